@@ -1,0 +1,45 @@
+// Every test executable starts headless, with its settings store and home for
+// temporary files in a fresh folder, so no test reads or writes the user's settings.
+#include <QByteArray>
+#include <QDir>
+#include <QtGlobal>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string g_settingsDir;
+
+void removeSettingsDir()
+{
+    if (!g_settingsDir.empty())
+        QDir(QString::fromStdString(g_settingsDir)).removeRecursively();
+}
+
+struct TestEnvironment
+{
+    TestEnvironment()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::string tmpl = QDir::tempPath().toStdString() + "/vek7-test-XXXXXX";
+        if (char *dir = mkdtemp(tmpl.data())) {
+            g_settingsDir = dir;
+            qputenv("XDG_CONFIG_HOME", QByteArray(dir) + "/config");
+            qputenv("XDG_DATA_HOME", QByteArray(dir) + "/data");
+            qputenv("XDG_CACHE_HOME", QByteArray(dir) + "/cache");
+            std::atexit(removeSettingsDir);
+        }
+    }
+};
+
+const TestEnvironment g_environment;
+
+} // namespace
+
+/// Folder that holds this test run's redirected settings and scratch files.
+QString vek7TestScratchDir()
+{
+    return QString::fromStdString(g_settingsDir);
+}
