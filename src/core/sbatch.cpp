@@ -1,0 +1,12 @@
+#include "sbatch.h"
+
+sbatch::sbatch()
+{
+    sdata = new sim_data;
+    sdata->initCode = 2;
+}
+
+sbatch::~sbatch()
+{
+    delete sdata;
+}
