@@ -1,0 +1,321 @@
+// Document level of the ".jsdb" configuration file: reading and writing the file,
+// the repairs after reading, and the name look-ups the repairs use.
+
+#include "jsdbfile_mgr.h"
+#include "return_codes.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+#include <QSet>
+
+namespace jsdb_codec {
+
+QStringList unique_keys(const QStringList &names, const char *what)
+{
+    const QSet<QString> taken(names.cbegin(), names.cend());
+    QSet<QString> used;
+    QStringList keys;
+    keys.reserve(names.size());
+    for (const QString &name : names) {
+        QString key = name;
+        if (used.contains(key)) {
+            int n = 2;
+            do {
+                key = QStringLiteral("%1 (%2)").arg(name).arg(n++);
+            } while (taken.contains(key) || used.contains(key));
+            qDebug() << "JW ##### repeated name in" << what << ":" << name << "stored under" << key;
+        }
+        used.insert(key);
+        keys << key;
+    }
+    return keys;
+}
+
+QJsonObject collection(const QString &countKey, const QString &mapKey, const QStringList &names,
+                       const QList<QJsonObject> &objects, const char *what)
+{
+    const QStringList keys = unique_keys(names, what);
+    QJsonObject keyed;
+    for (qsizetype i = 0; i < objects.size(); ++i)
+        keyed.insert(keys.at(i), objects.at(i));
+
+    QJsonObject section;
+    section.insert(countKey, num(int(names.size())));
+    section.insert(QStringLiteral("list"), QJsonArray::fromStringList(names));
+    section.insert(mapKey, keyed);
+    return section;
+}
+
+} // namespace jsdb_codec
+
+namespace {
+QString section_name(int code)
+{
+    switch (code) {
+    case 1101:
+        return QStringLiteral("header");
+    case 1201:
+        return QStringLiteral("control parameters");
+    case 1301:
+        return QStringLiteral("elements");
+    case 1401:
+        return QStringLiteral("gases");
+    case 1501:
+        return QStringLiteral("solutes");
+    case 1601:
+        return QStringLiteral("reactions");
+    case 1801:
+        return QStringLiteral("waters");
+    default:
+        return QString::number(code);
+    }
+}
+} // namespace
+
+jsdbfile_mgr::jsdbfile_mgr()
+    : sdata(new sim_data)
+{
+    sdata->initCode = 2;
+}
+
+jsdbfile_mgr::~jsdbfile_mgr()
+{
+    delete sdata;
+}
+
+int jsdbfile_mgr::jsdbfile_json_read(QString path)
+{
+    codes.clear();
+    msgs.clear();
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        msgs << QStringLiteral("Cannot open the configuration file %1: %2")
+                    .arg(path, file.errorString());
+        qDebug() << "JM: #### cannot open the configuration file" << path << file.errorString();
+        return return_codes::fileNotOpened;
+    }
+    const QByteArray bytes = QString::fromUtf8(file.readAll()).toUtf8();
+    file.close();
+
+    // A file that is not a JSON object is refused as a whole: reading it as an empty
+    // configuration would let a later save put defaults over the user's file.
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        msgs << QStringLiteral("The configuration file %1 is not valid JSON: %2 at offset %3")
+                    .arg(path, parseError.errorString())
+                    .arg(parseError.offset);
+        qDebug() << "JM: #### the configuration file" << path
+                 << "is not valid JSON:" << parseError.errorString() << "at offset"
+                 << parseError.offset;
+        return return_codes::fileNotOpened;
+    }
+    if (!doc.isObject()) {
+        msgs << QStringLiteral("The configuration file %1 does not hold a JSON object").arg(path);
+        qDebug() << "JM: #### the configuration file" << path << "does not hold a JSON object";
+        return return_codes::fileNotOpened;
+    }
+
+    const QJsonObject top = doc.object();
+    const int results[] = {
+        json_read_header(top), json_read_ctrlparameters(top), json_read_elements(top),
+        json_read_gases(top),  json_read_solutes(top),        json_read_rxns(top),
+        json_read_redox(top),  json_read_waters(top),
+    };
+    for (int code : results)
+        if (code != 0)
+            codes << code;
+
+    json_read_patch();
+
+    if (!codes.isEmpty()) {
+        qDebug() << "JM: errors : " << codes;
+        for (int code : std::as_const(codes))
+            msgs << QStringLiteral("The section \"%1\" is missing or empty (code %2)")
+                        .arg(section_name(code))
+                        .arg(code);
+        return return_codes::failed;
+    }
+    return return_codes::success;
+}
+
+int jsdbfile_mgr::jsdbfile_json_new(sbatch *batch)
+{
+    return jsdbfile_json_save(batch);
+}
+
+int jsdbfile_mgr::jsdbfile_json_save(sbatch *batch)
+{
+    msgs.clear();
+    if (!batch || !batch->sdata) {
+        msgs << QStringLiteral("No configuration to save");
+        qDebug() << "JM: #### no configuration to save";
+        return return_codes::failed;
+    }
+    QJsonObject top;
+    top.insert(QStringLiteral("header"), json_write_header(batch));
+    top.insert(QStringLiteral("control parameters"), json_write_ctrlparameters(batch));
+    top.insert(QStringLiteral("elements"), json_write_elements(batch));
+    top.insert(QStringLiteral("gases"), json_write_gases(batch));
+    top.insert(QStringLiteral("reactions"), json_write_rxns(batch));
+    top.insert(QStringLiteral("solutes"), json_write_solutes(batch));
+    top.insert(QStringLiteral("redox"), json_write_redox(batch));
+    top.insert(QStringLiteral("waters"), json_write_waters(batch));
+    return jsdbfile_json_write(batch, top);
+}
+
+int jsdbfile_mgr::jsdbfile_json_write(sbatch *batch, QJsonObject top)
+{
+    msgs.clear();
+    if (top.isEmpty())
+        return 0;
+    if (!batch || !batch->sdata) {
+        msgs << QStringLiteral("No configuration file to write to");
+        qDebug() << "JM: #### no configuration file to write to";
+        return return_codes::failed;
+    }
+    return write_document(batch->sdata->file, QJsonDocument(top).toJson(QJsonDocument::Indented));
+}
+
+int jsdbfile_mgr::jsdbfile_jsonarray_write(sbatch *batch, QJsonArray items)
+{
+    msgs.clear();
+    if (items.isEmpty() || !batch || !batch->sdata)
+        return 0;
+    QByteArray bytes;
+    for (const QJsonValue &item : std::as_const(items))
+        bytes += QJsonDocument(item.toObject()).toJson(QJsonDocument::Indented);
+    return write_document(batch->sdata->file, bytes);
+}
+
+int jsdbfile_mgr::jsdbfile_jsonvector_write(sbatch *batch, QList<QJsonObject> items)
+{
+    msgs.clear();
+    if (!batch || !batch->sdata)
+        return 0;
+    QByteArray bytes;
+    for (const QJsonObject &item : std::as_const(items)) {
+        if (item.isEmpty())
+            continue;
+        bytes += QJsonDocument(item.begin().value().toObject()).toJson(QJsonDocument::Indented);
+    }
+    if (bytes.isEmpty())
+        return 0;
+    return write_document(batch->sdata->file, bytes);
+}
+
+// The text goes to a temporary file beside the target, which replaces the target
+// only after everything was written: a failed save leaves the old file untouched.
+int jsdbfile_mgr::write_document(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile out(path);
+    QString failure;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        failure = QStringLiteral("cannot be opened for writing");
+    } else if (out.write(bytes) != bytes.size()) {
+        failure = QStringLiteral("cannot be written");
+        out.cancelWriting();
+    } else if (!out.commit()) {
+        failure = QStringLiteral("cannot be saved");
+    }
+    if (failure.isEmpty())
+        return 0;
+
+    msgs
+        << QStringLiteral("The configuration file %1 %2: %3").arg(path, failure, out.errorString());
+    qDebug() << "JM: #### the configuration file" << path << failure << ":" << out.errorString();
+    return return_codes::failed;
+}
+
+int jsdbfile_mgr::json_read_patch()
+{
+    for (one_rxn *rxn : std::as_const(sdata->rxnsAqueous))
+        rxn->elements = rxn_compile_list_elements(rxn->composition);
+    for (one_rxn *rxn : std::as_const(sdata->rxnsGas))
+        rxn->elements = rxn_compile_list_elements(rxn->composition);
+
+    for (one_element *element : std::as_const(sdata->elements))
+        if (element->cvtmtoppm <= 0.0)
+            element->cvtmtoppm = element->mol_wt * 1000.0;
+
+    for (qsizetype i = 0; i < sdata->waters.size(); ++i) {
+        one_water *water = sdata->waters.at(i);
+        if (water->activitymethod >= 5) {
+            water->activitymethod = 4;
+            qDebug() << "JFM: ## solute activity correction method for water " << i << water->name
+                     << " not set.";
+            qDebug() << "        setting to default " << 4;
+        }
+        if (water->activitywater >= 3) {
+            water->activitywater = 1;
+            qDebug() << "JFM: ## water activity correction method for water " << i << water->name
+                     << " not set.";
+            qDebug() << "        setting to default " << 1;
+        }
+    }
+    return 0;
+}
+
+QList<QString> jsdbfile_mgr::rxn_compile_list_elements(one_comp_solutes *comp)
+{
+    QList<QString> names;
+    if (!comp)
+        return names;
+    for (const QString &species : std::as_const(comp->solute)) {
+        one_comp_elements *found = nullptr;
+        int idx = find_idxSD_solute(species);
+        if (idx != -9) {
+            found = sdata->solutes.at(idx)->composition;
+        } else if ((idx = find_idxSD_liquid(species)) != -9) {
+            found = sdata->liquids.at(idx)->composition;
+        } else if ((idx = find_idxSD_gas(species)) != -9) {
+            found = sdata->gases.at(idx)->composition;
+        } else {
+            qDebug() << "DD ####  solute [ " << species << " ] not found in the database";
+            continue;
+        }
+        if (!found)
+            continue;
+        for (const QString &element : std::as_const(found->element))
+            if (!names.contains(element))
+                names << element;
+    }
+    return names;
+}
+
+namespace {
+template<typename Record>
+int find_by_name(const QList<Record *> &list, const QString &name)
+{
+    const QString wanted = name.toLower();
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list.at(i) && list.at(i)->name.toLower() == wanted)
+            return int(i);
+    return -9;
+}
+} // namespace
+
+int jsdbfile_mgr::find_idxSD_solute(QString name)
+{
+    return find_by_name(sdata->solutes, name);
+}
+
+int jsdbfile_mgr::find_idxSD_liquid(QString name)
+{
+    return find_by_name(sdata->liquids, name);
+}
+
+int jsdbfile_mgr::find_idxSD_gas(QString name)
+{
+    return find_by_name(sdata->gases, name);
+}
+
+void jsdbfile_mgr::compile_list_solids()
+{
+    sdata->nsolids = 0;
+    sdata->nrxnsSolid = 0;
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "global.h"
+#include "records.h"
+#include "sbatch.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+/// Reader and writer of ".jsdb" configuration files: one JSON object whose eight
+/// sections hold a configuration (header, control parameters, elements, gases,
+/// solutes, reactions, redox choices, waters).
+///
+/// Reading fills the manager's own `sdata`; writing takes any batch and reads
+/// nothing of the manager but its stateless `global`. Every scalar is stored as a
+/// JSON string (integers in base 10, doubles with 6 significant digits, the
+/// coefficients of equilibrium-constant equations with 17 so that log K survives a
+/// save unchanged); keys of every object are sorted.
+class jsdbfile_mgr
+{
+public:
+    /// Creates the manager and its own zero-filled configuration record.
+    jsdbfile_mgr();
+    /// Releases `sdata` and every record registered with it.
+    ~jsdbfile_mgr();
+    jsdbfile_mgr(const jsdbfile_mgr &) = delete;
+    jsdbfile_mgr &operator=(const jsdbfile_mgr &) = delete;
+
+    /// The configuration read from a file; owned by the manager.
+    sim_data *sdata = nullptr;
+    /// Simulation type taken from the header of the file read (`simulation_type`).
+    int simtype = 0;
+
+    // ---- document ---------------------------------------------------------------
+
+    /// Reads the file at `path` into `sdata`. Returns 0 when every section was read,
+    /// 1 when some were missing or empty (their codes are in read_codes(); the rest
+    /// is read), 2 when the file cannot be opened or holds no JSON object (nothing of
+    /// `sdata` is touched; messages() tells why and where).
+    int jsdbfile_json_read(QString path);
+    /// Writes a new file for `batch` at its `sim_data` `file` path; see jsdbfile_json_write.
+    int jsdbfile_json_new(sbatch *batch);
+    /// Saves `batch` to its `sim_data` `file` path; see jsdbfile_json_write.
+    int jsdbfile_json_save(sbatch *batch);
+    /// Writes `top` as indented JSON to the batch's file, replacing it only once the
+    /// whole text is safely on disk. Returns 0 on success (or when `top` is empty and
+    /// nothing is written), 1 when the file cannot be opened, written or committed;
+    /// the previous file is then left exactly as it was.
+    int jsdbfile_json_write(sbatch *batch, QJsonObject top);
+    /// Writes each object of `items` as its own indented JSON text, one after another.
+    int jsdbfile_jsonarray_write(sbatch *batch, QJsonArray items);
+    /// Writes, for each object of `items`, the value held under its first key as
+    /// indented JSON text; objects without keys are skipped.
+    int jsdbfile_jsonvector_write(sbatch *batch, QList<QJsonObject> items);
+
+    /// Repairs `sdata` after the section readers: reaction element lists, molal-to-ppm
+    /// factors and out-of-range activity models. Returns 0.
+    int json_read_patch();
+
+    /// Section codes collected by the last read (1101 .. 1801), in reader order.
+    QList<int> read_codes() const { return codes; }
+    /// Human-readable reasons for the last failed read or write (empty on success).
+    QStringList messages() const { return msgs; }
+
+    // ---- sections ---------------------------------------------------------------
+
+    /// "header": file identity, versions of the writing program, database reference.
+    QJsonObject json_write_header(sbatch *batch);
+    /// "control parameters": the batch's `one_ctrlset`.
+    QJsonObject json_write_ctrlparameters(sbatch *batch);
+    /// "elements", "gases", "solutes": the chemical system's species.
+    QJsonObject json_write_elements(sbatch *batch);
+    QJsonObject json_write_gases(sbatch *batch);
+    QJsonObject json_write_solutes(sbatch *batch);
+    /// "reactions": aqueous and gas reactions with their equilibrium constants.
+    QJsonObject json_write_rxns(sbatch *batch);
+    /// One kind of reactions: count, names and the reaction objects keyed by name.
+    QJsonObject json_write_rxnstype(QList<one_rxn *> rxns);
+    /// "redox": the chosen redox pairs of elements and redox reactions of gases.
+    QJsonObject json_write_redox(sbatch *batch);
+    /// "waters": every water with its conditions, mixing record and latest result.
+    QJsonObject json_write_waters(sbatch *batch);
+
+    /// Section readers: each takes the whole document object and returns 0 or its
+    /// code when its section is missing or empty (1101, 1201, 1301, 1401, 1501, 1601,
+    /// 1801; the redox reader always returns 0).
+    int json_read_header(QJsonObject top);
+    int json_read_ctrlparameters(QJsonObject top);
+    int json_read_elements(QJsonObject top);
+    int json_read_gases(QJsonObject top);
+    int json_read_solutes(QJsonObject top);
+    int json_read_rxns(QJsonObject top);
+    /// Builds new reaction records (registered with `sdata`) from one kind's object.
+    QList<one_rxn *> json_read_rxnstype(QJsonObject rxnset);
+    int json_read_redox(QJsonObject top);
+    int json_read_waters(QJsonObject top);
+
+    // ---- look-ups -----------------------------------------------------------------
+
+    /// Distinct element names of a reaction's species, in the order first met.
+    QList<QString> rxn_compile_list_elements(one_comp_solutes *comp);
+    /// Position of the species in `sdata`'s solutes, liquids or gases, ignoring case; -9 if absent.
+    int find_idxSD_solute(QString name);
+    int find_idxSD_liquid(QString name);
+    int find_idxSD_gas(QString name);
+    /// Sets `sdata`'s solid counts to 0.
+    void compile_list_solids();
+
+private:
+    int write_document(const QString &path, const QByteArray &bytes);
+
+    global gb;
+    QList<int> codes;
+    QStringList msgs;
+};
+
+/// The value encoding shared by every section of a ".jsdb" file. Writers turn each
+/// scalar into a JSON string; readers take a member as text (any other JSON type,
+/// or a missing member, reads as empty text) and convert it, so malformed values
+/// become 0, 0.0, false or an empty name instead of stopping the read.
+namespace jsdb_codec {
+
+/// Significant digits of doubles in general, and of equilibrium-constant
+/// coefficients, whose polynomials lose accuracy at high temperature otherwise.
+constexpr int digits = 6;
+constexpr int digitsCoeff = 17;
+
+inline QJsonValue num(int v)
+{
+    return QString::number(v);
+}
+inline QJsonValue num(qint64 v)
+{
+    return QString::number(v);
+}
+inline QJsonValue num(double v, int precision = digits)
+{
+    return QString::number(v, 'g', precision);
+}
+inline QJsonValue flag(bool v)
+{
+    return QString::number(v ? 1 : 0);
+}
+
+inline QString text(const QJsonObject &o, const QString &key)
+{
+    return o.value(key).toString();
+}
+/// Base-10 integer of the text; 0 when it is not a whole number in 32 bits.
+inline int integer(const QJsonObject &o, const QString &key)
+{
+    return text(o, key).toInt();
+}
+/// Base-10 integer of the text for 64-bit fields (times in seconds); 0 when malformed.
+inline qint64 integer64(const QJsonObject &o, const QString &key)
+{
+    return text(o, key).toLongLong();
+}
+/// Double of the text; 0.0 when it is not a number.
+inline double real(const QJsonObject &o, const QString &key)
+{
+    return text(o, key).toDouble();
+}
+/// True when the integer of the text is not 0.
+inline bool flagInt(const QJsonObject &o, const QString &key)
+{
+    return integer(o, key) != 0;
+}
+/// True when the double of the text is not 0 (so "0.5" counts as set).
+inline bool flagNum(const QJsonObject &o, const QString &key)
+{
+    return real(o, key) != 0.0;
+}
+
+/// Member keys for records named `names`, in the same order: a name that repeats
+/// gets "name (2)", "name (3)", ... (never another record's name) so every record
+/// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
+QStringList unique_keys(const QStringList &names, const char *what);
+
+/// A collection: count, names in list order, and objects keyed by unique name.
+QJsonObject collection(const QString &countKey, const QString &mapKey, const QStringList &names,
+                       const QList<QJsonObject> &objects, const char *what);
+
+} // namespace jsdb_codec

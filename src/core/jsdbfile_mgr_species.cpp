@@ -1,0 +1,337 @@
+// Sections "header", "control parameters", "elements", "gases" and "solutes".
+
+#include "jsdbfile_mgr.h"
+#include "return_codes.h"
+#include "settings_keys.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QSettings>
+
+using namespace jsdb_codec;
+
+namespace {
+
+/// The elements of a species: entry i holds position i of the three parallel lists.
+QJsonArray write_comp_elements(const one_comp_elements *comp, const QString &owner)
+{
+    QJsonArray entries;
+    if (!comp)
+        return entries;
+    const qsizetype n
+        = std::min({comp->stoich.size(), comp->element.size(), comp->element_id.size()});
+    if (n != comp->stoich.size() || n != comp->element.size() || n != comp->element_id.size())
+        qDebug() << "JW ##### composition lists of" << owner << "differ in length; writing" << n
+                 << "entries";
+    for (qsizetype i = 0; i < n; ++i) {
+        QJsonObject entry;
+        entry.insert(QStringLiteral("idx"), num(comp->element_id.at(i)));
+        entry.insert(QStringLiteral("name"), comp->element.at(i));
+        entry.insert(QStringLiteral("stoich"), num(comp->stoich.at(i)));
+        entries.append(entry);
+    }
+    return entries;
+}
+
+one_comp_elements *read_comp_elements(const QJsonArray &entries)
+{
+    auto *comp = new one_comp_elements;
+    for (const QJsonValue &value : entries) {
+        const QJsonObject entry = value.toObject();
+        comp->stoich.append(real(entry, QStringLiteral("stoich")));
+        comp->element.append(text(entry, QStringLiteral("name")));
+        comp->element_id.append(integer(entry, QStringLiteral("idx")));
+    }
+    comp->ncomp = int(entries.size());
+    return comp;
+}
+
+/// The keyed records of a collection section, or an empty object when the section
+/// is missing or empty (then `present` is false).
+QJsonObject section_of(const QJsonObject &top, const QString &key, bool &present)
+{
+    const QJsonObject section = top.value(key).toObject();
+    present = !section.isEmpty();
+    return section;
+}
+
+void log_count_mismatch(const char *what, qsizetype found, int declared)
+{
+    if (found != declared)
+        qDebug() << (QByteArray("JR ##### incorrect no. of ") + what + " data blocks found, ")
+                        .constData()
+                 << found << " / " << declared << ".";
+}
+
+} // namespace
+
+// ---- header -------------------------------------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
+{
+    const sim_data *sd = batch->sdata;
+    QSettings settings;
+    settings.beginGroup(QLatin1String(settings_keys::groupLogin));
+    const QString username = settings.value(QLatin1String(settings_keys::keyUsername)).toString();
+    settings.endGroup();
+
+    QJsonObject header;
+    header.insert(QStringLiteral("compTag"), gb.tag_compilation());
+    header.insert(QStringLiteral("date"), QDateTime::currentDateTime().toString(Qt::TextDate));
+    header.insert(QStringLiteral("dbref"), sd->dbref);
+    header.insert(QStringLiteral("dbtype"), gb.dbtype_toString(sd->dbtype));
+    header.insert(QStringLiteral("dbuser"), sd->dbuser);
+    header.insert(QStringLiteral("description"), sd->description);
+    header.insert(QStringLiteral("file"), sd->file);
+    header.insert(QStringLiteral("format"), gb.default_format_jsdb());
+    header.insert(QStringLiteral("simtype"), gb.simType_toString(batch->simtype));
+    header.insert(QStringLiteral("username"), username);
+    header.insert(QStringLiteral("versionDB"), gb.version_database());
+    header.insert(QStringLiteral("versionSim"), gb.version_simulator());
+    return header;
+}
+
+int jsdbfile_mgr::json_read_header(QJsonObject top)
+{
+    // What a configuration without a header keeps.
+    sdata->format = QStringLiteral("jsdb.240101");
+    sdata->versionSim = QStringLiteral("v.1.0.2a");
+    sdata->compTag = 20250901;
+    sdata->dbtype = 2;
+    sdata->versionDB = QStringLiteral("vdb.1.0.1");
+    sdata->dbref.clear();
+    sdata->dbuser.clear();
+
+    const QJsonObject header = top.value(QStringLiteral("header")).toObject();
+    if (header.isEmpty())
+        return return_codes::missingHeader;
+
+    sdata->file = text(header, QStringLiteral("file"));
+    sdata->versionSim = text(header, QStringLiteral("versionSim"));
+    sdata->format = text(header, QStringLiteral("format"));
+    sdata->compTag = header.value(QStringLiteral("compTag")).toInt(0);
+    simtype = gb.simType_toEnum(text(header, QStringLiteral("simtype")));
+    sdata->dbtype = gb.dbtype_toEnum(text(header, QStringLiteral("dbtype")));
+    sdata->versionDB = text(header, QStringLiteral("versionDB"));
+    sdata->dbref = text(header, QStringLiteral("dbref"));
+    sdata->dbuser = text(header, QStringLiteral("dbuser"));
+    sdata->description = text(header, QStringLiteral("description"));
+    return 0;
+}
+
+// ---- control parameters -------------------------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_ctrlparameters(sbatch *batch)
+{
+    QJsonObject ctrl;
+    const one_ctrlset *cs = batch->sdata->ctrlset;
+    if (!cs)
+        return ctrl;
+    ctrl.insert(QStringLiteral("csolvcmax"), num(cs->csolvcmax));
+    ctrl.insert(QStringLiteral("csolvcmin"), num(cs->csolvcmin));
+    ctrl.insert(QStringLiteral("csolvcvg"), num(cs->csolvcvg));
+    ctrl.insert(QStringLiteral("csolvitmax"), num(cs->csolvitmax));
+    ctrl.insert(QStringLiteral("dbaccess"), flag(cs->dbaccess));
+    ctrl.insert(QStringLiteral("orgcmpd"), flag(cs->orgcmpd));
+    ctrl.insert(QStringLiteral("redox"), flag(cs->redox));
+    return ctrl;
+}
+
+int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
+{
+    auto *cs = new one_ctrlset;
+    cs->dbaccess = true;
+    cs->redox = false;
+    cs->orgcmpd = false;
+    cs->csolvitmax = 31;
+    cs->csolvcvg = 1e-6;
+    cs->csolvcmax = 25.0;
+    cs->csolvcmin = 1e-36;
+    cs->TCmax = 350.0;
+    cs->TCmin = 0.1;
+
+    int code = 0;
+    const QJsonObject ctrl = top.value(QStringLiteral("control parameters")).toObject();
+    if (ctrl.isEmpty()) {
+        code = return_codes::missingControl;
+    } else {
+        cs->dbaccess = flagInt(ctrl, QStringLiteral("dbaccess"));
+        cs->redox = flagInt(ctrl, QStringLiteral("redox"));
+        cs->orgcmpd = flagInt(ctrl, QStringLiteral("orgcmpd"));
+        cs->csolvitmax = integer(ctrl, QStringLiteral("csolvitmax"));
+        cs->csolvcvg = real(ctrl, QStringLiteral("csolvcvg"));
+        cs->csolvcmax = real(ctrl, QStringLiteral("csolvcmax"));
+        cs->csolvcmin = real(ctrl, QStringLiteral("csolvcmin"));
+    }
+
+    if (cs->csolvitmax < 1)
+        cs->csolvitmax = 31;
+    if (cs->csolvcvg <= 0.0)
+        cs->csolvcvg = 1e-6;
+    if (cs->csolvcmax <= 0.0)
+        cs->csolvcmax = 25.0;
+    if (cs->csolvcmin <= 0.0)
+        cs->csolvcmin = 1e-36;
+
+    if (!sdata->isOwned(sdata->ctrlset))
+        delete sdata->ctrlset;
+    sdata->ctrlset = cs;
+    return code;
+}
+
+// ---- elements ---------------------------------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_elements(sbatch *batch)
+{
+    QStringList names;
+    QList<QJsonObject> objects;
+    int order = 0;
+    for (const one_element *el : std::as_const(batch->sdata->elements)) {
+        if (!el)
+            continue;
+        QJsonObject o;
+        o.insert(QStringLiteral("basis"), el->basis_name);
+        o.insert(QStringLiteral("basis_id"), num(el->basis_id));
+        o.insert(QStringLiteral("cvtmtoppm"), num(el->cvtmtoppm));
+        o.insert(QStringLiteral("molwt"), num(el->mol_wt));
+        o.insert(QStringLiteral("name"), el->name);
+        o.insert(QStringLiteral("nredoxsolutes"), num(el->nredoxsolutes));
+        o.insert(QStringLiteral("order"), num(order++));
+        o.insert(QStringLiteral("redoxelement"), flag(el->redoxelement));
+        o.insert(QStringLiteral("redoxsolutes"), flag(el->redoxsolutes));
+        o.insert(QStringLiteral("tag"), num(el->tag));
+        names << el->name;
+        objects << o;
+    }
+    return collection(QStringLiteral("nelements"), QStringLiteral("properties"), names, objects,
+                      "elements");
+}
+
+int jsdbfile_mgr::json_read_elements(QJsonObject top)
+{
+    bool present = false;
+    const QJsonObject section = section_of(top, QStringLiteral("elements"), present);
+    if (!present)
+        return return_codes::missingElements;
+
+    const int declared = integer(section, QStringLiteral("nelements"));
+    const QJsonObject keyed = section.value(QStringLiteral("properties")).toObject();
+    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
+        const QJsonObject o = it.value().toObject();
+        auto *el = sdata->own(new one_element);
+        el->basis_name = text(o, QStringLiteral("basis"));
+        el->basis_id = integer(o, QStringLiteral("basis_id"));
+        el->cvtmtoppm = real(o, QStringLiteral("cvtmtoppm"));
+        el->mol_wt = real(o, QStringLiteral("molwt"));
+        el->name = text(o, QStringLiteral("name"));
+        el->redoxelement = flagInt(o, QStringLiteral("redoxelement"));
+        el->redoxsolutes = flagInt(o, QStringLiteral("redoxsolutes"));
+        el->tag = integer(o, QStringLiteral("tag"));
+        sdata->elements.append(el);
+    }
+    sdata->nelements = int(sdata->elements.size());
+    log_count_mismatch("elements", sdata->elements.size(), declared);
+    return 0;
+}
+
+// ---- gases --------------------------------------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_gases(sbatch *batch)
+{
+    QStringList names;
+    QList<QJsonObject> objects;
+    for (const one_gas *gas : std::as_const(batch->sdata->gases)) {
+        if (!gas)
+            continue;
+        QJsonObject o;
+        o.insert(QStringLiteral("composition"), write_comp_elements(gas->composition, gas->name));
+        o.insert(QStringLiteral("fcoeff"), num(gas->fcoeff));
+        o.insert(QStringLiteral("formula"), gas->formula);
+        o.insert(QStringLiteral("molwt"), num(gas->mol_wt));
+        o.insert(QStringLiteral("name"), gas->name);
+        o.insert(QStringLiteral("tag"), num(gas->tag));
+        o.insert(QStringLiteral("type"), gb.speciesType_toString(gas->type));
+        names << gas->name;
+        objects << o;
+    }
+    return collection(QStringLiteral("ngases"), QStringLiteral("properties"), names, objects,
+                      "gases");
+}
+
+int jsdbfile_mgr::json_read_gases(QJsonObject top)
+{
+    bool present = false;
+    const QJsonObject section = section_of(top, QStringLiteral("gases"), present);
+    if (!present)
+        return return_codes::missingGases;
+
+    const int declared = integer(section, QStringLiteral("ngases"));
+    const QJsonObject keyed = section.value(QStringLiteral("properties")).toObject();
+    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
+        const QJsonObject o = it.value().toObject();
+        auto *gas = sdata->own(new one_gas);
+        gas->composition = read_comp_elements(o.value(QStringLiteral("composition")).toArray());
+        gas->fcoeff = real(o, QStringLiteral("fcoeff"));
+        gas->formula = text(o, QStringLiteral("formula"));
+        gas->mol_wt = real(o, QStringLiteral("molwt"));
+        gas->name = text(o, QStringLiteral("name"));
+        gas->tag = integer(o, QStringLiteral("tag"));
+        gas->type = gb.speciesType_toEnum(text(o, QStringLiteral("type")));
+        sdata->gases.append(gas);
+    }
+    sdata->ngases = int(sdata->gases.size());
+    log_count_mismatch("gases", sdata->gases.size(), declared);
+    return 0;
+}
+
+// ---- solutes ------------------------------------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_solutes(sbatch *batch)
+{
+    QStringList names;
+    QList<QJsonObject> objects;
+    for (const one_solute *sol : std::as_const(batch->sdata->solutes)) {
+        if (!sol)
+            continue;
+        QJsonObject o;
+        o.insert(QStringLiteral("DHazero"), num(sol->DHazero));
+        o.insert(QStringLiteral("charge"), num(sol->charge));
+        o.insert(QStringLiteral("composition"), write_comp_elements(sol->composition, sol->name));
+        o.insert(QStringLiteral("formula"), sol->formula);
+        o.insert(QStringLiteral("molwt"), num(sol->mol_wt));
+        o.insert(QStringLiteral("name"), sol->name);
+        o.insert(QStringLiteral("tag"), num(sol->tag));
+        o.insert(QStringLiteral("type"), gb.speciesType_toString(sol->type));
+        names << sol->name;
+        objects << o;
+    }
+    return collection(QStringLiteral("nsolutes"), QStringLiteral("allsolutes"), names, objects,
+                      "solutes");
+}
+
+int jsdbfile_mgr::json_read_solutes(QJsonObject top)
+{
+    bool present = false;
+    const QJsonObject section = section_of(top, QStringLiteral("solutes"), present);
+    if (!present)
+        return return_codes::missingSolutes;
+
+    const int declared = integer(section, QStringLiteral("nsolutes"));
+    const QJsonObject keyed = section.value(QStringLiteral("allsolutes")).toObject();
+    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
+        const QJsonObject o = it.value().toObject();
+        auto *sol = sdata->own(new one_solute);
+        sol->DHazero = real(o, QStringLiteral("DHazero"));
+        sol->charge = real(o, QStringLiteral("charge"));
+        sol->composition = read_comp_elements(o.value(QStringLiteral("composition")).toArray());
+        sol->formula = text(o, QStringLiteral("formula"));
+        sol->mol_wt = real(o, QStringLiteral("molwt"));
+        sol->name = text(o, QStringLiteral("name"));
+        sol->tag = integer(o, QStringLiteral("tag"));
+        sol->type = gb.speciesType_toEnum(text(o, QStringLiteral("type")));
+        sdata->solutes.append(sol);
+    }
+    sdata->nsolutes = int(sdata->solutes.size());
+    log_count_mismatch("solutes", sdata->solutes.size(), declared);
+    return 0;
+}

@@ -1,0 +1,356 @@
+// Section "waters": every water with its conditions, composition, O2(g) condition,
+// mixing record and latest speciation result.
+
+#include "jsdbfile_mgr.h"
+#include "return_codes.h"
+
+#include <QDebug>
+
+using namespace jsdb_codec;
+
+namespace {
+
+void log_no_water()
+{
+    qDebug() << "JR ##### no water data was found in the .jsdb file.";
+    qDebug() << "         water data segment of the .jsdb is corrupt.";
+}
+
+QJsonObject write_composition_entry(const one_elementComp *c)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("element"), c->element);
+    o.insert(QStringLiteral("solute"), c->solute);
+    o.insert(QStringLiteral("redoxsolute"), bool(c->redoxsolute));
+    o.insert(QStringLiteral("molal"), num(c->molal));
+    o.insert(QStringLiteral("Molar"), num(c->Molar));
+    o.insert(QStringLiteral("ppm"), num(c->ppm));
+    o.insert(QStringLiteral("swaprxn"), c->swaprxn);
+    return o;
+}
+
+QJsonObject write_mixdata(const one_water_mixModel *m, const global &gb)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("idwaterone"), num(m->idwaterone));
+    o.insert(QStringLiteral("idwatertwo"), num(m->idwatertwo));
+    o.insert(QStringLiteral("namewaterone"), m->namewaterone);
+    o.insert(QStringLiteral("namewatertwo"), m->namewatertwo);
+    o.insert(QStringLiteral("targetTC"), num(m->targetTC));
+    o.insert(QStringLiteral("idelement"), num(m->idelement));
+    o.insert(QStringLiteral("nameelement"), m->nameelement);
+    o.insert(QStringLiteral("titrationph"), flag(m->titrationph));
+    o.insert(QStringLiteral("targetph"), num(m->targetph));
+    o.insert(QStringLiteral("targetconcn"), num(m->targetconcn));
+    o.insert(QStringLiteral("targetcunit"), gb.unitConcn_toString(m->targetcunit));
+    o.insert(QStringLiteral("volumeone"), num(m->volumeone));
+    o.insert(QStringLiteral("volumetwo"), num(m->volumetwo));
+    return o;
+}
+
+QJsonObject write_result(const one_water_result *r)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("date_str"), r->date_str);
+    o.insert(QStringLiteral("date_utc"), num(r->date_utc));
+    o.insert(QStringLiteral("TC"), num(r->TC));
+    o.insert(QStringLiteral("densitymass"), num(r->densitymass));
+    o.insert(QStringLiteral("ionicstrength"), num(r->ionicstrength));
+    o.insert(QStringLiteral("chargebalance"), num(r->chargebalance));
+    o.insert(QStringLiteral("tds"), num(r->tds));
+    o.insert(QStringLiteral("alkCarb"), num(r->alkCarb));
+    o.insert(QStringLiteral("conduct"), num(r->conduct));
+    o.insert(QStringLiteral("dielectConst"), num(r->dielectConst));
+    o.insert(QStringLiteral("resultpH"), num(r->resultpH));
+    o.insert(QStringLiteral("loops"), num(r->loops));
+    o.insert(QStringLiteral("converged"), flag(r->converged));
+
+    QJsonArray elems;
+    for (const one_waterResult_element *e : std::as_const(r->soln_elem)) {
+        if (!e)
+            continue;
+        QJsonObject entry;
+        entry.insert(QStringLiteral("element"), e->element);
+        entry.insert(QStringLiteral("cmolal"), num(e->cmolal));
+        entry.insert(QStringLiteral("cMolar"), num(e->cMolar));
+        entry.insert(QStringLiteral("cppm"), num(e->cppm));
+        elems.append(entry);
+    }
+    auto species = [](const QList<one_waterResult_solute *> &list) {
+        QJsonArray entries;
+        for (const one_waterResult_solute *s : list) {
+            if (!s)
+                continue;
+            QJsonObject entry;
+            entry.insert(QStringLiteral("solute"), s->solute);
+            entry.insert(QStringLiteral("cmolal"), num(s->cmolal));
+            entry.insert(QStringLiteral("cMolar"), num(s->cMolar));
+            entry.insert(QStringLiteral("gamma"), num(s->gamma));
+            entries.append(entry);
+        }
+        return entries;
+    };
+    o.insert(QStringLiteral("soln_elem"), elems);
+    o.insert(QStringLiteral("soln_aq"), species(r->soln_aq));
+    o.insert(QStringLiteral("soln_gas"), species(r->soln_gas));
+    return o;
+}
+
+void read_result_species(const QJsonArray &entries, QList<one_waterResult_solute *> &into)
+{
+    for (const QJsonValue &value : entries) {
+        const QJsonObject entry = value.toObject();
+        auto *s = new one_waterResult_solute;
+        s->solute = text(entry, QStringLiteral("solute"));
+        s->cmolal = real(entry, QStringLiteral("cmolal"));
+        s->cMolar = real(entry, QStringLiteral("cMolar"));
+        s->gamma = real(entry, QStringLiteral("gamma"));
+        s->cppm = real(entry, QStringLiteral("cppm"));
+        into.append(s);
+    }
+}
+
+one_water_result *read_result(const QJsonObject &o)
+{
+    auto *r = new one_water_result;
+    r->date_str = text(o, QStringLiteral("date_str"));
+    r->date_utc = integer64(o, QStringLiteral("date_utc"));
+    r->TC = real(o, QStringLiteral("TC"));
+    r->densitymass = real(o, QStringLiteral("densitymass"));
+    r->ionicstrength = real(o, QStringLiteral("ionicstrength"));
+    r->chargebalance = real(o, QStringLiteral("chargebalance"));
+    r->tds = real(o, QStringLiteral("tds"));
+    r->alkCarb = real(o, QStringLiteral("alkCarb"));
+    r->conduct = real(o, QStringLiteral("conduct"));
+    r->dielectConst = real(o, QStringLiteral("dielectConst"));
+    r->resultpH = real(o, QStringLiteral("resultpH"));
+    r->loops = integer(o, QStringLiteral("loops"));
+    r->converged = flagNum(o, QStringLiteral("converged"));
+
+    for (const QJsonValue &value : o.value(QStringLiteral("soln_elem")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        auto *e = new one_waterResult_element;
+        e->element = text(entry, QStringLiteral("element"));
+        e->cmolal = real(entry, QStringLiteral("cmolal"));
+        e->cMolar = real(entry, QStringLiteral("cMolar"));
+        e->cppm = real(entry, QStringLiteral("cppm"));
+        r->soln_elem.append(e);
+    }
+    read_result_species(o.value(QStringLiteral("soln_aq")).toArray(), r->soln_aq);
+    read_result_species(o.value(QStringLiteral("soln_gas")).toArray(), r->soln_gas);
+    return r;
+}
+
+one_water_mixModel *read_mixdata(const QJsonObject &o, const global &gb)
+{
+    auto *m = new one_water_mixModel;
+    m->idwaterone = integer(o, QStringLiteral("idwaterone"));
+    m->idwatertwo = integer(o, QStringLiteral("idwatertwo"));
+    m->namewaterone = text(o, QStringLiteral("namewaterone"));
+    m->namewatertwo = text(o, QStringLiteral("namewatertwo"));
+    m->targetTC = real(o, QStringLiteral("targetTC"));
+    m->idelement = integer(o, QStringLiteral("idelement"));
+    m->nameelement = text(o, QStringLiteral("nameelement"));
+    m->titrationph = flagNum(o, QStringLiteral("titrationph"));
+    m->targetph = real(o, QStringLiteral("targetph"));
+    m->targetconcn = real(o, QStringLiteral("targetconcn"));
+    m->targetcunit = gb.unitConcn_toEnum(text(o, QStringLiteral("targetcunit")));
+    m->volumeone = real(o, QStringLiteral("volumeone"));
+    m->volumetwo = real(o, QStringLiteral("volumetwo"));
+    return m;
+}
+
+// Files written before the element was stored: the element whose basis species is
+// the charge-balance solute (elements are read before waters), else the water's
+// composition entry carried by that solute. Names are compared ignoring case.
+QString derive_chargebalance_elem(const one_water *w, const QList<one_element *> &elements)
+{
+    if (w->chargebalanceSolute.isEmpty())
+        return QString();
+    const QString solute = w->chargebalanceSolute.toLower();
+    for (const one_element *el : elements)
+        if (el && el->basis_name.toLower() == solute)
+            return el->name;
+    for (const one_elementComp *c : w->composition)
+        if (c->solute.toLower() == solute)
+            return c->element;
+    qDebug() << "JR ##### charge-balance solute" << w->chargebalanceSolute << "of water" << w->name
+             << "matches no element";
+    return QString();
+}
+
+} // namespace
+
+QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
+{
+    const sim_data *sd = batch->sdata;
+    QStringList names;
+    QList<QJsonObject> objects;
+    for (const one_water *w : std::as_const(sd->waters)) {
+        if (!w)
+            continue;
+        QJsonObject o;
+        o.insert(QStringLiteral("name"), w->name);
+        o.insert(QStringLiteral("date_str"), w->date_str);
+        o.insert(QStringLiteral("date_utc"), num(w->date_utc));
+        o.insert(QStringLiteral("date_updated"), w->date_updated);
+        o.insert(QStringLiteral("date_utcUpdated"), num(w->date_utcUpdated));
+        o.insert(QStringLiteral("densitymass"), num(w->densitymass));
+        o.insert(QStringLiteral("TC"), num(w->TC));
+        o.insert(QStringLiteral("activitymethod"), gb.activityType_toString(w->activitymethod));
+        o.insert(QStringLiteral("activitywater"), gb.activityWaterType_toString(w->activitywater));
+        o.insert(QStringLiteral("chargebalance"), flag(w->chargebalance));
+        o.insert(QStringLiteral("chargebalanceSolute"), w->chargebalanceSolute);
+        o.insert(QStringLiteral("chargebalanceElem"), w->chargebalanceElem);
+        o.insert(QStringLiteral("alkSet"), flag(w->alkSet));
+        o.insert(QStringLiteral("alkmolal"), num(w->alkmolal));
+        o.insert(QStringLiteral("alkMolar"), num(w->alkMolar));
+        o.insert(QStringLiteral("alkUnit"), gb.unitConcn_toString(w->alkUnit));
+        o.insert(QStringLiteral("alkElem"), w->alkElem);
+        o.insert(QStringLiteral("pHcomp"), num(w->pHcomp));
+        o.insert(QStringLiteral("pHspcn"), num(w->pHspcn));
+        o.insert(QStringLiteral("typeH"), gb.unitH_toString(w->typeH));
+        o.insert(QStringLiteral("concnunitElem"), gb.unitConcn_toString(w->concnunitElem));
+        o.insert(QStringLiteral("concnunit"), gb.unitConcn_toString(w->concnunit));
+        o.insert(QStringLiteral("concnunitGas"), gb.unitConcnGas_toString(w->concnunitGas));
+        o.insert(QStringLiteral("description"), w->description);
+
+        QJsonArray composition;
+        for (const one_elementComp *c : std::as_const(w->composition))
+            if (c)
+                composition.append(write_composition_entry(c));
+        o.insert(QStringLiteral("composition"), composition);
+
+        if (w->stag_O2g) {
+            // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
+            const one_elementComp *o2 = w->redoxO2g;
+            QJsonObject block;
+            block.insert(QStringLiteral("element"), sd->nameO2g);
+            block.insert(QStringLiteral("molal"), num(o2 ? o2->molal : 0.0));
+            block.insert(QStringLiteral("Molar"), num(o2 ? o2->Molar : 0.0));
+            block.insert(QStringLiteral("ppm"), num(o2 ? o2->ppm : 0.0));
+            block.insert(QStringLiteral("swaprxn"), w->redoxO2gSwaprxn);
+            o.insert(QStringLiteral("redoxO2g"), block);
+        }
+
+        QJsonObject mix;
+        mix.insert(QStringLiteral("statmixing"), flag(w->statmixing));
+        mix.insert(QStringLiteral("stattitrate"), flag(w->stattitrate));
+        if ((w->statmixing || w->stattitrate) && w->mixdata)
+            mix.insert(QStringLiteral("mixdata"), write_mixdata(w->mixdata, gb));
+        o.insert(QStringLiteral("mix"), mix);
+
+        if (w->results)
+            o.insert(QStringLiteral("results"), write_result(w->results));
+
+        names << w->name;
+        objects << o;
+    }
+    return collection(QStringLiteral("nwaters"), QStringLiteral("allwaters"), names, objects,
+                      "waters");
+}
+
+int jsdbfile_mgr::json_read_waters(QJsonObject top)
+{
+    sdata->waters.clear();
+    // The count always describes the list, also when the section is missing.
+    sdata->nwaters = 0;
+
+    const QJsonObject section = top.value(QStringLiteral("waters")).toObject();
+    if (section.isEmpty()) {
+        log_no_water();
+        return return_codes::missingWaters;
+    }
+
+    const int declared = integer(section, QStringLiteral("nwaters"));
+    const QJsonObject keyed = section.value(QStringLiteral("allwaters")).toObject();
+    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
+        const QJsonObject o = it.value().toObject();
+        auto *w = sdata->own(new one_water);
+        w->alkElem = QStringLiteral("H");
+        w->redoxO2g = new one_elementComp;
+
+        w->name = text(o, QStringLiteral("name"));
+        w->date_str = text(o, QStringLiteral("date_str"));
+        w->date_utc = integer64(o, QStringLiteral("date_utc"));
+        w->date_updated = text(o, QStringLiteral("date_updated"));
+        w->date_utcUpdated = integer64(o, QStringLiteral("date_utcUpdated"));
+        w->densitymass = real(o, QStringLiteral("densitymass"));
+        w->TC = real(o, QStringLiteral("TC"));
+        w->activitymethod = gb.activityType_toEnum(text(o, QStringLiteral("activitymethod")));
+        w->activitywater = gb.activityWaterType_toEnum(text(o, QStringLiteral("activitywater")));
+        w->chargebalance = flagInt(o, QStringLiteral("chargebalance"));
+        w->chargebalanceSolute = text(o, QStringLiteral("chargebalanceSolute"));
+        w->alkSet = flagInt(o, QStringLiteral("alkSet"));
+        w->alkmolal = real(o, QStringLiteral("alkmolal"));
+        w->alkMolar = real(o, QStringLiteral("alkMolar"));
+        w->alkUnit = gb.unitConcn_toEnum(text(o, QStringLiteral("alkUnit")));
+        const QString alkElem = text(o, QStringLiteral("alkElem"));
+        if (!alkElem.isEmpty())
+            w->alkElem = alkElem;
+        w->pHcomp = real(o, QStringLiteral("pHcomp"));
+        w->pHspcn = real(o, QStringLiteral("pHspcn"));
+        w->typeH = gb.unitH_toEnum(text(o, QStringLiteral("typeH")));
+        w->concnunitElem = gb.unitConcn_toEnum(text(o, QStringLiteral("concnunitElem")));
+        w->concnunit = gb.unitConcn_toEnum(text(o, QStringLiteral("concnunit")));
+        w->concnunitGas = gb.unitConcnGas_toEnum(text(o, QStringLiteral("concnunitGas")));
+        w->description = text(o, QStringLiteral("description"));
+
+        for (const QJsonValue &value : o.value(QStringLiteral("composition")).toArray()) {
+            const QJsonObject entry = value.toObject();
+            const QString element = text(entry, QStringLiteral("element"));
+            if (element.isEmpty())
+                continue;
+            auto *c = new one_elementComp;
+            c->element = element;
+            c->solute = element;
+            const QJsonValue redox = entry.value(QStringLiteral("redoxsolute"));
+            c->redoxsolute = redox.isBool() ? redox.toBool() : redox.toString().toInt() != 0;
+            const QString solute = text(entry, QStringLiteral("solute"));
+            if (!solute.isEmpty())
+                c->solute = solute;
+            c->molal = real(entry, QStringLiteral("molal"));
+            c->Molar = real(entry, QStringLiteral("Molar"));
+            c->ppm = real(entry, QStringLiteral("ppm"));
+            c->swaprxn = text(entry, QStringLiteral("swaprxn"));
+            w->composition.append(c);
+        }
+
+        if (o.contains(QStringLiteral("chargebalanceElem")))
+            w->chargebalanceElem = text(o, QStringLiteral("chargebalanceElem"));
+        else
+            w->chargebalanceElem = derive_chargebalance_elem(w, sdata->elements);
+
+        const QJsonObject o2 = o.value(QStringLiteral("redoxO2g")).toObject();
+        if (!o2.isEmpty()) {
+            w->redoxO2g->molal = real(o2, QStringLiteral("molal"));
+            w->redoxO2g->Molar = real(o2, QStringLiteral("Molar"));
+            w->redoxO2g->ppm = real(o2, QStringLiteral("ppm"));
+            w->redoxO2gSwaprxn = text(o2, QStringLiteral("swaprxn"));
+            w->stag_O2g = true;
+        }
+
+        const QJsonObject mix = o.value(QStringLiteral("mix")).toObject();
+        if (!mix.isEmpty()) {
+            w->statmixing = flagInt(mix, QStringLiteral("statmixing"));
+            w->stattitrate = flagInt(mix, QStringLiteral("stattitrate"));
+            const QJsonObject mixdata = mix.value(QStringLiteral("mixdata")).toObject();
+            if (!mixdata.isEmpty())
+                w->mixdata = read_mixdata(mixdata, gb);
+        }
+
+        const QJsonObject results = o.value(QStringLiteral("results")).toObject();
+        if (!results.isEmpty())
+            w->results = read_result(results);
+
+        sdata->waters.append(w);
+    }
+    sdata->nwaters = int(sdata->waters.size());
+
+    if (declared != sdata->nwaters)
+        qDebug() << "JR ##### incorrect no. of waters data blocks found, " << sdata->nwaters
+                 << " / " << declared << ".";
+    if (sdata->waters.isEmpty())
+        log_no_water();
+    return 0;
+}
