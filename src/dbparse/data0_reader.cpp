@@ -1,6 +1,7 @@
 #include "data0_reader.h"
 
-#include "dbparse_texts.h"
+#include "global.h"
+#include "return_codes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -508,10 +509,11 @@ private:
             const sv t = trimmed(lines[i]);
             if (startsWith(t, "sp.type")) {
                 const sv type = firstWord(valueOf(t));
-                if (qs(type) != dbparse_texts::species_type(kind))
-                    return fail(i, QStringLiteral("species \"%1\" of type \"%2\" stands in the "
-                                                  "section of type \"%3\"")
-                                       .arg(sp.name, qs(type), dbparse_texts::species_type(kind)));
+                if (qs(type) != global().speciesType_toString(kind))
+                    return fail(i,
+                                QStringLiteral("species \"%1\" of type \"%2\" stands in the "
+                                               "section of type \"%3\"")
+                                    .arg(sp.name, qs(type), global().speciesType_toString(kind)));
                 typed = true;
             } else if (startsWith(t, "revised")) {
                 sp.revised = qs(valueOf(t));
@@ -624,14 +626,14 @@ int data0_reader::read_file(const QString &path, data0_file *out, QStringList *m
         if (messages)
             messages->append(QStringLiteral("cannot open the data0 file \"%1\": %2")
                                  .arg(path, file.errorString()));
-        return 1;
+        return return_codes::failed;
     }
     const QByteArray text = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (messages)
             messages->append(QStringLiteral("cannot read the data0 file \"%1\": %2")
                                  .arg(path, file.errorString()));
-        return 1;
+        return return_codes::failed;
     }
     return read_text(text, QFileInfo(path).fileName(), out, messages);
 }
@@ -642,5 +644,5 @@ int data0_reader::read_text(const QByteArray &text, const QString &source, data0
     *out = data0_file();
     out->source = source;
     parser p(text, source, out, messages);
-    return p.run() ? 0 : 1;
+    return p.run() ? return_codes::success : return_codes::failed;
 }

@@ -1,8 +1,9 @@
 #include "dbparse_writer.h"
 
 #include "data0_reader.h"
-#include "dbparse_texts.h"
+#include "global.h"
 #include "poly_fit.h"
+#include "return_codes.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -222,6 +223,7 @@ private:
     QStringList *messages;
     const dbparse_writer::progress_fn &progress;
     QString stamp;
+    global gl;
     QHash<QString, int> elementIds;
     QHash<QString, int> ids[d0_gas + 1]; // species id by name, per table kind
     QList<int> speciesIds;               // table id of each species of `data.species`
@@ -269,8 +271,8 @@ private:
         if (!data.description.isEmpty())
             comment += QStringLiteral(": ") + data.description.join(QStringLiteral("; "));
         if (!prepare(q, tInfo)
-            || !insert(q, {1, data.source, dbparse_texts::version_database(), data.format, stamp,
-                           comment}))
+            || !insert(q,
+                       {1, data.source, global().version_database(), data.format, stamp, comment}))
             return false;
         counts->info = 1;
         return true;
@@ -345,7 +347,7 @@ private:
             speciesIds.append(id);
             if (!ids[tk].contains(sp.name))
                 ids[tk].insert(sp.name, id);
-            const QString type = dbparse_texts::species_type(sp.kind);
+            const QString type = gl.speciesType_toString(sp.kind);
             bool ok = false;
             switch (sp.kind) {
             case d0_basis:
@@ -397,14 +399,14 @@ private:
         QSqlQuery qRxn(db), qStoich(db), qEqk(db);
         if (!prepare(qRxn, tReaction) || !prepare(qStoich, tRxnStoich) || !prepare(qEqk, tEqk))
             return false;
-        const QString eqnType = dbparse_texts::eqk_polynomial();
+        const QString eqnType = global().eqkType_toString(global::eqkLog10_polynom);
         const int total = int(data.species.size());
         for (int s = 0; s < total; ++s) {
             const data0_species &sp = data.species[s];
             if (sp.reaction.isEmpty())
                 continue;
             const int rxnId = ++counts->reactions;
-            const QString type = dbparse_texts::species_type(sp.kind);
+            const QString type = gl.speciesType_toString(sp.kind);
             if (!insert(qRxn, {rxnId, sp.name, sp.kind, type, speciesIds[s], stamp, sp.revised,
                                QString()}))
                 return false;
@@ -515,19 +517,19 @@ int dbparse_writer::write(const data0_file &data, const QString &target, dbparse
     const QFileInfo info(target);
     if (target.isEmpty() || info.isDir()) {
         messages->append(QStringLiteral("\"%1\" is not a file name").arg(target));
-        return 1;
+        return return_codes::failed;
     }
     if (!info.absoluteDir().exists()) {
         messages->append(
             QStringLiteral("the folder \"%1\" does not exist").arg(info.absolutePath()));
-        return 1;
+        return return_codes::failed;
     }
     QTemporaryFile tmp(info.absoluteFilePath() + QStringLiteral(".XXXXXX"));
     tmp.setAutoRemove(false);
     if (!tmp.open()) {
         messages->append(QStringLiteral("cannot create a file beside \"%1\": %2")
                              .arg(target, tmp.errorString()));
-        return 1;
+        return return_codes::failed;
     }
     const QString tmpPath = tmp.fileName();
     tmp.close();
@@ -551,11 +553,11 @@ int dbparse_writer::write(const data0_file &data, const QString &target, dbparse
     }
     if (!ok) {
         QFile::remove(tmpPath);
-        return 1;
+        return return_codes::failed;
     }
     if (counts)
         *counts = written;
-    return 0;
+    return return_codes::success;
 }
 
 int dbparse_convert(const QString &source, const QString &target, dbparse_counts *counts,
@@ -568,10 +570,10 @@ int dbparse_convert(const QString &source, const QString &target, dbparse_counts
     if (dst.exists() && src.exists() && src.canonicalFilePath() == dst.canonicalFilePath()) {
         messages->append(
             QStringLiteral("the target \"%1\" is the data0 source itself").arg(target));
-        return 1;
+        return return_codes::failed;
     }
     data0_file data;
     if (data0_reader().read_file(source, &data, messages) != 0)
-        return 1;
+        return return_codes::failed;
     return dbparse_writer().write(data, target, counts, messages, progress);
 }
