@@ -1,0 +1,211 @@
+#include "mat_solver.h"
+
+#include <QDebug>
+
+#include <cmath>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+mat_solver::mat_solver() = default;
+
+mat_solver::~mat_solver() = default;
+
+int mat_solver::driver(pt_numeric_mat *m)
+{
+    mat = m;
+    message.clear();
+    if (m == nullptr || m->n < 1)
+        return 1;
+    b = m->b;
+    return gjpivot(m->n, m->rows, m->perm, m->b);
+}
+
+int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
+{
+    if (n < 1)
+        return 1;
+    std::vector<double> w(n + 1, 0.0); // elimination factors
+    std::vector<double> x(n + 1, 0.0); // solution in column order
+
+    for (int i = 0; i < n; ++i)
+        a[i][n] = b[i];
+
+    for (int k = 0; k < n; ++k) {
+        // Complete pivoting: the largest magnitude of the remaining block; ties keep
+        // the earlier position (diagonal first, then row by row).
+        int r = k, c = k;
+        double big = std::fabs(a[k][k]);
+        for (int i = k; i < n; ++i) {
+            const double *row = a[i];
+            for (int j = k; j < n; ++j) {
+                const double v = std::fabs(row[j]);
+                if (v > big) {
+                    big = v;
+                    r = i;
+                    c = j;
+                }
+            }
+        }
+        if (r != k)
+            std::swap(a[k], a[r]); // columns left of k are zero in both rows
+        if (c != k) {
+            for (int i = 0; i < n; ++i)
+                std::swap(a[i][k], a[i][c]);
+            std::swap(perm[k], perm[c]);
+        }
+        if (a[k][k] == 0.0) {
+            qDebug() << "MS: matrix solver, GJR, diagonal element " << k << " failed.";
+            return 1;
+        }
+        double *pivotRow = a[k];
+        const double pivot = pivotRow[k];
+        for (int j = n; j > k; --j)
+            pivotRow[j] /= pivot;
+        pivotRow[k] = 1.0;
+        for (int i = k + 1; i < n; ++i)
+            w[i] = a[i][k];
+        for (int i = k + 1; i < n; ++i) {
+            const double f = w[i];
+            if (f == 0.0)
+                continue;
+            double *row = a[i];
+            for (int j = k; j <= n; ++j)
+                row[j] -= f * pivotRow[j];
+        }
+    }
+
+    x[n - 1] = a[n - 1][n] / a[n - 1][n - 1];
+    for (int i = n - 2; i >= 0; --i) {
+        double s = 0.0;
+        for (int j = i + 1; j < n; ++j)
+            s += a[i][j] * x[j];
+        if (a[i][i] == 0.0) {
+            qDebug() << "MS back substitution, row " << i << " zero diagonal element.";
+            x[i] = 0.0;
+        } else {
+            x[i] = (a[i][n] - s) / a[i][i];
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        b[perm[i]] = x[i];
+    return 0;
+}
+
+double *mat_solver::bvector()
+{
+    if (mat == nullptr || mat->n < 1)
+        return nullptr;
+    double *copy = new double[mat->n];
+    for (int i = 0; i < mat->n; ++i)
+        copy[i] = mat->b[i];
+    return copy;
+}
+
+double *mat_solver::gjpivot_b()
+{
+    return mat ? mat->b : nullptr;
+}
+
+std::string mat_solver::error_msg()
+{
+    return message;
+}
+
+void mat_solver::printMat(int n, double **a, double *b, std::string title)
+{
+    qDebug() << "MS PRINT: [ " << title.c_str() << " ]";
+    for (int i = 0; i < n; ++i)
+        qDebug() << "    b " << i << ". " << b[i];
+    std::printf("----- %s \n", title.c_str());
+    for (int i = 0; i < n; ++i) {
+        std::printf(" row %2d : ", i);
+        for (int j = 0; j < n; ++j)
+            std::printf(" %12lg ", a[i][j]);
+        std::printf(" : %12lg", a[i][n]);
+        std::printf(" : b %12lg \n", b[i]);
+    }
+}
+
+int mat_solver::ludcmp(double **am, int nm, int *indxm, double *dm, double *vvm)
+{
+    a = am;
+    n = nm;
+    indx = indxm;
+    d = dm;
+    vv = vvm;
+    *d = 1.0;
+    bool zeroRow = false;
+    for (int i = 0; i < n; ++i) {
+        double big = 0.0;
+        for (int j = 0; j < n; ++j)
+            big = std::max(big, std::fabs(a[i][j]));
+        if (big == 0.0)
+            zeroRow = true;
+        else
+            vv[i] = 1.0 / big;
+    }
+    if (zeroRow)
+        return 1;
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < j; ++i) {
+            double sum = a[i][j];
+            for (int k = 0; k < i; ++k)
+                sum -= a[i][k] * a[k][j];
+            a[i][j] = sum;
+        }
+        double big = 0.0;
+        int imax = j;
+        for (int i = j; i < n; ++i) {
+            double sum = a[i][j];
+            for (int k = 0; k < j; ++k)
+                sum -= a[i][k] * a[k][j];
+            a[i][j] = sum;
+            const double scaled = vv[i] * std::fabs(sum);
+            if (scaled >= big) {
+                big = scaled;
+                imax = i;
+            }
+        }
+        if (j != imax) {
+            std::swap(a[imax], a[j]);
+            *d = -(*d);
+            vv[imax] = vv[j];
+        }
+        indx[j] = imax;
+        if (a[j][j] == 0.0)
+            a[j][j] = 1e-20;
+        if (j != n - 1) {
+            const double f = 1.0 / a[j][j];
+            for (int i = j + 1; i < n; ++i)
+                a[i][j] *= f;
+        }
+    }
+    return 0;
+}
+
+double *mat_solver::lubksb()
+{
+    if (a == nullptr || b == nullptr || indx == nullptr)
+        return b;
+    int ii = -1;
+    for (int i = 0; i < n; ++i) {
+        const int ip = indx[i];
+        double sum = b[ip];
+        b[ip] = b[i];
+        if (ii >= 0) {
+            for (int j = ii; j < i; ++j)
+                sum -= a[i][j] * b[j];
+        } else if (sum != 0.0) {
+            ii = i;
+        }
+        b[i] = sum;
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        double sum = b[i];
+        for (int j = i + 1; j < n; ++j)
+            sum -= a[i][j] * b[j];
+        b[i] = sum / a[i][i];
+    }
+    return b;
+}

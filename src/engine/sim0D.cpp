@@ -1,0 +1,1069 @@
+#include "sim0D.h"
+
+#include "records.h"
+#include "sim_rxn_prop.h"
+
+#include <QDateTime>
+#include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+/// ln K = log10 K x this factor (the value the program has always used).
+const double lnOf10 = 2.3025851;
+/// Starting molality of every species, mol/kg water.
+const double startMolal = 1e-4;
+/// Temperatures the database's log K fits cover, degrees Celsius.
+const double TCminDatabase = 0.01;
+const double TCmaxDatabase = 300.0;
+/// data0 marks a missing log K grid value with this number.
+const double noLogK = 500.0;
+/// Species types of the database.
+const int typeSolid = 4;
+const int typeGas = 6;
+
+std::string toStd(const QString &s)
+{
+    return s.toStdString();
+}
+
+} // namespace
+
+sim0D::sim0D() = default;
+
+sim0D::~sim0D()
+{
+    delete simctrl;
+    delete simmodel;
+    delete errorMsgs;
+    delete rxnC;
+    delete rxnDHref;
+    delete nummat;
+    delete simwater;
+    delete lastDH;
+    delete redMat;
+}
+
+QStringList *sim0D::listErrorMsgs()
+{
+    if (errorMsgs == nullptr)
+        errorMsgs = new QStringList;
+    return errorMsgs;
+}
+
+void sim0D::refuse(const QString &msg)
+{
+    listErrorMsgs()->append(msg);
+}
+
+int sim0D::driver(sim_data *sd, one_water *w)
+{
+    sdata = sd;
+    water = w;
+    listErrorMsgs()->clear();
+    if (simmodel != nullptr) {
+        refuse("#### error : speciation model already ran; use a new model for each run");
+        return 1;
+    }
+    simctrl = new sim_ctrl;
+    simmodel = new sim_model;
+    rxnC = new pt_rxn_C;
+    if (sd == nullptr || w == nullptr || sd->ctrlset == nullptr) {
+        refuse("#### error : speciation model, no chemical system, water or control set");
+        refused = true;
+        return 1;
+    }
+    transfer_data_ctrl();
+    if (!(w->TC >= TCminDatabase && w->TC <= TCmaxDatabase)) {
+        refuse(QString("#### error : temperature %1 C outside the database range %2 - %3 C")
+                   .arg(w->TC)
+                   .arg(TCminDatabase)
+                   .arg(TCmaxDatabase));
+        refused = true;
+        return 1;
+    }
+    transfer_data();
+    simmodel->results->tempRec = new pt_rxn_res;
+    simmodel->results->tempRec->TC = w->TC;
+
+    if (!check_consistency()) {
+        refused = true;
+        return 1;
+    }
+    setup_mat_solver();
+    for (int i = 0; i < simmodel->nrxnsFast; ++i) {
+        pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
+        res.log10K = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsFast[i], w->TC);
+        res.lnK = res.log10K * lnOf10;
+        res.TC = w->TC;
+    }
+    for (int i = 0; i < simmodel->nrxnsConstraint; ++i) {
+        pt_rxn_res &res = simmodel->results->rxnsConstraintRes[i];
+        res.log10K = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsConstraint[i], w->TC);
+        res.lnK = res.log10K * lnOf10;
+        res.TC = w->TC;
+    }
+    check_temperature_ranges();
+    setup_pt_rxn_C();
+    if (w->chargebalance)
+        setup_charge_balance();
+    if (w->alkSet)
+        setup_alkalinity();
+    prepare_reduction();
+    newton_loop();
+    finish_run();
+    return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
+}
+
+// ---------------------------------------------------------------------------
+// Transfer of the batch and the water into the run's records
+
+void sim0D::transfer_data()
+{
+    transfer_data_DH();
+    transfer_data_chems();
+    transfer_data_solutes();
+    transfer_data_gases();
+    transfer_data_solids();
+    transfer_data_rxns_fast();
+    transfer_data_water();
+}
+
+void sim0D::transfer_data_ctrl()
+{
+    const one_ctrlset *c = sdata->ctrlset;
+    csolvitmax = c->csolvitmax;
+    csolvcvg = c->csolvcvg;
+    csolvcmin = c->csolvcmin;
+    csolvcmax = c->csolvcmax;
+    simctrl->activitymethod = water->activitymethod;
+    simctrl->activitywater = water->activitywater;
+}
+
+void sim0D::transfer_data_DH()
+{
+    rxnDHref = new pt_rxn_DHref;
+    const one_bdot_properties *b = sdata->bdot;
+    if (b == nullptr)
+        return;
+    for (int i = 0; i < b->DHbdot.size(); ++i) {
+        rxnDHref->adh.push_back(i < b->adh.size() ? b->adh.at(i) : 0.0);
+        rxnDHref->bdh.push_back(i < b->bdh.size() ? b->bdh.at(i) : 0.0);
+        rxnDHref->bdot.push_back(i < b->bdot.size() ? b->bdot.at(i) : 0.0);
+    }
+}
+
+void sim0D::transfer_data_chems()
+{
+    simmodel->nelements = int(sdata->elements.size());
+    for (const one_element *e : std::as_const(sdata->elements))
+        simmodel->elements.push_back({toStd(e->name), e->mol_wt});
+}
+
+static std::vector<pt_elemcomp> elementEntries(const sim_model *m)
+{
+    std::vector<pt_elemcomp> entries(m->nelements);
+    for (int e = 0; e < m->nelements; ++e)
+        entries[e].id = e;
+    return entries;
+}
+
+void sim0D::transfer_data_solutes()
+{
+    const int ns = int(sdata->solutes.size());
+    simmodel->nspecies = ns;
+    simctrl->idxH2O = -1;
+    simctrl->idxO2g = -1;
+    for (int i = 0; i < ns; ++i) {
+        const one_solute *s = sdata->solutes.at(i);
+        pt_solute sp;
+        sp.id = i;
+        sp.name = toStd(s->name);
+        sp.type = "aqueous";
+        sp.charge = s->charge;
+        sp.DHazero = s->DHazero;
+        sp.mol_wt = s->mol_wt;
+        if (s->name == sdata->nameH2O && simctrl->idxH2O < 0)
+            simctrl->idxH2O = i;
+        else if (s->name == sdata->nameO2g) {
+            if (simctrl->idxO2g < 0)
+                simctrl->idxO2g = i;
+            sp.gas = true; // the basis O2(g) stands for a fugacity
+        }
+        sp.elements = elementEntries(simmodel);
+        if (s->composition) {
+            const one_comp_elements *c = s->composition;
+            for (int k = 0; k < c->element.size(); ++k) {
+                const int e = find_idxBatch_element(c->element.at(k));
+                if (e < 0) {
+                    refuse("#### idx of element [ " + c->element.at(k) + " ] not found");
+                    continue;
+                }
+                sp.elements[e].element = toStd(c->element.at(k));
+                sp.elements[e].stoich = k < c->stoich.size() ? c->stoich.at(k) : 0.0;
+            }
+        }
+        simmodel->species.push_back(std::move(sp));
+    }
+}
+
+void sim0D::transfer_data_gases()
+{
+    const int nsol = int(sdata->solutes.size());
+    const int ng = int(sdata->rxnsGas.size());
+    simmodel->ngases = ng;
+    simmodel->nspecies += ng;
+    for (int k = 0; k < ng; ++k) {
+        pt_solute sp;
+        sp.id = nsol + k;
+        sp.type = "gas";
+        sp.gas = true;
+        sp.elements = elementEntries(simmodel);
+        // The gas species of a gas reaction is the gas of the same name; without one,
+        // the reaction's name still names the species.
+        const one_rxn *r = sdata->rxnsGas.at(k);
+        const one_gas *g = nullptr;
+        for (const one_gas *cand : std::as_const(sdata->gases))
+            if (cand->name == r->name) {
+                g = cand;
+                break;
+            }
+        sp.name = toStd(r->name);
+        if (g != nullptr) {
+            sp.mol_wt = g->mol_wt;
+            if (g->composition) {
+                const one_comp_elements *c = g->composition;
+                for (int j = 0; j < c->element.size(); ++j) {
+                    const int e = find_idxBatch_element(c->element.at(j));
+                    if (e < 0) {
+                        refuse("#### idx of element [ " + c->element.at(j) + " ] not found");
+                        continue;
+                    }
+                    sp.elements[e].element = toStd(c->element.at(j));
+                    sp.elements[e].stoich = j < c->stoich.size() ? c->stoich.at(j) : 0.0;
+                }
+            }
+        }
+        simmodel->species.push_back(std::move(sp));
+    }
+}
+
+void sim0D::transfer_data_solids()
+{
+    simmodel->nsolids = int(sdata->solids.size());
+    for (int i = 0; i < simmodel->nsolids; ++i) {
+        pt_solid s;
+        s.id = i;
+        s.name = toStd(sdata->solids.at(i)->name);
+        s.elements = elementEntries(simmodel);
+        simmodel->solids.push_back(std::move(s));
+        simmodel->results->solidsRes.push_back({});
+    }
+}
+
+int sim0D::find_gas_species(const std::string &name) const
+{
+    const int nsol = int(sdata->solutes.size());
+    for (int k = nsol; k < simmodel->nspecies; ++k)
+        if (simmodel->species[k].name == name)
+            return k;
+    return -9;
+}
+
+pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constraint)
+{
+    const int n = simmodel->nspecies;
+    pt_rxn rx;
+    rx.id = position;
+    rx.name = toStd(r->name);
+    rx.stoich.assign(n, 0.0);
+    rx.stoichList.assign(n, 0.0);
+    rx.speciesList.assign(n, std::string());
+    const one_comp_solutes *comp = r->composition;
+    const int nlisted = comp ? int(comp->solute.size()) : 0;
+    if (nlisted == 0)
+        refuse("#### error : reaction [ " + r->name + " ] lists no species");
+    for (int k = 0; k < nlisted; ++k) {
+        const QString &name = comp->solute.at(k);
+        const double nu = k < comp->stoich.size() ? comp->stoich.at(k) : 0.0;
+        const bool own = (name == r->name);
+        int col = -9;
+        if (own && rx.ownIdx < 0 && (gasRxn || r->type == typeGas)) {
+            // The reaction's own gas: the gas species of its name, not a solute
+            // that shares the name (the basis O2(g)).
+            col = find_gas_species(rx.name);
+            if (col < 0 && constraint) {
+                // A gas swap without a gas species: its fugacity is the set's amount,
+                // fixed when the sets are built.
+                rx.fixedLnActivity = nu; // coefficient; scaled by ln f later
+                if (k < n) {
+                    rx.stoichList[k] = nu;
+                    rx.speciesList[k] = toStd(name);
+                }
+                rx.ownIdx = -2;
+                continue;
+            }
+        } else {
+            const auto it = soluteIndex.constFind(name);
+            if (it != soluteIndex.constEnd())
+                col = it.value();
+            if (col < 0 && own && constraint && r->type == typeSolid) {
+                // A pure solid in its own reaction: unit activity, no column.
+                if (k < n) {
+                    rx.stoichList[k] = nu;
+                    rx.speciesList[k] = toStd(name);
+                }
+                continue;
+            }
+        }
+        if (col < 0 || col >= n) {
+            refuse("#### idx of solute [ " + name + " ] not found");
+            continue;
+        }
+        rx.stoich[col] += nu; // a species listed twice adds its coefficients
+        if (own && rx.ownIdx < 0)
+            rx.ownIdx = col;
+        if (k < n) {
+            rx.stoichList[k] = nu;
+            rx.speciesList[k] = toStd(name);
+        }
+    }
+    const one_rxn_eqk *eqk = r->eqk;
+    if (eqk == nullptr || eqk->coeff.isEmpty() || eqk->type_eqn != 0) {
+        refuse("#### error : reaction [ " + r->name + " ] has no log K polynomial");
+    } else {
+        rx.nterms = int(eqk->coeff.size());
+        for (int i = 0; i < rx.nterms; ++i) {
+            rx.coeff.push_back(eqk->coeff.at(i));
+            // exponent of T: the quotient list, else the term order, else the index
+            double e = double(i);
+            if (eqk->quotient.size() == eqk->coeff.size())
+                e = eqk->quotient.at(i);
+            else if (eqk->order_idx.size() == eqk->coeff.size())
+                e = double(eqk->order_idx.at(i));
+            rx.quotient.push_back(e);
+        }
+    }
+    // Temperatures covered by tabulated log K values.
+    rx.TlowValid = TCminDatabase;
+    rx.ThighValid = TCmaxDatabase;
+    if (eqk != nullptr && !eqk->temperature.isEmpty() &&
+        eqk->temperature.size() == eqk->eqkLog10.size()) {
+        double lo = 1e300, hi = -1e300;
+        for (int i = 0; i < eqk->temperature.size(); ++i) {
+            if (std::fabs(eqk->eqkLog10.at(i) - noLogK) < 1e-9)
+                continue;
+            lo = std::min(lo, eqk->temperature.at(i));
+            hi = std::max(hi, eqk->temperature.at(i));
+        }
+        if (lo <= hi) {
+            rx.TlowValid = lo;
+            rx.ThighValid = hi;
+        }
+    }
+    return rx;
+}
+
+void sim0D::transfer_data_rxns_fast()
+{
+    soluteIndex.clear();
+    for (int s = int(sdata->solutes.size()) - 1; s >= 0; --s)
+        soluteIndex.insert(sdata->solutes.at(s)->name, s); // the first of a name wins
+    speciesIndex.clear();
+    for (int k = int(simmodel->species.size()) - 1; k >= 0; --k)
+        speciesIndex[simmodel->species[k].name] = k;
+    const int naq = int(sdata->rxnsAqueous.size());
+    const int ngr = int(sdata->rxnsGas.size());
+    simmodel->nrxnsFast = naq + ngr;
+    for (int i = 0; i < naq; ++i)
+        transfer_data_one_rxn_fast(i, sdata->rxnsAqueous.at(i));
+    for (int j = 0; j < ngr; ++j)
+        transfer_data_one_rxn_fast(naq + j, sdata->rxnsGas.at(j));
+    simmodel->nrxnsConstraint = int(water->rxnsConstraint.size());
+    for (int k = 0; k < simmodel->nrxnsConstraint; ++k) {
+        simmodel->rxnsConstraint.push_back(build_rxn(k, water->rxnsConstraint.at(k), false, true));
+        simmodel->results->rxnsConstraintRes.push_back({});
+    }
+}
+
+void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
+{
+    const bool gasRxn = position >= int(sdata->rxnsAqueous.size());
+    simmodel->rxnsFast.push_back(build_rxn(position, r, gasRxn, false));
+    simmodel->results->rxnsFastRes.push_back({});
+}
+
+void sim0D::transfer_data_rxns_slow() {}
+
+void sim0D::transfer_data_water()
+{
+    simwater = new pt_water;
+    simwater->TC = water->TC;
+    simwater->densitymass = water->densitymass;
+    simmodel->results->waterProps = new double[6]();
+    simmodel->results->waterProps[0] = water->densitymass;
+    const int ne = simmodel->nelements;
+    if (water->composition.size() < ne) {
+        refuse(QString("#### error : the water gives %1 element amounts for %2 elements")
+                   .arg(water->composition.size())
+                   .arg(ne));
+        return;
+    }
+    auto lookupSpecies = [this](pt_compset &set) {
+        for (int m = 0; m < set.nsp; ++m) {
+            set.spIdx[m] = find_idxSim_solute(set.species[m]);
+            if (set.spIdx[m] < 0)
+                refuse("#### error : species [ " + QString::fromStdString(set.species[m]) +
+                       " ] of the amount of [ " + QString::fromStdString(set.element) +
+                       " ] is not in the chemical system");
+        }
+    };
+    auto findSwap = [this](pt_compset &set) {
+        if (set.swaprxn.empty())
+            return;
+        for (int q = 0; q < simmodel->nrxnsConstraint; ++q)
+            if (simmodel->rxnsConstraint[q].name == set.swaprxn) {
+                set.swapIdx = q;
+                set.swapOn = true;
+            }
+        if (!set.swapOn)
+            refuse("#### error : swap reaction [ " + QString::fromStdString(set.swaprxn) +
+                   " ] of [ " + QString::fromStdString(set.element) + " ] not found");
+    };
+
+    for (int e = 0; e < ne; ++e) {
+        const one_elementComp *c = water->composition.at(e);
+        pt_compset set;
+        set.id = e;
+        set.element = toStd(c->element);
+        if (c->element != sdata->elements.at(e)->name) {
+            refuse("#### error : water amount [ " + c->element + " ] does not match element [ " +
+                   sdata->elements.at(e)->name + " ]");
+        }
+        if (c->element == sdata->nameO || c->element == sdata->nameH2O) {
+            set.species = {toStd(sdata->nameH2O)};
+            set.stoich = {1.0};
+        } else if (c->element == sdata->nameH) {
+            set.species = {toStd(sdata->nameHplus)};
+            set.stoich = {1.0};
+            set.activityRow = (water->typeH == 1);
+        } else if (c->element == c->solute) {
+            // The element's total: every aqueous species holding it. Gases are
+            // fugacities and never enter a mass balance.
+            for (int m = 0; m < c->species.size(); ++m) {
+                const int idx = find_idxSim_solute(toStd(c->species.at(m)));
+                if (idx >= 0 && simmodel->species[idx].gas)
+                    continue;
+                set.species.push_back(toStd(c->species.at(m)));
+                set.stoich.push_back(m < c->stoich.size() ? c->stoich.at(m) : 0.0);
+            }
+        } else {
+            set.species = {toStd(c->solute)};
+            set.stoich = {1.0};
+        }
+        set.nsp = int(set.species.size());
+        set.spIdx.assign(set.nsp, -9);
+        set.molal = set.activityRow ? c->Molar : c->molal;
+        set.swaprxn = toStd(c->swaprxn);
+        if (set.nsp < 1)
+            qDebug() << "S0: ####  elemental composition, set " << e << ". " << c->element
+                     << ", nsp " << set.nsp;
+        lookupSpecies(set);
+        findSwap(set);
+        simwater->compsets.push_back(std::move(set));
+    }
+    if (water->stag_O2g && water->redoxO2g != nullptr) {
+        pt_compset set;
+        set.id = ne;
+        set.element = toStd(sdata->nameO2g);
+        set.species = {toStd(sdata->nameO2g)};
+        set.stoich = {1.0};
+        set.nsp = 1;
+        set.spIdx.assign(1, -9);
+        set.molal = water->redoxO2g->molal;
+        set.swaprxn = toStd(water->redoxO2gSwaprxn);
+        lookupSpecies(set);
+        findSwap(set);
+        simwater->compsets.push_back(std::move(set));
+    }
+    simwater->nsets = int(simwater->compsets.size());
+
+    // A gas swap without a gas species takes the set's amount as the fugacity.
+    for (const pt_compset &set : simwater->compsets) {
+        if (!set.swapOn)
+            continue;
+        pt_rxn &rx = simmodel->rxnsConstraint[set.swapIdx];
+        if (rx.ownIdx == -2) {
+            if (set.molal > 0.0)
+                rx.fixedLnActivity *= std::log(set.molal);
+            else
+                refuse("#### error : gas fugacity of swap reaction [ " +
+                       QString::fromStdString(rx.name) + " ] must be above 0");
+            rx.ownIdx = -1;
+        }
+    }
+}
+
+int sim0D::setup_mat_solver()
+{
+    nummat = new pt_numeric_mat(simmodel->nspecies);
+    simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
+    return 0;
+}
+
+void sim0D::setup_pt_rxn_C()
+{
+    const int n = simmodel->nspecies;
+    rxnC->molal.assign(n, startMolal);
+    rxnC->lnmolal.assign(n, std::log(startMolal));
+    rxnC->molalPrev.assign(n, startMolal);
+}
+
+void sim0D::setup_charge_balance()
+{
+    chargeZ.assign(simmodel->nspecies, 0.0);
+    for (int j = 0; j < simmodel->nspecies; ++j)
+        chargeZ[j] = simmodel->species[j].charge;
+}
+
+void sim0D::setup_alkalinity()
+{
+    alkTotal = water->alkmolal;
+    alkCoef.assign(simmodel->nspecies, 0.0);
+    for (int k = 0; k < water->alkSolutes.size() && k < water->alkCoeffs.size(); ++k) {
+        const int j = find_idxSim_solute(toStd(water->alkSolutes.at(k)));
+        if (j >= 0)
+            alkCoef[j] = water->alkCoeffs.at(k);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Refusals before the loop
+
+bool sim0D::check_consistency()
+{
+    const int n = simmodel->nspecies;
+    const int rows = simmodel->nrxnsFast + simwater->nsets;
+    if (n < 1)
+        refuse("#### error : the chemical system has no species");
+    else if (rows != n)
+        refuse(QString("#### error : %1 equations (%2 reactions, %3 amounts) for %4 species")
+                   .arg(rows)
+                   .arg(simmodel->nrxnsFast)
+                   .arg(simwater->nsets)
+                   .arg(n));
+
+    auto findSet = [this](const QString &element) {
+        for (int s = 0; s < simwater->nsets; ++s)
+            if (simwater->compsets[s].element == toStd(element))
+                return s;
+        return -1;
+    };
+    if (water->chargebalance) {
+        cbSetIdx = findSet(water->chargebalanceElem);
+        if (cbSetIdx < 0)
+            refuse("#### error : charge balance element [ " + water->chargebalanceElem +
+                   " ] has no amount in the water");
+        bool anion = false, cation = false;
+        for (const pt_solute &sp : simmodel->species) {
+            anion = anion || sp.charge < 0.0;
+            cation = cation || sp.charge > 0.0;
+        }
+        if (!anion || !cation)
+            refuse("#### error : charge balance needs both anions and cations");
+    }
+    if (water->alkSet) {
+        alkSetIdx = findSet(water->alkElem);
+        if (alkSetIdx < 0)
+            refuse("#### error : alkalinity element [ " + water->alkElem +
+                   " ] has no amount in the water");
+        else if (alkSetIdx == cbSetIdx)
+            refuse("#### error : charge balance and alkalinity both set on [ " +
+                   water->alkElem + " ]");
+    }
+    for (int s = 0; s < simwater->nsets; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if (s == cbSetIdx || s == alkSetIdx || set.swapOn)
+            continue;
+        if (!(set.molal > 0.0))
+            refuse("#### error : amount of [ " + QString::fromStdString(set.element) +
+                   " ] must be above 0");
+    }
+    return errorMsgs->isEmpty();
+}
+
+void sim0D::check_temperature_ranges()
+{
+    QStringList outside;
+    const double T = water->TC;
+    for (const pt_rxn &rx : simmodel->rxnsFast)
+        if (T < rx.TlowValid - 1e-9 || T > rx.ThighValid + 1e-9)
+            outside << QString::fromStdString(rx.name);
+    for (const pt_rxn &rx : simmodel->rxnsConstraint)
+        if (T < rx.TlowValid - 1e-9 || T > rx.ThighValid + 1e-9)
+            outside << QString::fromStdString(rx.name);
+    if (!outside.isEmpty())
+        qDebug() << "S0: log K extrapolated outside its data at" << T << "C:"
+                 << outside.join(", ");
+}
+
+// ---------------------------------------------------------------------------
+// Assembly
+
+int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
+{
+    const int n = simmodel->nspecies;
+    const std::vector<double> &lnm = rxnC->lnmolal;
+    const std::vector<double> &m = rxnC->molal;
+    const std::vector<double> &lng = dh->lngamma;
+    maxResidual = 0.0;
+    for (int i = 0; i < n; ++i) {
+        nummat->perm[i] = i;
+        nummat->b[i] = 0.0;
+        nummat->x[i] = 0.0;
+        std::fill(nummat->rows[i], nummat->rows[i] + n + 1, 0.0);
+    }
+    auto massAction = [&](const pt_rxn &rx, double lnK, double *row) {
+        double r = rx.fixedLnActivity - lnK;
+        for (int j = 0; j < n; ++j) {
+            const double nu = rx.stoich[j];
+            if (nu != 0.0) {
+                r += nu * (lnm[j] + lng[j]);
+                row[j] = nu;
+            }
+        }
+        return r;
+    };
+    const int nf = simmodel->nrxnsFast;
+    for (int i = 0; i < nf; ++i) {
+        pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
+        const double r = massAction(simmodel->rxnsFast[i], res.lnK, nummat->rows[i]);
+        nummat->b[i] = r;
+        res.residual = r;
+    }
+    for (int s = 0; s < simwater->nsets && nf + s < n; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        double *row = nummat->rows[nf + s];
+        if (set.swapOn) {
+            const int q = set.swapIdx;
+            nummat->b[nf + s] = massAction(simmodel->rxnsConstraint[q],
+                                           simmodel->results->rxnsConstraintRes[q].lnK, row);
+        } else if (set.activityRow) {
+            const int j = set.spIdx[0];
+            nummat->b[nf + s] = lnm[j] + lng[j] - std::log(set.molal);
+            row[j] = 1.0;
+        } else {
+            double S = 0.0;
+            for (int k = 0; k < set.nsp; ++k)
+                S += set.stoich[k] * m[set.spIdx[k]];
+            nummat->b[nf + s] = std::log(S) - std::log(set.molal);
+            for (int k = 0; k < set.nsp; ++k)
+                row[set.spIdx[k]] = set.stoich[k] * m[set.spIdx[k]] / S;
+        }
+    }
+    if (water->chargebalance && cbSetIdx >= 0) {
+        double *row = nummat->rows[nf + cbSetIdx];
+        std::fill(row, row + n, 0.0);
+        double A = 0.0, P = 0.0;
+        for (int j = 0; j < n; ++j) {
+            if (chargeZ[j] < 0.0)
+                A -= chargeZ[j] * m[j];
+            else if (chargeZ[j] > 0.0)
+                P += chargeZ[j] * m[j];
+        }
+        nummat->b[nf + cbSetIdx] = std::log(A) - std::log(P);
+        for (int j = 0; j < n; ++j) {
+            if (chargeZ[j] < 0.0)
+                row[j] = -chargeZ[j] * m[j] / A;
+            else if (chargeZ[j] > 0.0)
+                row[j] = -chargeZ[j] * m[j] / P;
+        }
+    }
+    if (water->alkSet && alkSetIdx >= 0) {
+        double *row = nummat->rows[nf + alkSetIdx];
+        double sum = 0.0;
+        for (int j = 0; j < n; ++j) {
+            sum += alkCoef[j] * m[j];
+            row[j] = alkCoef[j] * m[j];
+        }
+        // Scaled by the total so the row reads as a relative misfit like the others.
+        const double scale = std::fabs(alkTotal) > 0.0 ? std::fabs(alkTotal) : 1.0;
+        nummat->b[nf + alkSetIdx] = (sum - alkTotal) / scale;
+        for (int j = 0; j < n; ++j)
+            row[j] /= scale;
+    }
+    for (int i = 0; i < n; ++i)
+        maxResidual = std::max(maxResidual, std::fabs(nummat->b[i]));
+    return 0;
+}
+
+int sim0D::evaluate_jacobian()
+{
+    if (nummat == nullptr)
+        return 0;
+    const int n = nummat->n;
+    auto zeroRow = [&](int i) {
+        for (int j = 0; j < n; ++j)
+            if (nummat->rows[i][j] != 0.0)
+                return false;
+        return true;
+    };
+    const int nf = simmodel->nrxnsFast;
+    for (int i = 0; i < nf && i < n; ++i)
+        if (zeroRow(i))
+            qDebug() << "S0 EJ: ##### fast rxn " << i << " / " << nf << " : zero Jacobian entry";
+    for (int s = 0; s < simwater->nsets && nf + s < n; ++s) {
+        if (!zeroRow(nf + s))
+            continue;
+        if (simwater->compsets[s].swapOn)
+            qDebug() << "S0 EJ: ##### composition set " << s << " / " << simwater->nsets
+                     << " swap : zero Jacobian entry";
+        else
+            qDebug() << "S0 EJ: ##### composition set " << s << " / " << simwater->nsets
+                     << " : zero Jacobian entry";
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Newton step
+
+int sim0D::solve_step(std::vector<double> &dx)
+{
+    if (stepSolver == step_solver::reduced && reducible) {
+        const int status = solve_step_reduced(dx);
+        if (status != 2)
+            return status;
+    }
+    return solve_step_full(dx);
+}
+
+int sim0D::solve_step_full(std::vector<double> &dx)
+{
+    const int status = solver.driver(nummat);
+    if (status != 0)
+        return 1;
+    double *b = solver.bvector();
+    dx.assign(b, b + nummat->n);
+    delete[] b;
+    return 0;
+}
+
+// Each fast reaction defines one species (the species named like it): its row
+// gives that species' correction from the others. Taking the reactions in an
+// order where each needs only species already expressed, every correction
+// becomes c_s + sum_p T_sp dx_p over the species no reaction defines (one per
+// set row). Substituting into the set rows leaves a dense system of the sets'
+// size. The elimination is exact: the step equals that of the full system.
+void sim0D::prepare_reduction()
+{
+    reducible = false;
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    rxnNz.assign(nf, {});
+    std::vector<int> definedBy(n, -1);
+    for (int i = 0; i < nf; ++i) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        for (int j = 0; j < n; ++j)
+            if (rx.stoich[j] != 0.0)
+                rxnNz[i].push_back(j);
+        const int own = rx.ownIdx;
+        if (own < 0 || rx.stoich[own] == 0.0 || definedBy[own] >= 0)
+            return;
+        definedBy[own] = i;
+    }
+    primaryOf.assign(n, -1);
+    primarySpecies.clear();
+    for (int j = 0; j < n; ++j)
+        if (definedBy[j] < 0) {
+            primaryOf[j] = int(primarySpecies.size());
+            primarySpecies.push_back(j);
+        }
+    if (int(primarySpecies.size()) != n - nf || primarySpecies.empty())
+        return;
+    // Depth-first order of the reactions; a cycle leaves the system unreduced.
+    rxnOrder.clear();
+    std::vector<int> mark(nf, 0); // 0 new, 1 in progress, 2 done
+    std::vector<std::pair<int, size_t>> stack;
+    for (int start = 0; start < nf; ++start) {
+        if (mark[start] != 0)
+            continue;
+        stack.push_back({start, 0});
+        mark[start] = 1;
+        while (!stack.empty()) {
+            auto &[i, next] = stack.back();
+            if (next < rxnNz[i].size()) {
+                const int j = rxnNz[i][next++];
+                const int dep = definedBy[j];
+                if (dep < 0 || dep == i)
+                    continue;
+                if (mark[dep] == 1)
+                    return; // cycle
+                if (mark[dep] == 0) {
+                    mark[dep] = 1;
+                    stack.push_back({dep, 0});
+                }
+            } else {
+                mark[i] = 2;
+                rxnOrder.push_back(i);
+                stack.pop_back();
+            }
+        }
+    }
+    const int np = int(primarySpecies.size());
+    redT.assign(size_t(n) * np, 0.0);
+    redC.assign(n, 0.0);
+    delete redMat;
+    redMat = new pt_numeric_mat(np);
+    reducible = true;
+}
+
+int sim0D::solve_step_reduced(std::vector<double> &dx)
+{
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const int np = int(primarySpecies.size());
+    std::fill(redT.begin(), redT.end(), 0.0);
+    std::fill(redC.begin(), redC.end(), 0.0);
+    for (int p = 0; p < np; ++p)
+        redT[size_t(primarySpecies[p]) * np + p] = 1.0;
+    for (int i : rxnOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int s = rx.ownIdx;
+        const double *row = nummat->rows[i];
+        const double inv = 1.0 / row[s];
+        double c = nummat->b[i];
+        double *Ts = &redT[size_t(s) * np];
+        for (int j : rxnNz[i]) {
+            if (j == s)
+                continue;
+            const double nu = row[j];
+            c -= nu * redC[j];
+            const double *Tj = &redT[size_t(j) * np];
+            for (int p = 0; p < np; ++p)
+                Ts[p] -= nu * Tj[p];
+        }
+        redC[s] = c * inv;
+        for (int p = 0; p < np; ++p)
+            Ts[p] *= inv;
+    }
+    for (int k = 0; k < np; ++k) {
+        const double *row = nummat->rows[nf + k];
+        double *red = redMat->rows[k];
+        std::fill(red, red + np + 1, 0.0);
+        double rhs = nummat->b[nf + k];
+        for (int j = 0; j < n; ++j) {
+            const double a = row[j];
+            if (a == 0.0)
+                continue;
+            rhs -= a * redC[j];
+            const double *Tj = &redT[size_t(j) * np];
+            for (int p = 0; p < np; ++p)
+                red[p] += a * Tj[p];
+        }
+        redMat->b[k] = rhs;
+        redMat->perm[k] = k;
+    }
+    mat_solver small;
+    if (small.driver(redMat) != 0)
+        return 1;
+    dx.assign(n, 0.0);
+    for (int j = 0; j < n; ++j) {
+        double v = redC[j];
+        const double *Tj = &redT[size_t(j) * np];
+        for (int p = 0; p < np; ++p)
+            v += Tj[p] * redMat->b[p];
+        dx[j] = v;
+    }
+    return 0;
+}
+
+void sim0D::newton_loop()
+{
+    const int n = simmodel->nspecies;
+    simmodel->converged = false;
+    simmodel->loops = 0;
+    std::vector<double> dx;
+    const double rowTol = std::max(csolvcvg, 1e-4);
+    while (true) {
+        simmodel->loops += 1;
+        pt_rxn_DH *dh = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC,
+                                                                      rxnDHref);
+        delete lastDH;
+        lastDH = dh;
+        if (sim0D_spcn_jacobianMatrix(dh) != 0) {
+            refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
+            return;
+        }
+        if (solve_step(dx) != 0) {
+            refuse("#### error : matrix solver " + QString::number(1));
+            return;
+        }
+        for (int k = 0; k < n; ++k) {
+            if (!std::isfinite(dx[k])) {
+                refuse("#### error : speciation model, the Newton step is not finite");
+                return;
+            }
+        }
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k) {
+            double d = dx[k];
+            rxnC->molalPrev[k] = rxnC->molal[k];
+            if (rxnC->molal[k] < csolvcmin && d > 0.0)
+                d = 0.0;
+            else if (std::fabs(d) > 10.0)
+                d = d / (std::fabs(d) * 0.2);
+            simmodel->dxLast[k] = d;
+            rxnC->molal[k] = std::exp(rxnC->lnmolal[k] - d);
+            rxnC->lnmolal[k] = std::log(rxnC->molal[k]);
+            sum += std::fabs(d);
+        }
+        simmodel->cvgValue = sum;
+        // Converged only when the step is small and every equation holds: a species
+        // held at the concentration floor leaves its row unsatisfied.
+        simmodel->converged = (sum < csolvcvg) && (maxResidual < rowTol);
+        if (simmodel->converged || simmodel->loops > csolvitmax)
+            return;
+    }
+}
+
+void sim0D::finish_run()
+{
+    const int n = simmodel->nspecies;
+    // Coefficients of the final state.
+    pt_rxn_DH *dh =
+        sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+    delete lastDH;
+    lastDH = dh;
+    pt_results *res = simmodel->results;
+    res->netcharge = 0.0;
+    for (int k = 0; k < n; ++k)
+        if (!simmodel->species[k].gas)
+            res->netcharge += rxnC->molal[k] * simmodel->species[k].charge;
+    res->ionicstrength = dh->ionicstrength;
+    res->speciesRes.assign(n, {});
+    for (int k = 0; k < n; ++k)
+        res->speciesRes[k] = {rxnC->molal[k], k < int(dh->gamma.size()) ? dh->gamma[k] : 1.0};
+}
+
+// ---------------------------------------------------------------------------
+// Results
+
+double sim0D::cvgError()
+{
+    return simmodel ? simmodel->cvgValue : 0.0;
+}
+
+int sim0D::cvgLoops()
+{
+    return simmodel ? simmodel->loops : 0;
+}
+
+double sim0D::netChargeBalance()
+{
+    return simmodel ? simmodel->results->netcharge : 0.0;
+}
+
+one_water_result *sim0D::results()
+{
+    auto *r = new one_water_result;
+    r->date_str = QDateTime::currentDateTime().toString(Qt::TextDate);
+    r->date_utc = QDateTime::currentSecsSinceEpoch();
+    if (simmodel == nullptr || sdata == nullptr || water == nullptr)
+        return r;
+    r->loops = simmodel->loops;
+    r->converged = simmodel->converged;
+    r->cvgValue = simmodel->cvgValue;
+    r->TC = water->TC;
+    const pt_results *res = simmodel->results;
+    r->ionicstrength = res->ionicstrength;
+    r->chargebalance = res->netcharge;
+    r->densitymass = water->densitymass;
+    const bool solved = int(res->speciesRes.size()) == simmodel->nspecies;
+    if (!solved)
+        return r;
+    for (int i = 0; i < simmodel->nrxnsFast; ++i) {
+        auto *e = new one_waterResult_rxn;
+        e->name = QString::fromStdString(simmodel->rxnsFast[i].name);
+        e->eqkL10 = res->rxnsFastRes[i].log10K;
+        e->ratioQK = std::exp(res->rxnsFastRes[i].residual);
+        r->rxns.append(e);
+    }
+    const int nsol = int(sdata->solutes.size());
+    int iH = -1;
+    for (int i = 0; i < nsol && i < simmodel->nspecies; ++i) {
+        auto *e = new one_waterResult_solute;
+        e->solute = QString::fromStdString(simmodel->species[i].name);
+        e->cmolal = res->speciesRes[i].molal;
+        e->gamma = res->speciesRes[i].gamma;
+        if (e->solute == sdata->nameHplus)
+            iH = i;
+        r->soln_aq.append(e);
+    }
+    for (int k = nsol; k < simmodel->nspecies; ++k) {
+        auto *e = new one_waterResult_solute;
+        e->solute = QString::fromStdString(simmodel->species[k].name);
+        e->cmolal = res->speciesRes[k].molal;
+        e->cMolar = e->cmolal * r->densitymass;
+        e->gamma = res->speciesRes[k].gamma;
+        r->soln_gas.append(e);
+    }
+    if (iH >= 0) {
+        // pH is the activity of H+, as measured.
+        r->resultpH = -std::log10(res->speciesRes[iH].molal * res->speciesRes[iH].gamma);
+    } else {
+        qDebug() << "S0: #### H solute not in results solutes list";
+    }
+    for (int e = 0; e < simmodel->nelements; ++e) {
+        auto *t = new one_waterResult_element;
+        t->element = sdata->elements.at(e)->name;
+        double total = 0.0;
+        if (t->element != sdata->nameH && t->element != sdata->nameO) {
+            for (int k = 0; k < simmodel->nspecies; ++k) {
+                const pt_solute &sp = simmodel->species[k];
+                if (sp.gas)
+                    continue;
+                total += sp.elements[e].stoich * res->speciesRes[k].molal;
+            }
+        }
+        t->cmolal = total;
+        t->cMolar = total * r->densitymass;
+        r->soln_elem.append(t);
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Look-ups (exact names)
+
+int sim0D::find_idxBatch_element(QString name)
+{
+    for (int i = 0; i < sdata->elements.size(); ++i)
+        if (sdata->elements.at(i)->name == name)
+            return i;
+    return -9;
+}
+
+int sim0D::find_idxBatch_solute(QString name)
+{
+    for (int i = 0; i < sdata->solutes.size(); ++i)
+        if (sdata->solutes.at(i)->name == name)
+            return i;
+    return -9;
+}
+
+int sim0D::find_idxSim_solute(std::string name)
+{
+    if (simmodel == nullptr)
+        return -9;
+    if (int(speciesIndex.size()) > 0) {
+        const auto it = speciesIndex.find(name);
+        return it == speciesIndex.end() ? -9 : it->second;
+    }
+    for (int i = 0; i < int(simmodel->species.size()); ++i)
+        if (simmodel->species[i].name == name)
+            return i;
+    return -9;
+}

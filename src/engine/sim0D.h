@@ -1,0 +1,138 @@
+#pragma once
+
+#include "mat_solver.h"
+#include "solver_records.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sim_data;
+struct one_water;
+struct one_water_result;
+struct one_rxn;
+
+/// Equilibrium speciation of one water by Newton-Raphson in ln(molality).
+///
+/// One object serves one run: driver(), then listErrorMsgs() and results().
+/// The sim_data and the water given to driver() are read, never changed.
+class sim0D
+{
+public:
+    /// How each Newton step's linear system is solved. Both give the same step.
+    enum class step_solver {
+        reduced, ///< mass-action rows eliminated; dense solve over the composition sets
+        full     ///< dense complete-pivoting solve of all rows
+    };
+
+    sim0D();
+    ~sim0D();
+    sim0D(const sim0D &) = delete;
+    sim0D &operator=(const sim0D &) = delete;
+
+    /// Speciates the water; 0 when the run converged without error, 1 otherwise.
+    int driver(sim_data *sd, one_water *w);
+    /// The run's error messages (owned by this object).
+    QStringList *listErrorMsgs();
+    /// A new result record of the solved state; the caller owns it.
+    one_water_result *results();
+    /// Convergence sum of the last step.
+    double cvgError();
+    /// Newton steps performed.
+    int cvgLoops();
+    /// Net charge of the last state, eq/kg water.
+    double netChargeBalance();
+
+    /// Chooses how Newton steps are solved (reduced by default).
+    void setStepSolver(step_solver s) { stepSolver = s; }
+    /// The run's model (null before driver()).
+    const sim_model *model() const { return simmodel; }
+    /// The run's water sets (null before driver()).
+    const pt_water *waterModel() const { return simwater; }
+    /// The current state (null before driver()).
+    const pt_rxn_C *state() const { return rxnC; }
+
+    // Steps of the run, in order. Each works on the members below.
+    void transfer_data();
+    void transfer_data_ctrl();
+    void transfer_data_DH();
+    void transfer_data_chems();
+    void transfer_data_solutes();
+    void transfer_data_gases();
+    void transfer_data_solids();
+    void transfer_data_rxns_fast();
+    void transfer_data_one_rxn_fast(int position, one_rxn *r);
+    void transfer_data_rxns_slow();
+    void transfer_data_water();
+    int setup_mat_solver();
+    void setup_pt_rxn_C();
+    void setup_charge_balance();
+    void setup_alkalinity();
+    /// Assembles rows and residuals at the current state with the given coefficients.
+    int sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh);
+    /// Solves the assembled system; fills dx (nspecies entries). 0 solved, 1 singular.
+    int solve_step(std::vector<double> &dx);
+    /// Solves the assembled system with the dense full solver (rows are destroyed).
+    int solve_step_full(std::vector<double> &dx);
+    /// Solves the assembled system by eliminating the mass-action rows (rows kept).
+    /// Returns 2 when the system cannot be reduced.
+    int solve_step_reduced(std::vector<double> &dx);
+
+    int find_idxBatch_element(QString name);
+    int find_idxBatch_solute(QString name);
+    int find_idxSim_solute(std::string name);
+    /// Logs rows whose entries are all zero; returns 0.
+    int evaluate_jacobian();
+
+private:
+    pt_rxn build_rxn(int position, const one_rxn *r, bool gasRxn, bool constraint);
+    int find_gas_species(const std::string &name) const;
+    bool check_consistency();
+    void check_temperature_ranges();
+    void prepare_reduction();
+    void newton_loop();
+    void finish_run();
+    void refuse(const QString &msg);
+    double activity_target_lnH() const;
+
+    sim_data *sdata = nullptr;   ///< the batch's configuration (not owned)
+    one_water *water = nullptr;  ///< the water speciated (not owned)
+    sim_ctrl *simctrl = nullptr; ///< owned
+    sim_model *simmodel = nullptr; ///< owned
+    QStringList *errorMsgs = nullptr; ///< owned
+    int csolvitmax = 0;   ///< iteration limit
+    double csolvcvg = 0;  ///< convergence limit on the sum of |dx|
+    double csolvcmin = 0; ///< concentration floor, molal
+    double csolvcmax = 0; ///< highest concentration limit (not used)
+    std::vector<double> chargeZ; ///< charge of each species
+    int cbSetIdx = -1;           ///< set replaced by the charge balance; -1 when off
+    double alkTotal = 0.0;       ///< alkalinity, eq/kg water
+    std::vector<double> alkCoef; ///< alkalinity coefficient of each species
+    int alkSetIdx = -1;          ///< set replaced by the alkalinity; -1 when off
+    pt_rxn_C *rxnC = nullptr;    ///< owned: the state
+    pt_rxn_DHref *rxnDHref = nullptr; ///< owned
+    pt_numeric_mat *nummat = nullptr; ///< owned
+    pt_water *simwater = nullptr;     ///< owned
+    pt_rxn_DH *lastDH = nullptr;      ///< owned: coefficients of the last state
+    mat_solver solver;                ///< dense solver
+    step_solver stepSolver = step_solver::reduced;
+    bool refused = false;             ///< the input was refused before the loop
+    double maxResidual = 0.0;         ///< largest |row residual| of the last assembly
+
+    // Elimination of the mass-action rows (see prepare_reduction).
+    bool reducible = false;
+    std::vector<int> primaryOf;        ///< species -> primary position, -1 for secondary
+    std::vector<int> primarySpecies;   ///< primary position -> species
+    std::vector<int> rxnOrder;         ///< fast reactions, each after those it needs
+    std::vector<std::vector<int>> rxnNz; ///< nonzero species of each fast reaction
+    std::vector<double> redT;          ///< nspecies x np: d(dx_s)/d(dx_p)
+    std::vector<double> redC;          ///< nspecies: constant part of dx_s
+    pt_numeric_mat *redMat = nullptr;  ///< owned: the reduced system
+
+    QHash<QString, int> soluteIndex;   ///< working solute name -> first position
+    std::unordered_map<std::string, int> speciesIndex; ///< species name -> first position
+};

@@ -1,0 +1,219 @@
+#include "sim_rxn_prop.h"
+
+#include "thermo.h"
+
+#include <cmath>
+
+namespace {
+
+const double ln10 = 2.302585092994046;
+/// Moles of water in one kilogram (1000 / 18.0153 g/mol).
+const double molesWaterPerKg = 55.50844;
+/// Ion-size parameter EQ3/6 uses in the osmotic coefficient of the B-dot model, Angstrom.
+const double azeroWater = 4.0;
+
+enum class dh_form { limiting, extended, bdot, davies };
+
+double ionicStrength(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc)
+{
+    double I = 0.0;
+    for (int i = 0; i < n; ++i)
+        I += 0.5 * conc->molal[i] * sp[i].charge * sp[i].charge;
+    return I;
+}
+
+// One rule for the four Debye-Hueckel forms; gases are fugacities and keep gamma 1.
+pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, double T,
+                       const pt_rxn_C *conc)
+{
+    auto *dh = new pt_rxn_DH;
+    if (n < 1)
+        return dh;
+    const double I = ionicStrength(n, sp, conc);
+    dh->ionicstrength = I;
+    thermo th;
+    const double A = th.DebyeHuckel_coefA({}, T);
+    const double B = th.DebyeHuckel_coefB({}, T);
+    const double Bdot = th.DebyeHuckel_bDot({}, T);
+    dh->DHa = A;
+    if (form == dh_form::bdot || form == dh_form::extended)
+        dh->DHb = B;
+    if (form == dh_form::bdot)
+        dh->DHbdot = Bdot;
+    const double sqrtI = std::sqrt(I);
+    dh->gamma.reserve(n);
+    dh->lngamma.reserve(n);
+    dh->log10gamma.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const double z2 = sp[i].charge * sp[i].charge;
+        double lg = 0.0; // log10 gamma
+        if (!sp[i].gas) {
+            switch (form) {
+            case dh_form::limiting:
+                lg = -A * z2 * sqrtI;
+                break;
+            case dh_form::extended:
+                lg = -A * z2 * sqrtI / (1.0 + B * sp[i].DHazero * sqrtI);
+                break;
+            case dh_form::bdot:
+                lg = Bdot * I - A * z2 * sqrtI / (1.0 + B * sp[i].DHazero * sqrtI);
+                break;
+            case dh_form::davies:
+                lg = -A * z2 * (sqrtI / (1.0 + sqrtI) - 0.3 * I);
+                break;
+            }
+        }
+        const double g = std::pow(10.0, lg);
+        dh->log10gamma.push_back(lg);
+        dh->gamma.push_back(g);
+        dh->lngamma.push_back(std::log(g));
+    }
+    return dh;
+}
+
+} // namespace
+
+double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
+{
+    if (rxn.coeff.empty())
+        return 0.0;
+    if (rxn.nterms < 2)
+        return rxn.coeff[0];
+    double s = rxn.coeff[0];
+    for (int i = 1; i < rxn.nterms; ++i)
+        s += rxn.coeff[i] * std::pow(T, rxn.quotient[i]);
+    return s;
+}
+
+double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp)
+{
+    double I = 0.0;
+    for (int i = 0; i < n; ++i)
+        I += 0.5 * conc->molal[i] * sp[i].charge * sp[i].charge;
+    return I;
+}
+
+pt_rxn_DH *sim_rxn_prop::ionic_strength_correction_driver(const sim_ctrl *ctrl,
+                                                          const sim_model *model,
+                                                          const pt_rxn_C *conc,
+                                                          const pt_rxn_DHref *ref)
+{
+    const int n = model->nspecies;
+    const double T = model->results->tempRec ? model->results->tempRec->TC : 25.0;
+    const std::vector<pt_solute> &sp = model->species;
+
+    pt_rxn_DH *dh = nullptr;
+    switch (ctrl->activitymethod) {
+    case 0:
+        dh = activityCoef_ideal(n, sp, conc);
+        break;
+    case 1:
+        dh = activityCoef_DH(n, sp, T, conc, ref);
+        break;
+    case 2:
+        dh = activityCoef_DHext(n, sp, T, conc, ref);
+        break;
+    case 3:
+        dh = activityCoef_Davies(n, sp, T, conc, ref);
+        break;
+    default:
+        dh = activityCoef_bdot(n, sp, T, conc, ref);
+        break;
+    }
+
+    const int w = ctrl->idxH2O;
+    if (w < 0 || w >= int(dh->gamma.size()))
+        return dh;
+    double log10aw = 0.0;
+    if (ctrl->activitywater == 1)
+        log10aw = std::log10(activityCoefWater_moleFraction(n, sp, conc));
+    else if (ctrl->activitywater == 2)
+        log10aw = activityCoefWater_bdot(n, sp, w, T, conc, dh);
+    dh->log10gamma[w] = log10aw;
+    dh->gamma[w] = std::pow(10.0, log10aw);
+    dh->lngamma[w] = log10aw * ln10;
+    return dh;
+}
+
+pt_rxn_DH *sim_rxn_prop::activityCoef_ideal(int n, const std::vector<pt_solute> &sp,
+                                            const pt_rxn_C *conc)
+{
+    auto *dh = new pt_rxn_DH;
+    if (n < 1)
+        return dh;
+    dh->ionicstrength = ionicStrength(n, sp, conc);
+    dh->gamma.assign(n, 1.0);
+    dh->lngamma.assign(n, 0.0);
+    dh->log10gamma.assign(n, 0.0);
+    return dh;
+}
+
+pt_rxn_DH *sim_rxn_prop::activityCoef_bdot(int n, const std::vector<pt_solute> &sp, double T,
+                                           const pt_rxn_C *conc, const pt_rxn_DHref *)
+{
+    return debyeHuckel(dh_form::bdot, n, sp, T, conc);
+}
+
+pt_rxn_DH *sim_rxn_prop::activityCoef_Davies(int n, const std::vector<pt_solute> &sp, double T,
+                                             const pt_rxn_C *conc, const pt_rxn_DHref *)
+{
+    return debyeHuckel(dh_form::davies, n, sp, T, conc);
+}
+
+pt_rxn_DH *sim_rxn_prop::activityCoef_DH(int n, const std::vector<pt_solute> &sp, double T,
+                                         const pt_rxn_C *conc, const pt_rxn_DHref *)
+{
+    return debyeHuckel(dh_form::limiting, n, sp, T, conc);
+}
+
+pt_rxn_DH *sim_rxn_prop::activityCoef_DHext(int n, const std::vector<pt_solute> &sp, double T,
+                                            const pt_rxn_C *conc, const pt_rxn_DHref *)
+{
+    return debyeHuckel(dh_form::extended, n, sp, T, conc);
+}
+
+// Sum of the molalities of every solute except water itself and the gases.
+static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc)
+{
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+        if (sp[i].gas || sp[i].name == "H2O")
+            continue;
+        sum += conc->molal[i];
+    }
+    return sum;
+}
+
+double sim_rxn_prop::activityCoefWater_moleFraction(int n, const std::vector<pt_solute> &sp,
+                                                    const pt_rxn_C *conc)
+{
+    if (n < 1)
+        return 1.0;
+    const double solutes = soluteMolalities(n, sp, conc);
+    return molesWaterPerKg / (molesWaterPerKg + solutes);
+}
+
+double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> &sp, int,
+                                            double T, const pt_rxn_C *conc, const pt_rxn_DH *dh)
+{
+    // Gibbs-Duhem with the B-dot equation (Helgeson 1969; EQ3/6):
+    //   log10 aw = ( -sum(m) / ln10 + (2/3) A I^1.5 sigma(B a sqrt(I)) - Bdot I^2 ) / Omega
+    //   sigma(x) = 3/x^3 (1 + x - 1/(1 + x) - 2 ln(1 + x))
+    // with Omega the moles of water per kg and a = 4 Angstrom.
+    thermo th;
+    const double A = th.DebyeHuckel_coefA({}, T);
+    const double B = th.DebyeHuckel_coefB({}, T);
+    const double Bdot = th.DebyeHuckel_bDot({}, T);
+    const double I = dh->ionicstrength;
+    const double sqrtI = std::sqrt(I);
+    const double x = B * azeroWater * sqrtI;
+    double sigma = 1.0;
+    if (x > 1e-3)
+        sigma = 3.0 / (x * x * x) * (1.0 + x - 1.0 / (1.0 + x) - 2.0 * std::log1p(x));
+    else // series: 1 - 3x/2 + 9x^2/5 - ...
+        sigma = 1.0 - 1.5 * x + 1.8 * x * x;
+    const double sumM = soluteMolalities(n, sp, conc);
+    const double log10aw =
+        (-sumM / ln10 + (2.0 / 3.0) * A * I * sqrtI * sigma - Bdot * I * I) / molesWaterPerKg;
+    return log10aw < 0.0 ? log10aw : 0.0;
+}
