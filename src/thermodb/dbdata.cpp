@@ -182,10 +182,8 @@ int dbdata::db_retrieve_fmEQ3v1996()
 {
     verify_versionDatabase();
 
-    if (one_bdot_properties *bd = db_retrieve_bdot_EQ3v1996()) {
-        delete sdata->bdot;
-        sdata->bdot = bd;
-    }
+    // Taken over only when the whole load succeeds; otherwise the built-in record stays.
+    one_bdot_properties *bdotRead = db_retrieve_bdot_EQ3v1996();
 
     sdata->elements = db_retrieve_elements_fmEQ3v1996();
     qDebug() << "DD : db set [ " << sdata->elements.size() << " ] number of elements.";
@@ -241,7 +239,12 @@ int dbdata::db_retrieve_fmEQ3v1996()
     if (!empty.isEmpty()) {
         add_message(QStringLiteral("DD : #### the reference database holds no %1; nothing loaded.")
                         .arg(empty.join(QStringLiteral(", "))));
+        delete bdotRead;
         return return_codes::failed;
+    }
+    if (bdotRead) {
+        delete sdata->bdot;
+        sdata->bdot = bdotRead;
     }
     return return_codes::success;
 }
