@@ -1,5 +1,4 @@
 // Screen geometry, fixed page sizes, the centring rule and the platform block.
-#include "format_fields.h"
 #include "screen_info.h"
 #include "support_logcapture.h"
 
@@ -21,7 +20,6 @@ private slots:
     void invalidGeometryFallsBack();
     void readsAScreen();
     void platformBlock();
-    void fieldHeights();
 };
 
 void tst_core_screen::initTestCase()
@@ -177,14 +175,6 @@ void tst_core_screen::platformBlock()
     QCOMPARE(lines.at(4), "         product type [ \"" + QSysInfo::productType() + "\" ]");
     QVERIFY(lines.at(7).startsWith("            host name [ "));
     QCOMPARE(lines.last(), QString(" ------------------------"));
-}
-
-void tst_core_screen::fieldHeights()
-{
-    const format_fields ff;
-    QCOMPARE(ff.cell_height(), 28);
-    QCOMPARE(ff.button_height(), 28);
-    QCOMPARE(ff.field_height(), 28);
 }
 
 QTEST_MAIN(tst_core_screen)
