@@ -625,21 +625,21 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
         nummat->x[i] = 0.0;
         std::fill(nummat->rows[i], nummat->rows[i] + n + 1, 0.0);
     }
-    auto massAction = [&](const pt_rxn &rx, double lnK, double *row) {
+    auto massAction = [&](const pt_rxn &rx, const std::vector<int> &nz, double lnK, double *row) {
         double r = rx.fixedLnActivity - lnK;
-        for (int j = 0; j < n; ++j) {
+        for (int j : nz) {
             const double nu = rx.stoich[j];
-            if (nu != 0.0) {
-                r += nu * (lnm[j] + lng[j]);
-                row[j] = nu;
-            }
+            r += nu * (lnm[j] + lng[j]);
+            row[j] = nu;
         }
         return r;
     };
     const int nf = simmodel->nrxnsFast;
+    if (int(rxnNz.size()) != nf || int(constraintNz.size()) != simmodel->nrxnsConstraint)
+        index_reactions();
     for (int i = 0; i < nf; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
-        const double r = massAction(simmodel->rxnsFast[i], res.lnK, nummat->rows[i]);
+        const double r = massAction(simmodel->rxnsFast[i], rxnNz[i], res.lnK, nummat->rows[i]);
         nummat->b[i] = r;
         res.residual = r;
     }
@@ -648,7 +648,7 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
         double *row = nummat->rows[nf + s];
         if (set.swapOn) {
             const int q = set.swapIdx;
-            nummat->b[nf + s] = massAction(simmodel->rxnsConstraint[q],
+            nummat->b[nf + s] = massAction(simmodel->rxnsConstraint[q], constraintNz[q],
                                            simmodel->results->rxnsConstraintRes[q].lnK, row);
         } else if (set.activityRow) {
             const int j = set.spIdx[0];
@@ -757,18 +757,33 @@ int sim0D::solve_step_full(std::vector<double> &dx)
 // becomes c_s + sum_p T_sp dx_p over the species no reaction defines (one per
 // set row). Substituting into the set rows leaves a dense system of the sets'
 // size. The elimination is exact: the step equals that of the full system.
+void sim0D::index_reactions()
+{
+    const int n = simmodel->nspecies;
+    auto nonzero = [n](const pt_rxn &rx) {
+        std::vector<int> nz;
+        for (int j = 0; j < n; ++j)
+            if (rx.stoich[j] != 0.0)
+                nz.push_back(j);
+        return nz;
+    };
+    rxnNz.clear();
+    for (const pt_rxn &rx : simmodel->rxnsFast)
+        rxnNz.push_back(nonzero(rx));
+    constraintNz.clear();
+    for (const pt_rxn &rx : simmodel->rxnsConstraint)
+        constraintNz.push_back(nonzero(rx));
+}
+
 void sim0D::prepare_reduction()
 {
     reducible = false;
     const int n = simmodel->nspecies;
     const int nf = simmodel->nrxnsFast;
-    rxnNz.assign(nf, {});
+    index_reactions();
     std::vector<int> definedBy(n, -1);
     for (int i = 0; i < nf; ++i) {
         const pt_rxn &rx = simmodel->rxnsFast[i];
-        for (int j = 0; j < n; ++j)
-            if (rx.stoich[j] != 0.0)
-                rxnNz[i].push_back(j);
         const int own = rx.ownIdx;
         if (own < 0 || rx.stoich[own] == 0.0 || definedBy[own] >= 0)
             return;

@@ -93,6 +93,7 @@ private:
     int find_gas_species(const std::string &name) const;
     bool check_consistency();
     void check_temperature_ranges();
+    void index_reactions();
     void prepare_reduction();
     void newton_loop();
     void finish_run();
@@ -129,6 +130,7 @@ private:
     std::vector<int> primarySpecies;   ///< primary position -> species
     std::vector<int> rxnOrder;         ///< fast reactions, each after those it needs
     std::vector<std::vector<int>> rxnNz; ///< nonzero species of each fast reaction
+    std::vector<std::vector<int>> constraintNz; ///< nonzero species of each swap reaction
     std::vector<double> redT;          ///< nspecies x np: d(dx_s)/d(dx_p)
     std::vector<double> redC;          ///< nspecies: constant part of dx_s
     pt_numeric_mat *redMat = nullptr;  ///< owned: the reduced system
