@@ -1,0 +1,303 @@
+// The database manager dialog, offscreen: settings, installing the default
+// files into DBSET under a scratch application folder, and failure paths.
+#include "dbmanager.h"
+#include "support_fixture.h"
+#include "test_env.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileDigest(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+bool execOn(const QString &path, const QString &sql)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_exec");
+        db.setDatabaseName(path);
+        ok = db.open() && QSqlQuery(db).exec(sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("tst_exec");
+    return ok;
+}
+
+QString versionOf(const QString &path)
+{
+    QString v;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_version");
+        db.setDatabaseName(path);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec("SELECT version FROM INFO") && q.next())
+                v = q.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase("tst_version");
+    return v;
+}
+
+void storeTypes(int index, const QStringList &refs = {}, const QStringList &users = {})
+{
+    QSettings s;
+    s.beginGroup("DEFAULT");
+    s.beginWriteArray("DBTypes", 1);
+    s.setArrayIndex(0);
+    s.setValue("aDBType", "EQ36 1996: data0.cmp - data0.com.V8.R6");
+    s.endArray();
+    s.endGroup();
+    s.beginGroup("DB");
+    s.setValue("dbtype_index", index);
+    if (!refs.isEmpty()) {
+        s.beginWriteArray("file_DBTypes", refs.size());
+        for (int i = 0; i < refs.size(); ++i) {
+            s.setArrayIndex(i);
+            s.setValue("file", refs[i]);
+            s.setValue("user", users.value(i));
+        }
+        s.endArray();
+    }
+    s.endGroup();
+}
+
+} // namespace
+
+class tst_dbmanager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString appDir;
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("Tarlow");
+        QCoreApplication::setApplicationName("vek7");
+        if (!QFileInfo::exists(":/thermo/db-EQ3v1996.db"))
+            QSKIP("the compiled-in reference database is not linked");
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        appDir = vek7TestScratchDir() + "/app-" + QTest::currentTestFunction();
+        QDir(appDir).removeRecursively();
+        QVERIFY(QDir().mkpath(appDir));
+        storeTypes(0);
+    }
+
+    void constructsWithEveryNamedSlotConnected()
+    {
+        QTest::failOnWarning(QRegularExpression("connectSlotsByName"));
+        dbmanager dm;
+        dm.show();
+        QCOMPARE(dm.windowTitle(), QString("Database Manager"));
+        QVERIFY(!dm.findChild<QWidget *>("pushButton_DBUser_New")->isEnabled());
+    }
+
+    void nothingChosenYet()
+    {
+        dbmanager dm;
+        dm.set_appFolder(appDir);
+        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
+        QCOMPARE(dm.findChild<QLineEdit *>("lineEdit_DBRef")->text(),
+                 QString("Reference database file not set"));
+        for (const QString &line : dm.messageLines())
+            QVERIFY2(!line.contains("opened successfully"), qPrintable(line));
+        QVERIFY(!dm.verify_databaseTypeSet());
+        QVERIFY(!QFileInfo::exists(appDir + "/DBSET"));
+    }
+
+    void installDefaults()
+    {
+        dbmanager dm;
+        dm.set_appFolder(appDir);
+        QSignalSpy spy(&dm, &dbmanager::signal_dbmgr_updated);
+        QVERIFY(dm.set_DBDefault_locations_extCall());
+        QCOMPARE(spy.count(), 1);
+        const QString ref = appDir + "/DBSET/db-EQ3v1996.db";
+        const QString user = appDir + "/DBSET/db_UserLocal.db";
+        QVERIFY(QFileInfo(ref).isFile());
+        QCOMPARE(QFileInfo(ref).size(), QFileInfo(":/thermo/db-EQ3v1996.db").size());
+        QVERIFY(QFileInfo(user).isFile());
+        QSettings s;
+        QCOMPARE(s.value("DB/dbtype_index").toInt(), 0);
+        QCOMPARE(s.beginReadArray("DB/file_DBTypes"), 1);
+        s.setArrayIndex(0);
+        QCOMPARE(s.value("file").toString(), ref);
+        QCOMPARE(s.value("user").toString(), user);
+        s.endArray();
+        QVERIFY(dbmanager().verify_databaseTypeSet());
+        // Reopening shows the reference information, then the user text.
+        dbmanager again;
+        QVERIFY(again.infoText().contains("USER DATABASE"));
+        QVERIFY(again.check_status_DB(ref));
+        again.getInfo_DBRef();
+        QVERIFY(again.infoText().contains("vdb.1.0.1"));
+    }
+
+    void installTwiceLeavesFileUntouched()
+    {
+        dbmanager dm;
+        dm.set_appFolder(appDir);
+        QVERIFY(dm.set_DBDefault_locations());
+        const QString ref = appDir + "/DBSET/db-EQ3v1996.db";
+        const QByteArray digest = fileDigest(ref);
+        const QDateTime modified = QFileInfo(ref).lastModified();
+        QVERIFY(dm.set_DBDefault_locations());
+        QCOMPARE(fileDigest(ref), digest);
+        QCOMPARE(QFileInfo(ref).lastModified(), modified);
+        QVERIFY(!QFileInfo::exists(ref + ".old"));
+    }
+
+    void installReplacesOtherVersion()
+    {
+        dbmanager dm;
+        dm.set_appFolder(appDir);
+        QVERIFY(dm.set_DBDefault_locations());
+        const QString ref = appDir + "/DBSET/db-EQ3v1996.db";
+        QVERIFY(execOn(ref, "UPDATE INFO SET version = 'vdb.0.9'"));
+        QVERIFY(dm.set_DBDefault_locations());
+        QCOMPARE(versionOf(ref), QString("vdb.1.0.1"));
+        QCOMPARE(versionOf(ref + ".old"), QString("vdb.0.9"));
+        // A second stale file does not overwrite the first one kept.
+        QVERIFY(execOn(ref, "UPDATE INFO SET version = 'vdb.0.8'"));
+        QVERIFY(dm.set_DBDefault_locations());
+        QCOMPARE(versionOf(ref + ".old"), QString("vdb.0.9"));
+        QCOMPARE(versionOf(ref + ".old1"), QString("vdb.0.8"));
+    }
+
+    void unwritableApplicationFolder_data()
+    {
+        QTest::addColumn<QString>("blocker");
+        QTest::newRow("application folder is a file") << "";
+        QTest::newRow("DBSET is a file") << "/DBSET";
+    }
+    void unwritableApplicationFolder()
+    {
+        QFETCH(QString, blocker);
+        // A plain file where a folder must be made cannot be written into,
+        // whatever the user's rights.
+        QString app = appDir;
+        if (blocker.isEmpty())
+            app = appDir + "/not-a-folder";
+        QFile f(app + blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        dbmanager dm;
+        dm.set_appFolder(app);
+        QSignalSpy spy(&dm, &dbmanager::signal_dbmgr_updated);
+        QVERIFY(!dm.set_DBDefault_locations_extCall());
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(dm.messageLines().last().startsWith("DM ##"));
+        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
+        QVERIFY(!dbmanager().verify_databaseTypeSet());
+    }
+
+    void storedIndexOutOfRange_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::newRow("past the list") << 3;
+        QTest::newRow("negative") << -1;
+    }
+    void storedIndexOutOfRange()
+    {
+        QFETCH(int, index);
+        const QString ref = appDir + "/ref.db";
+        QVERIFY(writeFixtureDb(ref));
+        storeTypes(index, {ref}, {"none"});
+        dbmanager dm;
+        QCOMPARE(dm.idx_DBType, 0);
+        bool reported = false;
+        for (const QString &line : dm.messageLines())
+            reported = reported || line.contains(QString("[ %1 ]").arg(index));
+        QVERIFY(reported);
+        // The stored index names no type: the check fails instead of reading past the list.
+        QVERIFY(!dm.verify_databaseTypeSet());
+        storeTypes(0, {ref}, {"none"});
+        QVERIFY(dm.verify_databaseTypeSet());
+    }
+
+    void mismatchedFileListGivesPlaceholders()
+    {
+        storeTypes(0, {"a.db", "b.db"}, {"u.db", "v.db"});
+        dbmanager dm;
+        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
+        QCOMPARE(dm.file_DBUser, QList<QString>{"User database file not set"});
+    }
+
+    void openingNeverCreatesFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("text file") << "text";
+    }
+    void openingNeverCreatesFiles()
+    {
+        QFETCH(QString, kind);
+        const QString path = appDir + "/x.db";
+        if (kind == "text") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("plain text");
+        }
+        dbmanager dm;
+        QVERIFY(!dm.check_status_DB(path));
+        QCOMPARE(dm.messageLines().last(), "DM > cannot open database " + path);
+        QCOMPARE(QFileInfo::exists(path), kind == "text");
+        if (kind == "text")
+            QCOMPARE(QFileInfo(path).size(), 10);
+    }
+
+    void infoWithoutColumnShowsEmptyLine()
+    {
+        const QString path = appDir + "/info.db";
+        QVERIFY(execOn(path, "CREATE TABLE INFO (id int, source text, version text)"));
+        QVERIFY(execOn(path, "INSERT INTO INFO VALUES (1, 'src', 'vdb.1.0.1')"));
+        dbmanager dm;
+        QVERIFY(dm.check_status_DB(path));
+        dm.getInfo_DBRef();
+        const QStringList lines = dm.infoText().split('\n');
+        QCOMPARE(lines.last(), QString());
+        QCOMPARE(lines.at(lines.size() - 2), QString("note/comment :"));
+        QVERIFY(lines.contains("src"));
+    }
+
+    void saveEmitsCloseDoesNot()
+    {
+        dbmanager dm;
+        QSignalSpy spy(&dm, &dbmanager::signal_dbmgr_updated);
+        dm.file_DBRef[0] = "/somewhere/ref.db";
+        QMetaObject::invokeMethod(&dm, "on_pushButton_Close_clicked");
+        QCOMPARE(spy.count(), 0);
+        QSettings s;
+        QCOMPARE(s.beginReadArray("DB/file_DBTypes"), 1);
+        s.setArrayIndex(0);
+        QCOMPARE(s.value("file").toString(), QString("/somewhere/ref.db"));
+        s.endArray();
+        QMetaObject::invokeMethod(&dm, "on_pushButton_Save_clicked");
+        QCOMPARE(spy.count(), 1);
+    }
+};
+
+QTEST_MAIN(tst_dbmanager)
+#include "tst_dbmanager.moc"
