@@ -421,9 +421,14 @@ private:
     }
 
     // Reads "coefficient name" pairs from the lines after the count line `at` into `list`.
-    bool readEntries(const chunk &c, int at, int count, const QString &what,
+    bool readEntries(const chunk &c, int at, int count, const data0_species &sp, bool reaction,
                      QList<data0_entry> *list, int *next)
     {
+        const auto what = [&sp, reaction] {
+            return (reaction ? QStringLiteral("the reaction of \"%1\"")
+                             : QStringLiteral("the elements of \"%1\""))
+                .arg(sp.name);
+        };
         int i = at + 1;
         for (; i < c.end; ++i) {
             const sv t = trimmed(lines[i]);
@@ -433,7 +438,7 @@ private:
             if (words.size() % 2 != 0)
                 return fail(i, QStringLiteral("entries of %1 must come in pairs of coefficient "
                                               "and name")
-                                   .arg(what));
+                                   .arg(what()));
             for (size_t w = 0; w < words.size(); w += 2) {
                 data0_entry e;
                 if (!toDouble(words[w], &e.stoich))
@@ -446,7 +451,7 @@ private:
         if (list->size() != count)
             return fail(at, QStringLiteral("the count line says %1 for %2, but %3 are listed")
                                 .arg(count)
-                                .arg(what)
+                                .arg(what())
                                 .arg(list->size()));
         *next = i;
         return true;
@@ -550,17 +555,13 @@ private:
                 int count = 0;
                 if (words.size() >= 2 && toInt(words[0], &count)) {
                     if (words[1] == "element(s):") {
-                        if (!readEntries(c, i, count,
-                                         QStringLiteral("the elements of \"%1\"").arg(sp.name),
-                                         &sp.elements, &i))
+                        if (!readEntries(c, i, count, sp, false, &sp.elements, &i))
                             return false;
                         composed = true;
                         continue;
                     }
                     if (words[1] == "species" && t.find("reaction") != sv::npos) {
-                        if (!readEntries(c, i, count,
-                                         QStringLiteral("the reaction of \"%1\"").arg(sp.name),
-                                         &sp.reaction, &i))
+                        if (!readEntries(c, i, count, sp, true, &sp.reaction, &i))
                             return false;
                         reacting = true;
                         continue;

@@ -159,21 +159,79 @@ QString createStatement(const table &t)
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(t.name), cols.join(", "));
 }
 
-QString insertStatement(const table &t)
-{
-    QStringList cols, marks;
-    for (const column &c : t.columns) {
-        cols.append(QLatin1String(c.name));
-        marks.append(QStringLiteral("?"));
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(QLatin1String(t.name), cols.join(", "), marks.join(", "));
-}
-
 int tableKind(int kind)
 {
     return kind <= d0_aqueous ? d0_aqueous : kind;
 }
+
+// Inserts the rows of one table several at a time, one multi-row INSERT per batch: the
+// SQL layer's work per executed statement then falls on many rows. Row order is kept.
+class row_batch
+{
+public:
+    row_batch(const QSqlDatabase &db, const table &t)
+        : db(db)
+        , t(t)
+        , full(db)
+    {}
+
+    bool prepare(QString *error) { return prepareFor(full, rowsPerBatch, error); }
+
+    bool add(std::initializer_list<QVariant> values, QString *error)
+    {
+        for (const QVariant &v : values)
+            pending.append(v);
+        return ++rows < rowsPerBatch || flush(error);
+    }
+
+    bool flush(QString *error)
+    {
+        if (rows == 0)
+            return true;
+        QSqlQuery partial(db);
+        QSqlQuery *q = &full;
+        if (rows < rowsPerBatch) {
+            if (!prepareFor(partial, rows, error))
+                return false;
+            q = &partial;
+        }
+        for (int i = 0; i < pending.size(); ++i)
+            q->bindValue(i, pending[i]);
+        const bool ok = q->exec();
+        if (!ok)
+            *error = q->lastError().text();
+        pending.clear();
+        rows = 0;
+        return ok;
+    }
+
+private:
+    static constexpr int rowsPerBatch = 32;
+    QSqlDatabase db;
+    const table &t;
+    QSqlQuery full;
+    QVariantList pending;
+    int rows = 0;
+
+    bool prepareFor(QSqlQuery &q, int n, QString *error)
+    {
+        QStringList cols, marks;
+        for (const column &c : t.columns) {
+            cols.append(QLatin1String(c.name));
+            marks.append(QStringLiteral("?"));
+        }
+        const QString row = QStringLiteral("(%1)").arg(marks.join(", "));
+        QStringList values;
+        for (int i = 0; i < n; ++i)
+            values.append(row);
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                                .arg(QLatin1String(t.name), cols.join(", "), values.join(", "));
+        if (q.prepare(sql))
+            return true;
+        *error = q.lastError().text();
+        return false;
+    }
+};
 
 // Fills an open, empty SQLite database in one transaction.
 class table_writer
@@ -247,32 +305,37 @@ private:
         return failed(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
     }
 
-    bool prepare(QSqlQuery &q, const table &t)
+    bool prepare(row_batch &b)
     {
-        if (q.prepare(insertStatement(t)))
-            return true;
-        return failed(q.lastError().text());
+        QString error;
+        return b.prepare(&error) || failed(error);
     }
 
-    bool insert(QSqlQuery &q, std::initializer_list<QVariant> values)
+    bool insert(row_batch &b, std::initializer_list<QVariant> values)
     {
-        int i = 0;
-        for (const QVariant &v : values)
-            q.bindValue(i++, v);
-        if (q.exec())
-            return true;
-        return failed(q.lastError().text());
+        QString error;
+        return b.add(values, &error) || failed(error);
+    }
+
+    bool flush(std::initializer_list<row_batch *> batches)
+    {
+        QString error;
+        for (row_batch *b : batches)
+            if (!b->flush(&error))
+                return failed(error);
+        return true;
     }
 
     bool writeInfo()
     {
-        QSqlQuery q(db);
+        row_batch q(db, tInfo);
         QString comment = data.header;
         if (!data.description.isEmpty())
             comment += QStringLiteral(": ") + data.description.join(QStringLiteral("; "));
-        if (!prepare(q, tInfo)
+        if (!prepare(q)
             || !insert(q,
-                       {1, data.source, global().version_database(), data.format, stamp, comment}))
+                       {1, data.source, global().version_database(), data.format, stamp, comment})
+            || !flush({&q}))
             return false;
         counts->info = 1;
         return true;
@@ -283,8 +346,8 @@ private:
         const QList<double> adh = poly_fit::interpolate(data.temperatures, data.adh);
         const QList<double> bdh = poly_fit::interpolate(data.temperatures, data.bdh);
         const QList<double> bdot = poly_fit::interpolate(data.temperatures, data.bdot);
-        QSqlQuery q(db);
-        if (!prepare(q, tBdot))
+        row_batch q(db, tBdot);
+        if (!prepare(q))
             return false;
         for (int i = 0; i < data.temperatures.size(); ++i) {
             if (!insert(q, {i + 1, 0, data.temperatures[i], data.adh[i], adh[i], data.bdh[i],
@@ -292,7 +355,7 @@ private:
                 return false;
             ++counts->bdot;
         }
-        return true;
+        return flush({&q});
     }
 
     // The basis species of an element: data0 lists the basis species in the order of the
@@ -312,8 +375,8 @@ private:
         for (int i = 0; i < data.species.size(); ++i)
             if (data.species[i].kind == d0_basis)
                 basis.append(i);
-        QSqlQuery q(db);
-        if (!prepare(q, tElements))
+        row_batch q(db, tElements);
+        if (!prepare(q))
             return false;
         for (int i = 0; i < data.elements.size(); ++i) {
             const data0_element &e = data.elements[i];
@@ -330,14 +393,15 @@ private:
             elementIds.insert(e.name, i + 1);
             ++counts->elements;
         }
-        return true;
+        return flush({&q});
     }
 
     bool writeSpecies()
     {
-        QSqlQuery qSolute(db), qSolid(db), qLiquid(db), qGas(db), qComp(db);
-        if (!prepare(qSolute, tSolutes) || !prepare(qSolid, tSolids) || !prepare(qLiquid, tLiquids)
-            || !prepare(qGas, tGases) || !prepare(qComp, tCompElements))
+        row_batch qSolute(db, tSolutes), qSolid(db, tSolids), qLiquid(db, tLiquids),
+            qGas(db, tGases), qComp(db, tCompElements);
+        if (!prepare(qSolute) || !prepare(qSolid) || !prepare(qLiquid) || !prepare(qGas)
+            || !prepare(qComp))
             return false;
         int next[d0_gas + 1] = {};
         speciesIds.reserve(data.species.size());
@@ -361,7 +425,7 @@ private:
                 ++counts->solutes;
                 break;
             default: {
-                QSqlQuery &q = sp.kind == d0_solid ? qSolid : sp.kind == d0_liquid ? qLiquid : qGas;
+                row_batch &q = sp.kind == d0_solid ? qSolid : sp.kind == d0_liquid ? qLiquid : qGas;
                 ok = insert(q, {id, sp.kind, sp.name, sp.formula, sp.mol_wt, sp.molar_volume, stamp,
                                 sp.revised, QString()});
                 ++(sp.kind == d0_solid    ? counts->solids
@@ -379,7 +443,7 @@ private:
             }
         }
         report(15);
-        return true;
+        return flush({&qSolute, &qSolid, &qLiquid, &qGas, &qComp});
     }
 
     // Id of a species named in a reaction: the reaction's own species first, then the
@@ -396,8 +460,8 @@ private:
 
     bool writeReactions()
     {
-        QSqlQuery qRxn(db), qStoich(db), qEqk(db);
-        if (!prepare(qRxn, tReaction) || !prepare(qStoich, tRxnStoich) || !prepare(qEqk, tEqk))
+        row_batch qRxn(db, tReaction), qStoich(db, tRxnStoich), qEqk(db, tEqk);
+        if (!prepare(qRxn) || !prepare(qStoich) || !prepare(qEqk))
             return false;
         const QString eqnType = global().eqkType_toString(global::eqkLog10_polynom);
         const int total = int(data.species.size());
@@ -436,7 +500,7 @@ private:
             if (rxnId % 256 == 0)
                 report(15 + 75 * s / total);
         }
-        return true;
+        return flush({&qRxn, &qStoich, &qEqk});
     }
 
     bool writeIndexes()
