@@ -92,7 +92,6 @@ private slots:
     void elementComp();
     void commonElem_data();
     void commonElem();
-    void gasComp();
     void lookups_data();
     void lookups();
     void lookupsOnEmptyLists();
@@ -363,17 +362,6 @@ void tst_core_batch::commonElem()
     setFixedNames(b.sdata);
     QCOMPARE(b.solutes_commonElem(element), species);
     QCOMPARE(b.solutes_commonElem_stoich(element), stoich);
-}
-
-void tst_core_batch::gasComp()
-{
-    sbatch b;
-    one_gasComp *gc = b.setup_one_gasComp("CO2(g)");
-    QCOMPARE(gc->name, QString("CO2(g)"));
-    QCOMPARE(gc->amount, 1.0);
-    QCOMPARE(gc->fugacity, 1e-4);
-    QCOMPARE(gc->id, 0);
-    delete gc;
 }
 
 void tst_core_batch::lookups_data()

@@ -18,7 +18,6 @@ private slots:
     void mainWindowLimits();
     void fixedSizesIgnoreSettings();
     void invalidGeometryFallsBack();
-    void readsAScreen();
     void platformBlock();
 };
 
@@ -151,16 +150,6 @@ void tst_core_screen::invalidGeometryFallsBack()
     w.resize(300, 200);
     si.scrPosition_center(&w);
     QVERIFY(w.x() >= 0 && w.y() >= 0);
-}
-
-void tst_core_screen::readsAScreen()
-{
-    screen_info si;
-    QVERIFY(si.screenGeometry().isValid());
-    QVERIFY(si.size_width() > 0);
-    QVERIFY(!si.isVisible());
-    QVERIFY(si.findChild<QWidget *>("plainTextEdit_Ex"));
-    QVERIFY(si.findChild<QWidget *>("tableWidget_Ex"));
 }
 
 void tst_core_screen::platformBlock()
