@@ -34,6 +34,23 @@ void logQueryError(const char *what, const QSqlQuery &q)
     qDebug() << "     error message : " << q.lastError().text();
 }
 
+/// "SELECT <columns> FROM <table>" naming only those of `wanted` that the
+/// table has: the driver converts every column of a row, so unused text
+/// columns are not fetched, while a missing column still reads as 0 or empty.
+/// All names come from this file, never from data.
+QString selectExisting(const QSqlDatabase &db, const char *table, const QStringList &wanted)
+{
+    const QSqlRecord rec = db.record(QLatin1String(table));
+    QStringList cols;
+    for (const QString &w : wanted)
+        if (rec.contains(w))
+            cols << w;
+    if (cols.isEmpty()) // no such table (or no wanted column): let the query report it
+        cols << QStringLiteral("*");
+    return QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")),
+                                                   QLatin1String(table));
+}
+
 QString compositionKey(const QString &name, const QString &type)
 {
     return name + QChar(0x1f) + type;
@@ -48,7 +65,7 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("SELECT * FROM comp_elements"))) {
+        if (q.exec(selectExisting(dbLoad, "comp_elements", {"name", "type", "element", "element_id", "stoich"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iType = r.col("type"), iElem = r.col("element"),
                       iElemId = r.col("element_id"), iStoich = r.col("stoich");
@@ -63,7 +80,7 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("SELECT * FROM rxn_stoich"))) {
+        if (q.exec(selectExisting(dbLoad, "rxn_stoich", {"name", "solute", "solute_id", "stoich"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iSolute = r.col("solute"),
                       iSoluteId = r.col("solute_id"), iStoich = r.col("stoich");
@@ -80,7 +97,7 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("SELECT * FROM eqk"))) {
+        if (q.exec(selectExisting(dbLoad, "eqk", {"name", "id", "tag", "type_eqn", "order_idx", "coeff", "quotient", "eqkLog10", "temperature"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iId = r.col("id"), iTag = r.col("tag"),
                       iTypeEqn = r.col("type_eqn"), iOrder = r.col("order_idx"),
@@ -110,7 +127,7 @@ one_bdot_properties *dbdata::db_retrieve_bdot_EQ3v1996()
 {
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM bdot"))) {
+    if (!q.exec(selectExisting(dbLoad, "bdot", {"TC", "DHa", "adh", "DHb", "bdh", "DHbdot", "bdot", "ehLogK"}))) {
         logQueryError("DD : #### query of bdot data returned error.", q);
         return nullptr;
     }
@@ -142,7 +159,7 @@ QList<one_element *> dbdata::db_retrieve_elements_fmEQ3v1996()
     QList<one_element *> list;
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM elements"))) {
+    if (!q.exec(selectExisting(dbLoad, "elements", {"id", "tag", "name", "mol_wt", "basis_id", "basis_name"}))) {
         logQueryError("DD : #### query of elements data returned error.", q);
         return list;
     }
@@ -168,7 +185,7 @@ QList<one_solute *> dbdata::db_retrieve_solutes_fmEQ3v1996()
     QList<one_solute *> list;
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM solutes"))) {
+    if (!q.exec(selectExisting(dbLoad, "solutes", {"id", "tag", "type", "name", "formula", "mol_wt", "DHazero", "charge", "date", "date_revised", "comment"}))) {
         logQueryError("DD : #### query of solutes data returned error.", q);
         return list;
     }
@@ -206,7 +223,7 @@ QList<T *> readSpeciesTable(dbdata *db, QSqlDatabase &conn, const char *table, i
     QList<T *> list;
     QSqlQuery q(conn);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)))) {
+    if (!q.exec(selectExisting(conn, table, {"id", "tag", "name", "formula", "mol_wt", "molar_volume", "date", "date_revised", "comment"}))) {
         qDebug() << "DD : #### query of" << table << "data returned error.";
         qDebug() << "     error message : " << q.lastError().text();
         return list;
@@ -314,7 +331,7 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
     const QString typeText = gl.speciesType_toString(type);
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT * FROM reaction WHERE type = ?"));
+    q.prepare(selectExisting(dbLoad, "reaction", {"id", "type", "tag", "name", "date", "date_revised", "comment"}) + QStringLiteral(" WHERE type = ?"));
     q.addBindValue(typeText);
     if (!q.exec()) {
         qDebug() << "DD : #### query of reactions [ " << typeText << " ] data returned error.";
@@ -451,7 +468,7 @@ void dbdata::db_retrieva_thermodata_fmEQ3v1996()
 {
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM thermodata"))) {
+    if (!q.exec(selectExisting(dbLoad, "thermodata", {"id", "tag", "type", "name", "id_species", "gibbsFm", "unitGFm", "enthalpyFm", "unitHFm", "entropyFm", "unitSFm", "date", "date_revised", "comment"}))) {
         logQueryError("DD : #### query of thermodynamic data returned error.", q);
         return;
     }

@@ -244,7 +244,10 @@ bool writeFixtureDb(const QString &path, const fixture_options &opt)
 
 QString copyGeneratedDb(const QString &dir)
 {
-    const QString src = QStringLiteral(VEK7_GENERATED_DB);
+    // The compiled-in copy is what the program installs; the build's file is the fallback.
+    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
+    if (!QFileInfo::exists(src))
+        src = QStringLiteral(VEK7_GENERATED_DB);
     if (!QFileInfo::exists(src))
         return QString();
     QDir().mkpath(dir);
