@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -114,7 +115,8 @@ bool toDouble(sv s, double *value)
     if (s.empty())
         return false;
     const auto result = std::from_chars(s.data(), s.data() + s.size(), *value);
-    return result.ec == std::errc() && result.ptr == s.data() + s.size();
+    // "nan" and "inf" parse, but no quantity of the file may take them.
+    return result.ec == std::errc() && result.ptr == s.data() + s.size() && std::isfinite(*value);
 }
 
 bool toInt(sv s, int *value)
@@ -524,7 +526,8 @@ private:
                 sp.revised = qs(valueOf(t));
             } else if (startsWith(t, "charge")) {
                 double z = 0.0;
-                if (!toDouble(valueOf(t), &z) || z != double(int(z)))
+                // Range first: converting a value beyond int is undefined.
+                if (!toDouble(valueOf(t), &z) || std::fabs(z) > 1000.0 || z != std::trunc(z))
                     return fail(
                         i,
                         QStringLiteral("the charge of \"%1\" is not a whole number").arg(sp.name));
