@@ -1,0 +1,144 @@
+#pragma once
+
+// What one fuzz input goes through: the ".jsdb" configuration reader (and the
+// writers on whatever it accepted) and the data0 reader with the log K fit.
+// Used by the libFuzzer targets and by the regression test that replays every
+// input once found to fail, so both exercise exactly the same calls.
+
+#include "copy_struct.h"
+#include "data0_reader.h"
+#include "jsdbfile_mgr.h"
+#include "poly_fit.h"
+#include "records.h"
+#include "return_codes.h"
+#include "sbatch.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QJsonDocument>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <memory>
+
+namespace fuzz_entries {
+
+/// Stops the run when a promise of the code under test is broken, so the fuzzer
+/// keeps the input (a sanitizer report is not the only kind of failure).
+inline void require(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "fuzz: broken promise: %s\n", what);
+        std::abort();
+    }
+}
+
+/// Every section writer on the configuration `sd`, then the whole document as
+/// JSON text. The writers must cope with whatever a reader accepted.
+inline QByteArray writeAll(jsdbfile_mgr &mgr, sim_data *sd)
+{
+    sbatch batch;
+    sim_data *own = batch.sdata;
+    batch.sdata = sd; // borrowed for the writers; handed back below
+    QJsonObject top;
+    top.insert(QStringLiteral("header"), mgr.json_write_header(&batch));
+    top.insert(QStringLiteral("control parameters"), mgr.json_write_ctrlparameters(&batch));
+    top.insert(QStringLiteral("elements"), mgr.json_write_elements(&batch));
+    top.insert(QStringLiteral("gases"), mgr.json_write_gases(&batch));
+    top.insert(QStringLiteral("solutes"), mgr.json_write_solutes(&batch));
+    top.insert(QStringLiteral("reactions"), mgr.json_write_rxns(&batch));
+    top.insert(QStringLiteral("redox"), mgr.json_write_redox(&batch));
+    top.insert(QStringLiteral("waters"), mgr.json_write_waters(&batch));
+    batch.sdata = own;
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+}
+
+/// Deep copies of what the windows copy from a configuration read from a file.
+inline void copyAll(const sim_data *sd)
+{
+    copy_struct cp;
+    if (sd->ctrlset)
+        delete cp.copy_ctrlset(sd->ctrlset);
+    for (const one_water *w : sd->waters)
+        delete cp.copy_water(w);
+    for (const one_rxn *r : sd->rxnsAqueous)
+        delete cp.copy_rxn(r);
+    for (const one_rxn *r : sd->rxnsGas)
+        delete cp.copy_rxn(r);
+    for (const one_redoxRxn *r : sd->rxnsRedox)
+        delete cp.copy_redoxRxn(r);
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+/// Reads `bytes` as a ".jsdb" file stored at `scratchPath`. When the reader accepts
+/// it (wholly or in part), the configuration is copied and written back, and the
+/// written text must itself be accepted by the reader. Returns the first read code.
+inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (!writeFile(scratchPath, bytes))
+        return -1;
+    jsdbfile_mgr mgr;
+    const int rc = mgr.jsdbfile_json_read(scratchPath);
+    require(rc == return_codes::success || rc == 1 || rc == return_codes::fileNotOpened,
+            "the reader returns 0, 1 or 2");
+    require(rc != return_codes::fileNotOpened || !mgr.messages().isEmpty(),
+            "a refused file comes with a reason");
+    if (rc == return_codes::fileNotOpened)
+        return rc;
+    require(mgr.sdata->nwaters == mgr.sdata->waters.size(), "nwaters equals the water list");
+    copyAll(mgr.sdata);
+    const QByteArray written = writeAll(mgr, mgr.sdata);
+    if (!writeFile(scratchPath, written))
+        return rc;
+    jsdbfile_mgr again;
+    const int rc2 = again.jsdbfile_json_read(scratchPath);
+    require(rc2 == return_codes::success || rc2 == 1, "a written configuration reads back");
+    require(again.sdata->waters.size() == mgr.sdata->waters.size(),
+            "every water survives the round trip");
+    return rc;
+}
+
+/// Reads `bytes` as a data0 file and, when accepted, fits every log K grid the way
+/// the database writer does. Every number accepted must be finite.
+inline int data0_one(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    auto file = std::make_unique<data0_file>();
+    QStringList msgs;
+    data0_reader reader;
+    const int rc = reader.read_text(bytes, QStringLiteral("fuzz"), file.get(), &msgs);
+    require(rc == return_codes::success || !msgs.isEmpty(), "a refused file comes with a reason");
+    if (rc != return_codes::success)
+        return rc;
+    require(file->temperatures.size() == data0_gridSize, "the grid has its eight temperatures");
+    for (double t : file->temperatures)
+        require(std::isfinite(t), "grid temperatures are finite");
+    for (const data0_species &sp : file->species) {
+        if (!sp.hasGrid)
+            continue;
+        QList<double> x, y;
+        for (int i = 0; i < data0_gridSize; ++i) {
+            require(std::isfinite(sp.logK[i]), "log K values are finite");
+            if (sp.valid[i]) {
+                x << file->temperatures.at(i);
+                y << sp.logK[i];
+            }
+        }
+        const QList<double> c = poly_fit::interpolate(x, y);
+        require(c.size() == x.size(), "one coefficient per valid point");
+    }
+    return rc;
+}
+
+} // namespace fuzz_entries
