@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAbstractItemView>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -34,7 +35,7 @@ QString entryOr(const QList<QString> &list, int i, const QString &fallback = QSt
 } // namespace
 
 dbmanager::dbmanager(QWidget *parent)
-    : QDialog(parent), ui(new Ui::dbmanager), scrInfo(new screen_info(this))
+    : QDialog(parent), ui(new Ui::dbmanager), scrInfo(new screen_info)
 {
     static QAtomicInt counter;
     connName = QStringLiteral("vek7_dbmanager_%1").arg(counter.fetchAndAddRelaxed(1));
@@ -57,6 +58,7 @@ dbmanager::dbmanager(QWidget *parent)
 dbmanager::~dbmanager()
 {
     closeConnection();
+    delete scrInfo;
     delete ui;
 }
 
@@ -225,7 +227,8 @@ void dbmanager::set_DBRef_fields(const QString &path)
     ui->lineEdit_DBRef->setText(info.fileName());
     ui->comboBox_DBRef_path->clear();
     ui->comboBox_DBRef_path->addItems({QStringLiteral("Path"), info.path()});
-    ui->comboBox_DBRef_path->setMinimumContentsLength(
+    // The folder can be long: its drop-down list is as wide as the combo needs, plus a margin.
+    ui->comboBox_DBRef_path->view()->setMinimumWidth(
         ui->comboBox_DBRef_path->minimumSizeHint().width() + 10);
 }
 
@@ -235,7 +238,8 @@ void dbmanager::set_DBUser_fields(const QString &path)
     ui->lineEdit_DBUser->setText(info.fileName());
     ui->comboBox_DBUser_path->clear();
     ui->comboBox_DBUser_path->addItems({QStringLiteral("Path"), info.path()});
-    ui->comboBox_DBUser_path->setMinimumContentsLength(
+    // The folder can be long: its drop-down list is as wide as the combo needs, plus a margin.
+    ui->comboBox_DBUser_path->view()->setMinimumWidth(
         ui->comboBox_DBUser_path->minimumSizeHint().width() + 10);
 }
 

@@ -100,7 +100,8 @@ private:
 
     Ui::dbmanager *ui = nullptr;   ///< owned: the form
     global gl;                     ///< folders and the database version text
-    screen_info *scrInfo = nullptr; ///< owned (child): placement and platform texts
+    /// owned: placement and platform texts; not a child, so it never shows in the dialog
+    screen_info *scrInfo = nullptr;
     QString connName;              ///< the dialog's own database connection
     QString appFolderPath;         ///< see appFolder(); empty for the application folder
 };
