@@ -231,12 +231,30 @@ int jsdbfile_mgr::write_document(const QString &path, const QByteArray &bytes)
     return return_codes::failed;
 }
 
+namespace {
+template<typename Record>
+QHash<QString, int> index_by_name(const QList<Record *> &list)
+{
+    QHash<QString, int> index;
+    index.reserve(list.size());
+    // From the back, so that of several equal names the first position wins.
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        if (list.at(i))
+            index.insert(list.at(i)->name.toLower(), int(i));
+    return index;
+}
+} // namespace
+
 int jsdbfile_mgr::json_read_patch()
 {
+    const name_index names{index_by_name(sdata->solutes), index_by_name(sdata->liquids),
+                           index_by_name(sdata->gases)};
+    index = &names;
     for (one_rxn *rxn : std::as_const(sdata->rxnsAqueous))
         rxn->elements = rxn_compile_list_elements(rxn->composition);
     for (one_rxn *rxn : std::as_const(sdata->rxnsGas))
         rxn->elements = rxn_compile_list_elements(rxn->composition);
+    index = nullptr;
 
     for (one_element *element : std::as_const(sdata->elements))
         if (element->cvtmtoppm <= 0.0)
@@ -301,17 +319,17 @@ int find_by_name(const QList<Record *> &list, const QString &name)
 
 int jsdbfile_mgr::find_idxSD_solute(QString name)
 {
-    return find_by_name(sdata->solutes, name);
+    return index ? index->solutes.value(name.toLower(), -9) : find_by_name(sdata->solutes, name);
 }
 
 int jsdbfile_mgr::find_idxSD_liquid(QString name)
 {
-    return find_by_name(sdata->liquids, name);
+    return index ? index->liquids.value(name.toLower(), -9) : find_by_name(sdata->liquids, name);
 }
 
 int jsdbfile_mgr::find_idxSD_gas(QString name)
 {
-    return find_by_name(sdata->gases, name);
+    return index ? index->gases.value(name.toLower(), -9) : find_by_name(sdata->gases, name);
 }
 
 void jsdbfile_mgr::compile_list_solids()

@@ -4,6 +4,7 @@
 #include "records.h"
 #include "sbatch.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -112,6 +113,14 @@ public:
 
 private:
     int write_document(const QString &path, const QByteArray &bytes);
+
+    /// Lower-cased name -> first position in `sdata`'s lists, built while the patch
+    /// runs so that compiling reaction elements does not rescan the lists.
+    struct name_index
+    {
+        QHash<QString, int> solutes, liquids, gases;
+    };
+    const name_index *index = nullptr;
 
     global gb;
     QList<int> codes;

@@ -206,7 +206,10 @@ QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
         o.insert(QStringLiteral("alkmolal"), num(w->alkmolal));
         o.insert(QStringLiteral("alkMolar"), num(w->alkMolar));
         o.insert(QStringLiteral("alkUnit"), gb.unitConcn_toString(w->alkUnit));
-        o.insert(QStringLiteral("alkElem"), w->alkElem);
+        // Every reader takes an empty element as hydrogen; writing it so lets a saved
+        // file read and save again unchanged.
+        o.insert(QStringLiteral("alkElem"),
+                 w->alkElem.isEmpty() ? QStringLiteral("H") : w->alkElem);
         o.insert(QStringLiteral("pHcomp"), num(w->pHcomp));
         o.insert(QStringLiteral("pHspcn"), num(w->pHspcn));
         o.insert(QStringLiteral("typeH"), gb.unitH_toString(w->typeH));
@@ -225,7 +228,9 @@ QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
             // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
             const one_elementComp *o2 = w->redoxO2g;
             QJsonObject block;
-            block.insert(QStringLiteral("element"), sd->nameO2g);
+            // The usual name while no database has set the batch's fixed names.
+            block.insert(QStringLiteral("element"),
+                         sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
             block.insert(QStringLiteral("molal"), num(o2 ? o2->molal : 0.0));
             block.insert(QStringLiteral("Molar"), num(o2 ? o2->Molar : 0.0));
             block.insert(QStringLiteral("ppm"), num(o2 ? o2->ppm : 0.0));

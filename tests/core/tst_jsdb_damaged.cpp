@@ -1,0 +1,353 @@
+// Damaged, partial and odd configuration files: each gives its code and messages
+// and a usable configuration, never a crash; the repairs after reading.
+
+#include "jsdbfile_mgr.h"
+#include "sbatch.h"
+#include "test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(VEK7_TEST_DATA_DIR "/") + name;
+}
+
+QString writeScratch(const QString &name, const QByteArray &bytes)
+{
+    QDir().mkpath(vek7TestScratchDir() + "/damaged");
+    const QString path = vek7TestScratchDir() + "/damaged/" + name;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return path;
+}
+
+/// A manager prepared as the configuration-file window prepares it.
+struct Reader
+{
+    sbatch batch;
+    jsdbfile_mgr mgr;
+    Reader() { batch.simData_init(mgr.sdata); }
+    int read(const QString &path) { return mgr.jsdbfile_json_read(path); }
+    int readText(const QByteArray &json) { return read(writeScratch("doc.jsdb", json)); }
+};
+
+const QList<int> allCodes = {1101, 1201, 1301, 1401, 1501, 1601, 1801};
+
+} // namespace
+
+class tst_jsdb_damaged : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unreadableFilesAreRefused_data();
+    void unreadableFilesAreRefused();
+    void partialFilesGiveSectionCodes_data();
+    void partialFilesGiveSectionCodes();
+    void sampleWithWrongTypesAndUnknownTexts();
+    void controlParameters_data();
+    void controlParameters();
+    void headerValues();
+    void countMismatchKeepsRecords();
+    void watersCountFollowsList_data();
+    void watersCountFollowsList();
+    void repairsAfterReading();
+    void reactionElementsAndLookups();
+};
+
+void tst_jsdb_damaged::unreadableFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing file") << vek7TestScratchDir() + "/no/such.jsdb"
+                                  << "Cannot open";
+    QTest::newRow("a folder") << vek7TestScratchDir() << "";
+    QTest::newRow("empty file") << writeScratch("empty.jsdb", "") << "offset 0";
+    QTest::newRow("array") << writeScratch("array.jsdb", "[]") << "does not hold a JSON object";
+    QTest::newRow("number") << writeScratch("number.jsdb", "42") << "not valid JSON";
+    QTest::newRow("truncated") << dataFile("truncated.jsdb") << "at offset";
+    QTest::newRow("binary") << writeScratch("binary.jsdb", QByteArray("\x00\xff\xfe{", 4)) << "";
+}
+
+// Such a file is not an empty configuration: the caller must be able to refuse it
+// rather than open defaults that a later save would write over the user's file.
+void tst_jsdb_damaged::unreadableFilesAreRefused()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    Reader r;
+    r.mgr.sdata->description = "kept";
+    QCOMPARE(r.read(path), 2);
+    QVERIFY(r.mgr.read_codes().isEmpty());
+    QCOMPARE(r.mgr.messages().size(), 1);
+    QVERIFY2(r.mgr.messages().first().contains(path), qPrintable(r.mgr.messages().first()));
+    QVERIFY2(r.mgr.messages().first().contains(reason), qPrintable(r.mgr.messages().first()));
+    // Nothing was touched: the default water and the description stay.
+    QCOMPARE(r.mgr.sdata->description, QString("kept"));
+    QCOMPARE(r.mgr.sdata->nwaters, 1);
+    QCOMPARE(r.mgr.sdata->ctrlset->csolvcmax, 35.0);
+}
+
+void tst_jsdb_damaged::partialFilesGiveSectionCodes_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::newRow("empty object") << QByteArray("{}") << allCodes;
+    QTest::newRow("sections of wrong JSON types")
+        << QByteArray(R"({"header": "x", "control parameters": [], "elements": 3,
+                          "gases": null, "solutes": true, "reactions": "r", "redox": 1,
+                          "waters": []})")
+        << allCodes;
+    QTest::newRow("empty sections")
+        << QByteArray(R"({"header": {}, "control parameters": {}, "elements": {}, "gases": {},
+                          "solutes": {}, "reactions": {}, "redox": {}, "waters": {}})")
+        << allCodes;
+    QTest::newRow("no reactions, no waters") << QByteArray(R"({
+        "header": {"format": "jsdb.240101"}, "control parameters": {"redox": "0"},
+        "elements": {"nelements": "0"}, "gases": {"ngases": "0"},
+        "solutes": {"nsolutes": "0"}, "redox": {"redoxpairs": []}})")
+                                             << QList<int>({1601, 1801});
+}
+
+void tst_jsdb_damaged::partialFilesGiveSectionCodes()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QList<int>, codes);
+    Reader r;
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JM: errors :"));
+    QCOMPARE(r.readText(json), 1);
+    QCOMPARE(r.mgr.read_codes(), codes);
+    QCOMPARE(r.mgr.messages().size(), codes.size());
+    QVERIFY(r.mgr.messages().last().contains("\"waters\""));
+    // Always a complete control set and a water count that describes the list.
+    QVERIFY(r.mgr.sdata->ctrlset);
+    QCOMPARE(r.mgr.sdata->ctrlset->csolvitmax, 31);
+    QCOMPARE(r.mgr.sdata->nwaters, int(r.mgr.sdata->waters.size()));
+}
+
+void tst_jsdb_damaged::sampleWithWrongTypesAndUnknownTexts()
+{
+    Reader r;
+    QCOMPARE(r.read(dataFile("odd_values.jsdb")), 0);
+    const sim_data *sd = r.mgr.sdata;
+
+    // Unknown database and simulation types take the first value.
+    QCOMPARE(sd->dbtype, 0);
+    QCOMPARE(r.mgr.simtype, 0);
+    QCOMPARE(sd->compTag, 0); // stored as a string
+
+    QCOMPARE(sd->nelements, 1);
+    const one_element *el = sd->elements.first();
+    QCOMPARE(el->mol_wt, 0.0);         // a JSON number, not a string
+    QCOMPARE(el->basis_id, 0);         // "12.5" is not an integer
+    QCOMPARE(el->cvtmtoppm, 0.0);      // molwt 0, so the repair gives 0 too
+    QCOMPARE(el->redoxelement, false); // JSON true is not a string
+
+    QCOMPARE(sd->nsolutes, 1);
+    const one_solute *s = sd->solutes.first();
+    QCOMPARE(s->type, 8); // unknown species type
+    QCOMPARE(s->composition->ncomp, 2);
+    QCOMPARE(s->composition->element, QStringList({"Ca", ""}));
+    QCOMPARE(s->composition->element_id, QList<int>({0, 0}));
+    QCOMPARE(s->composition->stoich, QList<double>({1.0, 0.0}));
+
+    QCOMPARE(sd->nrxnsAqueous, 1);
+    const one_rxn *rx = sd->rxnsAqueous.first();
+    QCOMPARE(rx->eqk->type_eqn, 0); // unknown equation type
+    QCOMPARE(rx->eqk->nterms, 2);   // the terms present, whatever "nterms" says
+    QCOMPARE(rx->eqk->coeff, QList<double>({1.5, 0.0}));
+    QCOMPARE(rx->composition->ncomp, 0);
+    QCOMPARE(sd->nrxnsGas, 0);
+
+    QCOMPARE(sd->nwaters, 1);
+    const one_water *w = sd->waters.first();
+    QCOMPARE(w->activitymethod, 4); // unknown, then repaired
+    QCOMPARE(w->activitywater, 1);
+    QCOMPARE(w->alkUnit, 0);
+    QCOMPARE(w->typeH, 0); // "[H+]"
+    QCOMPARE(w->concnunitGas, 1);
+    QCOMPARE(w->TC, 0.0); // a JSON number
+    QCOMPARE(w->alkElem, QString("H"));
+    QCOMPARE(w->composition.size(), 2);                 // the entry without an element is dropped
+    QCOMPARE(w->composition[0]->solute, QString("Ca")); // no solute: the element
+    QCOMPARE(w->composition[0]->redoxsolute, true);     // the string "1"
+    QCOMPARE(w->composition[1]->redoxsolute, false);    // missing
+    QVERIFY(!w->stag_O2g);
+    QVERIFY(w->statmixing);
+    QVERIFY(!w->mixdata);
+    QVERIFY(w->results);
+    QCOMPARE(w->results->converged, true); // "0.5"
+    QCOMPARE(w->results->soln_aq.size(), 1);
+    QCOMPARE(w->results->soln_aq[0]->cppm, 0.0);
+    QCOMPARE(w->results->soln_gas.size(), 0);
+}
+
+void tst_jsdb_damaged::controlParameters_data()
+{
+    QTest::addColumn<QByteArray>("ctrl");
+    QTest::addColumn<bool>("dbaccess");
+    QTest::addColumn<bool>("redox");
+    QTest::addColumn<int>("itmax");
+    QTest::addColumn<double>("cvg");
+    QTest::addColumn<double>("cmax");
+    QTest::addColumn<double>("cmin");
+    QTest::newRow("missing section")
+        << QByteArray() << true << false << 31 << 1e-6 << 25.0 << 1e-36;
+    QTest::newRow("values as written")
+        << QByteArray(R"("csolvcmax": "30", "csolvcmin": "1e-30", "csolvcvg": "1e-08",
+                         "csolvitmax": "99", "dbaccess": "0", "redox": "1", "orgcmpd": "0")")
+        << false << true << 99 << 1e-8 << 30.0 << 1e-30;
+    QTest::newRow("zero, negative and words corrected")
+        << QByteArray(R"("csolvitmax": "-4", "csolvcvg": "-1", "csolvcmax": "0",
+                         "csolvcmin": "abc", "dbaccess": "2", "redox": "true")")
+        << true << false << 31 << 1e-6 << 25.0 << 1e-36;
+    QTest::newRow("flags of other JSON types, missing keys")
+        << QByteArray(R"("redox": true, "csolvitmax": "letters")") << false << false << 31 << 1e-6
+        << 25.0 << 1e-36;
+}
+
+void tst_jsdb_damaged::controlParameters()
+{
+    QFETCH(QByteArray, ctrl);
+    Reader r;
+    r.mgr.sdata->ctrlset->redox = true;
+    const QByteArray section
+        = ctrl.isNull() ? QByteArray() : R"("control parameters": {)" + ctrl + "},";
+    r.readText("{" + section + R"("header": {"format": "x"}})");
+    const one_ctrlset *cs = r.mgr.sdata->ctrlset;
+    QTEST(cs->dbaccess, "dbaccess");
+    QTEST(cs->redox, "redox");
+    QCOMPARE(cs->orgcmpd, false);
+    QTEST(cs->csolvitmax, "itmax");
+    QTEST(cs->csolvcvg, "cvg");
+    QTEST(cs->csolvcmax, "cmax");
+    QTEST(cs->csolvcmin, "cmin");
+    QCOMPARE(cs->TCmax, 350.0);
+    QCOMPARE(cs->TCmin, 0.1);
+    QCOMPARE(r.mgr.read_codes().contains(1201), ctrl.isNull());
+}
+
+void tst_jsdb_damaged::headerValues()
+{
+    Reader without;
+    without.readText(R"({"elements": {"nelements": "0"}})");
+    const sim_data *sd = without.mgr.sdata;
+    QCOMPARE(sd->format, QString("jsdb.240101"));
+    QCOMPARE(sd->versionSim, QString("v.1.0.2a"));
+    QCOMPARE(sd->compTag, 20250901);
+    QCOMPARE(sd->dbtype, 2);
+    QVERIFY(sd->dbref.isEmpty());
+
+    Reader older;
+    older.readText(R"({"header": {"compTag": 20230101, "dbtype": "thermoddem_19",
+                                  "versionSim": "v.0.9", "dbref": "/x.db"}})");
+    QCOMPARE(older.mgr.sdata->compTag, 20230101);
+    QCOMPARE(older.mgr.sdata->dbtype, 1);
+    QCOMPARE(older.mgr.sdata->versionSim, QString("v.0.9"));
+    QCOMPARE(older.mgr.sdata->dbref, QString("/x.db"));
+    QVERIFY(older.mgr.sdata->format.isEmpty()); // no "format": empty, not this program's
+}
+
+void tst_jsdb_damaged::countMismatchKeepsRecords()
+{
+    Reader r;
+    QTest::ignoreMessage(QtDebugMsg,
+                         "JR ##### incorrect no. of elements data blocks found,  3  /  0 .");
+    r.readText(R"j({"elements": {"list": [], "properties": {
+                      "O": {"name": "O"}, "H": {"name": "H"}, "Na": {"name": "Na"}}},
+                   "gases": {"ngases": "2", "list": ["CO2(g)", "O2(g)"]}})j");
+    QCOMPARE(r.mgr.sdata->nelements, 3);
+    QCOMPARE(r.mgr.sdata->elements[0]->name, QString("H"));
+    QCOMPARE(r.mgr.sdata->ngases, 0);
+}
+
+void tst_jsdb_damaged::watersCountFollowsList_data()
+{
+    QTest::addColumn<QByteArray>("waters");
+    QTest::addColumn<int>("count");
+    QTest::newRow("missing") << QByteArray() << 0;
+    QTest::newRow("empty object") << QByteArray(R"("waters": {},)") << 0;
+    QTest::newRow("no water blocks")
+        << QByteArray(R"("waters": {"nwaters": "0", "list": [], "allwaters": {}},)") << 0;
+    QTest::newRow("count not a number")
+        << QByteArray(R"("waters": {"nwaters": "x", "allwaters": {"a": {"name": "a"}}},)") << 1;
+    QTest::newRow("block not an object")
+        << QByteArray(R"("waters": {"nwaters": "2", "allwaters": {"a": 5, "b": {"name": "b"}}},)")
+        << 2;
+}
+
+void tst_jsdb_damaged::watersCountFollowsList()
+{
+    QFETCH(QByteArray, waters);
+    QFETCH(int, count);
+    Reader r;
+    QCOMPARE(r.mgr.sdata->nwaters, 1); // the default water before reading
+    r.readText("{" + waters + R"("header": {"format": "x"}})");
+    QCOMPARE(r.mgr.sdata->waters.size(), count);
+    QCOMPARE(r.mgr.sdata->nwaters, count);
+    for (const one_water *w : r.mgr.sdata->waters) {
+        QVERIFY(w->redoxO2g);
+        QCOMPARE(w->alkElem, QString("H"));
+    }
+}
+
+void tst_jsdb_damaged::repairsAfterReading()
+{
+    Reader r;
+    QTest::ignoreMessage(QtDebugMsg, "JFM: ## solute activity correction method for water  0 "
+                                     "\"w1\"  not set.");
+    QTest::ignoreMessage(QtDebugMsg, "JFM: ## water activity correction method for water  0 "
+                                     "\"w1\"  not set.");
+    QCOMPARE(r.readText(R"({"header": {"format": "x"}, "control parameters": {"redox": "0"},
+        "elements": {"nelements": "3", "properties": {
+            "A": {"name": "A", "molwt": "10", "cvtmtoppm": "0"},
+            "B": {"name": "B", "molwt": "20", "cvtmtoppm": "-5"},
+            "C": {"name": "C", "molwt": "30", "cvtmtoppm": "123"}}},
+        "gases": {"ngases": "0", "properties": {}}, "solutes": {"nsolutes": "0", "allsolutes": {}},
+        "reactions": {"aqueous": {}, "gas": {}}, "redox": {"redoxpairs": []},
+        "waters": {"nwaters": "2", "allwaters": {
+            "w1": {"name": "w1", "activitymethod": "ac_dh_bdot_x", "activitywater": "acw"},
+            "w2": {"name": "w2", "activitymethod": "ac_dh", "activitywater": "acw_ideal"}}}})"),
+             0);
+    const sim_data *sd = r.mgr.sdata;
+    QCOMPARE(sd->elements[0]->cvtmtoppm, 10000.0);
+    QCOMPARE(sd->elements[1]->cvtmtoppm, 20000.0);
+    QCOMPARE(sd->elements[2]->cvtmtoppm, 123.0);
+    QCOMPARE(sd->waters[0]->activitymethod, 4);
+    QCOMPARE(sd->waters[0]->activitywater, 1);
+    QCOMPARE(sd->waters[1]->activitymethod, 1);
+    QCOMPARE(sd->waters[1]->activitywater, 0);
+
+    // Only too-high codes are known to be wrong; a negative one is kept.
+    sd->waters[1]->activitymethod = -1;
+    r.mgr.json_read_patch();
+    QCOMPARE(sd->waters[1]->activitymethod, -1);
+}
+
+void tst_jsdb_damaged::reactionElementsAndLookups()
+{
+    Reader r;
+    r.readText(R"j({"gases": {"properties": {"CO2(g)": {"name": "CO2(g)", "composition": [
+                        {"name": "C", "stoich": "1"}, {"name": "O", "stoich": "2"}]}}},
+        "solutes": {"allsolutes": {
+            "H2O": {"name": "H2O", "composition": [{"name": "H"}, {"name": "O"}]},
+            "HCO3-": {"name": "HCO3-", "composition": [{"name": "H"}, {"name": "C"},
+                                                       {"name": "O"}]}}},
+        "reactions": {"gas": {"allrxns": {"CO2(g)": {"name": "CO2(g)", "composition": [
+            {"name": "co2(G)"}, {"name": "H2O"}, {"name": "Zz"}, {"name": "HCO3-"}]}}}}})j");
+    QCOMPARE(r.mgr.find_idxSD_solute("h2o"), 0);
+    QCOMPARE(r.mgr.find_idxSD_solute("H2O2"), -9);
+    QCOMPARE(r.mgr.find_idxSD_liquid("H2O"), -9);
+    QCOMPARE(r.mgr.find_idxSD_gas("CO2(G)"), 0);
+    QCOMPARE(r.mgr.sdata->rxnsGas.size(), 1);
+    QCOMPARE(r.mgr.sdata->rxnsGas[0]->elements, QStringList({"C", "O", "H"}));
+    QCOMPARE(r.mgr.rxn_compile_list_elements(nullptr), QStringList());
+}
+
+QTEST_GUILESS_MAIN(tst_jsdb_damaged)
+#include "tst_jsdb_damaged.moc"
