@@ -174,6 +174,7 @@ private:
     /// Rows of comp_elements, rxn_stoich and eqk grouped by name (and by
     /// species type for compositions), read once per load.
     QHash<QString, QList<comp_row>> compRows;
+    bool compByType = true; ///< comp_elements has a type column to tell species apart
     QHash<QString, QList<stoich_row>> stoichRows;
     QHash<QString, QList<eqk_row>> eqkRows;
 };

@@ -69,6 +69,7 @@ bool dbdata::read_composition_tables()
             row_reader r(q);
             const int iName = r.col("name"), iType = r.col("type"), iElem = r.col("element"),
                       iElemId = r.col("element_id"), iStoich = r.col("stoich");
+            compByType = iType >= 0;
             while (q.next())
                 compRows[compositionKey(r.toText(iName), r.toText(iType))].append(
                     {r.toText(iElem), r.toInt(iElemId), r.toDouble(iStoich)});
@@ -274,7 +275,9 @@ one_comp_elements *dbdata::db_comp_elements_fmEQ3v1996(const QString &name, int 
     auto *comp = new one_comp_elements;
     // The same name may stand for two species (the O2(g) solute and the O2(g)
     // gas), so a composition is selected by name and species type.
-    const auto it = compRows.constFind(compositionKey(name, gl.speciesType_toString(type)));
+    // A file without the type column can only be matched by name.
+    const QString typeKey = compByType ? gl.speciesType_toString(type) : QString();
+    const auto it = compRows.constFind(compositionKey(name, typeKey));
     if (it != compRows.constEnd()) {
         for (const comp_row &row : *it) {
             comp->element.append(row.element);

@@ -78,12 +78,15 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
 {
     bool ok = true;
     auto skip = [&opt](const char *t) { return opt.dropTables.contains(QLatin1String(t)); };
-    for (const char *sql : schema) {
-        const QString s = QLatin1String(sql);
+    for (const char *create : schema) {
+        const QString s = QLatin1String(create);
         const QString table = s.section(' ', 2, 2);
         if (skip(table.toLatin1().constData()) || (table == "INFO" && !opt.withInfo))
             continue;
-        ok = ok && QSqlQuery(db).exec(s);
+        QString statement = s;
+        if (table == "comp_elements" && !opt.compTypeColumn)
+            statement.replace("type varchar(10), ", "");
+        ok = ok && QSqlQuery(db).exec(statement);
     }
     if (opt.withInfo && !skip("INFO")) {
         ok = ok && insert(db, "INFO", {"id", "source", "version", "format", "time", "comment"},
@@ -143,11 +146,15 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
         }
         ok = ok && insert(db, table, cols, vals);
         if (!skip("comp_elements"))
-            for (const auto &c : s.comp)
-                ok = ok && insert(db, "comp_elements",
-                                  {"id", "name", "type", "solute_id", "element", "element_id",
-                                   "stoich"},
-                                  {compId++, s.name, s.type, id, c.first, 0, c.second});
+            for (const auto &c : s.comp) {
+                QStringList cols = {"id", "name", "solute_id", "element", "element_id", "stoich"};
+                QVariantList vals = {compId++, s.name, id, c.first, 0, c.second};
+                if (opt.compTypeColumn) {
+                    cols << "type";
+                    vals << s.type;
+                }
+                ok = ok && insert(db, "comp_elements", cols, vals);
+            }
         ++id;
     };
     if (!skip("solutes"))

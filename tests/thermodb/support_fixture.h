@@ -12,6 +12,7 @@ struct fixture_options
     bool withBdot = true;      ///< write table bdot (with rows)
     bool withEqkRows = true;   ///< fill table eqk
     QStringList dropTables;    ///< tables left out entirely
+    bool compTypeColumn = true; ///< comp_elements has its type column
 };
 
 /// Writes a small reference database at `path` (replacing any file there):

@@ -155,6 +155,22 @@ private slots:
         QCOMPARE(co2->compSpecies->element, QStringList({"C", "O"}));
     }
 
+    void compositionWithoutTypeColumn()
+    {
+        // An older file whose compositions carry no species type is matched by name.
+        fixture_options o;
+        o.compTypeColumn = false;
+        const QString path = dir + "/notype.db";
+        QVERIFY(writeFixtureDb(path, o));
+        dbdata db;
+        config c(path, 0, true, true);
+        QCOMPARE(db.db_retrieve_data(&c.sd), 0);
+        QCOMPARE(db.db_manage_data(&c.sd), 0);
+        const one_solute *ch4 = db.sdata->solutes.at(db.find_idxDB_solute("CH4(aq)"));
+        QCOMPARE(ch4->composition->element, QStringList({"C", "H"}));
+        QCOMPARE(db.sdata->namesOrganic.size(), 3);
+    }
+
     void fixture_eqkTermsOrdered()
     {
         auto db = loadFixture();
