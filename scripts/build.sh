@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 
 packages=(cmake g++ make clang qt6-base-dev libqt6sql6-sqlite qt6-pdf-dev libgl1-mesa-dev
-          libbenchmark-dev)
+          libbenchmark-dev libclang-rt-14-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
