@@ -18,7 +18,9 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -458,6 +460,27 @@ private:
         return 0;
     }
 
+    // True when the polynomial gives back every fitted point.
+    // Real grids are reproduced to ~1e-10; values near the limits of a double are not, and
+    // would otherwise reach the engine as infinite or wrong constants.
+    static bool reproduces(const QList<double> &c, const QList<double> &T, const QList<double> &y)
+    {
+        double scale = 1.0;
+        for (double v : y)
+            scale = std::max(scale, std::fabs(v));
+        for (int k = 0; k < T.size(); ++k) {
+            double v = c[0];
+            double p = 1.0;
+            for (int i = 1; i < c.size(); ++i) {
+                p *= T[k];
+                v = std::fma(c[i], p, v);
+            }
+            if (!std::isfinite(v) || std::fabs(v - y[k]) > 1e-6 * scale)
+                return false;
+        }
+        return true;
+    }
+
     bool writeReactions()
     {
         row_batch qRxn(db, tReaction), qStoich(db, tRxnStoich), qEqk(db, tEqk);
@@ -491,6 +514,12 @@ private:
                 }
             }
             const QList<double> c = poly_fit::interpolate(T, logK);
+            if (!reproduces(c, T, logK))
+                return failed(QStringLiteral("%1, line %2: no polynomial reproduces the log K "
+                                             "grid of \"%3\"")
+                                  .arg(data.source)
+                                  .arg(sp.line)
+                                  .arg(sp.name));
             for (int k = 0; k < c.size(); ++k) {
                 if (!insert(qEqk, {counts->eqk + 1, sp.kind, sp.name, type, eqnType, rxnId, k, c[k],
                                    double(k), logK[k], T[k], stamp}))
