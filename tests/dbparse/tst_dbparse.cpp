@@ -475,6 +475,10 @@ void tst_dbparse::badInput_data()
                                   << "line 135:";
     QTest::newRow("species in the wrong section")
         << -1 << 121 << QByteArray("     sp.type =  solid") << "line 121:";
+    QTest::newRow("temperature grid not increasing")
+        << -1 << 11 << QByteArray("         0.0100   25.0000   25.0000  100.0000") << "line 10:";
+    QTest::newRow("log K grid without any value")
+        << -1 << 175 << QByteArray("       500.0000  500.0000  500.0000  500.0000") << "line 174:";
     QTest::newRow("grid without a finite polynomial")
         << -1 << 135 << QByteArray("       1.7e308  -1.7e308  127.5000  112.2500") << "line 120:";
 }
