@@ -5,8 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLoggingCategory>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -55,8 +55,8 @@ full_database &database()
 std::unique_ptr<dbdata> loadAll(sim_data &config, bool &ok)
 {
     auto db = std::make_unique<dbdata>();
-    ok = db->db_retrieve_data(&config) == 0 && db->db_manage_data(&config) == 0 &&
-         db->db_set_solid_multipleRxns() == 0;
+    ok = db->db_retrieve_data(&config) == 0 && db->db_manage_data(&config) == 0
+        && db->db_set_solid_multipleRxns() == 0;
     return db;
 }
 

@@ -16,7 +16,7 @@
 namespace {
 
 /// Tables without which a file is not a reference database.
-const QStringList requiredTables = {"elements", "solutes", "solids", "liquids", "gases",
+const QStringList requiredTables = {"elements", "solutes",       "solids",     "liquids", "gases",
                                     "reaction", "comp_elements", "rxn_stoich", "eqk"};
 
 QString uniqueConnectionName(const char *stem)
@@ -78,7 +78,9 @@ struct loaded_lists
 
 } // namespace
 
-dbdata::dbdata() : sdata(new sim_data), dbLoadName(uniqueConnectionName("vek7_dbdata"))
+dbdata::dbdata()
+    : sdata(new sim_data)
+    , dbLoadName(uniqueConnectionName("vek7_dbdata"))
 {
     sdata->initCode = 2;
 }
@@ -119,8 +121,8 @@ int dbdata::db_retrieve_data(sim_data *batch)
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isFile()) {
         qDebug() << "DD : #### cannot open reference database file [ " << path << " ]";
-        add_message(QStringLiteral("DD : #### reference database file [ %1 ] does not exist.")
-                        .arg(path));
+        add_message(
+            QStringLiteral("DD : #### reference database file [ %1 ] does not exist.").arg(path));
         return return_codes::dbNotOpened;
     }
 
@@ -133,7 +135,8 @@ int dbdata::db_retrieve_data(sim_data *batch)
         bool readable = dbLoad.open();
         if (readable) {
             QSqlQuery q(dbLoad);
-            readable = q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+            readable
+                = q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
             while (readable && q.next())
                 tables.insert(q.value(0).toString());
         }
@@ -233,8 +236,8 @@ int dbdata::db_retrieve_fmEQ3v1996()
         empty << QStringLiteral("elements");
     if (sdata->solutes.isEmpty())
         empty << QStringLiteral("solutes");
-    if (sdata->rxnsAqueous.isEmpty() && sdata->rxnsNonOrganic.isEmpty() &&
-        sdata->rxnsSolid.isEmpty() && sdata->rxnsLiquid.isEmpty() && sdata->rxnsGas.isEmpty())
+    if (sdata->rxnsAqueous.isEmpty() && sdata->rxnsNonOrganic.isEmpty()
+        && sdata->rxnsSolid.isEmpty() && sdata->rxnsLiquid.isEmpty() && sdata->rxnsGas.isEmpty())
         empty << QStringLiteral("reactions");
     if (!empty.isEmpty()) {
         add_message(QStringLiteral("DD : #### the reference database holds no %1; nothing loaded.")
@@ -267,8 +270,8 @@ int dbdata::verify_versionDatabase()
     const QString expected = gl.version_database();
     if (version != expected) {
         qDebug() << "DM:  #####  database file versions mismatch;";
-        qDebug() << "     found in INFO : " << version << ", current simulator version : "
-                 << expected;
+        qDebug() << "     found in INFO : " << version
+                 << ", current simulator version : " << expected;
         add_message(QStringLiteral("Database version code %1 found in INFO table\ndoes not match "
                                    "current system version code %2.\n")
                         .arg(version, expected));

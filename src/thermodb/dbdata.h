@@ -57,10 +57,10 @@ public:
     /// (the built-in record is then kept).
     one_bdot_properties *db_retrieve_bdot_EQ3v1996();
     QList<one_element *> db_retrieve_elements_fmEQ3v1996(); ///< table elements, in row order
-    QList<one_solute *> db_retrieve_solutes_fmEQ3v1996();   ///< table solutes, with compositions
-    QList<one_solid *> db_retrieve_solids_fmEQ3v1996();     ///< table solids, with compositions
-    QList<one_liquid *> db_retrieve_liquids_fmEQ3v1996();   ///< table liquids, with compositions
-    QList<one_gas *> db_retrieve_gases_fmEQ3v1996();        ///< table gases, with compositions
+    QList<one_solute *> db_retrieve_solutes_fmEQ3v1996(); ///< table solutes, with compositions
+    QList<one_solid *> db_retrieve_solids_fmEQ3v1996(); ///< table solids, with compositions
+    QList<one_liquid *> db_retrieve_liquids_fmEQ3v1996(); ///< table liquids, with compositions
+    QList<one_gas *> db_retrieve_gases_fmEQ3v1996(); ///< table gases, with compositions
     /// Reactions of one species type (global::data_species_type) with their
     /// species, text, elements and log K terms; a reaction without terms is
     /// left out with a message. Species must be loaded first.
@@ -81,15 +81,15 @@ public:
 
     // ---- look-ups (exact names; -9 when absent) ----------------------------
 
-    int find_idxDB_element(const QString &name) const;        ///< in `elements`
-    int find_idxDB_solute(const QString &name) const;         ///< in the working `solutes`
-    int find_idxSD_solute(const QString &name) const;         ///< same as find_idxDB_solute
+    int find_idxDB_element(const QString &name) const; ///< in `elements`
+    int find_idxDB_solute(const QString &name) const; ///< in the working `solutes`
+    int find_idxSD_solute(const QString &name) const; ///< same as find_idxDB_solute
     int find_idxDB_solute_orgCmpd(const QString &name) const; ///< in `solutesOrganic`
-    int find_idxDB_solid(const QString &name) const;          ///< in `solids`
-    int find_idxDB_liquid(const QString &name) const;         ///< in `liquids`
-    int find_idxSD_liquid(const QString &name) const;         ///< same as find_idxDB_liquid
-    int find_idxDB_gas(const QString &name) const;            ///< in `gases`
-    int find_idxSD_gas(const QString &name) const;            ///< same as find_idxDB_gas
+    int find_idxDB_solid(const QString &name) const; ///< in `solids`
+    int find_idxDB_liquid(const QString &name) const; ///< in `liquids`
+    int find_idxSD_liquid(const QString &name) const; ///< same as find_idxDB_liquid
+    int find_idxDB_gas(const QString &name) const; ///< in `gases`
+    int find_idxSD_gas(const QString &name) const; ///< same as find_idxDB_gas
     /// In the list of the type: aux `rxnsNonOrganic`, aqueous `rxnsAqueous`,
     /// solid `rxnsSolid`, liquid `rxnsLiquid`, gas `rxnsGas`; another type logs and gives -9.
     int find_idxDB_rxn(const QString &name, int type) const;
@@ -165,10 +165,10 @@ private:
         double coeff, quotient, eqkLog10, temperature;
     };
 
-    QSqlDatabase dbLoad;   ///< the loading connection while a file is open
-    QString dbLoadName;    ///< its connection name, unique to this object
-    QString dbrefPath;     ///< reference file last opened, for db_query_idxDB
-    QStringList msgs;      ///< see messages()
+    QSqlDatabase dbLoad; ///< the loading connection while a file is open
+    QString dbLoadName; ///< its connection name, unique to this object
+    QString dbrefPath; ///< reference file last opened, for db_query_idxDB
+    QStringList msgs; ///< see messages()
     bool indexesBuilt = false; ///< the four tables below answer the look-ups
     QHash<QString, int> soluteIdx, solidIdx, liquidIdx, gasIdx; ///< first index by name
     /// Rows of comp_elements, rxn_stoich and eqk grouped by name (and by

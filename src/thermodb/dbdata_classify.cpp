@@ -165,14 +165,14 @@ int dbdata::db_organize_fmEQ3v1996()
     qDebug() << "DD: counts, lists orgCmpd " << sd->namesOrganic.size() << "  aux. "
              << sd->namesRedox.size() << "  std " << sd->namesStd.size();
 
-    auto split = [this](const QList<one_rxn *> &read, QList<one_rxn *> &all,
-                        QList<one_rxn *> &nonRedox) {
-        for (one_rxn *rxn : read) {
-            all.append(rxn);
-            if (!verify_rxn_redox(rxn))
-                nonRedox.append(rxn);
-        }
-    };
+    auto split
+        = [this](const QList<one_rxn *> &read, QList<one_rxn *> &all, QList<one_rxn *> &nonRedox) {
+              for (one_rxn *rxn : read) {
+                  all.append(rxn);
+                  if (!verify_rxn_redox(rxn))
+                      nonRedox.append(rxn);
+              }
+          };
     split(sd->rxnsSolidDB, sd->rxnsSolidAll, sd->rxnsSolidNonRedox);
     split(sd->rxnsLiquidDB, sd->rxnsLiquidAll, sd->rxnsLiquidNonRedox);
     split(sd->rxnsGasDB, sd->rxnsGasAll, sd->rxnsGasNonRedox);

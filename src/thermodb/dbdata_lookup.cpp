@@ -13,7 +13,8 @@
 
 namespace {
 
-template <class T> int firstExact(const QList<T *> &list, const QString &name)
+template<class T>
+int firstExact(const QList<T *> &list, const QString &name)
 {
     for (int i = 0; i < list.size(); ++i)
         if (list[i]->name == name)
@@ -21,13 +22,15 @@ template <class T> int firstExact(const QList<T *> &list, const QString &name)
     return return_codes::lookup_absent;
 }
 
-template <class T> void sortByName(QList<T *> &list)
+template<class T>
+void sortByName(QList<T *> &list)
 {
     std::stable_sort(list.begin(), list.end(),
                      [](const T *a, const T *b) { return a->name < b->name; });
 }
 
-template <class T> QHash<QString, int> firstIndexByName(const QList<T *> &list)
+template<class T>
+QHash<QString, int> firstIndexByName(const QList<T *> &list)
 {
     QHash<QString, int> idx;
     idx.reserve(list.size());
@@ -210,6 +213,5 @@ int dbdata::liquid_index(const QString &name) const
 
 int dbdata::gas_index(const QString &name) const
 {
-    return indexesBuilt ? gasIdx.value(name, return_codes::lookup_absent)
-                        : find_idxDB_gas(name);
+    return indexesBuilt ? gasIdx.value(name, return_codes::lookup_absent) : find_idxDB_gas(name);
 }

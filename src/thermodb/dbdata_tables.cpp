@@ -16,7 +16,10 @@ namespace {
 class row_reader
 {
 public:
-    explicit row_reader(const QSqlQuery &query) : q(query), rec(query.record()) {}
+    explicit row_reader(const QSqlQuery &query)
+        : q(query)
+        , rec(query.record())
+    { }
 
     int col(const char *name) const { return rec.indexOf(QLatin1String(name)); }
     int toInt(int i) const { return i < 0 ? 0 : q.value(i).toInt(); }
@@ -47,8 +50,8 @@ QString selectExisting(const QSqlDatabase &db, const char *table, const QStringL
             cols << w;
     if (cols.isEmpty()) // no such table (or no wanted column): let the query report it
         cols << QStringLiteral("*");
-    return QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QStringLiteral(", ")),
-                                                   QLatin1String(table));
+    return QStringLiteral("SELECT %1 FROM %2")
+        .arg(cols.join(QStringLiteral(", ")), QLatin1String(table));
 }
 
 QString compositionKey(const QString &name, const QString &type)
@@ -65,7 +68,8 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(selectExisting(dbLoad, "comp_elements", {"name", "type", "element", "element_id", "stoich"}))) {
+        if (q.exec(selectExisting(dbLoad, "comp_elements",
+                                  {"name", "type", "element", "element_id", "stoich"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iType = r.col("type"), iElem = r.col("element"),
                       iElemId = r.col("element_id"), iStoich = r.col("stoich");
@@ -81,7 +85,8 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(selectExisting(dbLoad, "rxn_stoich", {"name", "solute", "solute_id", "stoich"}))) {
+        if (q.exec(
+                selectExisting(dbLoad, "rxn_stoich", {"name", "solute", "solute_id", "stoich"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iSolute = r.col("solute"),
                       iSoluteId = r.col("solute_id"), iStoich = r.col("stoich");
@@ -98,17 +103,18 @@ bool dbdata::read_composition_tables()
     {
         QSqlQuery q(dbLoad);
         q.setForwardOnly(true);
-        if (q.exec(selectExisting(dbLoad, "eqk", {"name", "id", "tag", "type_eqn", "order_idx", "coeff", "quotient", "eqkLog10", "temperature"}))) {
+        if (q.exec(selectExisting(dbLoad, "eqk",
+                                  {"name", "id", "tag", "type_eqn", "order_idx", "coeff",
+                                   "quotient", "eqkLog10", "temperature"}))) {
             row_reader r(q);
             const int iName = r.col("name"), iId = r.col("id"), iTag = r.col("tag"),
                       iTypeEqn = r.col("type_eqn"), iOrder = r.col("order_idx"),
-                      iCoeff = r.col("coeff"), iQuot = r.col("quotient"),
-                      iLog = r.col("eqkLog10"), iTemp = r.col("temperature");
+                      iCoeff = r.col("coeff"), iQuot = r.col("quotient"), iLog = r.col("eqkLog10"),
+                      iTemp = r.col("temperature");
             while (q.next())
-                eqkRows[r.toText(iName)].append({r.toInt(iId), r.toInt(iTag), r.toText(iTypeEqn),
-                                                 r.toInt(iOrder), r.toDouble(iCoeff),
-                                                 r.toDouble(iQuot), r.toDouble(iLog),
-                                                 r.toDouble(iTemp)});
+                eqkRows[r.toText(iName)].append(
+                    {r.toInt(iId), r.toInt(iTag), r.toText(iTypeEqn), r.toInt(iOrder),
+                     r.toDouble(iCoeff), r.toDouble(iQuot), r.toDouble(iLog), r.toDouble(iTemp)});
         } else {
             logQueryError("DD : #### query of equilibrium constant data returned error.", q);
             ok = false;
@@ -128,7 +134,8 @@ one_bdot_properties *dbdata::db_retrieve_bdot_EQ3v1996()
 {
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(selectExisting(dbLoad, "bdot", {"TC", "DHa", "adh", "DHb", "bdh", "DHbdot", "bdot", "ehLogK"}))) {
+    if (!q.exec(selectExisting(dbLoad, "bdot",
+                               {"TC", "DHa", "adh", "DHb", "bdh", "DHbdot", "bdot", "ehLogK"}))) {
         logQueryError("DD : #### query of bdot data returned error.", q);
         return nullptr;
     }
@@ -160,14 +167,14 @@ QList<one_element *> dbdata::db_retrieve_elements_fmEQ3v1996()
     QList<one_element *> list;
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(selectExisting(dbLoad, "elements", {"id", "tag", "name", "mol_wt", "basis_id", "basis_name"}))) {
+    if (!q.exec(selectExisting(dbLoad, "elements",
+                               {"id", "tag", "name", "mol_wt", "basis_id", "basis_name"}))) {
         logQueryError("DD : #### query of elements data returned error.", q);
         return list;
     }
     row_reader r(q);
-    const int iId = r.col("id"), iTag = r.col("tag"), iName = r.col("name"),
-              iMw = r.col("mol_wt"), iBasisId = r.col("basis_id"),
-              iBasisName = r.col("basis_name");
+    const int iId = r.col("id"), iTag = r.col("tag"), iName = r.col("name"), iMw = r.col("mol_wt"),
+              iBasisId = r.col("basis_id"), iBasisName = r.col("basis_name");
     while (q.next()) {
         auto *e = sdata->own(new one_element);
         e->id = r.toInt(iId);
@@ -186,15 +193,17 @@ QList<one_solute *> dbdata::db_retrieve_solutes_fmEQ3v1996()
     QList<one_solute *> list;
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(selectExisting(dbLoad, "solutes", {"id", "tag", "type", "name", "formula", "mol_wt", "DHazero", "charge", "date", "date_revised", "comment"}))) {
+    if (!q.exec(selectExisting(dbLoad, "solutes",
+                               {"id", "tag", "type", "name", "formula", "mol_wt", "DHazero",
+                                "charge", "date", "date_revised", "comment"}))) {
         logQueryError("DD : #### query of solutes data returned error.", q);
         return list;
     }
     row_reader r(q);
-    const int iId = r.col("id"), iTag = r.col("tag"), iType = r.col("type"),
-              iName = r.col("name"), iFormula = r.col("formula"), iMw = r.col("mol_wt"),
-              iAzero = r.col("DHazero"), iCharge = r.col("charge"), iDate = r.col("date"),
-              iRevised = r.col("date_revised"), iComment = r.col("comment");
+    const int iId = r.col("id"), iTag = r.col("tag"), iType = r.col("type"), iName = r.col("name"),
+              iFormula = r.col("formula"), iMw = r.col("mol_wt"), iAzero = r.col("DHazero"),
+              iCharge = r.col("charge"), iDate = r.col("date"), iRevised = r.col("date_revised"),
+              iComment = r.col("comment");
     while (q.next()) {
         auto *s = sdata->own(new one_solute);
         s->id = r.toInt(iId);
@@ -217,14 +226,16 @@ QList<one_solute *> dbdata::db_retrieve_solutes_fmEQ3v1996()
 namespace {
 
 /// Reads the columns shared by the solid, liquid and gas tables.
-template <class T>
+template<class T>
 QList<T *> readSpeciesTable(dbdata *db, QSqlDatabase &conn, const char *table, int type,
                             bool withVolume)
 {
     QList<T *> list;
     QSqlQuery q(conn);
     q.setForwardOnly(true);
-    if (!q.exec(selectExisting(conn, table, {"id", "tag", "name", "formula", "mol_wt", "molar_volume", "date", "date_revised", "comment"}))) {
+    if (!q.exec(selectExisting(conn, table,
+                               {"id", "tag", "name", "formula", "mol_wt", "molar_volume", "date",
+                                "date_revised", "comment"}))) {
         qDebug() << "DD : #### query of" << table << "data returned error.";
         qDebug() << "     error message : " << q.lastError().text();
         return list;
@@ -232,8 +243,7 @@ QList<T *> readSpeciesTable(dbdata *db, QSqlDatabase &conn, const char *table, i
     row_reader r(q);
     const int iId = r.col("id"), iTag = r.col("tag"), iName = r.col("name"),
               iFormula = r.col("formula"), iMw = r.col("mol_wt"), iVol = r.col("molar_volume"),
-              iDate = r.col("date"), iRevised = r.col("date_revised"),
-              iComment = r.col("comment");
+              iDate = r.col("date"), iRevised = r.col("date_revised"), iComment = r.col("comment");
     while (q.next()) {
         auto *s = db->sdata->own(new T);
         s->id = r.toInt(iId);
@@ -334,7 +344,9 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
     const QString typeText = gl.speciesType_toString(type);
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    q.prepare(selectExisting(dbLoad, "reaction", {"id", "type", "tag", "name", "date", "date_revised", "comment"}) + QStringLiteral(" WHERE type = ?"));
+    q.prepare(selectExisting(dbLoad, "reaction",
+                             {"id", "type", "tag", "name", "date", "date_revised", "comment"})
+              + QStringLiteral(" WHERE type = ?"));
     q.addBindValue(typeText);
     if (!q.exec()) {
         qDebug() << "DD : #### query of reactions [ " << typeText << " ] data returned error.";
@@ -344,9 +356,8 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
     QStringList withoutTerms;
 
     row_reader r(q);
-    const int iId = r.col("id"), iType = r.col("type"), iTag = r.col("tag"),
-              iName = r.col("name"), iDate = r.col("date"), iRevised = r.col("date_revised"),
-              iComment = r.col("comment");
+    const int iId = r.col("id"), iType = r.col("type"), iTag = r.col("tag"), iName = r.col("name"),
+              iDate = r.col("date"), iRevised = r.col("date_revised"), iComment = r.col("comment");
     while (q.next()) {
         const QString name = r.toText(iName);
         one_rxn_eqk *eqk = db_rxn_eqk_fmEQ3v1996(name);
@@ -471,15 +482,17 @@ void dbdata::db_retrieva_thermodata_fmEQ3v1996()
 {
     QSqlQuery q(dbLoad);
     q.setForwardOnly(true);
-    if (!q.exec(selectExisting(dbLoad, "thermodata", {"id", "tag", "type", "name", "id_species", "gibbsFm", "unitGFm", "enthalpyFm", "unitHFm", "entropyFm", "unitSFm", "date", "date_revised", "comment"}))) {
+    if (!q.exec(selectExisting(dbLoad, "thermodata",
+                               {"id", "tag", "type", "name", "id_species", "gibbsFm", "unitGFm",
+                                "enthalpyFm", "unitHFm", "entropyFm", "unitSFm", "date",
+                                "date_revised", "comment"}))) {
         logQueryError("DD : #### query of thermodynamic data returned error.", q);
         return;
     }
     row_reader r(q);
-    const int iId = r.col("id"), iTag = r.col("tag"), iType = r.col("type"),
-              iName = r.col("name"), iIdSpecies = r.col("id_species"),
-              iGibbs = r.col("gibbsFm"), iUnitG = r.col("unitGFm"),
-              iEnthalpy = r.col("enthalpyFm"), iUnitH = r.col("unitHFm"),
+    const int iId = r.col("id"), iTag = r.col("tag"), iType = r.col("type"), iName = r.col("name"),
+              iIdSpecies = r.col("id_species"), iGibbs = r.col("gibbsFm"),
+              iUnitG = r.col("unitGFm"), iEnthalpy = r.col("enthalpyFm"), iUnitH = r.col("unitHFm"),
               iEntropy = r.col("entropyFm"), iUnitS = r.col("unitSFm"), iDate = r.col("date"),
               iRevised = r.col("date_revised"), iComment = r.col("comment");
     while (q.next()) {

@@ -4,6 +4,7 @@
 #include "screen_info.h"
 #include "settings_keys.h"
 
+#include <QAbstractItemView>
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QDebug>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QAbstractItemView>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -35,7 +35,9 @@ QString entryOr(const QList<QString> &list, int i, const QString &fallback = QSt
 } // namespace
 
 dbmanager::dbmanager(QWidget *parent)
-    : QDialog(parent), ui(new Ui::dbmanager), scrInfo(new screen_info)
+    : QDialog(parent)
+    , ui(new Ui::dbmanager)
+    , scrInfo(new screen_info)
 {
     static QAtomicInt counter;
     connName = QStringLiteral("vek7_dbmanager_%1").arg(counter.fetchAndAddRelaxed(1));
@@ -184,8 +186,8 @@ bool dbmanager::verify_databaseTypeSet()
 {
     {
         QSettings settings;
-        idx_DBType = settings.value(QStringLiteral("%1/dbtype_index").arg(settings_keys::groupDB))
-                         .toInt();
+        idx_DBType
+            = settings.value(QStringLiteral("%1/dbtype_index").arg(settings_keys::groupDB)).toInt();
     }
     readFileLists();
     if (idx_DBType < 0 || idx_DBType >= file_DBRef.size())
@@ -259,8 +261,8 @@ void dbmanager::getInfo_DBRef()
             lines << item.second;
             QSqlQuery q(db);
             // The column names are fixed texts above.
-            if (db.isOpen() && q.exec(QStringLiteral("SELECT %1 FROM INFO").arg(item.first)) &&
-                q.next())
+            if (db.isOpen() && q.exec(QStringLiteral("SELECT %1 FROM INFO").arg(item.first))
+                && q.next())
                 lines << q.value(0).toString().toHtmlEscaped();
             else
                 lines << QString();
@@ -286,9 +288,9 @@ bool dbmanager::initialize_userdb(const QString &path)
         db.setDatabaseName(path);
         if (db.open()) {
             QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("DROP TABLE IF EXISTS USERINFO")) &&
-                 q.exec(QStringLiteral("CREATE TABLE USERINFO (id int reference key, name "
-                                       "char(30), date char(40), comment text)"));
+            ok = q.exec(QStringLiteral("DROP TABLE IF EXISTS USERINFO"))
+                && q.exec(QStringLiteral("CREATE TABLE USERINFO (id int reference key, name "
+                                         "char(30), date char(40), comment text)"));
             if (ok) {
                 q.prepare(QStringLiteral(
                     "INSERT INTO USERINFO (id, name, date, comment) VALUES (?, ?, ?, ?)"));
@@ -378,20 +380,21 @@ bool dbmanager::set_DBDefault_locations()
         }
     }
     if (!QFileInfo::exists(refPath)) {
-        QFile source{QString::fromLatin1(defaultReferenceResource)};
+        QFile source {QString::fromLatin1(defaultReferenceResource)};
         const qint64 expected = source.size();
         const bool copied = source.copy(refPath);
         if (!copied || QFileInfo(refPath).size() != expected || expected <= 0) {
             message(QStringLiteral("DM ## cannot copy the default reference database to %1: %2")
-                        .arg(refPath, copied ? QStringLiteral("incomplete copy")
-                                             : source.errorString()));
+                        .arg(refPath,
+                             copied ? QStringLiteral("incomplete copy") : source.errorString()));
             if (copied)
                 QFile::remove(refPath);
             return false;
         }
         // A copy of a compiled-in file is read-only; the user may replace it later.
-        QFile::setPermissions(refPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile::setPermissions(refPath,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     }
 
     scrInfo->platformInfo();
@@ -457,13 +460,13 @@ void dbmanager::on_comboBox_DBTypes_currentIndexChanged(int index)
     }
 }
 
-void dbmanager::on_lineEdit_DBRef_returnPressed() {}
+void dbmanager::on_lineEdit_DBRef_returnPressed() { }
 
-void dbmanager::on_lineEdit_DBUser_returnPressed() {}
+void dbmanager::on_lineEdit_DBUser_returnPressed() { }
 
-void dbmanager::on_comboBox_DBRef_path_activated(int) {}
+void dbmanager::on_comboBox_DBRef_path_activated(int) { }
 
-void dbmanager::on_comboBox_DBUser_path_activated(int) {}
+void dbmanager::on_comboBox_DBUser_path_activated(int) { }
 
 void dbmanager::on_pushButton_DBDefault_clicked()
 {
@@ -472,9 +475,8 @@ void dbmanager::on_pushButton_DBDefault_clicked()
 
 void dbmanager::on_pushButton_DBRef_Select_clicked()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral(".db"),
-                                                      gl.path_user_home(),
-                                                      QStringLiteral("All Files (*.db)"));
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral(".db"), gl.path_user_home(), QStringLiteral("All Files (*.db)"));
     if (file.isEmpty()) {
         QMessageBox::critical(this, QStringLiteral("Database Manager"),
                               QStringLiteral("Selected file is not a database file"));
@@ -490,9 +492,8 @@ void dbmanager::on_pushButton_DBRef_Select_clicked()
 
 void dbmanager::on_pushButton_DBUser_Select_clicked()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral(".db"),
-                                                      gl.path_user_home(),
-                                                      QStringLiteral("All Files (*.db)"));
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral(".db"), gl.path_user_home(), QStringLiteral("All Files (*.db)"));
     if (file.isEmpty()) {
         QMessageBox::critical(this, QStringLiteral("Database Manager"),
                               QStringLiteral("Selected user database file does not exist"));

@@ -44,9 +44,9 @@ public:
     /// Opens `path` read-only on the dialog's connection; true when it is an
     /// SQLite file (the connection then stays open).
     bool check_status_DB(const QString &path);
-    void set_DBRef_fields(const QString &path);  ///< shows the reference file and its folder
+    void set_DBRef_fields(const QString &path); ///< shows the reference file and its folder
     void set_DBUser_fields(const QString &path); ///< shows the user file and its folder
-    void getInfo_DBRef();  ///< information pane: INFO data of the open reference file
+    void getInfo_DBRef(); ///< information pane: INFO data of the open reference file
     void getInfo_DBUser(); ///< information pane: user database text
     /// Creates (or resets) a user database with its USERINFO table at `path`.
     bool initialize_userdb(const QString &path);
@@ -64,9 +64,9 @@ public:
     QString infoText() const;
 
     QList<QString> list_DBTypes; ///< display names of the database types
-    int idx_DBType = 0;          ///< index of the current type in list_DBTypes
-    QList<QString> file_DBRef;   ///< reference database file per type
-    QList<QString> file_DBUser;  ///< user database file per type
+    int idx_DBType = 0; ///< index of the current type in list_DBTypes
+    QList<QString> file_DBRef; ///< reference database file per type
+    QList<QString> file_DBUser; ///< user database file per type
 
 signals:
     /// A choice of files was saved or the default files were installed.
@@ -98,10 +98,10 @@ private:
     /// A free name beside `path` for keeping a replaced file.
     static QString backupName(const QString &path);
 
-    Ui::dbmanager *ui = nullptr;   ///< owned: the form
-    global gl;                     ///< folders and the database version text
+    Ui::dbmanager *ui = nullptr; ///< owned: the form
+    global gl; ///< folders and the database version text
     /// owned: placement and platform texts; not a child, so it never shows in the dialog
     screen_info *scrInfo = nullptr;
-    QString connName;              ///< the dialog's own database connection
-    QString appFolderPath;         ///< see appFolder(); empty for the application folder
+    QString connName; ///< the dialog's own database connection
+    QString appFolderPath; ///< see appFolder(); empty for the application folder
 };

@@ -89,24 +89,27 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
         ok = ok && QSqlQuery(db).exec(statement);
     }
     if (opt.withInfo && !skip("INFO")) {
-        ok = ok && insert(db, "INFO", {"id", "source", "version", "format", "time", "comment"},
-                          {1, "fixture", "vdb.0.0.0", "DATA.COM.V8.R6", "now", "first row"});
-        ok = ok && insert(db, "INFO", {"id", "source", "version", "format", "time", "comment"},
-                          {2, "fixture", opt.version, "DATA.COM.V8.R6", "now", "last row"});
+        ok = ok
+            && insert(db, "INFO", {"id", "source", "version", "format", "time", "comment"},
+                      {1, "fixture", "vdb.0.0.0", "DATA.COM.V8.R6", "now", "first row"});
+        ok = ok
+            && insert(db, "INFO", {"id", "source", "version", "format", "time", "comment"},
+                      {2, "fixture", opt.version, "DATA.COM.V8.R6", "now", "last row"});
     }
     if (opt.withBdot && !skip("bdot")) {
         for (int i = 0; i < 3; ++i)
-            ok = ok && insert(db, "bdot",
-                              {"id", "tag", "TC", "DHa", "adh", "DHb", "bdh", "DHbdot", "bdot",
-                               "ehLogK"},
-                              {i + 1, 0, 25.0 * i, 0.5 + i, 0.1 * i, 0.3, 0.2, 0.04, 0.01, -80.0});
+            ok = ok
+                && insert(
+                     db, "bdot",
+                     {"id", "tag", "TC", "DHa", "adh", "DHb", "bdh", "DHbdot", "bdot", "ehLogK"},
+                     {i + 1, 0, 25.0 * i, 0.5 + i, 0.1 * i, 0.3, 0.2, 0.04, 0.01, -80.0});
     }
     if (!skip("elements")) {
         const QStringList names = {"O", "H", "Fe", "C", "Co", "CO", "b", "Ca"};
         for (int i = 0; i < names.size(); ++i)
-            ok = ok && insert(db, "elements",
-                              {"id", "tag", "name", "mol_wt", "basis_id", "basis_name"},
-                              {i + 1, 0, names[i], 10.0 + i, i + 1, names[i] + "+"});
+            ok = ok
+                && insert(db, "elements", {"id", "tag", "name", "mol_wt", "basis_id", "basis_name"},
+                          {i + 1, 0, names[i], 10.0 + i, i + 1, names[i] + "+"});
     }
     const QList<species> solutes = {
         {"basis", "H2O", {{"H", 2}, {"O", 1}}},
@@ -134,11 +137,13 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
     };
     int id = 1, compId = 1;
     auto addSpecies = [&](const char *table, const species &s) {
-        QStringList cols = {"id", "tag", "name", "formula", "mol_wt", "date", "date_revised",
-                            "comment"};
+        QStringList cols
+            = {"id", "tag", "name", "formula", "mol_wt", "date", "date_revised", "comment"};
         QVariantList vals = {id, 0, s.name, s.name, 1.5 * id, "d", "r", "c"};
         if (QLatin1String(table) == "solutes") {
-            cols << "type" << "DHazero" << "charge";
+            cols << "type"
+                 << "DHazero"
+                 << "charge";
             vals << s.type << 4.0 << -1;
         } else {
             cols << "molar_volume";
@@ -186,26 +191,28 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
     int rid = 1, sid = 1, eid = 1;
     for (const reaction &r : rxns) {
         if (!skip("reaction"))
-            ok = ok && insert(db, "reaction", {"id", "name", "tag", "type", "id_species"},
-                              {rid, r.name, 0, r.type, 0});
+            ok = ok
+                && insert(db, "reaction", {"id", "name", "tag", "type", "id_species"},
+                          {rid, r.name, 0, r.type, 0});
         if (!r.stoich.isEmpty() && !skip("rxn_stoich"))
             for (const auto &s : r.stoich)
-                ok = ok && insert(db, "rxn_stoich",
-                                  {"id", "name", "type", "rxn_id", "solute", "solute_id",
-                                   "stoich"},
-                                  {sid++, r.name, r.type, rid, s.first, 0, s.second});
+                ok = ok
+                    && insert(db, "rxn_stoich",
+                              {"id", "name", "type", "rxn_id", "solute", "solute_id", "stoich"},
+                              {sid++, r.name, r.type, rid, s.first, 0, s.second});
         // NoK never gets log K terms.
-        if (!r.stoich.isEmpty() && opt.withEqkRows && !skip("eqk") &&
-            QLatin1String(r.name) != "NoK") {
+        if (!r.stoich.isEmpty() && opt.withEqkRows && !skip("eqk")
+            && QLatin1String(r.name) != "NoK") {
             // The terms of Fe+++ are stored out of order on purpose.
-            const QList<int> order = QLatin1String(r.name) == "Fe+++" ? QList<int>{1, 0}
-                                                                         : QList<int>{0, 1};
+            const QList<int> order
+                = QLatin1String(r.name) == "Fe+++" ? QList<int> {1, 0} : QList<int> {0, 1};
             for (int k : order)
-                ok = ok && insert(db, "eqk",
-                                  {"id", "tag", "name", "type", "type_eqn", "id_reaction",
-                                   "order_idx", "coeff", "quotient", "eqkLog10", "temperature"},
-                                  {eid++, 7, r.name, r.type, "eqkLog10_polynom", rid, k,
-                                   k == 0 ? -1.0 * rid : 0.01 * rid, double(k), 0.0, 0.0});
+                ok = ok
+                    && insert(db, "eqk",
+                              {"id", "tag", "name", "type", "type_eqn", "id_reaction", "order_idx",
+                               "coeff", "quotient", "eqkLog10", "temperature"},
+                              {eid++, 7, r.name, r.type, "eqkLog10_polynom", rid, k,
+                               k == 0 ? -1.0 * rid : 0.01 * rid, double(k), 0.0, 0.0});
         }
         ++rid;
     }
@@ -217,13 +224,14 @@ bool fill(QSqlDatabase &db, const fixture_options &opt)
             const char *name;
             double g;
         };
-        const QList<td> rows = {{1, "basis", "Fe++", -1.0},   {2, "solid", "Siderite", -2.0},
+        const QList<td> rows = {{1, "basis", "Fe++", -1.0},     {2, "solid", "Siderite", -2.0},
                                 {3, "solid", "Siderite", -3.0}, {4, "element", "H", -4.0},
                                 {5, "gas", "CO2(g)", -5.0},     {6, "solid", "Nobody", -6.0}};
         for (const td &t : rows)
-            ok = ok && insert(db, "thermodata",
-                              {"id", "tag", "type", "name", "id_species", "gibbsFm", "unitGFm"},
-                              {t.id, 0, t.type, t.name, t.id, t.g, "cal/mol"});
+            ok = ok
+                && insert(db, "thermodata",
+                          {"id", "tag", "type", "name", "id_species", "gibbsFm", "unitGFm"},
+                          {t.id, 0, t.type, t.name, t.id, t.g, "cal/mol"});
     }
     return ok;
 }

@@ -24,7 +24,8 @@ QStringList names(const QList<one_rxn *> &list)
     return out;
 }
 
-template <class T> QStringList speciesNames(const QList<T *> &list)
+template<class T>
+QStringList speciesNames(const QList<T *> &list)
 {
     QStringList out;
     for (const T *s : list)
@@ -207,8 +208,8 @@ private slots:
         QVERIFY(db);
         sim_data *sd = db->sdata;
         QCOMPARE(speciesNames(sd->solutesOrganic),
-                 QStringList({"H2O", "H+", "Fe++", "HCO3-", "O2(g)", "Fe+++", "CH3COOH",
-                              "CH4(aq)", "HCN(aq)"}));
+                 QStringList({"H2O", "H+", "Fe++", "HCO3-", "O2(g)", "Fe+++", "CH3COOH", "CH4(aq)",
+                              "HCN(aq)"}));
         QCOMPARE(speciesNames(sd->solutesStd),
                  QStringList({"H2O", "H+", "Fe++", "HCO3-", "O2(g)", "OH-", "CO3--", "FeOH++",
                               "CH3Cl(aq)"}));
@@ -229,13 +230,13 @@ private slots:
     {
         QTest::addColumn<QStringList>("elements");
         QTest::addColumn<bool>("organic");
-        QTest::newRow("C H") << QStringList{"C", "H"} << true;
-        QTest::newRow("C H N O") << QStringList{"C", "H", "N", "O"} << true;
-        QTest::newRow("C O") << QStringList{"C", "O"} << false;
-        QTest::newRow("C H Cl") << QStringList{"C", "H", "Cl"} << false;
-        QTest::newRow("Cl first") << QStringList{"Cl", "C", "H"} << false;
-        QTest::newRow("empty") << QStringList{} << false;
-        QTest::newRow("lower-case c") << QStringList{"c", "H"} << false;
+        QTest::newRow("C H") << QStringList {"C", "H"} << true;
+        QTest::newRow("C H N O") << QStringList {"C", "H", "N", "O"} << true;
+        QTest::newRow("C O") << QStringList {"C", "O"} << false;
+        QTest::newRow("C H Cl") << QStringList {"C", "H", "Cl"} << false;
+        QTest::newRow("Cl first") << QStringList {"Cl", "C", "H"} << false;
+        QTest::newRow("empty") << QStringList {} << false;
+        QTest::newRow("lower-case c") << QStringList {"c", "H"} << false;
     }
     void organicElementTest()
     {
@@ -257,18 +258,18 @@ private slots:
         QTest::addColumn<int>("ngasRxns");
         const QStringList std = {"OH-", "CO3--"};
         const QStringList nonOrganic = {"OH-", "CO3--", "FeOH++", "CH3Cl(aq)", "Fe+++"};
-        const QStringList all = {"OH-",       "CO3--", "CH4(aq)", "FeOH++",
-                                 "HCN(aq)",   "CH3Cl(aq)", "Fe+++", "CH3COOH"};
+        const QStringList all
+            = {"OH-", "CO3--", "CH4(aq)", "FeOH++", "HCN(aq)", "CH3Cl(aq)", "Fe+++", "CH3COOH"};
         const QStringList solidAll = {"Siderite", "Hematite", "Siderite"};
         const QStringList solidStd = {"Siderite", "Siderite"};
-        QTest::newRow("redox off") << false << false << std << 9 << solidStd
-                                   << QList<int>{0, 1} << 1;
+        QTest::newRow("redox off")
+            << false << false << std << 9 << solidStd << QList<int> {0, 1} << 1;
         QTest::newRow("redox off, organic ignored")
-            << false << true << std << 9 << solidStd << QList<int>{0, 1} << 1;
-        QTest::newRow("redox") << true << false << nonOrganic << 13 << solidAll
-                               << QList<int>{0, 2} << 2;
+            << false << true << std << 9 << solidStd << QList<int> {0, 1} << 1;
+        QTest::newRow("redox") << true << false << nonOrganic << 13 << solidAll << QList<int> {0, 2}
+                               << 2;
         QTest::newRow("redox and organic")
-            << true << true << all << 13 << solidAll << QList<int>{0, 2} << 2;
+            << true << true << all << 13 << solidAll << QList<int> {0, 2} << 2;
     }
     void switches()
     {
@@ -308,21 +309,36 @@ private slots:
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("index");
-        QTest::newRow("element exact") << "element" << "Co" << 3;
-        QTest::newRow("element other case") << "element" << "CO" << 4;
-        QTest::newRow("element absent") << "element" << "Zz" << -9;
-        QTest::newRow("solute") << "solute" << "H+" << 1;
-        QTest::newRow("solute lower case") << "solute" << "h+" << -9;
-        QTest::newRow("solute empty name") << "solute" << "" << -9;
-        QTest::newRow("organic solute") << "organic" << "CH4(aq)" << 7;
-        QTest::newRow("solid first of two") << "solid" << "Siderite" << 0;
-        QTest::newRow("gas") << "gas" << "CO2(g)" << 1;
-        QTest::newRow("liquid none") << "liquid" << "Hg" << -9;
-        QTest::newRow("aqueous rxn") << "aqueous" << "FeOH++" << 3;
-        QTest::newRow("aux rxn in non-organic") << "aux" << "Fe+++" << 4;
-        QTest::newRow("aux rxn, organic absent") << "aux" << "CH3COOH" << -9;
-        QTest::newRow("solid rxn") << "solidRxn" << "Hematite" << 1;
-        QTest::newRow("gas rxn") << "gasRxn" << "O2(g)" << 0;
+        QTest::newRow("element exact") << "element"
+                                       << "Co" << 3;
+        QTest::newRow("element other case") << "element"
+                                            << "CO" << 4;
+        QTest::newRow("element absent") << "element"
+                                        << "Zz" << -9;
+        QTest::newRow("solute") << "solute"
+                                << "H+" << 1;
+        QTest::newRow("solute lower case") << "solute"
+                                           << "h+" << -9;
+        QTest::newRow("solute empty name") << "solute"
+                                           << "" << -9;
+        QTest::newRow("organic solute") << "organic"
+                                        << "CH4(aq)" << 7;
+        QTest::newRow("solid first of two") << "solid"
+                                            << "Siderite" << 0;
+        QTest::newRow("gas") << "gas"
+                             << "CO2(g)" << 1;
+        QTest::newRow("liquid none") << "liquid"
+                                     << "Hg" << -9;
+        QTest::newRow("aqueous rxn") << "aqueous"
+                                     << "FeOH++" << 3;
+        QTest::newRow("aux rxn in non-organic") << "aux"
+                                                << "Fe+++" << 4;
+        QTest::newRow("aux rxn, organic absent") << "aux"
+                                                 << "CH3COOH" << -9;
+        QTest::newRow("solid rxn") << "solidRxn"
+                                   << "Hematite" << 1;
+        QTest::newRow("gas rxn") << "gasRxn"
+                                 << "O2(g)" << 0;
     }
     void lookups()
     {
@@ -369,18 +385,18 @@ private slots:
         QTest::addColumn<QStringList>("species");
         QTest::addColumn<QList<double>>("stoich");
         QTest::addColumn<QString>("text");
-        QTest::newRow("mixed") << QStringList{"A", "B", "D", "E"}
-                               << QList<double>{-1, -2, 1, 0.5} << "A + 2 B = D + 0.5 E";
-        QTest::newRow("unit") << QStringList{"A", "B"} << QList<double>{-1, 1} << "A = B";
-        QTest::newRow("fraction") << QStringList{"A", "B"} << QList<double>{-1.5, 1}
+        QTest::newRow("mixed") << QStringList {"A", "B", "D", "E"} << QList<double> {-1, -2, 1, 0.5}
+                               << "A + 2 B = D + 0.5 E";
+        QTest::newRow("unit") << QStringList {"A", "B"} << QList<double> {-1, 1} << "A = B";
+        QTest::newRow("fraction") << QStringList {"A", "B"} << QList<double> {-1.5, 1}
                                   << "1.5 A = B";
-        QTest::newRow("zero dropped") << QStringList{"A", "B", "C"} << QList<double>{-1, 0, 1}
-                                      << "A = C";
-        QTest::newRow("six digits") << QStringList{"A", "B"} << QList<double>{-1, 0.333333333}
-                                    << "A = 0.333333 B";
-        QTest::newRow("empty") << QStringList{} << QList<double>{} << " = ";
-        QTest::newRow("short stoich list") << QStringList{"A", "B"} << QList<double>{-1}
-                                           << "A = ";
+        QTest::newRow("zero dropped")
+            << QStringList {"A", "B", "C"} << QList<double> {-1, 0, 1} << "A = C";
+        QTest::newRow("six digits")
+            << QStringList {"A", "B"} << QList<double> {-1, 0.333333333} << "A = 0.333333 B";
+        QTest::newRow("empty") << QStringList {} << QList<double> {} << " = ";
+        QTest::newRow("short stoich list")
+            << QStringList {"A", "B"} << QList<double> {-1} << "A = ";
     }
     void expression()
     {
@@ -557,12 +573,24 @@ private slots:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("value");
-        QTest::newRow("last of several rows") << "reaction" << "id" << "Siderite" << 12;
-        QTest::newRow("one row") << "elements" << "basis_id" << "Fe" << 3;
-        QTest::newRow("absent name") << "elements" << "id" << "Zz" << -9;
-        QTest::newRow("quote in name is data") << "elements" << "id" << "x' OR '1'='1" << -9;
-        QTest::newRow("unknown table") << "sqlite_master" << "id" << "Fe" << -9;
-        QTest::newRow("text column refused") << "elements" << "name" << "Fe" << -9;
+        QTest::newRow("last of several rows") << "reaction"
+                                              << "id"
+                                              << "Siderite" << 12;
+        QTest::newRow("one row") << "elements"
+                                 << "basis_id"
+                                 << "Fe" << 3;
+        QTest::newRow("absent name") << "elements"
+                                     << "id"
+                                     << "Zz" << -9;
+        QTest::newRow("quote in name is data") << "elements"
+                                               << "id"
+                                               << "x' OR '1'='1" << -9;
+        QTest::newRow("unknown table") << "sqlite_master"
+                                       << "id"
+                                       << "Fe" << -9;
+        QTest::newRow("text column refused") << "elements"
+                                             << "name"
+                                             << "Fe" << -9;
     }
     void queryIdx()
     {
@@ -630,7 +658,8 @@ private slots:
         QCOMPARE(sd->bdot->TC.size(), count("SELECT count(*) FROM bdot"));
         for (int i = 1; i < sd->elements.size(); ++i)
             QVERIFY(QString::compare(sd->elements[i - 1]->name, sd->elements[i]->name,
-                                     Qt::CaseInsensitive) <= 0);
+                                     Qt::CaseInsensitive)
+                    <= 0);
 
         auto organicOf = [sd](const QList<one_rxn *> &list) {
             int n = 0;
@@ -699,8 +728,8 @@ private slots:
              sd->rxnsLiquidNonRedox, sd->rxnsGasNonRedox},
             {false, true, sd->solutesStd, sd->rxnsStd, sd->rxnsSolidNonRedox,
              sd->rxnsLiquidNonRedox, sd->rxnsGasNonRedox},
-            {true, false, sd->solutesAll, sd->rxnsNonOrganic, sd->rxnsSolidAll,
-             sd->rxnsLiquidAll, sd->rxnsGasAll},
+            {true, false, sd->solutesAll, sd->rxnsNonOrganic, sd->rxnsSolidAll, sd->rxnsLiquidAll,
+             sd->rxnsGasAll},
             {true, true, sd->solutesAll, sd->rxnsAll, sd->rxnsSolidAll, sd->rxnsLiquidAll,
              sd->rxnsGasAll},
         };

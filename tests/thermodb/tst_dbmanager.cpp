@@ -118,7 +118,7 @@ private slots:
     {
         dbmanager dm;
         dm.set_appFolder(appDir);
-        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
+        QCOMPARE(dm.file_DBRef, QList<QString> {"Reference database file not set"});
         QCOMPARE(dm.findChild<QLineEdit *>("lineEdit_DBRef")->text(),
                  QString("Reference database file not set"));
         for (const QString &line : dm.messageLines())
@@ -209,7 +209,7 @@ private slots:
         QVERIFY(!dm.set_DBDefault_locations_extCall());
         QCOMPARE(spy.count(), 1);
         QVERIFY(dm.messageLines().last().startsWith("DM ##"));
-        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
+        QCOMPARE(dm.file_DBRef, QList<QString> {"Reference database file not set"});
         QVERIFY(!dbmanager().verify_databaseTypeSet());
     }
 
@@ -241,8 +241,8 @@ private slots:
     {
         storeTypes(0, {"a.db", "b.db"}, {"u.db", "v.db"});
         dbmanager dm;
-        QCOMPARE(dm.file_DBRef, QList<QString>{"Reference database file not set"});
-        QCOMPARE(dm.file_DBUser, QList<QString>{"User database file not set"});
+        QCOMPARE(dm.file_DBRef, QList<QString> {"Reference database file not set"});
+        QCOMPARE(dm.file_DBUser, QList<QString> {"User database file not set"});
     }
 
     void openingNeverCreatesFiles_data()
