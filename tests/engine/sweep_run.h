@@ -1,0 +1,398 @@
+#pragma once
+
+// Random waters of the J-13 element set speciated one after another, each result
+// checked against the equations it claims to satisfy, and the outcomes tallied by
+// region. Shared by the sweep test (a few hundred waters) and the sweep benchmark
+// (ten thousand). Needs support_chemsys.
+
+#include "poly_fit.h"
+#include "records.h"
+#include "sim0D.h"
+#include "support_chemsys.h"
+
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <random>
+#include <vector>
+
+/// One random water.
+struct sweep_water
+{
+    int index = 0; ///< position in the sweep; the water is a function of it
+    QMap<QString, double> totals; ///< element totals, mol/kg water
+    double TC = 25.0; ///< temperature, degrees C
+    double pH = -1.0; ///< pH (activity scale); below 0: charge balance on H
+    int activity = 4; ///< solute activity model (global::activity_type)
+    int activityWater = 2; ///< water activity model (global::activityWater_type)
+    double nominalI = 0.0; ///< ionic strength of the totals as free basis ions, mol/kg
+};
+
+/// What became of one water.
+struct sweep_outcome
+{
+    int rc = 1; ///< driver's return
+    bool converged = false; ///< result's converged flag
+    QString failure; ///< why it failed (numbers masked), empty when converged
+    QString fault; ///< what a converged result violates, empty when sound
+    double worstResidual = 0; ///< largest |residual| of the final state, ln units
+    int loops = 0; ///< Newton steps
+    double ionicStrength = 0; ///< result's ionic strength, mol/kg
+};
+
+/// Counts of waters and of converged waters per region, failures by message.
+struct sweep_tally
+{
+    struct count
+    {
+        int waters = 0;
+        int converged = 0;
+    };
+    count all;
+    std::map<QString, count> byIonicStrength, bypH, byTemperature, byModel;
+    std::map<QString, int> failures; ///< failure text -> waters
+    int faults = 0; ///< converged results that violate their equations
+    double worstConvergedResidual = 0.0;
+    QStringList faultExamples; ///< first few faulty converged results
+    QStringList failureExamples; ///< first few failed waters
+
+    void add(const sweep_water &w, const sweep_outcome &o);
+    /// The tally as text lines, for the log or the console.
+    QStringList report() const;
+};
+
+class sweep_runner
+{
+public:
+    /// The elements of the J-13 well water besides H and O.
+    static QStringList elements()
+    {
+        return {"Al", "B",  "C", "Ca", "Cl", "F", "Fe", "K", "Li",
+                "Mg", "Mn", "N", "Na", "P",  "S", "Si", "Sr"};
+    }
+
+    explicit sweep_runner(std::uint64_t seed)
+        : seed(seed)
+    { }
+
+    /// Loads the data once; false with a message when it cannot.
+    bool init(QString *message) { return chemsys_loadData0(message); }
+
+    /// The water at position `index`: totals log-uniform in 1e-8 .. 0.5 molal, pH
+    /// uniform in 2 .. 12 or charge balance (one in two), temperature uniform in
+    /// 0.01 .. 300 degrees C, and the activity models taken in turn.
+    sweep_water make(int index) const;
+
+    /// Speciates the water and checks a converged result.
+    sweep_outcome run(const sweep_water &w);
+
+    /// A water as one line, for examples.
+    static QString describe(const sweep_water &w);
+
+    /// Newton iteration limit of the runs; 0 keeps the default control set's.
+    int iterationLimit = 0;
+
+    /// Largest residual a converged result may keep, ln units: the engine's row
+    /// tolerance for the default convergence limit.
+    static constexpr double tolerance = 1e-4;
+
+private:
+    sim_data *systemFor(double TC);
+    QString check(const sim_data *sd, const sweep_water &w, const one_water_result *r,
+                  double *worst) const;
+
+    std::uint64_t seed;
+    std::map<int, std::unique_ptr<sim_data>> systems; ///< per stretch of the log K grid
+};
+
+// ---------------------------------------------------------------------------
+
+namespace sweep_detail {
+
+/// Charge of each element's basis ion, for the nominal ionic strength.
+inline double basisCharge(const QString &element)
+{
+    static const QHash<QString, double> z
+        = {{"Al", 3}, {"B", 0},  {"C", -1}, {"Ca", 2}, {"Cl", -1}, {"F", -1},
+           {"Fe", 2}, {"K", 1},  {"Li", 1}, {"Mg", 2}, {"Mn", 2},  {"N", -1},
+           {"Na", 1}, {"P", -2}, {"S", -2}, {"Si", 0}, {"Sr", 2}};
+    return z.value(element);
+}
+
+/// The grid temperatures of the log K tables; the species whose data cover a
+/// temperature change only at these points.
+inline int stretchOf(double TC)
+{
+    static const double grid[] = {0.01, 25.0, 60.0, 100.0, 150.0, 200.0, 250.0, 300.0};
+    for (int i = 0; i < 8; ++i)
+        if (TC == grid[i])
+            return 100 + i; // exactly on a grid point
+    int k = 0;
+    while (k < 7 && TC > grid[k + 1])
+        ++k;
+    return k;
+}
+
+inline QString maskNumbers(QString text)
+{
+    static const QRegularExpression number(QStringLiteral("[-+]?\\d+(\\.\\d+)?([eE][-+]?\\d+)?"));
+    return text.replace(number, QStringLiteral("#"));
+}
+
+inline QString band(double v, const std::vector<double> &edges, const char *unit)
+{
+    for (size_t i = 0; i + 1 < edges.size(); ++i)
+        if (v < edges[i + 1])
+            return QStringLiteral("%1 .. %2 %3").arg(edges[i]).arg(edges[i + 1]).arg(unit);
+    return QStringLiteral(">= %1 %2").arg(edges.back()).arg(unit);
+}
+
+/// Program's convention for ln K = log10 K x this factor.
+constexpr double lnOf10 = 2.3025851;
+
+} // namespace sweep_detail
+
+inline sweep_water sweep_runner::make(int index) const
+{
+    std::mt19937_64 rng(seed ^ (0x9e3779b97f4a7c15ULL * std::uint64_t(index + 1)));
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    sweep_water w;
+    w.index = index;
+    const double lo = std::log(1e-8), hi = std::log(0.5);
+    for (const QString &e : elements()) {
+        const double m = std::exp(lo + (hi - lo) * unit(rng));
+        w.totals.insert(e, m);
+        const double z = sweep_detail::basisCharge(e);
+        w.nominalI += 0.5 * m * z * z;
+    }
+    w.TC = 0.01 + (300.0 - 0.01) * unit(rng);
+    w.pH = unit(rng) < 0.5 ? -1.0 : 2.0 + 10.0 * unit(rng);
+    w.activity = index % 5;
+    w.activityWater = (index / 5) % 3;
+    return w;
+}
+
+inline sim_data *sweep_runner::systemFor(double TC)
+{
+    const int key = sweep_detail::stretchOf(TC);
+    auto it = systems.find(key);
+    if (it != systems.end())
+        return it->second.get();
+    chemsys_request req;
+    req.elements = elements();
+    req.gases << "CO2(g)";
+    req.TC = TC;
+    sim_data *sd = chemsys_build(req);
+    if (iterationLimit > 0)
+        sd->ctrlset->csolvitmax = iterationLimit;
+    systems[key].reset(sd);
+    return sd;
+}
+
+inline QString sweep_runner::describe(const sweep_water &w)
+{
+    QStringList totals;
+    for (auto it = w.totals.begin(); it != w.totals.end(); ++it)
+        totals << QStringLiteral("%1 %2").arg(it.key()).arg(it.value(), 0, 'g', 3);
+    return QStringLiteral("#%1 T %2 C, %3, activity %4/%5, nominal I %6; %7")
+        .arg(w.index)
+        .arg(w.TC, 0, 'f', 2)
+        .arg(w.pH < 0 ? QStringLiteral("charge balance")
+                      : QStringLiteral("pH %1").arg(w.pH, 0, 'f', 2))
+        .arg(w.activity)
+        .arg(w.activityWater)
+        .arg(w.nominalI, 0, 'g', 3)
+        .arg(totals.join(", "));
+}
+
+inline sweep_outcome sweep_runner::run(const sweep_water &w)
+{
+    sim_data *sd = systemFor(w.TC);
+    one_water *water = chemsys_water(sd, w.totals, w.TC, w.pH, 0.0);
+    water->activitymethod = w.activity;
+    water->activitywater = w.activityWater;
+
+    sweep_outcome o;
+    sim0D model;
+    o.rc = model.driver(sd, water);
+    const QStringList errors = *model.listErrorMsgs();
+    std::unique_ptr<one_water_result> result(model.results());
+    o.converged = result->converged;
+    o.loops = result->loops;
+    o.ionicStrength = result->ionicstrength;
+    if (o.converged) {
+        o.fault = check(sd, w, result.get(), &o.worstResidual);
+        if (o.rc != 0 || !errors.isEmpty())
+            o.fault += QStringLiteral("converged, yet the driver returned %1 with %2 messages; ")
+                           .arg(o.rc)
+                           .arg(errors.size());
+    } else if (o.rc == 0) {
+        o.fault = QStringLiteral("not converged, yet the driver returned 0; ");
+    } else if (!errors.isEmpty()) {
+        o.failure = sweep_detail::maskNumbers(errors.first());
+    } else {
+        // The engine gives no message here; say whether species sat at the
+        // concentration floor, where their equations cannot be met.
+        int atFloor = 0;
+        if (model.state() != nullptr)
+            for (double m : model.state()->molal)
+                atFloor += m <= sd->ctrlset->csolvcmin * 1.000001 ? 1 : 0;
+        o.failure = atFloor > 0 ? QStringLiteral("not converged within the iteration limit (no "
+                                                 "message), species at the concentration floor")
+                                : QStringLiteral("not converged within the iteration limit (no "
+                                                 "message)");
+    }
+
+    sd->waters.removeOne(water);
+    sd->nwaters = int(sd->waters.size());
+    sd->disown(water);
+    delete water;
+    return o;
+}
+
+// Checks every equation of the water at the final state, from the chemical system
+// itself (not from the engine's own rows): mass action of each reaction, each
+// element's total, H2O, and pH or the charge balance; every value finite.
+inline QString sweep_runner::check(const sim_data *sd, const sweep_water &w,
+                                   const one_water_result *r, double *worst) const
+{
+    QString fault;
+    *worst = 0.0;
+    QHash<QString, double> lnA, molal, gasLnA;
+    for (const one_waterResult_solute *s : r->soln_aq) {
+        if (!(std::isfinite(s->cmolal) && s->cmolal > 0.0 && std::isfinite(s->gamma)
+              && s->gamma > 0.0))
+            return QStringLiteral("species %1: molality %2, gamma %3; ")
+                .arg(s->solute)
+                .arg(s->cmolal)
+                .arg(s->gamma);
+        if (!lnA.contains(s->solute)) {
+            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
+            molal.insert(s->solute, s->cmolal);
+        }
+    }
+    for (const one_waterResult_solute *g : r->soln_gas) {
+        if (!(std::isfinite(g->cmolal) && g->cmolal > 0.0 && std::isfinite(g->gamma)))
+            return QStringLiteral("gas %1: fugacity %2; ").arg(g->solute).arg(g->cmolal);
+        gasLnA.insert(g->solute, std::log(g->cmolal * g->gamma));
+    }
+    if (!std::isfinite(r->resultpH) || !std::isfinite(r->ionicstrength))
+        return QStringLiteral("pH %1, ionic strength %2; ").arg(r->resultpH).arg(r->ionicstrength);
+
+    auto note = [&](const QString &what, double residual) {
+        *worst = std::max(*worst, std::fabs(residual));
+        if (!(std::fabs(residual) <= tolerance))
+            fault += QStringLiteral("%1 residual %2; ").arg(what).arg(residual, 0, 'g', 3);
+    };
+    auto massAction = [&](const one_rxn *rx, bool gas) {
+        double lnQ = 0.0;
+        for (int k = 0; k < rx->composition->solute.size(); ++k) {
+            const QString &name = rx->composition->solute.at(k);
+            const bool own = gas && name == rx->name;
+            const QHash<QString, double> &from = own ? gasLnA : lnA;
+            if (!from.contains(name)) {
+                fault += QStringLiteral("reaction %1: species %2 missing from the result; ")
+                             .arg(rx->name, name);
+                return;
+            }
+            lnQ += rx->composition->stoich.at(k) * from.value(name);
+        }
+        const double lnK = poly_fit::evaluate(rx->eqk->coeff, w.TC) * sweep_detail::lnOf10;
+        note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
+    };
+    for (const one_rxn *rx : sd->rxnsAqueous)
+        massAction(rx, false);
+    for (const one_rxn *rx : sd->rxnsGas)
+        massAction(rx, true);
+
+    double anions = 0.0, cations = 0.0;
+    QHash<QString, double> totals;
+    for (const one_solute *s : sd->solutes) {
+        const double m = molal.value(s->name);
+        if (s->charge < 0)
+            anions -= s->charge * m;
+        else if (s->charge > 0)
+            cations += s->charge * m;
+        for (int k = 0; k < s->composition->element.size(); ++k)
+            totals[s->composition->element.at(k)] += s->composition->stoich.at(k) * m;
+    }
+    for (auto it = w.totals.begin(); it != w.totals.end(); ++it)
+        note(QStringLiteral("total of ") + it.key(), std::log(totals.value(it.key()) / it.value()));
+    note(QStringLiteral("H2O"), std::log(molal.value(QStringLiteral("H2O"))));
+    if (w.pH < 0)
+        note(QStringLiteral("charge balance"), std::log(anions / cations));
+    else
+        note(QStringLiteral("pH"), lnA.value(QStringLiteral("H+")) + w.pH * std::log(10.0));
+    return fault;
+}
+
+inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
+{
+    const bool ok = o.converged && o.fault.isEmpty();
+    auto bump = [ok](count &c) {
+        ++c.waters;
+        c.converged += ok ? 1 : 0;
+    };
+    bump(all);
+    bump(byIonicStrength[sweep_detail::band(w.nominalI, {0, 0.01, 0.1, 0.5, 1, 2, 4}, "mol/kg")]);
+    bump(bypH[w.pH < 0 ? QStringLiteral("charge balance")
+                       : sweep_detail::band(w.pH, {2, 4, 6, 8, 10, 12}, "")]);
+    bump(byTemperature[sweep_detail::band(w.TC, {0, 25, 60, 100, 150, 200, 250, 300}, "C")]);
+    static const char *const models[]
+        = {"ideal", "Debye-Hueckel", "extended DH", "Davies", "B-dot"};
+    static const char *const waterModels[] = {"aw 1", "aw mole fraction", "aw B-dot"};
+    bump(byModel[QStringLiteral("%1, %2").arg(models[w.activity % 5],
+                                              waterModels[w.activityWater % 3])]);
+    if (o.converged && o.fault.isEmpty())
+        worstConvergedResidual = std::max(worstConvergedResidual, o.worstResidual);
+    if (!o.fault.isEmpty()) {
+        ++faults;
+        if (faultExamples.size() < 10)
+            faultExamples << sweep_runner::describe(w) + " -> " + o.fault;
+    } else if (!o.converged) {
+        ++failures[o.failure];
+        if (failureExamples.size() < 12)
+            failureExamples << sweep_runner::describe(w) + " -> " + o.failure;
+    }
+}
+
+inline QStringList sweep_tally::report() const
+{
+    QStringList lines;
+    auto share = [](const count &c) {
+        return QStringLiteral("%1 / %2 converged (%3 %)")
+            .arg(c.converged)
+            .arg(c.waters)
+            .arg(c.waters ? 100.0 * c.converged / c.waters : 0.0, 0, 'f', 2);
+    };
+    lines << QStringLiteral("all waters: ") + share(all);
+    lines << QStringLiteral("converged with a residual above %1 or a non-finite value: %2")
+                 .arg(sweep_runner::tolerance)
+                 .arg(faults);
+    lines << QStringLiteral("largest residual of a converged result: %1 (ln units)")
+                 .arg(worstConvergedResidual, 0, 'g', 3);
+    auto section = [&](const char *title, const std::map<QString, count> &m) {
+        lines << QString::fromLatin1(title);
+        for (const auto &[key, c] : m)
+            lines << QStringLiteral("  %1: %2").arg(key, -32).arg(share(c));
+    };
+    section("by nominal ionic strength (totals as free basis ions):", byIonicStrength);
+    section("by pH given:", bypH);
+    section("by temperature:", byTemperature);
+    section("by activity model:", byModel);
+    lines << QStringLiteral("failures by message:");
+    for (const auto &[text, n] : failures)
+        lines << QStringLiteral("  %1  %2").arg(n, 6).arg(text);
+    if (!faultExamples.isEmpty())
+        lines << QStringLiteral("faulty converged results:") << faultExamples;
+    if (!failureExamples.isEmpty())
+        lines << QStringLiteral("example failures:") << failureExamples;
+    return lines;
+}
