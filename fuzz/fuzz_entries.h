@@ -7,6 +7,7 @@
 
 #include "copy_struct.h"
 #include "data0_reader.h"
+#include "dbparse_writer.h"
 #include "jsdbfile_mgr.h"
 #include "poly_fit.h"
 #include "records.h"
@@ -22,8 +23,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace fuzz_entries {
@@ -110,8 +111,10 @@ inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath
 }
 
 /// Reads `bytes` as a data0 file and, when accepted, fits every log K grid the way
-/// the database writer does. Every number accepted must be finite.
-inline int data0_one(const uint8_t *data, size_t size)
+/// the database writer does and writes the reference database to `dbTarget`
+/// (skipped when empty). Every number accepted must be finite, and whatever the
+/// reader accepted the writer must store.
+inline int data0_one(const uint8_t *data, size_t size, const QString &dbTarget)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     auto file = std::make_unique<data0_file>();
@@ -138,6 +141,15 @@ inline int data0_one(const uint8_t *data, size_t size)
         const QList<double> c = poly_fit::interpolate(x, y);
         require(c.size() == x.size(), "one coefficient per valid point");
     }
+    if (dbTarget.isEmpty())
+        return rc;
+    QFile::remove(dbTarget);
+    dbparse_counts counts;
+    QStringList writeMsgs;
+    dbparse_writer writer;
+    const int wrc = writer.write(*file, dbTarget, &counts, &writeMsgs);
+    require(wrc == return_codes::success, "an accepted data0 file is written");
+    require(counts.elements == file->elements.size(), "every element is written");
     return rc;
 }
 

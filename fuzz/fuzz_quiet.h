@@ -24,7 +24,10 @@ inline void dropMessage(QtMsgType type, const QMessageLogContext &, const QStrin
 /// a scratch folder that lives as long as the process.
 inline QString init()
 {
-    static QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/vek7-fuzz-XXXXXX"));
+    // A memory file system where there is one: the database writer syncs its file.
+    const QString base
+        = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    static QTemporaryDir scratch(base + QStringLiteral("/vek7-fuzz-XXXXXX"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.path() + QStringLiteral("/config")));
     qputenv("HOME", QFile::encodeName(scratch.path()));
     QCoreApplication::setOrganizationName(QStringLiteral("vek7-fuzz"));

@@ -25,7 +25,7 @@ int replay(const QString &kind, const QByteArray &bytes)
     const size_t size = size_t(bytes.size());
     if (kind == QLatin1String("jsdb"))
         return fuzz_entries::jsdb_one(data, size, vek7TestScratchDir() + "/fuzz-input.jsdb");
-    return fuzz_entries::data0_one(data, size);
+    return fuzz_entries::data0_one(data, size, vek7TestScratchDir() + "/fuzz-reference.db");
 }
 
 // One row per file of fuzz/<folder>/<kind>/; a row with an empty path when there is none.
