@@ -159,6 +159,12 @@ int dbdata::db_retrieve_data(sim_data *batch)
         }
         if (rc == return_codes::success) {
             qDebug() << "DD : dbref [ " << path << " ] successfully opened";
+            {
+                // Every table is read in full: map the file instead of copying its pages.
+                QSqlQuery pragma(dbLoad);
+                pragma.exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
+                pragma.exec(QStringLiteral("PRAGMA cache_size = -32768"));
+            }
             dbrefPath = path;
             loaded_lists before;
             before.take(sdata);

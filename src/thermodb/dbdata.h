@@ -160,7 +160,7 @@ private:
     {
         int id;
         int tag;
-        QString type_eqn;
+        int type_eqn; ///< converted for the first row of a name only
         int order_idx;
         double coeff, quotient, eqkLog10, temperature;
     };

@@ -111,10 +111,14 @@ bool dbdata::read_composition_tables()
                       iTypeEqn = r.col("type_eqn"), iOrder = r.col("order_idx"),
                       iCoeff = r.col("coeff"), iQuot = r.col("quotient"), iLog = r.col("eqkLog10"),
                       iTemp = r.col("temperature");
-            while (q.next())
-                eqkRows[r.toText(iName)].append(
-                    {r.toInt(iId), r.toInt(iTag), r.toText(iTypeEqn), r.toInt(iOrder),
-                     r.toDouble(iCoeff), r.toDouble(iQuot), r.toDouble(iLog), r.toDouble(iTemp)});
+            while (q.next()) {
+                QList<eqk_row> &rows = eqkRows[r.toText(iName)];
+                // The equation form counts from a reaction's first row only.
+                const int typeEqn = rows.isEmpty() ? gl.eqkType_toEnum(r.toText(iTypeEqn)) : 0;
+                rows.append({r.toInt(iId), r.toInt(iTag), typeEqn, r.toInt(iOrder),
+                             r.toDouble(iCoeff), r.toDouble(iQuot), r.toDouble(iLog),
+                             r.toDouble(iTemp)});
+            }
         } else {
             logQueryError("DD : #### query of equilibrium constant data returned error.", q);
             ok = false;
@@ -320,13 +324,13 @@ one_rxn_eqk *dbdata::db_rxn_eqk_fmEQ3v1996(const QString &name)
     const auto it = eqkRows.constFind(name);
     if (it == eqkRows.constEnd() || it->isEmpty())
         return eqk;
+    eqk->id = it->first().id;
+    eqk->tag = it->first().tag;
+    eqk->type_eqn = it->first().type_eqn;
     // Terms are evaluated by position, so they are put in the order of their index.
     QList<eqk_row> rows = *it;
     std::stable_sort(rows.begin(), rows.end(),
                      [](const eqk_row &a, const eqk_row &b) { return a.order_idx < b.order_idx; });
-    eqk->id = rows.first().id;
-    eqk->tag = rows.first().tag;
-    eqk->type_eqn = gl.eqkType_toEnum(rows.first().type_eqn);
     for (const eqk_row &row : rows) {
         eqk->order_idx.append(row.order_idx);
         eqk->coeff.append(row.coeff);
