@@ -28,11 +28,15 @@ for kind in jsdb data0; do
     artifacts="$dir/artifacts-$kind"
     rm -rf "$work"
     mkdir -p "$work" "$artifacts"
-    echo ">> $target: ${seconds} s"
+    log="$dir/$target.log"
+    echo ">> $target: ${seconds} s (log $log)"
     # New inputs go to the work folder; the committed seeds and regressions are only read.
-    if ! "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+    if "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
         -print_final_stats=1 -dict="$root/fuzz/$kind.dict" -artifact_prefix="$artifacts/" \
-        "$work" "$root/fuzz/corpus/$kind" "$root/fuzz/regressions/$kind"; then
+        "$work" "$root/fuzz/corpus/$kind" "$root/fuzz/regressions/$kind" >"$log" 2>&1; then
+        grep -E "^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))" "$log" || true
+    else
+        tail -n 80 "$log" >&2
         echo ">> $target FAILED: inputs in $artifacts" >&2
         ls -l "$artifacts" >&2 || true
         status=1

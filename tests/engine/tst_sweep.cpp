@@ -18,9 +18,9 @@ int watersPerRun()
     if (ok && n > 0)
         return n;
 #if defined(__SANITIZE_ADDRESS__)
-    return 100;
+    return 250;
 #else
-    return 400;
+    return 500;
 #endif
 }
 
