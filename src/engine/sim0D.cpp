@@ -349,8 +349,8 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
     // Temperatures covered by tabulated log K values.
     rx.TlowValid = TCminDatabase;
     rx.ThighValid = TCmaxDatabase;
-    if (eqk != nullptr && !eqk->temperature.isEmpty() &&
-        eqk->temperature.size() == eqk->eqkLog10.size()) {
+    if (eqk != nullptr && !eqk->temperature.isEmpty()
+        && eqk->temperature.size() == eqk->eqkLog10.size()) {
         double lo = 1e300, hi = -1e300;
         for (int i = 0; i < eqk->temperature.size(); ++i) {
             if (std::fabs(eqk->eqkLog10.at(i) - noLogK) < 1e-9)
@@ -395,7 +395,7 @@ void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
     simmodel->results->rxnsFastRes.push_back({});
 }
 
-void sim0D::transfer_data_rxns_slow() {}
+void sim0D::transfer_data_rxns_slow() { }
 
 void sim0D::transfer_data_water()
 {
@@ -415,9 +415,9 @@ void sim0D::transfer_data_water()
         for (int m = 0; m < set.nsp; ++m) {
             set.spIdx[m] = find_idxSim_solute(set.species[m]);
             if (set.spIdx[m] < 0)
-                refuse("#### error : species [ " + QString::fromStdString(set.species[m]) +
-                       " ] of the amount of [ " + QString::fromStdString(set.element) +
-                       " ] is not in the chemical system");
+                refuse("#### error : species [ " + QString::fromStdString(set.species[m])
+                       + " ] of the amount of [ " + QString::fromStdString(set.element)
+                       + " ] is not in the chemical system");
         }
     };
     auto findSwap = [this](pt_compset &set) {
@@ -429,8 +429,8 @@ void sim0D::transfer_data_water()
                 set.swapOn = true;
             }
         if (!set.swapOn)
-            refuse("#### error : swap reaction [ " + QString::fromStdString(set.swaprxn) +
-                   " ] of [ " + QString::fromStdString(set.element) + " ] not found");
+            refuse("#### error : swap reaction [ " + QString::fromStdString(set.swaprxn)
+                   + " ] of [ " + QString::fromStdString(set.element) + " ] not found");
     };
 
     for (int e = 0; e < ne; ++e) {
@@ -439,8 +439,8 @@ void sim0D::transfer_data_water()
         set.id = e;
         set.element = toStd(c->element);
         if (c->element != sdata->elements.at(e)->name) {
-            refuse("#### error : water amount [ " + c->element + " ] does not match element [ " +
-                   sdata->elements.at(e)->name + " ]");
+            refuse("#### error : water amount [ " + c->element + " ] does not match element [ "
+                   + sdata->elements.at(e)->name + " ]");
         }
         if (c->element == sdata->nameO || c->element == sdata->nameH2O) {
             set.species = {toStd(sdata->nameH2O)};
@@ -499,8 +499,8 @@ void sim0D::transfer_data_water()
             if (set.molal > 0.0)
                 rx.fixedLnActivity *= std::log(set.molal);
             else
-                refuse("#### error : gas fugacity of swap reaction [ " +
-                       QString::fromStdString(rx.name) + " ] must be above 0");
+                refuse("#### error : gas fugacity of swap reaction [ "
+                       + QString::fromStdString(rx.name) + " ] must be above 0");
             rx.ownIdx = -1;
         }
     }
@@ -564,8 +564,8 @@ bool sim0D::check_consistency()
     if (water->chargebalance) {
         cbSetIdx = findSet(water->chargebalanceElem);
         if (cbSetIdx < 0)
-            refuse("#### error : charge balance element [ " + water->chargebalanceElem +
-                   " ] has no amount in the water");
+            refuse("#### error : charge balance element [ " + water->chargebalanceElem
+                   + " ] has no amount in the water");
         bool anion = false, cation = false;
         for (const pt_solute &sp : simmodel->species) {
             anion = anion || sp.charge < 0.0;
@@ -577,19 +577,19 @@ bool sim0D::check_consistency()
     if (water->alkSet) {
         alkSetIdx = findSet(water->alkElem);
         if (alkSetIdx < 0)
-            refuse("#### error : alkalinity element [ " + water->alkElem +
-                   " ] has no amount in the water");
+            refuse("#### error : alkalinity element [ " + water->alkElem
+                   + " ] has no amount in the water");
         else if (alkSetIdx == cbSetIdx)
-            refuse("#### error : charge balance and alkalinity both set on [ " +
-                   water->alkElem + " ]");
+            refuse("#### error : charge balance and alkalinity both set on [ " + water->alkElem
+                   + " ]");
     }
     for (int s = 0; s < simwater->nsets; ++s) {
         const pt_compset &set = simwater->compsets[s];
         if (s == cbSetIdx || s == alkSetIdx || set.swapOn)
             continue;
         if (!(set.molal > 0.0))
-            refuse("#### error : amount of [ " + QString::fromStdString(set.element) +
-                   " ] must be above 0");
+            refuse("#### error : amount of [ " + QString::fromStdString(set.element)
+                   + " ] must be above 0");
     }
     return errorMsgs->isEmpty();
 }
@@ -605,8 +605,7 @@ void sim0D::check_temperature_ranges()
         if (T < rx.TlowValid - 1e-9 || T > rx.ThighValid + 1e-9)
             outside << QString::fromStdString(rx.name);
     if (!outside.isEmpty())
-        qDebug() << "S0: log K extrapolated outside its data at" << T << "C:"
-                 << outside.join(", ");
+        qDebug() << "S0: log K extrapolated outside its data at" << T << "C:" << outside.join(", ");
 }
 
 // ---------------------------------------------------------------------------
@@ -904,8 +903,8 @@ void sim0D::newton_loop()
     const double rowTol = std::max(csolvcvg, 1e-4);
     while (true) {
         simmodel->loops += 1;
-        pt_rxn_DH *dh = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC,
-                                                                      rxnDHref);
+        pt_rxn_DH *dh
+            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
         delete lastDH;
         lastDH = dh;
         if (sim0D_spcn_jacobianMatrix(dh) != 0) {
@@ -931,8 +930,10 @@ void sim0D::newton_loop()
             else if (std::fabs(d) > 10.0)
                 d = d / (std::fabs(d) * 0.2);
             simmodel->dxLast[k] = d;
-            rxnC->molal[k] = std::exp(rxnC->lnmolal[k] - d);
-            rxnC->lnmolal[k] = std::log(rxnC->molal[k]);
+            // ln m is the variable: it stays finite where m itself underflows to 0
+            // (a species far below every other, with no concentration floor).
+            rxnC->lnmolal[k] -= d;
+            rxnC->molal[k] = std::exp(rxnC->lnmolal[k]);
             sum += std::fabs(d);
         }
         simmodel->cvgValue = sum;
@@ -948,8 +949,8 @@ void sim0D::finish_run()
 {
     const int n = simmodel->nspecies;
     // Coefficients of the final state.
-    pt_rxn_DH *dh =
-        sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+    pt_rxn_DH *dh
+        = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
     delete lastDH;
     lastDH = dh;
     pt_results *res = simmodel->results;

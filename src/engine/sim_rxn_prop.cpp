@@ -63,10 +63,11 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
                 break;
             }
         }
-        const double g = std::pow(10.0, lg);
+        // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
+        // overflow, while its logarithm, which the equations use, stays finite.
         dh->log10gamma.push_back(lg);
-        dh->gamma.push_back(g);
-        dh->lngamma.push_back(std::log(g));
+        dh->gamma.push_back(std::pow(10.0, lg));
+        dh->lngamma.push_back(lg * ln10);
     }
     return dh;
 }
@@ -193,8 +194,8 @@ double sim_rxn_prop::activityCoefWater_moleFraction(int n, const std::vector<pt_
     return molesWaterPerKg / (molesWaterPerKg + solutes);
 }
 
-double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> &sp, int,
-                                            double T, const pt_rxn_C *conc, const pt_rxn_DH *dh)
+double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> &sp, int, double T,
+                                            const pt_rxn_C *conc, const pt_rxn_DH *dh)
 {
     // Gibbs-Duhem with the B-dot equation (Helgeson 1969; EQ3/6):
     //   log10 aw = ( -sum(m) / ln10 + (2/3) A I^1.5 sigma(B a sqrt(I)) - Bdot I^2 ) / Omega
@@ -213,7 +214,7 @@ double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> 
     else // series: 1 - 3x/2 + 9x^2/5 - ...
         sigma = 1.0 - 1.5 * x + 1.8 * x * x;
     const double sumM = soluteMolalities(n, sp, conc);
-    const double log10aw =
-        (-sumM / ln10 + (2.0 / 3.0) * A * I * sqrtI * sigma - Bdot * I * I) / molesWaterPerKg;
+    const double log10aw
+        = (-sumM / ln10 + (2.0 / 3.0) * A * I * sqrtI * sigma - Bdot * I * I) / molesWaterPerKg;
     return log10aw < 0.0 ? log10aw : 0.0;
 }
