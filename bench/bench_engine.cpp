@@ -24,7 +24,7 @@ reference_system build(const QString &name)
 {
     reference_system sys;
     QString msg;
-    if (!chemsys_loadData0(&msg))
+    if (!chemsys_loadDatabase(&msg))
         return sys;
     const QJsonObject ref = chemsys_readCase(name);
     const QJsonObject inputs = ref.value("inputs").toObject();
@@ -47,7 +47,7 @@ void speciate(benchmark::State &state, const QString &name, sim0D::step_solver s
 {
     reference_system sys = build(name);
     if (!sys.sd) {
-        state.SkipWithError("data0 not readable");
+        state.SkipWithError("reference database not readable");
         return;
     }
     int loops = 0, species = 0;

@@ -1,235 +1,174 @@
 #include "support_chemsys.h"
 
-#include "data0_reader.h"
-#include "poly_fit.h"
+#include "dbdata.h"
+#include "global.h"
 #include "records.h"
 
 #include <QFile>
-#include <QHash>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 
 namespace {
 
-std::unique_ptr<data0_file> gData0;
+/// The loaded database, shared by every system of the program.
+std::unique_ptr<dbdata> gDb;
+/// Control set of the database's working lists (the image links it).
+std::unique_ptr<one_ctrlset> gCtrl;
 
-const QString nameO2g = "O2(g)";
+/// data0 marks a missing log K grid value with this number.
+const double noLogK = 500.0;
 
-bool isO2gOrAq(const QString &n)
+bool coveredBy(const one_comp_elements *c, const QSet<QString> &elements)
 {
-    return n == nameO2g;
+    if (c == nullptr)
+        return false;
+    for (const QString &e : c->element)
+        if (!elements.contains(e))
+            return false;
+    return true;
 }
 
-one_comp_elements *compositionOf(const data0_species &sp)
+/// True when the reaction's log K is tabulated on both sides of (or at) T.
+bool tabulatedAt(const one_rxn *r, double T)
 {
-    auto *c = new one_comp_elements;
-    for (const data0_entry &e : sp.elements) {
-        c->element << e.name;
-        c->stoich << e.stoich;
-        c->element_id << 0;
-    }
-    c->ncomp = int(c->element.size());
-    return c;
-}
-
-one_rxn_eqk *eqkOf(const data0_species &sp)
-{
-    auto *k = new one_rxn_eqk;
-    k->name = sp.name;
-    QList<double> x, y;
-    for (int i = 0; i < data0_gridSize; ++i) {
-        k->temperature << gData0->temperatures.value(i);
-        k->eqkLog10 << (sp.valid[i] ? sp.logK[i] : 500.0);
-        if (sp.valid[i]) {
-            x << gData0->temperatures.value(i);
-            y << sp.logK[i];
-        }
-    }
-    k->coeff = poly_fit::interpolate(x, y);
-    for (int i = 0; i < k->coeff.size(); ++i) {
-        k->quotient << double(i);
-        k->order_idx << i;
-    }
-    k->nterms = int(k->coeff.size());
-    k->type_eqn = 0;
-    return k;
-}
-
-one_rxn *reactionOf(sim_data *sd, const data0_species &sp, int type)
-{
-    auto *r = sd->own(new one_rxn);
-    r->name = sp.name;
-    r->type = type;
-    r->composition = new one_comp_solutes;
-    for (const data0_entry &e : sp.reaction) {
-        r->composition->solute << e.name;
-        r->composition->stoich << e.stoich;
-        r->composition->solute_id << 0;
-    }
-    r->composition->ncomp = int(sp.reaction.size());
-    r->compSpecies = compositionOf(sp);
-    r->eqk = eqkOf(sp);
-    return r;
-}
-
-bool validAt(const data0_species &sp, double T)
-{
+    const one_rxn_eqk *k = r->eqk;
+    if (k == nullptr || k->temperature.size() != k->eqkLog10.size())
+        return false;
     double lo = 1e300, hi = -1e300;
-    for (int i = 0; i < data0_gridSize; ++i)
-        if (sp.valid[i]) {
-            lo = std::min(lo, gData0->temperatures.value(i));
-            hi = std::max(hi, gData0->temperatures.value(i));
+    for (int i = 0; i < k->temperature.size(); ++i)
+        if (std::fabs(k->eqkLog10.at(i) - noLogK) > 1e-9) {
+            lo = std::min(lo, k->temperature.at(i));
+            hi = std::max(hi, k->temperature.at(i));
         }
     return lo <= T + 1e-9 && T <= hi + 1e-9;
 }
 
 } // namespace
 
-bool chemsys_loadData0(QString *message)
+bool chemsys_loadDatabase(QString *message)
 {
-    if (gData0)
+    if (gDb)
         return true;
-    auto file = std::make_unique<data0_file>();
-    QStringList msgs;
-    data0_reader reader;
-    if (reader.read_file(QStringLiteral(VEK7_DATA0_FILE), file.get(), &msgs) != 0) {
+    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
+    if (!QFileInfo::exists(src))
+        src = QStringLiteral(VEK7_GENERATED_DB);
+    // The loader opens a file on disk; it reads a copy so the original stays untouched.
+    static QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("db-EQ3v1996.db"));
+    if (!dir.isValid() || !QFileInfo::exists(src)
+        || (!QFileInfo::exists(copy) && !QFile::copy(src, copy))) {
         if (message)
-            *message = msgs.join("\n");
+            *message = QStringLiteral("reference database not available: ") + src;
         return false;
     }
-    gData0 = std::move(file);
+    auto db = std::make_unique<dbdata>();
+    auto ctrl = std::make_unique<one_ctrlset>();
+    sim_data batch;
+    batch.dbref = copy;
+    batch.dbtype = global::eq36_96;
+    batch.ctrlset = ctrl.get();
+    const int rc = db->db_retrieve_data(&batch);
+    batch.ctrlset = nullptr; // not the batch's to free
+    if (rc != 0) {
+        if (message)
+            *message = db->messages().join('\n');
+        return false;
+    }
+    gDb = std::move(db);
+    gCtrl = std::move(ctrl);
     return true;
 }
 
 sim_data *chemsys_build(const chemsys_request &req)
 {
+    sim_data *image = gDb->sdata;
+    gCtrl->redox = req.redox;
+    gCtrl->orgcmpd = req.redox && req.organic;
+    sim_data chooser;
+    chooser.dbtype = global::eq36_96;
+    chooser.ctrlset = gCtrl.get();
+    gDb->db_manage_data(&chooser);
+    gDb->db_set_solid_multipleRxns();
+    chooser.ctrlset = nullptr;
+
     auto *sd = new sim_data;
-    sd->nameH = "H";
-    sd->nameO = "O";
-    sd->nameC = "C";
-    sd->nameHplus = "H+";
-    sd->nameH2O = "H2O";
-    sd->nameCl = "Cl-";
-    sd->nameO2g = nameO2g;
-    sd->nameOH = "OH-";
+    sd->nameH = image->nameH;
+    sd->nameO = image->nameO;
+    sd->nameC = image->nameC;
+    sd->nameHplus = image->nameHplus;
+    sd->nameH2O = image->nameH2O;
+    sd->nameCl = image->nameCl;
+    sd->nameO2g = image->nameO2g;
+    sd->nameOH = image->nameOH;
     sd->ctrlset = new one_ctrlset;
     sd->ctrlset->dbaccess = true;
+    sd->ctrlset->redox = gCtrl->redox;
+    sd->ctrlset->orgcmpd = gCtrl->orgcmpd;
     sd->ctrlset->csolvitmax = 31;
     sd->ctrlset->csolvcvg = 1e-6;
     sd->ctrlset->csolvcmax = 35.0;
-    sd->ctrlset->csolvcmin = 1e-36;
+    sd->ctrlset->csolvcmin = req.csolvcmin;
     sd->ctrlset->TCmax = 350.0;
     sd->ctrlset->TCmin = 0.1;
 
-    QStringList elementNames = {"O", "H"};
+    QStringList elementNames = {image->nameO, image->nameH};
     elementNames << req.elements;
-    const QSet<QString> inSystem(elementNames.begin(), elementNames.end());
     for (const QString &name : elementNames) {
-        for (const data0_element &e : gData0->elements)
-            if (e.name == name) {
-                auto *el = sd->own(new one_element);
-                el->name = e.name;
-                el->mol_wt = e.mol_wt;
-                sd->elements << el;
-            }
+        const int e = gDb->find_idxDB_element(name);
+        if (e >= 0)
+            sd->elements << image->elements.at(e);
     }
+    QSet<QString> inSystem;
+    for (const one_element *e : std::as_const(sd->elements))
+        inSystem.insert(e->name);
 
-    // Species by name, and which of them are redox: a reaction with O2(g), or
-    // with a redox species, makes its species redox.
-    QHash<QString, const data0_species *> byName;
-    for (const data0_species &sp : gData0->species)
-        if (sp.kind >= d0_basis && sp.kind <= d0_aqueous && !byName.contains(sp.name))
-            byName.insert(sp.name, &sp);
-    QHash<QString, bool> redox;
-    std::function<bool(const QString &)> isRedox = [&](const QString &name) -> bool {
-        if (redox.contains(name))
-            return redox.value(name);
-        redox.insert(name, false);
-        const data0_species *sp = byName.value(name);
-        bool r = false;
-        if (sp && sp->kind != d0_basis)
-            for (const data0_entry &e : sp->reaction)
-                if (e.name != name && (isO2gOrAq(e.name) || isRedox(e.name)))
-                    r = true;
-        redox.insert(name, r);
-        return r;
-    };
-    // A redox species takes part when its elements besides H and O are all listed;
-    // one made of H and O only, when one of its elements is listed.
-    auto elementsCovered = [&](const data0_species &sp, bool &redoxAllowed) {
-        bool others = false, allListed = true, anyListed = false;
-        for (const data0_entry &e : sp.elements) {
-            if (!inSystem.contains(e.name))
-                return false;
-            const bool listed = req.redoxElements.contains(e.name);
-            anyListed = anyListed || listed;
-            if (e.name != "H" && e.name != "O") {
-                others = true;
-                allListed = allListed && listed;
-            }
-        }
-        redoxAllowed = others ? allListed : anyListed;
-        return true;
-    };
-    const bool withRedox = !req.redoxElements.isEmpty();
-
-    // Solutes: basis species first, then auxiliary and aqueous species in file order.
-    QSet<QString> solutes;
-    auto addSolute = [&](const data0_species &sp) {
-        auto *s = sd->own(new one_solute);
-        s->name = sp.name;
-        s->formula = sp.formula;
-        s->charge = sp.charge;
-        s->mol_wt = sp.mol_wt;
-        s->DHazero = sp.DHazero;
-        s->type = sp.kind;
-        s->composition = compositionOf(sp);
+    // Basis species of the elements (the basis O2(g) only with redox), then each
+    // working reaction whose species are all in by then, until none is added: a
+    // reaction may need a species that a later one of the list forms.
+    QSet<QString> chosen;
+    for (one_solute *s : std::as_const(image->solutes)) {
+        if (s->type != global::basis || !coveredBy(s->composition, inSystem)
+            || chosen.contains(s->name))
+            continue;
+        if (s->name == image->nameO2g && !req.redox)
+            continue;
         sd->solutes << s;
-        solutes.insert(sp.name);
-    };
-    for (const data0_species &sp : gData0->species) {
-        if (sp.kind != d0_basis)
-            continue;
-        bool allowed = false;
-        if (!elementsCovered(sp, allowed))
-            continue;
-        if (sp.name == nameO2g && !withRedox)
-            continue;
-        addSolute(sp);
+        chosen.insert(s->name);
     }
-    for (const data0_species &sp : gData0->species) {
-        if (sp.kind != d0_aux && sp.kind != d0_aqueous)
-            continue;
-        bool redoxAllowed = false;
-        if (!elementsCovered(sp, redoxAllowed) || !sp.hasGrid || !validAt(sp, req.TC))
-            continue;
-        if (isRedox(sp.name) && !redoxAllowed)
-            continue;
-        bool all = true;
-        for (const data0_entry &e : sp.reaction)
-            if (e.name != sp.name && !solutes.contains(e.name))
-                all = false;
-        if (!all)
-            continue;
-        addSolute(sp);
-        sd->rxnsAqueous << reactionOf(sd, sp, sp.kind);
+    QSet<const one_rxn *> taken;
+    for (bool added = true; added;) {
+        added = false;
+        for (one_rxn *r : std::as_const(image->rxnsAqueous)) {
+            if (taken.contains(r) || chosen.contains(r->name) || r->composition == nullptr
+                || !tabulatedAt(r, req.TC))
+                continue;
+            const int s = gDb->find_idxDB_solute(r->name);
+            if (s < 0 || !coveredBy(image->solutes.at(s)->composition, inSystem))
+                continue;
+            bool all = true;
+            for (const QString &name : r->composition->solute)
+                all = all && (name == r->name || chosen.contains(name));
+            if (!all)
+                continue;
+            sd->solutes << image->solutes.at(s);
+            sd->rxnsAqueous << r;
+            chosen.insert(r->name);
+            taken.insert(r);
+            added = true;
+        }
     }
     for (const QString &g : req.gases) {
-        for (const data0_species &sp : gData0->species) {
-            if (sp.kind != d0_gas || sp.name != g)
-                continue;
-            auto *gas = sd->own(new one_gas);
-            gas->name = sp.name;
-            gas->mol_wt = sp.mol_wt;
-            gas->type = 6;
-            gas->composition = compositionOf(sp);
-            sd->gases << gas;
-            sd->rxnsGas << reactionOf(sd, sp, 6);
-        }
+        const int gi = gDb->find_idxDB_gas(g);
+        const int ri = gDb->find_idxDB_rxn(g, global::gas);
+        if (gi < 0 || ri < 0)
+            continue;
+        sd->gases << image->gases.at(gi);
+        sd->rxnsGas << image->rxnsGas.at(ri);
     }
     sd->nelements = int(sd->elements.size());
     sd->nsolutes = int(sd->solutes.size());
@@ -239,8 +178,8 @@ sim_data *chemsys_build(const chemsys_request &req)
     return sd;
 }
 
-one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC,
-                         double pH, double fO2)
+one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
+                         double fO2)
 {
     auto *w = sd->own(new one_water);
     w->name = "reference";
@@ -253,12 +192,12 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
         auto *c = new one_elementComp;
         c->element = e->name;
         c->solute = e->name;
-        if (e->name == "O") {
+        if (e->name == sd->nameO) {
             c->molal = c->Molar = 1.0;
-            c->species << "H2O";
-        } else if (e->name == "H") {
+            c->species << sd->nameH2O;
+        } else if (e->name == sd->nameH) {
             c->molal = c->Molar = pH >= 0.0 ? std::pow(10.0, -pH) : 1e-7;
-            c->species << "H+";
+            c->species << sd->nameHplus;
         } else {
             c->molal = c->Molar = totals.value(e->name);
             for (const one_solute *s : std::as_const(sd->solutes)) {
@@ -286,8 +225,8 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
         w->chargebalanceSolute = "H+";
     }
     w->redoxO2g = new one_elementComp;
-    w->redoxO2g->element = nameO2g;
-    w->redoxO2g->solute = nameO2g;
+    w->redoxO2g->element = sd->nameO2g;
+    w->redoxO2g->solute = sd->nameO2g;
     if (fO2 > 0.0) {
         w->stag_O2g = true;
         w->redoxO2g->molal = w->redoxO2g->Molar = fO2;

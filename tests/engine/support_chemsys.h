@@ -1,9 +1,12 @@
 #pragma once
 
-// Test-side builder of a chemical system and a water from the EQ3/6 data0 file,
-// the way the setup workspace assembles one: the elements, their basis species,
-// the aqueous and auxiliary reactions whose species the elements cover (redox
-// species only for the elements asked), and the gas reactions asked for.
+// Test-side builder of a chemical system and a water from the loaded reference
+// database, the way the setup workspace assembles one: the database's working
+// lists for the control set's redox and organic switches, then the elements
+// asked for, their basis species, and the working reactions (with their species)
+// whose elements the system covers and whose log K is tabulated at the
+// temperature, and the gas reactions asked for. The records stay the database
+// image's; the batch links them.
 
 #include <QJsonObject>
 #include <QMap>
@@ -13,24 +16,29 @@
 struct sim_data;
 struct one_water;
 
-struct chemsys_request {
-    QStringList elements;        ///< elements besides H and O
-    QStringList redoxElements;   ///< elements whose redox species take part (adds O2(g))
-    QStringList gases;           ///< gas reactions to include
-    double TC = 25.0;            ///< temperature, degrees C
+struct chemsys_request
+{
+    QStringList elements; ///< elements besides H and O
+    bool redox = false; ///< redox species and the basis O2(g) take part
+    bool organic = false; ///< organic species take part too (only with redox)
+    QStringList gases; ///< gas reactions to include
+    double TC = 25.0; ///< temperature, degrees C
+    double csolvcmin = 1e-36; ///< the control set's lowest concentration, molal
 };
 
-/// Loads data0 once; false (with a message) when it cannot be read.
-bool chemsys_loadData0(QString *message);
+/// Loads the reference database once per program (from a temporary copy of the
+/// compiled-in or generated file); false with a message when it cannot.
+bool chemsys_loadDatabase(QString *message);
 
-/// A new chemical system; the caller owns it (records are registered with own()).
+/// A new chemical system; the caller owns it. Its species and reactions link the
+/// loaded database's records, which live until the program ends.
 sim_data *chemsys_build(const chemsys_request &req);
 
 /// A new water for the system: element totals (molal), temperature, B-dot model.
 /// pH < 0 means charge balance on H. fO2 <= 0 means no O2(g) condition.
 /// The sim_data owns the water (it is appended to its waters).
-one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC,
-                         double pH, double fO2);
+one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
+                         double fO2);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

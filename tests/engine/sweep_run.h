@@ -83,7 +83,7 @@ public:
     { }
 
     /// Loads the data once; false with a message when it cannot.
-    bool init(QString *message) { return chemsys_loadData0(message); }
+    bool init(QString *message) { return chemsys_loadDatabase(message); }
 
     /// The water at position `index`: totals log-uniform in 1e-8 .. 0.5 molal, pH
     /// uniform in 2 .. 12 or charge balance (one in two), temperature uniform in

@@ -434,7 +434,7 @@ void tst_engine_driver::noSideEffects()
 void tst_engine_driver::reducedStepEqualsFullStep()
 {
     QString msg;
-    QVERIFY2(chemsys_loadData0(&msg), qPrintable(msg));
+    QVERIFY2(chemsys_loadDatabase(&msg), qPrintable(msg));
     chemsys_request req;
     req.elements = {"Ca", "Cl", "C", "Mg", "Na", "S"};
     req.gases = {"CO2(g)"};
