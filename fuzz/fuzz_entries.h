@@ -1,7 +1,8 @@
 #pragma once
 
-// What one fuzz input goes through: the ".jsdb" configuration reader (and the
-// writers on whatever it accepted) and the data0 reader with the log K fit.
+// What one fuzz input goes through: the ".jsdb" configuration reader (then the
+// writers and the speciation engine on whatever it accepted) and the data0 reader
+// (then the log K fit and the database writer).
 // Used by the libFuzzer targets and by the regression test that replays every
 // input once found to fail, so both exercise exactly the same calls.
 
@@ -13,6 +14,7 @@
 #include "records.h"
 #include "return_codes.h"
 #include "sbatch.h"
+#include "sim0D.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -81,9 +83,31 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+/// Speciates the first waters of a configuration read from a file: whatever the
+/// file holds, the engine refuses or runs, and a run reported as converged has
+/// finite results.
+inline void speciateWaters(sim_data *sd)
+{
+    for (int i = 0; i < sd->waters.size() && i < 3; ++i) {
+        sim0D model;
+        const int rc = model.driver(sd, sd->waters.at(i));
+        const bool quiet = model.listErrorMsgs()->isEmpty();
+        std::unique_ptr<one_water_result> r(model.results());
+        require(rc != 0 || (r->converged && quiet), "success only for a converged run");
+        if (rc != 0)
+            continue;
+        require(std::isfinite(r->resultpH) && std::isfinite(r->ionicstrength),
+                "a converged run has a finite pH and ionic strength");
+        for (const one_waterResult_solute *s : r->soln_aq)
+            require(std::isfinite(s->cmolal) && std::isfinite(s->gamma),
+                    "a converged run has finite molalities");
+    }
+}
+
 /// Reads `bytes` as a ".jsdb" file stored at `scratchPath`. When the reader accepts
-/// it (wholly or in part), the configuration is copied and written back, and the
-/// written text must itself be accepted by the reader. Returns the first read code.
+/// it (wholly or in part), the configuration is copied, its first waters are
+/// speciated, it is written back, and the written text must itself be accepted by
+/// the reader. Returns the first read code.
 inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -99,6 +123,7 @@ inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath
         return rc;
     require(mgr.sdata->nwaters == mgr.sdata->waters.size(), "nwaters equals the water list");
     copyAll(mgr.sdata);
+    speciateWaters(mgr.sdata);
     const QByteArray written = writeAll(mgr, mgr.sdata);
     if (!writeFile(scratchPath, written))
         return rc;
