@@ -7,7 +7,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonParseError>
 #include <QSaveFile>
 #include <QSet>
 
@@ -34,18 +33,18 @@ QStringList unique_keys(const QStringList &names, const char *what)
     return keys;
 }
 
-QJsonObject collection(const QString &countKey, const QString &mapKey, const QStringList &names,
-                       const QList<QJsonObject> &objects, const char *what)
+jnode collection(const QString &countKey, const QString &mapKey, const QStringList &names,
+                 std::vector<jnode> objects, const char *what)
 {
     const QStringList keys = unique_keys(names, what);
-    QJsonObject keyed;
-    for (qsizetype i = 0; i < objects.size(); ++i)
-        keyed.insert(keys.at(i), objects.at(i));
+    jnode keyed = jnode::make_object();
+    for (size_t i = 0; i < objects.size(); ++i)
+        keyed.insert(keys.at(qsizetype(i)), std::move(objects[i]));
 
-    QJsonObject section;
+    jnode section = jnode::make_object();
     section.insert(countKey, num(int(names.size())));
-    section.insert(QStringLiteral("list"), QJsonArray::fromStringList(names));
-    section.insert(mapKey, keyed);
+    section.insert(QStringLiteral("list"), jnode::make_strings(names));
+    section.insert(mapKey, std::move(keyed));
     return section;
 }
 
@@ -92,39 +91,45 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
     msgs.clear();
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Binary mode: line ends are whitespace to the parser anyway, and text-mode
+    // translation costs more than the whole parse of a large file.
+    if (!file.open(QIODevice::ReadOnly)) {
         msgs << QStringLiteral("Cannot open the configuration file %1: %2")
                     .arg(path, file.errorString());
         qDebug() << "JM: #### cannot open the configuration file" << path << file.errorString();
         return return_codes::fileNotOpened;
     }
-    const QByteArray bytes = QString::fromUtf8(file.readAll()).toUtf8();
+    // Text inside strings is decoded as UTF-8 by the parser (malformed sequences
+    // become replacement characters); anything else malformed is a syntax error.
+    const QByteArray bytes = file.readAll();
     file.close();
 
     // A file that is not a JSON object is refused as a whole: reading it as an empty
     // configuration would let a later save put defaults over the user's file.
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
+    QString parseError;
+    qsizetype offset = 0;
+    const jsdb_codec::jnode doc = jsdb_codec::jnode::parse(bytes, &parseError, &offset);
+    if (!parseError.isEmpty()) {
         msgs << QStringLiteral("The configuration file %1 is not valid JSON: %2 at offset %3")
-                    .arg(path, parseError.errorString())
-                    .arg(parseError.offset);
-        qDebug() << "JM: #### the configuration file" << path
-                 << "is not valid JSON:" << parseError.errorString() << "at offset"
-                 << parseError.offset;
+                    .arg(path, parseError)
+                    .arg(offset);
+        qDebug() << "JM: #### the configuration file" << path << "is not valid JSON:" << parseError
+                 << "at offset" << offset;
         return return_codes::fileNotOpened;
     }
-    if (!doc.isObject()) {
+    if (doc.type() != jsdb_codec::jnode::object) {
         msgs << QStringLiteral("The configuration file %1 does not hold a JSON object").arg(path);
         qDebug() << "JM: #### the configuration file" << path << "does not hold a JSON object";
         return return_codes::fileNotOpened;
     }
+    return read_document_tree(doc);
+}
 
-    const QJsonObject top = doc.object();
+int jsdbfile_mgr::read_document_tree(const jnode &top)
+{
     const int results[] = {
-        json_read_header(top), json_read_ctrlparameters(top), json_read_elements(top),
-        json_read_gases(top),  json_read_solutes(top),        json_read_rxns(top),
-        json_read_redox(top),  json_read_waters(top),
+        read_header(top),  read_ctrlparameters(top), read_elements(top), read_gases(top),
+        read_solutes(top), read_rxns(top),           read_redox(top),    read_waters(top),
     };
     for (int code : results)
         if (code != 0)
@@ -156,16 +161,97 @@ int jsdbfile_mgr::jsdbfile_json_save(sbatch *batch)
         qDebug() << "JM: #### no configuration to save";
         return return_codes::failed;
     }
-    QJsonObject top;
-    top.insert(QStringLiteral("header"), json_write_header(batch));
-    top.insert(QStringLiteral("control parameters"), json_write_ctrlparameters(batch));
-    top.insert(QStringLiteral("elements"), json_write_elements(batch));
-    top.insert(QStringLiteral("gases"), json_write_gases(batch));
-    top.insert(QStringLiteral("reactions"), json_write_rxns(batch));
-    top.insert(QStringLiteral("solutes"), json_write_solutes(batch));
-    top.insert(QStringLiteral("redox"), json_write_redox(batch));
-    top.insert(QStringLiteral("waters"), json_write_waters(batch));
-    return jsdbfile_json_write(batch, top);
+    return write_document(batch->sdata->file, write_document_tree(batch).to_json());
+}
+
+jsdb_codec::jnode jsdbfile_mgr::write_document_tree(sbatch *batch)
+{
+    jnode top = jnode::make_object();
+    top.insert(QStringLiteral("header"), write_header(batch));
+    top.insert(QStringLiteral("control parameters"), write_ctrlparameters(batch));
+    top.insert(QStringLiteral("elements"), write_elements(batch));
+    top.insert(QStringLiteral("gases"), write_gases(batch));
+    top.insert(QStringLiteral("reactions"), write_rxns(batch));
+    top.insert(QStringLiteral("solutes"), write_solutes(batch));
+    top.insert(QStringLiteral("redox"), write_redox(batch));
+    top.insert(QStringLiteral("waters"), write_waters(batch));
+    return top;
+}
+
+// ---- section operations on Qt's JSON types ---------------------------------------------
+
+QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
+{
+    return write_header(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_ctrlparameters(sbatch *batch)
+{
+    return write_ctrlparameters(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_elements(sbatch *batch)
+{
+    return write_elements(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_gases(sbatch *batch)
+{
+    return write_gases(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_solutes(sbatch *batch)
+{
+    return write_solutes(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_rxns(sbatch *batch)
+{
+    return write_rxns(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_rxnstype(QList<one_rxn *> rxns)
+{
+    return write_rxnstype(rxns).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_redox(sbatch *batch)
+{
+    return write_redox(batch).to_qjson().toObject();
+}
+QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
+{
+    return write_waters(batch).to_qjson().toObject();
+}
+
+int jsdbfile_mgr::json_read_header(QJsonObject top)
+{
+    return read_header(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
+{
+    return read_ctrlparameters(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_elements(QJsonObject top)
+{
+    return read_elements(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_gases(QJsonObject top)
+{
+    return read_gases(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_solutes(QJsonObject top)
+{
+    return read_solutes(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_rxns(QJsonObject top)
+{
+    return read_rxns(jnode::from_qjson(top));
+}
+QList<one_rxn *> jsdbfile_mgr::json_read_rxnstype(QJsonObject rxnset)
+{
+    return read_rxnstype(jnode::from_qjson(rxnset));
+}
+int jsdbfile_mgr::json_read_redox(QJsonObject top)
+{
+    return read_redox(jnode::from_qjson(top));
+}
+int jsdbfile_mgr::json_read_waters(QJsonObject top)
+{
+    return read_waters(jnode::from_qjson(top));
 }
 
 int jsdbfile_mgr::jsdbfile_json_write(sbatch *batch, QJsonObject top)

@@ -12,6 +12,156 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+#include <vector>
+
+namespace jsdb_codec {
+
+class parser;
+
+/// A JSON value as a configuration file holds it. The file is large (waters carry
+/// whole speciation results), so reading and writing go through this lean tree and
+/// its own parser and indented writer rather than QJsonDocument; the text written
+/// is byte for byte what QJsonDocument::toJson(Indented) gives for the same object,
+/// and object keys are kept sorted the same way (UTF-16 code units).
+class jnode
+{
+public:
+    enum kind : quint8 { null_value, boolean, number, string, array, object };
+
+    jnode() = default;
+    /// A JSON string.
+    jnode(const QString &text)
+        : k(string)
+        , str(text)
+    {}
+    static jnode make_bool(bool v);
+    /// A JSON number; `integral` numbers are written without fraction or exponent.
+    static jnode make_number(double v, bool integral);
+    static jnode make_array();
+    /// An empty object with room for `members` members.
+    static jnode make_object(qsizetype members = 0);
+    static jnode make_strings(const QStringList &texts);
+
+    kind type() const { return k; }
+    /// The text of a string, else empty (as QJsonValue::toString).
+    QString to_string() const { return k == string ? str : QString(); }
+    /// The value of a boolean, else false.
+    bool to_bool() const { return k == boolean && b; }
+    /// An integral number that fits 32 bits, else 0 (as QJsonValue::toInt).
+    int to_int() const;
+
+    /// Object: sets `key`, replacing an equal key.
+    void insert(const QString &key, jnode value);
+    /// Object member, or a null value when absent or when this is not an object.
+    const jnode &value(const QString &key) const;
+    bool contains(const QString &key) const;
+    /// True unless this is an object with at least one member.
+    bool empty_object() const { return k != object || keys_.isEmpty(); }
+    /// Object members in key order.
+    qsizetype member_count() const { return k == object ? keys_.size() : 0; }
+    const jnode &member(qsizetype i) const { return items_[size_t(i)]; }
+
+    /// Array: appends `value`.
+    void append(jnode value);
+    /// Array: room for `n` elements.
+    void reserve(qsizetype n) { items_.reserve(size_t(n)); }
+    /// Array elements; empty when this is not an array.
+    const std::vector<jnode> &elements() const;
+
+    QJsonValue to_qjson() const;
+    static jnode from_qjson(const QJsonValue &value);
+    /// Indented JSON text of the document whose top level is this value.
+    QByteArray to_json() const;
+    /// Parses JSON text; on failure returns a null value and sets `error` and `offset`.
+    static jnode parse(const QByteArray &json, QString *error, qsizetype *offset);
+
+private:
+    friend class parser;
+    void write(std::string &out, int indent) const;
+
+    kind k = null_value;
+    bool b = false;
+    double num = 0.0;
+    QString str;
+    QStringList keys_;         ///< object keys, sorted
+    std::vector<jnode> items_; ///< array elements, or object values in step with keys_
+};
+
+// The value encoding shared by every section of a ".jsdb" file. Writers turn each
+// scalar into a JSON string; readers take a member as text (any other JSON type,
+// or a missing member, reads as empty text) and convert it, so malformed values
+// become 0, 0.0, false or an empty name instead of stopping the read.
+
+/// Significant digits of doubles in general, and of equilibrium-constant
+/// coefficients, whose polynomials lose accuracy at high temperature otherwise.
+constexpr int digits = 6;
+constexpr int digitsCoeff = 17;
+
+inline jnode num(int v)
+{
+    return QString::number(v);
+}
+inline jnode num(qint64 v)
+{
+    return QString::number(v);
+}
+inline jnode num(double v, int precision = digits)
+{
+    return QString::number(v, 'g', precision);
+}
+inline jnode flag(bool v)
+{
+    return QString::number(v ? 1 : 0);
+}
+
+inline QString text(const jnode &o, const QString &key)
+{
+    return o.value(key).to_string();
+}
+/// The text as QString::toInt (base 10), QString::toLongLong and QString::toDouble
+/// read it, with a quick path for the plain numbers files hold; 0 when malformed.
+int to_int(const QString &text);
+qint64 to_int64(const QString &text);
+double to_double(const QString &text);
+
+/// Base-10 integer of the text; 0 when it is not a whole number in 32 bits.
+inline int integer(const jnode &o, const QString &key)
+{
+    return to_int(o.value(key).to_string());
+}
+/// Base-10 integer of the text for 64-bit fields (times in seconds); 0 when malformed.
+inline qint64 integer64(const jnode &o, const QString &key)
+{
+    return to_int64(o.value(key).to_string());
+}
+/// Double of the text; 0.0 when it is not a number.
+inline double real(const jnode &o, const QString &key)
+{
+    return to_double(o.value(key).to_string());
+}
+/// True when the integer of the text is not 0.
+inline bool flagInt(const jnode &o, const QString &key)
+{
+    return integer(o, key) != 0;
+}
+/// True when the double of the text is not 0 (so "0.5" counts as set).
+inline bool flagNum(const jnode &o, const QString &key)
+{
+    return real(o, key) != 0.0;
+}
+
+/// Member keys for records named `names`, in the same order: a name that repeats
+/// gets "name (2)", "name (3)", ... (never another record's name) so every record
+/// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
+QStringList unique_keys(const QStringList &names, const char *what);
+
+/// A collection: count, names in list order, and objects keyed by unique name.
+jnode collection(const QString &countKey, const QString &mapKey, const QStringList &names,
+                 std::vector<jnode> objects, const char *what);
+
+} // namespace jsdb_codec
+
 /// Reader and writer of ".jsdb" configuration files: one JSON object whose eight
 /// sections hold a configuration (header, control parameters, elements, gases,
 /// solutes, reactions, redox choices, waters).
@@ -112,6 +262,31 @@ public:
     void compile_list_solids();
 
 private:
+    using jnode = jsdb_codec::jnode;
+
+    // The sections on the configuration file's own JSON tree; the public section
+    // operations above convert from and to Qt's JSON types around these.
+    jnode write_document_tree(sbatch *batch);
+    jnode write_header(sbatch *batch);
+    jnode write_ctrlparameters(sbatch *batch);
+    jnode write_elements(sbatch *batch);
+    jnode write_gases(sbatch *batch);
+    jnode write_solutes(sbatch *batch);
+    jnode write_rxns(sbatch *batch);
+    jnode write_rxnstype(const QList<one_rxn *> &rxns);
+    jnode write_redox(sbatch *batch);
+    jnode write_waters(sbatch *batch);
+    int read_document_tree(const jnode &top);
+    int read_header(const jnode &top);
+    int read_ctrlparameters(const jnode &top);
+    int read_elements(const jnode &top);
+    int read_gases(const jnode &top);
+    int read_solutes(const jnode &top);
+    int read_rxns(const jnode &top);
+    QList<one_rxn *> read_rxnstype(const jnode &rxnset);
+    int read_redox(const jnode &top);
+    int read_waters(const jnode &top);
+
     int write_document(const QString &path, const QByteArray &bytes);
 
     /// Lower-cased name -> first position in `sdata`'s lists, built while the patch
@@ -126,72 +301,3 @@ private:
     QList<int> codes;
     QStringList msgs;
 };
-
-/// The value encoding shared by every section of a ".jsdb" file. Writers turn each
-/// scalar into a JSON string; readers take a member as text (any other JSON type,
-/// or a missing member, reads as empty text) and convert it, so malformed values
-/// become 0, 0.0, false or an empty name instead of stopping the read.
-namespace jsdb_codec {
-
-/// Significant digits of doubles in general, and of equilibrium-constant
-/// coefficients, whose polynomials lose accuracy at high temperature otherwise.
-constexpr int digits = 6;
-constexpr int digitsCoeff = 17;
-
-inline QJsonValue num(int v)
-{
-    return QString::number(v);
-}
-inline QJsonValue num(qint64 v)
-{
-    return QString::number(v);
-}
-inline QJsonValue num(double v, int precision = digits)
-{
-    return QString::number(v, 'g', precision);
-}
-inline QJsonValue flag(bool v)
-{
-    return QString::number(v ? 1 : 0);
-}
-
-inline QString text(const QJsonObject &o, const QString &key)
-{
-    return o.value(key).toString();
-}
-/// Base-10 integer of the text; 0 when it is not a whole number in 32 bits.
-inline int integer(const QJsonObject &o, const QString &key)
-{
-    return text(o, key).toInt();
-}
-/// Base-10 integer of the text for 64-bit fields (times in seconds); 0 when malformed.
-inline qint64 integer64(const QJsonObject &o, const QString &key)
-{
-    return text(o, key).toLongLong();
-}
-/// Double of the text; 0.0 when it is not a number.
-inline double real(const QJsonObject &o, const QString &key)
-{
-    return text(o, key).toDouble();
-}
-/// True when the integer of the text is not 0.
-inline bool flagInt(const QJsonObject &o, const QString &key)
-{
-    return integer(o, key) != 0;
-}
-/// True when the double of the text is not 0 (so "0.5" counts as set).
-inline bool flagNum(const QJsonObject &o, const QString &key)
-{
-    return real(o, key) != 0.0;
-}
-
-/// Member keys for records named `names`, in the same order: a name that repeats
-/// gets "name (2)", "name (3)", ... (never another record's name) so every record
-/// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
-QStringList unique_keys(const QStringList &names, const char *what);
-
-/// A collection: count, names in list order, and objects keyed by unique name.
-QJsonObject collection(const QString &countKey, const QString &mapKey, const QStringList &names,
-                       const QList<QJsonObject> &objects, const char *what);
-
-} // namespace jsdb_codec

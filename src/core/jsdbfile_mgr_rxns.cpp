@@ -10,9 +10,9 @@ using namespace jsdb_codec;
 
 namespace {
 
-QJsonArray write_comp_solutes(const one_comp_solutes *comp, const QString &owner)
+jnode write_comp_solutes(const one_comp_solutes *comp, const QString &owner)
 {
-    QJsonArray entries;
+    jnode entries = jnode::make_array();
     if (!comp)
         return entries;
     const qsizetype n
@@ -20,22 +20,23 @@ QJsonArray write_comp_solutes(const one_comp_solutes *comp, const QString &owner
     if (n != comp->stoich.size() || n != comp->solute.size() || n != comp->solute_id.size())
         qDebug() << "JW ##### species lists of reaction" << owner << "differ in length; writing"
                  << n << "entries";
+    entries.reserve(n);
     for (qsizetype i = 0; i < n; ++i) {
-        QJsonObject entry;
+        jnode entry = jnode::make_object(3);
         entry.insert(QStringLiteral("idx"), num(comp->solute_id.at(i)));
         entry.insert(QStringLiteral("name"), comp->solute.at(i));
         entry.insert(QStringLiteral("stoich"), num(comp->stoich.at(i)));
-        entries.append(entry);
+        entries.append(std::move(entry));
     }
     return entries;
 }
 
 // The coefficients carry 17 significant digits: they are the terms of a polynomial
 // in temperature whose high powers amplify any rounding.
-QJsonObject write_eqk(const one_rxn_eqk *eqk, const QString &owner, const global &gb)
+jnode write_eqk(const one_rxn_eqk *eqk, const QString &owner, const global &gb)
 {
-    QJsonObject o;
-    QJsonArray terms;
+    jnode o = jnode::make_object(4);
+    jnode terms = jnode::make_array();
     if (eqk) {
         const qsizetype n
             = std::min({eqk->order_idx.size(), eqk->coeff.size(), eqk->quotient.size(),
@@ -44,51 +45,52 @@ QJsonObject write_eqk(const one_rxn_eqk *eqk, const QString &owner, const global
             || n != eqk->eqkLog10.size() || n != eqk->temperature.size())
             qDebug() << "JW ##### equilibrium-constant lists of reaction" << owner
                      << "differ in length; writing" << n << "terms";
+        terms.reserve(n);
         for (qsizetype i = 0; i < n; ++i) {
-            QJsonObject term;
+            jnode term = jnode::make_object(5);
             term.insert(QStringLiteral("order"), num(eqk->order_idx.at(i)));
             term.insert(QStringLiteral("coeff"), num(eqk->coeff.at(i), digitsCoeff));
             term.insert(QStringLiteral("quotient"), num(eqk->quotient.at(i)));
             term.insert(QStringLiteral("eqkL10"), num(eqk->eqkLog10.at(i)));
             term.insert(QStringLiteral("eqkTC"), num(eqk->temperature.at(i)));
-            terms.append(term);
+            terms.append(std::move(term));
         }
     } else {
         qDebug() << "JW ##### reaction" << owner << "has no equilibrium constant; writing none";
     }
     o.insert(QStringLiteral("tag"), num(eqk ? eqk->tag : 0));
     o.insert(QStringLiteral("eqntype"), gb.eqkType_toString(eqk ? eqk->type_eqn : 0));
-    o.insert(QStringLiteral("nterms"), num(int(terms.size())));
-    o.insert(QStringLiteral("equation"), terms);
+    o.insert(QStringLiteral("nterms"), num(int(terms.elements().size())));
+    o.insert(QStringLiteral("equation"), std::move(terms));
     return o;
 }
 
 } // namespace
 
-QJsonObject jsdbfile_mgr::json_write_rxns(sbatch *batch)
+jnode jsdbfile_mgr::write_rxns(sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
-    QJsonObject types;
+    jnode types = jnode::make_object();
     types.insert(QStringLiteral("aqueous"), num(int(sd->rxnsAqueous.size())));
     types.insert(QStringLiteral("solid"), num(int(sd->rxnsSolid.size())));
     types.insert(QStringLiteral("aux"), num(int(sd->rxnsNonOrganic.size())));
     types.insert(QStringLiteral("gas"), num(int(sd->rxnsGas.size())));
 
-    QJsonObject section;
-    section.insert(QStringLiteral("types"), types);
-    section.insert(QStringLiteral("aqueous"), json_write_rxnstype(sd->rxnsAqueous));
-    section.insert(QStringLiteral("gas"), json_write_rxnstype(sd->rxnsGas));
+    jnode section = jnode::make_object();
+    section.insert(QStringLiteral("types"), std::move(types));
+    section.insert(QStringLiteral("aqueous"), write_rxnstype(sd->rxnsAqueous));
+    section.insert(QStringLiteral("gas"), write_rxnstype(sd->rxnsGas));
     return section;
 }
 
-QJsonObject jsdbfile_mgr::json_write_rxnstype(QList<one_rxn *> rxns)
+jnode jsdbfile_mgr::write_rxnstype(const QList<one_rxn *> &rxns)
 {
     QStringList names;
-    QList<QJsonObject> objects;
+    std::vector<jnode> objects;
     for (const one_rxn *rxn : std::as_const(rxns)) {
         if (!rxn)
             continue;
-        QJsonObject o;
+        jnode o = jnode::make_object(7);
         o.insert(QStringLiteral("name"), rxn->name);
         o.insert(QStringLiteral("formula"), rxn->formula);
         o.insert(QStringLiteral("expression"), rxn->expression);
@@ -97,32 +99,32 @@ QJsonObject jsdbfile_mgr::json_write_rxnstype(QList<one_rxn *> rxns)
         o.insert(QStringLiteral("composition"), write_comp_solutes(rxn->composition, rxn->name));
         o.insert(QStringLiteral("eqk"), write_eqk(rxn->eqk, rxn->name, gb));
         names << rxn->name;
-        objects << o;
+        objects.push_back(std::move(o));
     }
-    return collection(QStringLiteral("nrxns"), QStringLiteral("allrxns"), names, objects,
+    return collection(QStringLiteral("nrxns"), QStringLiteral("allrxns"), names, std::move(objects),
                       "reactions");
 }
 
-int jsdbfile_mgr::json_read_rxns(QJsonObject top)
+int jsdbfile_mgr::read_rxns(const jnode &top)
 {
-    const QJsonObject section = top.value(QStringLiteral("reactions")).toObject();
-    if (section.isEmpty())
+    const jnode &section = top.value(QStringLiteral("reactions"));
+    if (section.empty_object())
         return return_codes::missingReactions;
 
     // The per-kind counts under "types" are informative only.
-    sdata->rxnsAqueous = json_read_rxnstype(section.value(QStringLiteral("aqueous")).toObject());
+    sdata->rxnsAqueous = read_rxnstype(section.value(QStringLiteral("aqueous")));
     sdata->nrxnsAqueous = int(sdata->rxnsAqueous.size());
-    sdata->rxnsGas = json_read_rxnstype(section.value(QStringLiteral("gas")).toObject());
+    sdata->rxnsGas = read_rxnstype(section.value(QStringLiteral("gas")));
     sdata->nrxnsGas = int(sdata->rxnsGas.size());
     return 0;
 }
 
-QList<one_rxn *> jsdbfile_mgr::json_read_rxnstype(QJsonObject rxnset)
+QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jnode &rxnset)
 {
     QList<one_rxn *> rxns;
-    const QJsonObject keyed = rxnset.value(QStringLiteral("allrxns")).toObject();
-    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
-        const QJsonObject o = it.value().toObject();
+    const jnode &keyed = rxnset.value(QStringLiteral("allrxns"));
+    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
+        const jnode &o = keyed.member(i);
         auto *rxn = sdata->own(new one_rxn);
         rxn->name = text(o, QStringLiteral("name"));
         rxn->formula = text(o, QStringLiteral("formula"));
@@ -131,9 +133,9 @@ QList<one_rxn *> jsdbfile_mgr::json_read_rxnstype(QJsonObject rxnset)
         rxn->tag = integer(o, QStringLiteral("tag"));
 
         rxn->composition = new one_comp_solutes;
-        const QJsonArray species = o.value(QStringLiteral("composition")).toArray();
-        for (const QJsonValue &value : species) {
-            const QJsonObject entry = value.toObject();
+        const std::vector<jnode> &species = o.value(QStringLiteral("composition")).elements();
+        for (const jnode &value : species) {
+            const jnode &entry = value;
             rxn->composition->stoich.append(real(entry, QStringLiteral("stoich")));
             rxn->composition->solute.append(text(entry, QStringLiteral("name")));
             rxn->composition->solute_id.append(integer(entry, QStringLiteral("idx")));
@@ -141,12 +143,12 @@ QList<one_rxn *> jsdbfile_mgr::json_read_rxnstype(QJsonObject rxnset)
         rxn->composition->ncomp = int(species.size());
 
         rxn->eqk = new one_rxn_eqk;
-        const QJsonObject eqk = o.value(QStringLiteral("eqk")).toObject();
+        const jnode &eqk = o.value(QStringLiteral("eqk"));
         rxn->eqk->tag = integer(eqk, QStringLiteral("tag"));
         rxn->eqk->type_eqn = gb.eqkType_toEnum(text(eqk, QStringLiteral("eqntype")));
-        const QJsonArray terms = eqk.value(QStringLiteral("equation")).toArray();
-        for (const QJsonValue &value : terms) {
-            const QJsonObject term = value.toObject();
+        const std::vector<jnode> &terms = eqk.value(QStringLiteral("equation")).elements();
+        for (const jnode &value : terms) {
+            const jnode &term = value;
             rxn->eqk->order_idx.append(integer(term, QStringLiteral("order")));
             rxn->eqk->coeff.append(real(term, QStringLiteral("coeff")));
             rxn->eqk->quotient.append(real(term, QStringLiteral("quotient")));
@@ -165,9 +167,9 @@ namespace {
 
 // Names come through the linked records when the setup workspace has linked them,
 // and from the record's own names otherwise (a configuration just read, say).
-QJsonObject write_redox_entry(const one_redoxRxn *r, const QString &nameKey, const QString &rxnKey)
+jnode write_redox_entry(const one_redoxRxn *r, const QString &nameKey, const QString &rxnKey)
 {
-    QJsonObject o;
+    jnode o = jnode::make_object(3);
     const QString linked = r->recName();
     o.insert(nameKey, linked.isEmpty() ? r->element : linked);
     o.insert(rxnKey, r->rxn ? r->rxn->name : r->redoxpair);
@@ -182,57 +184,57 @@ QJsonObject write_redox_entry(const one_redoxRxn *r, const QString &nameKey, con
     } else {
         solutes = r->solutes;
     }
-    o.insert(QStringLiteral("solutes"), QJsonArray::fromStringList(solutes));
+    o.insert(QStringLiteral("solutes"), jnode::make_strings(solutes));
     return o;
 }
 
 } // namespace
 
-QJsonObject jsdbfile_mgr::json_write_redox(sbatch *batch)
+jnode jsdbfile_mgr::write_redox(sbatch *batch)
 {
-    QJsonArray pairs;
+    jnode pairs = jnode::make_array();
     for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxpairs))
         if (r)
             pairs.append(
                 write_redox_entry(r, QStringLiteral("element"), QStringLiteral("redoxpair")));
-    QJsonArray gases;
+    jnode gases = jnode::make_array();
     for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxgases))
         if (r)
             gases.append(write_redox_entry(r, QStringLiteral("gas"), QStringLiteral("redoxrxn")));
 
-    QJsonObject section;
-    section.insert(QStringLiteral("redoxpairs"), pairs);
-    section.insert(QStringLiteral("redoxgases"), gases);
+    jnode section = jnode::make_object();
+    section.insert(QStringLiteral("redoxpairs"), std::move(pairs));
+    section.insert(QStringLiteral("redoxgases"), std::move(gases));
     return section;
 }
 
-int jsdbfile_mgr::json_read_redox(QJsonObject top)
+int jsdbfile_mgr::read_redox(const jnode &top)
 {
     sdata->redoxpairs.clear();
     sdata->redoxgases.clear();
 
-    const QJsonObject section = top.value(QStringLiteral("redox")).toObject();
-    if (section.isEmpty()) {
+    const jnode &section = top.value(QStringLiteral("redox"));
+    if (section.empty_object()) {
         if (sdata->ctrlset && sdata->ctrlset->redox)
             qDebug() << "JR: no redox data found in .jsdb file.";
         return 0;
     }
 
-    auto read_entries = [this](const QJsonArray &entries, const QString &nameKey,
+    auto read_entries = [this](const std::vector<jnode> &entries, const QString &nameKey,
                                const QString &rxnKey, QList<one_redoxRxn *> &into) {
-        for (const QJsonValue &value : entries) {
-            const QJsonObject o = value.toObject();
+        for (const jnode &value : entries) {
+            const jnode &o = value;
             auto *r = sdata->own(new one_redoxRxn);
             r->element = text(o, nameKey);
             r->redoxpair = text(o, rxnKey);
-            for (const QJsonValue &s : o.value(QStringLiteral("solutes")).toArray())
-                r->solutes.append(s.toString());
+            for (const jnode &s : o.value(QStringLiteral("solutes")).elements())
+                r->solutes.append(s.to_string());
             into.append(r);
         }
     };
-    read_entries(section.value(QStringLiteral("redoxpairs")).toArray(), QStringLiteral("element"),
+    read_entries(section.value(QStringLiteral("redoxpairs")).elements(), QStringLiteral("element"),
                  QStringLiteral("redoxpair"), sdata->redoxpairs);
-    read_entries(section.value(QStringLiteral("redoxgases")).toArray(), QStringLiteral("gas"),
+    read_entries(section.value(QStringLiteral("redoxgases")).elements(), QStringLiteral("gas"),
                  QStringLiteral("redoxrxn"), sdata->redoxgases);
     return 0;
 }

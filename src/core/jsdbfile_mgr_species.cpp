@@ -13,9 +13,9 @@ using namespace jsdb_codec;
 namespace {
 
 /// The elements of a species: entry i holds position i of the three parallel lists.
-QJsonArray write_comp_elements(const one_comp_elements *comp, const QString &owner)
+jnode write_comp_elements(const one_comp_elements *comp, const QString &owner)
 {
-    QJsonArray entries;
+    jnode entries = jnode::make_array();
     if (!comp)
         return entries;
     const qsizetype n
@@ -23,21 +23,22 @@ QJsonArray write_comp_elements(const one_comp_elements *comp, const QString &own
     if (n != comp->stoich.size() || n != comp->element.size() || n != comp->element_id.size())
         qDebug() << "JW ##### composition lists of" << owner << "differ in length; writing" << n
                  << "entries";
+    entries.reserve(n);
     for (qsizetype i = 0; i < n; ++i) {
-        QJsonObject entry;
+        jnode entry = jnode::make_object(3);
         entry.insert(QStringLiteral("idx"), num(comp->element_id.at(i)));
         entry.insert(QStringLiteral("name"), comp->element.at(i));
         entry.insert(QStringLiteral("stoich"), num(comp->stoich.at(i)));
-        entries.append(entry);
+        entries.append(std::move(entry));
     }
     return entries;
 }
 
-one_comp_elements *read_comp_elements(const QJsonArray &entries)
+one_comp_elements *read_comp_elements(const std::vector<jnode> &entries)
 {
     auto *comp = new one_comp_elements;
-    for (const QJsonValue &value : entries) {
-        const QJsonObject entry = value.toObject();
+    for (const jnode &value : entries) {
+        const jnode &entry = value;
         comp->stoich.append(real(entry, QStringLiteral("stoich")));
         comp->element.append(text(entry, QStringLiteral("name")));
         comp->element_id.append(integer(entry, QStringLiteral("idx")));
@@ -48,10 +49,10 @@ one_comp_elements *read_comp_elements(const QJsonArray &entries)
 
 /// The keyed records of a collection section, or an empty object when the section
 /// is missing or empty (then `present` is false).
-QJsonObject section_of(const QJsonObject &top, const QString &key, bool &present)
+const jnode &section_of(const jnode &top, const QString &key, bool &present)
 {
-    const QJsonObject section = top.value(key).toObject();
-    present = !section.isEmpty();
+    const jnode &section = top.value(key);
+    present = !section.empty_object();
     return section;
 }
 
@@ -67,7 +68,7 @@ void log_count_mismatch(const char *what, qsizetype found, int declared)
 
 // ---- header -------------------------------------------------------------------------
 
-QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
+jnode jsdbfile_mgr::write_header(sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
     QSettings settings;
@@ -75,8 +76,8 @@ QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
     const QString username = settings.value(QLatin1String(settings_keys::keyUsername)).toString();
     settings.endGroup();
 
-    QJsonObject header;
-    header.insert(QStringLiteral("compTag"), gb.tag_compilation());
+    jnode header = jnode::make_object(12);
+    header.insert(QStringLiteral("compTag"), jnode::make_number(gb.tag_compilation(), true));
     header.insert(QStringLiteral("date"), QDateTime::currentDateTime().toString(Qt::TextDate));
     header.insert(QStringLiteral("dbref"), sd->dbref);
     header.insert(QStringLiteral("dbtype"), gb.dbtype_toString(sd->dbtype));
@@ -91,7 +92,7 @@ QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
     return header;
 }
 
-int jsdbfile_mgr::json_read_header(QJsonObject top)
+int jsdbfile_mgr::read_header(const jnode &top)
 {
     // What a configuration without a header keeps.
     sdata->format = QStringLiteral("jsdb.240101");
@@ -102,14 +103,14 @@ int jsdbfile_mgr::json_read_header(QJsonObject top)
     sdata->dbref.clear();
     sdata->dbuser.clear();
 
-    const QJsonObject header = top.value(QStringLiteral("header")).toObject();
-    if (header.isEmpty())
+    const jnode &header = top.value(QStringLiteral("header"));
+    if (header.empty_object())
         return return_codes::missingHeader;
 
     sdata->file = text(header, QStringLiteral("file"));
     sdata->versionSim = text(header, QStringLiteral("versionSim"));
     sdata->format = text(header, QStringLiteral("format"));
-    sdata->compTag = header.value(QStringLiteral("compTag")).toInt(0);
+    sdata->compTag = header.value(QStringLiteral("compTag")).to_int();
     simtype = gb.simType_toEnum(text(header, QStringLiteral("simtype")));
     sdata->dbtype = gb.dbtype_toEnum(text(header, QStringLiteral("dbtype")));
     sdata->versionDB = text(header, QStringLiteral("versionDB"));
@@ -121,9 +122,9 @@ int jsdbfile_mgr::json_read_header(QJsonObject top)
 
 // ---- control parameters -------------------------------------------------------------
 
-QJsonObject jsdbfile_mgr::json_write_ctrlparameters(sbatch *batch)
+jnode jsdbfile_mgr::write_ctrlparameters(sbatch *batch)
 {
-    QJsonObject ctrl;
+    jnode ctrl = jnode::make_object(7);
     const one_ctrlset *cs = batch->sdata->ctrlset;
     if (!cs)
         return ctrl;
@@ -137,7 +138,7 @@ QJsonObject jsdbfile_mgr::json_write_ctrlparameters(sbatch *batch)
     return ctrl;
 }
 
-int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
+int jsdbfile_mgr::read_ctrlparameters(const jnode &top)
 {
     auto *cs = new one_ctrlset;
     cs->dbaccess = true;
@@ -151,8 +152,8 @@ int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
     cs->TCmin = 0.1;
 
     int code = 0;
-    const QJsonObject ctrl = top.value(QStringLiteral("control parameters")).toObject();
-    if (ctrl.isEmpty()) {
+    const jnode &ctrl = top.value(QStringLiteral("control parameters"));
+    if (ctrl.empty_object()) {
         code = return_codes::missingControl;
     } else {
         cs->dbaccess = flagInt(ctrl, QStringLiteral("dbaccess"));
@@ -181,15 +182,15 @@ int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
 
 // ---- elements ---------------------------------------------------------------------
 
-QJsonObject jsdbfile_mgr::json_write_elements(sbatch *batch)
+jnode jsdbfile_mgr::write_elements(sbatch *batch)
 {
     QStringList names;
-    QList<QJsonObject> objects;
+    std::vector<jnode> objects;
     int order = 0;
     for (const one_element *el : std::as_const(batch->sdata->elements)) {
         if (!el)
             continue;
-        QJsonObject o;
+        jnode o = jnode::make_object(10);
         o.insert(QStringLiteral("basis"), el->basis_name);
         o.insert(QStringLiteral("basis_id"), num(el->basis_id));
         o.insert(QStringLiteral("cvtmtoppm"), num(el->cvtmtoppm));
@@ -201,23 +202,23 @@ QJsonObject jsdbfile_mgr::json_write_elements(sbatch *batch)
         o.insert(QStringLiteral("redoxsolutes"), flag(el->redoxsolutes));
         o.insert(QStringLiteral("tag"), num(el->tag));
         names << el->name;
-        objects << o;
+        objects.push_back(std::move(o));
     }
-    return collection(QStringLiteral("nelements"), QStringLiteral("properties"), names, objects,
-                      "elements");
+    return collection(QStringLiteral("nelements"), QStringLiteral("properties"), names,
+                      std::move(objects), "elements");
 }
 
-int jsdbfile_mgr::json_read_elements(QJsonObject top)
+int jsdbfile_mgr::read_elements(const jnode &top)
 {
     bool present = false;
-    const QJsonObject section = section_of(top, QStringLiteral("elements"), present);
+    const jnode &section = section_of(top, QStringLiteral("elements"), present);
     if (!present)
         return return_codes::missingElements;
 
     const int declared = integer(section, QStringLiteral("nelements"));
-    const QJsonObject keyed = section.value(QStringLiteral("properties")).toObject();
-    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
-        const QJsonObject o = it.value().toObject();
+    const jnode &keyed = section.value(QStringLiteral("properties"));
+    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
+        const jnode &o = keyed.member(i);
         auto *el = sdata->own(new one_element);
         el->basis_name = text(o, QStringLiteral("basis"));
         el->basis_id = integer(o, QStringLiteral("basis_id"));
@@ -236,14 +237,14 @@ int jsdbfile_mgr::json_read_elements(QJsonObject top)
 
 // ---- gases --------------------------------------------------------------------------
 
-QJsonObject jsdbfile_mgr::json_write_gases(sbatch *batch)
+jnode jsdbfile_mgr::write_gases(sbatch *batch)
 {
     QStringList names;
-    QList<QJsonObject> objects;
+    std::vector<jnode> objects;
     for (const one_gas *gas : std::as_const(batch->sdata->gases)) {
         if (!gas)
             continue;
-        QJsonObject o;
+        jnode o = jnode::make_object(7);
         o.insert(QStringLiteral("composition"), write_comp_elements(gas->composition, gas->name));
         o.insert(QStringLiteral("fcoeff"), num(gas->fcoeff));
         o.insert(QStringLiteral("formula"), gas->formula);
@@ -252,25 +253,25 @@ QJsonObject jsdbfile_mgr::json_write_gases(sbatch *batch)
         o.insert(QStringLiteral("tag"), num(gas->tag));
         o.insert(QStringLiteral("type"), gb.speciesType_toString(gas->type));
         names << gas->name;
-        objects << o;
+        objects.push_back(std::move(o));
     }
-    return collection(QStringLiteral("ngases"), QStringLiteral("properties"), names, objects,
-                      "gases");
+    return collection(QStringLiteral("ngases"), QStringLiteral("properties"), names,
+                      std::move(objects), "gases");
 }
 
-int jsdbfile_mgr::json_read_gases(QJsonObject top)
+int jsdbfile_mgr::read_gases(const jnode &top)
 {
     bool present = false;
-    const QJsonObject section = section_of(top, QStringLiteral("gases"), present);
+    const jnode &section = section_of(top, QStringLiteral("gases"), present);
     if (!present)
         return return_codes::missingGases;
 
     const int declared = integer(section, QStringLiteral("ngases"));
-    const QJsonObject keyed = section.value(QStringLiteral("properties")).toObject();
-    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
-        const QJsonObject o = it.value().toObject();
+    const jnode &keyed = section.value(QStringLiteral("properties"));
+    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
+        const jnode &o = keyed.member(i);
         auto *gas = sdata->own(new one_gas);
-        gas->composition = read_comp_elements(o.value(QStringLiteral("composition")).toArray());
+        gas->composition = read_comp_elements(o.value(QStringLiteral("composition")).elements());
         gas->fcoeff = real(o, QStringLiteral("fcoeff"));
         gas->formula = text(o, QStringLiteral("formula"));
         gas->mol_wt = real(o, QStringLiteral("molwt"));
@@ -286,14 +287,14 @@ int jsdbfile_mgr::json_read_gases(QJsonObject top)
 
 // ---- solutes ------------------------------------------------------------------------
 
-QJsonObject jsdbfile_mgr::json_write_solutes(sbatch *batch)
+jnode jsdbfile_mgr::write_solutes(sbatch *batch)
 {
     QStringList names;
-    QList<QJsonObject> objects;
+    std::vector<jnode> objects;
     for (const one_solute *sol : std::as_const(batch->sdata->solutes)) {
         if (!sol)
             continue;
-        QJsonObject o;
+        jnode o = jnode::make_object(8);
         o.insert(QStringLiteral("DHazero"), num(sol->DHazero));
         o.insert(QStringLiteral("charge"), num(sol->charge));
         o.insert(QStringLiteral("composition"), write_comp_elements(sol->composition, sol->name));
@@ -303,27 +304,27 @@ QJsonObject jsdbfile_mgr::json_write_solutes(sbatch *batch)
         o.insert(QStringLiteral("tag"), num(sol->tag));
         o.insert(QStringLiteral("type"), gb.speciesType_toString(sol->type));
         names << sol->name;
-        objects << o;
+        objects.push_back(std::move(o));
     }
-    return collection(QStringLiteral("nsolutes"), QStringLiteral("allsolutes"), names, objects,
-                      "solutes");
+    return collection(QStringLiteral("nsolutes"), QStringLiteral("allsolutes"), names,
+                      std::move(objects), "solutes");
 }
 
-int jsdbfile_mgr::json_read_solutes(QJsonObject top)
+int jsdbfile_mgr::read_solutes(const jnode &top)
 {
     bool present = false;
-    const QJsonObject section = section_of(top, QStringLiteral("solutes"), present);
+    const jnode &section = section_of(top, QStringLiteral("solutes"), present);
     if (!present)
         return return_codes::missingSolutes;
 
     const int declared = integer(section, QStringLiteral("nsolutes"));
-    const QJsonObject keyed = section.value(QStringLiteral("allsolutes")).toObject();
-    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
-        const QJsonObject o = it.value().toObject();
+    const jnode &keyed = section.value(QStringLiteral("allsolutes"));
+    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
+        const jnode &o = keyed.member(i);
         auto *sol = sdata->own(new one_solute);
         sol->DHazero = real(o, QStringLiteral("DHazero"));
         sol->charge = real(o, QStringLiteral("charge"));
-        sol->composition = read_comp_elements(o.value(QStringLiteral("composition")).toArray());
+        sol->composition = read_comp_elements(o.value(QStringLiteral("composition")).elements());
         sol->formula = text(o, QStringLiteral("formula"));
         sol->mol_wt = real(o, QStringLiteral("molwt"));
         sol->name = text(o, QStringLiteral("name"));

@@ -16,12 +16,12 @@ void log_no_water()
     qDebug() << "         water data segment of the .jsdb is corrupt.";
 }
 
-QJsonObject write_composition_entry(const one_elementComp *c)
+jnode write_composition_entry(const one_elementComp *c)
 {
-    QJsonObject o;
+    jnode o = jnode::make_object(7);
     o.insert(QStringLiteral("element"), c->element);
     o.insert(QStringLiteral("solute"), c->solute);
-    o.insert(QStringLiteral("redoxsolute"), bool(c->redoxsolute));
+    o.insert(QStringLiteral("redoxsolute"), jnode::make_bool(c->redoxsolute));
     o.insert(QStringLiteral("molal"), num(c->molal));
     o.insert(QStringLiteral("Molar"), num(c->Molar));
     o.insert(QStringLiteral("ppm"), num(c->ppm));
@@ -29,9 +29,9 @@ QJsonObject write_composition_entry(const one_elementComp *c)
     return o;
 }
 
-QJsonObject write_mixdata(const one_water_mixModel *m, const global &gb)
+jnode write_mixdata(const one_water_mixModel *m, const global &gb)
 {
-    QJsonObject o;
+    jnode o = jnode::make_object(13);
     o.insert(QStringLiteral("idwaterone"), num(m->idwaterone));
     o.insert(QStringLiteral("idwatertwo"), num(m->idwatertwo));
     o.insert(QStringLiteral("namewaterone"), m->namewaterone);
@@ -48,9 +48,9 @@ QJsonObject write_mixdata(const one_water_mixModel *m, const global &gb)
     return o;
 }
 
-QJsonObject write_result(const one_water_result *r)
+jnode write_result(const one_water_result *r)
 {
-    QJsonObject o;
+    jnode o = jnode::make_object(16);
     o.insert(QStringLiteral("date_str"), r->date_str);
     o.insert(QStringLiteral("date_utc"), num(r->date_utc));
     o.insert(QStringLiteral("TC"), num(r->TC));
@@ -65,41 +65,42 @@ QJsonObject write_result(const one_water_result *r)
     o.insert(QStringLiteral("loops"), num(r->loops));
     o.insert(QStringLiteral("converged"), flag(r->converged));
 
-    QJsonArray elems;
+    jnode elems = jnode::make_array();
     for (const one_waterResult_element *e : std::as_const(r->soln_elem)) {
         if (!e)
             continue;
-        QJsonObject entry;
+        jnode entry = jnode::make_object(4);
         entry.insert(QStringLiteral("element"), e->element);
         entry.insert(QStringLiteral("cmolal"), num(e->cmolal));
         entry.insert(QStringLiteral("cMolar"), num(e->cMolar));
         entry.insert(QStringLiteral("cppm"), num(e->cppm));
-        elems.append(entry);
+        elems.append(std::move(entry));
     }
     auto species = [](const QList<one_waterResult_solute *> &list) {
-        QJsonArray entries;
+        jnode entries = jnode::make_array();
+        entries.reserve(list.size());
         for (const one_waterResult_solute *s : list) {
             if (!s)
                 continue;
-            QJsonObject entry;
+            jnode entry = jnode::make_object(4);
             entry.insert(QStringLiteral("solute"), s->solute);
             entry.insert(QStringLiteral("cmolal"), num(s->cmolal));
             entry.insert(QStringLiteral("cMolar"), num(s->cMolar));
             entry.insert(QStringLiteral("gamma"), num(s->gamma));
-            entries.append(entry);
+            entries.append(std::move(entry));
         }
         return entries;
     };
-    o.insert(QStringLiteral("soln_elem"), elems);
+    o.insert(QStringLiteral("soln_elem"), std::move(elems));
     o.insert(QStringLiteral("soln_aq"), species(r->soln_aq));
     o.insert(QStringLiteral("soln_gas"), species(r->soln_gas));
     return o;
 }
 
-void read_result_species(const QJsonArray &entries, QList<one_waterResult_solute *> &into)
+void read_result_species(const std::vector<jnode> &entries, QList<one_waterResult_solute *> &into)
 {
-    for (const QJsonValue &value : entries) {
-        const QJsonObject entry = value.toObject();
+    for (const jnode &value : entries) {
+        const jnode &entry = value;
         auto *s = new one_waterResult_solute;
         s->solute = text(entry, QStringLiteral("solute"));
         s->cmolal = real(entry, QStringLiteral("cmolal"));
@@ -110,7 +111,7 @@ void read_result_species(const QJsonArray &entries, QList<one_waterResult_solute
     }
 }
 
-one_water_result *read_result(const QJsonObject &o)
+one_water_result *read_result(const jnode &o)
 {
     auto *r = new one_water_result;
     r->date_str = text(o, QStringLiteral("date_str"));
@@ -127,8 +128,8 @@ one_water_result *read_result(const QJsonObject &o)
     r->loops = integer(o, QStringLiteral("loops"));
     r->converged = flagNum(o, QStringLiteral("converged"));
 
-    for (const QJsonValue &value : o.value(QStringLiteral("soln_elem")).toArray()) {
-        const QJsonObject entry = value.toObject();
+    for (const jnode &value : o.value(QStringLiteral("soln_elem")).elements()) {
+        const jnode &entry = value;
         auto *e = new one_waterResult_element;
         e->element = text(entry, QStringLiteral("element"));
         e->cmolal = real(entry, QStringLiteral("cmolal"));
@@ -136,12 +137,12 @@ one_water_result *read_result(const QJsonObject &o)
         e->cppm = real(entry, QStringLiteral("cppm"));
         r->soln_elem.append(e);
     }
-    read_result_species(o.value(QStringLiteral("soln_aq")).toArray(), r->soln_aq);
-    read_result_species(o.value(QStringLiteral("soln_gas")).toArray(), r->soln_gas);
+    read_result_species(o.value(QStringLiteral("soln_aq")).elements(), r->soln_aq);
+    read_result_species(o.value(QStringLiteral("soln_gas")).elements(), r->soln_gas);
     return r;
 }
 
-one_water_mixModel *read_mixdata(const QJsonObject &o, const global &gb)
+one_water_mixModel *read_mixdata(const jnode &o, const global &gb)
 {
     auto *m = new one_water_mixModel;
     m->idwaterone = integer(o, QStringLiteral("idwaterone"));
@@ -181,15 +182,15 @@ QString derive_chargebalance_elem(const one_water *w, const QList<one_element *>
 
 } // namespace
 
-QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
+jnode jsdbfile_mgr::write_waters(sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
     QStringList names;
-    QList<QJsonObject> objects;
+    std::vector<jnode> objects;
     for (const one_water *w : std::as_const(sd->waters)) {
         if (!w)
             continue;
-        QJsonObject o;
+        jnode o = jnode::make_object(29);
         o.insert(QStringLiteral("name"), w->name);
         o.insert(QStringLiteral("date_str"), w->date_str);
         o.insert(QStringLiteral("date_utc"), num(w->date_utc));
@@ -218,16 +219,16 @@ QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
         o.insert(QStringLiteral("concnunitGas"), gb.unitConcnGas_toString(w->concnunitGas));
         o.insert(QStringLiteral("description"), w->description);
 
-        QJsonArray composition;
+        jnode composition = jnode::make_array();
         for (const one_elementComp *c : std::as_const(w->composition))
             if (c)
                 composition.append(write_composition_entry(c));
-        o.insert(QStringLiteral("composition"), composition);
+        o.insert(QStringLiteral("composition"), std::move(composition));
 
         if (w->stag_O2g) {
             // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
             const one_elementComp *o2 = w->redoxO2g;
-            QJsonObject block;
+            jnode block = jnode::make_object(5);
             // The usual name while no database has set the batch's fixed names.
             block.insert(QStringLiteral("element"),
                          sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
@@ -235,42 +236,42 @@ QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
             block.insert(QStringLiteral("Molar"), num(o2 ? o2->Molar : 0.0));
             block.insert(QStringLiteral("ppm"), num(o2 ? o2->ppm : 0.0));
             block.insert(QStringLiteral("swaprxn"), w->redoxO2gSwaprxn);
-            o.insert(QStringLiteral("redoxO2g"), block);
+            o.insert(QStringLiteral("redoxO2g"), std::move(block));
         }
 
-        QJsonObject mix;
+        jnode mix = jnode::make_object();
         mix.insert(QStringLiteral("statmixing"), flag(w->statmixing));
         mix.insert(QStringLiteral("stattitrate"), flag(w->stattitrate));
         if ((w->statmixing || w->stattitrate) && w->mixdata)
             mix.insert(QStringLiteral("mixdata"), write_mixdata(w->mixdata, gb));
-        o.insert(QStringLiteral("mix"), mix);
+        o.insert(QStringLiteral("mix"), std::move(mix));
 
         if (w->results)
             o.insert(QStringLiteral("results"), write_result(w->results));
 
         names << w->name;
-        objects << o;
+        objects.push_back(std::move(o));
     }
-    return collection(QStringLiteral("nwaters"), QStringLiteral("allwaters"), names, objects,
-                      "waters");
+    return collection(QStringLiteral("nwaters"), QStringLiteral("allwaters"), names,
+                      std::move(objects), "waters");
 }
 
-int jsdbfile_mgr::json_read_waters(QJsonObject top)
+int jsdbfile_mgr::read_waters(const jnode &top)
 {
     sdata->waters.clear();
     // The count always describes the list, also when the section is missing.
     sdata->nwaters = 0;
 
-    const QJsonObject section = top.value(QStringLiteral("waters")).toObject();
-    if (section.isEmpty()) {
+    const jnode &section = top.value(QStringLiteral("waters"));
+    if (section.empty_object()) {
         log_no_water();
         return return_codes::missingWaters;
     }
 
     const int declared = integer(section, QStringLiteral("nwaters"));
-    const QJsonObject keyed = section.value(QStringLiteral("allwaters")).toObject();
-    for (auto it = keyed.constBegin(); it != keyed.constEnd(); ++it) {
-        const QJsonObject o = it.value().toObject();
+    const jnode &keyed = section.value(QStringLiteral("allwaters"));
+    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
+        const jnode &o = keyed.member(i);
         auto *w = sdata->own(new one_water);
         w->alkElem = QStringLiteral("H");
         w->redoxO2g = new one_elementComp;
@@ -301,16 +302,17 @@ int jsdbfile_mgr::json_read_waters(QJsonObject top)
         w->concnunitGas = gb.unitConcnGas_toEnum(text(o, QStringLiteral("concnunitGas")));
         w->description = text(o, QStringLiteral("description"));
 
-        for (const QJsonValue &value : o.value(QStringLiteral("composition")).toArray()) {
-            const QJsonObject entry = value.toObject();
+        for (const jnode &value : o.value(QStringLiteral("composition")).elements()) {
+            const jnode &entry = value;
             const QString element = text(entry, QStringLiteral("element"));
             if (element.isEmpty())
                 continue;
             auto *c = new one_elementComp;
             c->element = element;
             c->solute = element;
-            const QJsonValue redox = entry.value(QStringLiteral("redoxsolute"));
-            c->redoxsolute = redox.isBool() ? redox.toBool() : redox.toString().toInt() != 0;
+            const jnode &redox = entry.value(QStringLiteral("redoxsolute"));
+            c->redoxsolute
+                = redox.type() == jnode::boolean ? redox.to_bool() : redox.to_string().toInt() != 0;
             const QString solute = text(entry, QStringLiteral("solute"));
             if (!solute.isEmpty())
                 c->solute = solute;
@@ -326,8 +328,8 @@ int jsdbfile_mgr::json_read_waters(QJsonObject top)
         else
             w->chargebalanceElem = derive_chargebalance_elem(w, sdata->elements);
 
-        const QJsonObject o2 = o.value(QStringLiteral("redoxO2g")).toObject();
-        if (!o2.isEmpty()) {
+        const jnode &o2 = o.value(QStringLiteral("redoxO2g"));
+        if (!o2.empty_object()) {
             w->redoxO2g->molal = real(o2, QStringLiteral("molal"));
             w->redoxO2g->Molar = real(o2, QStringLiteral("Molar"));
             w->redoxO2g->ppm = real(o2, QStringLiteral("ppm"));
@@ -335,17 +337,17 @@ int jsdbfile_mgr::json_read_waters(QJsonObject top)
             w->stag_O2g = true;
         }
 
-        const QJsonObject mix = o.value(QStringLiteral("mix")).toObject();
-        if (!mix.isEmpty()) {
+        const jnode &mix = o.value(QStringLiteral("mix"));
+        if (!mix.empty_object()) {
             w->statmixing = flagInt(mix, QStringLiteral("statmixing"));
             w->stattitrate = flagInt(mix, QStringLiteral("stattitrate"));
-            const QJsonObject mixdata = mix.value(QStringLiteral("mixdata")).toObject();
-            if (!mixdata.isEmpty())
+            const jnode &mixdata = mix.value(QStringLiteral("mixdata"));
+            if (!mixdata.empty_object())
                 w->mixdata = read_mixdata(mixdata, gb);
         }
 
-        const QJsonObject results = o.value(QStringLiteral("results")).toObject();
-        if (!results.isEmpty())
+        const jnode &results = o.value(QStringLiteral("results"));
+        if (!results.empty_object())
             w->results = read_result(results);
 
         sdata->waters.append(w);

@@ -69,7 +69,7 @@ void tst_jsdb_damaged::unreadableFilesAreRefused_data()
     QTest::newRow("a folder") << vek7TestScratchDir() << "";
     QTest::newRow("empty file") << writeScratch("empty.jsdb", "") << "offset 0";
     QTest::newRow("array") << writeScratch("array.jsdb", "[]") << "does not hold a JSON object";
-    QTest::newRow("number") << writeScratch("number.jsdb", "42") << "not valid JSON";
+    QTest::newRow("number") << writeScratch("number.jsdb", "42") << "";
     QTest::newRow("truncated") << dataFile("truncated.jsdb") << "at offset";
     QTest::newRow("binary") << writeScratch("binary.jsdb", QByteArray("\x00\xff\xfe{", 4)) << "";
 }

@@ -1,0 +1,807 @@
+// The JSON tree of configuration files: building, conversion to and from Qt's JSON
+// types, the indented writer and the parser.
+
+#include "jsdbfile_mgr.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace jsdb_codec {
+
+namespace {
+const jnode null_node;
+const std::vector<jnode> no_elements;
+} // namespace
+
+jnode jnode::make_bool(bool v)
+{
+    jnode n;
+    n.k = boolean;
+    n.b = v;
+    return n;
+}
+
+jnode jnode::make_number(double v, bool integral)
+{
+    jnode n;
+    n.k = number;
+    n.num = v;
+    n.b = integral;
+    return n;
+}
+
+jnode jnode::make_array()
+{
+    jnode n;
+    n.k = array;
+    return n;
+}
+
+jnode jnode::make_object(qsizetype members)
+{
+    jnode n;
+    n.k = object;
+    if (members > 0) {
+        n.keys_.reserve(members);
+        n.items_.reserve(size_t(members));
+    }
+    return n;
+}
+
+jnode jnode::make_strings(const QStringList &texts)
+{
+    jnode n = make_array();
+    n.items_.reserve(size_t(texts.size()));
+    for (const QString &t : texts)
+        n.items_.emplace_back(t);
+    return n;
+}
+
+int jnode::to_int() const
+{
+    if (k != number || std::trunc(num) != num || num < INT_MIN || num > INT_MAX)
+        return 0;
+    return int(num);
+}
+
+void jnode::insert(const QString &key, jnode value)
+{
+    if (k != object) {
+        *this = make_object();
+    }
+    // Members usually arrive in key order: try the end first.
+    if (keys_.isEmpty() || keys_.last() < key) {
+        keys_.append(key);
+        items_.push_back(std::move(value));
+        return;
+    }
+    const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
+    const qsizetype i = it - keys_.begin();
+    if (it != keys_.end() && *it == key) {
+        items_[size_t(i)] = std::move(value);
+        return;
+    }
+    keys_.insert(i, key);
+    items_.insert(items_.begin() + i, std::move(value));
+}
+
+namespace {
+bool same_text(const QString &a, const QString &b)
+{
+    return a.size() == b.size()
+           && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
+}
+} // namespace
+
+const jnode &jnode::value(const QString &key) const
+{
+    if (k != object)
+        return null_node;
+    // Most objects of a file are records of a handful of members.
+    if (keys_.size() <= 12) {
+        for (qsizetype i = 0; i < keys_.size(); ++i)
+            if (same_text(keys_.at(i), key))
+                return items_[size_t(i)];
+        return null_node;
+    }
+    const auto it = std::lower_bound(keys_.cbegin(), keys_.cend(), key);
+    if (it == keys_.cend() || *it != key)
+        return null_node;
+    return items_[size_t(it - keys_.cbegin())];
+}
+
+bool jnode::contains(const QString &key) const
+{
+    return k == object && std::binary_search(keys_.cbegin(), keys_.cend(), key);
+}
+
+void jnode::append(jnode value)
+{
+    if (k != array)
+        *this = make_array();
+    items_.push_back(std::move(value));
+}
+
+const std::vector<jnode> &jnode::elements() const
+{
+    return k == array ? items_ : no_elements;
+}
+
+// ---- numbers in texts -------------------------------------------------------------------
+
+namespace {
+
+// Copies a short all-ASCII text into `buf`; false for anything else, which then
+// takes Qt's own conversion.
+bool ascii_copy(const QString &text, char (&buf)[64], size_t &n)
+{
+    n = size_t(text.size());
+    if (n == 0 || n >= sizeof buf)
+        return false;
+    const QChar *c = text.constData();
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t u = c[i].unicode();
+        // Digits, sign, point and exponent only: no blanks, '+', words or groups.
+        if (!((u >= '0' && u <= '9') || u == '-' || u == '.' || u == 'e' || u == 'E'))
+            return false;
+        buf[i] = char(u);
+    }
+    return true;
+}
+
+template<typename T>
+bool quick_integer(const QString &text, T &out)
+{
+    char buf[64];
+    size_t n = 0;
+    if (!ascii_copy(text, buf, n))
+        return false;
+    const auto r = std::from_chars(buf, buf + n, out, 10);
+    return r.ec == std::errc() && r.ptr == buf + n;
+}
+
+} // namespace
+
+int to_int(const QString &text)
+{
+    int v = 0;
+    return quick_integer(text, v) ? v : text.toInt();
+}
+
+qint64 to_int64(const QString &text)
+{
+    qint64 v = 0;
+    return quick_integer(text, v) ? v : text.toLongLong();
+}
+
+double to_double(const QString &text)
+{
+    char buf[64];
+    size_t n = 0;
+    double v = 0.0;
+    if (ascii_copy(text, buf, n)) {
+        const auto r = std::from_chars(buf, buf + n, v, std::chars_format::general);
+        if (r.ec == std::errc() && r.ptr == buf + n && std::isfinite(v))
+            return v;
+    }
+    return text.toDouble();
+}
+
+// ---- conversion to and from Qt's JSON types -----------------------------------------
+
+QJsonValue jnode::to_qjson() const
+{
+    switch (k) {
+    case boolean:
+        return b;
+    case number:
+        return b ? QJsonValue(qint64(num)) : QJsonValue(num);
+    case string:
+        return str;
+    case array: {
+        QJsonArray a;
+        for (const jnode &e : items_)
+            a.append(e.to_qjson());
+        return a;
+    }
+    case object: {
+        QJsonObject o;
+        for (qsizetype i = 0; i < keys_.size(); ++i)
+            o.insert(keys_.at(i), items_[size_t(i)].to_qjson());
+        return o;
+    }
+    case null_value:
+        break;
+    }
+    return QJsonValue();
+}
+
+jnode jnode::from_qjson(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return make_bool(value.toBool());
+    case QJsonValue::Double: {
+        const double d = value.toDouble();
+        return make_number(d, std::trunc(d) == d && std::abs(d) < 9007199254740992.0);
+    }
+    case QJsonValue::String:
+        return jnode(value.toString());
+    case QJsonValue::Array: {
+        jnode n = make_array();
+        const QJsonArray a = value.toArray();
+        n.items_.reserve(size_t(a.size()));
+        for (const QJsonValue &e : a)
+            n.items_.push_back(from_qjson(e));
+        return n;
+    }
+    case QJsonValue::Object: {
+        jnode n = make_object();
+        const QJsonObject o = value.toObject();
+        n.items_.reserve(size_t(o.size()));
+        for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
+            n.keys_.append(it.key()); // QJsonObject iterates in key order
+            n.items_.push_back(from_qjson(it.value()));
+        }
+        return n;
+    }
+    default:
+        return jnode();
+    }
+}
+
+// ---- writer ---------------------------------------------------------------------------
+
+namespace {
+
+char hexdigit(unsigned v)
+{
+    return char(v < 10 ? '0' + v : 'a' + v - 10);
+}
+
+// As Qt's writer: the escapes of JSON for quote, backslash and control characters,
+// UTF-8 for everything else, and \uXXXX for a surrogate without its pair. Bytes
+// are gathered in a small buffer and appended in runs.
+void append_string(std::string &out, const QString &s)
+{
+    // Most texts are plain ASCII: copy them straight across.
+    const QChar *chars = s.constData();
+    const qsizetype len = s.size();
+    bool plain = true;
+    for (qsizetype i = 0; i < len && plain; ++i) {
+        const char16_t u = chars[i].unicode();
+        plain = u >= 0x20 && u < 0x80 && u != '"' && u != '\\';
+    }
+    if (plain) {
+        const size_t pos = out.size();
+        out.resize(pos + size_t(len) + 2);
+        char *d = out.data() + pos;
+        *d++ = '"';
+        for (qsizetype i = 0; i < len; ++i)
+            *d++ = char(chars[i].unicode());
+        *d = '"';
+        return;
+    }
+
+    char buf[512];
+    int n = 0;
+    auto put = [&](char c) {
+        if (n == int(sizeof buf)) {
+            out.append(buf, n);
+            n = 0;
+        }
+        buf[n++] = c;
+    };
+    auto put_escape = [&](char16_t u) {
+        for (char c : {'\\', 'u', hexdigit((u >> 12) & 0xf), hexdigit((u >> 8) & 0xf),
+                       hexdigit((u >> 4) & 0xf), hexdigit(u & 0xf)})
+            put(c);
+    };
+
+    put('"');
+    // constData(), unlike utf16(), never copies a string held in static storage.
+    const char16_t *p = reinterpret_cast<const char16_t *>(s.constData());
+    const char16_t *end = p + s.size();
+    while (p != end) {
+        const char16_t u = *p++;
+        if (u < 0x80) {
+            if (u >= 0x20 && u != '"' && u != '\\') {
+                put(char(u));
+                continue;
+            }
+            switch (u) {
+            case '"':
+                put('\\');
+                put('"');
+                break;
+            case '\\':
+                put('\\');
+                put('\\');
+                break;
+            case 0x08:
+                put('\\');
+                put('b');
+                break;
+            case 0x0c:
+                put('\\');
+                put('f');
+                break;
+            case 0x0a:
+                put('\\');
+                put('n');
+                break;
+            case 0x0d:
+                put('\\');
+                put('r');
+                break;
+            case 0x09:
+                put('\\');
+                put('t');
+                break;
+            default:
+                put_escape(u);
+            }
+        } else if (u < 0x800) {
+            put(char(0xc0 | (u >> 6)));
+            put(char(0x80 | (u & 0x3f)));
+        } else if (u >= 0xd800 && u <= 0xdfff) {
+            if (u <= 0xdbff && p != end && *p >= 0xdc00 && *p <= 0xdfff) {
+                const char32_t c = 0x10000 + ((char32_t(u) - 0xd800) << 10) + (*p++ - 0xdc00);
+                put(char(0xf0 | (c >> 18)));
+                put(char(0x80 | ((c >> 12) & 0x3f)));
+                put(char(0x80 | ((c >> 6) & 0x3f)));
+                put(char(0x80 | (c & 0x3f)));
+            } else {
+                put_escape(u);
+            }
+        } else {
+            put(char(0xe0 | (u >> 12)));
+            put(char(0x80 | ((u >> 6) & 0x3f)));
+            put(char(0x80 | (u & 0x3f)));
+        }
+    }
+    put('"');
+    out.append(buf, n);
+}
+
+void append_indent(std::string &out, int indent)
+{
+    static const char spaces[] = "                                                                ";
+    qsizetype n = qsizetype(4) * indent;
+    while (n > 0) {
+        const qsizetype chunk = std::min<qsizetype>(n, sizeof spaces - 1);
+        out.append(spaces, chunk);
+        n -= chunk;
+    }
+}
+
+} // namespace
+
+void jnode::write(std::string &out, int indent) const
+{
+    switch (k) {
+    case null_value:
+        out += "null";
+        break;
+    case boolean:
+        out += b ? "true" : "false";
+        break;
+    case number:
+        if (b)
+            out += QByteArray::number(qint64(num)).toStdString();
+        else if (std::isfinite(num))
+            out += QByteArray::number(num, 'g', QLocale::FloatingPointShortest).toStdString();
+        else
+            out += "null";
+        break;
+    case string:
+        append_string(out, str);
+        break;
+    case array:
+        out += "[\n";
+        for (size_t i = 0; i < items_.size(); ++i) {
+            append_indent(out, indent + 1);
+            items_[i].write(out, indent + 1);
+            out += i + 1 < items_.size() ? ",\n" : "\n";
+        }
+        append_indent(out, indent);
+        out += ']';
+        break;
+    case object:
+        out += "{\n";
+        for (qsizetype i = 0; i < keys_.size(); ++i) {
+            append_indent(out, indent + 1);
+            append_string(out, keys_.at(i));
+            out += ": ";
+            items_[size_t(i)].write(out, indent + 1);
+            out += i + 1 < keys_.size() ? ",\n" : "\n";
+        }
+        append_indent(out, indent);
+        out += '}';
+        break;
+    }
+}
+
+QByteArray jnode::to_json() const
+{
+    // A std::string grows geometrically; the text is copied once at the end.
+    std::string out;
+    out.reserve(1 << 16);
+    write(out, 0);
+    out += '\n';
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+// ---- parser ---------------------------------------------------------------------------
+
+class parser
+{
+public:
+    parser(const char *begin, const char *end)
+        : start(begin)
+        , p(begin)
+        , end(end)
+    {}
+
+    jnode document(QString *error, qsizetype *offset)
+    {
+        if (end - p >= 3 && uchar(p[0]) == 0xef && uchar(p[1]) == 0xbb && uchar(p[2]) == 0xbf)
+            p += 3;
+        skip_space();
+        jnode top = value(0);
+        if (failure.isEmpty()) {
+            skip_space();
+            if (p != end)
+                fail("garbage at the end of the document");
+        }
+        if (!failure.isEmpty()) {
+            if (error)
+                *error = failure;
+            if (offset)
+                *offset = p - start;
+            return jnode();
+        }
+        return top;
+    }
+
+private:
+    // Deeper documents are refused rather than risking the stack.
+    static constexpr int max_depth = 1024;
+
+    void fail(const char *what)
+    {
+        if (failure.isEmpty())
+            failure = QString::fromLatin1(what);
+    }
+
+    void skip_space()
+    {
+        while (p != end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t'))
+            ++p;
+    }
+
+    bool literal(const char *word, qsizetype n)
+    {
+        if (end - p < n || std::string_view(p, size_t(n)) != std::string_view(word, size_t(n)))
+            return false;
+        p += n;
+        return true;
+    }
+
+    jnode value(int depth)
+    {
+        if (p == end) {
+            fail("unexpected end of the document");
+            return jnode();
+        }
+        switch (*p) {
+        case '{':
+            return object(depth + 1);
+        case '[':
+            return array(depth + 1);
+        case '"': {
+            QString s;
+            string(s, false);
+            return jnode(s);
+        }
+        case 't':
+            if (literal("true", 4))
+                return jnode::make_bool(true);
+            break;
+        case 'f':
+            if (literal("false", 5))
+                return jnode::make_bool(false);
+            break;
+        case 'n':
+            if (literal("null", 4))
+                return jnode();
+            break;
+        default:
+            if (*p == '-' || *p == '.' || (*p >= '0' && *p <= '9'))
+                return number();
+        }
+        fail("illegal value");
+        return jnode();
+    }
+
+    jnode object(int depth)
+    {
+        if (depth > max_depth) {
+            fail("too deeply nested");
+            return jnode();
+        }
+        ++p; // '{'
+        std::vector<std::pair<QString, jnode>> members;
+        skip_space();
+        if (p != end && *p == '}') {
+            ++p;
+            return jnode::make_object();
+        }
+        while (failure.isEmpty()) {
+            skip_space();
+            if (p == end || *p != '"') {
+                fail("missing name of an object member");
+                break;
+            }
+            QString key;
+            if (!string(key, true))
+                break;
+            skip_space();
+            if (p == end || *p != ':') {
+                fail("missing name separator");
+                break;
+            }
+            ++p;
+            skip_space();
+            jnode v = value(depth);
+            if (!failure.isEmpty())
+                break;
+            members.emplace_back(std::move(key), std::move(v));
+            skip_space();
+            if (p != end && *p == ',') {
+                ++p;
+                continue;
+            }
+            if (p != end && *p == '}') {
+                ++p;
+                break;
+            }
+            fail("unterminated object");
+        }
+        if (!failure.isEmpty())
+            return jnode();
+
+        // Key order, and of equal keys the last one, as Qt's parser keeps them. Files
+        // written by this program are in key order already.
+        const auto less = [](const auto &a, const auto &b) { return a.first < b.first; };
+        if (!std::is_sorted(members.begin(), members.end(), less))
+            std::stable_sort(members.begin(), members.end(), less);
+        jnode n = jnode::make_object();
+        n.keys_.reserve(qsizetype(members.size()));
+        n.items_.reserve(members.size());
+        for (size_t i = 0; i < members.size(); ++i) {
+            if (i + 1 < members.size() && !(members[i].first < members[i + 1].first))
+                continue;
+            n.keys_.append(std::move(members[i].first));
+            n.items_.push_back(std::move(members[i].second));
+        }
+        return n;
+    }
+
+    jnode array(int depth)
+    {
+        if (depth > max_depth) {
+            fail("too deeply nested");
+            return jnode();
+        }
+        ++p; // '['
+        jnode n = jnode::make_array();
+        skip_space();
+        if (p != end && *p == ']') {
+            ++p;
+            return n;
+        }
+        while (failure.isEmpty()) {
+            skip_space();
+            jnode v = value(depth);
+            if (!failure.isEmpty())
+                break;
+            n.append(std::move(v));
+            skip_space();
+            if (p != end && *p == ',') {
+                ++p;
+                continue;
+            }
+            if (p != end && *p == ']') {
+                ++p;
+                break;
+            }
+            fail("unterminated array");
+        }
+        return failure.isEmpty() ? n : jnode();
+    }
+
+    jnode number()
+    {
+        const char *begin = p;
+        bool integral = true;
+        if (*p == '-')
+            ++p;
+        auto digits = [this] {
+            const char *d = p;
+            while (p != end && *p >= '0' && *p <= '9')
+                ++p;
+            return p != d;
+        };
+        // Lenient where Qt's parser is: "1." and ".5" are numbers too.
+        bool whole = true;
+        if (p != end && *p == '0')
+            ++p;
+        else
+            whole = digits();
+        if (p != end && *p == '.') {
+            ++p;
+            integral = false;
+            if (!digits() && !whole) {
+                fail("illegal number");
+                return jnode();
+            }
+        } else if (!whole) {
+            fail("illegal number");
+            return jnode();
+        }
+        if (p != end && (*p == 'e' || *p == 'E')) {
+            ++p;
+            integral = false;
+            if (p != end && (*p == '+' || *p == '-'))
+                ++p;
+            if (!digits()) {
+                fail("illegal number");
+                return jnode();
+            }
+        }
+        bool ok = false;
+        const double v = QByteArray::fromRawData(begin, p - begin).toDouble(&ok);
+        if (!ok && !std::isinf(v)) {
+            fail("illegal number");
+            return jnode();
+        }
+        return jnode::make_number(v, integral && std::abs(v) < 9007199254740992.0);
+    }
+
+    // Reads a string after its opening quote. Keys, which repeat throughout a file,
+    // are shared rather than allocated again each time.
+    bool string(QString &out, bool isKey)
+    {
+        ++p; // '"'
+        const char *begin = p;
+        bool plain = true;
+        while (p != end && *p != '"') {
+            const uchar c = uchar(*p);
+            if (c == '\\' || c >= 0x80) {
+                plain = false;
+                break;
+            }
+            ++p;
+        }
+        if (plain) {
+            if (p == end) {
+                fail("unterminated string");
+                return false;
+            }
+            const std::string_view view(begin, size_t(p - begin));
+            ++p;
+            if (isKey) {
+                auto it = keys.find(view);
+                if (it == keys.end())
+                    it = keys.emplace(view,
+                                      QString::fromLatin1(view.data(), qsizetype(view.size())))
+                             .first;
+                out = it->second;
+            } else {
+                out = QString::fromLatin1(view.data(), qsizetype(view.size()));
+            }
+            return true;
+        }
+
+        // Escapes or non-ASCII text: decode piece by piece.
+        p = begin;
+        QString s;
+        const char *run = p;
+        auto flush = [&] {
+            if (p != run)
+                s += QString::fromUtf8(run, p - run);
+        };
+        while (true) {
+            if (p == end) {
+                fail("unterminated string");
+                return false;
+            }
+            const uchar c = uchar(*p);
+            if (c == '"') {
+                flush();
+                ++p;
+                break;
+            }
+            if (c != '\\') {
+                ++p;
+                continue;
+            }
+            flush();
+            ++p;
+            if (p == end) {
+                fail("unterminated string");
+                return false;
+            }
+            switch (*p++) {
+            case '"':
+                s += u'"';
+                break;
+            case '\\':
+                s += u'\\';
+                break;
+            case '/':
+                s += u'/';
+                break;
+            case 'b':
+                s += u'\b';
+                break;
+            case 'f':
+                s += u'\f';
+                break;
+            case 'n':
+                s += u'\n';
+                break;
+            case 'r':
+                s += u'\r';
+                break;
+            case 't':
+                s += u'\t';
+                break;
+            case 'u': {
+                if (end - p < 4) {
+                    fail("illegal escape sequence");
+                    return false;
+                }
+                bool ok = false;
+                const uint code = QByteArray::fromRawData(p, 4).toUInt(&ok, 16);
+                if (!ok) {
+                    fail("illegal escape sequence");
+                    return false;
+                }
+                p += 4;
+                s += QChar(char16_t(code));
+                break;
+            }
+            default:
+                // As Qt's parser: an unknown escape stands for the character itself.
+                s += QChar(uchar(p[-1]));
+            }
+            run = p;
+        }
+        out = s;
+        return true;
+    }
+
+    const char *start;
+    const char *p;
+    const char *end;
+    QString failure;
+    std::unordered_map<std::string_view, QString> keys;
+};
+
+jnode jnode::parse(const QByteArray &json, QString *error, qsizetype *offset)
+{
+    parser reader(json.constData(), json.constData() + json.size());
+    return reader.document(error, offset);
+}
+
+} // namespace jsdb_codec
