@@ -4,6 +4,7 @@
 // violate their equations, and the failures grouped by message.
 //   VEK7_SWEEP_WATERS  number of waters (default 10000)
 //   VEK7_SWEEP_ITMAX   Newton iteration limit instead of the default control set's
+//   VEK7_SWEEP_CMIN    lowest concentration (molal) instead of the default control set's
 
 #include "../tests/engine/support_chemsys.cpp"
 #include "../tests/engine/sweep_run.h"
@@ -30,6 +31,7 @@ void BM_sweep(benchmark::State &state)
     const int waters = envInt("VEK7_SWEEP_WATERS", 10000);
     sweep_runner runner(sweepSeed);
     runner.iterationLimit = envInt("VEK7_SWEEP_ITMAX", 0);
+    runner.concentrationFloor = qEnvironmentVariable("VEK7_SWEEP_CMIN").toDouble();
     QString msg;
     if (!runner.init(&msg)) {
         state.SkipWithError(qPrintable(msg));

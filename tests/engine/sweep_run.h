@@ -61,7 +61,7 @@ struct sweep_tally
     int faults = 0; ///< converged results that violate their equations
     double worstConvergedResidual = 0.0;
     QStringList faultExamples; ///< first few faulty converged results
-    QStringList failureExamples; ///< first few failed waters
+    std::map<QString, QStringList> failureExamples; ///< failure text -> first few waters
 
     void add(const sweep_water &w, const sweep_outcome &o);
     /// The tally as text lines, for the log or the console.
@@ -98,6 +98,8 @@ public:
 
     /// Newton iteration limit of the runs; 0 keeps the default control set's.
     int iterationLimit = 0;
+    /// Lowest concentration of the runs, molal; 0 keeps the default control set's.
+    double concentrationFloor = 0.0;
 
     /// Largest residual a converged result may keep, ln units: the engine's row
     /// tolerance for the default convergence limit.
@@ -189,6 +191,8 @@ inline sim_data *sweep_runner::systemFor(double TC)
     req.elements = elements();
     req.gases << "CO2(g)";
     req.TC = TC;
+    if (concentrationFloor > 0.0)
+        req.csolvcmin = concentrationFloor;
     sim_data *sd = chemsys_build(req);
     if (iterationLimit > 0)
         sd->ctrlset->csolvitmax = iterationLimit;
@@ -358,8 +362,9 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
             faultExamples << sweep_runner::describe(w) + " -> " + o.fault;
     } else if (!o.converged) {
         ++failures[o.failure];
-        if (failureExamples.size() < 12)
-            failureExamples << sweep_runner::describe(w) + " -> " + o.failure;
+        QStringList &examples = failureExamples[o.failure];
+        if (examples.size() < 3)
+            examples << sweep_runner::describe(w);
     }
 }
 
@@ -387,12 +392,13 @@ inline QStringList sweep_tally::report() const
     section("by pH given:", bypH);
     section("by temperature:", byTemperature);
     section("by activity model:", byModel);
-    lines << QStringLiteral("failures by message:");
-    for (const auto &[text, n] : failures)
+    lines << QStringLiteral("failures by message, with the first waters of each:");
+    for (const auto &[text, n] : failures) {
         lines << QStringLiteral("  %1  %2").arg(n, 6).arg(text);
+        for (const QString &example : failureExamples.at(text))
+            lines << QStringLiteral("          ") + example;
+    }
     if (!faultExamples.isEmpty())
         lines << QStringLiteral("faulty converged results:") << faultExamples;
-    if (!failureExamples.isEmpty())
-        lines << QStringLiteral("example failures:") << failureExamples;
     return lines;
 }
