@@ -539,12 +539,15 @@ private:
             return jnode();
         }
         ++p; // '{'
-        std::vector<std::pair<QString, jnode>> members;
+        jnode n = jnode::make_object();
         skip_space();
         if (p != end && *p == '}') {
             ++p;
-            return jnode::make_object();
+            return n;
         }
+        // Members go straight into the object; keys in strictly ascending order (as
+        // this program writes them) need nothing more.
+        bool ordered = true;
         while (failure.isEmpty()) {
             skip_space();
             if (p == end || *p != '"') {
@@ -564,7 +567,10 @@ private:
             jnode v = value(depth);
             if (!failure.isEmpty())
                 break;
-            members.emplace_back(std::move(key), std::move(v));
+            if (ordered && !n.keys_.isEmpty() && !(n.keys_.last() < key))
+                ordered = false;
+            n.keys_.append(std::move(key));
+            n.items_.push_back(std::move(v));
             skip_space();
             if (p != end && *p == ',') {
                 ++p;
@@ -578,22 +584,24 @@ private:
         }
         if (!failure.isEmpty())
             return jnode();
+        if (ordered)
+            return n;
 
-        // Key order, and of equal keys the last one, as Qt's parser keeps them. Files
-        // written by this program are in key order already.
-        const auto less = [](const auto &a, const auto &b) { return a.first < b.first; };
-        if (!std::is_sorted(members.begin(), members.end(), less))
-            std::stable_sort(members.begin(), members.end(), less);
-        jnode n = jnode::make_object();
-        n.keys_.reserve(qsizetype(members.size()));
-        n.items_.reserve(members.size());
-        for (size_t i = 0; i < members.size(); ++i) {
-            if (i + 1 < members.size() && !(members[i].first < members[i + 1].first))
-                continue;
-            n.keys_.append(std::move(members[i].first));
-            n.items_.push_back(std::move(members[i].second));
+        // Key order, and of equal keys the last one, as Qt's parser keeps them.
+        std::vector<qsizetype> order(size_t(n.keys_.size()));
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = qsizetype(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&n](qsizetype a, qsizetype b) { return n.keys_.at(a) < n.keys_.at(b); });
+        jnode sorted = jnode::make_object(n.keys_.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            const qsizetype at = order[i];
+            if (i + 1 < order.size() && !(n.keys_.at(at) < n.keys_.at(order[i + 1])))
+                continue; // a later member of the same key follows
+            sorted.keys_.append(n.keys_.at(at));
+            sorted.items_.push_back(std::move(n.items_[size_t(at)]));
         }
-        return n;
+        return sorted;
     }
 
     jnode array(int depth)
