@@ -34,12 +34,12 @@ public:
     double *lubksb();
 
 private:
-    int n = 0;                     ///< size held for the LU routines
-    double **a = nullptr;          ///< rows held for the LU routines
-    double *b = nullptr;           ///< right-hand side for lubksb
-    int *indx = nullptr;           ///< row interchanges of ludcmp
-    double *d = nullptr;           ///< sign of the row permutation of ludcmp
-    double *vv = nullptr;          ///< row scale factors of ludcmp
+    int n = 0; ///< size held for the LU routines
+    double **a = nullptr; ///< rows held for the LU routines
+    double *b = nullptr; ///< right-hand side for lubksb
+    int *indx = nullptr; ///< row interchanges of ludcmp
+    double *d = nullptr; ///< sign of the row permutation of ludcmp
+    double *vv = nullptr; ///< row scale factors of ludcmp
     pt_numeric_mat *mat = nullptr; ///< system of the last driver call (not owned)
-    std::string message;           ///< error text
+    std::string message; ///< error text
 };

@@ -31,8 +31,7 @@ int properties_water::setup_alkalinityEqn(sbatch *b, one_water &w)
                 return;
             }
         }
-        errors << "alkalinity expression component [ " + tried.last() +
-                      " ] not found in database";
+        errors << "alkalinity expression component [ " + tried.last() + " ] not found in database";
     };
     addTerm({"HCO3-"}, 1.0);
     addTerm({"CO3--", "CO32-"}, 2.0);

@@ -28,7 +28,7 @@ public:
     double dielectricConst(one_water_result *r);
 
 private:
-    sbatch *batch = nullptr;  ///< not owned
-    dbdata *dbase = nullptr;  ///< not owned
+    sbatch *batch = nullptr; ///< not owned
+    dbdata *dbase = nullptr; ///< not owned
     sim_data *sdata = nullptr; ///< the batch's configuration at setup_properties
 };

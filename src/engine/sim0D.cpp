@@ -158,6 +158,10 @@ void sim0D::transfer_data_DH()
 void sim0D::transfer_data_chems()
 {
     simmodel->nelements = int(sdata->elements.size());
+    simmodel->elements.reserve(simmodel->nelements);
+    elementIndex.clear();
+    for (int i = simmodel->nelements - 1; i >= 0; --i)
+        elementIndex.insert(sdata->elements.at(i)->name, i); // the first of a name wins
     for (const one_element *e : std::as_const(sdata->elements))
         simmodel->elements.push_back({toStd(e->name), e->mol_wt});
 }
@@ -174,6 +178,7 @@ void sim0D::transfer_data_solutes()
 {
     const int ns = int(sdata->solutes.size());
     simmodel->nspecies = ns;
+    simmodel->species.reserve(ns + sdata->rxnsGas.size());
     simctrl->idxH2O = -1;
     simctrl->idxO2g = -1;
     for (int i = 0; i < ns; ++i) {
@@ -196,12 +201,12 @@ void sim0D::transfer_data_solutes()
         if (s->composition) {
             const one_comp_elements *c = s->composition;
             for (int k = 0; k < c->element.size(); ++k) {
-                const int e = find_idxBatch_element(c->element.at(k));
+                const int e = elementIndex.value(c->element.at(k), -9);
                 if (e < 0) {
                     refuse("#### idx of element [ " + c->element.at(k) + " ] not found");
                     continue;
                 }
-                sp.elements[e].element = toStd(c->element.at(k));
+                sp.elements[e].element = simmodel->elements[e].name;
                 sp.elements[e].stoich = k < c->stoich.size() ? c->stoich.at(k) : 0.0;
             }
         }
@@ -236,12 +241,12 @@ void sim0D::transfer_data_gases()
             if (g->composition) {
                 const one_comp_elements *c = g->composition;
                 for (int j = 0; j < c->element.size(); ++j) {
-                    const int e = find_idxBatch_element(c->element.at(j));
+                    const int e = elementIndex.value(c->element.at(j), -9);
                     if (e < 0) {
                         refuse("#### idx of element [ " + c->element.at(j) + " ] not found");
                         continue;
                     }
-                    sp.elements[e].element = toStd(c->element.at(j));
+                    sp.elements[e].element = simmodel->elements[e].name;
                     sp.elements[e].stoich = j < c->stoich.size() ? c->stoich.at(j) : 0.0;
                 }
             }
@@ -279,10 +284,13 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
     rx.id = position;
     rx.name = toStd(r->name);
     rx.stoich.assign(n, 0.0);
-    rx.stoichList.assign(n, 0.0);
-    rx.speciesList.assign(n, std::string());
     const one_comp_solutes *comp = r->composition;
     const int nlisted = comp ? int(comp->solute.size()) : 0;
+    // One entry per listed species: a reaction lists a handful of the hundreds of
+    // species, and padding these to the species count cost most of a run's setup.
+    rx.stoichList.assign(std::min(nlisted, n), 0.0);
+    rx.speciesList.assign(std::min(nlisted, n), std::string());
+    rx.nonzero.reserve(nlisted);
     if (nlisted == 0)
         refuse("#### error : reaction [ " + r->name + " ] lists no species");
     for (int k = 0; k < nlisted; ++k) {
@@ -323,18 +331,26 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
             continue;
         }
         rx.stoich[col] += nu; // a species listed twice adds its coefficients
+        rx.nonzero.push_back(col);
         if (own && rx.ownIdx < 0)
             rx.ownIdx = col;
         if (k < n) {
             rx.stoichList[k] = nu;
-            rx.speciesList[k] = toStd(name);
+            rx.speciesList[k] = simmodel->species[col].name; // the same text, converted once
         }
     }
+    std::sort(rx.nonzero.begin(), rx.nonzero.end());
+    rx.nonzero.erase(std::unique(rx.nonzero.begin(), rx.nonzero.end()), rx.nonzero.end());
+    rx.nonzero.erase(std::remove_if(rx.nonzero.begin(), rx.nonzero.end(),
+                                    [&rx](int j) { return rx.stoich[j] == 0.0; }),
+                     rx.nonzero.end());
     const one_rxn_eqk *eqk = r->eqk;
     if (eqk == nullptr || eqk->coeff.isEmpty() || eqk->type_eqn != 0) {
         refuse("#### error : reaction [ " + r->name + " ] has no log K polynomial");
     } else {
         rx.nterms = int(eqk->coeff.size());
+        rx.coeff.reserve(rx.nterms);
+        rx.quotient.reserve(rx.nterms);
         for (int i = 0; i < rx.nterms; ++i) {
             rx.coeff.push_back(eqk->coeff.at(i));
             // exponent of T: the quotient list, else the term order, else the index
@@ -377,6 +393,8 @@ void sim0D::transfer_data_rxns_fast()
     const int naq = int(sdata->rxnsAqueous.size());
     const int ngr = int(sdata->rxnsGas.size());
     simmodel->nrxnsFast = naq + ngr;
+    simmodel->rxnsFast.reserve(naq + ngr);
+    simmodel->results->rxnsFastRes.reserve(naq + ngr);
     for (int i = 0; i < naq; ++i)
         transfer_data_one_rxn_fast(i, sdata->rxnsAqueous.at(i));
     for (int j = 0; j < ngr; ++j)
@@ -413,7 +431,8 @@ void sim0D::transfer_data_water()
     }
     auto lookupSpecies = [this](pt_compset &set) {
         for (int m = 0; m < set.nsp; ++m) {
-            set.spIdx[m] = find_idxSim_solute(set.species[m]);
+            if (set.spIdx[m] < 0)
+                set.spIdx[m] = find_idxSim_solute(set.species[m]);
             if (set.spIdx[m] < 0)
                 refuse("#### error : species [ " + QString::fromStdString(set.species[m])
                        + " ] of the amount of [ " + QString::fromStdString(set.element)
@@ -452,19 +471,27 @@ void sim0D::transfer_data_water()
         } else if (c->element == c->solute) {
             // The element's total: every aqueous species holding it. Gases are
             // fugacities and never enter a mass balance.
+            set.species.reserve(c->species.size());
+            set.stoich.reserve(c->species.size());
+            set.spIdx.reserve(c->species.size());
             for (int m = 0; m < c->species.size(); ++m) {
-                const int idx = find_idxSim_solute(toStd(c->species.at(m)));
+                // A working solute's name is already converted; only others need it.
+                int idx = soluteIndex.value(c->species.at(m), -1);
+                std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
+                if (idx < 0)
+                    idx = find_idxSim_solute(name);
                 if (idx >= 0 && simmodel->species[idx].gas)
                     continue;
-                set.species.push_back(toStd(c->species.at(m)));
+                set.species.push_back(std::move(name));
                 set.stoich.push_back(m < c->stoich.size() ? c->stoich.at(m) : 0.0);
+                set.spIdx.push_back(idx < 0 ? -9 : idx);
             }
         } else {
             set.species = {toStd(c->solute)};
             set.stoich = {1.0};
         }
         set.nsp = int(set.species.size());
-        set.spIdx.assign(set.nsp, -9);
+        set.spIdx.resize(set.nsp, -9);
         set.molal = set.activityRow ? c->Molar : c->molal;
         set.swaprxn = toStd(c->swaprxn);
         if (set.nsp < 1)
@@ -617,13 +644,19 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
     const std::vector<double> &lnm = rxnC->lnmolal;
     const std::vector<double> &m = rxnC->molal;
     const std::vector<double> &lng = dh->lngamma;
+    const int nf = simmodel->nrxnsFast;
     maxResidual = 0.0;
+    // A fast row holds entries only where its reaction does, and rewrites them all;
+    // unless a full solve has worked on the rows, only the set rows need clearing.
+    const int firstCleared = rowsDirty ? 0 : std::min(nf, n);
     for (int i = 0; i < n; ++i) {
         nummat->perm[i] = i;
         nummat->b[i] = 0.0;
         nummat->x[i] = 0.0;
-        std::fill(nummat->rows[i], nummat->rows[i] + n + 1, 0.0);
+        if (i >= firstCleared)
+            std::fill(nummat->rows[i], nummat->rows[i] + n + 1, 0.0);
     }
+    rowsDirty = false;
     auto massAction = [&](const pt_rxn &rx, const std::vector<int> &nz, double lnK, double *row) {
         double r = rx.fixedLnActivity - lnK;
         for (int j : nz) {
@@ -633,7 +666,6 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
         }
         return r;
     };
-    const int nf = simmodel->nrxnsFast;
     if (int(rxnNz.size()) != nf || int(constraintNz.size()) != simmodel->nrxnsConstraint)
         index_reactions();
     for (int i = 0; i < nf; ++i) {
@@ -742,6 +774,7 @@ int sim0D::solve_step(std::vector<double> &dx)
 int sim0D::solve_step_full(std::vector<double> &dx)
 {
     const int status = solver.driver(nummat);
+    rowsDirty = true; // eliminated in place, rows swapped
     if (status != 0)
         return 1;
     double *b = solver.bvector();
@@ -758,20 +791,12 @@ int sim0D::solve_step_full(std::vector<double> &dx)
 // size. The elimination is exact: the step equals that of the full system.
 void sim0D::index_reactions()
 {
-    const int n = simmodel->nspecies;
-    auto nonzero = [n](const pt_rxn &rx) {
-        std::vector<int> nz;
-        for (int j = 0; j < n; ++j)
-            if (rx.stoich[j] != 0.0)
-                nz.push_back(j);
-        return nz;
-    };
     rxnNz.clear();
     for (const pt_rxn &rx : simmodel->rxnsFast)
-        rxnNz.push_back(nonzero(rx));
+        rxnNz.push_back(rx.nonzero);
     constraintNz.clear();
     for (const pt_rxn &rx : simmodel->rxnsConstraint)
-        constraintNz.push_back(nonzero(rx));
+        constraintNz.push_back(rx.nonzero);
 }
 
 void sim0D::prepare_reduction()
@@ -827,11 +852,51 @@ void sim0D::prepare_reduction()
         }
     }
     const int np = int(primarySpecies.size());
-    redT.assign(size_t(n) * np, 0.0);
+    redTready = false;
     redC.assign(n, 0.0);
     delete redMat;
     redMat = new pt_numeric_mat(np);
     reducible = true;
+}
+
+// The fast rows hold only stoichiometric coefficients, the same at every state:
+// how each species' correction depends on the primary corrections (T) is worked
+// out once, kept sparse, and each step only carries its residuals through.
+void sim0D::build_reduction_map()
+{
+    const int n = simmodel->nspecies;
+    const int np = int(primarySpecies.size());
+    std::vector<double> T(size_t(n) * np, 0.0); // row s: d(dx_s)/d(dx_p)
+    for (int p = 0; p < np; ++p)
+        T[size_t(primarySpecies[p]) * np + p] = 1.0;
+    for (int i : rxnOrder) {
+        const int s = simmodel->rxnsFast[i].ownIdx;
+        const double *row = nummat->rows[i];
+        const double inv = 1.0 / row[s];
+        double *Ts = &T[size_t(s) * np];
+        for (int j : rxnNz[i]) {
+            if (j == s)
+                continue;
+            const double *Tj = &T[size_t(j) * np];
+            for (int p = 0; p < np; ++p)
+                Ts[p] -= row[j] * Tj[p];
+        }
+        for (int p = 0; p < np; ++p)
+            Ts[p] *= inv;
+    }
+    redTstart.assign(n + 1, 0);
+    redTcol.clear();
+    redTval.clear();
+    for (int j = 0; j < n; ++j) {
+        redTstart[j] = int(redTcol.size());
+        for (int p = 0; p < np; ++p)
+            if (T[size_t(j) * np + p] != 0.0) {
+                redTcol.push_back(p);
+                redTval.push_back(T[size_t(j) * np + p]);
+            }
+    }
+    redTstart[n] = int(redTcol.size());
+    redTready = true;
 }
 
 int sim0D::solve_step_reduced(std::vector<double> &dx)
@@ -839,29 +904,19 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
     const int n = simmodel->nspecies;
     const int nf = simmodel->nrxnsFast;
     const int np = int(primarySpecies.size());
-    std::fill(redT.begin(), redT.end(), 0.0);
+    if (!redTready)
+        build_reduction_map();
+    // Constant part of each correction: the primaries' is 0, each defined species'
+    // follows from its reaction's residual and the species before it.
     std::fill(redC.begin(), redC.end(), 0.0);
-    for (int p = 0; p < np; ++p)
-        redT[size_t(primarySpecies[p]) * np + p] = 1.0;
     for (int i : rxnOrder) {
-        const pt_rxn &rx = simmodel->rxnsFast[i];
-        const int s = rx.ownIdx;
+        const int s = simmodel->rxnsFast[i].ownIdx;
         const double *row = nummat->rows[i];
-        const double inv = 1.0 / row[s];
         double c = nummat->b[i];
-        double *Ts = &redT[size_t(s) * np];
-        for (int j : rxnNz[i]) {
-            if (j == s)
-                continue;
-            const double nu = row[j];
-            c -= nu * redC[j];
-            const double *Tj = &redT[size_t(j) * np];
-            for (int p = 0; p < np; ++p)
-                Ts[p] -= nu * Tj[p];
-        }
-        redC[s] = c * inv;
-        for (int p = 0; p < np; ++p)
-            Ts[p] *= inv;
+        for (int j : rxnNz[i])
+            if (j != s)
+                c -= row[j] * redC[j];
+        redC[s] = c / row[s];
     }
     for (int k = 0; k < np; ++k) {
         const double *row = nummat->rows[nf + k];
@@ -873,22 +928,19 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
             if (a == 0.0)
                 continue;
             rhs -= a * redC[j];
-            const double *Tj = &redT[size_t(j) * np];
-            for (int p = 0; p < np; ++p)
-                red[p] += a * Tj[p];
+            for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
+                red[redTcol[t]] += a * redTval[t];
         }
         redMat->b[k] = rhs;
         redMat->perm[k] = k;
     }
-    mat_solver small;
-    if (small.driver(redMat) != 0)
+    if (redSolver.driver(redMat) != 0)
         return 1;
-    dx.assign(n, 0.0);
+    dx.resize(n);
     for (int j = 0; j < n; ++j) {
         double v = redC[j];
-        const double *Tj = &redT[size_t(j) * np];
-        for (int p = 0; p < np; ++p)
-            v += Tj[p] * redMat->b[p];
+        for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
+            v += redTval[t] * redMat->b[redTcol[t]];
         dx[j] = v;
     }
     return 0;

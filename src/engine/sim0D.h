@@ -26,7 +26,7 @@ public:
     /// How each Newton step's linear system is solved. Both give the same step.
     enum class step_solver {
         reduced, ///< mass-action rows eliminated; dense solve over the composition sets
-        full     ///< dense complete-pivoting solve of all rows
+        full ///< dense complete-pivoting solve of all rows
     };
 
     sim0D();
@@ -95,46 +95,53 @@ private:
     void check_temperature_ranges();
     void index_reactions();
     void prepare_reduction();
+    void build_reduction_map();
     void newton_loop();
     void finish_run();
     void refuse(const QString &msg);
     double activity_target_lnH() const;
 
-    sim_data *sdata = nullptr;   ///< the batch's configuration (not owned)
-    one_water *water = nullptr;  ///< the water speciated (not owned)
+    sim_data *sdata = nullptr; ///< the batch's configuration (not owned)
+    one_water *water = nullptr; ///< the water speciated (not owned)
     sim_ctrl *simctrl = nullptr; ///< owned
     sim_model *simmodel = nullptr; ///< owned
     QStringList *errorMsgs = nullptr; ///< owned
-    int csolvitmax = 0;   ///< iteration limit
-    double csolvcvg = 0;  ///< convergence limit on the sum of |dx|
+    int csolvitmax = 0; ///< iteration limit
+    double csolvcvg = 0; ///< convergence limit on the sum of |dx|
     double csolvcmin = 0; ///< concentration floor, molal
     double csolvcmax = 0; ///< highest concentration limit (not used)
     std::vector<double> chargeZ; ///< charge of each species
-    int cbSetIdx = -1;           ///< set replaced by the charge balance; -1 when off
-    double alkTotal = 0.0;       ///< alkalinity, eq/kg water
+    int cbSetIdx = -1; ///< set replaced by the charge balance; -1 when off
+    double alkTotal = 0.0; ///< alkalinity, eq/kg water
     std::vector<double> alkCoef; ///< alkalinity coefficient of each species
-    int alkSetIdx = -1;          ///< set replaced by the alkalinity; -1 when off
-    pt_rxn_C *rxnC = nullptr;    ///< owned: the state
+    int alkSetIdx = -1; ///< set replaced by the alkalinity; -1 when off
+    pt_rxn_C *rxnC = nullptr; ///< owned: the state
     pt_rxn_DHref *rxnDHref = nullptr; ///< owned
     pt_numeric_mat *nummat = nullptr; ///< owned
-    pt_water *simwater = nullptr;     ///< owned
-    pt_rxn_DH *lastDH = nullptr;      ///< owned: coefficients of the last state
-    mat_solver solver;                ///< dense solver
+    pt_water *simwater = nullptr; ///< owned
+    pt_rxn_DH *lastDH = nullptr; ///< owned: coefficients of the last state
+    mat_solver solver; ///< dense solver
     step_solver stepSolver = step_solver::reduced;
-    bool refused = false;             ///< the input was refused before the loop
-    double maxResidual = 0.0;         ///< largest |row residual| of the last assembly
+    bool refused = false; ///< the input was refused before the loop
+    double maxResidual = 0.0; ///< largest |row residual| of the last assembly
+    bool rowsDirty = true; ///< rows hold more than the last assembly wrote
 
     // Elimination of the mass-action rows (see prepare_reduction).
     bool reducible = false;
-    std::vector<int> primaryOf;        ///< species -> primary position, -1 for secondary
-    std::vector<int> primarySpecies;   ///< primary position -> species
-    std::vector<int> rxnOrder;         ///< fast reactions, each after those it needs
+    std::vector<int> primaryOf; ///< species -> primary position, -1 for secondary
+    std::vector<int> primarySpecies; ///< primary position -> species
+    std::vector<int> rxnOrder; ///< fast reactions, each after those it needs
     std::vector<std::vector<int>> rxnNz; ///< nonzero species of each fast reaction
     std::vector<std::vector<int>> constraintNz; ///< nonzero species of each swap reaction
-    std::vector<double> redT;          ///< nspecies x np: d(dx_s)/d(dx_p)
-    std::vector<double> redC;          ///< nspecies: constant part of dx_s
-    pt_numeric_mat *redMat = nullptr;  ///< owned: the reduced system
+    bool redTready = false; ///< the sparse map below is built
+    std::vector<int> redTstart; ///< species s: its entries from redTstart[s] on
+    std::vector<int> redTcol; ///< primary position of each entry
+    std::vector<double> redTval; ///< d(dx_s)/d(dx_p) of each entry
+    std::vector<double> redC; ///< nspecies: constant part of dx_s
+    mat_solver redSolver; ///< solver of the reduced system
+    pt_numeric_mat *redMat = nullptr; ///< owned: the reduced system
 
-    QHash<QString, int> soluteIndex;   ///< working solute name -> first position
+    QHash<QString, int> elementIndex; ///< batch element name -> first position
+    QHash<QString, int> soluteIndex; ///< working solute name -> first position
     std::unordered_map<std::string, int> speciesIndex; ///< species name -> first position
 };

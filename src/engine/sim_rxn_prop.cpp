@@ -14,6 +14,14 @@ const double azeroWater = 4.0;
 
 enum class dh_form { limiting, extended, bdot, davies };
 
+/// The built-in EQ3/6 polynomials of A, B and B-dot, built once and only read:
+/// every state of every run evaluates them.
+thermo &builtInDebyeHuckel()
+{
+    static thermo th;
+    return th;
+}
+
 double ionicStrength(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc)
 {
     double I = 0.0;
@@ -31,7 +39,7 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
         return dh;
     const double I = ionicStrength(n, sp, conc);
     dh->ionicstrength = I;
-    thermo th;
+    thermo &th = builtInDebyeHuckel();
     const double A = th.DebyeHuckel_coefA({}, T);
     const double B = th.DebyeHuckel_coefB({}, T);
     const double Bdot = th.DebyeHuckel_bDot({}, T);
@@ -65,9 +73,10 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
         }
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
         // overflow, while its logarithm, which the equations use, stays finite.
+        const double lng = lg * ln10;
         dh->log10gamma.push_back(lg);
-        dh->gamma.push_back(std::pow(10.0, lg));
-        dh->lngamma.push_back(lg * ln10);
+        dh->gamma.push_back(std::exp(lng));
+        dh->lngamma.push_back(lng);
     }
     return dh;
 }
@@ -81,8 +90,17 @@ double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
     if (rxn.nterms < 2)
         return rxn.coeff[0];
     double s = rxn.coeff[0];
-    for (int i = 1; i < rxn.nterms; ++i)
-        s += rxn.coeff[i] * std::pow(T, rxn.quotient[i]);
+    for (int i = 1; i < rxn.nterms; ++i) {
+        // The fits use whole powers of T; those are products, not pow() calls.
+        const double q = rxn.quotient[i];
+        double Tq = 1.0;
+        if (q >= 0.0 && q <= 16.0 && q == std::floor(q))
+            for (int k = int(q); k > 0; --k)
+                Tq *= T;
+        else
+            Tq = std::pow(T, q);
+        s += rxn.coeff[i] * Tq;
+    }
     return s;
 }
 
@@ -173,12 +191,14 @@ pt_rxn_DH *sim_rxn_prop::activityCoef_DHext(int n, const std::vector<pt_solute> 
     return debyeHuckel(dh_form::extended, n, sp, T, conc);
 }
 
-// Sum of the molalities of every solute except water itself and the gases.
-static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc)
+// Sum of the molalities of every solute except water itself (at position iH2O, or
+// found by name when that is -1) and the gases.
+static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc,
+                               int iH2O = -1)
 {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
-        if (sp[i].gas || sp[i].name == "H2O")
+        if (sp[i].gas || i == iH2O || (iH2O < 0 && sp[i].name == "H2O"))
             continue;
         sum += conc->molal[i];
     }
@@ -194,14 +214,14 @@ double sim_rxn_prop::activityCoefWater_moleFraction(int n, const std::vector<pt_
     return molesWaterPerKg / (molesWaterPerKg + solutes);
 }
 
-double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> &sp, int, double T,
-                                            const pt_rxn_C *conc, const pt_rxn_DH *dh)
+double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> &sp, int iw,
+                                            double T, const pt_rxn_C *conc, const pt_rxn_DH *dh)
 {
     // Gibbs-Duhem with the B-dot equation (Helgeson 1969; EQ3/6):
     //   log10 aw = ( -sum(m) / ln10 + (2/3) A I^1.5 sigma(B a sqrt(I)) - Bdot I^2 ) / Omega
     //   sigma(x) = 3/x^3 (1 + x - 1/(1 + x) - 2 ln(1 + x))
     // with Omega the moles of water per kg and a = 4 Angstrom.
-    thermo th;
+    thermo &th = builtInDebyeHuckel();
     const double A = th.DebyeHuckel_coefA({}, T);
     const double B = th.DebyeHuckel_coefB({}, T);
     const double Bdot = th.DebyeHuckel_bDot({}, T);
@@ -213,7 +233,7 @@ double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> 
         sigma = 3.0 / (x * x * x) * (1.0 + x - 1.0 / (1.0 + x) - 2.0 * std::log1p(x));
     else // series: 1 - 3x/2 + 9x^2/5 - ...
         sigma = 1.0 - 1.5 * x + 1.8 * x * x;
-    const double sumM = soluteMolalities(n, sp, conc);
+    const double sumM = soluteMolalities(n, sp, conc, iw);
     const double log10aw
         = (-sumM / ln10 + (2.0 / 3.0) * A * I * sqrtI * sigma - Bdot * I * I) / molesWaterPerKg;
     return log10aw < 0.0 ? log10aw : 0.0;

@@ -9,168 +9,190 @@
 #include <vector>
 
 /// Run options copied from the water and the control set.
-struct sim_ctrl {
-    int32_t idxH2O = -1;         ///< position of the species "H2O"; -1 when absent
-    int32_t idxO2g = -1;         ///< position of the solute "O2(g)"; -1 when absent
-    int32_t activitymethod = 0;  ///< activity-coefficient model code (activity_type)
-    int32_t activitywater = 0;   ///< water-activity model code (activityWater_type)
+struct sim_ctrl
+{
+    int32_t idxH2O = -1; ///< position of the species "H2O"; -1 when absent
+    int32_t idxO2g = -1; ///< position of the solute "O2(g)"; -1 when absent
+    int32_t activitymethod = 0; ///< activity-coefficient model code (activity_type)
+    int32_t activitywater = 0; ///< water-activity model code (activityWater_type)
 };
 
 /// One element of the batch.
-struct pt_element {
+struct pt_element
+{
     std::string name; ///< element name
     double mol_wt = 0.0; ///< g/mol
 };
 
 /// Amount of one batch element in a species.
-struct pt_elemcomp {
-    int32_t id = 0;         ///< element position in the batch
-    std::string element;    ///< element name when the species holds it, else empty
-    double stoich = 0.0;    ///< atoms of the element per formula unit
+struct pt_elemcomp
+{
+    int32_t id = 0; ///< element position in the batch
+    std::string element; ///< element name when the species holds it, else empty
+    double stoich = 0.0; ///< atoms of the element per formula unit
 };
 
 /// One species (variable) of the model.
-struct pt_solute {
-    int32_t id = 0;        ///< position among the species
-    std::string name;      ///< species name
-    std::string type;      ///< "aqueous" or "gas"
-    double charge = 0.0;   ///< charge number z
-    double DHazero = 0.0;  ///< ion-size parameter, Angstrom
-    double mol_wt = 0.0;   ///< g/mol
-    bool gas = false;      ///< a fugacity, not a concentration: gamma 1, no mass balance
+struct pt_solute
+{
+    int32_t id = 0; ///< position among the species
+    std::string name; ///< species name
+    std::string type; ///< "aqueous" or "gas"
+    double charge = 0.0; ///< charge number z
+    double DHazero = 0.0; ///< ion-size parameter, Angstrom
+    double mol_wt = 0.0; ///< g/mol
+    bool gas = false; ///< a fugacity, not a concentration: gamma 1, no mass balance
     std::vector<pt_elemcomp> elements; ///< one entry per batch element, in batch order
 };
 
 /// One solid of the batch (carried, not solved).
-struct pt_solid {
-    int32_t id = 0;   ///< position in the batch
+struct pt_solid
+{
+    int32_t id = 0; ///< position in the batch
     std::string name; ///< solid name
     std::vector<pt_elemcomp> elements; ///< one empty entry per batch element
 };
 
 /// One mass-action row.
-struct pt_rxn {
-    int32_t id = 0;                       ///< position in its list
-    std::string name;                     ///< reaction name
-    std::vector<double> stoich;           ///< coefficient per species (0 outside the reaction)
-    std::vector<double> stoichList;       ///< coefficient of the k-th listed species
-    std::vector<std::string> speciesList; ///< name of the k-th listed species
-    int32_t nterms = 0;                   ///< number of log K polynomial terms
-    std::vector<double> coeff;            ///< log10 K polynomial coefficients
-    std::vector<double> quotient;         ///< exponent of T (Celsius) of each term
-    int32_t ownIdx = -1;     ///< species the reaction defines (named like it); -1 when none
+struct pt_rxn
+{
+    int32_t id = 0; ///< position in its list
+    std::string name; ///< reaction name
+    std::vector<double> stoich; ///< coefficient per species (0 outside the reaction)
+    std::vector<double> stoichList; ///< coefficient of the k-th listed species (0 when not found)
+    std::vector<std::string>
+        speciesList; ///< name of the k-th listed species (empty when not found)
+    std::vector<int32_t> nonzero; ///< species with a non-zero coefficient, ascending
+    int32_t nterms = 0; ///< number of log K polynomial terms
+    std::vector<double> coeff; ///< log10 K polynomial coefficients
+    std::vector<double> quotient; ///< exponent of T (Celsius) of each term
+    int32_t ownIdx = -1; ///< species the reaction defines (named like it); -1 when none
     double fixedLnActivity = 0.0; ///< ln activity x coefficient of a listed phase that is not a
                                   ///< species (a solid at unit activity, a gas at its set fugacity)
-    double TlowValid = 0.0;  ///< lowest temperature with a tabulated log K, Celsius
+    double TlowValid = 0.0; ///< lowest temperature with a tabulated log K, Celsius
     double ThighValid = 0.0; ///< highest temperature with a tabulated log K, Celsius
 };
 
 /// Molalities of the current Newton state.
-struct pt_rxn_C {
-    std::vector<double> molal;     ///< mol/kg water
-    std::vector<double> lnmolal;   ///< ln(molal)
+struct pt_rxn_C
+{
+    std::vector<double> molal; ///< mol/kg water
+    std::vector<double> lnmolal; ///< ln(molal)
     std::vector<double> molalPrev; ///< molality before the last update
 };
 
 /// Debye-Hueckel polynomial coefficients carried from the batch (not used for gamma).
-struct pt_rxn_DHref {
-    std::vector<double> adh;  ///< coefficients of A(T)
-    std::vector<double> bdh;  ///< coefficients of B(T)
+struct pt_rxn_DHref
+{
+    std::vector<double> adh; ///< coefficients of A(T)
+    std::vector<double> bdh; ///< coefficients of B(T)
     std::vector<double> bdot; ///< coefficients of B-dot(T)
 };
 
 /// Activity coefficients of every species at one state.
-struct pt_rxn_DH {
-    std::vector<double> gamma;      ///< activity coefficient (water: its activity)
-    std::vector<double> lngamma;    ///< ln gamma
+struct pt_rxn_DH
+{
+    std::vector<double> gamma; ///< activity coefficient (water: its activity)
+    std::vector<double> lngamma; ///< ln gamma
     std::vector<double> log10gamma; ///< log10 gamma
-    double ionicstrength = 0.0;     ///< mol/kg
-    double DHa = 0.0;               ///< Debye-Hueckel A used, kg^0.5 mol^-0.5
-    double DHb = 0.0;               ///< Debye-Hueckel B used, kg^0.5 mol^-0.5 Angstrom^-1
-    double DHbdot = 0.0;            ///< B-dot used, kg/mol
+    double ionicstrength = 0.0; ///< mol/kg
+    double DHa = 0.0; ///< Debye-Hueckel A used, kg^0.5 mol^-0.5
+    double DHb = 0.0; ///< Debye-Hueckel B used, kg^0.5 mol^-0.5 Angstrom^-1
+    double DHbdot = 0.0; ///< B-dot used, kg/mol
 };
 
 /// The linear system of one Newton step: rows . dx = b.
-struct pt_numeric_mat {
+struct pt_numeric_mat
+{
     pt_numeric_mat(int size);
     ~pt_numeric_mat();
     pt_numeric_mat(const pt_numeric_mat &) = delete;
     pt_numeric_mat &operator=(const pt_numeric_mat &) = delete;
 
-    int32_t n = 0;          ///< number of variables
-    int32_t *perm = nullptr;///< variable held in each column
-    double **rows = nullptr;///< n rows of n+1 doubles; column n is the solver's copy of b
-    double *x = nullptr;    ///< n doubles, untouched by the solver
-    double *b = nullptr;    ///< residuals on entry, solution on return
+    int32_t n = 0; ///< number of variables
+    int32_t *perm = nullptr; ///< variable held in each column
+    double **rows = nullptr; ///< n rows of n+1 doubles; column n is the solver's copy of b
+    double *x = nullptr; ///< n doubles, untouched by the solver
+    double *b = nullptr; ///< residuals on entry, solution on return
+
+private:
+    double *block
+        = nullptr; ///< storage of all rows, one allocation (the solver swaps row pointers)
 };
 
 /// One mass-balance (or condition) set of the water.
-struct pt_compset {
-    int32_t id = 0;                   ///< position among the sets
-    std::string element;              ///< element (or "O2(g)") of the set
-    int32_t nsp = 0;                  ///< number of species
-    std::vector<int32_t> spIdx;       ///< species positions, -9 for a name not in the model
+struct pt_compset
+{
+    int32_t id = 0; ///< position among the sets
+    std::string element; ///< element (or "O2(g)") of the set
+    int32_t nsp = 0; ///< number of species
+    std::vector<int32_t> spIdx; ///< species positions, -9 for a name not in the model
     std::vector<std::string> species; ///< species names
-    std::vector<double> stoich;       ///< coefficients
-    double molal = 0.0;               ///< total molality (fugacity for O2(g))
-    int32_t swapIdx = -1;             ///< position in rxnsConstraint; -1 when none
-    std::string swaprxn;              ///< swap reaction name, may be empty
-    bool swapOn = false;              ///< the swap reaction replaces the mass balance
-    bool activityRow = false;         ///< the row fixes ln(m gamma) of its one species (pH form)
+    std::vector<double> stoich; ///< coefficients
+    double molal = 0.0; ///< total molality (fugacity for O2(g))
+    int32_t swapIdx = -1; ///< position in rxnsConstraint; -1 when none
+    std::string swaprxn; ///< swap reaction name, may be empty
+    bool swapOn = false; ///< the swap reaction replaces the mass balance
+    bool activityRow = false; ///< the row fixes ln(m gamma) of its one species (pH form)
 };
 
 /// The water of the run.
-struct pt_water {
-    double TC = 0.0;          ///< Celsius
+struct pt_water
+{
+    double TC = 0.0; ///< Celsius
     double densitymass = 0.0; ///< g/cc
-    int32_t nsets = 0;        ///< number of sets
+    int32_t nsets = 0; ///< number of sets
     std::vector<pt_compset> compsets; ///< the sets
 };
 
 /// Result of one species.
-struct pt_species_res {
+struct pt_species_res
+{
     double molal = 0.0; ///< mol/kg water
     double gamma = 0.0; ///< activity coefficient
 };
 
 /// Result of one reaction.
-struct pt_rxn_res {
-    double lnK = 0.0;      ///< ln K
-    double log10K = 0.0;   ///< log10 K
+struct pt_rxn_res
+{
+    double lnK = 0.0; ///< ln K
+    double log10K = 0.0; ///< log10 K
     double residual = 0.0; ///< ln(Q/K) of the last assembly
-    double TC = 0.0;       ///< Celsius
+    double TC = 0.0; ///< Celsius
 };
 
 /// Results of the run.
-struct pt_results {
+struct pt_results
+{
     ~pt_results();
-    double netcharge = 0.0;       ///< sum of molal x charge, eq/kg
-    double ionicstrength = 0.0;   ///< mol/kg
-    pt_rxn_res *tempRec = nullptr;///< holds the water temperature (owned)
+    double netcharge = 0.0; ///< sum of molal x charge, eq/kg
+    double ionicstrength = 0.0; ///< mol/kg
+    pt_rxn_res *tempRec = nullptr; ///< holds the water temperature (owned)
     double *waterProps = nullptr; ///< six doubles; [0] density (owned)
-    std::vector<pt_species_res> speciesRes;  ///< per species
-    std::vector<pt_rxn_res> solidsRes;       ///< one empty entry per solid
-    std::vector<pt_rxn_res> rxnsFastRes;     ///< per fast reaction
+    std::vector<pt_species_res> speciesRes; ///< per species
+    std::vector<pt_rxn_res> solidsRes; ///< one empty entry per solid
+    std::vector<pt_rxn_res> rxnsFastRes; ///< per fast reaction
     std::vector<pt_rxn_res> rxnsConstraintRes; ///< per constraint reaction
 };
 
 /// The model of one run.
-struct sim_model {
+struct sim_model
+{
     sim_model();
     ~sim_model();
     sim_model(const sim_model &) = delete;
     sim_model &operator=(const sim_model &) = delete;
 
     int32_t nelements = 0, nspecies = 0, ngases = 0, nsolids = 0; ///< counts
-    int32_t nrxnsFast = 0, nrxnsConstraint = 0;                  ///< reaction counts
-    pt_results *results = nullptr;          ///< owned
-    std::vector<pt_element> elements;       ///< batch elements
-    std::vector<pt_solute> species;         ///< solutes then gases
-    std::vector<pt_solid> solids;           ///< batch solids
-    std::vector<pt_rxn> rxnsFast;           ///< aqueous then gas reactions
-    std::vector<pt_rxn> rxnsConstraint;     ///< the water's swap reactions
-    double *dxLast = nullptr;               ///< last correction after the step rules (owned)
-    bool converged = false;                 ///< the run converged
-    double cvgValue = 0.0;                  ///< sum of |dx| of the last step
-    int32_t loops = 0;                      ///< steps performed
+    int32_t nrxnsFast = 0, nrxnsConstraint = 0; ///< reaction counts
+    pt_results *results = nullptr; ///< owned
+    std::vector<pt_element> elements; ///< batch elements
+    std::vector<pt_solute> species; ///< solutes then gases
+    std::vector<pt_solid> solids; ///< batch solids
+    std::vector<pt_rxn> rxnsFast; ///< aqueous then gas reactions
+    std::vector<pt_rxn> rxnsConstraint; ///< the water's swap reactions
+    double *dxLast = nullptr; ///< last correction after the step rules (owned)
+    bool converged = false; ///< the run converged
+    double cvgValue = 0.0; ///< sum of |dx| of the last step
+    int32_t loops = 0; ///< steps performed
 };
