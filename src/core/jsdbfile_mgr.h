@@ -193,9 +193,12 @@ public:
     /// is read), 2 when the file cannot be opened or holds no JSON object (nothing of
     /// `sdata` is touched; messages() tells why and where).
     int jsdbfile_json_read(QString path);
-    /// Writes a new file for `batch` at its `sim_data` `file` path; see jsdbfile_json_write.
+    /// Writes the eight sections of `batch` to its `sim_data` `file` path, replacing
+    /// the file only once the whole text is safely on disk. Returns 0, or 1 when the
+    /// file cannot be opened, written or committed (the previous file is then left
+    /// exactly as it was; messages() names the path and the reason).
     int jsdbfile_json_new(sbatch *batch);
-    /// Saves `batch` to its `sim_data` `file` path; see jsdbfile_json_write.
+    /// The same as jsdbfile_json_new.
     int jsdbfile_json_save(sbatch *batch);
     /// Writes `top` as indented JSON to the batch's file, replacing it only once the
     /// whole text is safely on disk. Returns 0 on success (or when `top` is empty and

@@ -474,7 +474,7 @@ public:
 
 private:
     // Deeper documents are refused rather than risking the stack.
-    static constexpr int max_depth = 1024;
+    static constexpr int max_depth = 256;
 
     void fail(const char *what)
     {
