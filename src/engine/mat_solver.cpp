@@ -25,8 +25,11 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
 {
     if (n < 1)
         return 1;
-    std::vector<double> w(n + 1, 0.0); // elimination factors
-    std::vector<double> x(n + 1, 0.0); // solution in column order
+    // Work arrays kept between calls: a Newton run solves a system of one size each step.
+    work.assign(n + 1, 0.0);
+    sol.assign(n + 1, 0.0);
+    double *w = work.data(); // elimination factors
+    double *x = sol.data(); // solution in column order
 
     for (int i = 0; i < n; ++i)
         a[i][n] = b[i];

@@ -3,6 +3,7 @@
 #include "solver_records.h"
 
 #include <string>
+#include <vector>
 
 /// Dense linear solver of the Newton step: Gauss-Jordan elimination with complete
 /// pivoting (row and column interchanges). An LU pair (Crout, scaled partial
@@ -42,4 +43,6 @@ private:
     double *vv = nullptr; ///< row scale factors of ludcmp
     pt_numeric_mat *mat = nullptr; ///< system of the last driver call (not owned)
     std::string message; ///< error text
+    std::vector<double> work; ///< elimination factors of gjpivot
+    std::vector<double> sol; ///< gjpivot's solution in column order
 };
