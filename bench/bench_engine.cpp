@@ -15,7 +15,8 @@
 
 namespace {
 
-struct reference_system {
+struct reference_system
+{
     std::unique_ptr<sim_data> sd;
     one_water *w = nullptr;
 };
@@ -38,8 +39,8 @@ reference_system build(const QString &name)
     req.TC = ref.value("temperature_C").toDouble();
     req.gases = {"CO2(g)"};
     sys.sd.reset(chemsys_build(req));
-    sys.w = chemsys_water(sys.sd.get(), totals, req.TC, inputs.value("pH_activity").toDouble(),
-                          0.0);
+    sys.w
+        = chemsys_water(sys.sd.get(), totals, req.TC, inputs.value("pH_activity").toDouble(), 0.0);
     return sys;
 }
 
@@ -68,10 +69,22 @@ void speciate(benchmark::State &state, const QString &name, sim0D::step_solver s
 
 } // namespace
 
-static void BM_J13_reduced(benchmark::State &s) { speciate(s, "j13w", sim0D::step_solver::reduced); }
-static void BM_J13_full(benchmark::State &s) { speciate(s, "j13w", sim0D::step_solver::full); }
-static void BM_seawater_reduced(benchmark::State &s) { speciate(s, "swmaj", sim0D::step_solver::reduced); }
-static void BM_seawater_full(benchmark::State &s) { speciate(s, "swmaj", sim0D::step_solver::full); }
+static void BM_J13_reduced(benchmark::State &s)
+{
+    speciate(s, "j13w", sim0D::step_solver::reduced);
+}
+static void BM_J13_full(benchmark::State &s)
+{
+    speciate(s, "j13w", sim0D::step_solver::full);
+}
+static void BM_seawater_reduced(benchmark::State &s)
+{
+    speciate(s, "swmaj", sim0D::step_solver::reduced);
+}
+static void BM_seawater_full(benchmark::State &s)
+{
+    speciate(s, "swmaj", sim0D::step_solver::full);
+}
 
 BENCHMARK(BM_J13_reduced)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_seawater_reduced)->Unit(benchmark::kMillisecond);
