@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QSet>
@@ -15,15 +16,26 @@ namespace jsdb_codec {
 QStringList unique_keys(const QStringList &names, const char *what)
 {
     const QSet<QString> taken(names.cbegin(), names.cend());
+    // Readers take records in key order. A name repeated ten times or more gets
+    // suffixes padded to one width ("X (02)" .. "X (11)"), so that its repeats sort
+    // in list order and a save of what was read writes the same file again.
+    QHash<QString, int> repeats;
+    for (const QString &name : names)
+        ++repeats[name];
     QSet<QString> used;
     QStringList keys;
     keys.reserve(names.size());
     for (const QString &name : names) {
         QString key = name;
         if (used.contains(key)) {
+            // The largest suffix: one per repeat, plus the real names it must skip.
+            int largest = repeats.value(name);
+            for (const QString &other : taken)
+                largest += other.startsWith(name + QStringLiteral(" (")) ? 1 : 0;
+            const int width = int(QString::number(largest).size());
             int n = 2;
             do {
-                key = QStringLiteral("%1 (%2)").arg(name).arg(n++);
+                key = QStringLiteral("%1 (%2)").arg(name).arg(n++, width, 10, QLatin1Char('0'));
             } while (taken.contains(key) || used.contains(key));
             qDebug() << "JW ##### repeated name in" << what << ":" << name << "stored under" << key;
         }
@@ -333,8 +345,8 @@ QHash<QString, int> index_by_name(const QList<Record *> &list)
 
 int jsdbfile_mgr::json_read_patch()
 {
-    const name_index names{index_by_name(sdata->solutes), index_by_name(sdata->liquids),
-                           index_by_name(sdata->gases)};
+    const name_index names {index_by_name(sdata->solutes), index_by_name(sdata->liquids),
+                            index_by_name(sdata->gases)};
     index = &names;
     for (one_rxn *rxn : std::as_const(sdata->rxnsAqueous))
         rxn->elements = rxn_compile_list_elements(rxn->composition);
