@@ -28,6 +28,7 @@ private slots:
     void logK();
     void activityModels_data();
     void activityModels();
+    void activityFarFromEquilibrium();
     void gasesKeepUnitGamma();
     void waterActivity_data();
     void waterActivity();
@@ -67,17 +68,18 @@ void tst_engine_numerics::solverKnown_data()
     QTest::addColumn<QList<double>>("b");
     QTest::addColumn<QList<double>>("x");
 
-    QTest::newRow("one variable") << QList<QList<double>>{{4.0}} << QList<double>{2.0}
-                                  << QList<double>{0.5};
+    QTest::newRow("one variable") << QList<QList<double>> {{4.0}} << QList<double> {2.0}
+                                  << QList<double> {0.5};
     QTest::newRow("largest off the diagonal")
-        << QList<QList<double>>{{0.0, 1.0}, {1.0, 0.0}} << QList<double>{3.0, 5.0}
-        << QList<double>{5.0, 3.0};
+        << QList<QList<double>> {{0.0, 1.0}, {1.0, 0.0}} << QList<double> {3.0, 5.0}
+        << QList<double> {5.0, 3.0};
     QTest::newRow("ties and column swaps")
-        << QList<QList<double>>{{1.0, 2.0, 3.0}, {3.0, 1.0, 2.0}, {2.0, 3.0, 1.0}}
-        << QList<double>{14.0, 11.0, 11.0} << QList<double>{1.0, 2.0, 3.0};
-    QTest::newRow("badly scaled")
-        << QList<QList<double>>{{1e-12, 1.0}, {1.0, 1.0}} << QList<double>{1.0, 2.0}
-        << QList<double>{1.0 / (1.0 - 1e-12), 1.0 - 1e-12 / (1.0 - 1e-12)};
+        << QList<QList<double>> {{1.0, 2.0, 3.0}, {3.0, 1.0, 2.0}, {2.0, 3.0, 1.0}}
+        << QList<double> {14.0, 11.0, 11.0} << QList<double> {1.0, 2.0, 3.0};
+    QTest::newRow("badly scaled") << QList<QList<double>> {{1e-12, 1.0}, {1.0, 1.0}}
+                                  << QList<double> {1.0, 2.0}
+                                  << QList<double> {1.0 / (1.0 - 1e-12),
+                                                    1.0 - 1e-12 / (1.0 - 1e-12)};
 }
 
 void tst_engine_numerics::solverKnown()
@@ -123,11 +125,11 @@ void tst_engine_numerics::solverSingular_data()
 {
     QTest::addColumn<QList<QList<double>>>("a");
     QTest::addColumn<int>("failedAt");
-    QTest::newRow("all zero") << QList<QList<double>>{{0.0, 0.0}, {0.0, 0.0}} << 0;
+    QTest::newRow("all zero") << QList<QList<double>> {{0.0, 0.0}, {0.0, 0.0}} << 0;
     QTest::newRow("dependent rows")
-        << QList<QList<double>>{{1.0, 2.0, 3.0}, {2.0, 4.0, 6.0}, {1.0, 0.0, 1.0}} << 2;
+        << QList<QList<double>> {{1.0, 2.0, 3.0}, {2.0, 4.0, 6.0}, {1.0, 0.0, 1.0}} << 2;
     QTest::newRow("zero row late")
-        << QList<QList<double>>{{2.0, 1.0, 0.0}, {1.0, 3.0, 0.0}, {0.0, 0.0, 0.0}} << 2;
+        << QList<QList<double>> {{2.0, 1.0, 0.0}, {1.0, 3.0, 0.0}, {0.0, 0.0, 0.0}} << 2;
 }
 
 void tst_engine_numerics::solverSingular()
@@ -136,9 +138,10 @@ void tst_engine_numerics::solverSingular()
     QFETCH(int, failedAt);
     auto m = makeSystem(a, QList<double>(a.size(), 1.0));
     mat_solver s;
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(QString("MS: matrix solver, GJR, diagonal element  %1  "
-                                                        "failed.")
-                                                    .arg(failedAt)));
+    QTest::ignoreMessage(QtDebugMsg,
+                         qPrintable(QString("MS: matrix solver, GJR, diagonal element  %1  "
+                                            "failed.")
+                                        .arg(failedAt)));
     QCOMPARE(s.driver(m.get()), 1);
     pt_numeric_mat empty(0);
     QCOMPARE(s.driver(&empty), 1);
@@ -146,8 +149,8 @@ void tst_engine_numerics::solverSingular()
 
 void tst_engine_numerics::solverLuAgreesWithPivoting()
 {
-    const QList<QList<double>> a{{4.0, -2.0, 1.0}, {-2.0, 4.0, -2.0}, {1.0, -2.0, 4.0}};
-    const QList<double> b{11.0, -16.0, 17.0};
+    const QList<QList<double>> a {{4.0, -2.0, 1.0}, {-2.0, 4.0, -2.0}, {1.0, -2.0, 4.0}};
+    const QList<double> b {11.0, -16.0, 17.0};
     auto m = makeSystem(a, b);
     mat_solver s;
     QCOMPARE(s.driver(m.get()), 0);
@@ -208,14 +211,19 @@ void tst_engine_numerics::logK_data()
     QTest::addColumn<int>("form");
     QTest::addColumn<double>("T");
     QTest::addColumn<double>("log10K");
-    QTest::newRow("linear at 25") << QList<double>{1.0, 2.0} << QList<double>{0.0, 1.0} << 0
+    QTest::newRow("linear at 25") << QList<double> {1.0, 2.0} << QList<double> {0.0, 1.0} << 0
                                   << 25.0 << 51.0;
-    QTest::newRow("single term at any T") << QList<double>{-3.5} << QList<double>{0.0} << 0
-                                          << 250.0 << -3.5;
-    QTest::newRow("quadratic at 100") << QList<double>{1.0, -0.01, 1e-4}
-                                      << QList<double>{0.0, 1.0, 2.0} << 0 << 100.0 << 1.0;
-    QTest::newRow("table form is not evaluated") << QList<double>{1.0, 2.0}
-                                                 << QList<double>{0.0, 1.0} << 2 << 25.0 << 0.0;
+    QTest::newRow("single term at any T")
+        << QList<double> {-3.5} << QList<double> {0.0} << 0 << 250.0 << -3.5;
+    QTest::newRow("quadratic at 100")
+        << QList<double> {1.0, -0.01, 1e-4} << QList<double> {0.0, 1.0, 2.0} << 0 << 100.0 << 1.0;
+    QTest::newRow("seventh power of an eight-term fit")
+        << QList<double> {0.5, 0, 0, 0, 0, 0, 0, 1e-3} << QList<double> {0, 1, 2, 3, 4, 5, 6, 7}
+        << 0 << 10.0 << 10000.5;
+    QTest::newRow("root and inverse terms")
+        << QList<double> {1.0, 2.0, 3.0} << QList<double> {0.0, 0.5, -1.0} << 0 << 4.0 << 5.75;
+    QTest::newRow("table form is not evaluated")
+        << QList<double> {1.0, 2.0} << QList<double> {0.0, 1.0} << 2 << 25.0 << 0.0;
 }
 
 void tst_engine_numerics::logK()
@@ -286,6 +294,33 @@ void tst_engine_numerics::activityModels()
     }
 }
 
+// Early Newton steps may pass through absurd states (ionic strength 1e5): gamma
+// overflows there, but ln gamma, which the equations use, must stay finite.
+void tst_engine_numerics::activityFarFromEquilibrium()
+{
+    sim_model model;
+    model.species
+        = {ion("H2O", 0, 0.0), ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0), ion("SiO2(aq)", 0, 3.0)};
+    model.nspecies = 4;
+    model.results->tempRec = new pt_rxn_res;
+    model.results->tempRec->TC = 25.0;
+    pt_rxn_C c;
+    c.molal = {1.0, 1e5, 1e5, 0.01};
+    sim_ctrl ctrl;
+    ctrl.activitymethod = 4;
+    ctrl.activitywater = 2;
+    ctrl.idxH2O = 0;
+    pt_rxn_DHref ref;
+    std::unique_ptr<pt_rxn_DH> dh(
+        sim_rxn_prop::ionic_strength_correction_driver(&ctrl, &model, &c, &ref));
+    QVERIFY(std::isinf(dh->gamma[3]));
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(std::isfinite(dh->lngamma[i]));
+        QVERIFY(std::fabs(dh->lngamma[i] - dh->log10gamma[i] * std::log(10.0))
+                <= 1e-12 * std::fabs(dh->lngamma[i]));
+    }
+}
+
 void tst_engine_numerics::gasesKeepUnitGamma()
 {
     sim_model model;
@@ -316,8 +351,8 @@ void tst_engine_numerics::waterActivity_data()
     QTest::addColumn<double>("log10aw");
     QTest::addColumn<double>("tol");
     // mole fraction: 55.508 / (55.508 + 2 m)
-    QTest::newRow("mole fraction, 0.5 m NaCl") << 1 << 0.5 << std::log10(55.50844 / 56.50844)
-                                               << 1e-9;
+    QTest::newRow("mole fraction, 0.5 m NaCl")
+        << 1 << 0.5 << std::log10(55.50844 / 56.50844) << 1e-9;
     QTest::newRow("mole fraction, pure water") << 1 << 0.0 << 0.0 << 1e-12;
     // EQ3/6 B-dot water activity of 0.5 m NaCl is near -0.0072 (osmotic coefficient ~0.92)
     QTest::newRow("B-dot, 0.5 m NaCl") << 2 << 0.5 << -0.0072 << 4e-4;
