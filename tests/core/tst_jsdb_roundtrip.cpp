@@ -345,6 +345,7 @@ private slots:
     void logKSurvivesSave();
     void collectionsComeBackSortedByName();
     void repeatedNamesAreAllKept();
+    void manyRepeatsKeepTheirOrder();
     void chargeBalanceElementOfOlderFiles_data();
     void chargeBalanceElementOfOlderFiles();
     void missingLinksAndUnevenListsAreWrittenSafely();
@@ -746,6 +747,35 @@ void tst_jsdb_roundtrip::repeatedNamesAreAllKept()
     QCOMPARE(m.sdata->nwaters, 2);
     QCOMPARE(m.sdata->waters[0]->name, m.sdata->waters[1]->name);
     QCOMPARE(m.sdata->waters[0]->TC + m.sdata->waters[1]->TC, 85.0);
+}
+
+// Twelve waters of one name: the records come back in the order they were saved
+// in, so saving again writes each under the same key.
+void tst_jsdb_roundtrip::manyRepeatsKeepTheirOrder()
+{
+    sbatch b;
+    b.simData_init(b.sdata);
+    b.sdata->file = scratch("many1.jsdb");
+    b.sdata->waters.first()->name = "well";
+    for (int i = 1; i < 12; ++i) {
+        one_water *w = b.sdata->own(b.simData_init_water());
+        w->name = "well";
+        w->TC = 10 + i;
+        b.sdata->waters << w;
+    }
+    QCOMPARE(jsdbfile_mgr().jsdbfile_json_save(&b), 0);
+    reread(scratch("many1.jsdb"), scratch("many2.jsdb"));
+
+    jsdbfile_mgr m;
+    b.simData_init(m.sdata);
+    QCOMPARE(m.jsdbfile_json_read(scratch("many2.jsdb")), 0);
+    QList<double> order;
+    for (const one_water *w : std::as_const(m.sdata->waters))
+        order << w->TC;
+    QCOMPARE(order, QList<double>({25, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}));
+    QByteArray first = withoutDate(slurp(scratch("many1.jsdb")));
+    first.replace("many1.jsdb", "many2.jsdb");
+    QCOMPARE(lines(withoutDate(slurp(scratch("many2.jsdb")))), lines(first));
 }
 
 void tst_jsdb_roundtrip::chargeBalanceElementOfOlderFiles_data()
