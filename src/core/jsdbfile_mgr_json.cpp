@@ -484,8 +484,16 @@ private:
 
     void skip_space()
     {
-        while (p != end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t'))
-            ++p;
+        // Indentation comes in runs of blanks: step over eight at a time.
+        static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+        while (p != end) {
+            if (end - p >= 8 && std::memcmp(p, blanks, 8) == 0)
+                p += 8;
+            else if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')
+                ++p;
+            else
+                break;
+        }
     }
 
     bool literal(const char *word, qsizetype n)
@@ -691,15 +699,17 @@ private:
     {
         ++p; // '"'
         const char *begin = p;
+        const char *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
         bool plain = true;
-        while (p != end && *p != '"') {
-            const uchar c = uchar(*p);
-            if (c == '\\' || c >= 0x80) {
+        const char *stop = quote ? quote : end;
+        for (const char *c = p; c != stop; ++c) {
+            if (*c == '\\' || uchar(*c) >= 0x80) {
                 plain = false;
                 break;
             }
-            ++p;
         }
+        if (plain)
+            p = stop;
         if (plain) {
             if (p == end) {
                 fail("unterminated string");
