@@ -896,6 +896,20 @@ void sim0D::build_reduction_map()
             }
     }
     redTstart[n] = int(redTcol.size());
+    // Columns of each set row. A set row's entries are non-zero wherever its
+    // species are present (every molality is above 0 at the start), so the
+    // columns seen now are the row's columns at every later state.
+    const int nf = simmodel->nrxnsFast;
+    setColStart.assign(np + 1, 0);
+    setCols.clear();
+    for (int k = 0; k < np; ++k) {
+        setColStart[k] = int(setCols.size());
+        const double *row = nummat->rows[nf + k];
+        for (int j = 0; j < n; ++j)
+            if (row[j] != 0.0)
+                setCols.push_back(j);
+    }
+    setColStart[np] = int(setCols.size());
     redTready = true;
 }
 
@@ -923,10 +937,9 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
         double *red = redMat->rows[k];
         std::fill(red, red + np + 1, 0.0);
         double rhs = nummat->b[nf + k];
-        for (int j = 0; j < n; ++j) {
+        for (int c = setColStart[k]; c < setColStart[k + 1]; ++c) {
+            const int j = setCols[c];
             const double a = row[j];
-            if (a == 0.0)
-                continue;
             rhs -= a * redC[j];
             for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
                 red[redTcol[t]] += a * redTval[t];

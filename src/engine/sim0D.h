@@ -138,6 +138,8 @@ private:
     std::vector<int> redTcol; ///< primary position of each entry
     std::vector<double> redTval; ///< d(dx_s)/d(dx_p) of each entry
     std::vector<double> redC; ///< nspecies: constant part of dx_s
+    std::vector<int> setColStart; ///< set row k: its columns from setColStart[k] on
+    std::vector<int> setCols; ///< species columns of the set rows
     mat_solver redSolver; ///< solver of the reduced system
     pt_numeric_mat *redMat = nullptr; ///< owned: the reduced system
 
