@@ -147,8 +147,8 @@ inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath
 
 /// Reads `bytes` as a data0 file and, when accepted, fits every log K grid the way
 /// the database writer does and writes the reference database to `dbTarget`
-/// (skipped when empty). Every number accepted must be finite, and whatever the
-/// reader accepted the writer must store.
+/// (skipped when empty). Every number accepted must be finite; the writer stores
+/// the file or refuses it with a reason and without leaving a file.
 inline int data0_one(const uint8_t *data, size_t size, const QString &dbTarget)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -183,8 +183,15 @@ inline int data0_one(const uint8_t *data, size_t size, const QString &dbTarget)
     QStringList writeMsgs;
     dbparse_writer writer;
     const int wrc = writer.write(*file, dbTarget, &counts, &writeMsgs);
-    require(wrc == return_codes::success, "an accepted data0 file is written");
-    require(counts.elements == file->elements.size(), "every element is written");
+    if (wrc == return_codes::success) {
+        require(QFile::exists(dbTarget), "a database reported written exists");
+        require(counts.elements == file->elements.size(), "every element is written");
+    } else {
+        // The writer may still refuse (a grid no polynomial reproduces), but says
+        // why and leaves no file behind.
+        require(!writeMsgs.isEmpty(), "a refused database comes with a reason");
+        require(!QFile::exists(dbTarget), "a refused database leaves no file");
+    }
     return rc;
 }
 
