@@ -536,6 +536,7 @@ void sim0D::transfer_data_water()
 int sim0D::setup_mat_solver()
 {
     nummat = new pt_numeric_mat(simmodel->nspecies);
+    rowsDirty = false; // created zero
     simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
     return 0;
 }
