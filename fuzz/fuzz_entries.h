@@ -18,8 +18,8 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QJsonDocument>
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -41,26 +41,22 @@ inline void require(bool ok, const char *what)
     }
 }
 
-/// Every section writer on the configuration `sd`, then the whole document as
-/// JSON text. The writers must cope with whatever a reader accepted.
-inline QByteArray writeAll(jsdbfile_mgr &mgr, sim_data *sd)
+/// Saves the configuration `sd` to `path` the way the program does, and returns
+/// the text written with the header's time of writing blanked.
+inline QByteArray saveAll(sim_data *sd, const QString &path)
 {
     sbatch batch;
     sim_data *own = batch.sdata;
-    batch.sdata = sd; // borrowed for the writers; handed back below
-    QJsonObject top;
-    QJsonObject header = mgr.json_write_header(&batch);
-    header.insert(QStringLiteral("date"), QString()); // the time of writing
-    top.insert(QStringLiteral("header"), header);
-    top.insert(QStringLiteral("control parameters"), mgr.json_write_ctrlparameters(&batch));
-    top.insert(QStringLiteral("elements"), mgr.json_write_elements(&batch));
-    top.insert(QStringLiteral("gases"), mgr.json_write_gases(&batch));
-    top.insert(QStringLiteral("solutes"), mgr.json_write_solutes(&batch));
-    top.insert(QStringLiteral("reactions"), mgr.json_write_rxns(&batch));
-    top.insert(QStringLiteral("redox"), mgr.json_write_redox(&batch));
-    top.insert(QStringLiteral("waters"), mgr.json_write_waters(&batch));
+    batch.sdata = sd; // borrowed for the save; handed back below
+    sd->file = path;
+    jsdbfile_mgr writer;
+    const int rc = writer.jsdbfile_json_save(&batch);
     batch.sdata = own;
-    return QJsonDocument(top).toJson(QJsonDocument::Indented);
+    require(rc == return_codes::success, "a configuration saves to a writable folder");
+    QFile f(path);
+    require(f.open(QIODevice::ReadOnly), "a saved configuration can be opened");
+    static const QRegularExpression date(QStringLiteral("\"date\": \"[^\"]*\""));
+    return QString::fromUtf8(f.readAll()).replace(date, QStringLiteral("\"date\": \"\"")).toUtf8();
 }
 
 /// Deep copies of what the windows copy from a configuration read from a file.
@@ -108,8 +104,8 @@ inline void speciateWaters(sim_data *sd)
 
 /// Reads `bytes` as a ".jsdb" file stored at `scratchPath`. When the reader accepts
 /// it (wholly or in part), the configuration is copied, its first waters are
-/// speciated, it is written back, and the written text must itself be accepted by
-/// the reader. Returns the first read code.
+/// speciated, it is saved, and the saved file must itself be accepted by the
+/// reader. Returns the first read code.
 inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -126,9 +122,7 @@ inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath
     require(mgr.sdata->nwaters == mgr.sdata->waters.size(), "nwaters equals the water list");
     copyAll(mgr.sdata);
     speciateWaters(mgr.sdata);
-    const QByteArray written = writeAll(mgr, mgr.sdata);
-    if (!writeFile(scratchPath, written))
-        return rc;
+    saveAll(mgr.sdata, scratchPath);
     jsdbfile_mgr again;
     const int rc2 = again.jsdbfile_json_read(scratchPath);
     require(rc2 == return_codes::success || rc2 == 1, "a written configuration reads back");
@@ -136,12 +130,10 @@ inline int jsdb_one(const uint8_t *data, size_t size, const QString &scratchPath
             "every water survives the round trip");
     // Records come back sorted by name, so the first save may reorder them; from
     // then on saving what was read back writes the same text.
-    const QByteArray second = writeAll(again, again.sdata);
-    if (!writeFile(scratchPath, second))
-        return rc;
+    const QByteArray second = saveAll(again.sdata, scratchPath);
     jsdbfile_mgr third;
     third.jsdbfile_json_read(scratchPath);
-    require(writeAll(third, third.sdata) == second, "a configuration saved twice is stable");
+    require(saveAll(third.sdata, scratchPath) == second, "a configuration saved twice is stable");
     return rc;
 }
 
