@@ -173,7 +173,9 @@ int jsdbfile_mgr::jsdbfile_json_save(sbatch *batch)
         qDebug() << "JM: #### no configuration to save";
         return return_codes::failed;
     }
-    return write_document(batch->sdata->file, write_document_tree(batch).to_json());
+    const jnode doc = write_document_tree(batch);
+    return write_document(batch->sdata->file,
+                          [&doc](QIODevice &out) { return doc.write_json(out); });
 }
 
 jsdb_codec::jnode jsdbfile_mgr::write_document_tree(sbatch *batch)
@@ -310,11 +312,18 @@ int jsdbfile_mgr::jsdbfile_jsonvector_write(sbatch *batch, QList<QJsonObject> it
 // only after everything was written: a failed save leaves the old file untouched.
 int jsdbfile_mgr::write_document(const QString &path, const QByteArray &bytes)
 {
+    return write_document(path,
+                          [&bytes](QIODevice &out) { return out.write(bytes) == bytes.size(); });
+}
+
+int jsdbfile_mgr::write_document(const QString &path,
+                                 const std::function<bool(QIODevice &)> &writeText)
+{
     QSaveFile out(path);
     QString failure;
     if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
         failure = QStringLiteral("cannot be opened for writing");
-    } else if (out.write(bytes) != bytes.size()) {
+    } else if (!writeText(out)) {
         failure = QStringLiteral("cannot be written");
         out.cancelWriting();
     } else if (!out.commit()) {

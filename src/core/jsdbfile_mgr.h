@@ -5,6 +5,7 @@
 #include "sbatch.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,7 @@ public:
     jnode(const QString &text)
         : k(string)
         , str(text)
-    {}
+    { }
     static jnode make_bool(bool v);
     /// A JSON number; `integral` numbers are written without fraction or exponent.
     static jnode make_number(double v, bool integral);
@@ -42,10 +44,18 @@ public:
     /// An empty object with room for `members` members.
     static jnode make_object(qsizetype members = 0);
     static jnode make_strings(const QStringList &texts);
+    /// A JSON string of the ASCII text `text[0, n)`; short texts (numbers, flags)
+    /// are held in the node itself, sparing an allocation per value.
+    static jnode make_ascii(const char *text, size_t n);
 
     kind type() const { return k; }
     /// The text of a string, else empty (as QJsonValue::toString).
-    QString to_string() const { return k == string ? str : QString(); }
+    QString to_string() const;
+    /// The text of a string read as to_int, to_int64 and to_double read it; 0 for
+    /// anything else.
+    int text_to_int() const;
+    qint64 text_to_int64() const;
+    double text_to_double() const;
     /// The value of a boolean, else false.
     bool to_bool() const { return k == boolean && b; }
     /// An integral number that fits 32 bits, else 0 (as QJsonValue::toInt).
@@ -73,18 +83,34 @@ public:
     static jnode from_qjson(const QJsonValue &value);
     /// Indented JSON text of the document whose top level is this value.
     QByteArray to_json() const;
+    /// Writes the same text as to_json() to `device`; false when a write fails.
+    bool write_json(QIODevice &device) const;
     /// Parses JSON text; on failure returns a null value and sets `error` and `offset`.
     static jnode parse(const QByteArray &json, QString *error, qsizetype *offset);
 
 private:
     friend class parser;
-    void write(std::string &out, int indent) const;
+    /// Where the text goes once its buffer holds `size` bytes.
+    struct spill
+    {
+        static constexpr size_t size = 1 << 18;
+        QIODevice *device;
+        bool failed = false;
+        void flush(std::string &out);
+    };
+    void write(std::string &out, int indent, spill *to) const;
+
+    static constexpr size_t short_capacity = 24;
 
     kind k = null_value;
-    bool b = false;
-    double num = 0.0;
+    bool b = false; ///< boolean value; integral number; string held in `ascii`
+    quint8 ascii_len = 0;
+    union {
+        double num = 0.0;
+        char ascii[short_capacity];
+    };
     QString str;
-    QStringList keys_;         ///< object keys, sorted
+    QStringList keys_; ///< object keys, sorted
     std::vector<jnode> items_; ///< array elements, or object values in step with keys_
 };
 
@@ -98,21 +124,31 @@ private:
 constexpr int digits = 6;
 constexpr int digitsCoeff = 17;
 
-inline jnode num(int v)
-{
-    return QString::number(v);
-}
+/// Writes `v` into `buf` as QString::number(v, 'g', precision) writes it (the
+/// shortest text of `precision` significant digits, C-style exponent) and returns
+/// its length; 0 for infinities and NaN, which are left to Qt. `buf` holds 32 chars.
+size_t format_g(double v, int precision, char *buf);
+/// Writes `v` in base 10 into `buf` (room for 24 chars) and returns its length.
+size_t format_int(qint64 v, char *buf);
+
 inline jnode num(qint64 v)
 {
-    return QString::number(v);
+    char buf[24];
+    return jnode::make_ascii(buf, format_int(v, buf));
+}
+inline jnode num(int v)
+{
+    return num(qint64(v));
 }
 inline jnode num(double v, int precision = digits)
 {
-    return QString::number(v, 'g', precision);
+    char buf[32];
+    const size_t n = format_g(v, precision, buf);
+    return n ? jnode::make_ascii(buf, n) : jnode(QString::number(v, 'g', precision));
 }
 inline jnode flag(bool v)
 {
-    return QString::number(v ? 1 : 0);
+    return jnode::make_ascii(v ? "1" : "0", 1);
 }
 
 inline QString text(const jnode &o, const QString &key)
@@ -128,17 +164,17 @@ double to_double(const QString &text);
 /// Base-10 integer of the text; 0 when it is not a whole number in 32 bits.
 inline int integer(const jnode &o, const QString &key)
 {
-    return to_int(o.value(key).to_string());
+    return o.value(key).text_to_int();
 }
 /// Base-10 integer of the text for 64-bit fields (times in seconds); 0 when malformed.
 inline qint64 integer64(const jnode &o, const QString &key)
 {
-    return to_int64(o.value(key).to_string());
+    return o.value(key).text_to_int64();
 }
 /// Double of the text; 0.0 when it is not a number.
 inline double real(const jnode &o, const QString &key)
 {
-    return to_double(o.value(key).to_string());
+    return o.value(key).text_to_double();
 }
 /// True when the integer of the text is not 0.
 inline bool flagInt(const jnode &o, const QString &key)
@@ -291,6 +327,8 @@ private:
     int read_waters(const jnode &top);
 
     int write_document(const QString &path, const QByteArray &bytes);
+    /// Saves safely what `writeText` writes to the device it is given (false: failed).
+    int write_document(const QString &path, const std::function<bool(QIODevice &)> &writeText);
 
     /// Lower-cased name -> first position in `sdata`'s lists, built while the patch
     /// runs so that compiling reaction elements does not rescan the lists.

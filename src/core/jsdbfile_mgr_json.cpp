@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QtAlgorithms>
 
 #include <algorithm>
 #include <charconv>
@@ -65,6 +66,25 @@ jnode jnode::make_strings(const QStringList &texts)
     return n;
 }
 
+jnode jnode::make_ascii(const char *text, size_t n)
+{
+    if (n > short_capacity)
+        return jnode(QString::fromLatin1(text, qsizetype(n)));
+    jnode node;
+    node.k = string;
+    node.b = true;
+    node.ascii_len = quint8(n);
+    std::memcpy(node.ascii, text, n);
+    return node;
+}
+
+QString jnode::to_string() const
+{
+    if (k != string)
+        return QString();
+    return b ? QString::fromLatin1(ascii, ascii_len) : str;
+}
+
 int jnode::to_int() const
 {
     if (k != number || std::trunc(num) != num || num < INT_MIN || num > INT_MAX)
@@ -97,7 +117,7 @@ namespace {
 bool same_text(const QString &a, const QString &b)
 {
     return a.size() == b.size()
-           && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
+        && std::memcmp(a.constData(), b.constData(), size_t(a.size()) * sizeof(QChar)) == 0;
 }
 } // namespace
 
@@ -139,8 +159,14 @@ const std::vector<jnode> &jnode::elements() const
 
 namespace {
 
-// Copies a short all-ASCII text into `buf`; false for anything else, which then
-// takes Qt's own conversion.
+// Digits, sign, point and exponent only: no blanks, '+', words or groups. Texts
+// of other characters take Qt's own conversion.
+bool plain_number_char(char16_t u)
+{
+    return (u >= '0' && u <= '9') || u == '-' || u == '.' || u == 'e' || u == 'E';
+}
+
+// Copies a short plain-number text into `buf`; false for anything else.
 bool ascii_copy(const QString &text, char (&buf)[64], size_t &n)
 {
     n = size_t(text.size());
@@ -149,37 +175,52 @@ bool ascii_copy(const QString &text, char (&buf)[64], size_t &n)
     const QChar *c = text.constData();
     for (size_t i = 0; i < n; ++i) {
         const char16_t u = c[i].unicode();
-        // Digits, sign, point and exponent only: no blanks, '+', words or groups.
-        if (!((u >= '0' && u <= '9') || u == '-' || u == '.' || u == 'e' || u == 'E'))
+        if (!plain_number_char(u))
             return false;
         buf[i] = char(u);
     }
     return true;
 }
 
-template<typename T>
-bool quick_integer(const QString &text, T &out)
+bool plain_number(const char *text, size_t n)
 {
-    char buf[64];
-    size_t n = 0;
-    if (!ascii_copy(text, buf, n))
+    if (n == 0)
         return false;
-    const auto r = std::from_chars(buf, buf + n, out, 10);
-    return r.ec == std::errc() && r.ptr == buf + n;
+    for (size_t i = 0; i < n; ++i)
+        if (!plain_number_char(uchar(text[i])))
+            return false;
+    return true;
+}
+
+template<typename T>
+bool quick_integer(const char *text, size_t n, T &out)
+{
+    const auto r = std::from_chars(text, text + n, out, 10);
+    return r.ec == std::errc() && r.ptr == text + n;
+}
+
+bool quick_double(const char *text, size_t n, double &out)
+{
+    const auto r = std::from_chars(text, text + n, out, std::chars_format::general);
+    return r.ec == std::errc() && r.ptr == text + n && std::isfinite(out);
 }
 
 } // namespace
 
 int to_int(const QString &text)
 {
+    char buf[64];
+    size_t n = 0;
     int v = 0;
-    return quick_integer(text, v) ? v : text.toInt();
+    return ascii_copy(text, buf, n) && quick_integer(buf, n, v) ? v : text.toInt();
 }
 
 qint64 to_int64(const QString &text)
 {
+    char buf[64];
+    size_t n = 0;
     qint64 v = 0;
-    return quick_integer(text, v) ? v : text.toLongLong();
+    return ascii_copy(text, buf, n) && quick_integer(buf, n, v) ? v : text.toLongLong();
 }
 
 double to_double(const QString &text)
@@ -187,12 +228,179 @@ double to_double(const QString &text)
     char buf[64];
     size_t n = 0;
     double v = 0.0;
-    if (ascii_copy(text, buf, n)) {
-        const auto r = std::from_chars(buf, buf + n, v, std::chars_format::general);
-        if (r.ec == std::errc() && r.ptr == buf + n && std::isfinite(v))
-            return v;
+    return ascii_copy(text, buf, n) && quick_double(buf, n, v) ? v : text.toDouble();
+}
+
+// Short texts held in the node are read in place; Qt converts only what the quick
+// path refuses, from the very text to_string() would give.
+int jnode::text_to_int() const
+{
+    if (k != string)
+        return 0;
+    if (!b)
+        return jsdb_codec::to_int(str);
+    int v = 0;
+    return plain_number(ascii, ascii_len) && quick_integer(ascii, ascii_len, v)
+        ? v
+        : to_string().toInt();
+}
+
+qint64 jnode::text_to_int64() const
+{
+    if (k != string)
+        return 0;
+    if (!b)
+        return jsdb_codec::to_int64(str);
+    qint64 v = 0;
+    return plain_number(ascii, ascii_len) && quick_integer(ascii, ascii_len, v)
+        ? v
+        : to_string().toLongLong();
+}
+
+double jnode::text_to_double() const
+{
+    if (k != string)
+        return 0.0;
+    if (!b)
+        return jsdb_codec::to_double(str);
+    double v = 0.0;
+    return plain_number(ascii, ascii_len) && quick_double(ascii, ascii_len, v)
+        ? v
+        : to_string().toDouble();
+}
+
+namespace {
+
+// Writes the digits `d` (most significant first) of a number `d[0].d[1..] x 10^exp10`
+// in the form of printf's %g: without trailing zeros, scientific with an exponent
+// of at least two digits when exp10 < -4 or exp10 >= precision, else positional.
+size_t write_g(bool negative, std::string_view d, int exp10, int precision, char *buf)
+{
+    while (d.size() > 1 && d.back() == '0')
+        d.remove_suffix(1);
+    char *o = buf;
+    if (negative)
+        *o++ = '-';
+    if (exp10 < -4 || exp10 >= precision) {
+        *o++ = d[0];
+        if (d.size() > 1) {
+            *o++ = '.';
+            o = std::copy(d.begin() + 1, d.end(), o);
+        }
+        *o++ = 'e';
+        *o++ = exp10 < 0 ? '-' : '+';
+        const int e = std::abs(exp10);
+        if (e < 10)
+            *o++ = '0';
+        o = std::to_chars(o, buf + 32, e).ptr;
+    } else if (exp10 >= 0) {
+        const size_t whole = size_t(exp10) + 1;
+        for (size_t i = 0; i < whole; ++i)
+            *o++ = i < d.size() ? d[i] : '0';
+        if (d.size() > whole) {
+            *o++ = '.';
+            o = std::copy(d.begin() + std::ptrdiff_t(whole), d.end(), o);
+        }
+    } else {
+        *o++ = '0';
+        *o++ = '.';
+        for (int i = -1; i > exp10; --i)
+            *o++ = '0';
+        o = std::copy(d.begin(), d.end(), o);
     }
-    return text.toDouble();
+    return size_t(o - buf);
+}
+
+// True when |v| lies exactly halfway between two numbers of `precision` significant
+// digits (v finite, not zero). Such values need `precision` + 1 digits, the last a
+// 5, and nothing after.
+bool exact_tie(double v, int precision)
+{
+    // A quick test first, in whole numbers: with |v| = odd * 2^p and k the power
+    // of ten that brings |v| to `precision` digits before the point, v is a tie
+    // when 2 |v| 10^k = odd * 5^k * 2^(p + k + 1) is an odd integer, so p + k + 1
+    // is 0 and, for k < 0, 5^-k divides odd.
+    int e2 = 0;
+    const double f = std::frexp(std::abs(v), &e2);
+    const auto m = quint64(std::ldexp(f, 53));
+    const int zeros = qCountTrailingZeroBits(m);
+    const quint64 odd = m >> zeros;
+    const int p = e2 - 53 + zeros;
+    const int k = -(p + 1);
+    // log10 may miss by one near powers of ten; the full test below decides.
+    const int k_estimate = precision - 1 - int(std::floor(std::log10(std::abs(v))));
+    if (std::abs(k - k_estimate) > 1)
+        return false;
+    if (k < 0) {
+        if (k < -22) // 5^23 exceeds any 53-bit odd part
+            return false;
+        quint64 pow5 = 1;
+        for (int i = 0; i < -k; ++i)
+            pow5 *= 5;
+        if (odd % pow5 != 0)
+            return false;
+    }
+
+    char near[48];
+    const auto r = std::to_chars(near, near + sizeof near, std::abs(v),
+                                 std::chars_format::scientific, precision + 2);
+    // "d.ddd...e+XX": the digit after the kept ones sits at index precision + 1.
+    if (r.ec != std::errc() || near[precision + 1] != '5' || near[precision + 2] != '0'
+        || near[precision + 3] != '0')
+        return false;
+    // Rare: confirm with every digit of the value (a double has at most 767).
+    static thread_local char all[800];
+    const auto e
+        = std::to_chars(all, all + sizeof all, std::abs(v), std::chars_format::scientific, 780);
+    const char *x = std::find<const char *>(all, e.ptr, 'e');
+    return x != e.ptr && all[precision + 1] == '5'
+        && std::all_of(static_cast<const char *>(all) + precision + 2, x,
+                       [](char c) { return c == '0'; });
+}
+
+} // namespace
+
+size_t format_g(double v, int precision, char *buf)
+{
+    if (!std::isfinite(v))
+        return 0;
+    precision = std::clamp(precision, 1, 17); // as Qt, 0 means one digit
+    if (v == 0.0) {
+        buf[0] = '0'; // negative zero too, as Qt writes it
+        return 1;
+    }
+    // The C library's %g rules (shortest digits, exponent of at least two digits
+    // when below 1e-4 or at 10^precision) are the ones QString::number follows,
+    // except for exact halves: the library rounds them to even, Qt away from zero.
+    if (!exact_tie(v, precision)) {
+        const auto r = std::to_chars(buf, buf + 32, v, std::chars_format::general, precision);
+        return r.ec == std::errc() ? size_t(r.ptr - buf) : 0;
+    }
+    char sci[48];
+    const auto r = std::to_chars(sci, sci + sizeof sci, std::abs(v), std::chars_format::scientific,
+                                 precision + 2);
+    std::string digits(1, sci[0]);
+    digits.append(sci + 2, size_t(precision - 1));
+    int exp10 = 0;
+    const char *e = std::find<const char *>(sci, r.ptr, 'e');
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exp10);
+    // Round the kept digits up, carrying into a new leading digit if all were 9.
+    int i = precision - 1;
+    while (i >= 0 && digits[size_t(i)] == '9')
+        digits[size_t(i--)] = '0';
+    if (i >= 0) {
+        ++digits[size_t(i)];
+    } else {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exp10;
+    }
+    return write_g(v < 0, digits, exp10, precision, buf);
+}
+
+size_t format_int(qint64 v, char *buf)
+{
+    return size_t(std::to_chars(buf, buf + 24, v).ptr - buf);
 }
 
 // ---- conversion to and from Qt's JSON types -----------------------------------------
@@ -205,7 +413,7 @@ QJsonValue jnode::to_qjson() const
     case number:
         return b ? QJsonValue(qint64(num)) : QJsonValue(num);
     case string:
-        return str;
+        return to_string();
     case array: {
         QJsonArray a;
         for (const jnode &e : items_)
@@ -372,6 +580,21 @@ void append_string(std::string &out, const QString &s)
     out.append(buf, n);
 }
 
+// A short ASCII text: straight across when nothing in it needs escaping.
+void append_ascii(std::string &out, const char *text, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const uchar c = uchar(text[i]);
+        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\') {
+            append_string(out, QString::fromLatin1(text, qsizetype(n)));
+            return;
+        }
+    }
+    out += '"';
+    out.append(text, n);
+    out += '"';
+}
+
 void append_indent(std::string &out, int indent)
 {
     static const char spaces[] = "                                                                ";
@@ -385,7 +608,7 @@ void append_indent(std::string &out, int indent)
 
 } // namespace
 
-void jnode::write(std::string &out, int indent) const
+void jnode::write(std::string &out, int indent, spill *to) const
 {
     switch (k) {
     case null_value:
@@ -403,14 +626,19 @@ void jnode::write(std::string &out, int indent) const
             out += "null";
         break;
     case string:
-        append_string(out, str);
+        if (b)
+            append_ascii(out, ascii, ascii_len);
+        else
+            append_string(out, str);
         break;
     case array:
         out += "[\n";
         for (size_t i = 0; i < items_.size(); ++i) {
             append_indent(out, indent + 1);
-            items_[i].write(out, indent + 1);
+            items_[i].write(out, indent + 1, to);
             out += i + 1 < items_.size() ? ",\n" : "\n";
+            if (to && out.size() >= spill::size)
+                to->flush(out);
         }
         append_indent(out, indent);
         out += ']';
@@ -421,8 +649,10 @@ void jnode::write(std::string &out, int indent) const
             append_indent(out, indent + 1);
             append_string(out, keys_.at(i));
             out += ": ";
-            items_[size_t(i)].write(out, indent + 1);
+            items_[size_t(i)].write(out, indent + 1, to);
             out += i + 1 < keys_.size() ? ",\n" : "\n";
+            if (to && out.size() >= spill::size)
+                to->flush(out);
         }
         append_indent(out, indent);
         out += '}';
@@ -435,9 +665,29 @@ QByteArray jnode::to_json() const
     // A std::string grows geometrically; the text is copied once at the end.
     std::string out;
     out.reserve(1 << 16);
-    write(out, 0);
+    write(out, 0, nullptr);
     out += '\n';
     return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+void jnode::spill::flush(std::string &out)
+{
+    if (!failed && device->write(out.data(), qint64(out.size())) != qint64(out.size()))
+        failed = true;
+    out.clear();
+}
+
+bool jnode::write_json(QIODevice &device) const
+{
+    // Written in pieces of a fixed size: a large file is never held whole in
+    // memory, and the one buffer is never moved while it grows.
+    std::string out;
+    out.reserve(spill::size + (1 << 14));
+    spill to {&device};
+    write(out, 0, &to);
+    out += '\n';
+    to.flush(out);
+    return !to.failed;
 }
 
 // ---- parser ---------------------------------------------------------------------------
@@ -449,7 +699,7 @@ public:
         : start(begin)
         , p(begin)
         , end(end)
-    {}
+    { }
 
     jnode document(QString *error, qsizetype *offset)
     {
@@ -515,11 +765,8 @@ private:
             return object(depth + 1);
         case '[':
             return array(depth + 1);
-        case '"': {
-            QString s;
-            string(s, false);
-            return jnode(s);
-        }
+        case '"':
+            return string_value();
         case 't':
             if (literal("true", 4))
                 return jnode::make_bool(true);
@@ -691,6 +938,27 @@ private:
             return jnode();
         }
         return jnode::make_number(v, integral && std::abs(v) < 9007199254740992.0);
+    }
+
+    // A string value: short plain texts (most values of a file are numbers written
+    // as texts) are kept in the node, everything else as a QString.
+    jnode string_value()
+    {
+        const char *begin = p + 1;
+        const size_t room = std::min<size_t>(size_t(end - begin), 25);
+        const char *quote = static_cast<const char *>(std::memchr(begin, '"', room));
+        if (quote && size_t(quote - begin) <= 24) {
+            bool plain = true;
+            for (const char *c = begin; c != quote && plain; ++c)
+                plain = *c != '\\' && uchar(*c) < 0x80;
+            if (plain) {
+                p = quote + 1;
+                return jnode::make_ascii(begin, size_t(quote - begin));
+            }
+        }
+        QString s;
+        string(s, false);
+        return jnode(s);
     }
 
     // Reads a string after its opening quote. Keys, which repeat throughout a file,

@@ -7,7 +7,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 using jsdb_codec::jnode;
 
@@ -15,10 +21,10 @@ namespace {
 
 QJsonObject sampleDocument()
 {
-    QJsonObject inner{{"b", "x"}, {"A", "y"}, {" lead", "blank sorts first"}, {"a", "z"}};
-    QJsonArray mixed{"text", true,          false,        QJsonValue(),
-                     3,      QJsonObject(), QJsonArray(), QJsonArray{QJsonArray{"deep"}}};
-    return QJsonObject{
+    QJsonObject inner {{"b", "x"}, {"A", "y"}, {" lead", "blank sorts first"}, {"a", "z"}};
+    QJsonArray mixed {"text", true,          false,        QJsonValue(),
+                      3,      QJsonObject(), QJsonArray(), QJsonArray {QJsonArray {"deep"}}};
+    return QJsonObject {
         {"escapes", QString::fromUtf8("quote\" back\\ slash/ \b\f\n\r\t ctrl\x01\x1f del\x7f")},
         {"unicode", QString::fromUtf8("µ Å 中文 \xf0\x9f\x98\x80 end")},
         {"lone surrogate", QString(QChar(0xd800)) + "x" + QChar(0xdc00)},
@@ -48,6 +54,10 @@ private slots:
     void deepNestingIsRefusedNotFatal();
     void textToNumberMatchesQt_data();
     void textToNumberMatchesQt();
+    void shortTextsLikeLongTexts_data();
+    void shortTextsLikeLongTexts();
+    void numberToTextMatchesQt_data();
+    void numberToTextMatchesQt();
 };
 
 void tst_jsdb_codec::writesWhatQtWrites()
@@ -62,7 +72,7 @@ void tst_jsdb_codec::writesWhatQtWrites()
     built.insert("Zeta", jnode("2"));
     built.insert("alpha", jnode::make_strings({"b", "a"}));
     built.insert("alpha", jnode::make_strings({"c"})); // replaces
-    const QJsonObject expected{{"zeta", "1"}, {"Zeta", "2"}, {"alpha", QJsonArray{"c"}}};
+    const QJsonObject expected {{"zeta", "1"}, {"Zeta", "2"}, {"alpha", QJsonArray {"c"}}};
     QCOMPARE(built.to_json(), QJsonDocument(expected).toJson(QJsonDocument::Indented));
     QCOMPARE(built.to_qjson().toObject(), expected);
 }
@@ -195,6 +205,137 @@ void tst_jsdb_codec::textToNumberMatchesQt()
     const double qt = text.toDouble();
     QVERIFY2((std::isnan(ours) && std::isnan(qt)) || ours == qt,
              qPrintable(QString("%1 vs Qt %2").arg(ours).arg(qt)));
+}
+
+// Texts of up to 24 plain bytes are held in the node itself; longer ones, escapes
+// and non-ASCII text as QString. Both must read, convert and write alike.
+void tst_jsdb_codec::shortTextsLikeLongTexts_data()
+{
+    QTest::addColumn<QByteArray>("text"); // as it stands between the quotes
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("number") << QByteArray("1.23457e-06");
+    QTest::newRow("24 bytes") << QByteArray("-1.2345678901234567e-308");
+    QTest::newRow("25 bytes") << QByteArray("-1.23456789012345678e-308");
+    QTest::newRow("blank and plus") << QByteArray(" +7");
+    QTest::newRow("words") << QByteArray("nan");
+    QTest::newRow("control characters") << QByteArray("1	2");
+    QTest::newRow("escape") << QByteArray("1\\n2");
+    QTest::newRow("not ASCII") << QByteArray("5\xc2\xb5");
+    QTest::newRow("integer beyond 32 bits") << QByteArray("4294967296");
+}
+
+void tst_jsdb_codec::shortTextsLikeLongTexts()
+{
+    QFETCH(QByteArray, text);
+    const QByteArray json = "{\"v\": \"" + text + "\"}";
+    QString error;
+    const jnode ours = jnode::parse(json, &error, nullptr);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QJsonObject qt = QJsonDocument::fromJson(json).object();
+    const QString expected = qt.value("v").toString();
+
+    const jnode &v = ours.value("v");
+    QCOMPARE(v.to_string(), expected);
+    QCOMPARE(v.text_to_int(), jsdb_codec::to_int(expected));
+    QCOMPARE(v.text_to_int64(), jsdb_codec::to_int64(expected));
+    const double d = v.text_to_double();
+    QVERIFY(d == jsdb_codec::to_double(expected)
+            || (std::isnan(d) && std::isnan(expected.toDouble())));
+    QCOMPARE(ours.to_json(), QJsonDocument(qt).toJson(QJsonDocument::Indented));
+}
+
+void tst_jsdb_codec::numberToTextMatchesQt_data()
+{
+    QTest::addColumn<QList<double>>("values");
+    const double denormMin = std::numeric_limits<double>::denorm_min();
+    QTest::newRow("zeros and integers") << QList<double> {0.0,
+                                                          -0.0,
+                                                          1,
+                                                          -1,
+                                                          7,
+                                                          10,
+                                                          100,
+                                                          99999,
+                                                          100000,
+                                                          999999,
+                                                          1000000,
+                                                          1234567,
+                                                          -2147483648.0,
+                                                          4294967296.0,
+                                                          9007199254740993.0,
+                                                          1e15,
+                                                          1e16,
+                                                          1e17,
+                                                          1e21};
+    QTest::newRow("rounding at the last digit") << QList<double> {
+        0.1,       0.123456789,  1.2345649999,   1.2345650001,       1.234565, 2.5e-5,
+        9.9999949, 9.9999951,    0.000099999951, 999999.5,           9999995,  0.5,
+        1e-4,      0.0001234565, 1.0000005,      12.345678901234567, 22.98977, 1.0 / 3.0,
+        2.0 / 3.0, -8.41e-10};
+    // Exactly halfway between two texts: Qt rounds away from zero.
+    QTest::newRow("exact halves") << QList<double> {100000.5,
+                                                    -100000.5,
+                                                    1234565,
+                                                    9999995,
+                                                    999999.5,
+                                                    0.0009999995,
+                                                    99999.95,
+                                                    603948255255838.125,
+                                                    -603948255255838.125,
+                                                    0.1000005,
+                                                    4503599627370497.5,
+                                                    9999999999999999.5,
+                                                    1.25e-6};
+    QTest::newRow("exponent bounds") << QList<double> {
+        DBL_MAX,  -DBL_MAX, DBL_MIN, denormMin, -denormMin, 4.9e-324, 2.2e-308, 1e-310,
+        1.5e-323, 1e300,    1e-300,  1e100,     1e-100,     1e99,     1e-99,    123456e300};
+    QList<double> random;
+    QRandomGenerator gen(20261207);
+    for (int i = 0; i < 20000; ++i) {
+        // Any bit pattern: every exponent, denormals included.
+        const quint64 bits = gen.generate64();
+        double v = 0;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v))
+            random << v;
+        // Values of the size a speciation result holds.
+        random << std::ldexp(gen.generateDouble() - 0.5, int(gen.bounded(-90, 40)));
+    }
+    QTest::newRow("random") << random;
+}
+
+void tst_jsdb_codec::numberToTextMatchesQt()
+{
+    QFETCH(QList<double>, values);
+    for (const double v : std::as_const(values)) {
+        for (const int precision : {jsdb_codec::digits, jsdb_codec::digitsCoeff}) {
+            char buf[32];
+            const size_t n = jsdb_codec::format_g(v, precision, buf);
+            const QString ours = QString::fromLatin1(buf, qsizetype(n));
+            const QString qt = QString::number(v, 'g', precision);
+            if (ours != qt)
+                QFAIL(qPrintable(QString("%1 digits of %2: %3, Qt %4")
+                                     .arg(precision)
+                                     .arg(v, 0, 'g', 17)
+                                     .arg(ours, qt)));
+            QCOMPARE(jsdb_codec::num(v, precision).to_string(), qt);
+        }
+    }
+    // Left to Qt: infinities and NaN.
+    char buf[32];
+    for (const double v :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()}) {
+        QCOMPARE(jsdb_codec::format_g(v, jsdb_codec::digits, buf), size_t(0));
+        QCOMPARE(jsdb_codec::num(v).to_string(), QString::number(v, 'g', jsdb_codec::digits));
+    }
+    for (const qint64 i :
+         {qint64(0), qint64(-1), qint64(42), qint64(INT_MIN), qint64(INT_MAX),
+          std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()}) {
+        QCOMPARE(jsdb_codec::num(i).to_string(), QString::number(i));
+        if (i >= INT_MIN && i <= INT_MAX)
+            QCOMPARE(jsdb_codec::num(int(i)).to_string(), QString::number(int(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_jsdb_codec)
