@@ -360,6 +360,44 @@ bool exact_tie(double v, int precision)
 
 } // namespace
 
+namespace {
+
+// The significant digits and the power of ten of |v| in scientific form: the
+// shortest that reads back as v (precision < 0), else rounded to precision + 1
+// digits. Returns the number of digits put in `digits` (room for 20).
+int scientific_digits(double v, int precision, char *digits, int &exp10)
+{
+    char sci[48];
+    const auto r = precision < 0
+        ? std::to_chars(sci, sci + sizeof sci, std::abs(v), std::chars_format::scientific)
+        : std::to_chars(sci, sci + sizeof sci, std::abs(v), std::chars_format::scientific,
+                        precision);
+    const char *e = std::find<const char *>(sci, r.ptr, 'e');
+    int n = 0;
+    for (const char *c = sci; c != e; ++c)
+        if (*c != '.')
+            digits[n++] = *c;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exp10);
+    return n;
+}
+
+// Adds one unit in the last of the first `n` digits, carrying into a new leading
+// digit (and a larger power of ten) if all were 9.
+void round_up(char *digits, int n, int &exp10)
+{
+    int i = n - 1;
+    while (i >= 0 && digits[i] == '9')
+        digits[i--] = '0';
+    if (i >= 0) {
+        ++digits[i];
+    } else {
+        digits[0] = '1';
+        ++exp10;
+    }
+}
+
+} // namespace
+
 size_t format_g(double v, int precision, char *buf)
 {
     if (!std::isfinite(v))
@@ -369,33 +407,35 @@ size_t format_g(double v, int precision, char *buf)
         buf[0] = '0'; // negative zero too, as Qt writes it
         return 1;
     }
-    // The C library's %g rules (shortest digits, exponent of at least two digits
-    // when below 1e-4 or at 10^precision) are the ones QString::number follows,
-    // except for exact halves: the library rounds them to even, Qt away from zero.
+    char digits[24];
+    int exp10 = 0;
+    // Up to 15 digits, at most one number of `precision` digits lies within the
+    // reach of a normal v's shortest text S (half a unit of the last bit), and no
+    // halfway point between two such numbers does unless S is that point: S rounded
+    // to `precision` digits is v rounded, without the slow exact conversion.
+    // (Denormals have fewer bits, so a wider reach.)
+    if (precision <= 15 && std::isnormal(v)) {
+        const int n = scientific_digits(v, -1, digits, exp10);
+        if (n <= precision)
+            return write_g(v < 0, std::string_view(digits, size_t(n)), exp10, precision, buf);
+        if (n > precision + 1 || digits[precision] != '5') {
+            if (digits[precision] >= '5') // S has no trailing zeros: past halfway
+                round_up(digits, precision, exp10);
+            return write_g(v < 0, std::string_view(digits, size_t(precision)), exp10, precision,
+                           buf);
+        }
+    }
+    // The C library's %g rules (exponent of at least two digits, scientific below
+    // 1e-4 or from 10^precision on) are the ones QString::number follows, except for
+    // exact halves: the library rounds them to even, Qt away from zero.
     if (!exact_tie(v, precision)) {
         const auto r = std::to_chars(buf, buf + 32, v, std::chars_format::general, precision);
         return r.ec == std::errc() ? size_t(r.ptr - buf) : 0;
     }
-    char sci[48];
-    const auto r = std::to_chars(sci, sci + sizeof sci, std::abs(v), std::chars_format::scientific,
-                                 precision + 2);
-    std::string digits(1, sci[0]);
-    digits.append(sci + 2, size_t(precision - 1));
-    int exp10 = 0;
-    const char *e = std::find<const char *>(sci, r.ptr, 'e');
-    std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exp10);
-    // Round the kept digits up, carrying into a new leading digit if all were 9.
-    int i = precision - 1;
-    while (i >= 0 && digits[size_t(i)] == '9')
-        digits[size_t(i--)] = '0';
-    if (i >= 0) {
-        ++digits[size_t(i)];
-    } else {
-        digits.insert(digits.begin(), '1');
-        digits.pop_back();
-        ++exp10;
-    }
-    return write_g(v < 0, digits, exp10, precision, buf);
+    // The digits up to two past the kept ones are exact here ("...500").
+    scientific_digits(v, precision + 1, digits, exp10);
+    round_up(digits, precision, exp10);
+    return write_g(v < 0, std::string_view(digits, size_t(precision)), exp10, precision, buf);
 }
 
 size_t format_int(qint64 v, char *buf)
