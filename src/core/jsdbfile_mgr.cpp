@@ -11,6 +11,9 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
+#include <vector>
+
 namespace jsdb_codec {
 
 QStringList unique_keys(const QStringList &names, const char *what)
@@ -49,8 +52,17 @@ jnode collection(const QString &countKey, const QString &mapKey, const QStringLi
                  std::vector<jnode> objects, const char *what)
 {
     const QStringList keys = unique_keys(names, what);
-    jnode keyed = jnode::make_object();
-    for (size_t i = 0; i < objects.size(); ++i)
+    // Inserted in key order, each member lands at the end instead of moving the
+    // members after it.
+    const size_t n = std::min(objects.size(), size_t(keys.size()));
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&keys](size_t a, size_t b) {
+        return keys.at(qsizetype(a)) < keys.at(qsizetype(b));
+    });
+    jnode keyed = jnode::make_object(qsizetype(n));
+    for (const size_t i : order)
         keyed.insert(keys.at(qsizetype(i)), std::move(objects[i]));
 
     jnode section = jnode::make_object();

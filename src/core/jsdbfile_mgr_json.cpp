@@ -92,25 +92,40 @@ int jnode::to_int() const
     return int(num);
 }
 
+namespace {
+// QString's own order (UTF-16 code units), inline: building a file compares keys
+// many times over.
+bool key_less(const QString &a, const QString &b)
+{
+    const QChar *x = a.constData();
+    const QChar *y = b.constData();
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return x[i].unicode() < y[i].unicode();
+    return a.size() < b.size();
+}
+} // namespace
+
 void jnode::insert(const QString &key, jnode value)
 {
     if (k != object) {
         *this = make_object();
     }
     // Members usually arrive in key order: try the end first.
-    if (keys_.isEmpty() || keys_.last() < key) {
+    if (keys_.isEmpty() || key_less(keys_.last(), key)) {
         keys_.append(key);
         items_.push_back(std::move(value));
         return;
     }
-    const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
+    const auto it = std::lower_bound(keys_.begin(), keys_.end(), key, key_less);
     const qsizetype i = it - keys_.begin();
     if (it != keys_.end() && *it == key) {
         items_[size_t(i)] = std::move(value);
         return;
     }
     keys_.insert(i, key);
-    items_.insert(items_.begin() + i, std::move(value));
+    items_.insert(items_.begin() + qsizetype(i), std::move(value));
 }
 
 namespace {

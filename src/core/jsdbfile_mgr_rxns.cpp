@@ -47,12 +47,13 @@ jnode write_eqk(const one_rxn_eqk *eqk, const QString &owner, const global &gb)
                      << "differ in length; writing" << n << "terms";
         terms.reserve(n);
         for (qsizetype i = 0; i < n; ++i) {
+            // Members in key order, so each lands at the end.
             jnode term = jnode::make_object(5);
-            term.insert(QStringLiteral("order"), num(eqk->order_idx.at(i)));
             term.insert(QStringLiteral("coeff"), num(eqk->coeff.at(i), digitsCoeff));
-            term.insert(QStringLiteral("quotient"), num(eqk->quotient.at(i)));
             term.insert(QStringLiteral("eqkL10"), num(eqk->eqkLog10.at(i)));
             term.insert(QStringLiteral("eqkTC"), num(eqk->temperature.at(i)));
+            term.insert(QStringLiteral("order"), num(eqk->order_idx.at(i)));
+            term.insert(QStringLiteral("quotient"), num(eqk->quotient.at(i)));
             terms.append(std::move(term));
         }
     } else {

@@ -18,13 +18,14 @@ void log_no_water()
 
 jnode write_composition_entry(const one_elementComp *c)
 {
+    // Members in key order (upper case first), so each lands at the end.
     jnode o = jnode::make_object(7);
-    o.insert(QStringLiteral("element"), c->element);
-    o.insert(QStringLiteral("solute"), c->solute);
-    o.insert(QStringLiteral("redoxsolute"), jnode::make_bool(c->redoxsolute));
-    o.insert(QStringLiteral("molal"), num(c->molal));
     o.insert(QStringLiteral("Molar"), num(c->Molar));
+    o.insert(QStringLiteral("element"), c->element);
+    o.insert(QStringLiteral("molal"), num(c->molal));
     o.insert(QStringLiteral("ppm"), num(c->ppm));
+    o.insert(QStringLiteral("redoxsolute"), jnode::make_bool(c->redoxsolute));
+    o.insert(QStringLiteral("solute"), c->solute);
     o.insert(QStringLiteral("swaprxn"), c->swaprxn);
     return o;
 }
@@ -70,10 +71,10 @@ jnode write_result(const one_water_result *r)
         if (!e)
             continue;
         jnode entry = jnode::make_object(4);
-        entry.insert(QStringLiteral("element"), e->element);
-        entry.insert(QStringLiteral("cmolal"), num(e->cmolal));
         entry.insert(QStringLiteral("cMolar"), num(e->cMolar));
+        entry.insert(QStringLiteral("cmolal"), num(e->cmolal));
         entry.insert(QStringLiteral("cppm"), num(e->cppm));
+        entry.insert(QStringLiteral("element"), e->element);
         elems.append(std::move(entry));
     }
     auto species = [](const QList<one_waterResult_solute *> &list) {
@@ -82,11 +83,12 @@ jnode write_result(const one_water_result *r)
         for (const one_waterResult_solute *s : list) {
             if (!s)
                 continue;
+            // In key order: the thousands of entries each append at the end.
             jnode entry = jnode::make_object(4);
-            entry.insert(QStringLiteral("solute"), s->solute);
-            entry.insert(QStringLiteral("cmolal"), num(s->cmolal));
             entry.insert(QStringLiteral("cMolar"), num(s->cMolar));
+            entry.insert(QStringLiteral("cmolal"), num(s->cmolal));
             entry.insert(QStringLiteral("gamma"), num(s->gamma));
+            entry.insert(QStringLiteral("solute"), s->solute);
             entries.append(std::move(entry));
         }
         return entries;
