@@ -635,6 +635,17 @@ void append_string(std::string &out, const QString &s)
     out.append(buf, n);
 }
 
+void append_indent(std::string &out, int indent)
+{
+    static const char spaces[] = "                                                                ";
+    qsizetype n = qsizetype(4) * indent;
+    while (n > 0) {
+        const qsizetype chunk = std::min<qsizetype>(n, sizeof spaces - 1);
+        out.append(spaces, chunk);
+        n -= chunk;
+    }
+}
+
 // A short ASCII text: straight across when nothing in it needs escaping.
 void append_ascii(std::string &out, const char *text, size_t n)
 {
@@ -645,20 +656,47 @@ void append_ascii(std::string &out, const char *text, size_t n)
             return;
         }
     }
-    out += '"';
-    out.append(text, n);
-    out += '"';
+    char quoted[64];
+    if (n + 2 > sizeof quoted) {
+        append_string(out, QString::fromLatin1(text, qsizetype(n)));
+        return;
+    }
+    quoted[0] = '"';
+    std::memcpy(quoted + 1, text, n);
+    quoted[n + 1] = '"';
+    out.append(quoted, n + 2);
 }
 
-void append_indent(std::string &out, int indent)
+// The indentation, quoted key and ": " that open an object member, in one append
+// when the key is plain ASCII and the line short.
+void append_member_head(std::string &out, int indent, const QString &key)
 {
-    static const char spaces[] = "                                                                ";
-    qsizetype n = qsizetype(4) * indent;
-    while (n > 0) {
-        const qsizetype chunk = std::min<qsizetype>(n, sizeof spaces - 1);
-        out.append(spaces, chunk);
-        n -= chunk;
+    char line[256];
+    const size_t blanks = size_t(4) * size_t(indent);
+    const qsizetype len = key.size();
+    if (blanks + size_t(len) + 4 <= sizeof line) {
+        const QChar *c = key.constData();
+        std::memset(line, ' ', blanks);
+        char *d = line + blanks;
+        *d++ = '"';
+        qsizetype i = 0;
+        for (; i < len; ++i) {
+            const char16_t u = c[i].unicode();
+            if (u < 0x20 || u >= 0x80 || u == '"' || u == '\\')
+                break;
+            *d++ = char(u);
+        }
+        if (i == len) {
+            *d++ = '"';
+            *d++ = ':';
+            *d++ = ' ';
+            out.append(line, size_t(d - line));
+            return;
+        }
     }
+    append_indent(out, indent);
+    append_string(out, key);
+    out += ": ";
 }
 
 } // namespace
@@ -701,9 +739,7 @@ void jnode::write(std::string &out, int indent, spill *to) const
     case object:
         out += "{\n";
         for (qsizetype i = 0; i < keys_.size(); ++i) {
-            append_indent(out, indent + 1);
-            append_string(out, keys_.at(i));
-            out += ": ";
+            append_member_head(out, indent + 1, keys_.at(i));
             items_[size_t(i)].write(out, indent + 1, to);
             out += i + 1 < keys_.size() ? ",\n" : "\n";
             if (to && out.size() >= spill::size)

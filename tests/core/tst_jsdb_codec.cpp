@@ -36,6 +36,8 @@ QJsonObject sampleDocument()
         {"empty object", QJsonObject()},
         {"empty array", QJsonArray()},
         {"Upper", "before lower"},
+        {QString::fromUtf8("cl\u00e9 \"quoted\"\tkey"), "key escaped and encoded"},
+        {QString(300, QLatin1Char('k')), "key longer than a line buffer"},
     };
 }
 
