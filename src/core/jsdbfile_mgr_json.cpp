@@ -878,6 +878,23 @@ private:
         return jnode();
     }
 
+    // Moves the members held from `base` on into an object's or array's own lists,
+    // each allocated once at its final size.
+    void take_held(size_t base, qsizetype key_base, QStringList *keys, std::vector<jnode> &items)
+    {
+        const size_t count = held_items.size() - base;
+        items.reserve(count);
+        std::move(held_items.begin() + std::ptrdiff_t(base), held_items.end(),
+                  std::back_inserter(items));
+        held_items.erase(held_items.begin() + std::ptrdiff_t(base), held_items.end());
+        if (keys) {
+            keys->reserve(qsizetype(count));
+            for (qsizetype i = key_base; i < held_keys.size(); ++i)
+                keys->append(std::move(held_keys[i]));
+            held_keys.erase(held_keys.begin() + key_base, held_keys.end());
+        }
+    }
+
     jnode object(int depth)
     {
         if (depth > max_depth) {
@@ -891,8 +908,11 @@ private:
             ++p;
             return n;
         }
-        // Members go straight into the object; keys in strictly ascending order (as
-        // this program writes them) need nothing more.
+        // Members gather on the parser's stack and move into the object once its
+        // size is known; keys in strictly ascending order (as this program writes
+        // them) need nothing more.
+        const size_t base = held_items.size();
+        const qsizetype key_base = held_keys.size();
         bool ordered = true;
         while (failure.isEmpty()) {
             skip_space();
@@ -913,10 +933,10 @@ private:
             jnode v = value(depth);
             if (!failure.isEmpty())
                 break;
-            if (ordered && !n.keys_.isEmpty() && !(n.keys_.last() < key))
+            if (ordered && held_items.size() > base && !key_less(held_keys.last(), key))
                 ordered = false;
-            n.keys_.append(std::move(key));
-            n.items_.push_back(std::move(v));
+            held_keys.append(std::move(key));
+            held_items.push_back(std::move(v));
             skip_space();
             if (p != end && *p == ',') {
                 ++p;
@@ -928,6 +948,7 @@ private:
             }
             fail("unterminated object");
         }
+        take_held(base, key_base, &n.keys_, n.items_);
         if (!failure.isEmpty())
             return jnode();
         if (ordered)
@@ -958,6 +979,7 @@ private:
         }
         ++p; // '['
         jnode n = jnode::make_array();
+        const size_t base = held_items.size();
         skip_space();
         if (p != end && *p == ']') {
             ++p;
@@ -968,7 +990,7 @@ private:
             jnode v = value(depth);
             if (!failure.isEmpty())
                 break;
-            n.append(std::move(v));
+            held_items.push_back(std::move(v));
             skip_space();
             if (p != end && *p == ',') {
                 ++p;
@@ -980,7 +1002,10 @@ private:
             }
             fail("unterminated array");
         }
-        return failure.isEmpty() ? n : jnode();
+        take_held(base, 0, nullptr, n.items_);
+        if (!failure.isEmpty())
+            return jnode();
+        return n;
     }
 
     jnode number()
@@ -1173,6 +1198,10 @@ private:
     const char *end;
     QString failure;
     std::unordered_map<std::string_view, QString> keys;
+    // Members of the objects and arrays being read, innermost last; held_keys holds
+    // the keys of object members only.
+    std::vector<jnode> held_items;
+    QStringList held_keys;
 };
 
 jnode jnode::parse(const QByteArray &json, QString *error, qsizetype *offset)
