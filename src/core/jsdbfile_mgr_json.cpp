@@ -1102,12 +1102,7 @@ private:
             const std::string_view view(begin, size_t(p - begin));
             ++p;
             if (isKey) {
-                auto it = keys.find(view);
-                if (it == keys.end())
-                    it = keys.emplace(view,
-                                      QString::fromLatin1(view.data(), qsizetype(view.size())))
-                             .first;
-                out = it->second;
+                out = shared_key(view);
             } else {
                 out = QString::fromLatin1(view.data(), qsizetype(view.size()));
             }
@@ -1192,6 +1187,32 @@ private:
         out = s;
         return true;
     }
+
+    // The one QString of a key text. A small table indexed by length and end
+    // characters answers most look-ups before the hash map is asked.
+    const QString &shared_key(std::string_view view)
+    {
+        const size_t n = view.size();
+        const size_t slot = n == 0
+            ? 0
+            : (n * 31 + uchar(view.front()) * 7 + uchar(view.back())) % std::size(recent);
+        recent_key &r = recent[slot];
+        if (r.text && r.view == view)
+            return *r.text;
+        auto it = keys.find(view);
+        if (it == keys.end())
+            it = keys.emplace(view, QString::fromLatin1(view.data(), qsizetype(n))).first;
+        r.view = it->first; // views into the document, alive as long as the parser
+        r.text = &it->second;
+        return it->second;
+    }
+
+    struct recent_key
+    {
+        std::string_view view;
+        const QString *text = nullptr; // node values of an unordered_map stay put
+    };
+    recent_key recent[64];
 
     const char *start;
     const char *p;
