@@ -92,6 +92,7 @@ inline void speciateWaters(sim_data *sd)
         const bool quiet = model.listErrorMsgs()->isEmpty();
         std::unique_ptr<one_water_result> r(model.results());
         require(rc != 0 || (r->converged && quiet), "success only for a converged run");
+        require(rc == 0 || !quiet, "a failed run says why");
         if (rc != 0)
             continue;
         require(std::isfinite(r->resultpH) && std::isfinite(r->ionicstrength),

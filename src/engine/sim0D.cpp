@@ -114,6 +114,8 @@ int sim0D::driver(sim_data *sd, one_water *w)
     prepare_reduction();
     newton_loop();
     finish_run();
+    if (!simmodel->converged && errorMsgs->isEmpty())
+        report_nonconvergence();
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
 
@@ -1009,6 +1011,27 @@ void sim0D::newton_loop()
         if (simmodel->converged || simmodel->loops > csolvitmax)
             return;
     }
+}
+
+// A run that used up its iterations must still say why it failed: the user sees
+// the engine's messages, and species stuck at the concentration floor are the
+// usual cause (their equilibrium amount lies below it).
+void sim0D::report_nonconvergence()
+{
+    refuse(QString("#### error : speciation model, no convergence after %1 iterations "
+                   "(convergence sum %2, largest residual %3)")
+               .arg(simmodel->loops)
+               .arg(simmodel->cvgValue, 0, 'g', 6)
+               .arg(maxResidual, 0, 'g', 6));
+    QStringList atFloor;
+    for (int k = 0; k < simmodel->nspecies; ++k)
+        if (rxnC->molal[k] <= csolvcmin * 1.000001 && !simmodel->species[k].gas)
+            atFloor << QString::fromStdString(simmodel->species[k].name);
+    if (!atFloor.isEmpty())
+        refuse(QString("#### error : %1 species held at the concentration floor %2 molal: %3")
+                   .arg(atFloor.size())
+                   .arg(csolvcmin, 0, 'g', 6)
+                   .arg(atFloor.join(", ")));
 }
 
 void sim0D::finish_run()

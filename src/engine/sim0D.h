@@ -98,6 +98,7 @@ private:
     void build_reduction_map();
     void newton_loop();
     void finish_run();
+    void report_nonconvergence(); ///< the messages of a run that used up its iterations
     void refuse(const QString &msg);
     double activity_target_lnH() const;
 

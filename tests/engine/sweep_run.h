@@ -240,18 +240,13 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     } else if (o.rc == 0) {
         o.fault = QStringLiteral("not converged, yet the driver returned 0; ");
     } else if (!errors.isEmpty()) {
+        // Group by the first message, numbers masked; species names of the floor
+        // line would split every group, so only its presence is kept.
         o.failure = sweep_detail::maskNumbers(errors.first());
+        if (errors.size() > 1 && errors.at(1).contains(QStringLiteral("concentration floor")))
+            o.failure += QStringLiteral(" + species held at the concentration floor");
     } else {
-        // The engine gives no message here; say whether species sat at the
-        // concentration floor, where their equations cannot be met.
-        int atFloor = 0;
-        if (model.state() != nullptr)
-            for (double m : model.state()->molal)
-                atFloor += m <= sd->ctrlset->csolvcmin * 1.000001 ? 1 : 0;
-        o.failure = atFloor > 0 ? QStringLiteral("not converged within the iteration limit (no "
-                                                 "message), species at the concentration floor")
-                                : QStringLiteral("not converged within the iteration limit (no "
-                                                 "message)");
+        o.fault = QStringLiteral("failed without a message; ");
     }
 
     sd->waters.removeOne(water);

@@ -208,7 +208,11 @@ void tst_engine_validation::organicSystem()
     sim0D model;
     const int rc = model.driver(sd.get(), w);
     const QStringList errors = *model.listErrorMsgs();
-    QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+    if (converges)
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+    else // the only complaint is the iteration limit, never a breakdown
+        QVERIFY2(!errors.isEmpty() && errors.first().contains("no convergence after"),
+                 qPrintable(errors.join('\n')));
     for (double lnm : model.state()->lnmolal)
         QVERIFY(std::isfinite(lnm));
     QCOMPARE(rc == 0, converges);
