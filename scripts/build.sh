@@ -27,6 +27,29 @@ configure_and_build() { # dir, extra cmake args...
   cmake --build "$dir" -j "$jobs"
 }
 
+passed=0
+failed=0
+run_ctest() { # build dir: runs its tests and adds them to the totals
+  local log
+  log="$(mktemp)"
+  set +e
+  ctest --test-dir "$1" --output-on-failure -j "$jobs" 2>&1 | tee "$log"
+  local rc="${PIPESTATUS[0]}"
+  set -e
+  local line total bad
+  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  rm -f "$log"
+  total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")"
+  bad="$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")"
+  if [ -z "$line" ] || [ "$total" -eq 0 ]; then
+    echo "ctest ran no test in $1" >&2
+    return 1
+  fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  return "$rc"
+}
+
 case "$mode" in
   run)
     configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DVEK7_TESTS=OFF -DVEK7_BENCH=OFF
@@ -36,13 +59,14 @@ case "$mode" in
     export QT_QPA_PLATFORM=offscreen
     echo ">> optimised build and tests"
     configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release
-    ctest --test-dir "$root/build/release" --output-on-failure -j "$jobs"
+    run_ctest "$root/build/release"
     echo ">> debug build with address, leak and undefined-behaviour sanitizers"
     configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVEK7_SANITIZE=ON -DVEK7_BENCH=OFF
-    ctest --test-dir "$root/build/asan" --output-on-failure -j "$jobs"
+    run_ctest "$root/build/asan"
     if [ -x "$root/scripts/fuzz.sh" ]; then
       bash "$root/scripts/fuzz.sh"
     fi
+    echo "tests: $passed passed, $failed failed"
     ;;
   bench)
     export QT_QPA_PLATFORM=offscreen
