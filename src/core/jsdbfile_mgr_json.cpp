@@ -415,9 +415,9 @@ void round_up(char *digits, int n, int &exp10)
 
 size_t format_g(double v, int precision, char *buf)
 {
-    if (!std::isfinite(v))
+    if (!std::isfinite(v) || precision > 17)
         return 0;
-    precision = std::clamp(precision, 1, 17); // as Qt, 0 means one digit
+    precision = std::max(precision, 1); // as Qt, 0 means one digit
     if (v == 0.0) {
         buf[0] = '0'; // negative zero too, as Qt writes it
         return 1;

@@ -323,8 +323,11 @@ void tst_jsdb_codec::numberToTextMatchesQt()
             QCOMPARE(jsdb_codec::num(v, precision).to_string(), qt);
         }
     }
-    // Left to Qt: infinities and NaN.
+    // Left to Qt: infinities, NaN and more digits than a double holds.
     char buf[32];
+    QCOMPARE(jsdb_codec::format_g(0.1, 20, buf), size_t(0));
+    QCOMPARE(jsdb_codec::num(0.1, 20).to_string(), QString::number(0.1, 'g', 20));
+    QCOMPARE(jsdb_codec::num(0.1, 0).to_string(), QString::number(0.1, 'g', 0));
     for (const double v :
          {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
           std::numeric_limits<double>::quiet_NaN()}) {
