@@ -81,8 +81,7 @@ one_gasComp *copy_struct::copy_gasComp(const one_gasComp *src)
     return g;
 }
 
-one_waterResult_element *
-copy_struct::copy_waterResult_element(const one_waterResult_element *src)
+one_waterResult_element *copy_struct::copy_waterResult_element(const one_waterResult_element *src)
 {
     return src ? new one_waterResult_element(*src) : nullptr;
 }
@@ -105,7 +104,8 @@ one_water_mixModel *copy_struct::copy_water_mixModel(const one_water_mixModel *s
 namespace {
 
 /// A new list holding a copy of every entry (null entries stay null).
-template <class T, class Copy> QList<T *> copyList(const QList<T *> &src, Copy copy)
+template<class T, class Copy>
+QList<T *> copyList(const QList<T *> &src, Copy copy)
 {
     QList<T *> out;
     out.reserve(src.size());
@@ -157,7 +157,7 @@ one_water *copy_struct::copy_water(const one_water *src)
     w->date_str = QDateTime::currentDateTime().toString(Qt::TextDate);
     w->date_utc = QDateTime::currentSecsSinceEpoch();
     w->description = QStringLiteral("-----  ") + w->date_str + QStringLiteral(": duplicated from ")
-                     + src->name + QLatin1Char('\n') + src->description;
+        + src->name + QLatin1Char('\n') + src->description;
     w->date_updated = src->date_updated;
     w->date_utcUpdated = src->date_utcUpdated;
 
@@ -197,8 +197,7 @@ one_water *copy_struct::copy_water(const one_water *src)
     w->stag_O2g = src->stag_O2g;
     w->redoxO2g = copy_elementComp(src->redoxO2g);
     w->redoxO2gSwaprxn = src->redoxO2gSwaprxn;
-    w->gasComp =
-        copyList(src->gasComp, [this](const one_gasComp *g) { return copy_gasComp(g); });
+    w->gasComp = copyList(src->gasComp, [this](const one_gasComp *g) { return copy_gasComp(g); });
     w->ngasComp = src->ngasComp;
     // Swap reactions belong to the loaded database; the copy links the same ones.
     w->rxnsConstraint = src->rxnsConstraint;
@@ -221,7 +220,8 @@ one_element *copy_struct::copy_element(const one_element *src)
 namespace {
 
 /// Copies the fields every species record has in common.
-template <class T> void copyHead(T *dst, const T *src)
+template<class T>
+void copyHead(T *dst, const T *src)
 {
     dst->id = src->id;
     dst->tag = src->tag;

@@ -102,9 +102,9 @@ int global::get_OSProductType() const
 
 int global::productType_toInt(const QString &productType)
 {
-    static const QStringList known = {QStringLiteral("macos"), QStringLiteral("ios"),
-                                      QStringLiteral("windows"), QStringLiteral("debian"),
-                                      QStringLiteral("ubuntu")};
+    static const QStringList known
+        = {QStringLiteral("macos"), QStringLiteral("ios"), QStringLiteral("windows"),
+           QStringLiteral("debian"), QStringLiteral("ubuntu")};
     const int idx = known.indexOf(productType);
     return idx >= 0 ? idx : 5;
 }
@@ -183,19 +183,20 @@ global::component_type global::componentType_toEnum(const QString &s) const
 
 namespace {
 
-const char *const activityTexts[] = {"ac_ideal", "ac_dh", "ac_dh_ext", "ac_dh_davies",
-                                     "ac_dh_bdot"};
+const char *const activityTexts[]
+    = {"ac_ideal", "ac_dh", "ac_dh_ext", "ac_dh_davies", "ac_dh_bdot"};
 const char *const activityDisplay[] = {"ideal solution", "Debye-Huckel", "Extended Debye-Huckel",
                                        "Debye-Huckel Davies", "EQ36 B-Dot"};
 const char *const activityWaterTexts[] = {"acw_ideal", "acw_mol_fr", "acw_dh_bdot"};
 const char *const activityWaterDisplay[] = {"ideal solution", "mole fraction", "EQ36 B-Dot"};
-const char *const speciesTexts[] = {"element", "basis",  "aux", "aqueous",
-                                    "solid",   "liquid", "gas", "ideal"};
+const char *const speciesTexts[]
+    = {"element", "basis", "aux", "aqueous", "solid", "liquid", "gas", "ideal"};
 const char *const eqkTexts[] = {"eqkLog10_polynom", "eqk_TC_pair", "eqkLog10_TC_pair"};
 const char *const concnTexts[] = {"molal", "Molar", "ppm"};
 
 /// Index of `s` in `texts` (exact comparison), or -1.
-template <std::size_t N> int indexOfText(const char *const (&texts)[N], const QString &s)
+template<std::size_t N>
+int indexOfText(const char *const (&texts)[N], const QString &s)
 {
     for (std::size_t i = 0; i < N; ++i) {
         if (s == QLatin1String(texts[i]))
@@ -204,7 +205,8 @@ template <std::size_t N> int indexOfText(const char *const (&texts)[N], const QS
     return -1;
 }
 
-template <std::size_t N> bool inRange(const char *const (&)[N], int value)
+template<std::size_t N>
+bool inRange(const char *const (&)[N], int value)
 {
     return value >= 0 && value < int(N);
 }

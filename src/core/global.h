@@ -96,28 +96,28 @@ public:
     /// The same mapping for a given QSysInfo::productType() text (compared exactly).
     static int productType_toInt(const QString &productType);
 
-    QString dbtype_toString(int type) const;                 ///< thermo_data_type text
-    thermo_data_type dbtype_toEnum(const QString &s) const;  ///< text to thermo_data_type
-    QString simType_toString(int type) const;                ///< simulation_type text
-    simulation_type simType_toEnum(const QString &s) const;  ///< text to simulation_type
-    QString componentType_toString(int type) const;          ///< component_type text
+    QString dbtype_toString(int type) const; ///< thermo_data_type text
+    thermo_data_type dbtype_toEnum(const QString &s) const; ///< text to thermo_data_type
+    QString simType_toString(int type) const; ///< simulation_type text
+    simulation_type simType_toEnum(const QString &s) const; ///< text to simulation_type
+    QString componentType_toString(int type) const; ///< component_type text
     component_type componentType_toEnum(const QString &s) const; ///< text to component_type
-    QString activityType_toString(int type) const;           ///< activity_type text
+    QString activityType_toString(int type) const; ///< activity_type text
     activity_type activityType_toEnum(const QString &s) const; ///< text to activity_type
-    QString activityType_Translate(int type) const;          ///< activity_type display text
-    QString activityWaterType_toString(int type) const;      ///< activityWater_type text
+    QString activityType_Translate(int type) const; ///< activity_type display text
+    QString activityWaterType_toString(int type) const; ///< activityWater_type text
     activityWater_type activityWaterType_toEnum(const QString &s) const; ///< text to enum
-    QString activityWaterType_Translate(int type) const;     ///< activityWater_type display text
-    QString speciesType_toString(int type) const;            ///< data_species_type text
+    QString activityWaterType_Translate(int type) const; ///< activityWater_type display text
+    QString speciesType_toString(int type) const; ///< data_species_type text
     data_species_type speciesType_toEnum(const QString &s) const; ///< text to data_species_type
-    QString eqkType_toString(int type) const;                ///< eqk_eqn_type text
-    eqk_eqn_type eqkType_toEnum(const QString &s) const;     ///< text to eqk_eqn_type
-    QString unitConcn_toString(int unit) const;              ///< units_concn text
-    units_concn unitConcn_toEnum(const QString &s) const;    ///< text to units_concn
-    QString unitConcnGas_toString(int unit) const;           ///< units_concn_gas text
+    QString eqkType_toString(int type) const; ///< eqk_eqn_type text
+    eqk_eqn_type eqkType_toEnum(const QString &s) const; ///< text to eqk_eqn_type
+    QString unitConcn_toString(int unit) const; ///< units_concn text
+    units_concn unitConcn_toEnum(const QString &s) const; ///< text to units_concn
+    QString unitConcnGas_toString(int unit) const; ///< units_concn_gas text
     units_concn_gas unitConcnGas_toEnum(const QString &s) const; ///< text to units_concn_gas
-    QString unitH_toString(int unit) const;                  ///< units_H text
-    units_H unitH_toEnum(const QString &s) const;            ///< text ("[H+]" too) to units_H
-    QString typeAlkalinity_toString(int type) const;         ///< alkalinity_def_type text
+    QString unitH_toString(int unit) const; ///< units_H text
+    units_H unitH_toEnum(const QString &s) const; ///< text ("[H+]" too) to units_H
+    QString typeAlkalinity_toString(int type) const; ///< alkalinity_def_type text
     alkalinity_def_type typeAlkalinity_toEnum(const QString &s) const; ///< text to enum
 };

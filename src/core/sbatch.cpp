@@ -14,7 +14,7 @@ QString fixedName(const QString &name, const char *usual)
 }
 
 /// Index of the first record whose name, lower-cased, equals `name` lower-cased.
-template <class T, class NameOf>
+template<class T, class NameOf>
 int findLower(const QList<T *> &list, const QString &name, NameOf nameOf)
 {
     const QString key = name.toLower();
@@ -25,7 +25,8 @@ int findLower(const QList<T *> &list, const QString &name, NameOf nameOf)
     return -9;
 }
 
-template <class T> int findByName(const QList<T *> &list, const QString &name)
+template<class T>
+int findByName(const QList<T *> &list, const QString &name)
 {
     return findLower(list, name, [](const T *rec) { return rec->name; });
 }

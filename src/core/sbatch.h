@@ -41,22 +41,22 @@ public:
     /// Coefficients of `element` in the species of solutes_commonElem, in step with it.
     QList<double> solutes_commonElem_stoich(const QString &element);
 
-    int find_idxBatch_element(const QString &name);      ///< index in `elements`, or -9
+    int find_idxBatch_element(const QString &name); ///< index in `elements`, or -9
     int find_idxBatch_elementBasis(const QString &name); ///< element by basis species, or -9
-    int find_idxBatch_solute(const QString &name);       ///< index in `solutes`, or -9
-    int find_idxBatch_solid(const QString &name);        ///< index in `solids`, or -9
-    int find_idxBatch_gas(const QString &name);          ///< index in `gases`, or -9
-    int find_idxBatch_solidRxn(const QString &name);     ///< index in `rxnsSolid`, or -9
-    int find_idxBatch_water(const QString &name);        ///< index in `waters`, or -9
-    int find_idxBatch_rxnRedox(const QString &name);     ///< index in `rxnsRedox` by reaction name
+    int find_idxBatch_solute(const QString &name); ///< index in `solutes`, or -9
+    int find_idxBatch_solid(const QString &name); ///< index in `solids`, or -9
+    int find_idxBatch_gas(const QString &name); ///< index in `gases`, or -9
+    int find_idxBatch_solidRxn(const QString &name); ///< index in `rxnsSolid`, or -9
+    int find_idxBatch_water(const QString &name); ///< index in `waters`, or -9
+    int find_idxBatch_rxnRedox(const QString &name); ///< index in `rxnsRedox` by reaction name
     /// Index in the reaction list of `type` (global::data_species_type: aux and
     /// aqueous share rxnsAqueous; solid, liquid, gas), or -9.
     int find_idxBatch_rxn(const QString &name, int type);
     /// True when `name` (ignoring case) is a working solute or a gas reaction.
     bool verify_solute_inBatch(const QString &name);
 
-    int simtype = 0;        ///< kind of simulation (global::simulation_type); set by the creator
-    QStringList names;      ///< unused names list
+    int simtype = 0; ///< kind of simulation (global::simulation_type); set by the creator
+    QStringList names; ///< unused names list
     sim_data *sdata = nullptr; ///< owned: the batch's configuration
-    global gl;              ///< conversions and defaults
+    global gl; ///< conversions and defaults
 };

@@ -9,7 +9,9 @@
 #include <QSettings>
 #include <QSysInfo>
 
-screen_info::screen_info(QWidget *parent) : QWidget(parent), ui(new Ui::screen_info)
+screen_info::screen_info(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::screen_info)
 {
     ui->setupUi(this);
     kernelType = QSysInfo::kernelType();
@@ -107,7 +109,7 @@ int screen_info::mainMenu_height() const
     return 540;
 }
 
-void screen_info::generalInfo() {}
+void screen_info::generalInfo() { }
 
 void screen_info::platformInfo()
 {

@@ -30,20 +30,20 @@ public:
     /// The screen geometry in use, pixels.
     QRect screenGeometry() const { return scrGeometry; }
 
-    int size_width() const;        ///< screen width, pixels
-    int size_height() const;       ///< screen height, pixels
+    int size_width() const; ///< screen width, pixels
+    int size_height() const; ///< screen height, pixels
     int window_main_width() const; ///< main window width: screen width, at most 1024
     int window_main_height() const; ///< main window height: screen height, at most 1280
-    int simfile_width() const;     ///< configuration-file window width, 850
-    int simfile_height() const;    ///< configuration-file window height, 600
-    int setup_width() const;       ///< setup workspace width, 1000
-    int setup_height() const;      ///< setup workspace height, 1000
-    int login_width() const;       ///< login page width, 580
-    int login_height() const;      ///< login page height, 680
-    int mainMenu_width() const;    ///< main menu width, 700
-    int mainMenu_height() const;   ///< main menu height, 540
-    void generalInfo();            ///< does nothing
-    void platformInfo();           ///< writes the platform texts to the debug log
+    int simfile_width() const; ///< configuration-file window width, 850
+    int simfile_height() const; ///< configuration-file window height, 600
+    int setup_width() const; ///< setup workspace width, 1000
+    int setup_height() const; ///< setup workspace height, 1000
+    int login_width() const; ///< login page width, 580
+    int login_height() const; ///< login page height, 680
+    int mainMenu_width() const; ///< main menu width, 700
+    int mainMenu_height() const; ///< main menu height, 540
+    void generalInfo(); ///< does nothing
+    void platformInfo(); ///< writes the platform texts to the debug log
     /// Centres `w` on the screen unless it already lies at x >= 10 and y >= 10,
     /// keeping the whole window on the screen where it fits.
     void scrPosition_center(QWidget *w);
@@ -52,18 +52,18 @@ private:
     /// Reads the SPCN size key, whose value does not change the fixed sizes.
     void readSpcnKey(const char *key) const;
 
-    int mainWidthMax = 1024;     ///< limit of the main window width, pixels
-    int mainHeightMax = 1280;    ///< limit of the main window height, pixels
-    QScreen *screen = nullptr;   ///< link: the primary screen (null when headless)
-    QRect scrGeometry;           ///< screen geometry, pixels
-    int scrWidth = 0;            ///< screen width, pixels
-    int scrHeight = 0;           ///< screen height, pixels
-    QString kernelType;          ///< QSysInfo::kernelType
-    QString kernelVersion;       ///< QSysInfo::kernelVersion
-    QString cpuArchitecture;     ///< QSysInfo::currentCpuArchitecture
-    QString productType;         ///< QSysInfo::productType
-    QString productVersion;      ///< QSysInfo::productVersion
-    QString productName;         ///< QSysInfo::prettyProductName
-    QString hostName;            ///< QSysInfo::machineHostName
+    int mainWidthMax = 1024; ///< limit of the main window width, pixels
+    int mainHeightMax = 1280; ///< limit of the main window height, pixels
+    QScreen *screen = nullptr; ///< link: the primary screen (null when headless)
+    QRect scrGeometry; ///< screen geometry, pixels
+    int scrWidth = 0; ///< screen width, pixels
+    int scrHeight = 0; ///< screen height, pixels
+    QString kernelType; ///< QSysInfo::kernelType
+    QString kernelVersion; ///< QSysInfo::kernelVersion
+    QString cpuArchitecture; ///< QSysInfo::currentCpuArchitecture
+    QString productType; ///< QSysInfo::productType
+    QString productVersion; ///< QSysInfo::productVersion
+    QString productName; ///< QSysInfo::prettyProductName
+    QString hostName; ///< QSysInfo::machineHostName
     Ui::screen_info *ui = nullptr; ///< owned: the form
 };

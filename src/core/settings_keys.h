@@ -11,13 +11,13 @@ inline constexpr char keyUsername[] = "username"; ///< account user name (letter
 
 // Configuration-file window.
 inline constexpr char groupSpcn[] = "SPCN";
-inline constexpr char keyWidth[] = "width";   ///< window width, pixels
+inline constexpr char keyWidth[] = "width"; ///< window width, pixels
 inline constexpr char keyHeight[] = "height"; ///< window height, pixels
 
 // Database types offered by the program.
 inline constexpr char groupDefault[] = "DEFAULT";
 inline constexpr char arrayDBTypes[] = "DBTypes"; ///< one entry per database type
-inline constexpr char keyDBType[] = "aDBType";    ///< display name of a database type
+inline constexpr char keyDBType[] = "aDBType"; ///< display name of a database type
 
 // Reference and user database files, one entry per database type.
 inline constexpr char groupDB[] = "DB";
@@ -32,7 +32,7 @@ inline constexpr char groupDBParser[] = "DBParser";
 inline constexpr char arrayFileTypes[] = "file_types";
 inline constexpr char keyFileSource[] = "file_source"; ///< data0 source file
 inline constexpr char keyFileTarget[] = "file_target"; ///< SQLite file written
-inline constexpr char keyGeometry[] = "geometry";      ///< saved window geometry
+inline constexpr char keyGeometry[] = "geometry"; ///< saved window geometry
 inline constexpr char placeholderParserSource[] = "source database file not set";
 inline constexpr char placeholderParserTarget[] = "output database file not set";
 

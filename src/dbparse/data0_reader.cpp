@@ -156,7 +156,7 @@ bool isSeparator(sv line)
 struct chunk
 {
     int begin = 0; // first line (0-based)
-    int end = 0;   // one past the last line
+    int end = 0; // one past the last line
 };
 
 class parser
@@ -246,8 +246,9 @@ public:
         }
         const int last = int(lines.size()) - 1;
         if (expected < sec_count)
-            return fail(last, QStringLiteral("the file ends before section \"%1\" (truncated?)")
-                                  .arg(sectionTitles[expected]));
+            return fail(last,
+                        QStringLiteral("the file ends before section \"%1\" (truncated?)")
+                            .arg(sectionTitles[expected]));
         if (!stopSeen)
             return fail(last,
                         QStringLiteral("the file ends without its closing \"stop.\" (truncated?)"));
@@ -291,9 +292,10 @@ private:
         const QString first = lines.empty() ? QString() : qs(trimmed(lines[0]));
         const QRegularExpressionMatch m = tag.match(first);
         if (!m.hasMatch())
-            return fail(0, QStringLiteral("not an EQ3/6 data0 file of the 1996 format "
-                                          "(first line \"%1\", expected \"data0.com.V8.R6\")")
-                               .arg(first.left(60)));
+            return fail(0,
+                        QStringLiteral("not an EQ3/6 data0 file of the 1996 format "
+                                       "(first line \"%1\", expected \"data0.com.V8.R6\")")
+                            .arg(first.left(60)));
         out->header = first;
         out->format = QStringLiteral("DATA.%1.V8.R6").arg(m.captured(1).toUpper());
         int i = 1;
@@ -377,10 +379,11 @@ private:
                     QStringLiteral("the miscellaneous parameters lack \"%1\"").arg(g[k].label));
             const int size = int((out->*(g[k].list)).size());
             if (g[k].size >= 0 && size != g[k].size)
-                return fail(miscLabelLines[k], QStringLiteral("\"%1\" holds %2 values, %3 expected")
-                                                   .arg(g[k].label)
-                                                   .arg(size)
-                                                   .arg(g[k].size));
+                return fail(miscLabelLines[k],
+                            QStringLiteral("\"%1\" holds %2 values, %3 expected")
+                                .arg(g[k].label)
+                                .arg(size)
+                                .arg(g[k].size));
         }
         for (int k = 1; k < out->temperatures.size(); ++k)
             if (!(out->temperatures[k] > out->temperatures[k - 1]))
@@ -398,8 +401,9 @@ private:
             split(t, &words);
             data0_bdotParam p;
             if (words.size() != 3 || !toDouble(words[1], &p.azero) || !toInt(words[2], &p.ionType))
-                return fail(i, QStringLiteral("a bdot parameter line needs a species name, an "
-                                              "ion size and a type"));
+                return fail(i,
+                            QStringLiteral("a bdot parameter line needs a species name, an "
+                                           "ion size and a type"));
             p.name = qs(words[0]);
             out->bdotParams.append(p);
         }
@@ -414,8 +418,9 @@ private:
                 continue;
             data0_element e;
             if (words.size() != 2 || !toDouble(words[1], &e.mol_wt))
-                return fail(i, QStringLiteral("an element line needs a symbol and an atomic "
-                                              "weight"));
+                return fail(i,
+                            QStringLiteral("an element line needs a symbol and an atomic "
+                                           "weight"));
             e.name = qs(words[0]);
             out->elements.append(e);
         }
@@ -438,9 +443,10 @@ private:
                 break;
             split(t, &words);
             if (words.size() % 2 != 0)
-                return fail(i, QStringLiteral("entries of %1 must come in pairs of coefficient "
-                                              "and name")
-                                   .arg(what()));
+                return fail(i,
+                            QStringLiteral("entries of %1 must come in pairs of coefficient "
+                                           "and name")
+                                .arg(what()));
             for (size_t w = 0; w < words.size(); w += 2) {
                 data0_entry e;
                 if (!toDouble(words[w], &e.stoich))
@@ -451,10 +457,11 @@ private:
             }
         }
         if (list->size() != count)
-            return fail(at, QStringLiteral("the count line says %1 for %2, but %3 are listed")
-                                .arg(count)
-                                .arg(what())
-                                .arg(list->size()));
+            return fail(at,
+                        QStringLiteral("the count line says %1 for %2, but %3 are listed")
+                            .arg(count)
+                            .arg(what())
+                            .arg(list->size()));
         *next = i;
         return true;
     }
@@ -480,10 +487,11 @@ private:
             }
         }
         if (n != data0_gridSize)
-            return fail(at, QStringLiteral("the log K grid of \"%1\" holds %2 values, %3 expected")
-                                .arg(sp->name)
-                                .arg(n)
-                                .arg(data0_gridSize));
+            return fail(at,
+                        QStringLiteral("the log K grid of \"%1\" holds %2 values, %3 expected")
+                            .arg(sp->name)
+                            .arg(n)
+                            .arg(data0_gridSize));
         bool any = false;
         for (bool v : sp->valid)
             any = any || v;
@@ -542,12 +550,13 @@ private:
                 while (!body.empty() && body.front() == '*')
                     body.remove_prefix(1);
                 body = trimmed(body);
-                double *target = startsWith(body, "mol.wt.")   ? &sp.mol_wt
-                                 : startsWith(body, "DHazero") ? &sp.DHazero
-                                                               : nullptr;
+                double *target = startsWith(body, "mol.wt.") ? &sp.mol_wt
+                    : startsWith(body, "DHazero")            ? &sp.DHazero
+                                                             : nullptr;
                 if (target && !toDouble(firstWord(valueOf(body)), target))
-                    return fail(i, QStringLiteral("\"%1\" of \"%2\" is not a number")
-                                       .arg(qs(firstWord(body)), sp.name));
+                    return fail(i,
+                                QStringLiteral("\"%1\" of \"%2\" is not a number")
+                                    .arg(qs(firstWord(body)), sp.name));
                 if (startsWith(body, "logK grid")) {
                     if (!readGrid(c, i, &sp, &i))
                         return false;
@@ -609,9 +618,10 @@ private:
                              .arg(e.name, sp.name));
             for (const data0_entry &e : sp.reaction)
                 if (!speciesNames.contains(e.name) && problems++ < maxProblems)
-                    note(e.line - 1, QStringLiteral("species \"%1\" in the reaction of \"%2\" is "
-                                                    "not defined")
-                                         .arg(e.name, sp.name));
+                    note(e.line - 1,
+                         QStringLiteral("species \"%1\" in the reaction of \"%2\" is "
+                                        "not defined")
+                             .arg(e.name, sp.name));
         }
         if (problems > maxProblems && messages)
             messages->append(QStringLiteral("%1: %2 more undefined names")

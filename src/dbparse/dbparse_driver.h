@@ -49,10 +49,10 @@ private:
     void message(const QString &line);
 
     Ui::dbparse_driver *ui = nullptr; ///< owned: the form
-    global gl;                        ///< program constants
-    screen_info *scrInfo = nullptr;   ///< child: window placement
-    QStringList list_DBTypes;         ///< names of the database types
-    QStringList file_source;          ///< data0 source file per type
-    QStringList file_target;          ///< database file written per type
-    int idx_DBType = 0;               ///< index of the current type
+    global gl; ///< program constants
+    screen_info *scrInfo = nullptr; ///< child: window placement
+    QStringList list_DBTypes; ///< names of the database types
+    QStringList file_source; ///< data0 source file per type
+    QStringList file_target; ///< database file written per type
+    int idx_DBType = 0; ///< index of the current type
 };

@@ -40,111 +40,111 @@ struct table
     std::initializer_list<column> columns;
 };
 
-const table tInfo{"INFO",
-                  {{"id", "int"},
-                   {"source", "varchar(20)"},
-                   {"version", "varchar(20)"},
-                   {"format", "varchar(20)"},
-                   {"time", "varchar(30)"},
-                   {"comment", "text"}}};
-const table tBdot{"bdot",
-                  {{"id", "int"},
-                   {"tag", "int"},
-                   {"TC", "double"},
-                   {"DHa", "double"},
-                   {"adh", "double"},
-                   {"DHb", "double"},
-                   {"bdh", "double"},
-                   {"DHbdot", "double"},
-                   {"bdot", "double"},
-                   {"ehLogK", "double"}}};
-const table tElements{"elements",
+const table tInfo {"INFO",
+                   {{"id", "int"},
+                    {"source", "varchar(20)"},
+                    {"version", "varchar(20)"},
+                    {"format", "varchar(20)"},
+                    {"time", "varchar(30)"},
+                    {"comment", "text"}}};
+const table tBdot {"bdot",
+                   {{"id", "int"},
+                    {"tag", "int"},
+                    {"TC", "double"},
+                    {"DHa", "double"},
+                    {"adh", "double"},
+                    {"DHb", "double"},
+                    {"bdh", "double"},
+                    {"DHbdot", "double"},
+                    {"bdot", "double"},
+                    {"ehLogK", "double"}}};
+const table tElements {"elements",
+                       {{"id", "int"},
+                        {"tag", "int"},
+                        {"name", "varchar(5)"},
+                        {"mol_wt", "double"},
+                        {"basis_id", "int"},
+                        {"basis_name", "varchar(30)"}}};
+const table tSolutes {"solutes",
                       {{"id", "int"},
-                       {"tag", "int"},
-                       {"name", "varchar(5)"},
-                       {"mol_wt", "double"},
-                       {"basis_id", "int"},
-                       {"basis_name", "varchar(30)"}}};
-const table tSolutes{"solutes",
-                     {{"id", "int"},
-                      {"tag", "int"},
-                      {"type", "varchar(10)"},
-                      {"name", "varchar(30)"},
-                      {"formula", "varchar(30)"},
-                      {"mol_wt", "double"},
-                      {"DHazero", "double"},
-                      {"charge", "int"},
-                      {"date", "varchar(40)"},
-                      {"date_revised", "varchar(40)"},
-                      {"comment", "text"}}};
-#define VEK7_PHASE_COLUMNS                                                                         \
-    {                                                                                              \
-        {"id", "int"}, {"tag", "int"}, {"name", "varchar(30)"}, {"formula", "varchar(30)"},        \
-            {"mol_wt", "double"}, {"molar_volume", "double"}, {"date", "varchar(40)"},             \
-            {"date_revised", "varchar(40)"},                                                       \
-        {                                                                                          \
-            "comment", "text"                                                                      \
-        }                                                                                          \
-    }
-const table tSolids{"solids", VEK7_PHASE_COLUMNS};
-const table tLiquids{"liquids", VEK7_PHASE_COLUMNS};
-const table tGases{"gases", VEK7_PHASE_COLUMNS};
-#undef VEK7_PHASE_COLUMNS
-const table tReaction{"reaction",
-                      {{"id", "int"},
-                       {"name", "varchar(30)"},
                        {"tag", "int"},
                        {"type", "varchar(10)"},
-                       {"id_species", "int"},
+                       {"name", "varchar(30)"},
+                       {"formula", "varchar(30)"},
+                       {"mol_wt", "double"},
+                       {"DHazero", "double"},
+                       {"charge", "int"},
                        {"date", "varchar(40)"},
                        {"date_revised", "varchar(40)"},
                        {"comment", "text"}}};
-const table tCompElements{"comp_elements",
-                          {{"id", "int"},
-                           {"name", "varchar(30)"},
-                           {"type", "varchar(10)"},
-                           {"solute_id", "int"},
-                           {"element", "varchar(5)"},
-                           {"element_id", "int"},
-                           {"stoich", "double"},
-                           {"date", "varchar(40)"}}};
-const table tRxnStoich{"rxn_stoich",
+#define VEK7_PHASE_COLUMNS \
+    { \
+        {"id", "int"}, {"tag", "int"}, {"name", "varchar(30)"}, {"formula", "varchar(30)"}, \
+            {"mol_wt", "double"}, {"molar_volume", "double"}, {"date", "varchar(40)"}, \
+            {"date_revised", "varchar(40)"}, \
+        { \
+            "comment", "text" \
+        } \
+    }
+const table tSolids {"solids", VEK7_PHASE_COLUMNS};
+const table tLiquids {"liquids", VEK7_PHASE_COLUMNS};
+const table tGases {"gases", VEK7_PHASE_COLUMNS};
+#undef VEK7_PHASE_COLUMNS
+const table tReaction {"reaction",
                        {{"id", "int"},
                         {"name", "varchar(30)"},
+                        {"tag", "int"},
                         {"type", "varchar(10)"},
-                        {"rxn_id", "int"},
-                        {"solute", "varchar(30)"},
-                        {"solute_id", "int"},
-                        {"stoich", "double"},
-                        {"date", "varchar(40)"}}};
-const table tEqk{"eqk",
-                 {{"id", "int"},
-                  {"tag", "int"},
-                  {"name", "varchar(30)"},
-                  {"type", "varchar(10)"},
-                  {"type_eqn", "varchar(20)"},
-                  {"id_reaction", "int"},
-                  {"order_idx", "int"},
-                  {"coeff", "double"},
-                  {"quotient", "double"},
-                  {"eqkLog10", "double"},
-                  {"temperature", "double"},
-                  {"date", "varchar(40)"}}};
-const table tThermodata{"thermodata",
+                        {"id_species", "int"},
+                        {"date", "varchar(40)"},
+                        {"date_revised", "varchar(40)"},
+                        {"comment", "text"}}};
+const table tCompElements {"comp_elements",
+                           {{"id", "int"},
+                            {"name", "varchar(30)"},
+                            {"type", "varchar(10)"},
+                            {"solute_id", "int"},
+                            {"element", "varchar(5)"},
+                            {"element_id", "int"},
+                            {"stoich", "double"},
+                            {"date", "varchar(40)"}}};
+const table tRxnStoich {"rxn_stoich",
                         {{"id", "int"},
-                         {"tag", "int"},
-                         {"type", "varchar(20)"},
                          {"name", "varchar(30)"},
-                         {"id_species", "int"},
-                         {"gibbsFm", "double"},
-                         {"unitGFm", "varchar(15)"},
-                         {"enthalpyFm", "double"},
-                         {"unitHFm", "varchar(15)"},
-                         {"entropyFm", "double"},
-                         {"unitSFm", "varchar(15)"},
-                         {"date", "varchar(40)"},
-                         {"date_revised", "varchar(40)"},
-                         {"comment", "text"}}};
+                         {"type", "varchar(10)"},
+                         {"rxn_id", "int"},
+                         {"solute", "varchar(30)"},
+                         {"solute_id", "int"},
+                         {"stoich", "double"},
+                         {"date", "varchar(40)"}}};
+const table tEqk {"eqk",
+                  {{"id", "int"},
+                   {"tag", "int"},
+                   {"name", "varchar(30)"},
+                   {"type", "varchar(10)"},
+                   {"type_eqn", "varchar(20)"},
+                   {"id_reaction", "int"},
+                   {"order_idx", "int"},
+                   {"coeff", "double"},
+                   {"quotient", "double"},
+                   {"eqkLog10", "double"},
+                   {"temperature", "double"},
+                   {"date", "varchar(40)"}}};
+const table tThermodata {"thermodata",
+                         {{"id", "int"},
+                          {"tag", "int"},
+                          {"type", "varchar(20)"},
+                          {"name", "varchar(30)"},
+                          {"id_species", "int"},
+                          {"gibbsFm", "double"},
+                          {"unitGFm", "varchar(15)"},
+                          {"enthalpyFm", "double"},
+                          {"unitHFm", "varchar(15)"},
+                          {"entropyFm", "double"},
+                          {"unitSFm", "varchar(15)"},
+                          {"date", "varchar(40)"},
+                          {"date_revised", "varchar(40)"},
+                          {"comment", "text"}}};
 
 const table *const allTables[]
     = {&tInfo,  &tBdot,     &tElements,     &tSolutes,   &tSolids, &tLiquids,
@@ -175,7 +175,7 @@ public:
         : db(db)
         , t(t)
         , full(db)
-    {}
+    { }
 
     bool prepare(QString *error) { return prepareFor(full, rowsPerBatch, error); }
 
@@ -265,7 +265,7 @@ public:
         if (!db.transaction())
             return failed(db.lastError().text());
         const bool ok = writeInfo() && writeBdot() && writeElements() && writeSpecies()
-                        && writeReactions() && writeIndexes();
+            && writeReactions() && writeIndexes();
         if (!ok) {
             db.rollback();
             return false;
@@ -286,7 +286,7 @@ private:
     global gl;
     QHash<QString, int> elementIds;
     QHash<QString, int> ids[d0_gas + 1]; // species id by name, per table kind
-    QList<int> speciesIds;               // table id of each species of `data.species`
+    QList<int> speciesIds; // table id of each species of `data.species`
 
     void report(int percent)
     {
@@ -352,8 +352,9 @@ private:
         if (!prepare(q))
             return false;
         for (int i = 0; i < data.temperatures.size(); ++i) {
-            if (!insert(q, {i + 1, 0, data.temperatures[i], data.adh[i], adh[i], data.bdh[i],
-                            bdh[i], data.bdot[i], bdot[i], data.ehLogK[i]}))
+            if (!insert(q,
+                        {i + 1, 0, data.temperatures[i], data.adh[i], adh[i], data.bdh[i], bdh[i],
+                         data.bdot[i], bdot[i], data.ehLogK[i]}))
                 return false;
             ++counts->bdot;
         }
@@ -419,27 +420,30 @@ private:
             case d0_basis:
             case d0_aux:
             case d0_aqueous:
-                ok = insert(qSolute, {id, sp.kind, type, sp.name, sp.formula, sp.mol_wt, sp.DHazero,
-                                      sp.charge, stamp, sp.revised, QString()});
-                ++(sp.kind == d0_basis ? counts->basis
-                   : sp.kind == d0_aux ? counts->aux
-                                       : counts->aqueous);
+                ok = insert(qSolute,
+                            {id, sp.kind, type, sp.name, sp.formula, sp.mol_wt, sp.DHazero,
+                             sp.charge, stamp, sp.revised, QString()});
+                ++(sp.kind == d0_basis     ? counts->basis
+                       : sp.kind == d0_aux ? counts->aux
+                                           : counts->aqueous);
                 ++counts->solutes;
                 break;
             default: {
                 row_batch &q = sp.kind == d0_solid ? qSolid : sp.kind == d0_liquid ? qLiquid : qGas;
-                ok = insert(q, {id, sp.kind, sp.name, sp.formula, sp.mol_wt, sp.molar_volume, stamp,
-                                sp.revised, QString()});
-                ++(sp.kind == d0_solid    ? counts->solids
-                   : sp.kind == d0_liquid ? counts->liquids
-                                          : counts->gases);
+                ok = insert(q,
+                            {id, sp.kind, sp.name, sp.formula, sp.mol_wt, sp.molar_volume, stamp,
+                             sp.revised, QString()});
+                ++(sp.kind == d0_solid        ? counts->solids
+                       : sp.kind == d0_liquid ? counts->liquids
+                                              : counts->gases);
             }
             }
             if (!ok)
                 return false;
             for (const data0_entry &e : sp.elements) {
-                if (!insert(qComp, {counts->comp_elements + 1, sp.name, type, id, e.name,
-                                    elementIds.value(e.name), e.stoich, stamp}))
+                if (!insert(qComp,
+                            {counts->comp_elements + 1, sp.name, type, id, e.name,
+                             elementIds.value(e.name), e.stoich, stamp}))
                     return false;
                 ++counts->comp_elements;
             }
@@ -494,15 +498,17 @@ private:
                 continue;
             const int rxnId = ++counts->reactions;
             const QString type = gl.speciesType_toString(sp.kind);
-            if (!insert(qRxn, {rxnId, sp.name, sp.kind, type, speciesIds[s], stamp, sp.revised,
-                               QString()}))
+            if (!insert(
+                    qRxn,
+                    {rxnId, sp.name, sp.kind, type, speciesIds[s], stamp, sp.revised, QString()}))
                 return false;
             for (int k = 0; k < sp.reaction.size(); ++k) {
                 const data0_entry &e = sp.reaction[k];
                 const int soluteId
                     = k == 0 && e.name == sp.name ? speciesIds[s] : speciesIdOf(e.name);
-                if (!insert(qStoich, {counts->rxn_stoich + 1, sp.name, type, rxnId, e.name,
-                                      soluteId, e.stoich, stamp}))
+                if (!insert(qStoich,
+                            {counts->rxn_stoich + 1, sp.name, type, rxnId, e.name, soluteId,
+                             e.stoich, stamp}))
                     return false;
                 ++counts->rxn_stoich;
             }
@@ -521,8 +527,9 @@ private:
                                   .arg(sp.line)
                                   .arg(sp.name));
             for (int k = 0; k < c.size(); ++k) {
-                if (!insert(qEqk, {counts->eqk + 1, sp.kind, sp.name, type, eqnType, rxnId, k, c[k],
-                                   double(k), logK[k], T[k], stamp}))
+                if (!insert(qEqk,
+                            {counts->eqk + 1, sp.kind, sp.name, type, eqnType, rxnId, k, c[k],
+                             double(k), logK[k], T[k], stamp}))
                     return false;
                 ++counts->eqk;
             }
@@ -633,9 +640,10 @@ int dbparse_writer::write(const data0_file &data, const QString &target, dbparse
         = fillDatabase(tmpPath, data, &written, messages, progress) && syncFile(tmpPath, messages);
     if (ok) {
         // Keep the permissions of the file being replaced; a new file is readable by all.
-        QFile::setPermissions(tmpPath, info.exists() ? QFile::permissions(target)
-                                                     : QFile::ReadOwner | QFile::WriteOwner
-                                                           | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(tmpPath,
+                              info.exists() ? QFile::permissions(target)
+                                            : QFile::ReadOwner | QFile::WriteOwner
+                                      | QFile::ReadGroup | QFile::ReadOther);
         if (std::rename(QFile::encodeName(tmpPath).constData(),
                         QFile::encodeName(info.absoluteFilePath()).constData())
             != 0) {

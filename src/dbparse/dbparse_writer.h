@@ -10,21 +10,21 @@
 /// Rows written per table of a reference database (and what was skipped).
 struct dbparse_counts
 {
-    int info = 0;           ///< INFO rows
-    int bdot = 0;           ///< Debye-Huckel rows, one per grid temperature
-    int elements = 0;       ///< elements
-    int solutes = 0;        ///< basis, aux and aqueous species together
-    int basis = 0;          ///< basis species among the solutes
-    int aux = 0;            ///< auxiliary basis species among the solutes
-    int aqueous = 0;        ///< aqueous species among the solutes
-    int solids = 0;         ///< solids
-    int liquids = 0;        ///< liquids
-    int gases = 0;          ///< gases
-    int reactions = 0;      ///< reactions (aux, aqueous, solid, liquid, gas)
-    int comp_elements = 0;  ///< element composition rows of all species
-    int rxn_stoich = 0;     ///< stoichiometry rows of all reactions
-    int eqk = 0;            ///< log K polynomial terms of all reactions
-    int thermodata = 0;     ///< formation data rows
+    int info = 0; ///< INFO rows
+    int bdot = 0; ///< Debye-Huckel rows, one per grid temperature
+    int elements = 0; ///< elements
+    int solutes = 0; ///< basis, aux and aqueous species together
+    int basis = 0; ///< basis species among the solutes
+    int aux = 0; ///< auxiliary basis species among the solutes
+    int aqueous = 0; ///< aqueous species among the solutes
+    int solids = 0; ///< solids
+    int liquids = 0; ///< liquids
+    int gases = 0; ///< gases
+    int reactions = 0; ///< reactions (aux, aqueous, solid, liquid, gas)
+    int comp_elements = 0; ///< element composition rows of all species
+    int rxn_stoich = 0; ///< stoichiometry rows of all reactions
+    int eqk = 0; ///< log K polynomial terms of all reactions
+    int thermodata = 0; ///< formation data rows
     int solidSolutions = 0; ///< solid solutions of the source, not written
 
     /// One line per table, "name  count", for display.

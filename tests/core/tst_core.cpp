@@ -116,8 +116,7 @@ void tst_core::textForms_data()
         {"componentType", {"chemElement", "redoxSolute"}},
         {"activityType", {"ac_ideal", "ac_dh", "ac_dh_ext", "ac_dh_davies", "ac_dh_bdot"}},
         {"activityWaterType", {"acw_ideal", "acw_mol_fr", "acw_dh_bdot"}},
-        {"speciesType",
-         {"element", "basis", "aux", "aqueous", "solid", "liquid", "gas", "ideal"}},
+        {"speciesType", {"element", "basis", "aux", "aqueous", "solid", "liquid", "gas", "ideal"}},
         {"eqkType", {"eqkLog10_polynom", "eqk_TC_pair", "eqkLog10_TC_pair"}},
         {"unitConcn", {"molal", "Molar", "ppm"}},
         {"unitConcnGas", {"atm", "fugacity"}},
@@ -150,44 +149,42 @@ void tst_core::unknownValue_data()
     QTest::addColumn<QStringList>("lines");
 
     QTest::newRow("dbtype 2") << "dbtype" << 2 << "eq36_96"
-                              << QStringList{">> Unknown thermo database type [ 2 ] found.",
-                                             "   Set to [ eq36_96 ]."};
-    QTest::newRow("dbtype -1") << "dbtype" << -1 << "eq36_96"
-                               << QStringList{">> Unknown thermo database type [ -1 ] found.",
+                              << QStringList {">> Unknown thermo database type [ 2 ] found.",
                                               "   Set to [ eq36_96 ]."};
+    QTest::newRow("dbtype -1") << "dbtype" << -1 << "eq36_96"
+                               << QStringList {">> Unknown thermo database type [ -1 ] found.",
+                                               "   Set to [ eq36_96 ]."};
     QTest::newRow("simType 1") << "simType" << 1 << "batchSpcn"
-                               << QStringList{">> Unknown simulation type [ 1 ] found.",
-                                              "   Set to [ batchSpcn ]."};
-    QTest::newRow("componentType 2") << "componentType" << 2 << "unknown_compType"
-                                     << QStringList();
+                               << QStringList {">> Unknown simulation type [ 1 ] found.",
+                                               "   Set to [ batchSpcn ]."};
+    QTest::newRow("componentType 2") << "componentType" << 2 << "unknown_compType" << QStringList();
     QTest::newRow("activityType 5") << "activityType" << 5 << "unknown_actype" << QStringList();
-    QTest::newRow("activityType -3") << "activityType" << -3 << "unknown_actype"
-                                     << QStringList();
-    QTest::newRow("activityWaterType 3") << "activityWaterType" << 3 << "unknown_acwtype"
-                                         << QStringList();
+    QTest::newRow("activityType -3") << "activityType" << -3 << "unknown_actype" << QStringList();
+    QTest::newRow("activityWaterType 3")
+        << "activityWaterType" << 3 << "unknown_acwtype" << QStringList();
     QTest::newRow("speciesType 8") << "speciesType" << 8 << "unknown_sptype"
-                                   << QStringList{">> Unknown species type [ 8 ] found."};
+                                   << QStringList {">> Unknown species type [ 8 ] found."};
     QTest::newRow("speciesType 42") << "speciesType" << 42 << "unknown_sptype"
-                                    << QStringList{">> Unknown species type [ 42 ] found."};
+                                    << QStringList {">> Unknown species type [ 42 ] found."};
     QTest::newRow("eqkType 3") << "eqkType" << 3 << "eqkLog10_polynom"
-                               << QStringList{">> Unknown equation type [ 3 ] found.",
-                                              "   set to [ eqkLog10_polynom ]."};
+                               << QStringList {">> Unknown equation type [ 3 ] found.",
+                                               "   set to [ eqkLog10_polynom ]."};
     QTest::newRow("unitConcn 3") << "unitConcn" << 3 << "molal"
-                                 << QStringList{">> unknown concentration unit type found.",
-                                                "   set to [ molal ]."};
+                                 << QStringList {">> unknown concentration unit type found.",
+                                                 "   set to [ molal ]."};
     QTest::newRow("unitConcnGas 2")
         << "unitConcnGas" << 2 << "fugacity"
-        << QStringList{">> Incomplete, toString: gas concentration unit set to [ 2 ] found.",
-                       "   set to [ fugacity ]."};
+        << QStringList {">> Incomplete, toString: gas concentration unit set to [ 2 ] found.",
+                        "   set to [ fugacity ]."};
     QTest::newRow("unitH 2") << "unitH" << 2 << "H"
-                             << QStringList{">> Found, toString: unknown [H+] type [ 2 ] found.",
-                                            "   Set to [ H ]."};
+                             << QStringList {">> Found, toString: unknown [H+] type [ 2 ] found.",
+                                             "   Set to [ H ]."};
     QTest::newRow("typeAlkalinity 2")
         << "typeAlkalinity" << 2 << "alk_base"
-        << QStringList{">> Found, toString: unknown alkalinity type [ 2 ] found."};
+        << QStringList {">> Found, toString: unknown alkalinity type [ 2 ] found."};
     // 4 has a written form of its own, which the reading side does not know.
-    QTest::newRow("typeAlkalinity 4") << "typeAlkalinity" << 4 << "unknown_alktype"
-                                      << QStringList();
+    QTest::newRow("typeAlkalinity 4")
+        << "typeAlkalinity" << 4 << "unknown_alktype" << QStringList();
 }
 
 void tst_core::unknownValue()
@@ -208,46 +205,58 @@ void tst_core::unknownText_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("dbtype") << "dbtype" << "EQ36_96" << 0
-                            << QStringList{">> Unknown thermo database type [ \"EQ36_96\" ] found.",
-                                           "   set to [ eq36_96 ]."};
-    QTest::newRow("simType") << "simType" << "" << 0
-                             << QStringList{">> Unknown simulation type string [ \"\" ] found",
-                                            "   Set to type [ batchSpcn ]."};
+    QTest::newRow("dbtype") << "dbtype"
+                            << "EQ36_96" << 0
+                            << QStringList {
+                                   ">> Unknown thermo database type [ \"EQ36_96\" ] found.",
+                                   "   set to [ eq36_96 ]."};
+    QTest::newRow("simType") << "simType"
+                             << "" << 0
+                             << QStringList {">> Unknown simulation type string [ \"\" ] found",
+                                             "   Set to type [ batchSpcn ]."};
     QTest::newRow("componentType")
-        << "componentType" << "element" << 0
-        << QStringList{">> Unknown component type string [ \"element\" ] found",
-                       "   Set to type [ chemElement ]."};
-    QTest::newRow("activityType capitals") << "activityType" << "AC_IDEAL" << 5 << QStringList();
-    QTest::newRow("activityType own fallback")
-        << "activityType" << "unknown_actype" << 5 << QStringList();
-    QTest::newRow("activityWaterType") << "activityWaterType" << "acw_bdot" << 3
-                                       << QStringList();
+        << "componentType"
+        << "element" << 0
+        << QStringList {">> Unknown component type string [ \"element\" ] found",
+                        "   Set to type [ chemElement ]."};
+    QTest::newRow("activityType capitals") << "activityType"
+                                           << "AC_IDEAL" << 5 << QStringList();
+    QTest::newRow("activityType own fallback") << "activityType"
+                                               << "unknown_actype" << 5 << QStringList();
+    QTest::newRow("activityWaterType") << "activityWaterType"
+                                       << "acw_bdot" << 3 << QStringList();
     QTest::newRow("speciesType written fallback")
-        << "speciesType" << "unknown_sptype" << 8
-        << QStringList{">> Unknown species type string [ \"unknown_sptype\" ] found."};
+        << "speciesType"
+        << "unknown_sptype" << 8
+        << QStringList {">> Unknown species type string [ \"unknown_sptype\" ] found."};
     QTest::newRow("speciesType empty")
-        << "speciesType" << "" << 8
-        << QStringList{">> Unknown species type string [ \"\" ] found."};
-    QTest::newRow("eqkType") << "eqkType" << "polynom" << 0
-                             << QStringList{">> Unknown equation type string [ \"polynom\" ] found.",
-                                            "   Set to [ eqkLog10_polynom ]."};
-    QTest::newRow("unitConcn case") << "unitConcn" << "molar" << 0
-                                    << QStringList{">> unknown concentration unit type string [ "
-                                                   "\"molar\" ] found.",
-                                                   "   set to [ molal ]."};
+        << "speciesType"
+        << "" << 8 << QStringList {">> Unknown species type string [ \"\" ] found."};
+    QTest::newRow("eqkType") << "eqkType"
+                             << "polynom" << 0
+                             << QStringList {
+                                    ">> Unknown equation type string [ \"polynom\" ] found.",
+                                    "   Set to [ eqkLog10_polynom ]."};
+    QTest::newRow("unitConcn case") << "unitConcn"
+                                    << "molar" << 0
+                                    << QStringList {">> unknown concentration unit type string [ "
+                                                    "\"molar\" ] found.",
+                                                    "   set to [ molal ]."};
     QTest::newRow("unitConcnGas")
-        << "unitConcnGas" << "bar" << 1
-        << QStringList{">> Incomplete, toEnum: gas concentration unit set to [ \"bar\" ] found.",
-                       "   set to [ fugacity ]."};
-    QTest::newRow("unitH") << "unitH" << "PH" << 0
-                           << QStringList{">> Found, toEnum: unknown [H+] type [ \"PH\" ] found.",
-                                          "   Set to [ H ]."};
+        << "unitConcnGas"
+        << "bar" << 1
+        << QStringList {">> Incomplete, toEnum: gas concentration unit set to [ \"bar\" ] found.",
+                        "   set to [ fugacity ]."};
+    QTest::newRow("unitH") << "unitH"
+                           << "PH" << 0
+                           << QStringList {">> Found, toEnum: unknown [H+] type [ \"PH\" ] found.",
+                                           "   Set to [ H ]."};
     QTest::newRow("typeAlkalinity written form")
-        << "typeAlkalinity" << "unknown_alktype" << 0
-        << QStringList{">> Found, toEnum: unknown alkalinity type [ \"unknown_alktype\" ] found."};
-    QTest::newRow("typeAlkalinity read form") << "typeAlkalinity" << "unknown_alk" << 4
-                                              << QStringList();
+        << "typeAlkalinity"
+        << "unknown_alktype" << 0
+        << QStringList {">> Found, toEnum: unknown alkalinity type [ \"unknown_alktype\" ] found."};
+    QTest::newRow("typeAlkalinity read form") << "typeAlkalinity"
+                                              << "unknown_alk" << 4 << QStringList();
 }
 
 void tst_core::unknownText()
@@ -306,7 +315,7 @@ void tst_core::constants()
     QCOMPARE(gl.version_simulator(), QString("v.1.0.2a"));
     QCOMPARE(gl.version_database(), QString("vdb.1.0.1"));
     QCOMPARE(gl.tag_compilation(), 20250901);
-    QCOMPARE(gl.dbtypes_list(), QStringList{"EQ36 1996: data0.cmp - data0.com.V8.R6"});
+    QCOMPARE(gl.dbtypes_list(), QStringList {"EQ36 1996: data0.cmp - data0.com.V8.R6"});
     QCOMPARE(gl.default_concn_Molar(), 1.0e-4);
     QCOMPARE(gl.default_concn_molal(), 1.0e-4);
     QCOMPARE(gl.default_fugacity(), 1.0e-4);

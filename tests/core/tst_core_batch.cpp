@@ -114,13 +114,13 @@ void tst_core_batch::freshBatch()
     QVERIFY(!sd->bdot);
     QVERIFY(sd->waters.isEmpty());
     QCOMPARE(sd->nwaters, 0);
-    const int counts[] = {sd->nelements,    sd->nsolutes,   sd->nsolids,
-                          sd->nliquids,     sd->ngases,     sd->nrxnsAqueous,
-                          sd->nrxnsSolid,   sd->nrxnsLiquid, sd->nrxnsGas};
+    const int counts[]
+        = {sd->nelements,    sd->nsolutes,   sd->nsolids,     sd->nliquids, sd->ngases,
+           sd->nrxnsAqueous, sd->nrxnsSolid, sd->nrxnsLiquid, sd->nrxnsGas};
     for (int c : counts)
         QCOMPARE(c, 0);
-    const QString names[] = {sd->nameH,   sd->nameO,   sd->nameC,   sd->nameHplus,
-                             sd->nameH2O, sd->nameCl,  sd->nameO2g, sd->nameOH};
+    const QString names[] = {sd->nameH,   sd->nameO,  sd->nameC,   sd->nameHplus,
+                             sd->nameH2O, sd->nameCl, sd->nameO2g, sd->nameOH};
     for (const QString &n : names)
         QVERIFY(n.isEmpty());
     QVERIFY(b.names.isEmpty());
@@ -292,22 +292,22 @@ void tst_core_batch::elementComp_data()
 
     for (bool set : {false, true}) {
         const char *when = set ? "database" : "no database";
-        QTest::addRow("H, %s", when) << set << "H" << 1e-7 << 1e-7 << 1e-7
-                                     << QStringList{"H+"} << QList<double>{1.0};
-        QTest::addRow("O, %s", when) << set << "O" << 1.0 << 1.0 << 1.0
-                                     << QStringList{"H2O"} << QList<double>{1.0};
-        QTest::addRow("H2O, %s", when) << set << "H2O" << 1.0 << 1.0 << 1.0 << QStringList()
-                                       << QList<double>();
-        QTest::addRow("O2(g), %s", when) << set << "O2(g)" << 1e-8 << 1e-8 << 1e-8
-                                         << QStringList() << QList<double>();
+        QTest::addRow("H, %s", when)
+            << set << "H" << 1e-7 << 1e-7 << 1e-7 << QStringList {"H+"} << QList<double> {1.0};
+        QTest::addRow("O, %s", when)
+            << set << "O" << 1.0 << 1.0 << 1.0 << QStringList {"H2O"} << QList<double> {1.0};
+        QTest::addRow("H2O, %s", when)
+            << set << "H2O" << 1.0 << 1.0 << 1.0 << QStringList() << QList<double>();
+        QTest::addRow("O2(g), %s", when)
+            << set << "O2(g)" << 1e-8 << 1e-8 << 1e-8 << QStringList() << QList<double>();
         QTest::addRow("Ca, %s", when)
-            << set << "Ca" << 1e-4 << 1e-4 << 1.0 << QStringList{"Ca++", "CaCO3", "Ca(g)"}
-            << QList<double>{1.0, 1.0, 0.5};
-        QTest::addRow("empty, %s", when) << set << "" << 1e-4 << 1e-4 << 1.0 << QStringList()
-                                         << QList<double>();
+            << set << "Ca" << 1e-4 << 1e-4 << 1.0 << QStringList {"Ca++", "CaCO3", "Ca(g)"}
+            << QList<double> {1.0, 1.0, 0.5};
+        QTest::addRow("empty, %s", when)
+            << set << "" << 1e-4 << 1e-4 << 1.0 << QStringList() << QList<double>();
         // Fixed names compare case-sensitively: "o" is not oxygen.
-        QTest::addRow("o, %s", when) << set << "o" << 1e-4 << 1e-4 << 1.0 << QStringList()
-                                     << QList<double>();
+        QTest::addRow("o, %s", when)
+            << set << "o" << 1e-4 << 1e-4 << 1.0 << QStringList() << QList<double>();
     }
 }
 
@@ -345,9 +345,9 @@ void tst_core_batch::commonElem_data()
     QTest::addColumn<QStringList>("species");
     QTest::addColumn<QList<double>>("stoich");
     QTest::newRow("C in solutes then gases")
-        << "C" << QStringList{"HCO3-", "CaCO3", "CO2(g)"} << QList<double>{1, 1, 1};
-    QTest::newRow("O, water only") << "O" << QStringList{"H2O"} << QList<double>{1};
-    QTest::newRow("H, hydrogen ion only") << "H" << QStringList{"H+"} << QList<double>{1};
+        << "C" << QStringList {"HCO3-", "CaCO3", "CO2(g)"} << QList<double> {1, 1, 1};
+    QTest::newRow("O, water only") << "O" << QStringList {"H2O"} << QList<double> {1};
+    QTest::newRow("H, hydrogen ion only") << "H" << QStringList {"H+"} << QList<double> {1};
     QTest::newRow("exact case") << "ca" << QStringList() << QList<double>();
     QTest::newRow("absent") << "Na" << QStringList() << QList<double>();
 }
@@ -369,21 +369,36 @@ void tst_core_batch::lookups_data()
     QTest::addColumn<QString>("which");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("index");
-    QTest::newRow("element CA") << "element" << "CA" << 1;
-    QTest::newRow("element first of two") << "element" << "na" << 2;
-    QTest::newRow("element absent") << "element" << "Mg" << -9;
-    QTest::newRow("element empty") << "element" << "" << -9;
-    QTest::newRow("basis") << "elementBasis" << "ca++" << 1;
-    QTest::newRow("basis absent") << "elementBasis" << "Ca" << -9;
-    QTest::newRow("solute h+") << "solute" << "h+" << 1;
-    QTest::newRow("solute HCO3-") << "solute" << "hco3-" << 3;
-    QTest::newRow("solute absent") << "solute" << "OH-" << -9;
-    QTest::newRow("solid") << "solid" << "CALCITE" << 0;
-    QTest::newRow("gas") << "gas" << "co2(G)" << 0;
-    QTest::newRow("solid rxn") << "solidRxn" << "gypsum" << 1;
-    QTest::newRow("water") << "water" << "WATER-DEFAULT" << 0;
-    QTest::newRow("water second") << "water" << "seawater" << 1;
-    QTest::newRow("redox rxn") << "rxnRedox" << "FE+++" << 1;
+    QTest::newRow("element CA") << "element"
+                                << "CA" << 1;
+    QTest::newRow("element first of two") << "element"
+                                          << "na" << 2;
+    QTest::newRow("element absent") << "element"
+                                    << "Mg" << -9;
+    QTest::newRow("element empty") << "element"
+                                   << "" << -9;
+    QTest::newRow("basis") << "elementBasis"
+                           << "ca++" << 1;
+    QTest::newRow("basis absent") << "elementBasis"
+                                  << "Ca" << -9;
+    QTest::newRow("solute h+") << "solute"
+                               << "h+" << 1;
+    QTest::newRow("solute HCO3-") << "solute"
+                                  << "hco3-" << 3;
+    QTest::newRow("solute absent") << "solute"
+                                   << "OH-" << -9;
+    QTest::newRow("solid") << "solid"
+                           << "CALCITE" << 0;
+    QTest::newRow("gas") << "gas"
+                         << "co2(G)" << 0;
+    QTest::newRow("solid rxn") << "solidRxn"
+                               << "gypsum" << 1;
+    QTest::newRow("water") << "water"
+                           << "WATER-DEFAULT" << 0;
+    QTest::newRow("water second") << "water"
+                                  << "seawater" << 1;
+    QTest::newRow("redox rxn") << "rxnRedox"
+                               << "FE+++" << 1;
 }
 
 void tst_core_batch::lookups()
@@ -467,13 +482,13 @@ void tst_core_batch::rxnByType_data()
     QTest::newRow("gas name in solid list") << 4 << "O2(g)" << -9 << QStringList();
     QTest::newRow("element")
         << 0 << "Calcite" << -9
-        << QStringList{"DD : ##### cannot find reaction [ \"Calcite\" ], unknown type [ 0 ]"};
+        << QStringList {"DD : ##### cannot find reaction [ \"Calcite\" ], unknown type [ 0 ]"};
     QTest::newRow("basis") << 1 << "OH-" << -9
-                           << QStringList{"DD : ##### cannot find reaction [ \"OH-\" ], "
-                                          "unknown type [ 1 ]"};
+                           << QStringList {"DD : ##### cannot find reaction [ \"OH-\" ], "
+                                           "unknown type [ 1 ]"};
     QTest::newRow("ideal") << 7 << "x" << -9
-                           << QStringList{"DD : ##### cannot find reaction [ \"x\" ], "
-                                          "unknown type [ 7 ]"};
+                           << QStringList {"DD : ##### cannot find reaction [ \"x\" ], "
+                                           "unknown type [ 7 ]"};
 }
 
 void tst_core_batch::rxnByType()

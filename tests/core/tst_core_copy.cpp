@@ -183,7 +183,7 @@ private slots:
 void tst_core_copy::ctrlset()
 {
     copy_struct cp;
-    one_ctrlset src{true, true, false, 40, 1e-7, 30.0, 1e-30, 300.0, 0.5};
+    one_ctrlset src {true, true, false, 40, 1e-7, 30.0, 1e-30, 300.0, 0.5};
     one_ctrlset *c = cp.copy_ctrlset(&src);
     QVERIFY(c != &src);
     QCOMPARE(c->dbaccess, true);
@@ -252,9 +252,9 @@ void tst_core_copy::waterFields()
     QCOMPARE(ca->Molar, 0.0102);
     QCOMPARE(ca->ppm, 400.0);
     QCOMPARE(ca->swaprxn, QString("Calcite"));
-    QCOMPARE(ca->species, (QStringList{"Ca++", "CaCO3"}));
-    QCOMPARE(ca->stoich, (QList<double>{1, 1}));
-    QCOMPARE(ca->namesAux, QStringList{"aux"});
+    QCOMPARE(ca->species, (QStringList {"Ca++", "CaCO3"}));
+    QCOMPARE(ca->stoich, (QList<double> {1, 1}));
+    QCOMPARE(ca->namesAux, QStringList {"aux"});
     QVERIFY(ca->redoxsolute);
     QCOMPARE(w->redoxO2g->element, QString("O2(g)"));
     QCOMPARE(w->redoxO2gSwaprxn, QString("O2(g)"));
@@ -265,7 +265,7 @@ void tst_core_copy::waterFields()
     QCOMPARE(w->gasComp.first()->infoAux, QString("x"));
     QCOMPARE(w->gasComp.first()->id, 0);
     // Swap reactions are links to the database's records.
-    QCOMPARE(w->rxnsConstraint, QList<one_rxn *>{swap});
+    QCOMPARE(w->rxnsConstraint, QList<one_rxn *> {swap});
     QCOMPARE(w->nrxnsConstraint, 1);
 
     QCOMPARE(w->mixdata->namewaterone, QString("A"));
@@ -295,8 +295,8 @@ void tst_core_copy::waterFields()
     QCOMPARE(r->soln_elem.first()->cmolal, 0.01);
     QCOMPARE(r->soln_aq.first()->solute, QString("Ca++"));
     QCOMPARE(r->soln_aq.first()->gamma, 0.25);
-    QCOMPARE(r->soln_aq.first()->flagsAux, QList<bool>{true});
-    QCOMPARE(r->soln_aq.first()->listAux, QList<double>{1.5});
+    QCOMPARE(r->soln_aq.first()->flagsAux, QList<bool> {true});
+    QCOMPARE(r->soln_aq.first()->listAux, QList<double> {1.5});
     QCOMPARE(r->soln_gas.first()->solute, QString("CO2(g)"));
     QCOMPARE(r->rxns.first()->eqkL10, -14.0);
     QCOMPARE(r->rxns.first()->ratioQK, 1.0);
@@ -417,7 +417,7 @@ void tst_core_copy::reaction()
     QCOMPARE(r->composition->ncomp, 2);
     QCOMPARE(r->eqk->coeff, src->eqk->coeff);
     QCOMPARE(r->eqk->nterms, 2);
-    QCOMPARE(r->compSpecies->element_id, QList<int>{3});
+    QCOMPARE(r->compSpecies->element_id, QList<int> {3});
     delete src;
     QCOMPARE(r->eqk->coeff.size(), 2);
     delete r;
@@ -512,7 +512,7 @@ void tst_core_copy::species()
     QCOMPARE(sc->type, 3);
     QCOMPARE(sc->thermo, thermo);
     QVERIFY(sc->composition != s.composition);
-    QCOMPARE(sc->composition->element, QStringList{"C"});
+    QCOMPARE(sc->composition->element, QStringList {"C"});
     delete sc;
 
     one_gas g;
@@ -540,7 +540,7 @@ void tst_core_copy::species()
     m.composition = compOf("Ca", 1);
     one_solid *mc = cp.copy_solid(&m);
     QCOMPARE(mc->name, QString("Calcite"));
-    QCOMPARE(mc->rxns, (QList<int>{4, 9}));
+    QCOMPARE(mc->rxns, (QList<int> {4, 9}));
     QCOMPARE(mc->nrxns, 2);
     QCOMPARE(mc->molar_volume, 36.9);
     QVERIFY(mc->composition != m.composition);

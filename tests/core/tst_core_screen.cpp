@@ -36,40 +36,29 @@ void tst_core_screen::center_data()
     QTest::addColumn<bool>("moved");
 
     const QRect wide(0, 0, 1440, 900);
-    QTest::newRow("800x600 on 1440x900") << wide << QSize(800, 600) << QPoint(0, 0)
-                                         << QPoint(320, 0)
-        << true;
-    QTest::newRow("x below 10 moves") << wide << QSize(400, 300) << QPoint(9, 200)
-                                      << QPoint(520, 150)
-        << true;
-    QTest::newRow("y below 10 moves") << wide << QSize(400, 300) << QPoint(200, 9)
-                                      << QPoint(520, 150)
-        << true;
-    QTest::newRow("placed window stays") << wide << QSize(400, 300) << QPoint(10, 10)
-                                         << QPoint(10, 10)
-        << false;
-    QTest::newRow("negative position moves") << wide << QSize(400, 300) << QPoint(-50, -50)
-                                             << QPoint(520, 150)
-        << true;
+    QTest::newRow("800x600 on 1440x900")
+        << wide << QSize(800, 600) << QPoint(0, 0) << QPoint(320, 0) << true;
+    QTest::newRow("x below 10 moves")
+        << wide << QSize(400, 300) << QPoint(9, 200) << QPoint(520, 150) << true;
+    QTest::newRow("y below 10 moves")
+        << wide << QSize(400, 300) << QPoint(200, 9) << QPoint(520, 150) << true;
+    QTest::newRow("placed window stays")
+        << wide << QSize(400, 300) << QPoint(10, 10) << QPoint(10, 10) << false;
+    QTest::newRow("negative position moves")
+        << wide << QSize(400, 300) << QPoint(-50, -50) << QPoint(520, 150) << true;
     // Taller than a third of the screen allows: the top edge stays on screen.
-    QTest::newRow("setup page on 1024x768") << QRect(0, 0, 1024, 768) << QSize(1000, 1000)
-                                            << QPoint(0, 0) << QPoint(12, 0)
-        << true;
+    QTest::newRow("setup page on 1024x768")
+        << QRect(0, 0, 1024, 768) << QSize(1000, 1000) << QPoint(0, 0) << QPoint(12, 0) << true;
     QTest::newRow("tall window") << QRect(0, 0, 1280, 800) << QSize(580, 700) << QPoint(0, 0)
-                                 << QPoint(350, 0)
-        << true;
-    QTest::newRow("wider than screen") << QRect(0, 0, 800, 600) << QSize(1000, 400)
-                                       << QPoint(0, 0) << QPoint(0, 0)
-        << true;
-    QTest::newRow("larger both ways") << QRect(0, 0, 640, 480) << QSize(1000, 1000)
-                                      << QPoint(5, 5) << QPoint(0, 0)
-        << true;
-    QTest::newRow("odd sizes truncate") << QRect(0, 0, 1001, 901) << QSize(301, 201)
-                                        << QPoint(0, 0) << QPoint(350, 200)
-        << true;
-    QTest::newRow("screen not at origin") << QRect(100, 50, 1440, 900) << QSize(800, 600)
-                                          << QPoint(0, 0) << QPoint(420, 50)
-        << true;
+                                 << QPoint(350, 0) << true;
+    QTest::newRow("wider than screen")
+        << QRect(0, 0, 800, 600) << QSize(1000, 400) << QPoint(0, 0) << QPoint(0, 0) << true;
+    QTest::newRow("larger both ways")
+        << QRect(0, 0, 640, 480) << QSize(1000, 1000) << QPoint(5, 5) << QPoint(0, 0) << true;
+    QTest::newRow("odd sizes truncate")
+        << QRect(0, 0, 1001, 901) << QSize(301, 201) << QPoint(0, 0) << QPoint(350, 200) << true;
+    QTest::newRow("screen not at origin")
+        << QRect(100, 50, 1440, 900) << QSize(800, 600) << QPoint(0, 0) << QPoint(420, 50) << true;
 }
 
 void tst_core_screen::center()
@@ -92,9 +81,10 @@ void tst_core_screen::center()
     if (!moved) {
         QCOMPARE(lines, QStringList());
     } else {
-        QCOMPARE(lines, QStringList{QString("SI: moving window to x %1 , y %2")
-                                        .arg(expected.x())
-                                        .arg(expected.y())});
+        QCOMPARE(
+            lines,
+            QStringList {
+                QString("SI: moving window to x %1 , y %2").arg(expected.x()).arg(expected.y())});
     }
 }
 

@@ -143,9 +143,9 @@ void tst_jsdb_damaged::sampleWithWrongTypesAndUnknownTexts()
 
     QCOMPARE(sd->nelements, 1);
     const one_element *el = sd->elements.first();
-    QCOMPARE(el->mol_wt, 0.0);         // a JSON number, not a string
-    QCOMPARE(el->basis_id, 0);         // "12.5" is not an integer
-    QCOMPARE(el->cvtmtoppm, 0.0);      // molwt 0, so the repair gives 0 too
+    QCOMPARE(el->mol_wt, 0.0); // a JSON number, not a string
+    QCOMPARE(el->basis_id, 0); // "12.5" is not an integer
+    QCOMPARE(el->cvtmtoppm, 0.0); // molwt 0, so the repair gives 0 too
     QCOMPARE(el->redoxelement, false); // JSON true is not a string
 
     QCOMPARE(sd->nsolutes, 1);
@@ -159,7 +159,7 @@ void tst_jsdb_damaged::sampleWithWrongTypesAndUnknownTexts()
     QCOMPARE(sd->nrxnsAqueous, 1);
     const one_rxn *rx = sd->rxnsAqueous.first();
     QCOMPARE(rx->eqk->type_eqn, 0); // unknown equation type
-    QCOMPARE(rx->eqk->nterms, 2);   // the terms present, whatever "nterms" says
+    QCOMPARE(rx->eqk->nterms, 2); // the terms present, whatever "nterms" says
     QCOMPARE(rx->eqk->coeff, QList<double>({1.5, 0.0}));
     QCOMPARE(rx->composition->ncomp, 0);
     QCOMPARE(sd->nrxnsGas, 0);
@@ -173,10 +173,10 @@ void tst_jsdb_damaged::sampleWithWrongTypesAndUnknownTexts()
     QCOMPARE(w->concnunitGas, 1);
     QCOMPARE(w->TC, 0.0); // a JSON number
     QCOMPARE(w->alkElem, QString("H"));
-    QCOMPARE(w->composition.size(), 2);                 // the entry without an element is dropped
+    QCOMPARE(w->composition.size(), 2); // the entry without an element is dropped
     QCOMPARE(w->composition[0]->solute, QString("Ca")); // no solute: the element
-    QCOMPARE(w->composition[0]->redoxsolute, true);     // the string "1"
-    QCOMPARE(w->composition[1]->redoxsolute, false);    // missing
+    QCOMPARE(w->composition[0]->redoxsolute, true); // the string "1"
+    QCOMPARE(w->composition[1]->redoxsolute, false); // missing
     QVERIFY(!w->stag_O2g);
     QVERIFY(w->statmixing);
     QVERIFY(!w->mixdata);
@@ -299,10 +299,12 @@ void tst_jsdb_damaged::watersCountFollowsList()
 void tst_jsdb_damaged::repairsAfterReading()
 {
     Reader r;
-    QTest::ignoreMessage(QtDebugMsg, "JFM: ## solute activity correction method for water  0 "
-                                     "\"w1\"  not set.");
-    QTest::ignoreMessage(QtDebugMsg, "JFM: ## water activity correction method for water  0 "
-                                     "\"w1\"  not set.");
+    QTest::ignoreMessage(QtDebugMsg,
+                         "JFM: ## solute activity correction method for water  0 "
+                         "\"w1\"  not set.");
+    QTest::ignoreMessage(QtDebugMsg,
+                         "JFM: ## water activity correction method for water  0 "
+                         "\"w1\"  not set.");
     QCOMPARE(r.readText(R"({"header": {"format": "x"}, "control parameters": {"redox": "0"},
         "elements": {"nelements": "3", "properties": {
             "A": {"name": "A", "molwt": "10", "cvtmtoppm": "0"},

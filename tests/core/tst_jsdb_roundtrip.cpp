@@ -365,9 +365,10 @@ void tst_jsdb_roundtrip::newConfiguration()
     QCOMPARE(writer.jsdbfile_json_new(&b), 0);
 
     const QJsonObject top = parse(b.sdata->file);
-    QCOMPARE(top.keys(), QStringList({"control parameters", "elements", "gases", "header",
-                                      "reactions", "redox", "solutes", "waters"}));
-    const QJsonObject expectedCtrl{
+    QCOMPARE(top.keys(),
+             QStringList({"control parameters", "elements", "gases", "header", "reactions", "redox",
+                          "solutes", "waters"}));
+    const QJsonObject expectedCtrl {
         {"csolvcmax", "35"}, {"csolvcmin", "1e-36"}, {"csolvcvg", "1e-06"}, {"csolvitmax", "31"},
         {"dbaccess", "1"},   {"orgcmpd", "0"},       {"redox", "0"}};
     QCOMPARE(top.value("control parameters").toObject(), expectedCtrl);
@@ -477,7 +478,7 @@ void tst_jsdb_roundtrip::populatedFieldByField()
     QCOMPARE(r->nrxnsAqueous, 2);
     QCOMPARE(r->nrxnsGas, 2);
     for (const auto &[from, to] :
-         {std::pair{a->rxnsAqueous, r->rxnsAqueous}, std::pair{a->rxnsGas, r->rxnsGas}}) {
+         {std::pair {a->rxnsAqueous, r->rxnsAqueous}, std::pair {a->rxnsGas, r->rxnsGas}}) {
         for (const one_rxn *x : from) {
             const one_rxn *y = byName(to, x->name);
             QVERIFY2(y, qPrintable(x->name));
@@ -688,11 +689,12 @@ void tst_jsdb_roundtrip::logKSurvivesSave()
         QVERIFY(y);
         const double k0 = th.eqklog10(x->eqk, T);
         const double k1 = th.eqklog10(y->eqk, T);
-        QVERIFY2(std::abs(k1 - k0) <= 1e-9, qPrintable(QString("%1 at %2 C: %3 vs %4")
-                                                           .arg(x->name)
-                                                           .arg(T)
-                                                           .arg(k0, 0, 'g', 17)
-                                                           .arg(k1, 0, 'g', 17)));
+        QVERIFY2(std::abs(k1 - k0) <= 1e-9,
+                 qPrintable(QString("%1 at %2 C: %3 vs %4")
+                                .arg(x->name)
+                                .arg(T)
+                                .arg(k0, 0, 'g', 17)
+                                .arg(k1, 0, 'g', 17)));
     }
 }
 

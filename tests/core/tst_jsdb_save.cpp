@@ -32,8 +32,8 @@ public:
     explicit ReadOnlyGuard(const QString &path, bool folder)
         : path(path)
     {
-        QFile::setPermissions(path, folder ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                           : QFileDevice::ReadOwner);
+        QFile::setPermissions(
+            path, folder ? QFileDevice::ReadOwner | QFileDevice::ExeOwner : QFileDevice::ReadOwner);
         if (geteuid() != 0) {
             ok = true;
             return;
@@ -45,8 +45,8 @@ public:
     {
         if (immutable)
             setImmutable(false);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                        | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     bool ok = false;
 

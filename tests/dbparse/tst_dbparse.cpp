@@ -226,18 +226,18 @@ void tst_dbparse::generated_bdotEqualsBuiltInPolynomials_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QList<double>>("builtIn");
     // The program's built-in EQ3/6 Debye-Huckel polynomials (T in degC).
-    QTest::newRow("A") << "adh" << QList<double>{0.493894475990494,     0.000552337013387924,
-                                                 6.39369025442344e-06,  -2.10553069416984e-08,
-                                                 7.55667998164976e-11,  7.86207975159314e-14,
-                                                 -1.10637539892099e-15, 2.53714510221952e-18};
-    QTest::newRow("B") << "bdh" << QList<double>{0.325298745635324,    0.00012542968109955,
-                                                 6.78531742241474e-07, -4.33596736242584e-09,
-                                                 2.56558310311852e-11, -8.99139990397001e-14,
-                                                 1.47721517100764e-16, -5.22843513248335e-20};
-    QTest::newRow("B-dot") << "bdot" << QList<double>{0.0393993685285575,    6.31524599296867e-05,
-                                                      -5.31953176745855e-07, 3.53432659237501e-08,
-                                                      -6.05555951257854e-10, 4.2817606312762e-12,
-                                                      -1.35667862791248e-14, 1.56642641432456e-17};
+    QTest::newRow("A") << "adh" << QList<double> {0.493894475990494,     0.000552337013387924,
+                                                  6.39369025442344e-06,  -2.10553069416984e-08,
+                                                  7.55667998164976e-11,  7.86207975159314e-14,
+                                                  -1.10637539892099e-15, 2.53714510221952e-18};
+    QTest::newRow("B") << "bdh" << QList<double> {0.325298745635324,    0.00012542968109955,
+                                                  6.78531742241474e-07, -4.33596736242584e-09,
+                                                  2.56558310311852e-11, -8.99139990397001e-14,
+                                                  1.47721517100764e-16, -5.22843513248335e-20};
+    QTest::newRow("B-dot") << "bdot" << QList<double> {0.0393993685285575,    6.31524599296867e-05,
+                                                       -5.31953176745855e-07, 3.53432659237501e-08,
+                                                       -6.05555951257854e-10, 4.2817606312762e-12,
+                                                       -1.35667862791248e-14, 1.56642641432456e-17};
 }
 
 void tst_dbparse::generated_bdotEqualsBuiltInPolynomials()
@@ -317,11 +317,11 @@ void tst_dbparse::fullFileConvertReportsCounts()
                              [&progress](int p) { progress.append(p); }),
              0);
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
-    const QList<int> got{n.info,      n.bdot,          n.elements,   n.solutes, n.basis,
-                         n.aux,       n.aqueous,       n.solids,     n.liquids, n.gases,
-                         n.reactions, n.comp_elements, n.rxn_stoich, n.eqk,     n.solidSolutions};
-    const QList<int> expected{1, 8,  81,   1769, 82,    119,   1568, 1120,
-                              2, 93, 2902, 8915, 11674, 16240, 12};
+    const QList<int> got {n.info,      n.bdot,          n.elements,   n.solutes, n.basis,
+                          n.aux,       n.aqueous,       n.solids,     n.liquids, n.gases,
+                          n.reactions, n.comp_elements, n.rxn_stoich, n.eqk,     n.solidSolutions};
+    const QList<int> expected {1, 8,  81,   1769, 82,    119,   1568, 1120,
+                               2, 93, 2902, 8915, 11674, 16240, 12};
     QCOMPARE(got, expected);
     QVERIFY(!progress.isEmpty());
     QCOMPARE(progress.last(), 100);
@@ -332,13 +332,13 @@ void tst_dbparse::fit_data()
 {
     QTest::addColumn<QList<double>>("x");
     QTest::addColumn<QList<double>>("expected"); // coefficients c0, c1, ...
-    QTest::newRow("one point is a constant") << QList<double>{150.0} << QList<double>{-3.25};
-    QTest::newRow("line") << QList<double>{25.0, 100.0} << QList<double>{2.0, -0.5};
+    QTest::newRow("one point is a constant") << QList<double> {150.0} << QList<double> {-3.25};
+    QTest::newRow("line") << QList<double> {25.0, 100.0} << QList<double> {2.0, -0.5};
     QTest::newRow("cubic on scattered points")
-        << QList<double>{25.0, 60.0, 150.0, 250.0} << QList<double>{1.0, -2e-2, 5e-4, -1e-6};
+        << QList<double> {25.0, 60.0, 150.0, 250.0} << QList<double> {1.0, -2e-2, 5e-4, -1e-6};
     QTest::newRow("degree 7 with large values")
-        << QList<double>{0.01, 25.0, 60.0, 100.0, 150.0, 200.0, 250.0, 300.0}
-        << QList<double>{1638.2, -7.1, 3e-2, -2e-4, 1e-6, -3e-9, 4e-12, -2e-15};
+        << QList<double> {0.01, 25.0, 60.0, 100.0, 150.0, 200.0, 250.0, 300.0}
+        << QList<double> {1638.2, -7.1, 3e-2, -2e-4, 1e-6, -3e-9, 4e-12, -2e-15};
 }
 
 void tst_dbparse::fit()
@@ -370,7 +370,7 @@ void tst_dbparse::mini_writesEveryTable()
     QCOMPARE(dbparse_convert(miniFile, target, &n, &messages), 0);
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
     sql_file db(target);
-    const QList<QPair<QString, int>> tables{
+    const QList<QPair<QString, int>> tables {
         {"INFO", 1},           {"bdot", 8},        {"elements", 5}, {"solutes", 10},
         {"solids", 1},         {"liquids", 0},     {"gases", 2},    {"reaction", 7},
         {"comp_elements", 25}, {"rxn_stoich", 23}, {"eqk", 46},     {"thermodata", 0}};
@@ -409,7 +409,7 @@ void tst_dbparse::mini_gridMarkersAndNames()
     // Its only valid point (25 C) makes a constant.
     QList<double> c, q;
     terms(db, quoted, &c, &q);
-    QCOMPARE(c, QList<double>{0.7});
+    QCOMPARE(c, QList<double> {0.7});
     // No-data markers are left out; the genuine 541.3863 at 250 C is kept.
     const QList<QVariantList> pts = db.rows(
         QStringLiteral("SELECT temperature, eqkLog10 FROM eqk WHERE name = 'CaHCO3+' ORDER BY id"));
@@ -442,15 +442,15 @@ void tst_dbparse::mini_replacesAnExistingTarget()
     QCOMPARE(dbparse_convert(miniFile, target, nullptr, nullptr), 0);
     sql_file db(target);
     QCOMPARE(db.count(QStringLiteral("reaction")), 7);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"mini.db"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"mini.db"});
 }
 
 void tst_dbparse::badInput_data()
 {
-    QTest::addColumn<int>("keepLines");      // lines kept from the start; -1 all
-    QTest::addColumn<int>("changeLine");     // line replaced (1-based); 0 none
+    QTest::addColumn<int>("keepLines"); // lines kept from the start; -1 all
+    QTest::addColumn<int>("changeLine"); // line replaced (1-based); 0 none
     QTest::addColumn<QByteArray>("newText"); // its new text
-    QTest::addColumn<QString>("expected");   // text the message must hold
+    QTest::addColumn<QString>("expected"); // text the message must hold
 
     QTest::newRow("other format") << -1 << 1 << QByteArray("data0.ymp.R2") << "line 1:";
     QTest::newRow("empty file") << 0 << 0 << QByteArray() << "line 1:";
@@ -515,7 +515,7 @@ void tst_dbparse::badInput()
     QVERIFY(messages.join('\n').contains(QStringLiteral("bad.data0, line ")));
     QCOMPARE(readAll(target), precious);
     QCOMPARE(n.eqk, -5); // counts are left alone on failure
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"bad.data0", "target.db"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList {"bad.data0", "target.db"}));
 }
 
 void tst_dbparse::unsafeTarget_data()
@@ -539,7 +539,7 @@ void tst_dbparse::unsafeTarget()
     QCOMPARE(dbparse_convert(source, dir.filePath(target), nullptr, &messages), 1);
     QVERIFY(!messages.isEmpty());
     QCOMPARE(readAll(source), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"src.data0"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"src.data0"});
 }
 
 void tst_dbparse::dialog_parsesIntoTemporaryTarget()
