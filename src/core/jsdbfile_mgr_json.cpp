@@ -17,7 +17,7 @@
 namespace jsdb_codec {
 
 namespace {
-const jnode null_node;
+const jnode null_node{};
 const std::vector<jnode> no_elements;
 } // namespace
 
