@@ -3,6 +3,8 @@
 #include "dbdata.h"
 #include "global.h"
 #include "records.h"
+#include "sim0D.h"
+#include "solver_records.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -243,4 +246,27 @@ QJsonObject chemsys_readCase(const QString &name)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+chemsys_stepMismatch chemsys_compareSteps(sim0D &model, pt_rxn_DH *dh)
+{
+    chemsys_stepMismatch m;
+    std::vector<double> reduced, full;
+    if (model.sim0D_spcn_jacobianMatrix(dh) != 0 || model.solve_step_reduced(reduced) != 0
+        || model.solve_step_full(full) != 0 || reduced.size() != full.size())
+        return m;
+    double scale = 0.0;
+    for (double v : full)
+        scale = std::max(scale, std::fabs(v));
+    m.ok = true;
+    for (size_t k = 0; k < full.size(); ++k) {
+        const double d = std::fabs(reduced[k] - full[k]) / (1.0 + scale);
+        if (d > m.worst || m.species < 0) {
+            m.worst = d;
+            m.species = int(k);
+            m.reduced = reduced[k];
+            m.full = full[k];
+        }
+    }
+    return m;
 }

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+class sim0D;
+struct pt_rxn_DH;
 struct sim_data;
 struct one_water;
 
@@ -42,3 +44,17 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);
+
+/// How far the reduced Newton step of a model's current state is from the full
+/// system's step, for activity corrections `dh`: the largest |reduced - full| over
+/// (1 + largest |full|), and where it lies. `ok` is false when an assembly or a
+/// solve fails.
+struct chemsys_stepMismatch
+{
+    bool ok = false;
+    double worst = 0.0; ///< relative difference
+    int species = -1; ///< index of the species where it lies
+    double reduced = 0.0; ///< its reduced-step entry
+    double full = 0.0; ///< its full-step entry
+};
+chemsys_stepMismatch chemsys_compareSteps(sim0D &model, pt_rxn_DH *dh);
