@@ -132,8 +132,8 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
     // configuration would let a later save put defaults over the user's file.
     QString parseError;
     qsizetype offset = 0;
-    const jsdb_codec::jnode doc = jsdb_codec::jnode::parse(bytes, &parseError, &offset);
-    if (!parseError.isEmpty()) {
+    jsdb_codec::jdocument doc;
+    if (!doc.parse(bytes, &parseError, &offset)) {
         msgs << QStringLiteral("The configuration file %1 is not valid JSON: %2 at offset %3")
                     .arg(path, parseError)
                     .arg(offset);
@@ -141,15 +141,15 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
                  << "at offset" << offset;
         return return_codes::fileNotOpened;
     }
-    if (doc.type() != jsdb_codec::jnode::object) {
+    if (doc.root().type() != jvalue::object) {
         msgs << QStringLiteral("The configuration file %1 does not hold a JSON object").arg(path);
         qDebug() << "JM: #### the configuration file" << path << "does not hold a JSON object";
         return return_codes::fileNotOpened;
     }
-    return read_document_tree(doc);
+    return read_document_tree(doc.root());
 }
 
-int jsdbfile_mgr::read_document_tree(const jnode &top)
+int jsdbfile_mgr::read_document_tree(const jvalue &top)
 {
     const int results[] = {
         read_header(top),  read_ctrlparameters(top), read_elements(top), read_gases(top),
@@ -243,41 +243,61 @@ QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
     return write_waters(batch).to_qjson().toObject();
 }
 
+namespace {
+// A Qt JSON object as the section readers take it: through its text.
+struct parsed : jsdb_codec::jdocument
+{
+    explicit parsed(const QJsonObject &o)
+    {
+        parse(QJsonDocument(o).toJson(QJsonDocument::Compact));
+    }
+};
+} // namespace
+
 int jsdbfile_mgr::json_read_header(QJsonObject top)
 {
-    return read_header(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_header(doc.root());
 }
 int jsdbfile_mgr::json_read_ctrlparameters(QJsonObject top)
 {
-    return read_ctrlparameters(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_ctrlparameters(doc.root());
 }
 int jsdbfile_mgr::json_read_elements(QJsonObject top)
 {
-    return read_elements(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_elements(doc.root());
 }
 int jsdbfile_mgr::json_read_gases(QJsonObject top)
 {
-    return read_gases(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_gases(doc.root());
 }
 int jsdbfile_mgr::json_read_solutes(QJsonObject top)
 {
-    return read_solutes(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_solutes(doc.root());
 }
 int jsdbfile_mgr::json_read_rxns(QJsonObject top)
 {
-    return read_rxns(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_rxns(doc.root());
 }
 QList<one_rxn *> jsdbfile_mgr::json_read_rxnstype(QJsonObject rxnset)
 {
-    return read_rxnstype(jnode::from_qjson(rxnset));
+    const parsed doc(rxnset);
+    return read_rxnstype(doc.root());
 }
 int jsdbfile_mgr::json_read_redox(QJsonObject top)
 {
-    return read_redox(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_redox(doc.root());
 }
 int jsdbfile_mgr::json_read_waters(QJsonObject top)
 {
-    return read_waters(jnode::from_qjson(top));
+    const parsed doc(top);
+    return read_waters(doc.root());
 }
 
 int jsdbfile_mgr::jsdbfile_json_write(sbatch *batch, QJsonObject top)

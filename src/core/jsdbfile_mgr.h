@@ -1,6 +1,7 @@
 #pragma once
 
 #include "global.h"
+#include "jsdb_reader.h"
 #include "records.h"
 #include "sbatch.h"
 
@@ -152,7 +153,8 @@ inline jnode flag(bool v)
     return jnode::make_ascii(v ? "1" : "0", 1);
 }
 
-inline QString text(const jnode &o, const QString &key)
+/// The text of member `key` of `o`; empty when it is missing or not a string.
+inline QString text(const jvalue &o, std::string_view key)
 {
     return o.value(key).to_string();
 }
@@ -163,27 +165,27 @@ qint64 to_int64(const QString &text);
 double to_double(const QString &text);
 
 /// Base-10 integer of the text; 0 when it is not a whole number in 32 bits.
-inline int integer(const jnode &o, const QString &key)
+inline int integer(const jvalue &o, std::string_view key)
 {
     return o.value(key).text_to_int();
 }
 /// Base-10 integer of the text for 64-bit fields (times in seconds); 0 when malformed.
-inline qint64 integer64(const jnode &o, const QString &key)
+inline qint64 integer64(const jvalue &o, std::string_view key)
 {
     return o.value(key).text_to_int64();
 }
 /// Double of the text; 0.0 when it is not a number.
-inline double real(const jnode &o, const QString &key)
+inline double real(const jvalue &o, std::string_view key)
 {
     return o.value(key).text_to_double();
 }
 /// True when the integer of the text is not 0.
-inline bool flagInt(const jnode &o, const QString &key)
+inline bool flagInt(const jvalue &o, std::string_view key)
 {
     return integer(o, key) != 0;
 }
 /// True when the double of the text is not 0 (so "0.5" counts as set).
-inline bool flagNum(const jnode &o, const QString &key)
+inline bool flagNum(const jvalue &o, std::string_view key)
 {
     return real(o, key) != 0.0;
 }
@@ -303,6 +305,7 @@ public:
 
 private:
     using jnode = jsdb_codec::jnode;
+    using jvalue = jsdb_codec::jvalue;
 
     // The sections on the configuration file's own JSON tree; the public section
     // operations above convert from and to Qt's JSON types around these.
@@ -316,16 +319,16 @@ private:
     jnode write_rxnstype(const QList<one_rxn *> &rxns);
     jnode write_redox(sbatch *batch);
     jnode write_waters(sbatch *batch);
-    int read_document_tree(const jnode &top);
-    int read_header(const jnode &top);
-    int read_ctrlparameters(const jnode &top);
-    int read_elements(const jnode &top);
-    int read_gases(const jnode &top);
-    int read_solutes(const jnode &top);
-    int read_rxns(const jnode &top);
-    QList<one_rxn *> read_rxnstype(const jnode &rxnset);
-    int read_redox(const jnode &top);
-    int read_waters(const jnode &top);
+    int read_document_tree(const jvalue &top);
+    int read_header(const jvalue &top);
+    int read_ctrlparameters(const jvalue &top);
+    int read_elements(const jvalue &top);
+    int read_gases(const jvalue &top);
+    int read_solutes(const jvalue &top);
+    int read_rxns(const jvalue &top);
+    QList<one_rxn *> read_rxnstype(const jvalue &rxnset);
+    int read_redox(const jvalue &top);
+    int read_waters(const jvalue &top);
 
     int write_document(const QString &path, const QByteArray &bytes);
     /// Saves safely what `writeText` writes to the device it is given (false: failed).

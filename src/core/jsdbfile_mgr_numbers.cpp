@@ -125,6 +125,50 @@ double jnode::text_to_double() const
         : to_string().toDouble();
 }
 
+// Plain texts are read in place; texts with escapes or non-ASCII characters are
+// decoded first. Qt converts only what the quick path refuses.
+int jvalue::text_to_int() const
+{
+    if (type() != string)
+        return 0;
+    const jdocument::entry &e = doc->at(at);
+    if (e.flags & (jdocument::escaped | jdocument::non_ascii))
+        return jsdb_codec::to_int(doc->decode(e));
+    const std::string_view t = doc->text_of(e);
+    int v = 0;
+    return plain_number(t.data(), t.size()) && quick_integer(t.data(), t.size(), v)
+        ? v
+        : QString::fromLatin1(t.data(), qsizetype(t.size())).toInt();
+}
+
+qint64 jvalue::text_to_int64() const
+{
+    if (type() != string)
+        return 0;
+    const jdocument::entry &e = doc->at(at);
+    if (e.flags & (jdocument::escaped | jdocument::non_ascii))
+        return jsdb_codec::to_int64(doc->decode(e));
+    const std::string_view t = doc->text_of(e);
+    qint64 v = 0;
+    return plain_number(t.data(), t.size()) && quick_integer(t.data(), t.size(), v)
+        ? v
+        : QString::fromLatin1(t.data(), qsizetype(t.size())).toLongLong();
+}
+
+double jvalue::text_to_double() const
+{
+    if (type() != string)
+        return 0.0;
+    const jdocument::entry &e = doc->at(at);
+    if (e.flags & (jdocument::escaped | jdocument::non_ascii))
+        return jsdb_codec::to_double(doc->decode(e));
+    const std::string_view t = doc->text_of(e);
+    double v = 0.0;
+    return plain_number(t.data(), t.size()) && quick_double(t.data(), t.size(), v)
+        ? v
+        : QString::fromLatin1(t.data(), qsizetype(t.size())).toDouble();
+}
+
 namespace {
 
 // Writes the digits `d` (most significant first) of a number `d[0].d[1..] x 10^exp10`

@@ -106,57 +106,63 @@ jnode jsdbfile_mgr::write_rxnstype(const QList<one_rxn *> &rxns)
                       "reactions");
 }
 
-int jsdbfile_mgr::read_rxns(const jnode &top)
+int jsdbfile_mgr::read_rxns(const jvalue &top)
 {
-    const jnode &section = top.value(QStringLiteral("reactions"));
+    const jvalue section = top.value("reactions");
     if (section.empty_object())
         return return_codes::missingReactions;
 
     // The per-kind counts under "types" are informative only.
-    sdata->rxnsAqueous = read_rxnstype(section.value(QStringLiteral("aqueous")));
+    sdata->rxnsAqueous = read_rxnstype(section.value("aqueous"));
     sdata->nrxnsAqueous = int(sdata->rxnsAqueous.size());
-    sdata->rxnsGas = read_rxnstype(section.value(QStringLiteral("gas")));
+    sdata->rxnsGas = read_rxnstype(section.value("gas"));
     sdata->nrxnsGas = int(sdata->rxnsGas.size());
     return 0;
 }
 
-QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jnode &rxnset)
+QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset)
 {
     QList<one_rxn *> rxns;
-    const jnode &keyed = rxnset.value(QStringLiteral("allrxns"));
-    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
-        const jnode &o = keyed.member(i);
+    const jvalue keyed = rxnset.value("allrxns");
+    rxns.reserve(keyed.member_count());
+    for (const jvalue o : keyed.members()) {
         auto *rxn = sdata->own(new one_rxn);
-        rxn->name = text(o, QStringLiteral("name"));
-        rxn->formula = text(o, QStringLiteral("formula"));
-        rxn->expression = text(o, QStringLiteral("expression"));
-        rxn->type = gb.speciesType_toEnum(text(o, QStringLiteral("type")));
-        rxn->tag = integer(o, QStringLiteral("tag"));
+        rxn->name = text(o, "name");
+        rxn->formula = text(o, "formula");
+        rxn->expression = text(o, "expression");
+        rxn->type = gb.speciesType_toEnum(text(o, "type"));
+        rxn->tag = integer(o, "tag");
 
-        rxn->composition = new one_comp_solutes;
-        const std::vector<jnode> &species = o.value(QStringLiteral("composition")).elements();
-        for (const jnode &value : species) {
-            const jnode &entry = value;
-            rxn->composition->stoich.append(real(entry, QStringLiteral("stoich")));
-            rxn->composition->solute.append(text(entry, QStringLiteral("name")));
-            rxn->composition->solute_id.append(integer(entry, QStringLiteral("idx")));
+        auto *comp = rxn->composition = new one_comp_solutes;
+        const jrange species = o.value("composition").elements();
+        comp->stoich.reserve(species.size());
+        comp->solute.reserve(species.size());
+        comp->solute_id.reserve(species.size());
+        for (const jvalue entry : species) {
+            comp->stoich.append(real(entry, "stoich"));
+            comp->solute.append(text(entry, "name"));
+            comp->solute_id.append(integer(entry, "idx"));
         }
-        rxn->composition->ncomp = int(species.size());
+        comp->ncomp = int(species.size());
 
-        rxn->eqk = new one_rxn_eqk;
-        const jnode &eqk = o.value(QStringLiteral("eqk"));
-        rxn->eqk->tag = integer(eqk, QStringLiteral("tag"));
-        rxn->eqk->type_eqn = gb.eqkType_toEnum(text(eqk, QStringLiteral("eqntype")));
-        const std::vector<jnode> &terms = eqk.value(QStringLiteral("equation")).elements();
-        for (const jnode &value : terms) {
-            const jnode &term = value;
-            rxn->eqk->order_idx.append(integer(term, QStringLiteral("order")));
-            rxn->eqk->coeff.append(real(term, QStringLiteral("coeff")));
-            rxn->eqk->quotient.append(real(term, QStringLiteral("quotient")));
-            rxn->eqk->eqkLog10.append(real(term, QStringLiteral("eqkL10")));
-            rxn->eqk->temperature.append(real(term, QStringLiteral("eqkTC")));
+        auto *k = rxn->eqk = new one_rxn_eqk;
+        const jvalue eqk = o.value("eqk");
+        k->tag = integer(eqk, "tag");
+        k->type_eqn = gb.eqkType_toEnum(text(eqk, "eqntype"));
+        const jrange terms = eqk.value("equation").elements();
+        k->order_idx.reserve(terms.size());
+        k->coeff.reserve(terms.size());
+        k->quotient.reserve(terms.size());
+        k->eqkLog10.reserve(terms.size());
+        k->temperature.reserve(terms.size());
+        for (const jvalue term : terms) {
+            k->order_idx.append(integer(term, "order"));
+            k->coeff.append(real(term, "coeff"));
+            k->quotient.append(real(term, "quotient"));
+            k->eqkLog10.append(real(term, "eqkL10"));
+            k->temperature.append(real(term, "eqkTC"));
         }
-        rxn->eqk->nterms = int(terms.size());
+        k->nterms = int(terms.size());
         rxns.append(rxn);
     }
     return rxns;
@@ -209,33 +215,33 @@ jnode jsdbfile_mgr::write_redox(sbatch *batch)
     return section;
 }
 
-int jsdbfile_mgr::read_redox(const jnode &top)
+int jsdbfile_mgr::read_redox(const jvalue &top)
 {
     sdata->redoxpairs.clear();
     sdata->redoxgases.clear();
 
-    const jnode &section = top.value(QStringLiteral("redox"));
+    const jvalue section = top.value("redox");
     if (section.empty_object()) {
         if (sdata->ctrlset && sdata->ctrlset->redox)
             qDebug() << "JR: no redox data found in .jsdb file.";
         return 0;
     }
 
-    auto read_entries = [this](const std::vector<jnode> &entries, const QString &nameKey,
-                               const QString &rxnKey, QList<one_redoxRxn *> &into) {
-        for (const jnode &value : entries) {
-            const jnode &o = value;
+    auto read_entries = [this](const jrange &entries, std::string_view nameKey,
+                               std::string_view rxnKey, QList<one_redoxRxn *> &into) {
+        into.reserve(entries.size());
+        for (const jvalue o : entries) {
             auto *r = sdata->own(new one_redoxRxn);
             r->element = text(o, nameKey);
             r->redoxpair = text(o, rxnKey);
-            for (const jnode &s : o.value(QStringLiteral("solutes")).elements())
+            const jrange solutes = o.value("solutes").elements();
+            r->solutes.reserve(solutes.size());
+            for (const jvalue s : solutes)
                 r->solutes.append(s.to_string());
             into.append(r);
         }
     };
-    read_entries(section.value(QStringLiteral("redoxpairs")).elements(), QStringLiteral("element"),
-                 QStringLiteral("redoxpair"), sdata->redoxpairs);
-    read_entries(section.value(QStringLiteral("redoxgases")).elements(), QStringLiteral("gas"),
-                 QStringLiteral("redoxrxn"), sdata->redoxgases);
+    read_entries(section.value("redoxpairs").elements(), "element", "redoxpair", sdata->redoxpairs);
+    read_entries(section.value("redoxgases").elements(), "gas", "redoxrxn", sdata->redoxgases);
     return 0;
 }

@@ -34,14 +34,16 @@ jnode write_comp_elements(const one_comp_elements *comp, const QString &owner)
     return entries;
 }
 
-one_comp_elements *read_comp_elements(const std::vector<jnode> &entries)
+one_comp_elements *read_comp_elements(const jrange &entries)
 {
     auto *comp = new one_comp_elements;
-    for (const jnode &value : entries) {
-        const jnode &entry = value;
-        comp->stoich.append(real(entry, QStringLiteral("stoich")));
-        comp->element.append(text(entry, QStringLiteral("name")));
-        comp->element_id.append(integer(entry, QStringLiteral("idx")));
+    comp->stoich.reserve(entries.size());
+    comp->element.reserve(entries.size());
+    comp->element_id.reserve(entries.size());
+    for (const jvalue entry : entries) {
+        comp->stoich.append(real(entry, "stoich"));
+        comp->element.append(text(entry, "name"));
+        comp->element_id.append(integer(entry, "idx"));
     }
     comp->ncomp = int(entries.size());
     return comp;
@@ -49,9 +51,9 @@ one_comp_elements *read_comp_elements(const std::vector<jnode> &entries)
 
 /// The keyed records of a collection section, or an empty object when the section
 /// is missing or empty (then `present` is false).
-const jnode &section_of(const jnode &top, const QString &key, bool &present)
+jvalue section_of(const jvalue &top, std::string_view key, bool &present)
 {
-    const jnode &section = top.value(key);
+    const jvalue section = top.value(key);
     present = !section.empty_object();
     return section;
 }
@@ -92,7 +94,7 @@ jnode jsdbfile_mgr::write_header(sbatch *batch)
     return header;
 }
 
-int jsdbfile_mgr::read_header(const jnode &top)
+int jsdbfile_mgr::read_header(const jvalue &top)
 {
     // What a configuration without a header keeps.
     sdata->format = QStringLiteral("jsdb.240101");
@@ -103,20 +105,20 @@ int jsdbfile_mgr::read_header(const jnode &top)
     sdata->dbref.clear();
     sdata->dbuser.clear();
 
-    const jnode &header = top.value(QStringLiteral("header"));
+    const jvalue header = top.value("header");
     if (header.empty_object())
         return return_codes::missingHeader;
 
-    sdata->file = text(header, QStringLiteral("file"));
-    sdata->versionSim = text(header, QStringLiteral("versionSim"));
-    sdata->format = text(header, QStringLiteral("format"));
-    sdata->compTag = header.value(QStringLiteral("compTag")).to_int();
-    simtype = gb.simType_toEnum(text(header, QStringLiteral("simtype")));
-    sdata->dbtype = gb.dbtype_toEnum(text(header, QStringLiteral("dbtype")));
-    sdata->versionDB = text(header, QStringLiteral("versionDB"));
-    sdata->dbref = text(header, QStringLiteral("dbref"));
-    sdata->dbuser = text(header, QStringLiteral("dbuser"));
-    sdata->description = text(header, QStringLiteral("description"));
+    sdata->file = text(header, "file");
+    sdata->versionSim = text(header, "versionSim");
+    sdata->format = text(header, "format");
+    sdata->compTag = header.value("compTag").to_int();
+    simtype = gb.simType_toEnum(text(header, "simtype"));
+    sdata->dbtype = gb.dbtype_toEnum(text(header, "dbtype"));
+    sdata->versionDB = text(header, "versionDB");
+    sdata->dbref = text(header, "dbref");
+    sdata->dbuser = text(header, "dbuser");
+    sdata->description = text(header, "description");
     return 0;
 }
 
@@ -138,7 +140,7 @@ jnode jsdbfile_mgr::write_ctrlparameters(sbatch *batch)
     return ctrl;
 }
 
-int jsdbfile_mgr::read_ctrlparameters(const jnode &top)
+int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
 {
     auto *cs = new one_ctrlset;
     cs->dbaccess = true;
@@ -152,17 +154,17 @@ int jsdbfile_mgr::read_ctrlparameters(const jnode &top)
     cs->TCmin = 0.1;
 
     int code = 0;
-    const jnode &ctrl = top.value(QStringLiteral("control parameters"));
+    const jvalue ctrl = top.value("control parameters");
     if (ctrl.empty_object()) {
         code = return_codes::missingControl;
     } else {
-        cs->dbaccess = flagInt(ctrl, QStringLiteral("dbaccess"));
-        cs->redox = flagInt(ctrl, QStringLiteral("redox"));
-        cs->orgcmpd = flagInt(ctrl, QStringLiteral("orgcmpd"));
-        cs->csolvitmax = integer(ctrl, QStringLiteral("csolvitmax"));
-        cs->csolvcvg = real(ctrl, QStringLiteral("csolvcvg"));
-        cs->csolvcmax = real(ctrl, QStringLiteral("csolvcmax"));
-        cs->csolvcmin = real(ctrl, QStringLiteral("csolvcmin"));
+        cs->dbaccess = flagInt(ctrl, "dbaccess");
+        cs->redox = flagInt(ctrl, "redox");
+        cs->orgcmpd = flagInt(ctrl, "orgcmpd");
+        cs->csolvitmax = integer(ctrl, "csolvitmax");
+        cs->csolvcvg = real(ctrl, "csolvcvg");
+        cs->csolvcmax = real(ctrl, "csolvcmax");
+        cs->csolvcmin = real(ctrl, "csolvcmin");
     }
 
     if (cs->csolvitmax < 1)
@@ -208,26 +210,26 @@ jnode jsdbfile_mgr::write_elements(sbatch *batch)
                       std::move(objects), "elements");
 }
 
-int jsdbfile_mgr::read_elements(const jnode &top)
+int jsdbfile_mgr::read_elements(const jvalue &top)
 {
     bool present = false;
-    const jnode &section = section_of(top, QStringLiteral("elements"), present);
+    const jvalue section = section_of(top, "elements", present);
     if (!present)
         return return_codes::missingElements;
 
-    const int declared = integer(section, QStringLiteral("nelements"));
-    const jnode &keyed = section.value(QStringLiteral("properties"));
-    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
-        const jnode &o = keyed.member(i);
+    const int declared = integer(section, "nelements");
+    const jvalue keyed = section.value("properties");
+    sdata->elements.reserve(sdata->elements.size() + keyed.member_count());
+    for (const jvalue o : keyed.members()) {
         auto *el = sdata->own(new one_element);
-        el->basis_name = text(o, QStringLiteral("basis"));
-        el->basis_id = integer(o, QStringLiteral("basis_id"));
-        el->cvtmtoppm = real(o, QStringLiteral("cvtmtoppm"));
-        el->mol_wt = real(o, QStringLiteral("molwt"));
-        el->name = text(o, QStringLiteral("name"));
-        el->redoxelement = flagInt(o, QStringLiteral("redoxelement"));
-        el->redoxsolutes = flagInt(o, QStringLiteral("redoxsolutes"));
-        el->tag = integer(o, QStringLiteral("tag"));
+        el->basis_name = text(o, "basis");
+        el->basis_id = integer(o, "basis_id");
+        el->cvtmtoppm = real(o, "cvtmtoppm");
+        el->mol_wt = real(o, "molwt");
+        el->name = text(o, "name");
+        el->redoxelement = flagInt(o, "redoxelement");
+        el->redoxsolutes = flagInt(o, "redoxsolutes");
+        el->tag = integer(o, "tag");
         sdata->elements.append(el);
     }
     sdata->nelements = int(sdata->elements.size());
@@ -259,25 +261,25 @@ jnode jsdbfile_mgr::write_gases(sbatch *batch)
                       std::move(objects), "gases");
 }
 
-int jsdbfile_mgr::read_gases(const jnode &top)
+int jsdbfile_mgr::read_gases(const jvalue &top)
 {
     bool present = false;
-    const jnode &section = section_of(top, QStringLiteral("gases"), present);
+    const jvalue section = section_of(top, "gases", present);
     if (!present)
         return return_codes::missingGases;
 
-    const int declared = integer(section, QStringLiteral("ngases"));
-    const jnode &keyed = section.value(QStringLiteral("properties"));
-    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
-        const jnode &o = keyed.member(i);
+    const int declared = integer(section, "ngases");
+    const jvalue keyed = section.value("properties");
+    sdata->gases.reserve(sdata->gases.size() + keyed.member_count());
+    for (const jvalue o : keyed.members()) {
         auto *gas = sdata->own(new one_gas);
-        gas->composition = read_comp_elements(o.value(QStringLiteral("composition")).elements());
-        gas->fcoeff = real(o, QStringLiteral("fcoeff"));
-        gas->formula = text(o, QStringLiteral("formula"));
-        gas->mol_wt = real(o, QStringLiteral("molwt"));
-        gas->name = text(o, QStringLiteral("name"));
-        gas->tag = integer(o, QStringLiteral("tag"));
-        gas->type = gb.speciesType_toEnum(text(o, QStringLiteral("type")));
+        gas->composition = read_comp_elements(o.value("composition").elements());
+        gas->fcoeff = real(o, "fcoeff");
+        gas->formula = text(o, "formula");
+        gas->mol_wt = real(o, "molwt");
+        gas->name = text(o, "name");
+        gas->tag = integer(o, "tag");
+        gas->type = gb.speciesType_toEnum(text(o, "type"));
         sdata->gases.append(gas);
     }
     sdata->ngases = int(sdata->gases.size());
@@ -310,26 +312,26 @@ jnode jsdbfile_mgr::write_solutes(sbatch *batch)
                       std::move(objects), "solutes");
 }
 
-int jsdbfile_mgr::read_solutes(const jnode &top)
+int jsdbfile_mgr::read_solutes(const jvalue &top)
 {
     bool present = false;
-    const jnode &section = section_of(top, QStringLiteral("solutes"), present);
+    const jvalue section = section_of(top, "solutes", present);
     if (!present)
         return return_codes::missingSolutes;
 
-    const int declared = integer(section, QStringLiteral("nsolutes"));
-    const jnode &keyed = section.value(QStringLiteral("allsolutes"));
-    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
-        const jnode &o = keyed.member(i);
+    const int declared = integer(section, "nsolutes");
+    const jvalue keyed = section.value("allsolutes");
+    sdata->solutes.reserve(sdata->solutes.size() + keyed.member_count());
+    for (const jvalue o : keyed.members()) {
         auto *sol = sdata->own(new one_solute);
-        sol->DHazero = real(o, QStringLiteral("DHazero"));
-        sol->charge = real(o, QStringLiteral("charge"));
-        sol->composition = read_comp_elements(o.value(QStringLiteral("composition")).elements());
-        sol->formula = text(o, QStringLiteral("formula"));
-        sol->mol_wt = real(o, QStringLiteral("molwt"));
-        sol->name = text(o, QStringLiteral("name"));
-        sol->tag = integer(o, QStringLiteral("tag"));
-        sol->type = gb.speciesType_toEnum(text(o, QStringLiteral("type")));
+        sol->DHazero = real(o, "DHazero");
+        sol->charge = real(o, "charge");
+        sol->composition = read_comp_elements(o.value("composition").elements());
+        sol->formula = text(o, "formula");
+        sol->mol_wt = real(o, "molwt");
+        sol->name = text(o, "name");
+        sol->tag = integer(o, "tag");
+        sol->type = gb.speciesType_toEnum(text(o, "type"));
         sdata->solutes.append(sol);
     }
     sdata->nsolutes = int(sdata->solutes.size());

@@ -99,67 +99,68 @@ jnode write_result(const one_water_result *r)
     return o;
 }
 
-void read_result_species(const std::vector<jnode> &entries, QList<one_waterResult_solute *> &into)
+void read_result_species(const jrange &entries, QList<one_waterResult_solute *> &into)
 {
-    for (const jnode &value : entries) {
-        const jnode &entry = value;
+    into.reserve(into.size() + entries.size());
+    for (const jvalue entry : entries) {
         auto *s = new one_waterResult_solute;
-        s->solute = text(entry, QStringLiteral("solute"));
-        s->cmolal = real(entry, QStringLiteral("cmolal"));
-        s->cMolar = real(entry, QStringLiteral("cMolar"));
-        s->gamma = real(entry, QStringLiteral("gamma"));
-        s->cppm = real(entry, QStringLiteral("cppm"));
+        s->solute = text(entry, "solute");
+        s->cmolal = real(entry, "cmolal");
+        s->cMolar = real(entry, "cMolar");
+        s->gamma = real(entry, "gamma");
+        s->cppm = real(entry, "cppm");
         into.append(s);
     }
 }
 
-one_water_result *read_result(const jnode &o)
+one_water_result *read_result(const jvalue &o)
 {
     auto *r = new one_water_result;
-    r->date_str = text(o, QStringLiteral("date_str"));
-    r->date_utc = integer64(o, QStringLiteral("date_utc"));
-    r->TC = real(o, QStringLiteral("TC"));
-    r->densitymass = real(o, QStringLiteral("densitymass"));
-    r->ionicstrength = real(o, QStringLiteral("ionicstrength"));
-    r->chargebalance = real(o, QStringLiteral("chargebalance"));
-    r->tds = real(o, QStringLiteral("tds"));
-    r->alkCarb = real(o, QStringLiteral("alkCarb"));
-    r->conduct = real(o, QStringLiteral("conduct"));
-    r->dielectConst = real(o, QStringLiteral("dielectConst"));
-    r->resultpH = real(o, QStringLiteral("resultpH"));
-    r->loops = integer(o, QStringLiteral("loops"));
-    r->converged = flagNum(o, QStringLiteral("converged"));
+    r->date_str = text(o, "date_str");
+    r->date_utc = integer64(o, "date_utc");
+    r->TC = real(o, "TC");
+    r->densitymass = real(o, "densitymass");
+    r->ionicstrength = real(o, "ionicstrength");
+    r->chargebalance = real(o, "chargebalance");
+    r->tds = real(o, "tds");
+    r->alkCarb = real(o, "alkCarb");
+    r->conduct = real(o, "conduct");
+    r->dielectConst = real(o, "dielectConst");
+    r->resultpH = real(o, "resultpH");
+    r->loops = integer(o, "loops");
+    r->converged = flagNum(o, "converged");
 
-    for (const jnode &value : o.value(QStringLiteral("soln_elem")).elements()) {
-        const jnode &entry = value;
+    const jrange elements = o.value("soln_elem").elements();
+    r->soln_elem.reserve(elements.size());
+    for (const jvalue entry : elements) {
         auto *e = new one_waterResult_element;
-        e->element = text(entry, QStringLiteral("element"));
-        e->cmolal = real(entry, QStringLiteral("cmolal"));
-        e->cMolar = real(entry, QStringLiteral("cMolar"));
-        e->cppm = real(entry, QStringLiteral("cppm"));
+        e->element = text(entry, "element");
+        e->cmolal = real(entry, "cmolal");
+        e->cMolar = real(entry, "cMolar");
+        e->cppm = real(entry, "cppm");
         r->soln_elem.append(e);
     }
-    read_result_species(o.value(QStringLiteral("soln_aq")).elements(), r->soln_aq);
-    read_result_species(o.value(QStringLiteral("soln_gas")).elements(), r->soln_gas);
+    read_result_species(o.value("soln_aq").elements(), r->soln_aq);
+    read_result_species(o.value("soln_gas").elements(), r->soln_gas);
     return r;
 }
 
-one_water_mixModel *read_mixdata(const jnode &o, const global &gb)
+one_water_mixModel *read_mixdata(const jvalue &o, const global &gb)
 {
     auto *m = new one_water_mixModel;
-    m->idwaterone = integer(o, QStringLiteral("idwaterone"));
-    m->idwatertwo = integer(o, QStringLiteral("idwatertwo"));
-    m->namewaterone = text(o, QStringLiteral("namewaterone"));
-    m->namewatertwo = text(o, QStringLiteral("namewatertwo"));
-    m->targetTC = real(o, QStringLiteral("targetTC"));
-    m->idelement = integer(o, QStringLiteral("idelement"));
-    m->nameelement = text(o, QStringLiteral("nameelement"));
-    m->titrationph = flagNum(o, QStringLiteral("titrationph"));
-    m->targetph = real(o, QStringLiteral("targetph"));
-    m->targetconcn = real(o, QStringLiteral("targetconcn"));
-    m->targetcunit = gb.unitConcn_toEnum(text(o, QStringLiteral("targetcunit")));
-    m->volumeone = real(o, QStringLiteral("volumeone"));
-    m->volumetwo = real(o, QStringLiteral("volumetwo"));
+    m->idwaterone = integer(o, "idwaterone");
+    m->idwatertwo = integer(o, "idwatertwo");
+    m->namewaterone = text(o, "namewaterone");
+    m->namewatertwo = text(o, "namewatertwo");
+    m->targetTC = real(o, "targetTC");
+    m->idelement = integer(o, "idelement");
+    m->nameelement = text(o, "nameelement");
+    m->titrationph = flagNum(o, "titrationph");
+    m->targetph = real(o, "targetph");
+    m->targetconcn = real(o, "targetconcn");
+    m->targetcunit = gb.unitConcn_toEnum(text(o, "targetcunit"));
+    m->volumeone = real(o, "volumeone");
+    m->volumetwo = real(o, "volumetwo");
     return m;
 }
 
@@ -258,97 +259,98 @@ jnode jsdbfile_mgr::write_waters(sbatch *batch)
                       std::move(objects), "waters");
 }
 
-int jsdbfile_mgr::read_waters(const jnode &top)
+int jsdbfile_mgr::read_waters(const jvalue &top)
 {
     sdata->waters.clear();
     // The count always describes the list, also when the section is missing.
     sdata->nwaters = 0;
 
-    const jnode &section = top.value(QStringLiteral("waters"));
+    const jvalue section = top.value("waters");
     if (section.empty_object()) {
         log_no_water();
         return return_codes::missingWaters;
     }
 
-    const int declared = integer(section, QStringLiteral("nwaters"));
-    const jnode &keyed = section.value(QStringLiteral("allwaters"));
-    for (qsizetype i = 0; i < keyed.member_count(); ++i) {
-        const jnode &o = keyed.member(i);
+    const int declared = integer(section, "nwaters");
+    const jvalue keyed = section.value("allwaters");
+    sdata->waters.reserve(keyed.member_count());
+    for (const jvalue o : keyed.members()) {
         auto *w = sdata->own(new one_water);
         w->alkElem = QStringLiteral("H");
         w->redoxO2g = new one_elementComp;
 
-        w->name = text(o, QStringLiteral("name"));
-        w->date_str = text(o, QStringLiteral("date_str"));
-        w->date_utc = integer64(o, QStringLiteral("date_utc"));
-        w->date_updated = text(o, QStringLiteral("date_updated"));
-        w->date_utcUpdated = integer64(o, QStringLiteral("date_utcUpdated"));
-        w->densitymass = real(o, QStringLiteral("densitymass"));
-        w->TC = real(o, QStringLiteral("TC"));
-        w->activitymethod = gb.activityType_toEnum(text(o, QStringLiteral("activitymethod")));
-        w->activitywater = gb.activityWaterType_toEnum(text(o, QStringLiteral("activitywater")));
-        w->chargebalance = flagInt(o, QStringLiteral("chargebalance"));
-        w->chargebalanceSolute = text(o, QStringLiteral("chargebalanceSolute"));
-        w->alkSet = flagInt(o, QStringLiteral("alkSet"));
-        w->alkmolal = real(o, QStringLiteral("alkmolal"));
-        w->alkMolar = real(o, QStringLiteral("alkMolar"));
-        w->alkUnit = gb.unitConcn_toEnum(text(o, QStringLiteral("alkUnit")));
-        const QString alkElem = text(o, QStringLiteral("alkElem"));
+        w->name = text(o, "name");
+        w->date_str = text(o, "date_str");
+        w->date_utc = integer64(o, "date_utc");
+        w->date_updated = text(o, "date_updated");
+        w->date_utcUpdated = integer64(o, "date_utcUpdated");
+        w->densitymass = real(o, "densitymass");
+        w->TC = real(o, "TC");
+        w->activitymethod = gb.activityType_toEnum(text(o, "activitymethod"));
+        w->activitywater = gb.activityWaterType_toEnum(text(o, "activitywater"));
+        w->chargebalance = flagInt(o, "chargebalance");
+        w->chargebalanceSolute = text(o, "chargebalanceSolute");
+        w->alkSet = flagInt(o, "alkSet");
+        w->alkmolal = real(o, "alkmolal");
+        w->alkMolar = real(o, "alkMolar");
+        w->alkUnit = gb.unitConcn_toEnum(text(o, "alkUnit"));
+        const QString alkElem = text(o, "alkElem");
         if (!alkElem.isEmpty())
             w->alkElem = alkElem;
-        w->pHcomp = real(o, QStringLiteral("pHcomp"));
-        w->pHspcn = real(o, QStringLiteral("pHspcn"));
-        w->typeH = gb.unitH_toEnum(text(o, QStringLiteral("typeH")));
-        w->concnunitElem = gb.unitConcn_toEnum(text(o, QStringLiteral("concnunitElem")));
-        w->concnunit = gb.unitConcn_toEnum(text(o, QStringLiteral("concnunit")));
-        w->concnunitGas = gb.unitConcnGas_toEnum(text(o, QStringLiteral("concnunitGas")));
-        w->description = text(o, QStringLiteral("description"));
+        w->pHcomp = real(o, "pHcomp");
+        w->pHspcn = real(o, "pHspcn");
+        w->typeH = gb.unitH_toEnum(text(o, "typeH"));
+        w->concnunitElem = gb.unitConcn_toEnum(text(o, "concnunitElem"));
+        w->concnunit = gb.unitConcn_toEnum(text(o, "concnunit"));
+        w->concnunitGas = gb.unitConcnGas_toEnum(text(o, "concnunitGas"));
+        w->description = text(o, "description");
 
-        for (const jnode &value : o.value(QStringLiteral("composition")).elements()) {
-            const jnode &entry = value;
-            const QString element = text(entry, QStringLiteral("element"));
+        const jrange composition = o.value("composition").elements();
+        w->composition.reserve(composition.size());
+        for (const jvalue entry : composition) {
+            const QString element = text(entry, "element");
             if (element.isEmpty())
                 continue;
             auto *c = new one_elementComp;
             c->element = element;
             c->solute = element;
-            const jnode &redox = entry.value(QStringLiteral("redoxsolute"));
-            c->redoxsolute
-                = redox.type() == jnode::boolean ? redox.to_bool() : redox.to_string().toInt() != 0;
-            const QString solute = text(entry, QStringLiteral("solute"));
+            const jvalue redox = entry.value("redoxsolute");
+            c->redoxsolute = redox.type() == jvalue::boolean ? redox.to_bool()
+                                                             : redox.to_string().toInt() != 0;
+            const QString solute = text(entry, "solute");
             if (!solute.isEmpty())
                 c->solute = solute;
-            c->molal = real(entry, QStringLiteral("molal"));
-            c->Molar = real(entry, QStringLiteral("Molar"));
-            c->ppm = real(entry, QStringLiteral("ppm"));
-            c->swaprxn = text(entry, QStringLiteral("swaprxn"));
+            c->molal = real(entry, "molal");
+            c->Molar = real(entry, "Molar");
+            c->ppm = real(entry, "ppm");
+            c->swaprxn = text(entry, "swaprxn");
             w->composition.append(c);
         }
 
-        if (o.contains(QStringLiteral("chargebalanceElem")))
-            w->chargebalanceElem = text(o, QStringLiteral("chargebalanceElem"));
+        if (o.contains("chargebalanceElem"))
+            w->chargebalanceElem = text(o, "chargebalanceElem");
         else
             w->chargebalanceElem = derive_chargebalance_elem(w, sdata->elements);
 
-        const jnode &o2 = o.value(QStringLiteral("redoxO2g"));
+        const jvalue o2 = o.value("redoxO2g");
         if (!o2.empty_object()) {
-            w->redoxO2g->molal = real(o2, QStringLiteral("molal"));
-            w->redoxO2g->Molar = real(o2, QStringLiteral("Molar"));
-            w->redoxO2g->ppm = real(o2, QStringLiteral("ppm"));
-            w->redoxO2gSwaprxn = text(o2, QStringLiteral("swaprxn"));
+            w->redoxO2g->molal = real(o2, "molal");
+            w->redoxO2g->Molar = real(o2, "Molar");
+            w->redoxO2g->ppm = real(o2, "ppm");
+            w->redoxO2gSwaprxn = text(o2, "swaprxn");
             w->stag_O2g = true;
         }
 
-        const jnode &mix = o.value(QStringLiteral("mix"));
+        const jvalue mix = o.value("mix");
         if (!mix.empty_object()) {
-            w->statmixing = flagInt(mix, QStringLiteral("statmixing"));
-            w->stattitrate = flagInt(mix, QStringLiteral("stattitrate"));
-            const jnode &mixdata = mix.value(QStringLiteral("mixdata"));
+            w->statmixing = flagInt(mix, "statmixing");
+            w->stattitrate = flagInt(mix, "stattitrate");
+            const jvalue mixdata = mix.value("mixdata");
             if (!mixdata.empty_object())
                 w->mixdata = read_mixdata(mixdata, gb);
         }
 
-        const jnode &results = o.value(QStringLiteral("results"));
+        const jvalue results = o.value("results");
         if (!results.empty_object())
             w->results = read_result(results);
 
