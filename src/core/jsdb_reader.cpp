@@ -13,6 +13,28 @@ namespace jsdb_codec {
 
 // ---- parser ---------------------------------------------------------------------------
 
+namespace {
+
+quint64 word(const char *p)
+{
+    quint64 w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+constexpr quint64 repeat(char c)
+{
+    return quint64(uchar(c)) * 0x0101010101010101u;
+}
+
+// True when one of the eight bytes of `w` is zero.
+constexpr bool has_zero_byte(quint64 w)
+{
+    return ((w - repeat(1)) & ~w & repeat(char(0x80))) != 0;
+}
+
+} // namespace
+
 class jparser
 {
 public:
@@ -65,16 +87,22 @@ private:
     quint32 add(jvalue::kind kind, quint8 flags = 0, quint32 offset = 0, quint32 length = 0)
     {
         const auto i = quint32(entries.size());
-        entries.push_back(entry {offset, length, i + 1, quint8(kind), flags});
+        // Filled in place: an entry assembled elsewhere and copied in costs a
+        // stalled load per value.
+        entry &e = entries.emplace_back();
+        e.offset = offset;
+        e.length = length;
+        e.end = i + 1;
+        e.kind = quint8(kind);
+        e.flags = flags;
         return i;
     }
 
     void skip_space()
     {
         // Indentation comes in runs of blanks: step over eight at a time.
-        static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
         while (p != end) {
-            if (end - p >= 8 && std::memcmp(p, blanks, 8) == 0)
+            if (end - p >= 8 && word(p) == repeat(' '))
                 p += 8;
             else if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')
                 ++p;
@@ -231,7 +259,13 @@ private:
         const entry &y = entries[b];
         if ((x.flags | y.flags) & (jdocument::escaped | jdocument::non_ascii))
             return doc.decode(x) < doc.decode(y);
-        return doc.text_of(x) < doc.text_of(y);
+        const char *a_text = doc.bytes.constData() + x.offset;
+        const char *b_text = doc.bytes.constData() + y.offset;
+        const quint32 n = std::min(x.length, y.length);
+        for (quint32 i = 0; i < n; ++i)
+            if (a_text[i] != b_text[i])
+                return uchar(a_text[i]) < uchar(b_text[i]);
+        return x.length < y.length;
     }
 
     void array(int depth)
@@ -324,7 +358,16 @@ private:
     {
         ++p; // '"'
         const char *begin = p;
-        uchar high = 0;
+        // Eight bytes at a time up to the word holding a quote or backslash.
+        quint64 high_bytes = 0;
+        while (end - p >= 8) {
+            const quint64 w = word(p);
+            if (has_zero_byte(w ^ repeat('"')) || has_zero_byte(w ^ repeat('\\')))
+                break;
+            high_bytes |= w;
+            p += 8;
+        }
+        uchar high = (high_bytes & repeat(char(0x80))) ? 0x80 : 0;
         while (p != end && *p != '"' && *p != '\\')
             high |= uchar(*p++);
         if (p != end && *p == '\\') {
@@ -339,7 +382,10 @@ private:
         if (high & 0x80)
             flags |= jdocument::non_ascii;
         ++p; // '"'
-        return add(jvalue::string, flags, offset_of(begin), quint32(p - 1 - begin));
+        const quint32 at = add(jvalue::string, flags, offset_of(begin), quint32(p - 1 - begin));
+        if (flags & jdocument::is_key)
+            entries[at].head = jdocument::head_of(std::string_view(begin, size_t(p - 1 - begin)));
+        return at;
     }
 
     // The rest of a string from its first backslash: every escape must be complete
@@ -467,19 +513,12 @@ QString jdocument::decode(const entry &e) const
     return s;
 }
 
-bool jdocument::key_equals(const entry &k, std::string_view key) const
+bool jdocument::decoded_key_equals(const entry &k, std::string_view key) const
 {
-    if (!(k.flags & (escaped | non_ascii)))
-        return text_of(k) == key;
     return decode(k) == QLatin1String(key.data(), qsizetype(key.size()));
 }
 
 // ---- values ---------------------------------------------------------------------------
-
-jvalue::kind jvalue::type() const
-{
-    return doc ? kind(doc->at(at).kind) : null_value;
-}
 
 QString jvalue::to_string() const
 {
@@ -515,17 +554,18 @@ jvalue jvalue::value(std::string_view key) const
     if (type() != object)
         return jvalue();
     const jdocument::entry &o = doc->at(at);
+    const quint32 head = jdocument::head_of(key);
     if (o.flags & jdocument::reordered) {
         for (quint32 i = 0; i < o.length; ++i) {
             const quint32 v = doc->order[o.offset + i];
-            if (doc->key_equals(doc->at(v - 1), key))
+            if (doc->key_equals(doc->at(v - 1), key, head))
                 return jvalue(doc, v);
         }
         return jvalue();
     }
     // Sorted keys are distinct: the first match is the only one.
     for (quint32 k = at + 1; k < o.end; k = doc->at(k + 1).end)
-        if (doc->key_equals(doc->at(k), key))
+        if (doc->key_equals(doc->at(k), key, head))
             return jvalue(doc, k + 1);
     return jvalue();
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
 #include <vector>
@@ -172,7 +173,12 @@ private:
         /// String or number: byte length of its text. Array: elements. Object:
         /// distinct keys.
         quint32 length;
-        quint32 end; ///< index just past this value and everything inside it
+        union {
+            quint32 end; ///< value: index just past it and everything inside it
+            /// Key: its first four bytes (zero-padded), so that looking a member up
+            /// rarely needs the text itself.
+            quint32 head;
+        };
         quint8 kind;
         quint8 flags;
     };
@@ -183,13 +189,40 @@ private:
         return std::string_view(bytes.constData() + e.offset, e.length);
     }
     QString decode(const entry &e) const;
-    /// True when the key entry `k` is the Latin-1 text `key`.
-    bool key_equals(const entry &k, std::string_view key) const;
+    static quint32 head_of(std::string_view text)
+    {
+        // In registers: bytes stored one by one and read back as a word would stall.
+        quint32 h = 0;
+        const size_t n = std::min<size_t>(text.size(), sizeof h);
+        for (size_t i = 0; i < n; ++i)
+            h |= quint32(uchar(text[i])) << (8 * i);
+        return h;
+    }
+    /// True when the key entry `k` is the Latin-1 text `key` whose head_of() is `head`.
+    bool key_equals(const entry &k, std::string_view key, quint32 head) const
+    {
+        if (k.flags & (escaped | non_ascii))
+            return decoded_key_equals(k, key);
+        if (k.length != key.size() || k.head != head)
+            return false;
+        // Keys are a few bytes long: a call to memcmp would cost more.
+        const char *text = bytes.constData() + k.offset;
+        for (quint32 i = sizeof head; i < k.length; ++i)
+            if (text[i] != key[i])
+                return false;
+        return true;
+    }
+    bool decoded_key_equals(const entry &k, std::string_view key) const;
 
     QByteArray bytes;
     std::vector<entry> entries;
     /// Value entries of reordered objects in key order, equal keys reduced to the last.
     std::vector<quint32> order;
 };
+
+inline jvalue::kind jvalue::type() const
+{
+    return doc ? kind(doc->at(at).kind) : null_value;
+}
 
 } // namespace jsdb_codec
