@@ -341,6 +341,7 @@ private slots:
     void populatedFieldByField();
     void populatedBytesStable();
     void anyOrderIsStableAfterOneRead();
+    void sectionReadersOnQtObjectsReadLikeTheFile();
     void logKSurvivesSave_data();
     void logKSurvivesSave();
     void collectionsComeBackSortedByName();
@@ -658,6 +659,59 @@ void tst_jsdb_roundtrip::anyOrderIsStableAfterOneRead()
     QByteArray second = withoutDate(slurp(scratch("order2.jsdb")));
     second.replace("order2.jsdb", "order3.jsdb");
     QCOMPARE(lines(withoutDate(slurp(scratch("order3.jsdb")))), lines(second));
+}
+
+// The section readers that take Qt's JSON objects give the configuration that
+// reading the file gives: saved again, both write the same text.
+void tst_jsdb_roundtrip::sectionReadersOnQtObjectsReadLikeTheFile()
+{
+    sbatch b;
+    populate(b);
+    QCOMPARE(jsdbfile_mgr().jsdbfile_json_save(&b), 0);
+
+    jsdbfile_mgr fromFile;
+    b.simData_init(fromFile.sdata);
+    QCOMPARE(fromFile.jsdbfile_json_read(b.sdata->file), 0);
+
+    const QJsonObject top = parse(b.sdata->file);
+    jsdbfile_mgr fromQt;
+    b.simData_init(fromQt.sdata);
+    QCOMPARE(fromQt.json_read_header(top), 0);
+    QCOMPARE(fromQt.json_read_ctrlparameters(top), 0);
+    QCOMPARE(fromQt.json_read_elements(top), 0);
+    QCOMPARE(fromQt.json_read_gases(top), 0);
+    QCOMPARE(fromQt.json_read_solutes(top), 0);
+    QCOMPARE(fromQt.json_read_rxns(top), 0);
+    QCOMPARE(fromQt.json_read_redox(top), 0);
+    QCOMPARE(fromQt.json_read_waters(top), 0);
+    QCOMPARE(fromQt.json_read_patch(), 0);
+    QCOMPARE(fromQt.simtype, fromFile.simtype);
+
+    // One kind of reactions on its own builds new records.
+    const QList<one_rxn *> gasRxns = fromQt.json_read_rxnstype(top["reactions"]["gas"].toObject());
+    QCOMPARE(gasRxns.size(), fromFile.sdata->rxnsGas.size());
+    QVERIFY(!gasRxns.isEmpty());
+    QCOMPARE(gasRxns[0]->name, fromFile.sdata->rxnsGas[0]->name);
+    QCOMPARE(gasRxns[0]->eqk->coeff, fromFile.sdata->rxnsGas[0]->eqk->coeff);
+    QVERIFY(!fromQt.sdata->rxnsGas.contains(gasRxns[0]));
+
+    // Missing sections give their codes here too.
+    jsdbfile_mgr empty;
+    b.simData_init(empty.sdata);
+    QCOMPARE(empty.json_read_elements(QJsonObject()), 1301);
+    QCOMPARE(empty.json_read_waters(QJsonObject {{"waters", QJsonObject()}}), 1801);
+    QVERIFY(empty.json_read_rxnstype(QJsonObject()).isEmpty());
+
+    sbatch x, y;
+    std::swap(x.sdata, fromFile.sdata);
+    std::swap(y.sdata, fromQt.sdata);
+    x.sdata->file = scratch("sections-file.jsdb");
+    y.sdata->file = scratch("sections-qt.jsdb");
+    QCOMPARE(jsdbfile_mgr().jsdbfile_json_save(&x), 0);
+    QCOMPARE(jsdbfile_mgr().jsdbfile_json_save(&y), 0);
+    QByteArray first = withoutDate(slurp(x.sdata->file));
+    first.replace("sections-file.jsdb", "sections-qt.jsdb");
+    QCOMPARE(lines(withoutDate(slurp(y.sdata->file))), lines(first));
 }
 
 void tst_jsdb_roundtrip::logKSurvivesSave_data()
