@@ -3,6 +3,8 @@
 
 #include "jsdb_reader.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -15,11 +17,10 @@ namespace jsdb_codec {
 
 namespace {
 
+// Eight bytes, the first in the lowest bits.
 quint64 word(const char *p)
 {
-    quint64 w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
+    return qFromLittleEndian<quint64>(p);
 }
 
 constexpr quint64 repeat(char c)
@@ -27,10 +28,11 @@ constexpr quint64 repeat(char c)
     return quint64(uchar(c)) * 0x0101010101010101u;
 }
 
-// True when one of the eight bytes of `w` is zero.
-constexpr bool has_zero_byte(quint64 w)
+// The high bit of each zero byte of `w`, exact up to the lowest zero byte (above
+// it a byte of 0x01 may be marked too); 0 when no byte is zero.
+constexpr quint64 zero_bytes(quint64 w)
 {
-    return ((w - repeat(1)) & ~w & repeat(char(0x80))) != 0;
+    return (w - repeat(1)) & ~w & repeat(char(0x80));
 }
 
 } // namespace
@@ -100,11 +102,18 @@ private:
 
     void skip_space()
     {
-        // Indentation comes in runs of blanks: step over eight at a time.
+        // Indentation comes in runs of blanks: eight at a time, then straight to
+        // the first byte that is not one.
         while (p != end) {
-            if (end - p >= 8 && word(p) == repeat(' '))
-                p += 8;
-            else if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')
+            if (end - p >= 8) {
+                const quint64 other = word(p) ^ repeat(' ');
+                if (other == 0) {
+                    p += 8;
+                    continue;
+                }
+                p += qCountTrailingZeroBits(other) / 8;
+            }
+            if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')
                 ++p;
             else
                 break;
@@ -358,14 +367,20 @@ private:
     {
         ++p; // '"'
         const char *begin = p;
-        // Eight bytes at a time up to the word holding a quote or backslash.
+        // Eight bytes at a time up to the first quote or backslash.
         quint64 high_bytes = 0;
         while (end - p >= 8) {
             const quint64 w = word(p);
-            if (has_zero_byte(w ^ repeat('"')) || has_zero_byte(w ^ repeat('\\')))
-                break;
-            high_bytes |= w;
-            p += 8;
+            const quint64 stops = zero_bytes(w ^ repeat('"')) | zero_bytes(w ^ repeat('\\'));
+            if (stops == 0) {
+                high_bytes |= w;
+                p += 8;
+                continue;
+            }
+            const int before = qCountTrailingZeroBits(stops) / 8; // bytes before the stop
+            high_bytes |= before == 0 ? 0 : w << (64 - 8 * before);
+            p += before;
+            break;
         }
         uchar high = (high_bytes & repeat(char(0x80))) ? 0x80 : 0;
         while (p != end && *p != '"' && *p != '\\')
