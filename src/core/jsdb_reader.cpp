@@ -120,9 +120,9 @@ private:
         }
     }
 
-    bool literal(const char *word, qsizetype n)
+    bool literal(const char *text, qsizetype n)
     {
-        if (end - p < n || std::memcmp(p, word, size_t(n)) != 0)
+        if (end - p < n || std::memcmp(p, text, size_t(n)) != 0)
             return false;
         p += n;
         return true;
@@ -232,7 +232,8 @@ private:
             reorder(self, members);
     }
 
-    // Key order, and of equal keys the last one, as Qt's parser keeps them.
+    // Key order (UTF-16 code units, as QJsonObject keeps its keys), and of equal
+    // keys the last one, as Qt's parser keeps them.
     void reorder(quint32 self, quint32 members)
     {
         std::vector<quint32> keys;
