@@ -319,6 +319,9 @@ private:
     jnode write_rxnstype(const QList<one_rxn *> &rxns);
     jnode write_redox(sbatch *batch);
     jnode write_waters(sbatch *batch);
+
+    // The sections read from a parsed document; the public section readers above
+    // hand Qt's objects over as text.
     int read_document_tree(const jvalue &top);
     int read_header(const jvalue &top);
     int read_ctrlparameters(const jvalue &top);
