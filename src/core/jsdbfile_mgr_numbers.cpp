@@ -126,7 +126,9 @@ double jnode::text_to_double() const
 }
 
 // Plain texts are read in place; texts with escapes or non-ASCII characters are
-// decoded first. Qt converts only what the quick path refuses.
+// decoded first. Qt converts only what the quick path refuses. The whole text
+// must convert, so the quick path needs no check of its characters: from_chars
+// takes no blanks or '+', and its words ("inf", "nan") give no finite number.
 int jvalue::text_to_int() const
 {
     if (type() != string)
@@ -136,7 +138,7 @@ int jvalue::text_to_int() const
         return jsdb_codec::to_int(doc->decode(e));
     const std::string_view t = doc->text_of(e);
     int v = 0;
-    return plain_number(t.data(), t.size()) && quick_integer(t.data(), t.size(), v)
+    return quick_integer(t.data(), t.size(), v)
         ? v
         : QString::fromLatin1(t.data(), qsizetype(t.size())).toInt();
 }
@@ -150,7 +152,7 @@ qint64 jvalue::text_to_int64() const
         return jsdb_codec::to_int64(doc->decode(e));
     const std::string_view t = doc->text_of(e);
     qint64 v = 0;
-    return plain_number(t.data(), t.size()) && quick_integer(t.data(), t.size(), v)
+    return quick_integer(t.data(), t.size(), v)
         ? v
         : QString::fromLatin1(t.data(), qsizetype(t.size())).toLongLong();
 }
@@ -164,7 +166,7 @@ double jvalue::text_to_double() const
         return jsdb_codec::to_double(doc->decode(e));
     const std::string_view t = doc->text_of(e);
     double v = 0.0;
-    return plain_number(t.data(), t.size()) && quick_double(t.data(), t.size(), v)
+    return quick_double(t.data(), t.size(), v)
         ? v
         : QString::fromLatin1(t.data(), qsizetype(t.size())).toDouble();
 }
