@@ -447,7 +447,8 @@ bool jdocument::parse(const QByteArray &json, QString *error, qsizetype *offset)
     bytes = json;
     entries.clear();
     order.clear();
-    // About one entry for every 16 bytes of an indented file: reserve once.
+    // An indented configuration file holds about one entry per 20 bytes: the list
+    // grows again only for denser text.
     entries.reserve(size_t(json.size()) / 16 + 16);
     jparser parser(*this);
     if (parser.document(error, offset))
