@@ -103,21 +103,23 @@ private:
     void skip_space()
     {
         // Indentation comes in runs of blanks: eight at a time, then straight to
-        // the first byte that is not one.
-        while (p != end) {
-            if (end - p >= 8) {
-                const quint64 other = word(p) ^ repeat(' ');
+        // the first byte that is not one. (A local cursor stays in a register.)
+        const char *q = p;
+        while (q != end) {
+            if (end - q >= 8) {
+                const quint64 other = word(q) ^ repeat(' ');
                 if (other == 0) {
-                    p += 8;
+                    q += 8;
                     continue;
                 }
-                p += qCountTrailingZeroBits(other) / 8;
+                q += qCountTrailingZeroBits(other) / 8;
             }
-            if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')
-                ++p;
+            if (*q == ' ' || *q == '\n' || *q == '\r' || *q == '\t')
+                ++q;
             else
                 break;
         }
+        p = q;
     }
 
     bool literal(const char *text, qsizetype n)
@@ -366,26 +368,27 @@ private:
     // decoded when a reader asks for it.
     quint32 string(quint8 flags)
     {
-        ++p; // '"'
-        const char *begin = p;
+        const char *begin = p + 1; // after the quote
+        const char *q = begin;
         // Eight bytes at a time up to the first quote or backslash.
         quint64 high_bytes = 0;
-        while (end - p >= 8) {
-            const quint64 w = word(p);
+        while (end - q >= 8) {
+            const quint64 w = word(q);
             const quint64 stops = zero_bytes(w ^ repeat('"')) | zero_bytes(w ^ repeat('\\'));
             if (stops == 0) {
                 high_bytes |= w;
-                p += 8;
+                q += 8;
                 continue;
             }
             const int before = qCountTrailingZeroBits(stops) / 8; // bytes before the stop
             high_bytes |= before == 0 ? 0 : w << (64 - 8 * before);
-            p += before;
+            q += before;
             break;
         }
         uchar high = (high_bytes & repeat(char(0x80))) ? 0x80 : 0;
-        while (p != end && *p != '"' && *p != '\\')
-            high |= uchar(*p++);
+        while (q != end && *q != '"' && *q != '\\')
+            high |= uchar(*q++);
+        p = q;
         if (p != end && *p == '\\') {
             flags |= jdocument::escaped;
             if (!escapes(high))
