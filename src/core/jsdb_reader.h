@@ -24,8 +24,11 @@ public:
     using reference = jvalue;
 
     jiterator() = default;
+    /// The current element or member value.
     jvalue operator*() const;
+    /// Moves to the next one.
     jiterator &operator++();
+    /// Iterators of one range are equal at the same position.
     bool operator==(const jiterator &other) const { return at == other.at; }
     bool operator!=(const jiterator &other) const { return at != other.at; }
 
@@ -51,8 +54,10 @@ private:
 class jrange
 {
 public:
+    /// The first value, and the position past the last.
     jiterator begin() const { return first; }
     jiterator end() const { return last; }
+    /// Number of values.
     qsizetype size() const { return count; }
     bool empty() const { return count == 0; }
 
@@ -76,10 +81,12 @@ private:
 class jvalue
 {
 public:
+    /// The types of JSON values.
     enum kind : quint8 { null_value, boolean, number, string, array, object };
 
     jvalue() = default;
 
+    /// The JSON type; null_value also for a missing value.
     kind type() const;
     bool is_null() const { return type() == null_value; }
 
@@ -100,6 +107,7 @@ public:
     /// Object member `key` (Latin-1 text), of equal keys the last one; a null value
     /// when absent or when this is not an object.
     jvalue value(std::string_view key) const;
+    /// True when an object has member `key`, whatever its value (null included).
     bool contains(std::string_view key) const { return value(key).doc != nullptr; }
     /// True unless this is an object with at least one member.
     bool empty_object() const { return member_count() == 0; }
