@@ -105,6 +105,8 @@ private:
         // Indentation comes in runs of blanks: eight at a time, then straight to
         // the first byte that is not one. (A local cursor stays in a register.)
         const char *q = p;
+        if (q == end || uchar(*q) > ' ')
+            return; // mostly a quote, colon, comma or bracket
         while (q != end) {
             if (end - q >= 8) {
                 const quint64 other = word(q) ^ repeat(' ');
@@ -401,9 +403,14 @@ private:
         if (high & 0x80)
             flags |= jdocument::non_ascii;
         ++p; // '"'
-        const quint32 at = add(jvalue::string, flags, offset_of(begin), quint32(p - 1 - begin));
-        if (flags & jdocument::is_key)
-            entries[at].head = jdocument::head_of(std::string_view(begin, size_t(p - 1 - begin)));
+        const auto length = quint32(p - 1 - begin);
+        const quint32 at = add(jvalue::string, flags, offset_of(begin), length);
+        if (flags & jdocument::is_key) {
+            // As head_of() would give, from one load where the buffer allows.
+            entries[at].head = end - begin >= 8
+                ? quint32(word(begin)) & (length >= 4 ? ~0u : (1u << (8 * length)) - 1)
+                : jdocument::head_of(std::string_view(begin, length));
+        }
         return at;
     }
 
