@@ -358,6 +358,14 @@ void tst_jsdb_codec::memberLookUpLikeQt()
             QVERIFY(v.elements().empty());
     }
     QVERIFY(doc.root().contains("z")); // a member whose value is null is still there
+
+    // Array elements have no key, also right after a member of an inner object.
+    QVERIFY(doc.parse(R"({"l": ["x", {"k": "v"}, "y"]})"));
+    QStringList elementKeys;
+    for (const jvalue e : doc.root().value("l").elements())
+        elementKeys << e.key();
+    QCOMPARE(elementKeys, QStringList({"", "", ""}));
+    QCOMPARE(doc.root().value("l").key(), QString("l"));
     QCOMPARE(jvalue().to_string(), QString());
     QCOMPARE(jvalue().text_to_double(), 0.0);
 }
