@@ -1,6 +1,7 @@
 #pragma once
 
 #include "global.h"
+#include "jsdb_writer.h"
 #include "records.h"
 #include "sbatch.h"
 
@@ -119,11 +120,6 @@ private:
 // or a missing member, reads as empty text) and convert it, so malformed values
 // become 0, 0.0, false or an empty name instead of stopping the read.
 
-/// Significant digits of doubles in general, and of equilibrium-constant
-/// coefficients, whose polynomials lose accuracy at high temperature otherwise.
-constexpr int digits = 6;
-constexpr int digitsCoeff = 17;
-
 /// Writes `v` into `buf` as QString::number(v, 'g', precision) writes it (the
 /// shortest text of `precision` significant digits, C-style exponent) and returns
 /// its length; 0 for infinities, NaN and precisions above 17, which are left to
@@ -193,9 +189,34 @@ inline bool flagNum(const jnode &o, const QString &key)
 /// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
 QStringList unique_keys(const QStringList &names, const char *what);
 
-/// A collection: count, names in list order, and objects keyed by unique name.
-jnode collection(const QString &countKey, const QString &mapKey, const QStringList &names,
-                 std::vector<jnode> objects, const char *what);
+/// The records of `list` that are there (not null), in list order.
+template<class Record>
+QList<const Record *> present(const QList<Record *> &list)
+{
+    QList<const Record *> records;
+    records.reserve(list.size());
+    for (const Record *r : list)
+        if (r)
+            records.append(r);
+    return records;
+}
+
+/// The names of `records`, in the same order.
+template<class Record>
+QStringList names_of(const QList<const Record *> &records)
+{
+    QStringList names;
+    names.reserve(records.size());
+    for (const Record *r : records)
+        names.append(r->name);
+    return names;
+}
+
+/// A collection: count, names in list order, and the records keyed by unique name,
+/// in key order; `write_record(i)` writes the record named `names[i]` as an object.
+void collection(jsdb_writer &w, const QString &countKey, const QString &mapKey,
+                const QStringList &names, const std::function<void(qsizetype)> &write_record,
+                const char *what);
 
 } // namespace jsdb_codec
 
@@ -304,18 +325,22 @@ public:
 private:
     using jnode = jsdb_codec::jnode;
 
-    // The sections on the configuration file's own JSON tree; the public section
-    // operations above convert from and to Qt's JSON types around these.
-    jnode write_document_tree(sbatch *batch);
-    jnode write_header(sbatch *batch);
-    jnode write_ctrlparameters(sbatch *batch);
-    jnode write_elements(sbatch *batch);
-    jnode write_gases(sbatch *batch);
-    jnode write_solutes(sbatch *batch);
-    jnode write_rxns(sbatch *batch);
-    jnode write_rxnstype(const QList<one_rxn *> &rxns);
-    jnode write_redox(sbatch *batch);
-    jnode write_waters(sbatch *batch);
+    using jsdb_writer = jsdb_codec::jsdb_writer;
+
+    // Writers put the text of their section (an object, members in key order)
+    // straight into the writer; readers take the configuration file's own JSON
+    // tree. The public section operations above convert from and to Qt's JSON
+    // types around these.
+    void write_document_text(jsdb_writer &w, sbatch *batch);
+    void write_header(jsdb_writer &w, sbatch *batch);
+    void write_ctrlparameters(jsdb_writer &w, sbatch *batch);
+    void write_elements(jsdb_writer &w, sbatch *batch);
+    void write_gases(jsdb_writer &w, sbatch *batch);
+    void write_solutes(jsdb_writer &w, sbatch *batch);
+    void write_rxns(jsdb_writer &w, sbatch *batch);
+    void write_rxnstype(jsdb_writer &w, const QList<one_rxn *> &rxns);
+    void write_redox(jsdb_writer &w, sbatch *batch);
+    void write_waters(jsdb_writer &w, sbatch *batch);
     int read_document_tree(const jnode &top);
     int read_header(const jnode &top);
     int read_ctrlparameters(const jnode &top);
@@ -342,4 +367,6 @@ private:
     global gb;
     QList<int> codes;
     QStringList msgs;
+    /// Memory for the text of a save, kept from one save to the next.
+    QByteArray save_buffer;
 };
