@@ -86,6 +86,21 @@ char *put_char(char *d, char16_t u)
     return d;
 }
 
+// True when the four UTF-16 units in `x` are ASCII that needs no escape: from
+// 0x20 to 0x7f, neither quote nor backslash. Each test leaves bit 15 of a unit set
+// when the unit passes.
+bool plain_units(quint64 x)
+{
+    constexpr quint64 ones = 0x0001000100010001;
+    constexpr quint64 high = ones * 0x8000;
+    if (x & (ones * 0xff80))
+        return false;
+    const quint64 printable = (x | high) - ones * 0x20;
+    const quint64 not_quote = ((x ^ (ones * '"')) | high) - ones;
+    const quint64 not_backslash = ((x ^ (ones * '\\')) | high) - ones;
+    return (printable & not_quote & not_backslash & high) == high;
+}
+
 // A quoted text; a surrogate without its pair is written as \uXXXX, as Qt does.
 char *put_quoted(char *d, const QString &s)
 {
@@ -93,6 +108,21 @@ char *put_quoted(char *d, const QString &s)
     const char16_t *p = reinterpret_cast<const char16_t *>(s.constData());
     const char16_t *end = p + s.size();
     *d++ = '"';
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // Plain ASCII, the usual text, four units at a time.
+    while (end - p >= 4) {
+        quint64 x;
+        std::memcpy(&x, p, sizeof x);
+        if (!plain_units(x))
+            break;
+        d[0] = char(x);
+        d[1] = char(x >> 16);
+        d[2] = char(x >> 32);
+        d[3] = char(x >> 48);
+        p += 4;
+        d += 4;
+    }
+#endif
     while (p != end) {
         const char16_t u = *p++;
         if (u >= 0x20 && u < 0x80 && u != '"' && u != '\\') {
@@ -113,9 +143,22 @@ char *put_quoted(char *d, const QString &s)
     return d;
 }
 
+// Room an indentation needs: a whole run of blanks is copied at once when it is
+// short enough.
+constexpr size_t blank_run = 64;
+size_t indent_bound(size_t indent)
+{
+    return std::max(blank_run, 4 * indent);
+}
+
 char *put_indent(char *d, size_t indent)
 {
-    std::memset(d, ' ', 4 * indent);
+    static const char blanks[blank_run + 1]
+        = "                                                                ";
+    if (4 * indent <= blank_run)
+        std::memcpy(d, blanks, blank_run);
+    else
+        std::memset(d, ' ', 4 * indent);
     return d + 4 * indent;
 }
 
@@ -162,7 +205,7 @@ void jsdb_writer::before_value()
     frame &f = open.back();
     if (f.object)
         return; // key() has written the member's head
-    char *d = room(2 + 4 * open.size());
+    char *d = room(2 + indent_bound(open.size()));
     if (!f.empty)
         *d++ = ',';
     *d++ = '\n';
@@ -190,7 +233,7 @@ void jsdb_writer::key(const QString &name)
 {
     Q_ASSERT(!open.empty() && open.back().object);
     frame &f = open.back();
-    char *d = room(2 + 4 * open.size() + quoted_bound(name.size()) + 2);
+    char *d = room(2 + indent_bound(open.size()) + quoted_bound(name.size()) + 2);
     if (f.empty) {
         f.empty = false;
     } else {
@@ -219,7 +262,7 @@ void jsdb_writer::close(char bracket)
     }
     members.resize(f.first_member);
     open.pop_back();
-    char *d = room(2 + 4 * open.size());
+    char *d = room(2 + indent_bound(open.size()));
     *d++ = '\n';
     d = put_indent(d, open.size());
     *d++ = bracket;

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -313,6 +314,8 @@ private slots:
     void repeatedKeysKeepTheLast_data();
     void repeatedKeysKeepTheLast();
     void valueEncodingMatchesQtTexts();
+    void numbersMatchQtAtEveryPrecision_data();
+    void numbersMatchQtAtEveryPrecision();
     void reusedBufferStartsEmpty();
     void savedFileIsWhatQtWrites_data();
     void savedFileIsWhatQtWrites();
@@ -431,6 +434,46 @@ void tst_jsdb_writer::valueEncodingMatchesQtTexts()
     expected.append(QJsonArray {"a", "", QString::fromUtf8("é")});
     w.end_array();
     QCOMPARE(w.finish(), QJsonDocument(expected).toJson(QJsonDocument::Indented));
+}
+
+void tst_jsdb_writer::numbersMatchQtAtEveryPrecision_data()
+{
+    // Doubles are formatted by exact integer arithmetic within a range of
+    // magnitudes and by the general path outside it: both sides of its bounds,
+    // powers of ten and their neighbours, halves, and magnitudes at random.
+    QTest::addColumn<QList<double>>("values");
+    QList<double> powers;
+    for (int e = -30; e <= 40; ++e) {
+        const double p = std::pow(10.0, e);
+        powers << p << std::nextafter(p, 0.0) << std::nextafter(p, 2 * p) << -p;
+    }
+    QTest::newRow("powers of ten and neighbours") << powers;
+    QTest::newRow("halves and nines") << QList<double> {
+        0.5,      1.5,         2.5,         0.25,           0.125,         1e6 + 0.5,
+        99999.95, 9.999999995, 99999999.95, 999999999999.5, 0.00012344995, 4503599627370495.5};
+    QList<double> random;
+    QRandomGenerator gen(7);
+    for (int i = 0; i < 3000; ++i)
+        random << std::ldexp(gen.generateDouble() + 0.5, int(gen.bounded(-75, 130)))
+                * (i % 2 ? -1 : 1);
+    QTest::newRow("magnitudes 1e-23 to 1e39") << random;
+}
+
+void tst_jsdb_writer::numbersMatchQtAtEveryPrecision()
+{
+    QFETCH(QList<double>, values);
+    for (int precision = 1; precision <= 17; ++precision) {
+        for (const double v : std::as_const(values)) {
+            char buf[32];
+            const size_t n = jsdb_codec::format_g(v, precision, buf);
+            const QString qt = QString::number(v, 'g', precision);
+            if (QLatin1String(buf, qsizetype(n)) != qt)
+                QFAIL(qPrintable(QStringLiteral("%1 digits of %2: %3, Qt %4")
+                                     .arg(precision)
+                                     .arg(v, 0, 'g', 17)
+                                     .arg(QLatin1String(buf, qsizetype(n)), qt)));
+        }
+    }
 }
 
 void tst_jsdb_writer::reusedBufferStartsEmpty()
