@@ -162,16 +162,23 @@ char *put_indent(char *d, size_t indent)
     return d + 4 * indent;
 }
 
-// QString's own order (UTF-16 code units), the order of QJsonObject's keys.
-bool key_less(const QString &a, const QString &b)
+// QString's own order (UTF-16 code units), the order of QJsonObject's keys; a
+// Latin-1 byte is the code unit of its character.
+template<class A, class B>
+bool units_less(const A *a, qsizetype na, const B *b, qsizetype nb)
 {
-    const QChar *x = a.constData();
-    const QChar *y = b.constData();
-    const qsizetype n = std::min(a.size(), b.size());
+    const qsizetype n = std::min(na, nb);
     for (qsizetype i = 0; i < n; ++i)
-        if (x[i] != y[i])
-            return x[i].unicode() < y[i].unicode();
-    return a.size() < b.size();
+        if (a[i] != b[i])
+            return a[i] < b[i];
+    return na < nb;
+}
+
+template<class A>
+bool units_less(const A *a, qsizetype na, const void *b, qsizetype nb, bool latin)
+{
+    return latin ? units_less(a, na, static_cast<const uchar *>(b), nb)
+                 : units_less(a, na, static_cast<const char16_t *>(b), nb);
 }
 
 } // namespace
@@ -229,24 +236,88 @@ void jsdb_writer::begin_array()
     open.push_back({false, true, false, members.size()});
 }
 
-void jsdb_writer::key(const QString &name)
+namespace {
+bool key_less(const void *a, qsizetype na, bool alatin, const void *b, qsizetype nb, bool blatin)
+{
+    if (alatin && blatin) { // the usual case: two literals, mostly differing at once
+        const auto *x = static_cast<const uchar *>(a);
+        const auto *y = static_cast<const uchar *>(b);
+        if (na > 0 && nb > 0 && x[0] != y[0])
+            return x[0] < y[0];
+        const int c = std::memcmp(x, y, size_t(std::min(na, nb)));
+        return c != 0 ? c < 0 : na < nb;
+    }
+    return alatin ? units_less(static_cast<const uchar *>(a), na, b, nb, blatin)
+                  : units_less(static_cast<const char16_t *>(a), na, b, nb, blatin);
+}
+
+bool plain_ascii(const char *text, qsizetype n)
+{
+    // Eight bytes at a time, as plain_units() tests four UTF-16 units.
+    constexpr quint64 ones = 0x0101010101010101;
+    constexpr quint64 high = ones * 0x80;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x;
+        std::memcpy(&x, text + i, sizeof x);
+        if (x & high)
+            return false;
+        const quint64 printable = (x | high) - ones * 0x20;
+        const quint64 not_quote = ((x ^ (ones * '"')) | high) - ones;
+        const quint64 not_backslash = ((x ^ (ones * '\\')) | high) - ones;
+        if ((printable & not_quote & not_backslash & high) != high)
+            return false;
+    }
+    for (; i < n; ++i) {
+        const auto c = uchar(text[i]);
+        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\')
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+char *jsdb_writer::begin_member(const key_text &k, const QString &owner, size_t quoted)
 {
     Q_ASSERT(!open.empty() && open.back().object);
     frame &f = open.back();
-    char *d = room(2 + indent_bound(open.size()) + quoted_bound(name.size()) + 2);
+    char *d = room(2 + indent_bound(open.size()) + quoted + 2);
     if (f.empty) {
         f.empty = false;
     } else {
         member &previous = members.back();
         previous.end = offset();
-        if (!key_less(previous.key, name))
+        if (!key_less(previous.key.units, previous.key.size, previous.key.latin, k.units, k.size,
+                      k.latin))
             f.unsorted = true;
         *d++ = ',';
     }
     *d++ = '\n';
-    members.push_back({name, size_t(d - out.constData()), 0});
-    d = put_indent(d, open.size());
+    members.push_back({k, owner, size_t(d - out.constData()), 0});
+    return put_indent(d, open.size());
+}
+
+void jsdb_writer::key(const QString &name)
+{
+    char *d = begin_member({name.constData(), name.size(), false}, name, quoted_bound(name.size()));
     d = put_quoted(d, name);
+    *d++ = ':';
+    *d++ = ' ';
+    at = d;
+}
+
+void jsdb_writer::key(QLatin1String name)
+{
+    char *d = begin_member({name.data(), name.size(), true}, QString(), quoted_bound(name.size()));
+    *d++ = '"';
+    if (plain_ascii(name.data(), name.size())) {
+        std::memcpy(d, name.data(), size_t(name.size()));
+        d += name.size();
+    } else {
+        for (const char c : name)
+            d = put_char(d, uchar(c));
+    }
+    *d++ = '"';
     *d++ = ':';
     *d++ = ' ';
     at = d;
@@ -288,9 +359,12 @@ void jsdb_writer::sort_members(const frame &f)
     const size_t first = f.first_member;
     std::vector<size_t> order(members.size() - first);
     std::iota(order.begin(), order.end(), first);
-    std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
-        return key_less(members[a].key, members[b].key);
-    });
+    auto less = [this](size_t a, size_t b) {
+        const key_text &x = members[a].key;
+        const key_text &y = members[b].key;
+        return key_less(x.units, x.size, x.latin, y.units, y.size, y.latin);
+    };
+    std::stable_sort(order.begin(), order.end(), less);
 
     const size_t region = members[first].begin;
     const QByteArray written(out.constData() + region, qsizetype(offset() - region));
@@ -298,7 +372,7 @@ void jsdb_writer::sort_members(const frame &f)
     bool any = false;
     for (size_t k = 0; k < order.size(); ++k) {
         const member &m = members[order[k]];
-        if (k + 1 < order.size() && !key_less(m.key, members[order[k + 1]].key))
+        if (k + 1 < order.size() && !less(order[k], order[k + 1]))
             continue; // a later member of the same key replaces this one
         if (any) {
             *d++ = ',';

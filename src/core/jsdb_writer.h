@@ -39,6 +39,14 @@ public:
 
     /// The key of the object member whose value is written next.
     void key(const QString &name);
+    /// The same for a Latin-1 key that outlives the writer, such as a literal: its
+    /// text is neither copied nor converted.
+    void key(QLatin1String name);
+    template<size_t N>
+    void key(const char (&name)[N])
+    {
+        key(QLatin1String(name, qsizetype(N - 1)));
+    }
 
     /// A JSON string.
     void string(const QString &text);
@@ -61,28 +69,33 @@ public:
     /// "1" or "0".
     void flag(bool v) { ascii(v ? "1" : "0", 1); }
 
-    // A member in one call: key(name) and its value.
-    void text(const QString &name, const QString &value)
+    // A member in one call: key(name), with any key key() takes, and its value.
+    template<class Key>
+    void text(const Key &name, const QString &value)
     {
         key(name);
         string(value);
     }
-    void num(const QString &name, qint64 v)
+    template<class Key>
+    void num(const Key &name, qint64 v)
     {
         key(name);
         num(v);
     }
-    void num(const QString &name, int v)
+    template<class Key>
+    void num(const Key &name, int v)
     {
         key(name);
         num(qint64(v));
     }
-    void num(const QString &name, double v, int precision = digits)
+    template<class Key>
+    void num(const Key &name, double v, int precision = digits)
     {
         key(name);
         num(v, precision);
     }
-    void flag(const QString &name, bool v)
+    template<class Key>
+    void flag(const Key &name, bool v)
     {
         key(name);
         flag(v);
@@ -93,9 +106,17 @@ public:
     QByteArray finish();
 
 private:
+    /// A key's text: UTF-16 units, or Latin-1 bytes when `latin`.
+    struct key_text
+    {
+        const void *units;
+        qsizetype size;
+        bool latin;
+    };
     struct member
     {
-        QString key;
+        key_text key;
+        QString owner; ///< keeps a UTF-16 key's text alive
         size_t begin; ///< offset of the member's first byte (its indentation)
         size_t end; ///< offset one past its value, known once the next member or the close comes
     };
@@ -118,6 +139,9 @@ private:
     size_t offset() const { return size_t(at - out.constData()); }
     /// The separator and indentation before an array element.
     void before_value();
+    /// Opens a member: separator, bookkeeping and indentation; returns where the
+    /// quoted key goes, with room for `quoted` bytes of it and ": ".
+    char *begin_member(const key_text &k, const QString &owner, size_t quoted);
     void close(char bracket);
     void sort_members(const frame &f);
 

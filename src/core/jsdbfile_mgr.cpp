@@ -63,7 +63,7 @@ void collection(jsdb_writer &w, const QString &countKey, const QString &mapKey,
     // The three members in key order too; which comes first depends on the names.
     auto count = [&] { w.num(countKey, int(names.size())); };
     auto list = [&] {
-        w.key(QStringLiteral("list"));
+        w.key("list");
         w.strings(names);
     };
     auto keyed = [&] {
@@ -216,21 +216,21 @@ void jsdbfile_mgr::write_document_text(jsdb_writer &w, sbatch *batch)
 {
     // In key order.
     w.begin_object();
-    w.key(QStringLiteral("control parameters"));
+    w.key("control parameters");
     write_ctrlparameters(w, batch);
-    w.key(QStringLiteral("elements"));
+    w.key("elements");
     write_elements(w, batch);
-    w.key(QStringLiteral("gases"));
+    w.key("gases");
     write_gases(w, batch);
-    w.key(QStringLiteral("header"));
+    w.key("header");
     write_header(w, batch);
-    w.key(QStringLiteral("reactions"));
+    w.key("reactions");
     write_rxns(w, batch);
-    w.key(QStringLiteral("redox"));
+    w.key("redox");
     write_redox(w, batch);
-    w.key(QStringLiteral("solutes"));
+    w.key("solutes");
     write_solutes(w, batch);
-    w.key(QStringLiteral("waters"));
+    w.key("waters");
     write_waters(w, batch);
     w.end_object();
 }

@@ -21,9 +21,9 @@ void write_comp_solutes(jsdb_writer &w, const one_comp_solutes *comp, const QStr
                  << n << "entries";
     for (qsizetype i = 0; i < n; ++i) {
         w.begin_object();
-        w.num(QStringLiteral("idx"), comp->solute_id.at(i));
-        w.text(QStringLiteral("name"), comp->solute.at(i));
-        w.num(QStringLiteral("stoich"), comp->stoich.at(i));
+        w.num("idx", comp->solute_id.at(i));
+        w.text("name", comp->solute.at(i));
+        w.num("stoich", comp->stoich.at(i));
         w.end_object();
     }
     w.end_array();
@@ -46,21 +46,21 @@ void write_eqk(jsdb_writer &w, const one_rxn_eqk *eqk, const QString &owner, con
     }
 
     w.begin_object();
-    w.text(QStringLiteral("eqntype"), gb.eqkType_toString(eqk ? eqk->type_eqn : 0));
-    w.key(QStringLiteral("equation"));
+    w.text("eqntype", gb.eqkType_toString(eqk ? eqk->type_eqn : 0));
+    w.key("equation");
     w.begin_array();
     for (qsizetype i = 0; i < n; ++i) {
         w.begin_object();
-        w.num(QStringLiteral("coeff"), eqk->coeff.at(i), digitsCoeff);
-        w.num(QStringLiteral("eqkL10"), eqk->eqkLog10.at(i));
-        w.num(QStringLiteral("eqkTC"), eqk->temperature.at(i));
-        w.num(QStringLiteral("order"), eqk->order_idx.at(i));
-        w.num(QStringLiteral("quotient"), eqk->quotient.at(i));
+        w.num("coeff", eqk->coeff.at(i), digitsCoeff);
+        w.num("eqkL10", eqk->eqkLog10.at(i));
+        w.num("eqkTC", eqk->temperature.at(i));
+        w.num("order", eqk->order_idx.at(i));
+        w.num("quotient", eqk->quotient.at(i));
         w.end_object();
     }
     w.end_array();
-    w.num(QStringLiteral("nterms"), int(n));
-    w.num(QStringLiteral("tag"), eqk ? eqk->tag : 0);
+    w.num("nterms", int(n));
+    w.num("tag", eqk ? eqk->tag : 0);
     w.end_object();
 }
 
@@ -70,16 +70,16 @@ void jsdbfile_mgr::write_rxns(jsdb_writer &w, sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
     w.begin_object();
-    w.key(QStringLiteral("aqueous"));
+    w.key("aqueous");
     write_rxnstype(w, sd->rxnsAqueous);
-    w.key(QStringLiteral("gas"));
+    w.key("gas");
     write_rxnstype(w, sd->rxnsGas);
-    w.key(QStringLiteral("types"));
+    w.key("types");
     w.begin_object();
-    w.num(QStringLiteral("aqueous"), int(sd->rxnsAqueous.size()));
-    w.num(QStringLiteral("aux"), int(sd->rxnsNonOrganic.size()));
-    w.num(QStringLiteral("gas"), int(sd->rxnsGas.size()));
-    w.num(QStringLiteral("solid"), int(sd->rxnsSolid.size()));
+    w.num("aqueous", int(sd->rxnsAqueous.size()));
+    w.num("aux", int(sd->rxnsNonOrganic.size()));
+    w.num("gas", int(sd->rxnsGas.size()));
+    w.num("solid", int(sd->rxnsSolid.size()));
     w.end_object();
     w.end_object();
 }
@@ -92,15 +92,15 @@ void jsdbfile_mgr::write_rxnstype(jsdb_writer &w, const QList<one_rxn *> &rxns)
         [&](qsizetype i) {
             const one_rxn *rxn = records.at(i);
             w.begin_object();
-            w.key(QStringLiteral("composition"));
+            w.key("composition");
             write_comp_solutes(w, rxn->composition, rxn->name);
-            w.key(QStringLiteral("eqk"));
+            w.key("eqk");
             write_eqk(w, rxn->eqk, rxn->name, gb);
-            w.text(QStringLiteral("expression"), rxn->expression);
-            w.text(QStringLiteral("formula"), rxn->formula);
-            w.text(QStringLiteral("name"), rxn->name);
-            w.num(QStringLiteral("tag"), rxn->tag);
-            w.text(QStringLiteral("type"), gb.speciesType_toString(rxn->type));
+            w.text("expression", rxn->expression);
+            w.text("formula", rxn->formula);
+            w.text("name", rxn->name);
+            w.num("tag", rxn->tag);
+            w.text("type", gb.speciesType_toString(rxn->type));
             w.end_object();
         },
         "reactions");
@@ -187,7 +187,7 @@ void write_redox_entry(jsdb_writer &w, const one_redoxRxn *r, const QString &nam
     w.begin_object();
     w.text(nameKey, linked.isEmpty() ? r->element : linked);
     w.text(rxnKey, r->rxn ? r->rxn->name : r->redoxpair);
-    w.key(QStringLiteral("solutes"));
+    w.key("solutes");
     w.strings(solutes);
     w.end_object();
 }
@@ -197,13 +197,13 @@ void write_redox_entry(jsdb_writer &w, const one_redoxRxn *r, const QString &nam
 void jsdbfile_mgr::write_redox(jsdb_writer &w, sbatch *batch)
 {
     w.begin_object();
-    w.key(QStringLiteral("redoxgases"));
+    w.key("redoxgases");
     w.begin_array();
     for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxgases))
         if (r)
             write_redox_entry(w, r, QStringLiteral("gas"), QStringLiteral("redoxrxn"));
     w.end_array();
-    w.key(QStringLiteral("redoxpairs"));
+    w.key("redoxpairs");
     w.begin_array();
     for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxpairs))
         if (r)

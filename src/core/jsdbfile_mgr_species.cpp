@@ -24,9 +24,9 @@ void write_comp_elements(jsdb_writer &w, const one_comp_elements *comp, const QS
                  << "entries";
     for (qsizetype i = 0; i < n; ++i) {
         w.begin_object();
-        w.num(QStringLiteral("idx"), comp->element_id.at(i));
-        w.text(QStringLiteral("name"), comp->element.at(i));
-        w.num(QStringLiteral("stoich"), comp->stoich.at(i));
+        w.num("idx", comp->element_id.at(i));
+        w.text("name", comp->element.at(i));
+        w.num("stoich", comp->stoich.at(i));
         w.end_object();
     }
     w.end_array();
@@ -75,19 +75,19 @@ void jsdbfile_mgr::write_header(jsdb_writer &w, sbatch *batch)
     settings.endGroup();
 
     w.begin_object();
-    w.key(QStringLiteral("compTag"));
+    w.key("compTag");
     w.integer(gb.tag_compilation());
-    w.text(QStringLiteral("date"), QDateTime::currentDateTime().toString(Qt::TextDate));
-    w.text(QStringLiteral("dbref"), sd->dbref);
-    w.text(QStringLiteral("dbtype"), gb.dbtype_toString(sd->dbtype));
-    w.text(QStringLiteral("dbuser"), sd->dbuser);
-    w.text(QStringLiteral("description"), sd->description);
-    w.text(QStringLiteral("file"), sd->file);
-    w.text(QStringLiteral("format"), gb.default_format_jsdb());
-    w.text(QStringLiteral("simtype"), gb.simType_toString(batch->simtype));
-    w.text(QStringLiteral("username"), username);
-    w.text(QStringLiteral("versionDB"), gb.version_database());
-    w.text(QStringLiteral("versionSim"), gb.version_simulator());
+    w.text("date", QDateTime::currentDateTime().toString(Qt::TextDate));
+    w.text("dbref", sd->dbref);
+    w.text("dbtype", gb.dbtype_toString(sd->dbtype));
+    w.text("dbuser", sd->dbuser);
+    w.text("description", sd->description);
+    w.text("file", sd->file);
+    w.text("format", gb.default_format_jsdb());
+    w.text("simtype", gb.simType_toString(batch->simtype));
+    w.text("username", username);
+    w.text("versionDB", gb.version_database());
+    w.text("versionSim", gb.version_simulator());
     w.end_object();
 }
 
@@ -125,13 +125,13 @@ void jsdbfile_mgr::write_ctrlparameters(jsdb_writer &w, sbatch *batch)
 {
     w.begin_object();
     if (const one_ctrlset *cs = batch->sdata->ctrlset) {
-        w.num(QStringLiteral("csolvcmax"), cs->csolvcmax);
-        w.num(QStringLiteral("csolvcmin"), cs->csolvcmin);
-        w.num(QStringLiteral("csolvcvg"), cs->csolvcvg);
-        w.num(QStringLiteral("csolvitmax"), cs->csolvitmax);
-        w.flag(QStringLiteral("dbaccess"), cs->dbaccess);
-        w.flag(QStringLiteral("orgcmpd"), cs->orgcmpd);
-        w.flag(QStringLiteral("redox"), cs->redox);
+        w.num("csolvcmax", cs->csolvcmax);
+        w.num("csolvcmin", cs->csolvcmin);
+        w.num("csolvcvg", cs->csolvcvg);
+        w.num("csolvitmax", cs->csolvitmax);
+        w.flag("dbaccess", cs->dbaccess);
+        w.flag("orgcmpd", cs->orgcmpd);
+        w.flag("redox", cs->redox);
     }
     w.end_object();
 }
@@ -188,16 +188,16 @@ void jsdbfile_mgr::write_elements(jsdb_writer &w, sbatch *batch)
         [&](qsizetype i) {
             const one_element *el = elements.at(i);
             w.begin_object();
-            w.text(QStringLiteral("basis"), el->basis_name);
-            w.num(QStringLiteral("basis_id"), el->basis_id);
-            w.num(QStringLiteral("cvtmtoppm"), el->cvtmtoppm);
-            w.num(QStringLiteral("molwt"), el->mol_wt);
-            w.text(QStringLiteral("name"), el->name);
-            w.num(QStringLiteral("nredoxsolutes"), el->nredoxsolutes);
-            w.num(QStringLiteral("order"), int(i));
-            w.flag(QStringLiteral("redoxelement"), el->redoxelement);
-            w.flag(QStringLiteral("redoxsolutes"), el->redoxsolutes);
-            w.num(QStringLiteral("tag"), el->tag);
+            w.text("basis", el->basis_name);
+            w.num("basis_id", el->basis_id);
+            w.num("cvtmtoppm", el->cvtmtoppm);
+            w.num("molwt", el->mol_wt);
+            w.text("name", el->name);
+            w.num("nredoxsolutes", el->nredoxsolutes);
+            w.num("order", int(i));
+            w.flag("redoxelement", el->redoxelement);
+            w.flag("redoxsolutes", el->redoxsolutes);
+            w.num("tag", el->tag);
             w.end_object();
         },
         "elements");
@@ -240,14 +240,14 @@ void jsdbfile_mgr::write_gases(jsdb_writer &w, sbatch *batch)
         [&](qsizetype i) {
             const one_gas *gas = gases.at(i);
             w.begin_object();
-            w.key(QStringLiteral("composition"));
+            w.key("composition");
             write_comp_elements(w, gas->composition, gas->name);
-            w.num(QStringLiteral("fcoeff"), gas->fcoeff);
-            w.text(QStringLiteral("formula"), gas->formula);
-            w.num(QStringLiteral("molwt"), gas->mol_wt);
-            w.text(QStringLiteral("name"), gas->name);
-            w.num(QStringLiteral("tag"), gas->tag);
-            w.text(QStringLiteral("type"), gb.speciesType_toString(gas->type));
+            w.num("fcoeff", gas->fcoeff);
+            w.text("formula", gas->formula);
+            w.num("molwt", gas->mol_wt);
+            w.text("name", gas->name);
+            w.num("tag", gas->tag);
+            w.text("type", gb.speciesType_toString(gas->type));
             w.end_object();
         },
         "gases");
@@ -289,15 +289,15 @@ void jsdbfile_mgr::write_solutes(jsdb_writer &w, sbatch *batch)
         [&](qsizetype i) {
             const one_solute *sol = solutes.at(i);
             w.begin_object();
-            w.num(QStringLiteral("DHazero"), sol->DHazero);
-            w.num(QStringLiteral("charge"), sol->charge);
-            w.key(QStringLiteral("composition"));
+            w.num("DHazero", sol->DHazero);
+            w.num("charge", sol->charge);
+            w.key("composition");
             write_comp_elements(w, sol->composition, sol->name);
-            w.text(QStringLiteral("formula"), sol->formula);
-            w.num(QStringLiteral("molwt"), sol->mol_wt);
-            w.text(QStringLiteral("name"), sol->name);
-            w.num(QStringLiteral("tag"), sol->tag);
-            w.text(QStringLiteral("type"), gb.speciesType_toString(sol->type));
+            w.text("formula", sol->formula);
+            w.num("molwt", sol->mol_wt);
+            w.text("name", sol->name);
+            w.num("tag", sol->tag);
+            w.text("type", gb.speciesType_toString(sol->type));
             w.end_object();
         },
         "solutes");

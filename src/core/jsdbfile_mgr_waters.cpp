@@ -19,33 +19,33 @@ void log_no_water()
 void write_composition_entry(jsdb_writer &w, const one_elementComp *c)
 {
     w.begin_object();
-    w.num(QStringLiteral("Molar"), c->Molar); // upper case sorts first
-    w.text(QStringLiteral("element"), c->element);
-    w.num(QStringLiteral("molal"), c->molal);
-    w.num(QStringLiteral("ppm"), c->ppm);
-    w.key(QStringLiteral("redoxsolute"));
+    w.num("Molar", c->Molar); // upper case sorts first
+    w.text("element", c->element);
+    w.num("molal", c->molal);
+    w.num("ppm", c->ppm);
+    w.key("redoxsolute");
     w.boolean(c->redoxsolute);
-    w.text(QStringLiteral("solute"), c->solute);
-    w.text(QStringLiteral("swaprxn"), c->swaprxn);
+    w.text("solute", c->solute);
+    w.text("swaprxn", c->swaprxn);
     w.end_object();
 }
 
 void write_mixdata(jsdb_writer &w, const one_water_mixModel *m, const global &gb)
 {
     w.begin_object();
-    w.num(QStringLiteral("idelement"), m->idelement);
-    w.num(QStringLiteral("idwaterone"), m->idwaterone);
-    w.num(QStringLiteral("idwatertwo"), m->idwatertwo);
-    w.text(QStringLiteral("nameelement"), m->nameelement);
-    w.text(QStringLiteral("namewaterone"), m->namewaterone);
-    w.text(QStringLiteral("namewatertwo"), m->namewatertwo);
-    w.num(QStringLiteral("targetTC"), m->targetTC);
-    w.num(QStringLiteral("targetconcn"), m->targetconcn);
-    w.text(QStringLiteral("targetcunit"), gb.unitConcn_toString(m->targetcunit));
-    w.num(QStringLiteral("targetph"), m->targetph);
-    w.flag(QStringLiteral("titrationph"), m->titrationph);
-    w.num(QStringLiteral("volumeone"), m->volumeone);
-    w.num(QStringLiteral("volumetwo"), m->volumetwo);
+    w.num("idelement", m->idelement);
+    w.num("idwaterone", m->idwaterone);
+    w.num("idwatertwo", m->idwatertwo);
+    w.text("nameelement", m->nameelement);
+    w.text("namewaterone", m->namewaterone);
+    w.text("namewatertwo", m->namewatertwo);
+    w.num("targetTC", m->targetTC);
+    w.num("targetconcn", m->targetconcn);
+    w.text("targetcunit", gb.unitConcn_toString(m->targetcunit));
+    w.num("targetph", m->targetph);
+    w.flag("titrationph", m->titrationph);
+    w.num("volumeone", m->volumeone);
+    w.num("volumetwo", m->volumetwo);
     w.end_object();
 }
 
@@ -56,10 +56,10 @@ void write_result_species(jsdb_writer &w, const QList<one_waterResult_solute *> 
         if (!s)
             continue;
         w.begin_object();
-        w.num(QStringLiteral("cMolar"), s->cMolar);
-        w.num(QStringLiteral("cmolal"), s->cmolal);
-        w.num(QStringLiteral("gamma"), s->gamma);
-        w.text(QStringLiteral("solute"), s->solute);
+        w.num("cMolar", s->cMolar);
+        w.num("cmolal", s->cmolal);
+        w.num("gamma", s->gamma);
+        w.text("solute", s->solute);
         w.end_object();
     }
     w.end_array();
@@ -68,36 +68,36 @@ void write_result_species(jsdb_writer &w, const QList<one_waterResult_solute *> 
 void write_result(jsdb_writer &w, const one_water_result *r)
 {
     w.begin_object();
-    w.num(QStringLiteral("TC"), r->TC);
-    w.num(QStringLiteral("alkCarb"), r->alkCarb);
-    w.num(QStringLiteral("chargebalance"), r->chargebalance);
-    w.num(QStringLiteral("conduct"), r->conduct);
-    w.flag(QStringLiteral("converged"), r->converged);
-    w.text(QStringLiteral("date_str"), r->date_str);
-    w.num(QStringLiteral("date_utc"), r->date_utc);
-    w.num(QStringLiteral("densitymass"), r->densitymass);
-    w.num(QStringLiteral("dielectConst"), r->dielectConst);
-    w.num(QStringLiteral("ionicstrength"), r->ionicstrength);
-    w.num(QStringLiteral("loops"), r->loops);
-    w.num(QStringLiteral("resultpH"), r->resultpH);
-    w.key(QStringLiteral("soln_aq"));
+    w.num("TC", r->TC);
+    w.num("alkCarb", r->alkCarb);
+    w.num("chargebalance", r->chargebalance);
+    w.num("conduct", r->conduct);
+    w.flag("converged", r->converged);
+    w.text("date_str", r->date_str);
+    w.num("date_utc", r->date_utc);
+    w.num("densitymass", r->densitymass);
+    w.num("dielectConst", r->dielectConst);
+    w.num("ionicstrength", r->ionicstrength);
+    w.num("loops", r->loops);
+    w.num("resultpH", r->resultpH);
+    w.key("soln_aq");
     write_result_species(w, r->soln_aq);
-    w.key(QStringLiteral("soln_elem"));
+    w.key("soln_elem");
     w.begin_array();
     for (const one_waterResult_element *e : std::as_const(r->soln_elem)) {
         if (!e)
             continue;
         w.begin_object();
-        w.num(QStringLiteral("cMolar"), e->cMolar);
-        w.num(QStringLiteral("cmolal"), e->cmolal);
-        w.num(QStringLiteral("cppm"), e->cppm);
-        w.text(QStringLiteral("element"), e->element);
+        w.num("cMolar", e->cMolar);
+        w.num("cmolal", e->cmolal);
+        w.num("cppm", e->cppm);
+        w.text("element", e->element);
         w.end_object();
     }
     w.end_array();
-    w.key(QStringLiteral("soln_gas"));
+    w.key("soln_gas");
     write_result_species(w, r->soln_gas);
-    w.num(QStringLiteral("tds"), r->tds);
+    w.num("tds", r->tds);
     w.end_object();
 }
 
@@ -192,73 +192,71 @@ namespace {
 void write_water(jsdb_writer &w, const one_water *water, const sim_data *sd, const global &gb)
 {
     w.begin_object();
-    w.num(QStringLiteral("TC"), water->TC);
-    w.text(QStringLiteral("activitymethod"), gb.activityType_toString(water->activitymethod));
-    w.text(QStringLiteral("activitywater"), gb.activityWaterType_toString(water->activitywater));
+    w.num("TC", water->TC);
+    w.text("activitymethod", gb.activityType_toString(water->activitymethod));
+    w.text("activitywater", gb.activityWaterType_toString(water->activitywater));
     // Every reader takes an empty element as hydrogen; writing it so lets a saved
     // file read and save again unchanged.
-    w.text(QStringLiteral("alkElem"),
-           water->alkElem.isEmpty() ? QStringLiteral("H") : water->alkElem);
-    w.num(QStringLiteral("alkMolar"), water->alkMolar);
-    w.flag(QStringLiteral("alkSet"), water->alkSet);
-    w.text(QStringLiteral("alkUnit"), gb.unitConcn_toString(water->alkUnit));
-    w.num(QStringLiteral("alkmolal"), water->alkmolal);
-    w.flag(QStringLiteral("chargebalance"), water->chargebalance);
-    w.text(QStringLiteral("chargebalanceElem"), water->chargebalanceElem);
-    w.text(QStringLiteral("chargebalanceSolute"), water->chargebalanceSolute);
+    w.text("alkElem", water->alkElem.isEmpty() ? QStringLiteral("H") : water->alkElem);
+    w.num("alkMolar", water->alkMolar);
+    w.flag("alkSet", water->alkSet);
+    w.text("alkUnit", gb.unitConcn_toString(water->alkUnit));
+    w.num("alkmolal", water->alkmolal);
+    w.flag("chargebalance", water->chargebalance);
+    w.text("chargebalanceElem", water->chargebalanceElem);
+    w.text("chargebalanceSolute", water->chargebalanceSolute);
 
-    w.key(QStringLiteral("composition"));
+    w.key("composition");
     w.begin_array();
     for (const one_elementComp *c : std::as_const(water->composition))
         if (c)
             write_composition_entry(w, c);
     w.end_array();
 
-    w.text(QStringLiteral("concnunit"), gb.unitConcn_toString(water->concnunit));
-    w.text(QStringLiteral("concnunitElem"), gb.unitConcn_toString(water->concnunitElem));
-    w.text(QStringLiteral("concnunitGas"), gb.unitConcnGas_toString(water->concnunitGas));
-    w.text(QStringLiteral("date_str"), water->date_str);
-    w.text(QStringLiteral("date_updated"), water->date_updated);
-    w.num(QStringLiteral("date_utc"), water->date_utc);
-    w.num(QStringLiteral("date_utcUpdated"), water->date_utcUpdated);
-    w.num(QStringLiteral("densitymass"), water->densitymass);
-    w.text(QStringLiteral("description"), water->description);
+    w.text("concnunit", gb.unitConcn_toString(water->concnunit));
+    w.text("concnunitElem", gb.unitConcn_toString(water->concnunitElem));
+    w.text("concnunitGas", gb.unitConcnGas_toString(water->concnunitGas));
+    w.text("date_str", water->date_str);
+    w.text("date_updated", water->date_updated);
+    w.num("date_utc", water->date_utc);
+    w.num("date_utcUpdated", water->date_utcUpdated);
+    w.num("densitymass", water->densitymass);
+    w.text("description", water->description);
 
-    w.key(QStringLiteral("mix"));
+    w.key("mix");
     w.begin_object();
     if ((water->statmixing || water->stattitrate) && water->mixdata) {
-        w.key(QStringLiteral("mixdata"));
+        w.key("mixdata");
         write_mixdata(w, water->mixdata, gb);
     }
-    w.flag(QStringLiteral("statmixing"), water->statmixing);
-    w.flag(QStringLiteral("stattitrate"), water->stattitrate);
+    w.flag("statmixing", water->statmixing);
+    w.flag("stattitrate", water->stattitrate);
     w.end_object();
 
-    w.text(QStringLiteral("name"), water->name);
-    w.num(QStringLiteral("pHcomp"), water->pHcomp);
-    w.num(QStringLiteral("pHspcn"), water->pHspcn);
+    w.text("name", water->name);
+    w.num("pHcomp", water->pHcomp);
+    w.num("pHspcn", water->pHspcn);
 
     if (water->stag_O2g) {
         // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
         const one_elementComp *o2 = water->redoxO2g;
-        w.key(QStringLiteral("redoxO2g"));
+        w.key("redoxO2g");
         w.begin_object();
-        w.num(QStringLiteral("Molar"), o2 ? o2->Molar : 0.0);
+        w.num("Molar", o2 ? o2->Molar : 0.0);
         // The usual name while no database has set the batch's fixed names.
-        w.text(QStringLiteral("element"),
-               sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
-        w.num(QStringLiteral("molal"), o2 ? o2->molal : 0.0);
-        w.num(QStringLiteral("ppm"), o2 ? o2->ppm : 0.0);
-        w.text(QStringLiteral("swaprxn"), water->redoxO2gSwaprxn);
+        w.text("element", sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
+        w.num("molal", o2 ? o2->molal : 0.0);
+        w.num("ppm", o2 ? o2->ppm : 0.0);
+        w.text("swaprxn", water->redoxO2gSwaprxn);
         w.end_object();
     }
 
     if (water->results) {
-        w.key(QStringLiteral("results"));
+        w.key("results");
         write_result(w, water->results);
     }
 
-    w.text(QStringLiteral("typeH"), gb.unitH_toString(water->typeH));
+    w.text("typeH", gb.unitH_toString(water->typeH));
     w.end_object();
 }
 

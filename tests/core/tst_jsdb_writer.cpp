@@ -313,6 +313,8 @@ private slots:
     void writesWhatQtWrites();
     void repeatedKeysKeepTheLast_data();
     void repeatedKeysKeepTheLast();
+    void latin1KeysSortAndEscapeLikeOthers_data();
+    void latin1KeysSortAndEscapeLikeOthers();
     void valueEncodingMatchesQtTexts();
     void numbersMatchQtAtEveryPrecision_data();
     void numbersMatchQtAtEveryPrecision();
@@ -385,6 +387,49 @@ void tst_jsdb_writer::repeatedKeysKeepTheLast()
     w.end_object();
     const QJsonObject doc {{"before", QJsonArray {expected}}, {"after", true}};
     QCOMPARE(w.finish(), QJsonDocument(doc).toJson(QJsonDocument::Indented));
+}
+
+void tst_jsdb_writer::latin1KeysSortAndEscapeLikeOthers_data()
+{
+    // Keys given as Latin-1 (literals in the section writers) are neither copied
+    // nor converted: they must be escaped, encoded and ordered as QString keys,
+    // also beside them in one object.
+    QTest::addColumn<QByteArrayList>("keys");
+    QTest::newRow("plain, in order") << QByteArrayList {"alpha", "beta", "gamma"};
+    QTest::newRow("out of order, long and short")
+        << QByteArrayList {"zeta_long_key_name", "Zeta", "a", "abcdefghij", "abcdefgh"};
+    // Long keys are checked eight bytes at a time: escapes in the first and later
+    // runs of eight and in the rest.
+    QTest::newRow("escapes") << QByteArrayList {
+        "a\"bcdefghij",      "a\\bcdefghij",       "abcdefg\x01xyz", "1234567\ttab",
+        "12345678\\back123", "12345678\"quoted\"", "\x01",           "x\\"};
+    QTest::newRow("Latin-1 beyond ASCII")
+        << QByteArrayList {"caf\xe9", "cafe", "\xff", "\x7f", "na\xefve name"};
+    QTest::newRow("repeated") << QByteArrayList {"k", "j", "k", "k"};
+}
+
+void tst_jsdb_writer::latin1KeysSortAndEscapeLikeOthers()
+{
+    QFETCH(QByteArrayList, keys);
+    QJsonObject expected;
+    jsdb_writer w;
+    w.begin_object();
+    // Each key twice, once as Latin-1 and once as QString, in both orders: the
+    // second member of a key replaces the first.
+    for (int round = 0; round < 2; ++round) {
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            const QString name = QString::fromLatin1(keys.at(i));
+            const QString value = QStringLiteral("%1.%2").arg(round).arg(i);
+            expected.insert(name, value);
+            if ((i + round) % 2 == 0)
+                w.key(QLatin1String(keys.at(i)));
+            else
+                w.key(name);
+            w.string(value);
+        }
+    }
+    w.end_object();
+    QCOMPARE(w.finish(), QJsonDocument(expected).toJson(QJsonDocument::Indented));
 }
 
 void tst_jsdb_writer::valueEncodingMatchesQtTexts()
