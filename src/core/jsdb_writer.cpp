@@ -225,7 +225,7 @@ void jsdb_writer::begin_object()
     before_value();
     *room(1) = '{';
     ++at;
-    open.push_back({true, true, false, members.size()});
+    open.push_back({true, true, false, members.size(), owners.size()});
 }
 
 void jsdb_writer::begin_array()
@@ -233,7 +233,7 @@ void jsdb_writer::begin_array()
     before_value();
     *room(1) = '[';
     ++at;
-    open.push_back({false, true, false, members.size()});
+    open.push_back({false, true, false, members.size(), owners.size()});
 }
 
 namespace {
@@ -251,33 +251,39 @@ bool key_less(const void *a, qsizetype na, bool alatin, const void *b, qsizetype
                   : units_less(static_cast<const char16_t *>(a), na, b, nb, blatin);
 }
 
-bool plain_ascii(const char *text, qsizetype n)
+// True when the eight bytes in `x` are ASCII that needs no escape, tested as
+// plain_units() tests UTF-16 units.
+bool plain_bytes(quint64 x)
 {
-    // Eight bytes at a time, as plain_units() tests four UTF-16 units.
     constexpr quint64 ones = 0x0101010101010101;
     constexpr quint64 high = ones * 0x80;
+    if (x & high)
+        return false;
+    const quint64 printable = (x | high) - ones * 0x20;
+    const quint64 not_quote = ((x ^ (ones * '"')) | high) - ones;
+    const quint64 not_backslash = ((x ^ (ones * '\\')) | high) - ones;
+    return (printable & not_quote & not_backslash & high) == high;
+}
+
+bool plain_ascii(const char *text, qsizetype n)
+{
     qsizetype i = 0;
     for (; i + 8 <= n; i += 8) {
         quint64 x;
         std::memcpy(&x, text + i, sizeof x);
-        if (x & high)
-            return false;
-        const quint64 printable = (x | high) - ones * 0x20;
-        const quint64 not_quote = ((x ^ (ones * '"')) | high) - ones;
-        const quint64 not_backslash = ((x ^ (ones * '\\')) | high) - ones;
-        if ((printable & not_quote & not_backslash & high) != high)
+        if (!plain_bytes(x))
             return false;
     }
-    for (; i < n; ++i) {
-        const auto c = uchar(text[i]);
-        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\')
-            return false;
-    }
-    return true;
+    if (i == n)
+        return true;
+    // The rest (most keys are shorter than eight bytes) padded with a plain byte.
+    quint64 x = 0x6161616161616161;
+    std::memcpy(&x, text + i, size_t(n - i));
+    return plain_bytes(x);
 }
 } // namespace
 
-char *jsdb_writer::begin_member(const key_text &k, const QString &owner, size_t quoted)
+char *jsdb_writer::begin_member(const key_text &k, size_t quoted)
 {
     Q_ASSERT(!open.empty() && open.back().object);
     frame &f = open.back();
@@ -293,13 +299,14 @@ char *jsdb_writer::begin_member(const key_text &k, const QString &owner, size_t 
         *d++ = ',';
     }
     *d++ = '\n';
-    members.push_back({k, owner, size_t(d - out.constData()), 0});
+    members.push_back({k, size_t(d - out.constData()), 0});
     return put_indent(d, open.size());
 }
 
 void jsdb_writer::key(const QString &name)
 {
-    char *d = begin_member({name.constData(), name.size(), false}, name, quoted_bound(name.size()));
+    owners.push_back(name);
+    char *d = begin_member({name.constData(), name.size(), false}, quoted_bound(name.size()));
     d = put_quoted(d, name);
     *d++ = ':';
     *d++ = ' ';
@@ -308,7 +315,7 @@ void jsdb_writer::key(const QString &name)
 
 void jsdb_writer::key(QLatin1String name)
 {
-    char *d = begin_member({name.data(), name.size(), true}, QString(), quoted_bound(name.size()));
+    char *d = begin_member({name.data(), name.size(), true}, quoted_bound(name.size()));
     *d++ = '"';
     if (plain_ascii(name.data(), name.size())) {
         std::memcpy(d, name.data(), size_t(name.size()));
@@ -332,6 +339,7 @@ void jsdb_writer::close(char bracket)
             sort_members(f);
     }
     members.resize(f.first_member);
+    owners.resize(f.first_owner);
     open.pop_back();
     char *d = room(2 + indent_bound(open.size()));
     *d++ = '\n';

@@ -116,7 +116,6 @@ private:
     struct member
     {
         key_text key;
-        QString owner; ///< keeps a UTF-16 key's text alive
         size_t begin; ///< offset of the member's first byte (its indentation)
         size_t end; ///< offset one past its value, known once the next member or the close comes
     };
@@ -126,6 +125,7 @@ private:
         bool empty;
         bool unsorted; ///< a key did not follow its predecessor's
         size_t first_member; ///< index into `members` of the object's first member
+        size_t first_owner; ///< index into `owners` of the object's first QString key
     };
 
     /// Room for `n` more bytes at the write position, which it returns.
@@ -141,7 +141,7 @@ private:
     void before_value();
     /// Opens a member: separator, bookkeeping and indentation; returns where the
     /// quoted key goes, with room for `quoted` bytes of it and ": ".
-    char *begin_member(const key_text &k, const QString &owner, size_t quoted);
+    char *begin_member(const key_text &k, size_t quoted);
     void close(char bracket);
     void sort_members(const frame &f);
 
@@ -151,6 +151,8 @@ private:
     std::vector<frame> open;
     /// Members of every open object, the innermost object's last.
     std::vector<member> members;
+    /// The QString keys among them, kept so that their text stays alive.
+    std::vector<QString> owners;
 };
 
 } // namespace jsdb_codec

@@ -369,6 +369,50 @@ void put_digits(char *first, int count, quint64 d)
         *first = char('0' + v);
 }
 
+// As write_g, for the `n` digits of `d`, which has no trailing zeros: each digit
+// is written where it belongs.
+size_t write_g_number(bool negative, quint64 d, int n, int exp10, int precision, char *buf)
+{
+    char *o = buf;
+    if (negative)
+        *o++ = '-';
+    if (exp10 < -4 || exp10 >= precision) {
+        put_digits(o + 1, n, d); // then the first digit moves before the point
+        o[0] = o[1];
+        if (n > 1) {
+            o[1] = '.';
+            o += n + 1;
+        } else {
+            o += 1;
+        }
+        *o++ = 'e';
+        *o++ = exp10 < 0 ? '-' : '+';
+        const int e = std::abs(exp10);
+        if (e < 10)
+            *o++ = '0';
+        return size_t(std::to_chars(o, buf + 32, e).ptr - buf);
+    }
+    if (exp10 < 0) {
+        const int zeros = -exp10 - 1;
+        *o++ = '0';
+        *o++ = '.';
+        std::memset(o, '0', size_t(zeros));
+        o += zeros;
+        put_digits(o, n, d);
+        return size_t(o + n - buf);
+    }
+    const int whole = exp10 + 1;
+    if (n <= whole) {
+        put_digits(o, n, d);
+        std::memset(o + n, '0', size_t(whole - n));
+        return size_t(o + whole - buf);
+    }
+    put_digits(o + 1, n, d); // then the whole part moves before the point
+    std::memmove(o, o + 1, size_t(whole));
+    o[whole] = '.';
+    return size_t(o + n + 1 - buf);
+}
+
 // format_g by exact integer arithmetic: |v| scaled by a power of ten to
 // `precision` digits before the point, then rounded half away from zero as Qt
 // rounds. Returns 0 for magnitudes out of its reach (below about 1e-15 or above
@@ -409,9 +453,10 @@ size_t format_g_exact(double v, int precision, char *buf)
             d = pow10[size_t(precision) - 1];
             ++exp10;
         }
-        char digits[24];
-        put_digits(digits, precision, d);
-        return write_g(v < 0, std::string_view(digits, size_t(precision)), exp10, precision, buf);
+        int n = precision;
+        for (; n > 1 && d % 10 == 0; --n)
+            d /= 10;
+        return write_g_number(v < 0, d, n, exp10, precision, buf);
     }
     return 0;
 }
