@@ -267,23 +267,32 @@ bool plain_bytes(quint64 x)
 
 bool plain_ascii(const char *text, qsizetype n)
 {
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 x;
-        std::memcpy(&x, text + i, sizeof x);
-        if (!plain_bytes(x))
-            return false;
+    // Whole words only, overlapping at the end: a word put together from a few
+    // bytes copied into it would stall the load that follows.
+    quint64 x = 0;
+    if (n >= 8) {
+        for (qsizetype i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&x, text + i, sizeof x);
+            if (!plain_bytes(x))
+                return false;
+        }
+        std::memcpy(&x, text + n - 8, sizeof x);
+    } else if (n >= 4) {
+        quint32 first = 0;
+        quint32 last = 0;
+        std::memcpy(&first, text, sizeof first);
+        std::memcpy(&last, text + n - 4, sizeof last);
+        x = first | quint64(last) << 32;
+    } else {
+        x = 0x6161616161616161; // padded with a plain byte
+        for (qsizetype i = 0; i < n; ++i)
+            x = (x << 8) | uchar(text[i]);
     }
-    if (i == n)
-        return true;
-    // The rest (most keys are shorter than eight bytes) padded with a plain byte.
-    quint64 x = 0x6161616161616161;
-    std::memcpy(&x, text + i, size_t(n - i));
     return plain_bytes(x);
 }
 } // namespace
 
-char *jsdb_writer::begin_member(const key_text &k, size_t quoted)
+char *jsdb_writer::begin_member(const void *units, qsizetype size, bool latin, size_t quoted)
 {
     Q_ASSERT(!open.empty() && open.back().object);
     frame &f = open.back();
@@ -293,20 +302,25 @@ char *jsdb_writer::begin_member(const key_text &k, size_t quoted)
     } else {
         member &previous = members.back();
         previous.end = offset();
-        if (!key_less(previous.key.units, previous.key.size, previous.key.latin, k.units, k.size,
-                      k.latin))
+        if (!key_less(previous.key.units, previous.key.size, previous.key.latin, units, size,
+                      latin))
             f.unsorted = true;
         *d++ = ',';
     }
     *d++ = '\n';
-    members.push_back({k, size_t(d - out.constData()), 0});
+    // Field by field: copying a whole record just built on the stack stalls.
+    member &m = members.emplace_back();
+    m.key.units = units;
+    m.key.size = size;
+    m.key.latin = latin;
+    m.begin = size_t(d - out.constData());
     return put_indent(d, open.size());
 }
 
 void jsdb_writer::key(const QString &name)
 {
     owners.push_back(name);
-    char *d = begin_member({name.constData(), name.size(), false}, quoted_bound(name.size()));
+    char *d = begin_member(name.constData(), name.size(), false, quoted_bound(name.size()));
     d = put_quoted(d, name);
     *d++ = ':';
     *d++ = ' ';
@@ -315,7 +329,7 @@ void jsdb_writer::key(const QString &name)
 
 void jsdb_writer::key(QLatin1String name)
 {
-    char *d = begin_member({name.data(), name.size(), true}, quoted_bound(name.size()));
+    char *d = begin_member(name.data(), name.size(), true, quoted_bound(name.size()));
     *d++ = '"';
     if (plain_ascii(name.data(), name.size())) {
         std::memcpy(d, name.data(), size_t(name.size()));

@@ -116,8 +116,9 @@ private:
     struct member
     {
         key_text key;
-        size_t begin; ///< offset of the member's first byte (its indentation)
-        size_t end; ///< offset one past its value, known once the next member or the close comes
+        size_t begin = 0; ///< offset of the member's first byte (its indentation)
+        size_t end
+            = 0; ///< offset one past its value, known once the next member or the close comes
     };
     struct frame
     {
@@ -139,9 +140,10 @@ private:
     size_t offset() const { return size_t(at - out.constData()); }
     /// The separator and indentation before an array element.
     void before_value();
-    /// Opens a member: separator, bookkeeping and indentation; returns where the
-    /// quoted key goes, with room for `quoted` bytes of it and ": ".
-    char *begin_member(const key_text &k, size_t quoted);
+    /// Opens a member of the key `units[0, size)`: separator, bookkeeping and
+    /// indentation; returns where the quoted key goes, with room for `quoted`
+    /// bytes of it and ": ".
+    char *begin_member(const void *units, qsizetype size, bool latin, size_t quoted);
     void close(char bracket);
     void sort_members(const frame &f);
 

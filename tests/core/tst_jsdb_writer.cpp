@@ -398,11 +398,20 @@ void tst_jsdb_writer::latin1KeysSortAndEscapeLikeOthers_data()
     QTest::newRow("plain, in order") << QByteArrayList {"alpha", "beta", "gamma"};
     QTest::newRow("out of order, long and short")
         << QByteArrayList {"zeta_long_key_name", "Zeta", "a", "abcdefghij", "abcdefgh"};
-    // Long keys are checked eight bytes at a time: escapes in the first and later
-    // runs of eight and in the rest.
-    QTest::newRow("escapes") << QByteArrayList {
-        "a\"bcdefghij",      "a\\bcdefghij",       "abcdefg\x01xyz", "1234567\ttab",
-        "12345678\\back123", "12345678\"quoted\"", "\x01",           "x\\"};
+    // Keys are checked eight bytes at a time: escapes in the first and later runs
+    // of eight, in the rest, and in keys shorter than eight bytes.
+    QTest::newRow("escapes") << QByteArrayList {"a\"bcdefghij",
+                                                "a\\bcdefghij",
+                                                "abcdefg\x01xyz",
+                                                "1234567\ttab",
+                                                "12345678\\back123",
+                                                "12345678\"quoted\"",
+                                                "\x01",
+                                                "x\\",
+                                                "ab\"cd",
+                                                "abcd\\e",
+                                                "\tbcdefg",
+                                                "abcdefghi\""};
     QTest::newRow("Latin-1 beyond ASCII")
         << QByteArrayList {"caf\xe9", "cafe", "\xff", "\x7f", "na\xefve name"};
     QTest::newRow("repeated") << QByteArrayList {"k", "j", "k", "k"};
