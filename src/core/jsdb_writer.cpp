@@ -181,62 +181,6 @@ bool units_less(const A *a, qsizetype na, const void *b, qsizetype nb, bool lati
                  : units_less(a, na, static_cast<const char16_t *>(b), nb);
 }
 
-} // namespace
-
-jsdb_writer::jsdb_writer(QByteArray buffer)
-    : out(std::move(buffer))
-{
-    out.resize(out.capacity()); // no bytes are cleared or copied
-    at = out.data();
-    limit = at + out.size();
-    open.reserve(16);
-    members.reserve(64);
-}
-
-void jsdb_writer::grow(size_t n)
-{
-    const size_t used = offset();
-    out.resize(qsizetype(std::max(size_t(out.size()) * 2, used + n + (size_t(1) << 16))));
-    at = out.data() + used;
-    limit = out.data() + out.size();
-}
-
-// Qt's layout: an opening bracket, then each member or element on a line of its
-// own, separated by ",", then the closing bracket on a line of its own (also when
-// the container is empty).
-
-void jsdb_writer::before_value()
-{
-    if (open.empty())
-        return;
-    frame &f = open.back();
-    if (f.object)
-        return; // key() has written the member's head
-    char *d = room(2 + indent_bound(open.size()));
-    if (!f.empty)
-        *d++ = ',';
-    *d++ = '\n';
-    f.empty = false;
-    at = put_indent(d, open.size());
-}
-
-void jsdb_writer::begin_object()
-{
-    before_value();
-    *room(1) = '{';
-    ++at;
-    open.push_back({true, true, false, members.size(), owners.size()});
-}
-
-void jsdb_writer::begin_array()
-{
-    before_value();
-    *room(1) = '[';
-    ++at;
-    open.push_back({false, true, false, members.size(), owners.size()});
-}
-
-namespace {
 bool key_less(const void *a, qsizetype na, bool alatin, const void *b, qsizetype nb, bool blatin)
 {
     if (alatin && blatin) { // the usual case: two literals, mostly differing at once
@@ -291,6 +235,59 @@ bool plain_ascii(const char *text, qsizetype n)
     return plain_bytes(x);
 }
 } // namespace
+
+jsdb_writer::jsdb_writer(QByteArray buffer)
+    : out(std::move(buffer))
+{
+    out.resize(out.capacity()); // no bytes are cleared or copied
+    at = out.data();
+    limit = at + out.size();
+    open.reserve(16);
+    members.reserve(64);
+}
+
+void jsdb_writer::grow(size_t n)
+{
+    const size_t used = offset();
+    out.resize(qsizetype(std::max(size_t(out.size()) * 2, used + n + (size_t(1) << 16))));
+    at = out.data() + used;
+    limit = out.data() + out.size();
+}
+
+// Qt's layout: an opening bracket, then each member or element on a line of its
+// own, separated by ",", then the closing bracket on a line of its own (also when
+// the container is empty).
+
+void jsdb_writer::before_value()
+{
+    if (open.empty())
+        return;
+    frame &f = open.back();
+    if (f.object)
+        return; // key() has written the member's head
+    char *d = room(2 + indent_bound(open.size()));
+    if (!f.empty)
+        *d++ = ',';
+    *d++ = '\n';
+    f.empty = false;
+    at = put_indent(d, open.size());
+}
+
+void jsdb_writer::begin_object()
+{
+    before_value();
+    *room(1) = '{';
+    ++at;
+    open.push_back({true, true, false, members.size(), owners.size()});
+}
+
+void jsdb_writer::begin_array()
+{
+    before_value();
+    *room(1) = '[';
+    ++at;
+    open.push_back({false, true, false, members.size(), owners.size()});
+}
 
 char *jsdb_writer::begin_member(const void *units, qsizetype size, bool latin, size_t quoted)
 {
