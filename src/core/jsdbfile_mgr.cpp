@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace jsdb_codec {
@@ -48,28 +49,44 @@ QStringList unique_keys(const QStringList &names, const char *what)
     return keys;
 }
 
-jnode collection(const QString &countKey, const QString &mapKey, const QStringList &names,
-                 std::vector<jnode> objects, const char *what)
+void collection(jsdb_writer &w, const QString &countKey, const QString &mapKey,
+                const QStringList &names, const std::function<void(qsizetype)> &write_record,
+                const char *what)
 {
     const QStringList keys = unique_keys(names, what);
-    // Inserted in key order, each member lands at the end instead of moving the
-    // members after it.
-    const size_t n = std::min(objects.size(), size_t(keys.size()));
-    std::vector<size_t> order(n);
-    for (size_t i = 0; i < n; ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&keys](size_t a, size_t b) {
-        return keys.at(qsizetype(a)) < keys.at(qsizetype(b));
-    });
-    jnode keyed = jnode::make_object(qsizetype(n));
-    for (const size_t i : order)
-        keyed.insert(keys.at(qsizetype(i)), std::move(objects[i]));
+    // Records go out in key order, so that each lands in its place at once.
+    std::vector<qsizetype> order(size_t(keys.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::sort(order.begin(), order.end(),
+              [&keys](qsizetype a, qsizetype b) { return keys.at(a) < keys.at(b); });
 
-    jnode section = jnode::make_object();
-    section.insert(countKey, num(int(names.size())));
-    section.insert(QStringLiteral("list"), jnode::make_strings(names));
-    section.insert(mapKey, std::move(keyed));
-    return section;
+    // The three members in key order too; which comes first depends on the names.
+    auto count = [&] { w.num(countKey, int(names.size())); };
+    auto list = [&] {
+        w.key("list");
+        w.strings(names);
+    };
+    auto keyed = [&] {
+        w.key(mapKey);
+        w.begin_object();
+        for (const qsizetype i : order) {
+            w.key(keys.at(i));
+            write_record(i);
+        }
+        w.end_object();
+    };
+    struct part
+    {
+        QString key;
+        std::function<void()> write;
+    };
+    part parts[] = {{countKey, count}, {QStringLiteral("list"), list}, {mapKey, keyed}};
+    std::sort(std::begin(parts), std::end(parts),
+              [](const part &a, const part &b) { return a.key < b.key; });
+    w.begin_object();
+    for (const part &p : parts)
+        p.write();
+    w.end_object();
 }
 
 } // namespace jsdb_codec
@@ -185,62 +202,86 @@ int jsdbfile_mgr::jsdbfile_json_save(sbatch *batch)
         qDebug() << "JM: #### no configuration to save";
         return return_codes::failed;
     }
-    const jnode doc = write_document_tree(batch);
-    return write_document(batch->sdata->file,
-                          [&doc](QIODevice &out) { return doc.write_json(out); });
+    // The whole text is built in memory first (a few megabytes at most), then
+    // written in one call.
+    jsdb_writer w(std::move(save_buffer));
+    write_document_text(w, batch);
+    save_buffer = w.finish();
+    const int rc = write_document(batch->sdata->file, save_buffer);
+    save_buffer.resize(0); // its memory stays for the next save
+    return rc;
 }
 
-jsdb_codec::jnode jsdbfile_mgr::write_document_tree(sbatch *batch)
+void jsdbfile_mgr::write_document_text(jsdb_writer &w, sbatch *batch)
 {
-    jnode top = jnode::make_object();
-    top.insert(QStringLiteral("header"), write_header(batch));
-    top.insert(QStringLiteral("control parameters"), write_ctrlparameters(batch));
-    top.insert(QStringLiteral("elements"), write_elements(batch));
-    top.insert(QStringLiteral("gases"), write_gases(batch));
-    top.insert(QStringLiteral("reactions"), write_rxns(batch));
-    top.insert(QStringLiteral("solutes"), write_solutes(batch));
-    top.insert(QStringLiteral("redox"), write_redox(batch));
-    top.insert(QStringLiteral("waters"), write_waters(batch));
-    return top;
+    // In key order.
+    w.begin_object();
+    w.key("control parameters");
+    write_ctrlparameters(w, batch);
+    w.key("elements");
+    write_elements(w, batch);
+    w.key("gases");
+    write_gases(w, batch);
+    w.key("header");
+    write_header(w, batch);
+    w.key("reactions");
+    write_rxns(w, batch);
+    w.key("redox");
+    write_redox(w, batch);
+    w.key("solutes");
+    write_solutes(w, batch);
+    w.key("waters");
+    write_waters(w, batch);
+    w.end_object();
 }
 
 // ---- section operations on Qt's JSON types ---------------------------------------------
 
+namespace {
+// A section as Qt's JSON object, through its text.
+QJsonObject section_object(const std::function<void(jsdb_codec::jsdb_writer &)> &write)
+{
+    jsdb_codec::jsdb_writer w;
+    write(w);
+    return QJsonDocument::fromJson(w.finish()).object();
+}
+} // namespace
+
 QJsonObject jsdbfile_mgr::json_write_header(sbatch *batch)
 {
-    return write_header(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_header(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_ctrlparameters(sbatch *batch)
 {
-    return write_ctrlparameters(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_ctrlparameters(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_elements(sbatch *batch)
 {
-    return write_elements(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_elements(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_gases(sbatch *batch)
 {
-    return write_gases(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_gases(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_solutes(sbatch *batch)
 {
-    return write_solutes(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_solutes(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_rxns(sbatch *batch)
 {
-    return write_rxns(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_rxns(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_rxnstype(QList<one_rxn *> rxns)
 {
-    return write_rxnstype(rxns).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_rxnstype(w, rxns); });
 }
 QJsonObject jsdbfile_mgr::json_write_redox(sbatch *batch)
 {
-    return write_redox(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_redox(w, batch); });
 }
 QJsonObject jsdbfile_mgr::json_write_waters(sbatch *batch)
 {
-    return write_waters(batch).to_qjson().toObject();
+    return section_object([&](jsdb_writer &w) { write_waters(w, batch); });
 }
 
 namespace {

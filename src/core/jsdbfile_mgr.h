@@ -2,6 +2,7 @@
 
 #include "global.h"
 #include "jsdb_reader.h"
+#include "jsdb_writer.h"
 #include "records.h"
 #include "sbatch.h"
 
@@ -20,110 +21,10 @@
 
 namespace jsdb_codec {
 
-class parser;
-
-/// A JSON value as a configuration file holds it. The file is large (waters carry
-/// whole speciation results), so reading and writing go through this lean tree and
-/// its own parser and indented writer rather than QJsonDocument; the text written
-/// is byte for byte what QJsonDocument::toJson(Indented) gives for the same object,
-/// and object keys are kept sorted the same way (UTF-16 code units).
-class jnode
-{
-public:
-    enum kind : quint8 { null_value, boolean, number, string, array, object };
-
-    jnode() = default;
-    /// A JSON string.
-    jnode(const QString &text)
-        : k(string)
-        , str(text)
-    { }
-    static jnode make_bool(bool v);
-    /// A JSON number; `integral` numbers are written without fraction or exponent.
-    static jnode make_number(double v, bool integral);
-    static jnode make_array();
-    /// An empty object with room for `members` members.
-    static jnode make_object(qsizetype members = 0);
-    static jnode make_strings(const QStringList &texts);
-    /// A JSON string of the ASCII text `text[0, n)`; short texts (numbers, flags)
-    /// are held in the node itself, sparing an allocation per value.
-    static jnode make_ascii(const char *text, size_t n);
-
-    kind type() const { return k; }
-    /// The text of a string, else empty (as QJsonValue::toString).
-    QString to_string() const;
-    /// The text of a string read as to_int, to_int64 and to_double read it; 0 for
-    /// anything else.
-    int text_to_int() const;
-    qint64 text_to_int64() const;
-    double text_to_double() const;
-    /// The value of a boolean, else false.
-    bool to_bool() const { return k == boolean && b; }
-    /// An integral number that fits 32 bits, else 0 (as QJsonValue::toInt).
-    int to_int() const;
-
-    /// Object: sets `key`, replacing an equal key.
-    void insert(const QString &key, jnode value);
-    /// Object member, or a null value when absent or when this is not an object.
-    const jnode &value(const QString &key) const;
-    bool contains(const QString &key) const;
-    /// True unless this is an object with at least one member.
-    bool empty_object() const { return k != object || keys_.isEmpty(); }
-    /// Object members in key order.
-    qsizetype member_count() const { return k == object ? keys_.size() : 0; }
-    const jnode &member(qsizetype i) const { return items_[size_t(i)]; }
-
-    /// Array: appends `value`.
-    void append(jnode value);
-    /// Array: room for `n` elements.
-    void reserve(qsizetype n) { items_.reserve(size_t(n)); }
-    /// Array elements; empty when this is not an array.
-    const std::vector<jnode> &elements() const;
-
-    QJsonValue to_qjson() const;
-    static jnode from_qjson(const QJsonValue &value);
-    /// Indented JSON text of the document whose top level is this value.
-    QByteArray to_json() const;
-    /// Writes the same text as to_json() to `device`; false when a write fails.
-    bool write_json(QIODevice &device) const;
-    /// Parses JSON text; on failure returns a null value and sets `error` and `offset`.
-    static jnode parse(const QByteArray &json, QString *error, qsizetype *offset);
-
-private:
-    friend class parser;
-    /// Where the text goes once its buffer holds `size` bytes.
-    struct spill
-    {
-        static constexpr size_t size = 1 << 18;
-        QIODevice *device;
-        bool failed = false;
-        void flush(std::string &out);
-    };
-    void write(std::string &out, int indent, spill *to) const;
-
-    static constexpr size_t short_capacity = 24;
-
-    kind k = null_value;
-    bool b = false; ///< boolean value; integral number; string held in `ascii`
-    quint8 ascii_len = 0;
-    union {
-        double num = 0.0;
-        char ascii[short_capacity];
-    };
-    QString str;
-    QStringList keys_; ///< object keys, sorted
-    std::vector<jnode> items_; ///< array elements, or object values in step with keys_
-};
-
 // The value encoding shared by every section of a ".jsdb" file. Writers turn each
 // scalar into a JSON string; readers take a member as text (any other JSON type,
 // or a missing member, reads as empty text) and convert it, so malformed values
 // become 0, 0.0, false or an empty name instead of stopping the read.
-
-/// Significant digits of doubles in general, and of equilibrium-constant
-/// coefficients, whose polynomials lose accuracy at high temperature otherwise.
-constexpr int digits = 6;
-constexpr int digitsCoeff = 17;
 
 /// Writes `v` into `buf` as QString::number(v, 'g', precision) writes it (the
 /// shortest text of `precision` significant digits, C-style exponent) and returns
@@ -132,26 +33,6 @@ constexpr int digitsCoeff = 17;
 size_t format_g(double v, int precision, char *buf);
 /// Writes `v` in base 10 into `buf` (room for 24 chars) and returns its length.
 size_t format_int(qint64 v, char *buf);
-
-inline jnode num(qint64 v)
-{
-    char buf[24];
-    return jnode::make_ascii(buf, format_int(v, buf));
-}
-inline jnode num(int v)
-{
-    return num(qint64(v));
-}
-inline jnode num(double v, int precision = digits)
-{
-    char buf[32];
-    const size_t n = format_g(v, precision, buf);
-    return n ? jnode::make_ascii(buf, n) : jnode(QString::number(v, 'g', precision));
-}
-inline jnode flag(bool v)
-{
-    return jnode::make_ascii(v ? "1" : "0", 1);
-}
 
 /// The text of member `key` of `o`; empty when it is missing or not a string.
 inline QString text(const jvalue &o, std::string_view key)
@@ -195,9 +76,34 @@ inline bool flagNum(const jvalue &o, std::string_view key)
 /// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
 QStringList unique_keys(const QStringList &names, const char *what);
 
-/// A collection: count, names in list order, and objects keyed by unique name.
-jnode collection(const QString &countKey, const QString &mapKey, const QStringList &names,
-                 std::vector<jnode> objects, const char *what);
+/// The records of `list` that are there (not null), in list order.
+template<class Record>
+QList<const Record *> present(const QList<Record *> &list)
+{
+    QList<const Record *> records;
+    records.reserve(list.size());
+    for (const Record *r : list)
+        if (r)
+            records.append(r);
+    return records;
+}
+
+/// The names of `records`, in the same order.
+template<class Record>
+QStringList names_of(const QList<const Record *> &records)
+{
+    QStringList names;
+    names.reserve(records.size());
+    for (const Record *r : records)
+        names.append(r->name);
+    return names;
+}
+
+/// A collection: count, names in list order, and the records keyed by unique name,
+/// in key order; `write_record(i)` writes the record named `names[i]` as an object.
+void collection(jsdb_writer &w, const QString &countKey, const QString &mapKey,
+                const QStringList &names, const std::function<void(qsizetype)> &write_record,
+                const char *what);
 
 } // namespace jsdb_codec
 
@@ -304,21 +210,23 @@ public:
     void compile_list_solids();
 
 private:
-    using jnode = jsdb_codec::jnode;
     using jvalue = jsdb_codec::jvalue;
 
-    // The sections on the configuration file's own JSON tree; the public section
-    // operations above convert from and to Qt's JSON types around these.
-    jnode write_document_tree(sbatch *batch);
-    jnode write_header(sbatch *batch);
-    jnode write_ctrlparameters(sbatch *batch);
-    jnode write_elements(sbatch *batch);
-    jnode write_gases(sbatch *batch);
-    jnode write_solutes(sbatch *batch);
-    jnode write_rxns(sbatch *batch);
-    jnode write_rxnstype(const QList<one_rxn *> &rxns);
-    jnode write_redox(sbatch *batch);
-    jnode write_waters(sbatch *batch);
+    using jsdb_writer = jsdb_codec::jsdb_writer;
+
+    // Writers put the text of their section (an object, members in key order)
+    // straight into the writer; the public section operations above convert to
+    // Qt's JSON types around these.
+    void write_document_text(jsdb_writer &w, sbatch *batch);
+    void write_header(jsdb_writer &w, sbatch *batch);
+    void write_ctrlparameters(jsdb_writer &w, sbatch *batch);
+    void write_elements(jsdb_writer &w, sbatch *batch);
+    void write_gases(jsdb_writer &w, sbatch *batch);
+    void write_solutes(jsdb_writer &w, sbatch *batch);
+    void write_rxns(jsdb_writer &w, sbatch *batch);
+    void write_rxnstype(jsdb_writer &w, const QList<one_rxn *> &rxns);
+    void write_redox(jsdb_writer &w, sbatch *batch);
+    void write_waters(jsdb_writer &w, sbatch *batch);
 
     // The sections read from a parsed document; the public section readers above
     // hand Qt's objects over as text.
@@ -348,4 +256,6 @@ private:
     global gb;
     QList<int> codes;
     QStringList msgs;
+    /// Memory for the text of a save, kept from one save to the next.
+    QByteArray save_buffer;
 };

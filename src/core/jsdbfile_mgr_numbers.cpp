@@ -6,6 +6,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -35,16 +36,6 @@ bool ascii_copy(const QString &text, char (&buf)[64], size_t &n)
             return false;
         buf[i] = char(u);
     }
-    return true;
-}
-
-bool plain_number(const char *text, size_t n)
-{
-    if (n == 0)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (!plain_number_char(uchar(text[i])))
-            return false;
     return true;
 }
 
@@ -85,44 +76,6 @@ double to_double(const QString &text)
     size_t n = 0;
     double v = 0.0;
     return ascii_copy(text, buf, n) && quick_double(buf, n, v) ? v : text.toDouble();
-}
-
-// Short texts held in the node are read in place; Qt converts only what the quick
-// path refuses, from the very text to_string() would give.
-int jnode::text_to_int() const
-{
-    if (k != string)
-        return 0;
-    if (!b)
-        return jsdb_codec::to_int(str);
-    int v = 0;
-    return plain_number(ascii, ascii_len) && quick_integer(ascii, ascii_len, v)
-        ? v
-        : to_string().toInt();
-}
-
-qint64 jnode::text_to_int64() const
-{
-    if (k != string)
-        return 0;
-    if (!b)
-        return jsdb_codec::to_int64(str);
-    qint64 v = 0;
-    return plain_number(ascii, ascii_len) && quick_integer(ascii, ascii_len, v)
-        ? v
-        : to_string().toLongLong();
-}
-
-double jnode::text_to_double() const
-{
-    if (k != string)
-        return 0.0;
-    if (!b)
-        return jsdb_codec::to_double(str);
-    double v = 0.0;
-    return plain_number(ascii, ascii_len) && quick_double(ascii, ascii_len, v)
-        ? v
-        : to_string().toDouble();
 }
 
 // Plain texts are read in place; texts with escapes or non-ASCII characters are
@@ -300,6 +253,215 @@ void round_up(char *digits, int n, int &exp10)
 
 } // namespace
 
+#ifdef __SIZEOF_INT128__
+namespace {
+
+using u128 = unsigned __int128;
+
+constexpr int max_pow5 = 27; // 5^27 < 2^63: a 53-bit mantissa times it fits 116 bits
+
+constexpr std::array<quint64, max_pow5 + 1> powers_of_5()
+{
+    std::array<quint64, max_pow5 + 1> p {};
+    p[0] = 1;
+    for (int i = 1; i <= max_pow5; ++i)
+        p[size_t(i)] = p[size_t(i) - 1] * 5;
+    return p;
+}
+constexpr std::array<quint64, max_pow5 + 1> pow5 = powers_of_5();
+
+constexpr std::array<quint64, 19> powers_of_10()
+{
+    std::array<quint64, 19> p {};
+    p[0] = 1;
+    for (size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
+    return p;
+}
+constexpr std::array<quint64, 19> pow10 = powers_of_10();
+
+// 10^-30 .. 10^40 as doubles (the nearest each), for a first guess of a decimal
+// exponent.
+constexpr int decimal_power_bias = 30;
+constexpr double decimal_powers[]
+    = {1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19,
+       1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,
+       1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,
+       1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,
+       1e18,  1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,
+       1e30,  1e31,  1e32,  1e33,  1e34,  1e35,  1e36,  1e37,  1e38,  1e39,  1e40};
+
+int bit_width(u128 x)
+{
+    const auto high = quint64(x >> 64);
+    return high ? 128 - qCountLeadingZeroBits(high) : 64 - qCountLeadingZeroBits(quint64(x));
+}
+
+// |v| = m 2^e (finite, not zero) times 10^k, cut to a whole number `q`; `up` when
+// the part cut off is half a unit or more, where Qt rounds away from zero. False
+// when the numbers would not fit 128 bits.
+bool scaled(quint64 m, int e, int k, u128 &q, bool &up)
+{
+    // 10^k = 5^k 2^k: the power of five goes into the numerator or the
+    // denominator, the power of two into the shift t.
+    const int t = e + k;
+    if (std::abs(k) > max_pow5)
+        return false;
+    if (k >= 0) {
+        const u128 num = u128(m) * pow5[size_t(k)];
+        if (t >= 0) {
+            if (bit_width(num) + t > 127)
+                return false;
+            q = num << t;
+            up = false;
+            return true;
+        }
+        if (-t > 126)
+            return false;
+        const int s = -t;
+        q = num >> s;
+        const u128 rest = num & ((u128(1) << s) - 1);
+        up = rest >= (u128(1) << (s - 1));
+        return true;
+    }
+    u128 num = m;
+    u128 den = pow5[size_t(-k)];
+    if (t >= 0) {
+        if (bit_width(num) + t > 126)
+            return false;
+        num <<= t;
+    } else {
+        if (bit_width(den) - t > 126)
+            return false;
+        den <<= -t;
+    }
+    q = num / den;
+    up = 2 * (num % den) >= den;
+    return true;
+}
+
+// Writes the `count` digits of `d`, which has no more, two at a time.
+void put_digits(char *first, int count, quint64 d)
+{
+    static constexpr char pairs[] = "00010203040506070809"
+                                    "10111213141516171819"
+                                    "20212223242526272829"
+                                    "30313233343536373839"
+                                    "40414243444546474849"
+                                    "50515253545556575859"
+                                    "60616263646566676869"
+                                    "70717273747576777879"
+                                    "80818283848586878889"
+                                    "90919293949596979899";
+    char *p = first + count;
+    for (; d > 0xffffffff; d /= 100) {
+        p -= 2;
+        std::memcpy(p, pairs + 2 * (d % 100), 2);
+    }
+    auto v = quint32(d); // cheaper to divide
+    for (; p - first >= 2; v /= 100) {
+        p -= 2;
+        std::memcpy(p, pairs + 2 * (v % 100), 2);
+    }
+    if (p != first)
+        *first = char('0' + v);
+}
+
+// As write_g, for the `n` digits of `d`, which has no trailing zeros: each digit
+// is written where it belongs.
+size_t write_g_number(bool negative, quint64 d, int n, int exp10, int precision, char *buf)
+{
+    char *o = buf;
+    if (negative)
+        *o++ = '-';
+    if (exp10 < -4 || exp10 >= precision) {
+        put_digits(o + 1, n, d); // then the first digit moves before the point
+        o[0] = o[1];
+        if (n > 1) {
+            o[1] = '.';
+            o += n + 1;
+        } else {
+            o += 1;
+        }
+        *o++ = 'e';
+        *o++ = exp10 < 0 ? '-' : '+';
+        const int e = std::abs(exp10);
+        if (e < 10)
+            *o++ = '0';
+        return size_t(std::to_chars(o, buf + 32, e).ptr - buf);
+    }
+    if (exp10 < 0) {
+        const int zeros = -exp10 - 1;
+        *o++ = '0';
+        *o++ = '.';
+        std::memset(o, '0', size_t(zeros));
+        o += zeros;
+        put_digits(o, n, d);
+        return size_t(o + n - buf);
+    }
+    const int whole = exp10 + 1;
+    if (n <= whole) {
+        put_digits(o, n, d);
+        std::memset(o + n, '0', size_t(whole - n));
+        return size_t(o + whole - buf);
+    }
+    put_digits(o + 1, n, d); // then the whole part moves before the point
+    std::memmove(o, o + 1, size_t(whole));
+    o[whole] = '.';
+    return size_t(o + n + 1 - buf);
+}
+
+// format_g by exact integer arithmetic: |v| scaled by a power of ten to
+// `precision` digits before the point, then rounded half away from zero as Qt
+// rounds. Returns 0 for magnitudes out of its reach (below about 1e-15 or above
+// about 1e37), which the general path takes.
+size_t format_g_exact(double v, int precision, char *buf)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &v, sizeof v);
+    const int biased = int((bits >> 52) & 0x7ff);
+    if (biased == 0) // subnormal: too small for this path anyway
+        return 0;
+    const quint64 m = (bits & ((quint64(1) << 52) - 1)) | (quint64(1) << 52);
+    const int e = biased - 1075; // |v| = m 2^e
+    // floor(log10 |v|): from the binary exponent (78913 / 2^18 is log10 2 rounded
+    // down), then one step up if |v| reaches the next power of ten. Near powers of
+    // ten the guess may still be off by one; the digit count below corrects it.
+    const int e2 = e + 52; // |v| in [2^e2, 2^(e2 + 1))
+    int exp10 = (e2 * 78913) >> 18;
+    if (exp10 + 1 < int(std::size(decimal_powers)) - decimal_power_bias
+        && exp10 + 1 >= -decimal_power_bias
+        && std::abs(v) >= decimal_powers[size_t(exp10 + 1 + decimal_power_bias)])
+        ++exp10;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        u128 q = 0;
+        bool up = false;
+        if (!scaled(m, e, precision - 1 - exp10, q, up))
+            return 0;
+        if (q < pow10[size_t(precision) - 1]) {
+            --exp10;
+            continue;
+        }
+        if (q >= pow10[size_t(precision)]) {
+            ++exp10;
+            continue;
+        }
+        auto d = quint64(q) + (up ? 1 : 0);
+        if (d == pow10[size_t(precision)]) { // 9.99..5 rounds to the next power
+            d = pow10[size_t(precision) - 1];
+            ++exp10;
+        }
+        int n = precision;
+        for (; n > 1 && d % 10 == 0; --n)
+            d /= 10;
+        return write_g_number(v < 0, d, n, exp10, precision, buf);
+    }
+    return 0;
+}
+
+} // namespace
+#endif
+
 size_t format_g(double v, int precision, char *buf)
 {
     if (!std::isfinite(v) || precision > 17)
@@ -309,6 +471,10 @@ size_t format_g(double v, int precision, char *buf)
         buf[0] = '0'; // negative zero too, as Qt writes it
         return 1;
     }
+#ifdef __SIZEOF_INT128__
+    if (const size_t n = format_g_exact(v, precision, buf))
+        return n;
+#endif
     char digits[24];
     int exp10 = 0;
     // Up to 15 digits, at most one number of `precision` digits lies within the

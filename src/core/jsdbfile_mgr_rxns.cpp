@@ -10,100 +10,100 @@ using namespace jsdb_codec;
 
 namespace {
 
-jnode write_comp_solutes(const one_comp_solutes *comp, const QString &owner)
+void write_comp_solutes(jsdb_writer &w, const one_comp_solutes *comp, const QString &owner)
 {
-    jnode entries = jnode::make_array();
-    if (!comp)
-        return entries;
+    w.begin_array();
     const qsizetype n
-        = std::min({comp->stoich.size(), comp->solute.size(), comp->solute_id.size()});
-    if (n != comp->stoich.size() || n != comp->solute.size() || n != comp->solute_id.size())
+        = comp ? std::min({comp->stoich.size(), comp->solute.size(), comp->solute_id.size()}) : 0;
+    if (comp
+        && (n != comp->stoich.size() || n != comp->solute.size() || n != comp->solute_id.size()))
         qDebug() << "JW ##### species lists of reaction" << owner << "differ in length; writing"
                  << n << "entries";
-    entries.reserve(n);
     for (qsizetype i = 0; i < n; ++i) {
-        jnode entry = jnode::make_object(3);
-        entry.insert(QStringLiteral("idx"), num(comp->solute_id.at(i)));
-        entry.insert(QStringLiteral("name"), comp->solute.at(i));
-        entry.insert(QStringLiteral("stoich"), num(comp->stoich.at(i)));
-        entries.append(std::move(entry));
+        w.begin_object();
+        w.num("idx", comp->solute_id.at(i));
+        w.text("name", comp->solute.at(i));
+        w.num("stoich", comp->stoich.at(i));
+        w.end_object();
     }
-    return entries;
+    w.end_array();
 }
 
 // The coefficients carry 17 significant digits: they are the terms of a polynomial
 // in temperature whose high powers amplify any rounding.
-jnode write_eqk(const one_rxn_eqk *eqk, const QString &owner, const global &gb)
+void write_eqk(jsdb_writer &w, const one_rxn_eqk *eqk, const QString &owner, const global &gb)
 {
-    jnode o = jnode::make_object(4);
-    jnode terms = jnode::make_array();
+    qsizetype n = 0;
     if (eqk) {
-        const qsizetype n
-            = std::min({eqk->order_idx.size(), eqk->coeff.size(), eqk->quotient.size(),
-                        eqk->eqkLog10.size(), eqk->temperature.size()});
+        n = std::min({eqk->order_idx.size(), eqk->coeff.size(), eqk->quotient.size(),
+                      eqk->eqkLog10.size(), eqk->temperature.size()});
         if (n != eqk->coeff.size() || n != eqk->order_idx.size() || n != eqk->quotient.size()
             || n != eqk->eqkLog10.size() || n != eqk->temperature.size())
             qDebug() << "JW ##### equilibrium-constant lists of reaction" << owner
                      << "differ in length; writing" << n << "terms";
-        terms.reserve(n);
-        for (qsizetype i = 0; i < n; ++i) {
-            // Members in key order, so each lands at the end.
-            jnode term = jnode::make_object(5);
-            term.insert(QStringLiteral("coeff"), num(eqk->coeff.at(i), digitsCoeff));
-            term.insert(QStringLiteral("eqkL10"), num(eqk->eqkLog10.at(i)));
-            term.insert(QStringLiteral("eqkTC"), num(eqk->temperature.at(i)));
-            term.insert(QStringLiteral("order"), num(eqk->order_idx.at(i)));
-            term.insert(QStringLiteral("quotient"), num(eqk->quotient.at(i)));
-            terms.append(std::move(term));
-        }
     } else {
         qDebug() << "JW ##### reaction" << owner << "has no equilibrium constant; writing none";
     }
-    o.insert(QStringLiteral("tag"), num(eqk ? eqk->tag : 0));
-    o.insert(QStringLiteral("eqntype"), gb.eqkType_toString(eqk ? eqk->type_eqn : 0));
-    o.insert(QStringLiteral("nterms"), num(int(terms.elements().size())));
-    o.insert(QStringLiteral("equation"), std::move(terms));
-    return o;
+
+    w.begin_object();
+    w.text("eqntype", gb.eqkType_toString(eqk ? eqk->type_eqn : 0));
+    w.key("equation");
+    w.begin_array();
+    for (qsizetype i = 0; i < n; ++i) {
+        w.begin_object();
+        w.num("coeff", eqk->coeff.at(i), digitsCoeff);
+        w.num("eqkL10", eqk->eqkLog10.at(i));
+        w.num("eqkTC", eqk->temperature.at(i));
+        w.num("order", eqk->order_idx.at(i));
+        w.num("quotient", eqk->quotient.at(i));
+        w.end_object();
+    }
+    w.end_array();
+    w.num("nterms", int(n));
+    w.num("tag", eqk ? eqk->tag : 0);
+    w.end_object();
 }
 
 } // namespace
 
-jnode jsdbfile_mgr::write_rxns(sbatch *batch)
+void jsdbfile_mgr::write_rxns(jsdb_writer &w, sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
-    jnode types = jnode::make_object();
-    types.insert(QStringLiteral("aqueous"), num(int(sd->rxnsAqueous.size())));
-    types.insert(QStringLiteral("solid"), num(int(sd->rxnsSolid.size())));
-    types.insert(QStringLiteral("aux"), num(int(sd->rxnsNonOrganic.size())));
-    types.insert(QStringLiteral("gas"), num(int(sd->rxnsGas.size())));
-
-    jnode section = jnode::make_object();
-    section.insert(QStringLiteral("types"), std::move(types));
-    section.insert(QStringLiteral("aqueous"), write_rxnstype(sd->rxnsAqueous));
-    section.insert(QStringLiteral("gas"), write_rxnstype(sd->rxnsGas));
-    return section;
+    w.begin_object();
+    w.key("aqueous");
+    write_rxnstype(w, sd->rxnsAqueous);
+    w.key("gas");
+    write_rxnstype(w, sd->rxnsGas);
+    w.key("types");
+    w.begin_object();
+    w.num("aqueous", int(sd->rxnsAqueous.size()));
+    w.num("aux", int(sd->rxnsNonOrganic.size()));
+    w.num("gas", int(sd->rxnsGas.size()));
+    w.num("solid", int(sd->rxnsSolid.size()));
+    w.end_object();
+    w.end_object();
 }
 
-jnode jsdbfile_mgr::write_rxnstype(const QList<one_rxn *> &rxns)
+void jsdbfile_mgr::write_rxnstype(jsdb_writer &w, const QList<one_rxn *> &rxns)
 {
-    QStringList names;
-    std::vector<jnode> objects;
-    for (const one_rxn *rxn : std::as_const(rxns)) {
-        if (!rxn)
-            continue;
-        jnode o = jnode::make_object(7);
-        o.insert(QStringLiteral("name"), rxn->name);
-        o.insert(QStringLiteral("formula"), rxn->formula);
-        o.insert(QStringLiteral("expression"), rxn->expression);
-        o.insert(QStringLiteral("type"), gb.speciesType_toString(rxn->type));
-        o.insert(QStringLiteral("tag"), num(rxn->tag));
-        o.insert(QStringLiteral("composition"), write_comp_solutes(rxn->composition, rxn->name));
-        o.insert(QStringLiteral("eqk"), write_eqk(rxn->eqk, rxn->name, gb));
-        names << rxn->name;
-        objects.push_back(std::move(o));
-    }
-    return collection(QStringLiteral("nrxns"), QStringLiteral("allrxns"), names, std::move(objects),
-                      "reactions");
+    const QList<const one_rxn *> records = present(rxns);
+    collection(
+        w, QStringLiteral("nrxns"), QStringLiteral("allrxns"), names_of(records),
+        [&](qsizetype i) {
+            const one_rxn *rxn = records.at(i);
+            w.begin_object();
+            w.key("composition");
+            write_comp_solutes(w, rxn->composition, rxn->name);
+            w.key("eqk");
+            write_eqk(w, rxn->eqk, rxn->name, gb);
+            w.text("expression", rxn->expression);
+            w.text("formula", rxn->formula);
+            w.text("name", rxn->name);
+            w.num("tag", rxn->tag);
+            w.text("type", gb.speciesType_toString(rxn->type));
+            w.end_object();
+        },
+        "reactions");
 }
 
 int jsdbfile_mgr::read_rxns(const jvalue &top)
@@ -174,12 +174,10 @@ namespace {
 
 // Names come through the linked records when the setup workspace has linked them,
 // and from the record's own names otherwise (a configuration just read, say).
-jnode write_redox_entry(const one_redoxRxn *r, const QString &nameKey, const QString &rxnKey)
+void write_redox_entry(jsdb_writer &w, const one_redoxRxn *r, const QString &nameKey,
+                       const QString &rxnKey)
 {
-    jnode o = jnode::make_object(3);
     const QString linked = r->recName();
-    o.insert(nameKey, linked.isEmpty() ? r->element : linked);
-    o.insert(rxnKey, r->rxn ? r->rxn->name : r->redoxpair);
     QStringList solutes;
     if (!r->soluteRecs.isEmpty()) {
         for (qsizetype i = 0; i < r->soluteRecs.size(); ++i) {
@@ -191,28 +189,33 @@ jnode write_redox_entry(const one_redoxRxn *r, const QString &nameKey, const QSt
     } else {
         solutes = r->solutes;
     }
-    o.insert(QStringLiteral("solutes"), jnode::make_strings(solutes));
-    return o;
+    // Keys in order: "element" or "gas", then "redoxpair" or "redoxrxn", "solutes".
+    w.begin_object();
+    w.text(nameKey, linked.isEmpty() ? r->element : linked);
+    w.text(rxnKey, r->rxn ? r->rxn->name : r->redoxpair);
+    w.key("solutes");
+    w.strings(solutes);
+    w.end_object();
 }
 
 } // namespace
 
-jnode jsdbfile_mgr::write_redox(sbatch *batch)
+void jsdbfile_mgr::write_redox(jsdb_writer &w, sbatch *batch)
 {
-    jnode pairs = jnode::make_array();
-    for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxpairs))
-        if (r)
-            pairs.append(
-                write_redox_entry(r, QStringLiteral("element"), QStringLiteral("redoxpair")));
-    jnode gases = jnode::make_array();
+    w.begin_object();
+    w.key("redoxgases");
+    w.begin_array();
     for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxgases))
         if (r)
-            gases.append(write_redox_entry(r, QStringLiteral("gas"), QStringLiteral("redoxrxn")));
-
-    jnode section = jnode::make_object();
-    section.insert(QStringLiteral("redoxpairs"), std::move(pairs));
-    section.insert(QStringLiteral("redoxgases"), std::move(gases));
-    return section;
+            write_redox_entry(w, r, QStringLiteral("gas"), QStringLiteral("redoxrxn"));
+    w.end_array();
+    w.key("redoxpairs");
+    w.begin_array();
+    for (const one_redoxRxn *r : std::as_const(batch->sdata->redoxpairs))
+        if (r)
+            write_redox_entry(w, r, QStringLiteral("element"), QStringLiteral("redoxpair"));
+    w.end_array();
+    w.end_object();
 }
 
 int jsdbfile_mgr::read_redox(const jvalue &top)

@@ -13,25 +13,23 @@ using namespace jsdb_codec;
 namespace {
 
 /// The elements of a species: entry i holds position i of the three parallel lists.
-jnode write_comp_elements(const one_comp_elements *comp, const QString &owner)
+void write_comp_elements(jsdb_writer &w, const one_comp_elements *comp, const QString &owner)
 {
-    jnode entries = jnode::make_array();
-    if (!comp)
-        return entries;
+    w.begin_array();
     const qsizetype n
-        = std::min({comp->stoich.size(), comp->element.size(), comp->element_id.size()});
-    if (n != comp->stoich.size() || n != comp->element.size() || n != comp->element_id.size())
+        = comp ? std::min({comp->stoich.size(), comp->element.size(), comp->element_id.size()}) : 0;
+    if (comp
+        && (n != comp->stoich.size() || n != comp->element.size() || n != comp->element_id.size()))
         qDebug() << "JW ##### composition lists of" << owner << "differ in length; writing" << n
                  << "entries";
-    entries.reserve(n);
     for (qsizetype i = 0; i < n; ++i) {
-        jnode entry = jnode::make_object(3);
-        entry.insert(QStringLiteral("idx"), num(comp->element_id.at(i)));
-        entry.insert(QStringLiteral("name"), comp->element.at(i));
-        entry.insert(QStringLiteral("stoich"), num(comp->stoich.at(i)));
-        entries.append(std::move(entry));
+        w.begin_object();
+        w.num("idx", comp->element_id.at(i));
+        w.text("name", comp->element.at(i));
+        w.num("stoich", comp->stoich.at(i));
+        w.end_object();
     }
-    return entries;
+    w.end_array();
 }
 
 one_comp_elements *read_comp_elements(const jrange &entries)
@@ -70,7 +68,7 @@ void log_count_mismatch(const char *what, qsizetype found, int declared)
 
 // ---- header -------------------------------------------------------------------------
 
-jnode jsdbfile_mgr::write_header(sbatch *batch)
+void jsdbfile_mgr::write_header(jsdb_writer &w, sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
     QSettings settings;
@@ -78,20 +76,21 @@ jnode jsdbfile_mgr::write_header(sbatch *batch)
     const QString username = settings.value(QLatin1String(settings_keys::keyUsername)).toString();
     settings.endGroup();
 
-    jnode header = jnode::make_object(12);
-    header.insert(QStringLiteral("compTag"), jnode::make_number(gb.tag_compilation(), true));
-    header.insert(QStringLiteral("date"), QDateTime::currentDateTime().toString(Qt::TextDate));
-    header.insert(QStringLiteral("dbref"), sd->dbref);
-    header.insert(QStringLiteral("dbtype"), gb.dbtype_toString(sd->dbtype));
-    header.insert(QStringLiteral("dbuser"), sd->dbuser);
-    header.insert(QStringLiteral("description"), sd->description);
-    header.insert(QStringLiteral("file"), sd->file);
-    header.insert(QStringLiteral("format"), gb.default_format_jsdb());
-    header.insert(QStringLiteral("simtype"), gb.simType_toString(batch->simtype));
-    header.insert(QStringLiteral("username"), username);
-    header.insert(QStringLiteral("versionDB"), gb.version_database());
-    header.insert(QStringLiteral("versionSim"), gb.version_simulator());
-    return header;
+    w.begin_object();
+    w.key("compTag");
+    w.integer(gb.tag_compilation());
+    w.text("date", QDateTime::currentDateTime().toString(Qt::TextDate));
+    w.text("dbref", sd->dbref);
+    w.text("dbtype", gb.dbtype_toString(sd->dbtype));
+    w.text("dbuser", sd->dbuser);
+    w.text("description", sd->description);
+    w.text("file", sd->file);
+    w.text("format", gb.default_format_jsdb());
+    w.text("simtype", gb.simType_toString(batch->simtype));
+    w.text("username", username);
+    w.text("versionDB", gb.version_database());
+    w.text("versionSim", gb.version_simulator());
+    w.end_object();
 }
 
 int jsdbfile_mgr::read_header(const jvalue &top)
@@ -124,20 +123,19 @@ int jsdbfile_mgr::read_header(const jvalue &top)
 
 // ---- control parameters -------------------------------------------------------------
 
-jnode jsdbfile_mgr::write_ctrlparameters(sbatch *batch)
+void jsdbfile_mgr::write_ctrlparameters(jsdb_writer &w, sbatch *batch)
 {
-    jnode ctrl = jnode::make_object(7);
-    const one_ctrlset *cs = batch->sdata->ctrlset;
-    if (!cs)
-        return ctrl;
-    ctrl.insert(QStringLiteral("csolvcmax"), num(cs->csolvcmax));
-    ctrl.insert(QStringLiteral("csolvcmin"), num(cs->csolvcmin));
-    ctrl.insert(QStringLiteral("csolvcvg"), num(cs->csolvcvg));
-    ctrl.insert(QStringLiteral("csolvitmax"), num(cs->csolvitmax));
-    ctrl.insert(QStringLiteral("dbaccess"), flag(cs->dbaccess));
-    ctrl.insert(QStringLiteral("orgcmpd"), flag(cs->orgcmpd));
-    ctrl.insert(QStringLiteral("redox"), flag(cs->redox));
-    return ctrl;
+    w.begin_object();
+    if (const one_ctrlset *cs = batch->sdata->ctrlset) {
+        w.num("csolvcmax", cs->csolvcmax);
+        w.num("csolvcmin", cs->csolvcmin);
+        w.num("csolvcvg", cs->csolvcvg);
+        w.num("csolvitmax", cs->csolvitmax);
+        w.flag("dbaccess", cs->dbaccess);
+        w.flag("orgcmpd", cs->orgcmpd);
+        w.flag("redox", cs->redox);
+    }
+    w.end_object();
 }
 
 int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
@@ -184,30 +182,27 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
 
 // ---- elements ---------------------------------------------------------------------
 
-jnode jsdbfile_mgr::write_elements(sbatch *batch)
+void jsdbfile_mgr::write_elements(jsdb_writer &w, sbatch *batch)
 {
-    QStringList names;
-    std::vector<jnode> objects;
-    int order = 0;
-    for (const one_element *el : std::as_const(batch->sdata->elements)) {
-        if (!el)
-            continue;
-        jnode o = jnode::make_object(10);
-        o.insert(QStringLiteral("basis"), el->basis_name);
-        o.insert(QStringLiteral("basis_id"), num(el->basis_id));
-        o.insert(QStringLiteral("cvtmtoppm"), num(el->cvtmtoppm));
-        o.insert(QStringLiteral("molwt"), num(el->mol_wt));
-        o.insert(QStringLiteral("name"), el->name);
-        o.insert(QStringLiteral("nredoxsolutes"), num(el->nredoxsolutes));
-        o.insert(QStringLiteral("order"), num(order++));
-        o.insert(QStringLiteral("redoxelement"), flag(el->redoxelement));
-        o.insert(QStringLiteral("redoxsolutes"), flag(el->redoxsolutes));
-        o.insert(QStringLiteral("tag"), num(el->tag));
-        names << el->name;
-        objects.push_back(std::move(o));
-    }
-    return collection(QStringLiteral("nelements"), QStringLiteral("properties"), names,
-                      std::move(objects), "elements");
+    const QList<const one_element *> elements = present(batch->sdata->elements);
+    collection(
+        w, QStringLiteral("nelements"), QStringLiteral("properties"), names_of(elements),
+        [&](qsizetype i) {
+            const one_element *el = elements.at(i);
+            w.begin_object();
+            w.text("basis", el->basis_name);
+            w.num("basis_id", el->basis_id);
+            w.num("cvtmtoppm", el->cvtmtoppm);
+            w.num("molwt", el->mol_wt);
+            w.text("name", el->name);
+            w.num("nredoxsolutes", el->nredoxsolutes);
+            w.num("order", int(i));
+            w.flag("redoxelement", el->redoxelement);
+            w.flag("redoxsolutes", el->redoxsolutes);
+            w.num("tag", el->tag);
+            w.end_object();
+        },
+        "elements");
 }
 
 int jsdbfile_mgr::read_elements(const jvalue &top)
@@ -239,26 +234,25 @@ int jsdbfile_mgr::read_elements(const jvalue &top)
 
 // ---- gases --------------------------------------------------------------------------
 
-jnode jsdbfile_mgr::write_gases(sbatch *batch)
+void jsdbfile_mgr::write_gases(jsdb_writer &w, sbatch *batch)
 {
-    QStringList names;
-    std::vector<jnode> objects;
-    for (const one_gas *gas : std::as_const(batch->sdata->gases)) {
-        if (!gas)
-            continue;
-        jnode o = jnode::make_object(7);
-        o.insert(QStringLiteral("composition"), write_comp_elements(gas->composition, gas->name));
-        o.insert(QStringLiteral("fcoeff"), num(gas->fcoeff));
-        o.insert(QStringLiteral("formula"), gas->formula);
-        o.insert(QStringLiteral("molwt"), num(gas->mol_wt));
-        o.insert(QStringLiteral("name"), gas->name);
-        o.insert(QStringLiteral("tag"), num(gas->tag));
-        o.insert(QStringLiteral("type"), gb.speciesType_toString(gas->type));
-        names << gas->name;
-        objects.push_back(std::move(o));
-    }
-    return collection(QStringLiteral("ngases"), QStringLiteral("properties"), names,
-                      std::move(objects), "gases");
+    const QList<const one_gas *> gases = present(batch->sdata->gases);
+    collection(
+        w, QStringLiteral("ngases"), QStringLiteral("properties"), names_of(gases),
+        [&](qsizetype i) {
+            const one_gas *gas = gases.at(i);
+            w.begin_object();
+            w.key("composition");
+            write_comp_elements(w, gas->composition, gas->name);
+            w.num("fcoeff", gas->fcoeff);
+            w.text("formula", gas->formula);
+            w.num("molwt", gas->mol_wt);
+            w.text("name", gas->name);
+            w.num("tag", gas->tag);
+            w.text("type", gb.speciesType_toString(gas->type));
+            w.end_object();
+        },
+        "gases");
 }
 
 int jsdbfile_mgr::read_gases(const jvalue &top)
@@ -289,27 +283,26 @@ int jsdbfile_mgr::read_gases(const jvalue &top)
 
 // ---- solutes ------------------------------------------------------------------------
 
-jnode jsdbfile_mgr::write_solutes(sbatch *batch)
+void jsdbfile_mgr::write_solutes(jsdb_writer &w, sbatch *batch)
 {
-    QStringList names;
-    std::vector<jnode> objects;
-    for (const one_solute *sol : std::as_const(batch->sdata->solutes)) {
-        if (!sol)
-            continue;
-        jnode o = jnode::make_object(8);
-        o.insert(QStringLiteral("DHazero"), num(sol->DHazero));
-        o.insert(QStringLiteral("charge"), num(sol->charge));
-        o.insert(QStringLiteral("composition"), write_comp_elements(sol->composition, sol->name));
-        o.insert(QStringLiteral("formula"), sol->formula);
-        o.insert(QStringLiteral("molwt"), num(sol->mol_wt));
-        o.insert(QStringLiteral("name"), sol->name);
-        o.insert(QStringLiteral("tag"), num(sol->tag));
-        o.insert(QStringLiteral("type"), gb.speciesType_toString(sol->type));
-        names << sol->name;
-        objects.push_back(std::move(o));
-    }
-    return collection(QStringLiteral("nsolutes"), QStringLiteral("allsolutes"), names,
-                      std::move(objects), "solutes");
+    const QList<const one_solute *> solutes = present(batch->sdata->solutes);
+    collection(
+        w, QStringLiteral("nsolutes"), QStringLiteral("allsolutes"), names_of(solutes),
+        [&](qsizetype i) {
+            const one_solute *sol = solutes.at(i);
+            w.begin_object();
+            w.num("DHazero", sol->DHazero);
+            w.num("charge", sol->charge);
+            w.key("composition");
+            write_comp_elements(w, sol->composition, sol->name);
+            w.text("formula", sol->formula);
+            w.num("molwt", sol->mol_wt);
+            w.text("name", sol->name);
+            w.num("tag", sol->tag);
+            w.text("type", gb.speciesType_toString(sol->type));
+            w.end_object();
+        },
+        "solutes");
 }
 
 int jsdbfile_mgr::read_solutes(const jvalue &top)

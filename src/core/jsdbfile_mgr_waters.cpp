@@ -16,87 +16,89 @@ void log_no_water()
     qDebug() << "         water data segment of the .jsdb is corrupt.";
 }
 
-jnode write_composition_entry(const one_elementComp *c)
+void write_composition_entry(jsdb_writer &w, const one_elementComp *c)
 {
-    // Members in key order (upper case first), so each lands at the end.
-    jnode o = jnode::make_object(7);
-    o.insert(QStringLiteral("Molar"), num(c->Molar));
-    o.insert(QStringLiteral("element"), c->element);
-    o.insert(QStringLiteral("molal"), num(c->molal));
-    o.insert(QStringLiteral("ppm"), num(c->ppm));
-    o.insert(QStringLiteral("redoxsolute"), jnode::make_bool(c->redoxsolute));
-    o.insert(QStringLiteral("solute"), c->solute);
-    o.insert(QStringLiteral("swaprxn"), c->swaprxn);
-    return o;
+    w.begin_object();
+    w.num("Molar", c->Molar); // upper case sorts first
+    w.text("element", c->element);
+    w.num("molal", c->molal);
+    w.num("ppm", c->ppm);
+    w.key("redoxsolute");
+    w.boolean(c->redoxsolute);
+    w.text("solute", c->solute);
+    w.text("swaprxn", c->swaprxn);
+    w.end_object();
 }
 
-jnode write_mixdata(const one_water_mixModel *m, const global &gb)
+void write_mixdata(jsdb_writer &w, const one_water_mixModel *m, const global &gb)
 {
-    jnode o = jnode::make_object(13);
-    o.insert(QStringLiteral("idwaterone"), num(m->idwaterone));
-    o.insert(QStringLiteral("idwatertwo"), num(m->idwatertwo));
-    o.insert(QStringLiteral("namewaterone"), m->namewaterone);
-    o.insert(QStringLiteral("namewatertwo"), m->namewatertwo);
-    o.insert(QStringLiteral("targetTC"), num(m->targetTC));
-    o.insert(QStringLiteral("idelement"), num(m->idelement));
-    o.insert(QStringLiteral("nameelement"), m->nameelement);
-    o.insert(QStringLiteral("titrationph"), flag(m->titrationph));
-    o.insert(QStringLiteral("targetph"), num(m->targetph));
-    o.insert(QStringLiteral("targetconcn"), num(m->targetconcn));
-    o.insert(QStringLiteral("targetcunit"), gb.unitConcn_toString(m->targetcunit));
-    o.insert(QStringLiteral("volumeone"), num(m->volumeone));
-    o.insert(QStringLiteral("volumetwo"), num(m->volumetwo));
-    return o;
+    w.begin_object();
+    w.num("idelement", m->idelement);
+    w.num("idwaterone", m->idwaterone);
+    w.num("idwatertwo", m->idwatertwo);
+    w.text("nameelement", m->nameelement);
+    w.text("namewaterone", m->namewaterone);
+    w.text("namewatertwo", m->namewatertwo);
+    w.num("targetTC", m->targetTC);
+    w.num("targetconcn", m->targetconcn);
+    w.text("targetcunit", gb.unitConcn_toString(m->targetcunit));
+    w.num("targetph", m->targetph);
+    w.flag("titrationph", m->titrationph);
+    w.num("volumeone", m->volumeone);
+    w.num("volumetwo", m->volumetwo);
+    w.end_object();
 }
 
-jnode write_result(const one_water_result *r)
+void write_result_species(jsdb_writer &w, const QList<one_waterResult_solute *> &list)
 {
-    jnode o = jnode::make_object(16);
-    o.insert(QStringLiteral("date_str"), r->date_str);
-    o.insert(QStringLiteral("date_utc"), num(r->date_utc));
-    o.insert(QStringLiteral("TC"), num(r->TC));
-    o.insert(QStringLiteral("densitymass"), num(r->densitymass));
-    o.insert(QStringLiteral("ionicstrength"), num(r->ionicstrength));
-    o.insert(QStringLiteral("chargebalance"), num(r->chargebalance));
-    o.insert(QStringLiteral("tds"), num(r->tds));
-    o.insert(QStringLiteral("alkCarb"), num(r->alkCarb));
-    o.insert(QStringLiteral("conduct"), num(r->conduct));
-    o.insert(QStringLiteral("dielectConst"), num(r->dielectConst));
-    o.insert(QStringLiteral("resultpH"), num(r->resultpH));
-    o.insert(QStringLiteral("loops"), num(r->loops));
-    o.insert(QStringLiteral("converged"), flag(r->converged));
+    w.begin_array();
+    for (const one_waterResult_solute *s : list) {
+        if (!s)
+            continue;
+        w.begin_object();
+        w.num("cMolar", s->cMolar);
+        w.num("cmolal", s->cmolal);
+        w.num("gamma", s->gamma);
+        w.text("solute", s->solute);
+        w.end_object();
+    }
+    w.end_array();
+}
 
-    jnode elems = jnode::make_array();
+void write_result(jsdb_writer &w, const one_water_result *r)
+{
+    w.begin_object();
+    w.num("TC", r->TC);
+    w.num("alkCarb", r->alkCarb);
+    w.num("chargebalance", r->chargebalance);
+    w.num("conduct", r->conduct);
+    w.flag("converged", r->converged);
+    w.text("date_str", r->date_str);
+    w.num("date_utc", r->date_utc);
+    w.num("densitymass", r->densitymass);
+    w.num("dielectConst", r->dielectConst);
+    w.num("ionicstrength", r->ionicstrength);
+    w.num("loops", r->loops);
+    w.num("resultpH", r->resultpH);
+    w.key("soln_aq");
+    write_result_species(w, r->soln_aq);
+    w.key("soln_elem");
+    w.begin_array();
     for (const one_waterResult_element *e : std::as_const(r->soln_elem)) {
         if (!e)
             continue;
-        jnode entry = jnode::make_object(4);
-        entry.insert(QStringLiteral("cMolar"), num(e->cMolar));
-        entry.insert(QStringLiteral("cmolal"), num(e->cmolal));
-        entry.insert(QStringLiteral("cppm"), num(e->cppm));
-        entry.insert(QStringLiteral("element"), e->element);
-        elems.append(std::move(entry));
+        w.begin_object();
+        w.num("cMolar", e->cMolar);
+        w.num("cmolal", e->cmolal);
+        w.num("cppm", e->cppm);
+        w.text("element", e->element);
+        w.end_object();
     }
-    auto species = [](const QList<one_waterResult_solute *> &list) {
-        jnode entries = jnode::make_array();
-        entries.reserve(list.size());
-        for (const one_waterResult_solute *s : list) {
-            if (!s)
-                continue;
-            // In key order: the thousands of entries each append at the end.
-            jnode entry = jnode::make_object(4);
-            entry.insert(QStringLiteral("cMolar"), num(s->cMolar));
-            entry.insert(QStringLiteral("cmolal"), num(s->cmolal));
-            entry.insert(QStringLiteral("gamma"), num(s->gamma));
-            entry.insert(QStringLiteral("solute"), s->solute);
-            entries.append(std::move(entry));
-        }
-        return entries;
-    };
-    o.insert(QStringLiteral("soln_elem"), std::move(elems));
-    o.insert(QStringLiteral("soln_aq"), species(r->soln_aq));
-    o.insert(QStringLiteral("soln_gas"), species(r->soln_gas));
-    return o;
+    w.end_array();
+    w.key("soln_gas");
+    write_result_species(w, r->soln_gas);
+    w.num("tds", r->tds);
+    w.end_object();
 }
 
 void read_result_species(const jrange &entries, QList<one_waterResult_solute *> &into)
@@ -185,78 +187,89 @@ QString derive_chargebalance_elem(const one_water *w, const QList<one_element *>
 
 } // namespace
 
-jnode jsdbfile_mgr::write_waters(sbatch *batch)
+namespace {
+
+// Members in key order (upper case before lower case), so nothing has to move.
+void write_water(jsdb_writer &w, const one_water *water, const sim_data *sd, const global &gb)
+{
+    w.begin_object();
+    w.num("TC", water->TC);
+    w.text("activitymethod", gb.activityType_toString(water->activitymethod));
+    w.text("activitywater", gb.activityWaterType_toString(water->activitywater));
+    // Every reader takes an empty element as hydrogen; writing it so lets a saved
+    // file read and save again unchanged.
+    w.text("alkElem", water->alkElem.isEmpty() ? QStringLiteral("H") : water->alkElem);
+    w.num("alkMolar", water->alkMolar);
+    w.flag("alkSet", water->alkSet);
+    w.text("alkUnit", gb.unitConcn_toString(water->alkUnit));
+    w.num("alkmolal", water->alkmolal);
+    w.flag("chargebalance", water->chargebalance);
+    w.text("chargebalanceElem", water->chargebalanceElem);
+    w.text("chargebalanceSolute", water->chargebalanceSolute);
+
+    w.key("composition");
+    w.begin_array();
+    for (const one_elementComp *c : std::as_const(water->composition))
+        if (c)
+            write_composition_entry(w, c);
+    w.end_array();
+
+    w.text("concnunit", gb.unitConcn_toString(water->concnunit));
+    w.text("concnunitElem", gb.unitConcn_toString(water->concnunitElem));
+    w.text("concnunitGas", gb.unitConcnGas_toString(water->concnunitGas));
+    w.text("date_str", water->date_str);
+    w.text("date_updated", water->date_updated);
+    w.num("date_utc", water->date_utc);
+    w.num("date_utcUpdated", water->date_utcUpdated);
+    w.num("densitymass", water->densitymass);
+    w.text("description", water->description);
+
+    w.key("mix");
+    w.begin_object();
+    if ((water->statmixing || water->stattitrate) && water->mixdata) {
+        w.key("mixdata");
+        write_mixdata(w, water->mixdata, gb);
+    }
+    w.flag("statmixing", water->statmixing);
+    w.flag("stattitrate", water->stattitrate);
+    w.end_object();
+
+    w.text("name", water->name);
+    w.num("pHcomp", water->pHcomp);
+    w.num("pHspcn", water->pHspcn);
+
+    if (water->stag_O2g) {
+        // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
+        const one_elementComp *o2 = water->redoxO2g;
+        w.key("redoxO2g");
+        w.begin_object();
+        w.num("Molar", o2 ? o2->Molar : 0.0);
+        // The usual name while no database has set the batch's fixed names.
+        w.text("element", sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
+        w.num("molal", o2 ? o2->molal : 0.0);
+        w.num("ppm", o2 ? o2->ppm : 0.0);
+        w.text("swaprxn", water->redoxO2gSwaprxn);
+        w.end_object();
+    }
+
+    if (water->results) {
+        w.key("results");
+        write_result(w, water->results);
+    }
+
+    w.text("typeH", gb.unitH_toString(water->typeH));
+    w.end_object();
+}
+
+} // namespace
+
+void jsdbfile_mgr::write_waters(jsdb_writer &w, sbatch *batch)
 {
     const sim_data *sd = batch->sdata;
-    QStringList names;
-    std::vector<jnode> objects;
-    for (const one_water *w : std::as_const(sd->waters)) {
-        if (!w)
-            continue;
-        jnode o = jnode::make_object(29);
-        o.insert(QStringLiteral("name"), w->name);
-        o.insert(QStringLiteral("date_str"), w->date_str);
-        o.insert(QStringLiteral("date_utc"), num(w->date_utc));
-        o.insert(QStringLiteral("date_updated"), w->date_updated);
-        o.insert(QStringLiteral("date_utcUpdated"), num(w->date_utcUpdated));
-        o.insert(QStringLiteral("densitymass"), num(w->densitymass));
-        o.insert(QStringLiteral("TC"), num(w->TC));
-        o.insert(QStringLiteral("activitymethod"), gb.activityType_toString(w->activitymethod));
-        o.insert(QStringLiteral("activitywater"), gb.activityWaterType_toString(w->activitywater));
-        o.insert(QStringLiteral("chargebalance"), flag(w->chargebalance));
-        o.insert(QStringLiteral("chargebalanceSolute"), w->chargebalanceSolute);
-        o.insert(QStringLiteral("chargebalanceElem"), w->chargebalanceElem);
-        o.insert(QStringLiteral("alkSet"), flag(w->alkSet));
-        o.insert(QStringLiteral("alkmolal"), num(w->alkmolal));
-        o.insert(QStringLiteral("alkMolar"), num(w->alkMolar));
-        o.insert(QStringLiteral("alkUnit"), gb.unitConcn_toString(w->alkUnit));
-        // Every reader takes an empty element as hydrogen; writing it so lets a saved
-        // file read and save again unchanged.
-        o.insert(QStringLiteral("alkElem"),
-                 w->alkElem.isEmpty() ? QStringLiteral("H") : w->alkElem);
-        o.insert(QStringLiteral("pHcomp"), num(w->pHcomp));
-        o.insert(QStringLiteral("pHspcn"), num(w->pHspcn));
-        o.insert(QStringLiteral("typeH"), gb.unitH_toString(w->typeH));
-        o.insert(QStringLiteral("concnunitElem"), gb.unitConcn_toString(w->concnunitElem));
-        o.insert(QStringLiteral("concnunit"), gb.unitConcn_toString(w->concnunit));
-        o.insert(QStringLiteral("concnunitGas"), gb.unitConcnGas_toString(w->concnunitGas));
-        o.insert(QStringLiteral("description"), w->description);
-
-        jnode composition = jnode::make_array();
-        for (const one_elementComp *c : std::as_const(w->composition))
-            if (c)
-                composition.append(write_composition_entry(c));
-        o.insert(QStringLiteral("composition"), std::move(composition));
-
-        if (w->stag_O2g) {
-            // Amounts of 0 stand in for a missing O2(g) entry; the reader always makes one.
-            const one_elementComp *o2 = w->redoxO2g;
-            jnode block = jnode::make_object(5);
-            // The usual name while no database has set the batch's fixed names.
-            block.insert(QStringLiteral("element"),
-                         sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g);
-            block.insert(QStringLiteral("molal"), num(o2 ? o2->molal : 0.0));
-            block.insert(QStringLiteral("Molar"), num(o2 ? o2->Molar : 0.0));
-            block.insert(QStringLiteral("ppm"), num(o2 ? o2->ppm : 0.0));
-            block.insert(QStringLiteral("swaprxn"), w->redoxO2gSwaprxn);
-            o.insert(QStringLiteral("redoxO2g"), std::move(block));
-        }
-
-        jnode mix = jnode::make_object();
-        mix.insert(QStringLiteral("statmixing"), flag(w->statmixing));
-        mix.insert(QStringLiteral("stattitrate"), flag(w->stattitrate));
-        if ((w->statmixing || w->stattitrate) && w->mixdata)
-            mix.insert(QStringLiteral("mixdata"), write_mixdata(w->mixdata, gb));
-        o.insert(QStringLiteral("mix"), std::move(mix));
-
-        if (w->results)
-            o.insert(QStringLiteral("results"), write_result(w->results));
-
-        names << w->name;
-        objects.push_back(std::move(o));
-    }
-    return collection(QStringLiteral("nwaters"), QStringLiteral("allwaters"), names,
-                      std::move(objects), "waters");
+    const QList<const one_water *> waters = present(sd->waters);
+    collection(
+        w, QStringLiteral("nwaters"), QStringLiteral("allwaters"), names_of(waters),
+        [&](qsizetype i) { write_water(w, waters.at(i), sd, gb); }, "waters");
 }
 
 int jsdbfile_mgr::read_waters(const jvalue &top)
