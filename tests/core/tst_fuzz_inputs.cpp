@@ -3,6 +3,7 @@
 // and every input that once crashed or broke a promise must now pass.
 
 #include "../../fuzz/fuzz_entries.h"
+#include "support_files.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -11,13 +12,9 @@
 
 namespace {
 
-const QString fuzzDir = QStringLiteral(VEK7_SOURCE_DIR "/fuzz");
+using support_files::slurp;
 
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const QString fuzzDir = QStringLiteral(VEK7_SOURCE_DIR "/fuzz");
 
 int replay(const QString &kind, const QByteArray &bytes)
 {

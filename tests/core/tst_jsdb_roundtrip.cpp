@@ -3,6 +3,7 @@
 
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
+#include "support_files.h"
 #include "test_env.h"
 #include "thermo.h"
 
@@ -15,23 +16,12 @@
 
 namespace {
 
+using support_files::slurp;
+using support_files::withoutDate;
+
 QString scratch(const QString &name)
 {
-    QDir().mkpath(vek7TestScratchDir() + "/roundtrip");
-    return vek7TestScratchDir() + "/roundtrip/" + name;
-}
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The header's "date" is the time of writing and is never read back.
-QByteArray withoutDate(QByteArray bytes)
-{
-    static const QRegularExpression date(QStringLiteral("\"date\": \"[^\"]*\""));
-    return QString::fromUtf8(bytes).replace(date, QStringLiteral("\"date\": \"\"")).toUtf8();
+    return support_files::scratch(QStringLiteral("roundtrip"), name);
 }
 
 // Line lists, so that a mismatch names the first differing line.

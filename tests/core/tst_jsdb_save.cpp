@@ -3,6 +3,7 @@
 
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
+#include "support_files.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -17,11 +18,7 @@
 
 namespace {
 
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using support_files::slurp;
 
 /// Makes a file or folder unchangeable for the life of the guard: permission bits
 /// for ordinary users, and the immutable attribute where permissions do not bind

@@ -5,6 +5,7 @@
 #include "jsdb_writer.h"
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
+#include "support_files.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -22,6 +23,9 @@
 using jsdb_codec::jsdb_writer;
 
 namespace {
+
+using support_files::slurp;
+using support_files::withoutDate;
 
 // The order in which write_value() hands an object's members to the writer.
 enum class member_order {
@@ -122,20 +126,7 @@ QJsonValue nested(int depth)
 
 QString scratch(const QString &name)
 {
-    QDir().mkpath(vek7TestScratchDir() + "/writer");
-    return vek7TestScratchDir() + "/writer/" + name;
-}
-
-QByteArray slurp(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray withoutDate(QByteArray bytes)
-{
-    static const QRegularExpression date(QStringLiteral("\"date\": \"[^\"]*\""));
-    return QString::fromUtf8(bytes).replace(date, QStringLiteral("\"date\": \"\"")).toUtf8();
+    return support_files::scratch(QStringLiteral("writer"), name);
 }
 
 one_comp_elements *elementsOf(const QStringList &names)
