@@ -1,7 +1,6 @@
 // The streaming writer of indented JSON.
 
 #include "jsdb_writer.h"
-#include "jsdbfile_mgr.h"
 
 #include <algorithm>
 #include <cstring>

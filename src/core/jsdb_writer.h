@@ -13,6 +13,14 @@ namespace jsdb_codec {
 constexpr int digits = 6;
 constexpr int digitsCoeff = 17;
 
+/// Writes `v` into `buf` as QString::number(v, 'g', precision) writes it (the
+/// shortest text of `precision` significant digits, C-style exponent) and returns
+/// its length; 0 for infinities, NaN and precisions above 17, which are left to
+/// Qt. `buf` holds 32 chars.
+size_t format_g(double v, int precision, char *buf);
+/// Writes `v` in base 10 into `buf` (room for 24 chars) and returns its length.
+size_t format_int(qint64 v, char *buf);
+
 /// Writes a JSON document as indented text straight into one growing buffer, byte
 /// for byte as QJsonDocument::toJson(Indented) writes the same document: 4-space
 /// indentation, Qt's escapes, UTF-8, and object members sorted by key (UTF-16 code

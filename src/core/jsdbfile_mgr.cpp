@@ -385,18 +385,11 @@ int jsdbfile_mgr::jsdbfile_jsonvector_write(sbatch *batch, QList<QJsonObject> it
 // only after everything was written: a failed save leaves the old file untouched.
 int jsdbfile_mgr::write_document(const QString &path, const QByteArray &bytes)
 {
-    return write_document(path,
-                          [&bytes](QIODevice &out) { return out.write(bytes) == bytes.size(); });
-}
-
-int jsdbfile_mgr::write_document(const QString &path,
-                                 const std::function<bool(QIODevice &)> &writeText)
-{
     QSaveFile out(path);
     QString failure;
     if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
         failure = QStringLiteral("cannot be opened for writing");
-    } else if (!writeText(out)) {
+    } else if (out.write(bytes) != bytes.size()) {
         failure = QStringLiteral("cannot be written");
         out.cancelWriting();
     } else if (!out.commit()) {

@@ -26,14 +26,6 @@ namespace jsdb_codec {
 // or a missing member, reads as empty text) and convert it, so malformed values
 // become 0, 0.0, false or an empty name instead of stopping the read.
 
-/// Writes `v` into `buf` as QString::number(v, 'g', precision) writes it (the
-/// shortest text of `precision` significant digits, C-style exponent) and returns
-/// its length; 0 for infinities, NaN and precisions above 17, which are left to
-/// Qt. `buf` holds 32 chars.
-size_t format_g(double v, int precision, char *buf);
-/// Writes `v` in base 10 into `buf` (room for 24 chars) and returns its length.
-size_t format_int(qint64 v, char *buf);
-
 /// The text of member `key` of `o`; empty when it is missing or not a string.
 inline QString text(const jvalue &o, std::string_view key)
 {
@@ -241,9 +233,9 @@ private:
     int read_redox(const jvalue &top);
     int read_waters(const jvalue &top);
 
+    /// Saves `bytes` safely to `path`: returns 0, or 1 with messages() set, the old
+    /// file then left as it was.
     int write_document(const QString &path, const QByteArray &bytes);
-    /// Saves safely what `writeText` writes to the device it is given (false: failed).
-    int write_document(const QString &path, const std::function<bool(QIODevice &)> &writeText);
 
     /// Lower-cased name -> first position in `sdata`'s lists, built while the patch
     /// runs so that compiling reaction elements does not rescan the lists.
