@@ -2,6 +2,7 @@
 #include "ui_setup_add_element.h"
 
 #include "dbdata.h"
+#include "doc_redoxQG.h"
 #include "sbatch.h"
 #include "screen_info.h"
 
@@ -489,7 +490,16 @@ void setup_add_element::on_pushButton_cancel_clicked()
 
 void setup_add_element::on_pushButton_redoxQ1_clicked()
 {
-    // Opened once the quick-guide viewer is in the program.
+    if (quickGuide && !quickGuide->isHidden()) {
+        quickGuide->raise();
+    } else {
+        if (!quickGuide)
+            quickGuide = new doc_redoxQG(this);
+        quickGuide->setup_about();
+        quickGuide->show();
+        quickGuide->activateWindow();
+    }
+    quickGuide->setWindowTitle(QStringLiteral("Quick Guide: Redox Reaction Pairs"));
 }
 
 void setup_add_element::settings_read()

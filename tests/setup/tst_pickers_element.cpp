@@ -1,6 +1,7 @@
 // The element picker driven as a user drives it, on the generated reference
 // database: the element list and its search, the fields of a clicked element,
 // Select and Cancel, elements already in the system, and the redox pair tree.
+#include "doc_redoxQG.h"
 #include "setup_add_element.h"
 #include "support_pickers.h"
 #include "test_env.h"
@@ -192,11 +193,25 @@ private slots:
         QVERIFY(!v.select->autoDefault() && !v.cancel->autoDefault());
         QVERIFY(!o.dialog->selectedElement());
         QVERIFY(!v.quickGuide->isVisible());
+        QCOMPARE(v.quickGuide->text(), QString(redox ? " redox pairs" : ""));
+        QCOMPARE(v.quickGuide->icon().isNull(), !redox);
         QVERIFY(!v.redox->isEnabled());
         QVERIFY(!v.group->isEnabled());
         QCOMPARE(v.group->isVisible(), redox);
         QCOMPARE(v.redox->isVisible(), redox);
         QCOMPARE(v.tree->isVisible(), redox);
+    }
+
+    void quickGuideOpensOnce()
+    {
+        // The button never shows; its slot still opens one guide and raises it after.
+        opened o = open(true);
+        QVERIFY(QMetaObject::invokeMethod(o.dialog.get(), "on_pushButton_redoxQ1_clicked"));
+        QVERIFY(QMetaObject::invokeMethod(o.dialog.get(), "on_pushButton_redoxQ1_clicked"));
+        const QList<doc_redoxQG *> guides = o.dialog->findChildren<doc_redoxQG *>();
+        QCOMPARE(guides.size(), 1);
+        QVERIFY(guides.first()->isVisible());
+        QCOMPARE(guides.first()->windowTitle(), QString("Quick Guide: Redox Reaction Pairs"));
     }
 
     void listsEveryElement()
