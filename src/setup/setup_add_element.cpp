@@ -135,15 +135,15 @@ void setup_add_element::setup_tables_std()
     ui->pushButton_redoxQ1->hide();
 
     // Search row above the table; the element fields to its right, one under another.
-    ui->label_search->setGeometry(20, 44, 110, 28);
-    ui->lineEdit_search->setGeometry(130, 44, 130, 28);
-    ui->label_element->setGeometry(280, 80, 70, 28);
-    ui->lineEdit_element->setGeometry(356, 80, 80, 28);
-    ui->label_basis->setGeometry(280, 116, 70, 40);
-    ui->lineEdit_basis->setGeometry(356, 122, 80, 28);
-    ui->label_molwt->setGeometry(280, 164, 70, 28);
-    ui->lineEdit_molwt->setGeometry(356, 164, 80, 28);
-    ui->label_molwtUnit->setGeometry(442, 164, 60, 28);
+    ui->label_search->setGeometry(16, 44, 136, 28);
+    ui->lineEdit_search->setGeometry(154, 44, 106, 28);
+    ui->label_element->setGeometry(276, 80, 86, 28);
+    ui->lineEdit_element->setGeometry(366, 80, 80, 28);
+    ui->label_basis->setGeometry(276, 116, 86, 40);
+    ui->lineEdit_basis->setGeometry(366, 122, 80, 28);
+    ui->label_molwt->setGeometry(276, 164, 86, 28);
+    ui->lineEdit_molwt->setGeometry(366, 164, 80, 28);
+    ui->label_molwtUnit->setGeometry(452, 164, 70, 28);
     ui->label_description->setText(QStringLiteral("Additional Data"));
     ui->label_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ui->label_description->setGeometry(280, 210, 200, 24);
@@ -153,8 +153,8 @@ void setup_add_element::setup_tables_std()
 void setup_add_element::setup_tables_redox()
 {
     setup_table_elements();
-    ui->label_search->setGeometry(20, 44, 110, 28);
-    ui->lineEdit_search->setGeometry(130, 44, 130, 28);
+    ui->label_search->setGeometry(16, 44, 136, 28);
+    ui->lineEdit_search->setGeometry(154, 44, 106, 28);
     ui->label_description->setText(QStringLiteral("Additional\nData"));
 
     QTreeWidget *tree = ui->treeWidget_redoxPairs;
