@@ -106,6 +106,8 @@ void watchHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &
 
 } // namespace
 
+namespace pickers_support {
+
 dbdata *pickersDatabase()
 {
     loaded_db &d = shared();
@@ -255,3 +257,5 @@ QStringList SlotWarningWatch::warnings() const
 {
     return slotWarnings();
 }
+
+} // namespace pickers_support

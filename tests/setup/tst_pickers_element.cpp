@@ -20,6 +20,8 @@
 
 #include <memory>
 
+using namespace pickers_support;
+
 namespace {
 
 struct picker_view

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace pickers_support;
+
 namespace {
 
 struct picker_view
