@@ -46,15 +46,18 @@ pdfWindow::pdfWindow(QMainWindow *parent)
 
     QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
     connect(nav, &QPdfPageNavigator::currentPageChanged, this, &pdfWindow::update_pageActions);
-    connect(nav, &QPdfPageNavigator::backAvailableChanged, ui->actionBack, &QAction::setEnabled);
-    connect(nav, &QPdfPageNavigator::forwardAvailableChanged, ui->actionForward,
-            &QAction::setEnabled);
+    connect(nav, &QPdfPageNavigator::backAvailableChanged, this, &pdfWindow::update_pageActions);
+    connect(nav, &QPdfPageNavigator::forwardAvailableChanged, this, &pdfWindow::update_pageActions);
     connect(pdfDocument, &QPdfDocument::pageCountChanged, this, &pdfWindow::update_pageActions);
     update_pageActions();
 }
 
 pdfWindow::~pdfWindow()
 {
+    // Closing, the document announces a page count of 0: no slot of this window,
+    // half destroyed, may hear it. The views and models drop it when it is gone.
+    disconnect(pdfDocument, nullptr, this, nullptr);
+    delete pdfDocument;
     delete ui;
 }
 
@@ -108,8 +111,9 @@ void pdfWindow::open(const QUrl &url)
     }
     const QString title = pdfDocument->metaData(QPdfDocument::MetaDataField::Title).toString();
     setWindowTitle(title.isEmpty() ? QFileInfo(file).fileName() : title);
+    // First page shown, and no way back into the document shown before.
+    ui->pdfView->pageNavigator()->jump(0, QPointF(), ui->pdfView->pageNavigator()->currentZoom());
     ui->pdfView->pageNavigator()->clear();
-    ui->pdfView->pageNavigator()->jump(0, QPointF(), 0);
     ui->treeView_bookmarks->expandAll();
     build_thumbnails();
     searchModel->setSearchString(ui->lineEdit_search->text());
@@ -156,10 +160,14 @@ void pdfWindow::build_thumbnails()
 
 void pdfWindow::update_pageActions()
 {
-    const int page = ui->pdfView->pageNavigator()->currentPage();
+    const QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
+    const int page = nav->currentPage();
     const int count = pdfDocument->pageCount();
     ui->actionPrevious_Page->setEnabled(page > 0);
     ui->actionNext_Page->setEnabled(page + 1 < count);
+    // Asked each time: clearing the history announces no change.
+    ui->actionBack->setEnabled(nav->backAvailable());
+    ui->actionForward->setEnabled(nav->forwardAvailable());
 }
 
 void pdfWindow::on_actionPrevious_Page_triggered()
