@@ -8,14 +8,32 @@ SearchResultDelegate::SearchResultDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
 { }
 
+QString SearchResultDelegate::oneLine(const QString &context)
+{
+    // The contexts mark line ends with a return symbol (U+23CE) and may hold
+    // control marks (0x02 where a word was hyphenated); on one line they read as blanks.
+    QString out;
+    out.reserve(context.size());
+    for (const QChar ch : context) {
+        const QChar c = ch == QChar(0x02) ? QChar(u'-')
+            : (ch.isSpace() || ch == QChar(0x23CE) || ch.category() == QChar::Other_Control
+               || ch.category() == QChar::Other_Format)
+            ? QChar(u' ')
+            : ch;
+        if (c == u' ' && out.endsWith(u' '))
+            continue;
+        out.append(c);
+    }
+    return out;
+}
+
 QStringList SearchResultDelegate::parts(const QModelIndex &index)
 {
     const auto *model = qobject_cast<const QPdfSearchModel *>(index.model());
     const QString hit = model ? model->searchString() : QString();
     const QString before
-        = index.data(int(QPdfSearchModel::Role::ContextBefore)).toString().simplified();
-    const QString after
-        = index.data(int(QPdfSearchModel::Role::ContextAfter)).toString().simplified();
+        = oneLine(index.data(int(QPdfSearchModel::Role::ContextBefore)).toString());
+    const QString after = oneLine(index.data(int(QPdfSearchModel::Role::ContextAfter)).toString());
     return {before, hit, after};
 }
 

@@ -18,6 +18,9 @@ public:
     /// One text line with some room above and below.
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    /// The three parts of a row: context before, hit, context after.
+    /// The three parts of a row: context before, hit, context after, each on
+    /// one line with the blanks next to the hit kept.
     static QStringList parts(const QModelIndex &index);
+    /// `context` with line breaks and control marks turned into single blanks.
+    static QString oneLine(const QString &context);
 };

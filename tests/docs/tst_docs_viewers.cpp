@@ -2,6 +2,7 @@
 #include "support_docs.h"
 #include "test_env.h"
 
+#include "SearchResultDelegate.h"
 #include "ZoomSelector.h"
 #include "doc_about.h"
 #include "doc_folder.h"
@@ -55,6 +56,8 @@ private slots:
     void quickGuideCloseSavesGeometry();
     void zoomChoices_data();
     void zoomChoices();
+    void searchContextOnOneLine_data();
+    void searchContextOnOneLine();
 };
 
 void tst_docs_viewers::constructingPrintsNoSlotWarning_data()
@@ -281,6 +284,31 @@ void tst_docs_viewers::zoomChoices()
     } else {
         QCOMPARE(factors.count(), 0);
     }
+}
+
+void tst_docs_viewers::searchContextOnOneLine_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("return symbol") << QStringLiteral("line end\u23CEnext") << "line end next";
+    QTest::newRow("CR LF pairs") << "one\r\n\r\ntwo"
+                                 << "one two";
+    QTest::newRow("blank next to hit kept") << "the "
+                                            << "the ";
+    QTest::newRow("leading blank kept") << " after"
+                                        << " after";
+    QTest::newRow("hyphen mark") << QStringLiteral("compiled\u0002in") << "compiled-in";
+    QTest::newRow("tabs and runs") << "a\t\t  b"
+                                   << "a b";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_docs_viewers::searchContextOnOneLine()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, shown);
+    QCOMPARE(SearchResultDelegate::oneLine(context), shown);
 }
 
 QTEST_MAIN(tst_docs_viewers)
