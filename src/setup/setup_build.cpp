@@ -220,6 +220,7 @@ int setup::setup_simulation_data()
     if (!hasOH) {
         const int k = dbase->find_idxDB_rxn(sd->nameOH, global::aqueous);
         if (k >= 0) {
+            db->rxnsAqueous.at(k)->flagAux = true;
             add_one_rxnAqueous(db->rxnsAqueous.at(k), true);
             message(QStringLiteral("Added hydration reaction during initial setup"));
         }
@@ -350,8 +351,10 @@ void setup::on_pushButton_resetData_clicked()
     ui->tableWidget_solutes->setRowCount(0);
 
     const int k = dbase->find_idxDB_rxn(sd->nameOH, global::aqueous);
-    if (k >= 0)
+    if (k >= 0) {
+        db->rxnsAqueous.at(k)->flagAux = true;
         add_one_rxnAqueous(db->rxnsAqueous.at(k), true);
+    }
 
     const QList<one_element *> elements = sd->elements;
     for (one_element *el : elements)
