@@ -3,17 +3,9 @@
 #include "setup.h"
 
 #include "sbatch.h"
-#include "ui_setup.h"
-
-#include <QDebug>
-
-#if __has_include("setup_add_element.h") && __has_include("setup_add_gas.h")
-#define VEK7_HAVE_PICKERS 1
 #include "setup_add_element.h"
 #include "setup_add_gas.h"
-#endif
-
-#ifdef VEK7_HAVE_PICKERS
+#include "ui_setup.h"
 
 void setup::on_pushButton_addElement_clicked()
 {
@@ -74,22 +66,3 @@ int setup::add_redoxComponents(one_element *, setup_add_element *picker)
     const QList<one_solute *> unused = picker->unusedRedoxSolutes();
     return add_redoxComponents_chosen(all, selected, unused);
 }
-
-#else
-
-void setup::on_pushButton_addElement_clicked()
-{
-    message(QStringLiteral("##  the element picker is not available in this build"));
-}
-
-void setup::on_pushButton_addGas_clicked()
-{
-    message(QStringLiteral("##  the gas picker is not available in this build"));
-}
-
-int setup::add_redoxComponents(one_element *, setup_add_element *)
-{
-    return 0;
-}
-
-#endif

@@ -7,11 +7,13 @@
 #include "test_env.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -122,7 +124,7 @@ QString workspace_fixture::messages() const
     return w->findChild<QTextEdit *>(QStringLiteral("textEdit_Messages"))->toPlainText();
 }
 
-QStringList columnTexts(const QTableWidget *t, int column)
+QStringList tableColumn(const QTableWidget *t, int column)
 {
     QStringList texts;
     for (int r = 0; r < t->rowCount(); ++r)
@@ -152,27 +154,27 @@ QStringList workspace_fixture::elementDeleteTexts() const
 
 QStringList workspace_fixture::gasNames() const
 {
-    return columnTexts(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), 0);
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), 0);
 }
 
 QStringList workspace_fixture::soluteNames() const
 {
-    return columnTexts(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 0);
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 0);
 }
 
 QStringList workspace_fixture::soluteTypes() const
 {
-    return columnTexts(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 1);
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 1);
 }
 
 QStringList workspace_fixture::rxnNames() const
 {
-    return columnTexts(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 0);
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 0);
 }
 
 QStringList workspace_fixture::rxnTypes() const
 {
-    return columnTexts(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 2);
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 2);
 }
 
 void workspace_fixture::chooseRxnList(int item)
@@ -338,4 +340,49 @@ LogLines::~LogLines()
 QStringList LogLines::lines() const
 {
     return g_collected ? *g_collected : QStringList();
+}
+
+namespace {
+void clickRowOf(QTableWidget *t, const QString &text)
+{
+    for (int r = 0; r < t->rowCount(); ++r) {
+        QTableWidgetItem *item = t->item(r, 0);
+        if (item && item->text() == text) {
+            t->scrollToItem(item);
+            QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+            return;
+        }
+    }
+    qWarning() << "setup tests: no row" << text;
+}
+} // namespace
+
+void pickElement(workspace_fixture &f, const QString &search, const QString &element, bool usePairs,
+                 bool cancel, const std::function<void(QWidget *)> &inspect)
+{
+    whenModal([=](QWidget *picker) {
+        QTest::keyClicks(picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search")), search);
+        clickRowOf(picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_elements")),
+                   element);
+        auto *box = picker->findChild<QCheckBox *>(QStringLiteral("checkBox_redox"));
+        if (usePairs && box && box->isEnabled() && !box->isChecked())
+            box->click();
+        if (inspect)
+            inspect(picker);
+        const char *button = cancel ? "pushButton_cancel" : "pushButton_select";
+        picker->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    });
+    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addElement")),
+                      Qt::LeftButton);
+}
+
+void pickGas(workspace_fixture &f, const QString &search, const QString &gas)
+{
+    whenModal([=](QWidget *picker) {
+        QTest::keyClicks(picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search")), search);
+        clickRowOf(picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), gas);
+        picker->findChild<QPushButton *>(QStringLiteral("pushButton_select"))->click();
+    });
+    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addGas")),
+                      Qt::LeftButton);
 }

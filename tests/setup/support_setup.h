@@ -76,7 +76,7 @@ private:
 QString countsMismatch(const sim_data *sd);
 
 /// Texts of one column of a table, in row order (empty text for a missing item).
-QStringList columnTexts(const QTableWidget *t, int column);
+QStringList tableColumn(const QTableWidget *t, int column);
 
 /// Answers every message box that opens while it lives with its default button and
 /// keeps their texts, so an unexpected box can neither hang a test nor pass unseen.
@@ -107,3 +107,14 @@ public:
     LogLines &operator=(const LogLines &) = delete;
     QStringList lines() const; ///< lines collected so far
 };
+
+/// Presses Add Element and answers the picker as a user does: types `search`,
+/// clicks the row of `element`, ticks "  Use Redox Reaction Pair(s)" when `usePairs`
+/// and the box is enabled, then presses Select (or Cancel when `cancel`).
+/// `inspect` sees the picker just before the button is pressed.
+void pickElement(workspace_fixture &f, const QString &search, const QString &element,
+                 bool usePairs = false, bool cancel = false,
+                 const std::function<void(QWidget *picker)> &inspect = {});
+/// Presses Add Gas and answers the gas picker: types `search`, clicks the row of
+/// `gas`, presses Select.
+void pickGas(workspace_fixture &f, const QString &search, const QString &gas);
