@@ -63,9 +63,9 @@ void answerWhenShown(const QString &buttonText, QString *seenText, int triesLeft
 }
 } // namespace
 
-void answerNextMessageBox(const QString &buttonText, QString *seenText)
+void answerNextMessageBox(const QString &buttonText, QString *seenText, int tries)
 {
-    QTimer::singleShot(0, [=] { answerWhenShown(buttonText, seenText, 200); });
+    QTimer::singleShot(0, [=] { answerWhenShown(buttonText, seenText, tries); });
 }
 
 void breakSettingsStore(bool broken)

@@ -16,8 +16,9 @@ void storeLoginAccount(bool enabled, const QString &name, const QString &passwor
 /// A value of group "LOGIN" as a fresh QSettings reads it.
 QVariant loginValue(const QString &key);
 /// Clicks the button of that text on the next modal message box; the box's
-/// text is kept in `seenText` when given.
-void answerNextMessageBox(const QString &buttonText, QString *seenText = nullptr);
+/// text is kept in `seenText` when given. The box is looked for `tries` more
+/// times, 10 ms apart, after the first look.
+void answerNextMessageBox(const QString &buttonText, QString *seenText = nullptr, int tries = 200);
 /// Makes the settings file unwritable (a folder stands in its place) or puts it back.
 void breakSettingsStore(bool broken);
 /// The child widget of that object name and type, or null.
