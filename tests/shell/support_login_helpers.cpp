@@ -16,6 +16,12 @@ void loginTestIdentity()
     QCoreApplication::setApplicationName("vek7");
 }
 
+QString digestOf(const QString &text)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
 void storeLoginAccount(bool enabled, const QString &name, const QString &password,
                        const QString &clue, const QString &question, const QString &answer)
 {

@@ -9,6 +9,8 @@
 
 /// Sets the organisation and application names every window's settings use.
 void loginTestIdentity();
+/// Lower-case hexadecimal SHA-256 of the UTF-8 bytes of `text`, as the account stores it.
+QString digestOf(const QString &text);
 /// Stores an account in group "LOGIN" (password given in clear, stored as its digest).
 void storeLoginAccount(bool enabled, const QString &name, const QString &password,
                        const QString &clue = "blue sky", const QString &question = "Colour?",

@@ -12,12 +12,6 @@
 #include <QtTest>
 
 namespace {
-QString digestOf(const QString &text)
-{
-    return QString::fromLatin1(
-        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
-}
-
 /// A shown account dialog with short access to its widgets.
 struct Dialog
 {

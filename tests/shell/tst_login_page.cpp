@@ -15,12 +15,6 @@
 #include <QtTest>
 
 namespace {
-QString digestOf(const QString &text)
-{
-    return QString::fromLatin1(
-        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
-}
-
 /// A shown login page with short access to its widgets.
 struct Page
 {
