@@ -16,7 +16,7 @@ void loginTestIdentity()
     QCoreApplication::setApplicationName("vek7");
 }
 
-QString digestOf(const QString &text)
+QString loginDigest(const QString &text)
 {
     return QString::fromLatin1(
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());

@@ -10,7 +10,7 @@
 /// Sets the organisation and application names every window's settings use.
 void loginTestIdentity();
 /// Lower-case hexadecimal SHA-256 of the UTF-8 bytes of `text`, as the account stores it.
-QString digestOf(const QString &text);
+QString loginDigest(const QString &text);
 /// Stores an account in group "LOGIN" (password given in clear, stored as its digest).
 void storeLoginAccount(bool enabled, const QString &name, const QString &password,
                        const QString &clue = "blue sky", const QString &question = "Colour?",
@@ -25,7 +25,7 @@ void answerNextMessageBox(const QString &buttonText, QString *seenText = nullptr
 void breakSettingsStore(bool broken);
 /// The child widget of that object name and type, or null.
 template<typename T>
-T *childOf(QWidget *w, const char *name)
+T *loginChild(QWidget *w, const char *name)
 {
     return w ? w->findChild<T *>(QString::fromLatin1(name)) : nullptr;
 }

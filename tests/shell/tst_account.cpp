@@ -17,14 +17,14 @@ struct Dialog
 {
     manage_account dlg;
     Dialog() { dlg.show(); }
-    QLineEdit *edit(const char *name) { return childOf<QLineEdit>(&dlg, name); }
-    QPushButton *button(const char *name) { return childOf<QPushButton>(&dlg, name); }
-    QString pane() { return childOf<QTextEdit>(&dlg, "textEdit_message")->toPlainText(); }
+    QLineEdit *edit(const char *name) { return loginChild<QLineEdit>(&dlg, name); }
+    QPushButton *button(const char *name) { return loginChild<QPushButton>(&dlg, name); }
+    QString pane() { return loginChild<QTextEdit>(&dlg, "textEdit_message")->toPlainText(); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void tick(const char *name)
     {
-        QTest::mouseClick(childOf<QCheckBox>(&dlg, name), Qt::LeftButton, Qt::KeyboardModifiers(),
-                          QPoint(5, 5));
+        QTest::mouseClick(loginChild<QCheckBox>(&dlg, name), Qt::LeftButton,
+                          Qt::KeyboardModifiers(), QPoint(5, 5));
     }
     void type(const char *name, const QString &s)
     {
@@ -38,7 +38,7 @@ struct Dialog
         type("lineEdit_passwordNew", pw);
         type("lineEdit_passwordVerify", repeat);
         if (!clue.isEmpty())
-            QTest::keyClicks(childOf<QTextEdit>(&dlg, "textEdit_passwordClue"), clue);
+            QTest::keyClicks(loginChild<QTextEdit>(&dlg, "textEdit_passwordClue"), clue);
     }
 };
 } // namespace
@@ -56,11 +56,12 @@ private slots:
         QTest::failOnWarning(QRegularExpression("No matching signal"));
         Dialog d;
         QVERIFY(d.button("pushButton_setUsername")->isVisible());
-        QCOMPARE(childOf<QLabel>(&d.dlg, "label_usernameCurrent_msg")->text(), QString("not set"));
+        QCOMPARE(loginChild<QLabel>(&d.dlg, "label_usernameCurrent_msg")->text(),
+                 QString("not set"));
         QVERIFY(!d.edit("lineEdit_passwordCurrent")->isVisible());
         d.tick("checkBox_loginEnabled");
         QCOMPARE(d.pane(), QString(">>  Set username first"));
-        QVERIFY(!childOf<QCheckBox>(&d.dlg, "checkBox_loginEnabled")->isChecked());
+        QVERIFY(!loginChild<QCheckBox>(&d.dlg, "checkBox_loginEnabled")->isChecked());
 
         d.type("lineEdit_usernameCurrent", "ann#");
         QCOMPARE(d.edit("lineEdit_usernameCurrent")->text(), QString("ann"));
@@ -75,16 +76,16 @@ private slots:
         Dialog d;
         d.tick("checkBox_loginEnabled");
         QVERIFY(d.pane().contains(">>  Set password to proceed"));
-        QVERIFY(!childOf<QCheckBox>(&d.dlg, "checkBox_loginEnabled")->isChecked());
+        QVERIFY(!loginChild<QCheckBox>(&d.dlg, "checkBox_loginEnabled")->isChecked());
         d.type("lineEdit_passwordNew", "Basalt123");
         d.type("lineEdit_passwordVerify", "Basalt123");
-        QTest::keyClicks(childOf<QTextEdit>(&d.dlg, "textEdit_passwordClue"), "rock");
+        QTest::keyClicks(loginChild<QTextEdit>(&d.dlg, "textEdit_passwordClue"), "rock");
         d.tick("checkBox_setSecurityQA");
         d.type("lineEdit_securityQ", "Town?");
         d.type("lineEdit_securityA", "Oslo");
         d.click("pushButton_save");
         QVERIFY(d.pane().endsWith("----------\n>>  New password set\n>>  New security Q&A set"));
-        QCOMPARE(loginValue("password").toString(), digestOf("Basalt123"));
+        QCOMPARE(loginValue("password").toString(), loginDigest("Basalt123"));
         QCOMPARE(loginValue("passwordClue").toString(), QString("rock"));
         QCOMPARE(loginValue("securityA").toString(), QString("Oslo"));
         QVERIFY(!loginValue("loginEnabled").toBool());
@@ -138,7 +139,7 @@ private slots:
             d.type("lineEdit_passwordCurrent", current);
         d.button("pushButton_save")->setEnabled(true);
         d.click("pushButton_save");
-        QCOMPARE(loginValue("password").toString(), digestOf(saved ? "Basalt123" : "Glacier7x"));
+        QCOMPARE(loginValue("password").toString(), loginDigest(saved ? "Basalt123" : "Glacier7x"));
         QCOMPARE(loginValue("securityA").toString(), QString(saved ? "Red" : "Blue"));
         QCOMPARE(loginValue("passwordClue").toString(), QString("old clue"));
         QCOMPARE(d.pane().contains("password verification failed"), !saved);
@@ -212,7 +213,7 @@ private slots:
         storeLoginAccount(true, "alice", "Glacier7x", "old clue");
         Dialog d;
         d.newPassword("Basalt123", "Basalt123", "x");
-        QTest::keyClick(childOf<QTextEdit>(&d.dlg, "textEdit_passwordClue"), Qt::Key_Backspace);
+        QTest::keyClick(loginChild<QTextEdit>(&d.dlg, "textEdit_passwordClue"), Qt::Key_Backspace);
         QCOMPARE(d.pane(), QString("##  Clue cannot be blank"));
         d.type("lineEdit_passwordCurrent", "Glacier7x");
         d.click("pushButton_save");
