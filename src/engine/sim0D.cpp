@@ -128,7 +128,7 @@ int sim0D::driver(sim_data *sd, one_water *w)
     }
     newton_loop();
     finish_run();
-    if (!simmodel->converged && errorMsgs->isEmpty())
+    if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
         report_nonconvergence();
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }

@@ -100,7 +100,9 @@ private:
     void newton_loop();
     void prepare_iteration();
     bool report_no_equilibrium_state();
-    QString limiting_law_without_state() const;
+    bool report_no_equilibrium_state_after_run();
+    QString limiting_law_without_state(bool wholeWater);
+    bool ionic_strength_exceeds_every_value();
     double apply_step(const std::vector<double> &dx);
     double residual_outside_held() const;
     bool release_held(double rowTol);

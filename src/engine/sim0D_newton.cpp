@@ -290,27 +290,50 @@ void sim0D::newton_loop()
 }
 
 // Some waters have no equilibrium state at all under the chosen activity model, and
-// no iteration can find one. Under the Debye-Hueckel limiting law, gamma falls without
+// no iteration can find one. Under the Debye-Hueckel limiting law gamma falls without
 // end as the ionic strength rises; a species whose activity the water fixes (H+ at a
 // given pH, OH- through the water reaction) then needs more molality the more ions
-// there are. When even those species alone need an ionic strength above every
-// ionic strength they allow, there is no state: the run says so and names the
-// models that keep the state. With a water activity other than 1, the fixed
-// activities move with the solution and nothing is claimed.
+// there are, and past some temperature and pH no ionic strength is high enough. The
+// other Debye-Hueckel forms keep gamma above a floor (or let it rise), so every
+// molality stays bounded and a state exists. Proven only with a water activity of 1:
+// with another water model the fixed activities move with the solution.
 bool sim0D::report_no_equilibrium_state()
 {
     if (simctrl->activitywater == 1 || simctrl->activitywater == 2)
         return false;
-    const QString why = limiting_law_without_state();
+    const QString why = limiting_law_without_state(false);
     if (why.isEmpty())
         return false;
     refuse("#### error : no equilibrium state: " + why);
     return true;
 }
 
+// The same question after a failed run, now for the whole water (see
+// ionic_strength_exceeds_every_value). With another water model than unit activity
+// the answer is likely, not proven, and follows the usual messages.
+bool sim0D::report_no_equilibrium_state_after_run()
+{
+    if (simctrl->activitymethod != 1)
+        return false;
+    const bool unitWater = simctrl->activitywater != 1 && simctrl->activitywater != 2;
+    const QString why = limiting_law_without_state(true);
+    if (why.isEmpty())
+        return false;
+    if (unitWater) {
+        refuse("#### error : no equilibrium state: " + why);
+        return true;
+    }
+    report_nonconvergence();
+    refuse("#### error : probably no equilibrium state: with the activity of water taken "
+           "as 1, "
+           + why);
+    return true;
+}
+
 // Why the limiting law leaves this water without a state when water has unit
-// activity, or an empty text when a state may exist.
-QString sim0D::limiting_law_without_state() const
+// activity, or an empty text when a state may exist. First the ions whose activity
+// the water fixes, alone; then, when `wholeWater`, the whole water.
+QString sim0D::limiting_law_without_state(bool wholeWater)
 {
     if (simctrl->activitymethod != 1)
         return QString();
@@ -357,59 +380,119 @@ QString sim0D::limiting_law_without_state() const
         return QString();
 
     const double T = simwater->TC;
-    // Ionic strength the fixed-activity ions alone bring at ionic strength I.
-    auto needed = [&](int method, double I) {
-        double sum = 0.0;
-        for (int k : ions) {
-            const pt_solute &sp = simmodel->species[k];
-            const double lnGamma = sim_rxn_prop::log10gamma_at(method, sp, I, T) * std::log(10.0);
-            sum += 0.5 * sp.charge * sp.charge * std::exp(fixedLnA[k] - lnGamma);
-        }
-        return sum;
-    };
-    // Grid of ionic strengths 0, 1e-12 ... 1e6 mol/kg, 50 to a decade.
-    std::vector<double> grid {0.0};
-    for (int e = -600; e <= 300; ++e)
-        grid.push_back(std::pow(10.0, e / 50.0));
-    // Under the limiting law the need rises with I, so on [a, b] it is at least its
-    // value at a: no I of the interval can hold the ions when that exceeds b. Past
-    // 1e6 mol/kg its growth, exp(A ln10 sqrt(I)), outruns I itself.
-    for (size_t g = 0; g + 1 < grid.size(); ++g)
-        if (needed(1, grid[g]) <= grid[g + 1])
-            return QString();
-    if (needed(1, grid.back()) <= grid.back())
-        return QString();
-
-    // The models under which these ions find an ionic strength that holds them.
-    QStringList alternatives;
-    for (int method : {2, 3, 4}) {
-        bool found = false;
-        for (size_t g = 1; g < grid.size() && !found; ++g)
-            found = needed(method, grid[g]) <= grid[g];
-        if (found)
-            alternatives << modelName(method);
-    }
     QStringList names;
     for (int k : ions)
         names << QString::fromStdString(simmodel->species[k].name);
     const QString ionList = names.size() == 1
         ? names.first()
         : names.mid(0, names.size() - 1).join(", ") + " and " + names.last();
-    QString advice;
-    if (alternatives.size() == 1)
-        advice = QStringLiteral("; the %1 model has one").arg(alternatives.first());
-    else if (alternatives.size() > 1)
-        advice = QStringLiteral("; the %1 and %2 models have one")
-                     .arg(alternatives.mid(0, alternatives.size() - 1).join(", "),
-                          alternatives.last());
-    return QStringLiteral("under the %1 this water has none at pH %2 and %3 C. The pH fixes "
-                          "the activity of %4, and the molality that activity needs at any "
-                          "ionic strength adds up to a higher ionic strength%5")
-        .arg(modelName(1))
-        .arg(pH, 0, 'f', 2)
-        .arg(T, 0, 'f', 1)
-        .arg(ionList)
-        .arg(advice);
+    const QString head
+        = QStringLiteral("under the %1 this water has none at pH %2 and %3 C. The pH fixes "
+                         "the activity of %4, ")
+              .arg(modelName(1))
+              .arg(pH, 0, 'f', 2)
+              .arg(T, 0, 'f', 1)
+              .arg(ionList);
+    const QString advice = QStringLiteral("; the %1, %2 and %3 models have one")
+                               .arg(modelName(2), modelName(3), modelName(4));
+
+    // Ionic strength the fixed-activity ions alone bring at ionic strength I.
+    auto needed = [&](double I) {
+        double sum = 0.0;
+        for (int k : ions) {
+            const pt_solute &sp = simmodel->species[k];
+            const double lnGamma = sim_rxn_prop::log10gamma_at(1, sp, I, T) * std::log(10.0);
+            sum += 0.5 * sp.charge * sp.charge * std::exp(fixedLnA[k] - lnGamma);
+        }
+        return sum;
+    };
+    // Grid of ionic strengths 0, 1e-12 ... 1e6 mol/kg, 50 to a decade. The need rises
+    // with I, so on [a, b] it is at least its value at a: no I of the interval can
+    // hold the ions when that exceeds b. Past 1e6 mol/kg its growth,
+    // exp(A ln10 sqrt(I)), outruns I itself.
+    std::vector<double> grid {0.0};
+    for (int e = -600; e <= 300; ++e)
+        grid.push_back(std::pow(10.0, e / 50.0));
+    bool ionsAlone = needed(grid.back()) > grid.back();
+    for (size_t g = 0; g + 1 < grid.size() && ionsAlone; ++g)
+        ionsAlone = needed(grid[g]) > grid[g + 1];
+    if (ionsAlone)
+        return head
+            + "and the molality that activity needs at any ionic strength adds up to a "
+              "higher ionic strength"
+            + advice;
+    if (wholeWater && ionic_strength_exceeds_every_value())
+        return head
+            + "and at any ionic strength the water's equilibrium at that ionic strength has "
+              "a higher one"
+            + advice;
+    return QString();
+}
+
+// With gamma frozen at the limiting law's value for an ionic strength I (water at
+// unit activity), the water's equilibrium is found as in a run; its ionic strength
+// I' is compared with I. A state is a fixed point I' = I; when I' exceeds I at every
+// I of the grid (1e-6 to 1e4 mol/kg, 10 to a decade) there is none. Any solve that
+// fails leaves the question open (false). The run's state is restored afterwards.
+bool sim0D::ionic_strength_exceeds_every_value()
+{
+    const int n = simmodel->nspecies;
+    const std::vector<double> savedLn = rxnC->lnmolal;
+    const std::vector<double> savedM = rxnC->molal;
+    const std::vector<double> savedPrev = rxnC->molalPrev;
+    const std::vector<double> savedDx(simmodel->dxLast, simmodel->dxLast + n);
+    const std::vector<char> savedHeld = held;
+    const int savedNHeld = nHeld;
+    std::vector<double> savedResidual;
+    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
+        savedResidual.push_back(r.residual);
+    const double savedMaxResidual = maxResidual;
+    const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    const double T = simwater->TC;
+    const int stepsPerPoint = 100;
+
+    pt_rxn_DH dh;
+    dh.gamma.assign(n, 1.0);
+    dh.lngamma.assign(n, 0.0);
+    dh.log10gamma.assign(n, 0.0);
+    std::vector<double> dx;
+    bool exceeds = true;
+    for (int e = -60; e <= 40 && exceeds; ++e) {
+        const double I = std::pow(10.0, e / 10.0);
+        for (int k = 0; k < n; ++k) {
+            if (k == simctrl->idxH2O)
+                continue;
+            const double lg = sim_rxn_prop::log10gamma_at(1, simmodel->species[k], I, T);
+            dh.log10gamma[k] = lg;
+            dh.lngamma[k] = lg * std::log(10.0);
+            dh.gamma[k] = std::exp(dh.lngamma[k]);
+        }
+        bool solved = false;
+        for (int step = 0; step < stepsPerPoint && !solved; ++step) {
+            if (sim0D_spcn_jacobianMatrix(&dh) != 0 || solve_step(dx) != 0)
+                break;
+            const double sum = apply_step(dx);
+            if (!std::isfinite(sum))
+                break;
+            solved = sum < csolvcvg && residual_outside_held() < rowTol;
+        }
+        double Iout = 0.0;
+        for (int k = 0; k < n; ++k)
+            if (!simmodel->species[k].gas)
+                Iout += 0.5 * rxnC->molal[k] * simmodel->species[k].charge
+                    * simmodel->species[k].charge;
+        exceeds = solved && Iout > I;
+    }
+    rxnC->lnmolal = savedLn;
+    rxnC->molal = savedM;
+    rxnC->molalPrev = savedPrev;
+    std::copy(savedDx.begin(), savedDx.end(), simmodel->dxLast);
+    held = savedHeld;
+    nHeld = savedNHeld;
+    for (size_t i = 0; i < savedResidual.size(); ++i)
+        simmodel->results->rxnsFastRes[i].residual = savedResidual[i];
+    maxResidual = savedMaxResidual;
+    return exceeds;
 }
 
 // A run that used up its iterations must still say why it failed: the user sees
@@ -431,10 +514,4 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.size())
                    .arg(csolvcmin, 0, 'g', 6)
                    .arg(atFloor.join(", ")));
-    // The limiting law with a varying water activity: no proof, but the likely cause.
-    const QString why = limiting_law_without_state();
-    if (!why.isEmpty())
-        refuse("#### error : probably no equilibrium state: with the activity of water taken "
-               "as 1, "
-               + why);
 }
