@@ -1,0 +1,74 @@
+#pragma once
+
+// State of one load of a database image (private to the loader): the open
+// file, the texts shared among the records, and the compositions,
+// stoichiometries and log K terms read ahead table by table, grouped by name,
+// until the species and reactions of those names take them.
+
+#include "dbdata.h"
+#include "sqlite_reader.h"
+#include "text_pool.h"
+
+#include <QHash>
+#include <QString>
+
+struct dbdata::load_tables
+{
+    explicit load_tables(const QString &path)
+        : file(path)
+    { }
+    ~load_tables()
+    {
+        for (const auto &p : std::as_const(comps))
+            if (!p.taken)
+                delete p.rec;
+        for (const auto &p : std::as_const(stoich))
+            if (!p.taken)
+                delete p.rec;
+        for (const auto &p : std::as_const(eqks))
+            if (!p.taken)
+                delete p.rec;
+    }
+    load_tables(const load_tables &) = delete;
+    load_tables &operator=(const load_tables &) = delete;
+
+    /// A record read ahead for the name: the first species or reaction of that
+    /// name takes it, every later one a copy (each gets all rows of the name).
+    template<class T>
+    struct pending
+    {
+        T *rec = nullptr;
+        bool taken = false;
+    };
+    /// Compositions are keyed by species name and the type text of their rows.
+    struct comp_key
+    {
+        QString name;
+        QString type;
+        bool operator==(const comp_key &o) const { return name == o.name && type == o.type; }
+    };
+    friend size_t qHash(const comp_key &k, size_t seed = 0)
+    {
+        return qHashMulti(seed, k.name, k.type);
+    }
+
+    /// The record of `key`: the one read ahead, a copy of it once taken, or a new empty one.
+    template<class T, class K>
+    static T *take(QHash<K, pending<T>> &map, const K &key)
+    {
+        const auto it = map.find(key);
+        if (it == map.end())
+            return new T;
+        if (it->taken)
+            return new T(*it->rec);
+        it->taken = true;
+        return it->rec;
+    }
+
+    sqlite_reader file;
+    text_pool texts;
+    QHash<comp_key, pending<one_comp_elements>> comps;
+    bool compByType = true; ///< comp_elements has a type column to tell species apart
+    QHash<QString, pending<one_comp_solutes>> stoich;
+    QHash<QString, pending<one_rxn_eqk>> eqks;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sqlite_reader.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Hands out one shared QString for every occurrence of the same text read from
+/// a database, so that the many records naming one species, element, date or
+/// unit hold one implicitly shared copy of it instead of one copy each, and
+/// each distinct text is converted to UTF-16 only once.
+///
+/// Texts are told apart by their exact UTF-8 bytes. The pool holds a reference
+/// to every text it handed out until clear() or its destruction.
+class text_pool
+{
+public:
+    /// Value of column `i` of the current row of `q` as text, the shared copy
+    /// when the column holds text; other values (NULL, numbers) convert as
+    /// sqlite_reader::rows::toText does.
+    QString text(const sqlite_reader::rows &q, int i);
+    /// Number of distinct texts held.
+    int size() const { return int(count); }
+    /// Forgets every text.
+    void clear();
+
+private:
+    struct slot
+    {
+        std::uint64_t hash = 0;
+        std::uint32_t offset = 0; ///< of its bytes in `bytes`
+        std::uint32_t length = 0;
+        bool used = false;
+        QString value;
+    };
+    std::vector<slot> cells; ///< open addressing, size a power of two
+    std::string bytes; ///< the UTF-8 bytes of every text held, one after the other
+    size_t count = 0;
+
+    static std::uint64_t hashOf(std::string_view s);
+    size_t find(std::string_view s, std::uint64_t hash) const;
+    void grow();
+};
