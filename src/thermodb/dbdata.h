@@ -149,6 +149,7 @@ private:
     bool read_compositions();
     bool read_stoichiometries();
     bool read_eqk_terms();
+    bool read_reaction_rows();
 
     struct load_tables;
     /// Open file and tables read ahead while a load runs; null otherwise.

@@ -12,6 +12,10 @@
 #include <QHash>
 #include <QString>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 struct dbdata::load_tables
 {
     explicit load_tables(const QString &path)
@@ -71,4 +75,17 @@ struct dbdata::load_tables
     bool compByType = true; ///< comp_elements has a type column to tell species apart
     QHash<QString, pending<one_comp_solutes>> stoich;
     QHash<QString, pending<one_rxn_eqk>> eqks;
+    /// One row of table reaction.
+    struct rxn_row
+    {
+        int id;
+        int tag;
+        QString type, name, date, date_revised, comment;
+    };
+    /// The rows of table reaction by the exact bytes of their type text, in
+    /// table order (rows whose type is not text belong to no type).
+    std::vector<std::pair<std::string, std::vector<rxn_row>>> rxnRows;
+    bool rxnRowsRead = false; ///< table reaction was read
+    QString rxnError; ///< why it could not be, when it could not
+    QHash<double, QString> coefficients; ///< reaction coefficients as written in expressions
 };

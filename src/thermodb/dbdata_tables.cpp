@@ -73,7 +73,46 @@ bool dbdata::read_composition_tables()
     const bool comps = read_compositions();
     const bool stoich = read_stoichiometries();
     const bool terms = read_eqk_terms();
-    return comps && stoich && terms;
+    const bool reactions = read_reaction_rows();
+    return comps && stoich && terms && reactions;
+}
+
+bool dbdata::read_reaction_rows()
+{
+    load_tables &L = *load;
+    rows q(L.file,
+           selectExisting(L.file, "reaction",
+                          {"id", "type", "tag", "name", "date", "date_revised", "comment"}));
+    L.rxnRowsRead = q.exec();
+    if (!L.rxnRowsRead) {
+        L.rxnError = q.errorText();
+        return false;
+    }
+    const int iId = q.column("id"), iType = q.column("type"), iTag = q.column("tag"),
+              iName = q.column("name"), iDate = q.column("date"),
+              iRevised = q.column("date_revised"), iComment = q.column("comment");
+    std::vector<load_tables::rxn_row> *bucket = nullptr;
+    std::string bucketType;
+    while (q.next()) {
+        // Reactions are selected by type as SQL compares text: byte by byte.
+        std::string_view type;
+        if (!q.textBytes(iType, &type))
+            continue;
+        if (!bucket || bucketType != type) {
+            bucketType.assign(type.data(), type.size());
+            auto it = std::find_if(L.rxnRows.begin(), L.rxnRows.end(),
+                                   [&bucketType](const auto &b) { return b.first == bucketType; });
+            if (it == L.rxnRows.end()) {
+                L.rxnRows.emplace_back(bucketType, std::vector<load_tables::rxn_row>());
+                it = L.rxnRows.end() - 1;
+            }
+            bucket = &it->second;
+        }
+        bucket->push_back({q.toInt(iId), q.toInt(iTag), L.texts.text(q, iType),
+                           L.texts.text(q, iName), L.texts.text(q, iDate),
+                           L.texts.text(q, iRevised), L.texts.text(q, iComment)});
+    }
+    return true;
 }
 
 bool dbdata::read_compositions()
@@ -450,24 +489,21 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
         qDebug() << "DD : #### query of reactions [ " << typeText << " ] data returned error.";
         return list;
     }
-    rows q(load->file,
-           selectExisting(load->file, "reaction",
-                          {"id", "type", "tag", "name", "date", "date_revised", "comment"})
-               + QStringLiteral(" WHERE type = ?"));
-    q.bind(1, typeText);
-    if (!q.exec()) {
+    if (!load->rxnRowsRead) {
         qDebug() << "DD : #### query of reactions [ " << typeText << " ] data returned error.";
-        qDebug() << "     error message : " << q.errorText();
+        qDebug() << "     error message : " << load->rxnError;
         return list;
     }
     QStringList withoutTerms;
+    const std::vector<load_tables::rxn_row> *read = nullptr;
+    const std::string typeBytes = typeText.toStdString();
+    for (const auto &b : load->rxnRows)
+        if (b.first == typeBytes)
+            read = &b.second;
 
-    text_pool &texts = load->texts;
-    const int iId = q.column("id"), iType = q.column("type"), iTag = q.column("tag"),
-              iName = q.column("name"), iDate = q.column("date"),
-              iRevised = q.column("date_revised"), iComment = q.column("comment");
-    while (q.next()) {
-        const QString name = texts.text(q, iName);
+    for (size_t k = 0; read && k < read->size(); ++k) {
+        const load_tables::rxn_row &row = (*read)[k];
+        const QString &name = row.name;
         one_rxn_eqk *eqk = db_rxn_eqk_fmEQ3v1996(name);
         if (eqk->nterms == 0) {
             // The evaluator needs at least one term; such a reaction cannot be used.
@@ -477,14 +513,14 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
         }
         auto *rxn = sdata->own(new one_rxn);
         rxn->eqk = eqk;
-        rxn->id = q.toInt(iId);
-        rxn->tag = q.toInt(iTag);
-        rxn->type = gl.speciesType_toEnum(texts.text(q, iType));
+        rxn->id = row.id;
+        rxn->tag = row.tag;
+        rxn->type = gl.speciesType_toEnum(row.type);
         rxn->name = name;
         rxn->typeRequested = type;
-        rxn->date = texts.text(q, iDate);
-        rxn->date_revised = texts.text(q, iRevised);
-        rxn->comment = texts.text(q, iComment);
+        rxn->date = row.date;
+        rxn->date_revised = row.date_revised;
+        rxn->comment = row.comment;
 
         const one_comp_elements *species = nullptr;
         switch (type) {
@@ -541,22 +577,40 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
 
 QString dbdata::rxn_build_expression(const one_comp_solutes *comp) const
 {
-    auto side = [comp](bool left) {
-        QString text;
+    // While loading, the few distinct coefficients are formatted once each.
+    QHash<double, QString> *known = load ? &load->coefficients : nullptr;
+    auto number = [known](double c) {
+        if (!known)
+            return QString::number(c, 'g', 6);
+        auto it = known->constFind(c);
+        if (it == known->constEnd())
+            it = known->insert(c, QString::number(c, 'g', 6));
+        return *it;
+    };
+    auto side = [comp, &number](bool left, QString &text) {
         const int n = comp ? std::min(comp->solute.size(), comp->stoich.size()) : 0;
+        bool first = true;
         for (int i = 0; i < n; ++i) {
             const double c = comp->stoich[i];
             if (left ? !(c < 0.0) : !(c > 0.0))
                 continue;
-            if (!text.isEmpty())
-                text += QStringLiteral(" + ");
-            if (std::abs(c) != 1.0)
-                text += QString::number(std::abs(c), 'g', 6) + QLatin1Char(' ');
+            if (!first)
+                text += QLatin1String(" + ");
+            first = false;
+            if (std::abs(c) != 1.0) {
+                text += number(std::abs(c));
+                text += QLatin1Char(' ');
+            }
             text += comp->solute[i];
         }
-        return text;
     };
-    return side(true) + QStringLiteral(" = ") + side(false);
+    QString text;
+    text.reserve(64);
+    side(true, text);
+    text += QLatin1String(" = ");
+    side(false, text);
+    text.squeeze();
+    return text;
 }
 
 QStringList dbdata::rxn_compile_list_elements(const one_comp_solutes *comp)

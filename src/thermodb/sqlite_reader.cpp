@@ -41,8 +41,9 @@ QString quotedName(const QString &name)
 sqlite_reader::sqlite_reader(const QString &path)
 {
     sqlite3 *handle = nullptr;
-    const int rc
-        = sqlite3_open_v2(path.toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    // One thread reads through the connection: no locking on every column read.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
         db = handle;
         return;
@@ -159,9 +160,12 @@ int sqlite_reader::rows::column(const char *name) const
     return -1;
 }
 
+// Values are read through the column's sqlite3_value: the sqlite3_column_*
+// calls would each check the statement and its error state again.
+
 int sqlite_reader::rows::type(int i) const
 {
-    return i < 0 ? SQLITE_NULL : sqlite3_column_type(stmt, i);
+    return i < 0 ? SQLITE_NULL : sqlite3_value_type(sqlite3_column_value(stmt, i));
 }
 
 bool sqlite_reader::rows::isText(int i) const
@@ -169,21 +173,30 @@ bool sqlite_reader::rows::isText(int i) const
     return type(i) == SQLITE_TEXT;
 }
 
-std::string_view sqlite_reader::rows::textBytes(int i) const
+bool sqlite_reader::rows::textBytes(int i, std::string_view *bytes) const
 {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-    return p ? std::string_view(p, size_t(sqlite3_column_bytes(stmt, i))) : std::string_view();
+    if (i < 0)
+        return false;
+    sqlite3_value *v = sqlite3_column_value(stmt, i);
+    if (sqlite3_value_type(v) != SQLITE_TEXT)
+        return false;
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    *bytes = p ? std::string_view(p, size_t(sqlite3_value_bytes(v))) : std::string_view();
+    return true;
 }
 
 int sqlite_reader::rows::toInt(int i) const
 {
-    switch (type(i)) {
+    if (i < 0)
+        return 0;
+    sqlite3_value *v = sqlite3_column_value(stmt, i);
+    switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
-        return int(sqlite3_column_int64(stmt, i));
+        return int(sqlite3_value_int64(v));
     case SQLITE_NULL:
         return 0;
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i)).toInt();
+        return QVariant(sqlite3_value_double(v)).toInt();
     default:
         return QVariant(toText(i)).toInt();
     }
@@ -191,11 +204,14 @@ int sqlite_reader::rows::toInt(int i) const
 
 double sqlite_reader::rows::toDouble(int i) const
 {
-    switch (type(i)) {
+    if (i < 0)
+        return 0.0;
+    sqlite3_value *v = sqlite3_column_value(stmt, i);
+    switch (sqlite3_value_type(v)) {
     case SQLITE_FLOAT:
-        return sqlite3_column_double(stmt, i);
+        return sqlite3_value_double(v);
     case SQLITE_INTEGER:
-        return double(sqlite3_column_int64(stmt, i));
+        return double(sqlite3_value_int64(v));
     case SQLITE_NULL:
         return 0.0;
     default:
@@ -205,25 +221,28 @@ double sqlite_reader::rows::toDouble(int i) const
 
 QString sqlite_reader::rows::toText(int i) const
 {
-    switch (type(i)) {
+    if (i < 0)
+        return QString();
+    sqlite3_value *v = sqlite3_column_value(stmt, i);
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
         return QString();
     case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, i))).toString();
+        return QVariant(qlonglong(sqlite3_value_int64(v))).toString();
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i)).toString();
+        return QVariant(sqlite3_value_double(v)).toString();
     case SQLITE_BLOB: {
-        const auto *p = static_cast<const char *>(sqlite3_column_blob(stmt, i));
-        return QVariant(QByteArray(p, sqlite3_column_bytes(stmt, i))).toString();
+        const auto *p = static_cast<const char *>(sqlite3_value_blob(v));
+        return QVariant(QByteArray(p, sqlite3_value_bytes(v))).toString();
     }
     default:
         break;
     }
-    const auto *p = sqlite3_column_text(stmt, i);
-    const int n = sqlite3_column_bytes(stmt, i);
+    const auto *p = sqlite3_value_text(v);
+    const int n = sqlite3_value_bytes(v);
     if (p && isAscii(p, n))
         return QString::fromLatin1(reinterpret_cast<const char *>(p), n);
     // Other text is converted by the library, as Qt's driver has it converted.
-    const auto *u = static_cast<const QChar *>(sqlite3_column_text16(stmt, i));
-    return QString(u, sqlite3_column_bytes16(stmt, i) / int(sizeof(QChar)));
+    const auto *u = static_cast<const QChar *>(sqlite3_value_text16(v));
+    return QString(u, sqlite3_value_bytes16(v) / int(sizeof(QChar)));
 }

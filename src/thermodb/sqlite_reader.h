@@ -68,9 +68,9 @@ public:
         QString toText(int i) const;
         /// True when column `i` holds text (not NULL, not a number).
         bool isText(int i) const;
-        /// The UTF-8 bytes of text column `i`, valid until the row changes or
-        /// the column is read as another type.
-        std::string_view textBytes(int i) const;
+        /// When column `i` holds text, its UTF-8 bytes in `bytes` (valid until
+        /// the row changes or the column is read as another type) and true.
+        bool textBytes(int i, std::string_view *bytes) const;
 
     private:
         sqlite_reader &file;

@@ -37,11 +37,20 @@ private:
         bool used = false;
         QString value;
     };
+    /// The text last handed out per column index: names, types and dates
+    /// often repeat from one row to the next.
+    struct recent
+    {
+        std::string bytes;
+        QString value;
+    };
+    recent last[16];
     std::vector<slot> cells; ///< open addressing, size a power of two
     std::string bytes; ///< the UTF-8 bytes of every text held, one after the other
     size_t count = 0;
 
     static std::uint64_t hashOf(std::string_view s);
     size_t find(std::string_view s, std::uint64_t hash) const;
+    QString lookup(const sqlite_reader::rows &q, int i, std::string_view s);
     void grow();
 };
