@@ -6,14 +6,15 @@
 // until the species and reactions of those names take them.
 
 #include "dbdata.h"
+#include "list_pool.h"
 #include "sqlite_reader.h"
 #include "text_pool.h"
 
 #include <QHash>
 #include <QString>
 
+#include <deque>
 #include <string>
-#include <utility>
 #include <vector>
 
 struct dbdata::load_tables
@@ -71,6 +72,7 @@ struct dbdata::load_tables
 
     sqlite_reader file;
     text_pool texts;
+    list_pool<QString> rxnElements; ///< element lists of the reactions
     QHash<comp_key, pending<one_comp_elements>> comps;
     bool compByType = true; ///< comp_elements has a type column to tell species apart
     QHash<QString, pending<one_comp_solutes>> stoich;
@@ -80,11 +82,16 @@ struct dbdata::load_tables
     {
         int id;
         int tag;
-        QString type, name, date, date_revised, comment;
+        QString name, date, date_revised, comment;
     };
-    /// The rows of table reaction by the exact bytes of their type text, in
-    /// table order (rows whose type is not text belong to no type).
-    std::vector<std::pair<std::string, std::vector<rxn_row>>> rxnRows;
+    /// The rows of table reaction of one type, in table order.
+    struct rxn_type
+    {
+        std::string bytes; ///< the type text as stored, compared byte by byte as SQL does
+        QString text; ///< the same as text
+        std::deque<rxn_row> rows;
+    };
+    std::vector<rxn_type> rxnRows; ///< rows whose type is not text belong to no type
     bool rxnRowsRead = false; ///< table reaction was read
     QString rxnError; ///< why it could not be, when it could not
     QHash<double, QString> coefficients; ///< reaction coefficients as written in expressions

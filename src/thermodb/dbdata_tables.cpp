@@ -91,7 +91,7 @@ bool dbdata::read_reaction_rows()
     const int iId = q.column("id"), iType = q.column("type"), iTag = q.column("tag"),
               iName = q.column("name"), iDate = q.column("date"),
               iRevised = q.column("date_revised"), iComment = q.column("comment");
-    std::vector<load_tables::rxn_row> *bucket = nullptr;
+    std::deque<load_tables::rxn_row> *bucket = nullptr;
     std::string bucketType;
     while (q.next()) {
         // Reactions are selected by type as SQL compares text: byte by byte.
@@ -101,16 +101,16 @@ bool dbdata::read_reaction_rows()
         if (!bucket || bucketType != type) {
             bucketType.assign(type.data(), type.size());
             auto it = std::find_if(L.rxnRows.begin(), L.rxnRows.end(),
-                                   [&bucketType](const auto &b) { return b.first == bucketType; });
+                                   [&bucketType](const auto &b) { return b.bytes == bucketType; });
             if (it == L.rxnRows.end()) {
-                L.rxnRows.emplace_back(bucketType, std::vector<load_tables::rxn_row>());
+                L.rxnRows.push_back({bucketType, L.texts.text(q, iType), {}});
                 it = L.rxnRows.end() - 1;
             }
-            bucket = &it->second;
+            bucket = &it->rows;
         }
-        bucket->push_back({q.toInt(iId), q.toInt(iTag), L.texts.text(q, iType),
-                           L.texts.text(q, iName), L.texts.text(q, iDate),
-                           L.texts.text(q, iRevised), L.texts.text(q, iComment)});
+        bucket->push_back({q.toInt(iId), q.toInt(iTag), L.texts.text(q, iName),
+                           L.texts.text(q, iDate), L.texts.text(q, iRevised),
+                           L.texts.text(q, iComment)});
     }
     return true;
 }
@@ -166,6 +166,14 @@ bool dbdata::read_compositions()
         run.push_back({L.texts.text(q, iElem), q.toInt(iElemId), q.toDouble(iStoich)});
     }
     flush();
+    list_pool<QString> names;
+    list_pool<int> ids;
+    list_pool<double> coefficients;
+    for (auto &p : L.comps) {
+        names.share(p.rec->element);
+        ids.share(p.rec->element_id);
+        coefficients.share(p.rec->stoich);
+    }
     return true;
 }
 
@@ -215,6 +223,9 @@ bool dbdata::read_stoichiometries()
         run.push_back({L.texts.text(q, iSolute), q.toInt(iSoluteId), q.toDouble(iStoich)});
     }
     flush();
+    list_pool<double> coefficients;
+    for (auto &p : L.stoich)
+        coefficients.share(p.rec->stoich);
     return true;
 }
 
@@ -281,9 +292,15 @@ bool dbdata::read_eqk_terms()
                        q.toDouble(iTemp)});
     }
     flush();
+    list_pool<int> orders;
+    list_pool<double> quotients, temperatures;
     for (auto &p : L.eqks) {
         sortTerms(p.rec);
         p.rec->nterms = p.rec->coeff.size();
+        // Term indexes and grid temperatures repeat from one reaction to the next.
+        orders.share(p.rec->order_idx);
+        quotients.share(p.rec->quotient);
+        temperatures.share(p.rec->temperature);
     }
     return true;
 }
@@ -495,14 +512,14 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
         return list;
     }
     QStringList withoutTerms;
-    const std::vector<load_tables::rxn_row> *read = nullptr;
+    const load_tables::rxn_type *read = nullptr;
     const std::string typeBytes = typeText.toStdString();
     for (const auto &b : load->rxnRows)
-        if (b.first == typeBytes)
-            read = &b.second;
+        if (b.bytes == typeBytes)
+            read = &b;
 
-    for (size_t k = 0; read && k < read->size(); ++k) {
-        const load_tables::rxn_row &row = (*read)[k];
+    for (size_t k = 0; read && k < read->rows.size(); ++k) {
+        const load_tables::rxn_row &row = read->rows[k];
         const QString &name = row.name;
         one_rxn_eqk *eqk = db_rxn_eqk_fmEQ3v1996(name);
         if (eqk->nterms == 0) {
@@ -515,7 +532,7 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
         rxn->eqk = eqk;
         rxn->id = row.id;
         rxn->tag = row.tag;
-        rxn->type = gl.speciesType_toEnum(row.type);
+        rxn->type = gl.speciesType_toEnum(read->text);
         rxn->name = name;
         rxn->typeRequested = type;
         rxn->date = row.date;
@@ -558,6 +575,7 @@ QList<one_rxn *> dbdata::db_retrieve_rxns_fmEQ3v1996(int type)
         rxn->composition = db_comp_solutes_fmEQ3v1996(name);
         rxn->expression = rxn_build_expression(rxn->composition);
         rxn->elements = rxn_compile_list_elements(rxn->composition);
+        load->rxnElements.share(rxn->elements);
         list.append(rxn);
     }
     if (!withoutTerms.isEmpty()) {

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-std::uint64_t text_pool::hashOf(std::string_view s)
+std::uint32_t text_pool::hashOf(std::string_view s)
 {
     // Eight bytes at a time, each step mixed by a multiplication; the texts
-    // are short names and dates, and the table's size is a power of two, so
-    // the high bits are folded into the low ones at the end.
+    // are short names and dates. The high bits are folded into the low ones,
+    // which pick the place in the table.
     const std::uint64_t k = 0x9e3779b97f4a7c15ull;
     std::uint64_t h = s.size() * k;
     size_t i = 0;
@@ -19,32 +19,36 @@ std::uint64_t text_pool::hashOf(std::string_view s)
     std::uint64_t w = 0;
     std::memcpy(&w, s.data() + i, s.size() - i);
     h = (h ^ w) * k;
-    return h ^ (h >> 32);
+    return std::uint32_t(h ^ (h >> 32));
 }
 
-size_t text_pool::find(std::string_view s, std::uint64_t hash) const
+size_t text_pool::find(std::string_view s, std::uint32_t hash) const
 {
     const size_t mask = cells.size() - 1;
-    for (size_t k = size_t(hash) & mask;; k = (k + 1) & mask) {
-        const slot &e = cells[k];
-        if (!e.used)
+    for (size_t k = hash & mask;; k = (k + 1) & mask) {
+        const cell &c = cells[k];
+        if (c.entry == 0)
             return k;
-        if (e.hash == hash && e.length == s.size()
-            && std::memcmp(bytes.data() + e.offset, s.data(), s.size()) == 0)
+        if (c.hash != hash)
+            continue;
+        const entry &e = entries[c.entry - 1];
+        if (e.length == s.size() && std::memcmp(bytes.data() + e.offset, s.data(), s.size()) == 0)
             return k;
     }
 }
 
 void text_pool::grow()
 {
-    std::vector<slot> old;
+    std::vector<cell> old(cells.empty() ? 256 : cells.size() * 2);
     old.swap(cells);
-    cells.resize(old.empty() ? 256 : old.size() * 2);
-    for (slot &e : old) {
-        if (!e.used)
+    const size_t mask = cells.size() - 1;
+    for (const cell &c : old) {
+        if (c.entry == 0)
             continue;
-        const std::string_view s(bytes.data() + e.offset, e.length);
-        cells[find(s, e.hash)] = std::move(e);
+        size_t k = c.hash & mask;
+        while (cells[k].entry != 0)
+            k = (k + 1) & mask;
+        cells[k] = c;
     }
 }
 
@@ -66,27 +70,25 @@ QString text_pool::text(const sqlite_reader::rows &q, int i)
 
 QString text_pool::lookup(const sqlite_reader::rows &q, int i, std::string_view s)
 {
-    if ((count + 1) * 2 > cells.size())
+    if ((entries.size() + 1) * 2 > cells.size())
         grow();
-    const std::uint64_t hash = hashOf(s);
-    slot &e = cells[find(s, hash)];
-    if (e.used)
-        return e.value;
-    e.used = true;
-    e.hash = hash;
-    e.offset = std::uint32_t(bytes.size());
-    e.length = std::uint32_t(s.size());
+    const std::uint32_t hash = hashOf(s);
+    cell &c = cells[find(s, hash)];
+    if (c.entry != 0)
+        return entries[c.entry - 1].value;
+    entries.push_back({std::uint32_t(bytes.size()), std::uint32_t(s.size()), QString()});
     bytes.append(s.data(), s.size()); // before toText(), which may move the row's bytes
-    e.value = q.toText(i);
-    ++count;
-    return e.value;
+    entries.back().value = q.toText(i);
+    c.hash = hash;
+    c.entry = std::uint32_t(entries.size());
+    return entries.back().value;
 }
 
 void text_pool::clear()
 {
-    std::vector<slot>().swap(cells);
+    std::vector<cell>().swap(cells);
+    std::deque<entry>().swap(entries);
     std::string().swap(bytes);
-    count = 0;
     for (recent &r : last)
         r = recent();
 }

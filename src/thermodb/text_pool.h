@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,18 +25,23 @@ public:
     /// sqlite_reader::rows::toText does.
     QString text(const sqlite_reader::rows &q, int i);
     /// Number of distinct texts held.
-    int size() const { return int(count); }
+    int size() const { return int(entries.size()); }
     /// Forgets every text.
     void clear();
 
 private:
-    struct slot
+    struct entry
     {
-        std::uint64_t hash = 0;
-        std::uint32_t offset = 0; ///< of its bytes in `bytes`
-        std::uint32_t length = 0;
-        bool used = false;
+        std::uint32_t offset; ///< of its bytes in `bytes`
+        std::uint32_t length;
         QString value;
+    };
+    /// A place of the open-addressing table: part of the text's hash and the
+    /// entry's index + 1 (0 for a free place).
+    struct cell
+    {
+        std::uint32_t hash = 0;
+        std::uint32_t entry = 0;
     };
     /// The text last handed out per column index: names, types and dates
     /// often repeat from one row to the next.
@@ -45,12 +51,12 @@ private:
         QString value;
     };
     recent last[16];
-    std::vector<slot> cells; ///< open addressing, size a power of two
+    std::vector<cell> cells; ///< size a power of two, at most half full
+    std::deque<entry> entries; ///< the texts, in the order first seen
     std::string bytes; ///< the UTF-8 bytes of every text held, one after the other
-    size_t count = 0;
 
-    static std::uint64_t hashOf(std::string_view s);
-    size_t find(std::string_view s, std::uint64_t hash) const;
+    static std::uint32_t hashOf(std::string_view s);
+    size_t find(std::string_view s, std::uint32_t hash) const;
     QString lookup(const sqlite_reader::rows &q, int i, std::string_view s);
     void grow();
 };
