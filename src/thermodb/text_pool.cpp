@@ -60,8 +60,9 @@ QString text_pool::text(const sqlite_reader::rows &q, int i)
     recent *memo = i < 16 ? &last[i] : nullptr;
     if (!memo)
         return lookup(q, i, s);
-    if (memo->bytes != s) {
+    if (!memo->held || memo->bytes != s) {
         // Copied first: converting the value may move the row's bytes.
+        memo->held = true;
         memo->bytes.assign(s.data(), s.size());
         memo->value = lookup(q, i, memo->bytes);
     }

@@ -47,6 +47,7 @@ private:
     /// often repeat from one row to the next.
     struct recent
     {
+        bool held = false; ///< bytes and value hold a text
         std::string bytes;
         QString value;
     };
