@@ -186,6 +186,7 @@ int dbdata::db_retrieve_fmEQ3v1996()
     sdata->gases = db_retrieve_gases_fmEQ3v1996();
     qDebug() << "DD : db set [ " << sdata->gases.size() << " ] number of gases";
     build_name_indexes();
+    load->speciesRead();
 
     sdata->rxnsAqueous = db_retrieve_rxns_fmEQ3v1996(global::aqueous);
     qDebug() << "DD : db set [ " << sdata->rxnsAqueous.size() << " ] number of aqueous reactions.";
@@ -198,6 +199,7 @@ int dbdata::db_retrieve_fmEQ3v1996()
     qDebug() << "DD : db set [ " << sdata->rxnsLiquid.size() << " ] number of liquid reactions.";
     sdata->rxnsGas = db_retrieve_rxns_fmEQ3v1996(global::gas);
     qDebug() << "DD : db set [ " << sdata->rxnsGas.size() << " ] number of gas reactions.";
+    load->reactionsRead();
     db_retrieva_thermodata_fmEQ3v1996();
     qDebug() << "DD : db set thermodata retrieved.";
 

@@ -24,15 +24,9 @@ struct dbdata::load_tables
     { }
     ~load_tables()
     {
-        for (const auto &p : std::as_const(comps))
-            if (!p.taken)
-                delete p.rec;
-        for (const auto &p : std::as_const(stoich))
-            if (!p.taken)
-                delete p.rec;
-        for (const auto &p : std::as_const(eqks))
-            if (!p.taken)
-                delete p.rec;
+        drop(comps);
+        drop(stoich);
+        drop(eqks);
     }
     load_tables(const load_tables &) = delete;
     load_tables &operator=(const load_tables &) = delete;
@@ -55,6 +49,30 @@ struct dbdata::load_tables
     friend size_t qHash(const comp_key &k, size_t seed = 0)
     {
         return qHashMulti(seed, k.name, k.type);
+    }
+
+    /// Frees the records of `map` that nobody took and empties it: once every
+    /// species or reaction is read, the rest has no taker.
+    template<class M>
+    static void drop(M &map)
+    {
+        for (const auto &p : std::as_const(map))
+            if (!p.taken)
+                delete p.rec;
+        M().swap(map);
+    }
+    /// Frees what only the species readers needed.
+    void speciesRead() { drop(comps); }
+    /// Frees what only the reaction readers needed; the few formation-data
+    /// rows that follow share their texts among themselves only.
+    void reactionsRead()
+    {
+        texts.clear();
+        drop(stoich);
+        drop(eqks);
+        std::vector<rxn_type>().swap(rxnRows);
+        rxnElements.clear();
+        QHash<double, QString>().swap(coefficients);
     }
 
     /// The record of `key`: the one read ahead, a copy of it once taken, or a new empty one.
