@@ -193,7 +193,7 @@ private slots:
         dir = vek7TestScratchDir() + "/dbload";
         QVERIFY(QDir().mkpath(dir));
         valuesDb = dir + "/values.db";
-        QStringList sql = {"CREATE TABLE v (k text, x)"};
+        QStringList sql = {"BEGIN", "CREATE TABLE v (k text, x)"};
         for (const auto &v : storedValues)
             sql << QStringLiteral("INSERT INTO v VALUES ('%1', %2)").arg(v.first, v.second);
         // Repeated and distinct texts for the text pool.
@@ -202,6 +202,7 @@ private slots:
             sql << QStringLiteral("INSERT INTO t VALUES (%1, '%2')")
                        .arg(i)
                        .arg(i % 3 == 0 ? QStringLiteral("same") : QStringLiteral("name-%1").arg(i));
+        sql << "COMMIT";
         QVERIFY(runSql(valuesDb, sql));
     }
 
