@@ -240,7 +240,10 @@ public:
         report(0);
         // The file is built beside the target and renamed only when complete, so the
         // rollback journal would protect nothing; the file is synced before the rename.
-        if (!exec(QStringLiteral("PRAGMA journal_mode = OFF"))
+        // Pages of 16 KiB: the loader reads every table from start to end, and fewer,
+        // larger pages cost it less per row.
+        if (!exec(QStringLiteral("PRAGMA page_size = 16384"))
+            || !exec(QStringLiteral("PRAGMA journal_mode = OFF"))
             || !exec(QStringLiteral("PRAGMA synchronous = OFF")))
             return false;
         for (const table *t : allTables)
