@@ -1,6 +1,7 @@
 // Loading the full reference database into a database image, choosing the
 // working lists and recording the solid reactions; also reports how much
-// resident memory one loaded image adds (counter rss_growth_MB).
+// resident memory one loaded image adds (counter rss_growth_MB) and how much
+// heap the image itself holds once loaded (counter image_heap_MB).
 #include "dbdata.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,9 @@
 #include <benchmark/benchmark.h>
 
 #include <fstream>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <memory>
 #include <string>
 
@@ -31,6 +35,16 @@ long residentKb()
         std::getline(status, key);
     }
     return -1;
+}
+
+/// Bytes of heap in use (glibc), or -1.
+double heapInUse()
+{
+#if defined(__GLIBC__)
+    return double(mallinfo2().uordblks);
+#else
+    return -1.0;
+#endif
 }
 
 /// The full database copied to a temporary folder (as the program installs it).
@@ -74,14 +88,19 @@ void BM_LoadFullDatabase(benchmark::State &state)
     // Memory held by one image, measured once, on the first load of the
     // process (so it includes loading the SQL driver).
     static long before = -1, after = -1;
+    static double heapBefore = 0.0, heapAfter = 0.0;
     bool ok = true;
     std::unique_ptr<dbdata> held;
     if (before < 0) {
         before = residentKb();
+        heapBefore = heapInUse();
         held = loadAll(config, ok);
         after = residentKb();
+        heapAfter = heapInUse();
     }
     state.counters["rss_growth_MB"] = (after - before) / 1024.0;
+    if (heapBefore >= 0.0)
+        state.counters["image_heap_MB"] = (heapAfter - heapBefore) / (1024.0 * 1024.0);
 
     for (auto _ : state) {
         auto db = loadAll(config, ok);

@@ -8,7 +8,7 @@ mode="${1:-run}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 
-packages=(cmake g++ make clang qt6-base-dev libqt6sql6-sqlite qt6-pdf-dev libgl1-mesa-dev
+packages=(cmake g++ make clang qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-pdf-dev libgl1-mesa-dev
           libbenchmark-dev libclang-rt-14-dev python3)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,15 +1,12 @@
 // Opening a reference database file, checking it, and loading it as a whole.
 #include "dbdata.h"
 
+#include "dbdata_load.h"
 #include "return_codes.h"
 
 #include <QAtomicInt>
 #include <QDebug>
 #include <QFileInfo>
-#include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <algorithm>
 
@@ -127,59 +124,42 @@ int dbdata::db_retrieve_data(sim_data *batch)
     }
 
     int rc = return_codes::success;
-    {
-        dbLoad = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), dbLoadName);
-        dbLoad.setDatabaseName(path);
-        dbLoad.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        QSet<QString> tables;
-        bool readable = dbLoad.open();
-        if (readable) {
-            QSqlQuery q(dbLoad);
-            readable
-                = q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
-            while (readable && q.next())
-                tables.insert(q.value(0).toString());
+    load = std::make_unique<load_tables>(path);
+    bool readable = false;
+    const QStringList tables = load->file.tableNames(&readable);
+    if (!readable) {
+        qDebug() << "DD : #### cannot open reference database file [ " << path << " ]";
+        add_message(QStringLiteral("DD : #### [ %1 ] cannot be read as an SQLite database: %2")
+                        .arg(path, load->file.errorText()));
+        rc = return_codes::dbNotOpened;
+    } else {
+        QStringList missing;
+        for (const QString &t : requiredTables)
+            if (!tables.contains(t))
+                missing << t;
+        if (!missing.isEmpty()) {
+            add_message(QStringLiteral("DD : #### [ %1 ] is not a reference database: table(s) "
+                                       "%2 missing.")
+                            .arg(path, missing.join(QStringLiteral(", "))));
+            rc = return_codes::failed;
         }
-        if (!readable) {
-            qDebug() << "DD : #### cannot open reference database file [ " << path << " ]";
-            add_message(QStringLiteral("DD : #### [ %1 ] cannot be read as an SQLite database: %2")
-                            .arg(path, dbLoad.lastError().text()));
-            rc = return_codes::dbNotOpened;
-        } else {
-            QStringList missing;
-            for (const QString &t : requiredTables)
-                if (!tables.contains(t))
-                    missing << t;
-            if (!missing.isEmpty()) {
-                add_message(QStringLiteral("DD : #### [ %1 ] is not a reference database: table(s) "
-                                           "%2 missing.")
-                                .arg(path, missing.join(QStringLiteral(", "))));
-                rc = return_codes::failed;
-            }
-        }
-        if (rc == return_codes::success) {
-            qDebug() << "DD : dbref [ " << path << " ] successfully opened";
-            {
-                // Every table is read in full: map the file instead of copying its pages.
-                QSqlQuery pragma(dbLoad);
-                pragma.exec(QStringLiteral("PRAGMA mmap_size = 268435456"));
-                pragma.exec(QStringLiteral("PRAGMA cache_size = -32768"));
-            }
-            dbrefPath = path;
-            loaded_lists before;
-            before.take(sdata);
-            set_activityCoefficient_EQ3v1996();
-            rc = db_retrieve_fmEQ3v1996();
-            if (rc == return_codes::success)
-                db_organize_fmEQ3v1996();
-            else
-                before.restore(sdata);
-            drop_name_indexes();
-        }
-        dbLoad.close();
-        dbLoad = QSqlDatabase();
     }
-    QSqlDatabase::removeDatabase(dbLoadName);
+    if (rc == return_codes::success) {
+        qDebug() << "DD : dbref [ " << path << " ] successfully opened";
+        // Every table is read once from start to end: a small page cache will do.
+        load->file.exec("PRAGMA cache_size = -256");
+        dbrefPath = path;
+        loaded_lists before;
+        before.take(sdata);
+        set_activityCoefficient_EQ3v1996();
+        rc = db_retrieve_fmEQ3v1996();
+        if (rc == return_codes::success)
+            db_organize_fmEQ3v1996();
+        else
+            before.restore(sdata);
+        drop_name_indexes();
+    }
+    load.reset();
     if (rc != return_codes::success)
         return rc;
 
@@ -206,6 +186,7 @@ int dbdata::db_retrieve_fmEQ3v1996()
     sdata->gases = db_retrieve_gases_fmEQ3v1996();
     qDebug() << "DD : db set [ " << sdata->gases.size() << " ] number of gases";
     build_name_indexes();
+    load->speciesRead();
 
     sdata->rxnsAqueous = db_retrieve_rxns_fmEQ3v1996(global::aqueous);
     qDebug() << "DD : db set [ " << sdata->rxnsAqueous.size() << " ] number of aqueous reactions.";
@@ -218,8 +199,7 @@ int dbdata::db_retrieve_fmEQ3v1996()
     qDebug() << "DD : db set [ " << sdata->rxnsLiquid.size() << " ] number of liquid reactions.";
     sdata->rxnsGas = db_retrieve_rxns_fmEQ3v1996(global::gas);
     qDebug() << "DD : db set [ " << sdata->rxnsGas.size() << " ] number of gas reactions.";
-    clear_composition_tables();
-
+    load->reactionsRead();
     db_retrieva_thermodata_fmEQ3v1996();
     qDebug() << "DD : db set thermodata retrieved.";
 
@@ -261,17 +241,20 @@ int dbdata::db_retrieve_fmEQ3v1996()
 int dbdata::verify_versionDatabase()
 {
     QString version;
-    {
-        QSqlQuery q(dbLoad);
-        q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("SELECT * FROM INFO"))) {
-            const int iVersion = q.record().indexOf(QStringLiteral("version"));
+    if (load) {
+        sqlite_reader::rows q(load->file, QStringLiteral("SELECT * FROM INFO"));
+        if (q.exec()) {
+            const int iVersion = q.column("version");
             while (q.next())
-                version = iVersion < 0 ? QString() : q.value(iVersion).toString();
+                version = q.toText(iVersion);
         } else {
             qDebug() << "DD : #### query of INFO data returned error.";
-            qDebug() << "     error message : " << q.lastError().text();
+            qDebug() << "     error message : " << q.errorText();
         }
+    } else {
+        qDebug() << "DD : #### query of INFO data returned error.";
+        qDebug() << "     error message : "
+                 << "no reference database is open";
     }
     const QString expected = gl.version_database();
     if (version != expected) {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 /// A whole thermodynamic reference database in memory.
 ///
 /// Loading (`db_retrieve_data`) reads every table of an SQLite reference file
@@ -141,40 +143,20 @@ private:
     void build_name_indexes();
     void drop_name_indexes();
     void add_message(const QString &text);
+    /// Reads comp_elements, rxn_stoich and eqk ahead, grouped by name; false
+    /// when one of them cannot be read.
     bool read_composition_tables();
-    void clear_composition_tables();
+    bool read_compositions();
+    bool read_stoichiometries();
+    bool read_eqk_terms();
+    bool read_reaction_rows();
 
-    struct comp_row
-    {
-        QString element;
-        int element_id;
-        double stoich;
-    };
-    struct stoich_row
-    {
-        QString solute;
-        int solute_id;
-        double stoich;
-    };
-    struct eqk_row
-    {
-        int id;
-        int tag;
-        int type_eqn; ///< converted for the first row of a name only
-        int order_idx;
-        double coeff, quotient, eqkLog10, temperature;
-    };
-
-    QSqlDatabase dbLoad; ///< the loading connection while a file is open
-    QString dbLoadName; ///< its connection name, unique to this object
+    struct load_tables;
+    /// Open file and tables read ahead while a load runs; null otherwise.
+    std::unique_ptr<load_tables> load;
+    QString dbLoadName; ///< connection name of db_query_idxDB, unique to this object
     QString dbrefPath; ///< reference file last opened, for db_query_idxDB
     QStringList msgs; ///< see messages()
     bool indexesBuilt = false; ///< the four tables below answer the look-ups
     QHash<QString, int> soluteIdx, solidIdx, liquidIdx, gasIdx; ///< first index by name
-    /// Rows of comp_elements, rxn_stoich and eqk grouped by name (and by
-    /// species type for compositions), read once per load.
-    QHash<QString, QList<comp_row>> compRows;
-    bool compByType = true; ///< comp_elements has a type column to tell species apart
-    QHash<QString, QList<stoich_row>> stoichRows;
-    QHash<QString, QList<eqk_row>> eqkRows;
 };
