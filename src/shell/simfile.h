@@ -193,6 +193,7 @@ private:
     int dbTypeLoaded = 0; ///< database type of the held image (0 until a load)
     bool dbReload = true; ///< the next Load reads the database files again
     bool dbLoaded = false; ///< the held image was read from the database files
+    QString dbLoadedFile; ///< reference database file the held image was read from
     QStringList dbTypesList; ///< display texts of the database types
     QStringList dbRefFiles; ///< reference database file per type
     QStringList dbUserFiles; ///< user database file per type

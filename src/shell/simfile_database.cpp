@@ -229,8 +229,9 @@ void simfile::on_pushButton_Load_clicked()
     if (!configurationOpen())
         return;
     sim_data *sd = simBatch->sdata;
-    // The files verified and loaded are those of the type selected now.
-    const int index = select_dbType(dbTypeIndex);
+    // The files verified and loaded are those of the type the combo shows now.
+    const int index = select_dbType(ui->comboBox_DBTypes->currentIndex());
+    dbTypeIndex = index;
     sd->dbref = dbref;
     sd->dbuser = dbuser;
     sd->dbtype = index;
@@ -239,7 +240,8 @@ void simfile::on_pushButton_Load_clicked()
     bool ok = true;
     if (sd->ctrlset->dbaccess) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool reuse = dbLoaded && !dbReload && dbData;
+        // The held image serves again only for the very file selected now.
+        const bool reuse = dbLoaded && !dbReload && dbData && dbLoadedFile == sd->dbref;
         image = reuse ? dbData : new dbdata;
         if (!reuse)
             ok = database_load(image) == 0;
@@ -264,6 +266,7 @@ void simfile::on_pushButton_Load_clicked()
         dbReload = false;
         dbLoaded = true;
         dbTypeLoaded = image->sdata->dbtype;
+        dbLoadedFile = sd->dbref;
     } else {
         image = new dbdata;
         image->db_essential_prePatch(sd->dbtype);
