@@ -1,0 +1,264 @@
+#include "pdfWindow.h"
+#include "ui_pdfWindow.h"
+
+#include "PageSpinBox.h"
+#include "SearchResultDelegate.h"
+#include "ZoomSelector.h"
+#include "screen_info.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPdfBookmarkModel>
+#include <QPdfDocument>
+#include <QPdfPageNavigator>
+#include <QPdfSearchModel>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QtMath>
+
+pdfWindow::pdfWindow(QMainWindow *parent)
+    : QMainWindow(parent)
+    , pdfDocument(new QPdfDocument(this))
+    , bookmarkModel(new QPdfBookmarkModel(this))
+    , searchModel(new QPdfSearchModel(this))
+    , thumbnailModel(new QStandardItemModel(this))
+    , ui(new Ui::pdfWindow)
+{
+    ui->setupUi(this);
+    setup_toolBar();
+
+    ui->pdfView->setDocument(pdfDocument);
+    ui->pdfView->setPageMode(QPdfView::PageMode::MultiPage);
+
+    bookmarkModel->setDocument(pdfDocument);
+    ui->treeView_bookmarks->setModel(bookmarkModel);
+    ui->treeView_bookmarks->setHeaderHidden(true);
+
+    searchModel->setDocument(pdfDocument);
+    ui->listView_search->setModel(searchModel);
+    ui->listView_search->setItemDelegate(new SearchResultDelegate(ui->listView_search));
+
+    ui->listView_pages->setModel(thumbnailModel);
+    ui->listView_pages->setIconSize(QSize(thumbnailWidth, thumbnailWidth * 3 / 2));
+
+    QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
+    connect(nav, &QPdfPageNavigator::currentPageChanged, this, &pdfWindow::update_pageActions);
+    connect(nav, &QPdfPageNavigator::backAvailableChanged, this, &pdfWindow::update_pageActions);
+    connect(nav, &QPdfPageNavigator::forwardAvailableChanged, this, &pdfWindow::update_pageActions);
+    connect(pdfDocument, &QPdfDocument::pageCountChanged, this, &pdfWindow::update_pageActions);
+    update_pageActions();
+}
+
+pdfWindow::~pdfWindow()
+{
+    // Closing, the document announces a page count of 0: no slot of this window,
+    // half destroyed, may hear it. The views and models drop it when it is gone.
+    disconnect(pdfDocument, nullptr, this, nullptr);
+    delete pdfDocument;
+    delete ui;
+}
+
+void pdfWindow::setup_toolBar()
+{
+    zoomSelector = new ZoomSelector(ui->mainToolBar);
+    zoomSelector->setObjectName(QStringLiteral("zoomSelector"));
+    zoomSelector->setMaximumWidth(150);
+    ui->mainToolBar->insertWidget(ui->actionZoom_In, zoomSelector);
+    connect(zoomSelector, &ZoomSelector::zoomModeChanged, ui->pdfView, &QPdfView::setZoomMode);
+    connect(zoomSelector, &ZoomSelector::zoomFactorChanged, ui->pdfView, &QPdfView::setZoomFactor);
+    connect(ui->pdfView, &QPdfView::zoomFactorChanged, zoomSelector, &ZoomSelector::setZoomFactor);
+
+    pageSpinBox = new PageSpinBox(ui->mainToolBar);
+    pageSpinBox->setObjectName(QStringLiteral("pageSpinBox"));
+    ui->mainToolBar->insertWidget(ui->actionNext_Page, pageSpinBox);
+    pageSpinBox->setDocument(pdfDocument);
+    pageSpinBox->setNavigator(ui->pdfView->pageNavigator());
+}
+
+void pdfWindow::set_identifier(QString id)
+{
+    windowId = id;
+    settings_read();
+}
+
+void pdfWindow::open(const QUrl &url)
+{
+    if (!url.isLocalFile()) {
+        qDebug() << "PW: #### not a local file" << url;
+        report_failure(QStringLiteral("%1 is not a valid local file").arg(url.toString()));
+        return;
+    }
+    const QString file = url.toLocalFile();
+    // Try the file on a scratch document first, so a failure leaves the one shown.
+    {
+        QPdfDocument probe;
+        const QPdfDocument::Error err = probe.load(file);
+        if (err != QPdfDocument::Error::None) {
+            qDebug() << "PW: #### could not open" << file << err;
+            report_failure(QStringLiteral("%1 could not be opened: %2")
+                               .arg(QDir::toNativeSeparators(file), describe_error(int(err))));
+            return;
+        }
+    }
+    const QPdfDocument::Error err = pdfDocument->load(file);
+    if (err != QPdfDocument::Error::None) {
+        report_failure(QStringLiteral("%1 could not be opened: %2")
+                           .arg(QDir::toNativeSeparators(file), describe_error(int(err))));
+        return;
+    }
+    const QString title = pdfDocument->metaData(QPdfDocument::MetaDataField::Title).toString();
+    setWindowTitle(title.isEmpty() ? QFileInfo(file).fileName() : title);
+    // First page shown, and no way back into the document shown before.
+    ui->pdfView->pageNavigator()->jump(0, QPointF(), ui->pdfView->pageNavigator()->currentZoom());
+    ui->pdfView->pageNavigator()->clear();
+    ui->treeView_bookmarks->expandAll();
+    build_thumbnails();
+    searchModel->setSearchString(ui->lineEdit_search->text());
+    update_pageActions();
+}
+
+QString pdfWindow::describe_error(int error)
+{
+    switch (QPdfDocument::Error(error)) {
+    case QPdfDocument::Error::FileNotFound:
+        return QStringLiteral("the file does not exist.");
+    case QPdfDocument::Error::InvalidFileFormat:
+        return QStringLiteral("the file is not a readable PDF document.");
+    case QPdfDocument::Error::IncorrectPassword:
+    case QPdfDocument::Error::UnsupportedSecurityScheme:
+        return QStringLiteral("the document is protected.");
+    case QPdfDocument::Error::DataNotYetAvailable:
+        return QStringLiteral("the document is not yet available.");
+    default:
+        return QStringLiteral("unknown error.");
+    }
+}
+
+void pdfWindow::report_failure(const QString &text)
+{
+    QMessageBox::critical(this, QStringLiteral("Failed to open"), text);
+}
+
+void pdfWindow::build_thumbnails()
+{
+    thumbnailModel->clear();
+    for (int page = 0; page < pdfDocument->pageCount(); ++page) {
+        const QSizeF pt = pdfDocument->pagePointSize(page);
+        const int h = pt.width() > 0 ? qRound(thumbnailWidth * pt.height() / pt.width())
+                                     : thumbnailWidth * 3 / 2;
+        const QImage image = pdfDocument->render(page, QSize(thumbnailWidth, h));
+        auto *item
+            = new QStandardItem(QIcon(QPixmap::fromImage(image)), pdfDocument->pageLabel(page));
+        item->setData(page, Qt::UserRole);
+        item->setEditable(false);
+        thumbnailModel->appendRow(item);
+    }
+}
+
+void pdfWindow::update_pageActions()
+{
+    const QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
+    const int page = nav->currentPage();
+    const int count = pdfDocument->pageCount();
+    ui->actionPrevious_Page->setEnabled(page > 0);
+    ui->actionNext_Page->setEnabled(page + 1 < count);
+    // Asked each time: clearing the history announces no change.
+    ui->actionBack->setEnabled(nav->backAvailable());
+    ui->actionForward->setEnabled(nav->forwardAvailable());
+}
+
+void pdfWindow::on_actionPrevious_Page_triggered()
+{
+    QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
+    if (nav->currentPage() > 0)
+        nav->jump(nav->currentPage() - 1, QPointF(), nav->currentZoom());
+}
+
+void pdfWindow::on_actionNext_Page_triggered()
+{
+    QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
+    if (nav->currentPage() + 1 < pdfDocument->pageCount())
+        nav->jump(nav->currentPage() + 1, QPointF(), nav->currentZoom());
+}
+
+void pdfWindow::on_actionBack_triggered()
+{
+    ui->pdfView->pageNavigator()->back();
+}
+
+void pdfWindow::on_actionForward_triggered()
+{
+    ui->pdfView->pageNavigator()->forward();
+}
+
+void pdfWindow::on_actionZoom_In_triggered()
+{
+    ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
+    ui->pdfView->setZoomFactor(ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() * M_SQRT2));
+}
+
+void pdfWindow::on_actionZoom_Out_triggered()
+{
+    ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
+    ui->pdfView->setZoomFactor(ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() / M_SQRT2));
+}
+
+void pdfWindow::on_treeView_bookmarks_clicked(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const int page = index.data(int(QPdfBookmarkModel::Role::Page)).toInt();
+    const QPointF location = index.data(int(QPdfBookmarkModel::Role::Location)).toPointF();
+    ui->pdfView->pageNavigator()->jump(page, location, ui->pdfView->pageNavigator()->currentZoom());
+}
+
+void pdfWindow::on_listView_pages_clicked(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    ui->pdfView->pageNavigator()->jump(index.data(Qt::UserRole).toInt(), QPointF(),
+                                       ui->pdfView->pageNavigator()->currentZoom());
+}
+
+void pdfWindow::on_listView_search_clicked(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const int page = index.data(int(QPdfSearchModel::Role::Page)).toInt();
+    const QPointF location = index.data(int(QPdfSearchModel::Role::Location)).toPointF();
+    ui->pdfView->pageNavigator()->jump(page, location, ui->pdfView->pageNavigator()->currentZoom());
+}
+
+void pdfWindow::on_lineEdit_search_textChanged(const QString &text)
+{
+    searchModel->setSearchString(text);
+}
+
+void pdfWindow::closeEvent(QCloseEvent *event)
+{
+    settings_write();
+    QMainWindow::closeEvent(event);
+}
+
+void pdfWindow::settings_read()
+{
+    QSettings settings;
+    settings.beginGroup(QLatin1String(settingsGroupPrefix) + windowId);
+    restoreGeometry(settings.value("geometry").toByteArray());
+    settings.endGroup();
+    screen_info scr;
+    scr.scrPosition_center(this);
+}
+
+void pdfWindow::settings_write()
+{
+    if (windowId.isEmpty())
+        return; // no identifier, no place of its own in the settings
+    QSettings settings;
+    settings.beginGroup(QLatin1String(settingsGroupPrefix) + windowId);
+    settings.setValue("geometry", saveGeometry());
+    settings.endGroup();
+}
