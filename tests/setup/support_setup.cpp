@@ -1,0 +1,388 @@
+#include "support_setup.h"
+
+#include "dbdata.h"
+#include "jsdbfile_mgr.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "test_env.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+QString setupTestDb()
+{
+    static QString path;
+    if (!path.isEmpty())
+        return path;
+    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
+    if (!QFileInfo::exists(src))
+        src = QStringLiteral(VEK7_GENERATED_DB);
+    const QString dst = QDir(vek7TestScratchDir()).filePath(QStringLiteral("db-EQ3v1996.db"));
+    QFile::remove(dst);
+    if (QFile::copy(src, dst))
+        path = dst;
+    return path;
+}
+
+workspace_fixture::workspace_fixture()
+    : w(new setup)
+{ }
+
+workspace_fixture::~workspace_fixture()
+{
+    // The workspace links the batch, the batch links records of the reader and the
+    // image: release them in that order.
+    delete w;
+    delete batch;
+    delete mgr;
+    delete db;
+}
+
+sim_data *workspace_fixture::sd() const
+{
+    return batch ? batch->sdata : nullptr;
+}
+
+bool workspace_fixture::loadDb()
+{
+    db = new dbdata;
+    sim_data *s = batch->sdata;
+    s->dbtype = 0;
+    s->dbref = setupTestDb();
+    if (!s->ctrlset->dbaccess) {
+        db->db_essential_prePatch(0);
+        return true;
+    }
+    return db->db_retrieve_data(s) == 0 && db->db_manage_data(s) == 0
+        && db->db_set_solid_multipleRxns() == 0;
+}
+
+bool workspace_fixture::enter()
+{
+    if (!loadDb())
+        return false;
+    w->set_simType(0, mgr, db, batch);
+    w->settings_read();
+    w->setup_system();
+    return true;
+}
+
+bool workspace_fixture::enterNew(const QString &path, bool redox, bool dbaccess,
+                                 const tweak_fn &tweak)
+{
+    batch = new sbatch;
+    mgr = new jsdbfile_mgr;
+    batch->simData_init(batch->sdata);
+    batch->simData_init(mgr->sdata);
+    batch->sdata->file = path;
+    batch->sdata->fileBackup = path + QStringLiteral("-bk");
+    batch->sdata->ctrlset->redox = redox;
+    batch->sdata->ctrlset->dbaccess = dbaccess;
+    if (mgr->jsdbfile_json_new(batch) != 0)
+        return false;
+    if (tweak)
+        tweak(mgr->sdata);
+    return enter();
+}
+
+bool workspace_fixture::enterOpen(const QString &path)
+{
+    batch = new sbatch;
+    mgr = new jsdbfile_mgr;
+    batch->simData_init(batch->sdata);
+    batch->simData_init(mgr->sdata);
+    // A file with a missing section is taken as it was read, as Open does.
+    if (mgr->jsdbfile_json_read(path) == 2)
+        return false;
+    batch->sdata->file = path;
+    batch->sdata->fileBackup = path + QStringLiteral("-bk");
+    copy_struct cpy;
+    delete batch->sdata->ctrlset;
+    batch->sdata->ctrlset = cpy.copy_ctrlset(mgr->sdata->ctrlset);
+    return enter();
+}
+
+int workspace_fixture::save()
+{
+    return mgr->jsdbfile_json_save(batch);
+}
+
+QString workspace_fixture::messages() const
+{
+    return w->findChild<QTextEdit *>(QStringLiteral("textEdit_Messages"))->toPlainText();
+}
+
+QStringList tableColumn(const QTableWidget *t, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < t->rowCount(); ++r)
+        texts << (t->item(r, column) ? t->item(r, column)->text() : QString());
+    return texts;
+}
+
+namespace {
+QStringList treeTexts(const QTreeWidget *tree, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts << tree->topLevelItem(i)->text(column);
+    return texts;
+}
+} // namespace
+
+QStringList workspace_fixture::elementNames() const
+{
+    return treeTexts(w->findChild<QTreeWidget *>(QStringLiteral("treeWidget_elements")), 0);
+}
+
+QStringList workspace_fixture::elementDeleteTexts() const
+{
+    return treeTexts(w->findChild<QTreeWidget *>(QStringLiteral("treeWidget_elements")), 1);
+}
+
+QStringList workspace_fixture::gasNames() const
+{
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), 0);
+}
+
+QStringList workspace_fixture::soluteNames() const
+{
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 0);
+}
+
+QStringList workspace_fixture::soluteTypes() const
+{
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_solutes")), 1);
+}
+
+QStringList workspace_fixture::rxnNames() const
+{
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 0);
+}
+
+QStringList workspace_fixture::rxnTypes() const
+{
+    return tableColumn(w->findChild<QTableWidget *>(QStringLiteral("tableWidget_rxns")), 2);
+}
+
+void workspace_fixture::chooseRxnList(int item)
+{
+    w->findChild<QComboBox *>(QStringLiteral("comboBox_rxnsList"))->setCurrentIndex(item);
+}
+
+bool workspace_fixture::clickDeleteElement(const QString &name)
+{
+    auto *tree = w->findChild<QTreeWidget *>(QStringLiteral("treeWidget_elements"));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = tree->topLevelItem(i);
+        if (item->text(0) != name)
+            continue;
+        w->show();
+        tree->scrollToItem(item);
+        const QRect r = tree->visualItemRect(item);
+        const int x = tree->header()->sectionViewportPosition(1) + 5;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(x, r.center().y()));
+        return true;
+    }
+    return false;
+}
+
+bool workspace_fixture::clickDeleteGas(const QString &name)
+{
+    auto *t = w->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases"));
+    for (int r = 0; r < t->rowCount(); ++r) {
+        if (!t->item(r, 0) || t->item(r, 0)->text() != name)
+            continue;
+        w->show();
+        t->scrollToItem(t->item(r, 1));
+        const QRect rect = t->visualItemRect(t->item(r, 1));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, rect.center());
+        return true;
+    }
+    return false;
+}
+
+void workspace_fixture::addElementDirect(const QString &name)
+{
+    const int k = db->find_idxDB_element(name);
+    if (k < 0)
+        return;
+    one_element *el = db->sdata->elements.at(k);
+    w->add_one_element(el, false, 0);
+    w->collect_data_on_element(el);
+    w->populateTable_solutes();
+    w->populateTable_rxns(sd()->rxnsAqueous, sd()->rxnsGas);
+}
+
+void workspace_fixture::addGasDirect(const QString &name)
+{
+    const int k = db->find_idxDB_gas(name);
+    if (k < 0)
+        return;
+    one_gas *g = db->sdata->gases.at(k);
+    w->add_one_gas(g, false);
+    w->collect_data_on_gas(g);
+}
+
+QString countsMismatch(const sim_data *sd)
+{
+    struct check
+    {
+        const char *name;
+        qsizetype count;
+        qsizetype length;
+    };
+    const check checks[] = {
+        {"nelements", sd->nelements, sd->elements.size()},
+        {"nsolutes", sd->nsolutes, sd->solutes.size()},
+        {"nsolids", sd->nsolids, sd->solids.size()},
+        {"nliquids", sd->nliquids, sd->liquids.size()},
+        {"ngases", sd->ngases, sd->gases.size()},
+        {"nrxnsAqueous", sd->nrxnsAqueous, sd->rxnsAqueous.size()},
+        {"nrxnsSolid", sd->nrxnsSolid, sd->rxnsSolid.size()},
+        {"nrxnsLiquid", sd->nrxnsLiquid, sd->rxnsLiquid.size()},
+        {"nrxnsGas", sd->nrxnsGas, sd->rxnsGas.size()},
+        {"nwaters", sd->nwaters, sd->waters.size()},
+    };
+    for (const check &c : checks)
+        if (c.count != c.length)
+            return QStringLiteral("%1 is %2, its list holds %3")
+                .arg(c.name)
+                .arg(c.count)
+                .arg(c.length);
+    for (const one_water *w : sd->waters)
+        if (w && w->ncomposition != w->composition.size())
+            return QStringLiteral("water %1: ncomposition %2, composition holds %3")
+                .arg(w->name)
+                .arg(w->ncomposition)
+                .arg(w->composition.size());
+    return QString();
+}
+
+BoxCatcher::BoxCatcher()
+{
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, this, [this] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        texts << box->text();
+        if (box->defaultButton())
+            box->defaultButton()->click();
+        else
+            box->accept();
+    });
+    timer.start();
+}
+
+void whenModal(std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || qobject_cast<QMessageBox *>(modal))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start();
+}
+
+namespace {
+QtMessageHandler g_previous = nullptr;
+QStringList *g_collected = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
+{
+    if (type == QtDebugMsg) {
+        if (g_collected)
+            g_collected->append(msg);
+        return;
+    }
+    if (g_previous)
+        g_previous(type, ctx, msg);
+}
+} // namespace
+
+void quietDebug()
+{
+    const QtMessageHandler old = qInstallMessageHandler(quietHandler);
+    if (old != quietHandler)
+        g_previous = old;
+}
+
+LogLines::LogLines()
+{
+    quietDebug();
+    g_collected = new QStringList;
+}
+
+LogLines::~LogLines()
+{
+    delete g_collected;
+    g_collected = nullptr;
+}
+
+QStringList LogLines::lines() const
+{
+    return g_collected ? *g_collected : QStringList();
+}
+
+namespace {
+void clickRowOf(QTableWidget *t, const QString &text)
+{
+    for (int r = 0; r < t->rowCount(); ++r) {
+        QTableWidgetItem *item = t->item(r, 0);
+        if (item && item->text() == text) {
+            t->scrollToItem(item);
+            QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+            return;
+        }
+    }
+    qWarning() << "setup tests: no row" << text;
+}
+} // namespace
+
+void pickElement(workspace_fixture &f, const QString &search, const QString &element, bool usePairs,
+                 bool cancel, const std::function<void(QWidget *)> &inspect)
+{
+    whenModal([=](QWidget *picker) {
+        QTest::keyClicks(picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search")), search);
+        clickRowOf(picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_elements")),
+                   element);
+        auto *box = picker->findChild<QCheckBox *>(QStringLiteral("checkBox_redox"));
+        if (usePairs && box && box->isEnabled() && !box->isChecked())
+            box->click();
+        if (inspect)
+            inspect(picker);
+        const char *button = cancel ? "pushButton_cancel" : "pushButton_select";
+        picker->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    });
+    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addElement")),
+                      Qt::LeftButton);
+}
+
+void pickGas(workspace_fixture &f, const QString &search, const QString &gas)
+{
+    whenModal([=](QWidget *picker) {
+        QTest::keyClicks(picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search")), search);
+        clickRowOf(picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), gas);
+        picker->findChild<QPushButton *>(QStringLiteral("pushButton_select"))->click();
+    });
+    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addGas")),
+                      Qt::LeftButton);
+}

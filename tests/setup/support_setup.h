@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QTableWidget;
+class QTreeWidget;
+class dbdata;
+class jsdbfile_mgr;
+class sbatch;
+class setup;
+struct sim_data;
+
+/// Path of a private copy of the generated reference database, made once per run.
+QString setupTestDb();
+
+/// One configuration entered into a setup workspace the way the main window does it:
+/// set_simType, settings_read, setup_system, with a reader, a loaded database image
+/// and a batch made here. Destroys them in a safe order.
+class workspace_fixture
+{
+public:
+    workspace_fixture();
+    ~workspace_fixture();
+    workspace_fixture(const workspace_fixture &) = delete;
+    workspace_fixture &operator=(const workspace_fixture &) = delete;
+
+    /// Changes made to the configuration as read, before the workspace builds from it.
+    using tweak_fn = std::function<void(sim_data *cfg)>;
+    /// A new configuration written to `path` (as New does), then entered; `tweak`
+    /// may change the configuration first.
+    bool enterNew(const QString &path, bool redox = false, bool dbaccess = true,
+                  const tweak_fn &tweak = {});
+    /// The configuration read from `path` (as Open does), then entered.
+    bool enterOpen(const QString &path);
+    /// Writes the batch to its file; 0 on success.
+    int save();
+
+    setup *w = nullptr; ///< the workspace
+    sbatch *batch = nullptr; ///< the batch edited
+    jsdbfile_mgr *mgr = nullptr; ///< the configuration reader
+    dbdata *db = nullptr; ///< the database image
+    sim_data *sd() const; ///< the batch's configuration
+
+    QString messages() const; ///< text of the message pane
+    QStringList elementNames() const; ///< names in the element tree, in row order
+    QStringList elementDeleteTexts() const; ///< texts of the element tree's delete column
+    QStringList gasNames() const; ///< names in the gas table
+    QStringList soluteNames() const; ///< names in the solute table
+    QStringList soluteTypes() const; ///< type keys in the solute table
+    QStringList rxnNames() const; ///< names in the reaction table
+    QStringList rxnTypes() const; ///< type keys in the reaction table
+    /// Chooses an item of the reaction-type selector as the user does.
+    void chooseRxnList(int item);
+    /// Clicks the delete column of the element row showing `name`; false when not shown.
+    bool clickDeleteElement(const QString &name);
+    /// Clicks the delete column of the gas row showing `name`; false when not shown.
+    bool clickDeleteGas(const QString &name);
+    /// Adds an element of the database as the Add Element button does after the picker.
+    void addElementDirect(const QString &name);
+    /// Adds a gas of the database as the Add Gas button does after the picker.
+    void addGasDirect(const QString &name);
+
+private:
+    bool enter();
+    bool loadDb();
+};
+
+/// Empty when every count of the configuration equals its list's length (water
+/// composition counts included); otherwise a line naming the first that differs.
+QString countsMismatch(const sim_data *sd);
+
+/// Texts of one column of a table, in row order (empty text for a missing item).
+QStringList tableColumn(const QTableWidget *t, int column);
+
+/// Answers every message box that opens while it lives with its default button and
+/// keeps their texts, so an unexpected box can neither hang a test nor pass unseen.
+class BoxCatcher : public QObject
+{
+public:
+    BoxCatcher();
+    QStringList texts; ///< texts of the boxes answered, in order
+
+private:
+    QTimer timer;
+};
+
+/// Runs `act` on the active modal widget as soon as one is open (polling), once.
+void whenModal(std::function<void(QWidget *)> act);
+
+/// Drops debug lines (the database loader writes thousands) while keeping warnings
+/// and failures; lines written while a LogLines lives are kept for the test.
+void quietDebug();
+
+/// Collects the debug lines written while it lives.
+class LogLines
+{
+public:
+    LogLines();
+    ~LogLines();
+    LogLines(const LogLines &) = delete;
+    LogLines &operator=(const LogLines &) = delete;
+    QStringList lines() const; ///< lines collected so far
+};
+
+/// Presses Add Element and answers the picker as a user does: types `search`,
+/// clicks the row of `element`, ticks "  Use Redox Reaction Pair(s)" when `usePairs`
+/// and the box is enabled, then presses Select (or Cancel when `cancel`).
+/// `inspect` sees the picker just before the button is pressed.
+void pickElement(workspace_fixture &f, const QString &search, const QString &element,
+                 bool usePairs = false, bool cancel = false,
+                 const std::function<void(QWidget *picker)> &inspect = {});
+/// Presses Add Gas and answers the gas picker: types `search`, clicks the row of
+/// `gas`, presses Select.
+void pickGas(workspace_fixture &f, const QString &search, const QString &gas);
