@@ -66,6 +66,9 @@ public:
     /// the file name it replaced.
     void save_failed();
 
+    /// Hides the database manager and parser windows this window opened.
+    void hide_utilities();
+
     /// Number of entries of the "Open Recent " submenu.
     int maxRecentFiles = 10;
 

@@ -335,3 +335,11 @@ void simfile::toolBar_menuUtilities_Database_Parser()
     }
     dbParser->settings_read();
 }
+
+void simfile::hide_utilities()
+{
+    if (dbManager)
+        dbManager->hide();
+    if (dbParser)
+        dbParser->hide();
+}
