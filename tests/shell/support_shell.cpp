@@ -205,3 +205,94 @@ bool waitFor(const std::function<bool()> &condition, int ms)
     }
     return true;
 }
+
+// ---- the program's windows --------------------------------------------------------
+
+#include "mainwindow.h"
+#include "setup.h"
+#include "simfile.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+void shellTestIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarlow"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("tarlow.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("vek7"));
+}
+
+void installedProgram()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("VEK7.EQ/vek7type"), QStringLiteral("vek7.eq"));
+    settings.sync();
+    setDatabaseSettings(generatedDatabase());
+}
+
+QWidget *currentPage(MainWindow *win)
+{
+    auto *stack = win->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    return stack ? stack->currentWidget() : nullptr;
+}
+
+simfile *simfilePage(MainWindow *win)
+{
+    return win->findChild<simfile *>();
+}
+
+setup *setupPage(MainWindow *win)
+{
+    return win->findChild<setup *>();
+}
+
+QPushButton *button(QWidget *page, const QString &name)
+{
+    return page ? page->findChild<QPushButton *>(name) : nullptr;
+}
+
+void pressStart(MainWindow *win)
+{
+    QPushButton *start = button(win, QStringLiteral("pushButton_Login"));
+    if (start)
+        start->click();
+}
+
+void addElement(setup *page, const QString &element)
+{
+    ModalScript script;
+    script.modal([element](QWidget *picker) {
+        auto *search = picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search"));
+        auto *table = picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_elements"));
+        if (!search || !table)
+            return;
+        QTest::keyClicks(search, element.toLower());
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QTableWidgetItem *item = table->item(row, 0);
+            if (item && item->text() == element) {
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                                  table->visualItemRect(item).center());
+                break;
+            }
+        }
+        if (auto *select = picker->findChild<QPushButton *>(QStringLiteral("pushButton_select")))
+            select->click();
+    });
+    button(page, QStringLiteral("pushButton_addElement"))->click();
+    waitFor([&] { return script.done(); });
+}
+
+QStringList elementTree(setup *page)
+{
+    QStringList names;
+    auto *tree = page->findChild<QTreeWidget *>(QStringLiteral("treeWidget_elements"));
+    if (!tree)
+        return names;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        names << tree->topLevelItem(i)->text(0);
+    return names;
+}

@@ -73,3 +73,27 @@ QAction *findAction(QObject *root, const QString &text);
 QStringList paneLines(QObject *root, const QString &name = QStringLiteral("textEdit_Messages"));
 /// Waits up to `ms` milliseconds for `condition`, processing events.
 bool waitFor(const std::function<bool()> &condition, int ms = 5000);
+
+class MainWindow;
+class setup;
+class simfile;
+class QPushButton;
+
+/// Names of the organisation and application, as the program sets them.
+void shellTestIdentity();
+/// Marks the first run as done and points the database settings at the
+/// generated reference database, as an installed program has them.
+void installedProgram();
+/// The page the main window shows.
+QWidget *currentPage(MainWindow *win);
+/// The configuration-file window and the setup workspace of the main window.
+simfile *simfilePage(MainWindow *win);
+setup *setupPage(MainWindow *win);
+/// The push button `name` of `page`.
+QPushButton *button(QWidget *page, const QString &name);
+/// Presses Start (login off) on the login page.
+void pressStart(MainWindow *win);
+/// Chooses `element` in the element picker the workspace runs on Add Element.
+void addElement(setup *page, const QString &element);
+/// Element names shown in the workspace's element tree.
+QStringList elementTree(setup *page);
