@@ -12,8 +12,10 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLayout>
 #include <QMenu>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -82,9 +84,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->menuBar->hide();
     main_toolBar();
 
-    resize(scrInfo.login_width(), scrInfo.login_height());
     loginPage->setup();
-    ui->stackedWidget->setCurrentWidget(loginPage);
+    show_page(loginPage, scrInfo.login_width(), scrInfo.login_height());
 }
 
 MainWindow::~MainWindow()
@@ -252,8 +253,21 @@ void MainWindow::main_toolBar()
 
 void MainWindow::show_page(QWidget *page, int width, int height)
 {
+    // Only the page shown may hold the window to its minimum size; hidden pages
+    // would otherwise keep every page as large as the largest.
+    QStackedWidget *stack = ui->stackedWidget;
+    for (int i = 0; i < stack->count(); ++i) {
+        QWidget *w = stack->widget(i);
+        if (w == page)
+            w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+        else
+            w->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    }
+    stack->setCurrentWidget(page);
+    stack->updateGeometry();
+    if (layout())
+        layout()->activate();
     resize(width, height);
-    ui->stackedWidget->setCurrentWidget(page);
 }
 
 void MainWindow::mainWindow_mainPage()

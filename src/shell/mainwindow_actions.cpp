@@ -61,9 +61,8 @@ void MainWindow::on_pushButton_Speciation_clicked()
     ui->actionNew->setEnabled(true);
     ui->actionOpen->setEnabled(true);
     emit signal_settings_ui_update();
-    resize(scrInfo.simfile_width(), scrInfo.simfile_height());
     simfileWin->set_simType(simType);
-    ui->stackedWidget->setCurrentWidget(simfileWin);
+    show_page(simfileWin, scrInfo.simfile_width(), scrInfo.simfile_height());
 }
 
 void MainWindow::on_actionBatch_Speciation_triggered()
@@ -114,9 +113,8 @@ void MainWindow::mainWindow_exit()
     if (dbParser)
         dbParser->hide();
     simfileWin->hide_utilities();
-    resize(scrInfo.login_width(), scrInfo.login_height());
     loginPage->setup();
-    ui->stackedWidget->setCurrentWidget(loginPage);
+    show_page(loginPage, scrInfo.login_width(), scrInfo.login_height());
 }
 
 void MainWindow::on_pushButton_MWQuit_clicked()

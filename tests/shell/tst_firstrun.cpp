@@ -142,9 +142,9 @@ void tst_firstrun::firstStart_dialogAndQuestion_data()
     QTest::newRow("Skip, OK, NO") << false << "pushButton_setDB_skip"
                                   << "NO" << false << QStringList {installQuestion, noWarning}
                                   << false;
-    QTest::newRow("record, file missing, YES") << true << ""
-                                               << "YES" << false << QStringList {installQuestion}
-                                               << true;
+    QTest::newRow("record, file missing, YES")
+        << true << ""
+        << "YES" << false << QStringList {installQuestion} << true;
     QTest::newRow("record, YES, install fails")
         << true << ""
         << "YES" << true
