@@ -175,8 +175,14 @@ void tst_road::openLoadCloseReload_manyTimes()
         if (round == 0)
             saved = fileBytes(docs + "/cycle.jsdb");
     }
-    // Once read back, the configuration saves to the same bytes every time.
-    QCOMPARE(fileBytes(docs + "/cycle.jsdb"), saved);
+    // Once read back, the configuration saves to the same text every time.
+    const QList<QByteArray> now = fileBytes(docs + "/cycle.jsdb").split('\n');
+    const QList<QByteArray> before = saved.split('\n');
+    for (int i = 0; i < std::min(now.size(), before.size()); ++i)
+        // The header records when the file was written; nothing else may change.
+        QVERIFY2(now.at(i).startsWith("        \"date\": ") || now.at(i) == before.at(i),
+                 qPrintable(QString::number(i) + ": " + before.at(i) + " / " + now.at(i)));
+    QCOMPARE(now.size(), before.size());
 
     QAction *quit = nullptr;
     for (QAction *act : su->findChildren<QAction *>())
