@@ -165,7 +165,7 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
         cs->csolvcmin = real(ctrl, "csolvcmin");
     }
 
-    if (cs->csolvitmax < 1)
+    if (cs->csolvitmax < 1 || cs->csolvitmax > 10000) // the engine runs 1 to 10000
         cs->csolvitmax = 31;
     if (cs->csolvcvg <= 0.0)
         cs->csolvcvg = 1e-6;

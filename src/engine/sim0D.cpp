@@ -20,6 +20,8 @@ const double TCminDatabase = 0.01;
 const double TCmaxDatabase = 300.0;
 /// data0 marks a missing log K grid value with this number.
 const double noLogK = 500.0;
+/// Largest Newton-Raphson iteration limit a run accepts.
+const int iterationLimitMax = 10000;
 /// Species types of the database.
 const int typeSolid = 4;
 const int typeGas = 6;
@@ -76,6 +78,13 @@ int sim0D::driver(sim_data *sd, one_water *w)
         return 1;
     }
     transfer_data_ctrl();
+    if (csolvitmax < 1 || csolvitmax > iterationLimitMax) {
+        refuse(QString("#### error : Newton-Raphson iteration limit %1 outside 1 - %2")
+                   .arg(csolvitmax)
+                   .arg(iterationLimitMax));
+        refused = true;
+        return 1;
+    }
     if (!(w->TC >= TCminDatabase && w->TC <= TCmaxDatabase)) {
         refuse(QString("#### error : temperature %1 C outside the database range %2 - %3 C")
                    .arg(w->TC)
@@ -111,10 +120,15 @@ int sim0D::driver(sim_data *sd, one_water *w)
         setup_charge_balance();
     if (w->alkSet)
         setup_alkalinity();
+    prepare_iteration();
     prepare_reduction();
+    if (report_no_equilibrium_state()) {
+        refused = true;
+        return 1;
+    }
     newton_loop();
     finish_run();
-    if (!simmodel->converged && errorMsgs->isEmpty())
+    if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
         report_nonconvergence();
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
@@ -728,8 +742,12 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
         for (int j = 0; j < n; ++j)
             row[j] /= scale;
     }
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < nf && i < n; ++i)
         maxResidual = std::max(maxResidual, std::fabs(nummat->b[i]));
+    maxSetResidual = 0.0;
+    for (int i = nf; i < n; ++i)
+        maxSetResidual = std::max(maxSetResidual, std::fabs(nummat->b[i]));
+    maxResidual = std::max(maxResidual, maxSetResidual);
     return 0;
 }
 
@@ -759,279 +777,6 @@ int sim0D::evaluate_jacobian()
                      << " : zero Jacobian entry";
     }
     return 0;
-}
-
-// ---------------------------------------------------------------------------
-// Newton step
-
-int sim0D::solve_step(std::vector<double> &dx)
-{
-    if (stepSolver == step_solver::reduced && reducible) {
-        const int status = solve_step_reduced(dx);
-        if (status != 2)
-            return status;
-    }
-    return solve_step_full(dx);
-}
-
-int sim0D::solve_step_full(std::vector<double> &dx)
-{
-    const int status = solver.driver(nummat);
-    rowsDirty = true; // eliminated in place, rows swapped
-    if (status != 0)
-        return 1;
-    double *b = solver.bvector();
-    dx.assign(b, b + nummat->n);
-    delete[] b;
-    return 0;
-}
-
-// Each fast reaction defines one species (the species named like it): its row
-// gives that species' correction from the others. Taking the reactions in an
-// order where each needs only species already expressed, every correction
-// becomes c_s + sum_p T_sp dx_p over the species no reaction defines (one per
-// set row). Substituting into the set rows leaves a dense system of the sets'
-// size. The elimination is exact: the step equals that of the full system.
-void sim0D::index_reactions()
-{
-    rxnNz.clear();
-    for (const pt_rxn &rx : simmodel->rxnsFast)
-        rxnNz.push_back(rx.nonzero);
-    constraintNz.clear();
-    for (const pt_rxn &rx : simmodel->rxnsConstraint)
-        constraintNz.push_back(rx.nonzero);
-}
-
-void sim0D::prepare_reduction()
-{
-    reducible = false;
-    const int n = simmodel->nspecies;
-    const int nf = simmodel->nrxnsFast;
-    index_reactions();
-    std::vector<int> definedBy(n, -1);
-    for (int i = 0; i < nf; ++i) {
-        const pt_rxn &rx = simmodel->rxnsFast[i];
-        const int own = rx.ownIdx;
-        if (own < 0 || rx.stoich[own] == 0.0 || definedBy[own] >= 0)
-            return;
-        definedBy[own] = i;
-    }
-    primaryOf.assign(n, -1);
-    primarySpecies.clear();
-    for (int j = 0; j < n; ++j)
-        if (definedBy[j] < 0) {
-            primaryOf[j] = int(primarySpecies.size());
-            primarySpecies.push_back(j);
-        }
-    if (int(primarySpecies.size()) != n - nf || primarySpecies.empty())
-        return;
-    // Depth-first order of the reactions; a cycle leaves the system unreduced.
-    rxnOrder.clear();
-    std::vector<int> mark(nf, 0); // 0 new, 1 in progress, 2 done
-    std::vector<std::pair<int, size_t>> stack;
-    for (int start = 0; start < nf; ++start) {
-        if (mark[start] != 0)
-            continue;
-        stack.push_back({start, 0});
-        mark[start] = 1;
-        while (!stack.empty()) {
-            auto &[i, next] = stack.back();
-            if (next < rxnNz[i].size()) {
-                const int j = rxnNz[i][next++];
-                const int dep = definedBy[j];
-                if (dep < 0 || dep == i)
-                    continue;
-                if (mark[dep] == 1)
-                    return; // cycle
-                if (mark[dep] == 0) {
-                    mark[dep] = 1;
-                    stack.push_back({dep, 0});
-                }
-            } else {
-                mark[i] = 2;
-                rxnOrder.push_back(i);
-                stack.pop_back();
-            }
-        }
-    }
-    const int np = int(primarySpecies.size());
-    redTready = false;
-    redC.assign(n, 0.0);
-    delete redMat;
-    redMat = new pt_numeric_mat(np);
-    reducible = true;
-}
-
-// The fast rows hold only stoichiometric coefficients, the same at every state:
-// how each species' correction depends on the primary corrections (T) is worked
-// out once, kept sparse, and each step only carries its residuals through.
-void sim0D::build_reduction_map()
-{
-    const int n = simmodel->nspecies;
-    const int np = int(primarySpecies.size());
-    std::vector<double> T(size_t(n) * np, 0.0); // row s: d(dx_s)/d(dx_p)
-    for (int p = 0; p < np; ++p)
-        T[size_t(primarySpecies[p]) * np + p] = 1.0;
-    for (int i : rxnOrder) {
-        const int s = simmodel->rxnsFast[i].ownIdx;
-        const double *row = nummat->rows[i];
-        const double inv = 1.0 / row[s];
-        double *Ts = &T[size_t(s) * np];
-        for (int j : rxnNz[i]) {
-            if (j == s)
-                continue;
-            const double *Tj = &T[size_t(j) * np];
-            for (int p = 0; p < np; ++p)
-                Ts[p] -= row[j] * Tj[p];
-        }
-        for (int p = 0; p < np; ++p)
-            Ts[p] *= inv;
-    }
-    redTstart.assign(n + 1, 0);
-    redTcol.clear();
-    redTval.clear();
-    for (int j = 0; j < n; ++j) {
-        redTstart[j] = int(redTcol.size());
-        for (int p = 0; p < np; ++p)
-            if (T[size_t(j) * np + p] != 0.0) {
-                redTcol.push_back(p);
-                redTval.push_back(T[size_t(j) * np + p]);
-            }
-    }
-    redTstart[n] = int(redTcol.size());
-    // Columns of each set row. A set row's entries are non-zero wherever its
-    // species are present (every molality is above 0 at the start), so the
-    // columns seen now are the row's columns at every later state.
-    const int nf = simmodel->nrxnsFast;
-    setColStart.assign(np + 1, 0);
-    setCols.clear();
-    for (int k = 0; k < np; ++k) {
-        setColStart[k] = int(setCols.size());
-        const double *row = nummat->rows[nf + k];
-        for (int j = 0; j < n; ++j)
-            if (row[j] != 0.0)
-                setCols.push_back(j);
-    }
-    setColStart[np] = int(setCols.size());
-    redTready = true;
-}
-
-int sim0D::solve_step_reduced(std::vector<double> &dx)
-{
-    const int n = simmodel->nspecies;
-    const int nf = simmodel->nrxnsFast;
-    const int np = int(primarySpecies.size());
-    if (!redTready)
-        build_reduction_map();
-    // Constant part of each correction: the primaries' is 0, each defined species'
-    // follows from its reaction's residual and the species before it.
-    std::fill(redC.begin(), redC.end(), 0.0);
-    for (int i : rxnOrder) {
-        const int s = simmodel->rxnsFast[i].ownIdx;
-        const double *row = nummat->rows[i];
-        double c = nummat->b[i];
-        for (int j : rxnNz[i])
-            if (j != s)
-                c -= row[j] * redC[j];
-        redC[s] = c / row[s];
-    }
-    for (int k = 0; k < np; ++k) {
-        const double *row = nummat->rows[nf + k];
-        double *red = redMat->rows[k];
-        std::fill(red, red + np + 1, 0.0);
-        double rhs = nummat->b[nf + k];
-        for (int c = setColStart[k]; c < setColStart[k + 1]; ++c) {
-            const int j = setCols[c];
-            const double a = row[j];
-            rhs -= a * redC[j];
-            for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
-                red[redTcol[t]] += a * redTval[t];
-        }
-        redMat->b[k] = rhs;
-        redMat->perm[k] = k;
-    }
-    if (redSolver.driver(redMat) != 0)
-        return 1;
-    dx.resize(n);
-    for (int j = 0; j < n; ++j) {
-        double v = redC[j];
-        for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
-            v += redTval[t] * redMat->b[redTcol[t]];
-        dx[j] = v;
-    }
-    return 0;
-}
-
-void sim0D::newton_loop()
-{
-    const int n = simmodel->nspecies;
-    simmodel->converged = false;
-    simmodel->loops = 0;
-    std::vector<double> dx;
-    const double rowTol = std::max(csolvcvg, 1e-4);
-    while (true) {
-        simmodel->loops += 1;
-        pt_rxn_DH *dh
-            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
-        delete lastDH;
-        lastDH = dh;
-        if (sim0D_spcn_jacobianMatrix(dh) != 0) {
-            refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
-            return;
-        }
-        if (solve_step(dx) != 0) {
-            refuse("#### error : matrix solver " + QString::number(1));
-            return;
-        }
-        for (int k = 0; k < n; ++k) {
-            if (!std::isfinite(dx[k])) {
-                refuse("#### error : speciation model, the Newton step is not finite");
-                return;
-            }
-        }
-        double sum = 0.0;
-        for (int k = 0; k < n; ++k) {
-            double d = dx[k];
-            rxnC->molalPrev[k] = rxnC->molal[k];
-            if (rxnC->molal[k] < csolvcmin && d > 0.0)
-                d = 0.0;
-            else if (std::fabs(d) > 10.0)
-                d = d / (std::fabs(d) * 0.2);
-            simmodel->dxLast[k] = d;
-            // ln m is the variable: it stays finite where m itself underflows to 0
-            // (a species far below every other, with no concentration floor).
-            rxnC->lnmolal[k] -= d;
-            rxnC->molal[k] = std::exp(rxnC->lnmolal[k]);
-            sum += std::fabs(d);
-        }
-        simmodel->cvgValue = sum;
-        // Converged only when the step is small and every equation holds: a species
-        // held at the concentration floor leaves its row unsatisfied.
-        simmodel->converged = (sum < csolvcvg) && (maxResidual < rowTol);
-        if (simmodel->converged || simmodel->loops > csolvitmax)
-            return;
-    }
-}
-
-// A run that used up its iterations must still say why it failed: the user sees
-// the engine's messages, and species stuck at the concentration floor are the
-// usual cause (their equilibrium amount lies below it).
-void sim0D::report_nonconvergence()
-{
-    refuse(QString("#### error : speciation model, no convergence after %1 iterations "
-                   "(convergence sum %2, largest residual %3)")
-               .arg(simmodel->loops)
-               .arg(simmodel->cvgValue, 0, 'g', 6)
-               .arg(maxResidual, 0, 'g', 6));
-    QStringList atFloor;
-    for (int k = 0; k < simmodel->nspecies; ++k)
-        if (rxnC->molal[k] <= csolvcmin * 1.000001 && !simmodel->species[k].gas)
-            atFloor << QString::fromStdString(simmodel->species[k].name);
-    if (!atFloor.isEmpty())
-        refuse(QString("#### error : %1 species held at the concentration floor %2 molal: %3")
-                   .arg(atFloor.size())
-                   .arg(csolvcmin, 0, 'g', 6)
-                   .arg(atFloor.join(", ")));
 }
 
 void sim0D::finish_run()

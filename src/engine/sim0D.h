@@ -96,7 +96,17 @@ private:
     void index_reactions();
     void prepare_reduction();
     void build_reduction_map();
+    bool order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const;
     void newton_loop();
+    void prepare_iteration();
+    bool report_no_equilibrium_state();
+    bool report_no_equilibrium_state_after_run();
+    QString limiting_law_without_state(bool wholeWater);
+    bool ionic_strength_exceeds_every_value();
+    double apply_step(const std::vector<double> &dx);
+    double residual_outside_held() const;
+    bool release_held(double rowTol);
+    bool keep_going(const std::vector<double> &history) const;
     void finish_run();
     void report_nonconvergence(); ///< the messages of a run that used up its iterations
     void refuse(const QString &msg);
@@ -125,6 +135,17 @@ private:
     step_solver stepSolver = step_solver::reduced;
     bool refused = false; ///< the input was refused before the loop
     double maxResidual = 0.0; ///< largest |row residual| of the last assembly
+    double maxSetResidual = 0.0; ///< largest |residual| of the set rows of the last assembly
+
+    // Newton iteration (see prepare_iteration).
+    std::vector<int> definingRxn; ///< species -> fast reaction defining it; -1 for basis species
+    std::vector<int> releaseOrder; ///< fast reactions, each after those defining its species
+    std::vector<double> lnUpper; ///< ln of the largest molality the water's amounts allow
+    bool rxnsDefineDistinct = false; ///< every fast reaction defines a species no other does
+    bool releaseOrdered = false; ///< releaseOrder puts each reaction after those it needs
+    std::vector<char> held; ///< species held at the concentration floor in the last step
+    int nHeld = 0; ///< number of species held in the last step
+    std::vector<double> lnPrev; ///< ln molality before the last step
     bool rowsDirty = true; ///< rows hold more than the last assembly wrote
 
     // Elimination of the mass-action rows (see prepare_reduction).

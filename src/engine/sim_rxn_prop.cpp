@@ -30,6 +30,25 @@ double ionicStrength(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *co
     return I;
 }
 
+/// log10 gamma of one solute at ionic strength I (mol/kg) by one Debye-Hueckel form;
+/// A, B, Bdot at the water temperature.
+inline double log10Gamma(dh_form form, const pt_solute &sp, double A, double B, double Bdot,
+                         double I, double sqrtI)
+{
+    const double z2 = sp.charge * sp.charge;
+    switch (form) {
+    case dh_form::limiting:
+        return -A * z2 * sqrtI;
+    case dh_form::extended:
+        return -A * z2 * sqrtI / (1.0 + B * sp.DHazero * sqrtI);
+    case dh_form::bdot:
+        return Bdot * I - A * z2 * sqrtI / (1.0 + B * sp.DHazero * sqrtI);
+    case dh_form::davies:
+        return -A * z2 * (sqrtI / (1.0 + sqrtI) - 0.3 * I);
+    }
+    return 0.0;
+}
+
 // One rule for the four Debye-Hueckel forms; gases are fugacities and keep gamma 1.
 pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, double T,
                        const pt_rxn_C *conc)
@@ -53,24 +72,7 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
     dh->lngamma.reserve(n);
     dh->log10gamma.reserve(n);
     for (int i = 0; i < n; ++i) {
-        const double z2 = sp[i].charge * sp[i].charge;
-        double lg = 0.0; // log10 gamma
-        if (!sp[i].gas) {
-            switch (form) {
-            case dh_form::limiting:
-                lg = -A * z2 * sqrtI;
-                break;
-            case dh_form::extended:
-                lg = -A * z2 * sqrtI / (1.0 + B * sp[i].DHazero * sqrtI);
-                break;
-            case dh_form::bdot:
-                lg = Bdot * I - A * z2 * sqrtI / (1.0 + B * sp[i].DHazero * sqrtI);
-                break;
-            case dh_form::davies:
-                lg = -A * z2 * (sqrtI / (1.0 + sqrtI) - 0.3 * I);
-                break;
-            }
-        }
+        const double lg = sp[i].gas ? 0.0 : log10Gamma(form, sp[i], A, B, Bdot, I, sqrtI);
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
         // overflow, while its logarithm, which the equations use, stays finite.
         const double lng = lg * ln10;
@@ -102,6 +104,21 @@ double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
         s += rxn.coeff[i] * Tq;
     }
     return s;
+}
+
+double sim_rxn_prop::log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T)
+{
+    if (activitymethod == 0 || sp.gas)
+        return 0.0;
+    thermo &th = builtInDebyeHuckel();
+    const double A = th.DebyeHuckel_coefA({}, T);
+    const double B = th.DebyeHuckel_coefB({}, T);
+    const double Bdot = th.DebyeHuckel_bDot({}, T);
+    const dh_form form = activitymethod == 1 ? dh_form::limiting
+        : activitymethod == 2                ? dh_form::extended
+        : activitymethod == 3                ? dh_form::davies
+                                             : dh_form::bdot;
+    return log10Gamma(form, sp, A, B, Bdot, I, std::sqrt(I));
 }
 
 double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp)

@@ -12,6 +12,9 @@ class sim_rxn_prop
 public:
     /// log10 K of a reaction row at T (Celsius).
     static double eqkLog10_polynom(const pt_rxn &rxn, double T);
+    /// log10 gamma of one species at ionic strength I (mol/kg) and T (Celsius) by the
+    /// activity-coefficient method code of a run (the same formulas as the models below).
+    static double log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T);
     /// Ionic strength of the first n species, mol/kg.
     static double ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp);
     /// Activity coefficients of all species by the run's method, with the entry of

@@ -2,12 +2,14 @@
 
 #include "dbdata.h"
 #include "global.h"
+#include "poly_fit.h"
 #include "records.h"
 #include "sim0D.h"
 #include "solver_records.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QSet>
 #include <QTemporaryDir>
@@ -238,6 +240,119 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
     sd->waters << w;
     sd->nwaters = int(sd->waters.size());
     return w;
+}
+
+bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
+                  double fugacity)
+{
+    const sim_data *image = gDb->sdata;
+    const int r = gDb->find_idxDB_rxn(reaction, type);
+    if (r < 0)
+        return false;
+    one_rxn *rx = type == global::gas ? image->rxnsGas.at(r) : image->rxnsSolid.at(r);
+    for (one_elementComp *c : std::as_const(w->composition))
+        if (c->element == element) {
+            c->swaprxn = reaction;
+            if (type == global::gas)
+                c->molal = c->Molar = fugacity;
+            w->rxnsConstraint << rx;
+            return true;
+        }
+    return false;
+}
+
+void chemsys_chargeBalance(one_water *w, const QString &element)
+{
+    w->chargebalance = true;
+    w->chargebalanceElem = element;
+}
+
+QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
+                            double tolerance)
+{
+    QString fault;
+    QHash<QString, double> lnA, molal, gasLnA;
+    for (const one_waterResult_solute *s : r->soln_aq) {
+        if (!(std::isfinite(s->cmolal) && s->cmolal > 0.0 && std::isfinite(s->gamma)
+              && s->gamma > 0.0))
+            return QStringLiteral("species %1: molality %2, gamma %3; ")
+                .arg(s->solute)
+                .arg(s->cmolal)
+                .arg(s->gamma);
+        if (!lnA.contains(s->solute)) {
+            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
+            molal.insert(s->solute, s->cmolal);
+        }
+    }
+    for (const one_waterResult_solute *g : r->soln_gas)
+        gasLnA.insert(g->solute, std::log(g->cmolal * g->gamma));
+    if (!std::isfinite(r->resultpH) || !std::isfinite(r->ionicstrength))
+        return QStringLiteral("pH %1, ionic strength %2; ").arg(r->resultpH).arg(r->ionicstrength);
+    auto note = [&](const QString &what, double residual) {
+        if (!(std::fabs(residual) <= tolerance))
+            fault += QStringLiteral("%1 residual %2; ").arg(what).arg(residual, 0, 'g', 3);
+    };
+    // ln activity of a phase that is no species: a pure solid 0, a swapped gas its fugacity
+    QHash<QString, double> phaseLnA;
+    for (const one_elementComp *c : w->composition)
+        for (const one_rxn *rx : w->rxnsConstraint)
+            if (!c->swaprxn.isEmpty() && rx->name == c->swaprxn)
+                phaseLnA.insert(rx->name, rx->type == global::gas ? std::log(c->molal) : 0.0);
+    auto massAction = [&](const one_rxn *rx, bool gas) {
+        double lnQ = 0.0;
+        for (int k = 0; k < rx->composition->solute.size(); ++k) {
+            const QString &name = rx->composition->solute.at(k);
+            double a = 0.0;
+            if (gas && name == rx->name && gasLnA.contains(name))
+                a = gasLnA.value(name);
+            else if (name == rx->name && phaseLnA.contains(name))
+                a = phaseLnA.value(name);
+            else if (lnA.contains(name))
+                a = lnA.value(name);
+            else {
+                fault += QStringLiteral("reaction %1: %2 missing from the result; ")
+                             .arg(rx->name, name);
+                return;
+            }
+            lnQ += rx->composition->stoich.at(k) * a;
+        }
+        note(QStringLiteral("reaction ") + rx->name,
+             lnQ - poly_fit::evaluate(rx->eqk->coeff, w->TC) * 2.3025851);
+    };
+    for (const one_rxn *rx : sd->rxnsAqueous)
+        massAction(rx, false);
+    for (const one_rxn *rx : sd->rxnsGas)
+        massAction(rx, true);
+    for (const one_rxn *rx : w->rxnsConstraint)
+        massAction(rx, false);
+
+    double anions = 0.0, cations = 0.0;
+    QHash<QString, double> totals;
+    for (const one_solute *s : sd->solutes) {
+        const double m = molal.value(s->name);
+        if (s->charge < 0)
+            anions -= s->charge * m;
+        else if (s->charge > 0)
+            cations += s->charge * m;
+        for (int k = 0; k < s->composition->element.size(); ++k)
+            totals[s->composition->element.at(k)] += s->composition->stoich.at(k) * m;
+    }
+    for (const one_elementComp *c : w->composition) {
+        if (!c->swaprxn.isEmpty() || (w->chargebalance && c->element == w->chargebalanceElem))
+            continue;
+        if (c->element == sd->nameO)
+            note(QStringLiteral("H2O"), std::log(molal.value(sd->nameH2O) / c->molal));
+        else if (c->element == sd->nameH)
+            note(QStringLiteral("pH"),
+                 w->typeH == 1 ? lnA.value(sd->nameHplus) - std::log(c->Molar)
+                               : std::log(molal.value(sd->nameHplus) / c->molal));
+        else
+            note(QStringLiteral("total of ") + c->element,
+                 std::log(totals.value(c->element) / c->molal));
+    }
+    if (w->chargebalance)
+        note(QStringLiteral("charge balance"), std::log(anions / cations));
+    return fault;
 }
 
 QJsonObject chemsys_readCase(const QString &name)

@@ -17,6 +17,7 @@ class sim0D;
 struct pt_rxn_DH;
 struct sim_data;
 struct one_water;
+struct one_water_result;
 
 struct chemsys_request
 {
@@ -41,6 +42,22 @@ sim_data *chemsys_build(const chemsys_request &req);
 /// The sim_data owns the water (it is appended to its waters).
 one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
                          double fO2);
+
+/// Replaces the water's amount of `element` by the equilibrium with a solid (type 4)
+/// or a gas (type 6) of the database; a gas takes `fugacity` (bar). False when the
+/// database has no such reaction.
+bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
+                  double fugacity = 0.0);
+
+/// Charge balance on the amount of `element` (its basis ion closes the balance).
+void chemsys_chargeBalance(one_water *w, const QString &element);
+
+/// Checks a converged result against the equations it claims, computed from the
+/// chemical system itself: mass action of every reaction (the swaps included),
+/// each element total that is given, pH when it is given, the charge balance when it
+/// is on, every value finite. Empty when all hold within `tolerance` (ln units).
+QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
+                            double tolerance);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

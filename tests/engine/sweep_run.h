@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -59,9 +60,12 @@ struct sweep_tally
     std::map<QString, count> byIonicStrength, bypH, byTemperature, byModel;
     std::map<QString, int> failures; ///< failure text -> waters
     int faults = 0; ///< converged results that violate their equations
+    int noState = 0; ///< waters the engine showed to have no equilibrium state
     double worstConvergedResidual = 0.0;
     QStringList faultExamples; ///< first few faulty converged results
     std::map<QString, QStringList> failureExamples; ///< failure text -> first few waters
+    std::vector<int> failedWaters; ///< indices of the waters that did not converge
+    std::vector<int> loops; ///< Newton steps of each converged water
 
     void add(const sweep_water &w, const sweep_outcome &o);
     /// The tally as text lines, for the log or the console.
@@ -245,6 +249,8 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
         o.failure = sweep_detail::maskNumbers(errors.first());
         if (errors.size() > 1 && errors.at(1).contains(QStringLiteral("concentration floor")))
             o.failure += QStringLiteral(" + species held at the concentration floor");
+        if (errors.size() > 1 && errors.last().contains(QStringLiteral("probably no equilibrium")))
+            o.failure += QStringLiteral(" + probably no equilibrium state");
     } else {
         o.fault = QStringLiteral("failed without a message; ");
     }
@@ -349,13 +355,19 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
     static const char *const waterModels[] = {"aw 1", "aw mole fraction", "aw B-dot"};
     bump(byModel[QStringLiteral("%1, %2").arg(models[w.activity % 5],
                                               waterModels[w.activityWater % 3])]);
-    if (o.converged && o.fault.isEmpty())
+    if (o.converged && o.fault.isEmpty()) {
         worstConvergedResidual = std::max(worstConvergedResidual, o.worstResidual);
+        loops.push_back(o.loops);
+    } else {
+        failedWaters.push_back(w.index);
+    }
     if (!o.fault.isEmpty()) {
         ++faults;
         if (faultExamples.size() < 10)
             faultExamples << sweep_runner::describe(w) + " -> " + o.fault;
     } else if (!o.converged) {
+        if (o.failure.startsWith(QStringLiteral("#### error : no equilibrium state")))
+            ++noState;
         ++failures[o.failure];
         QStringList &examples = failureExamples[o.failure];
         if (examples.size() < 3)
@@ -373,6 +385,14 @@ inline QStringList sweep_tally::report() const
             .arg(c.waters ? 100.0 * c.converged / c.waters : 0.0, 0, 'f', 2);
     };
     lines << QStringLiteral("all waters: ") + share(all);
+    lines << QStringLiteral("waters not shown to lack an equilibrium state: ")
+            + share({all.waters - noState, all.converged});
+    std::vector<int> sorted = loops;
+    std::sort(sorted.begin(), sorted.end());
+    if (!sorted.empty())
+        lines << QStringLiteral("Newton steps of the converged waters: median %1, largest %2")
+                     .arg(sorted[sorted.size() / 2])
+                     .arg(sorted.back());
     lines << QStringLiteral("converged with a residual above %1 or a non-finite value: %2")
                  .arg(sweep_runner::tolerance)
                  .arg(faults);
@@ -393,6 +413,10 @@ inline QStringList sweep_tally::report() const
         for (const QString &example : failureExamples.at(text))
             lines << QStringLiteral("          ") + example;
     }
+    QStringList failed;
+    for (int index : failedWaters)
+        failed << QString::number(index);
+    lines << QStringLiteral("waters that did not converge: ") + failed.join(' ');
     if (!faultExamples.isEmpty())
         lines << QStringLiteral("faulty converged results:") << faultExamples;
     return lines;

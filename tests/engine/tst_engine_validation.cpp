@@ -19,6 +19,8 @@ private slots:
     void initTestCase();
     void referenceCase_data();
     void referenceCase();
+    void chargeBalanceOnMajorIon_data();
+    void chargeBalanceOnMajorIon();
     void organicSystem_data();
     void organicSystem();
 };
@@ -34,20 +36,28 @@ void tst_engine_validation::referenceCase_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("tolLogM");
     QTest::addColumn<bool>("redox"); // redox species take part
-    QTest::addColumn<double>("floor"); // the control set's lowest concentration, molal
+    QTest::addColumn<bool>("ownConstraints"); // minerals and gases fix amounts, as in EQ3NR
     QTest::addColumn<QStringList>("skipped"); // species whose redox treatment differs
 
-    // Air-saturated waters carry O2(aq) at their O2(g) fugacity, and their redox
-    // species reach far below the default floor (H2(aq) 1e-44, CO(aq) 1e-51): a
-    // species held at the floor would leave its equation unmet.
-    QTest::newRow("deionized water") << "deionw" << 0.005 << true << 1e-100 << QStringList();
-    QTest::newRow("HCl 0.02 N") << "hclp02" << 0.005 << true << 1e-100 << QStringList();
-    QTest::newRow("carbonate aquifer") << "co3aqui" << 0.005 << false << 1e-36 << QStringList();
-    QTest::newRow("sea water") << "swmaj" << 0.03 << false << 1e-36 << QStringList();
-    QTest::newRow("cristobalite 250 C") << "cristoba" << 0.005 << false << 1e-36 << QStringList();
+    // Every case runs with the default control parameters (31 iterations, floor
+    // 1e-36): the air-saturated waters hold redox species far below the floor
+    // (H2(aq) 1e-44, CO(aq) 1e-51), which are released to their mass action.
+    QTest::newRow("deionized water") << "deionw" << 0.005 << true << false << QStringList();
+    QTest::newRow("HCl 0.02 N") << "hclp02" << 0.005 << true << false << QStringList();
+    QTest::newRow("carbonate aquifer") << "co3aqui" << 0.005 << false << false << QStringList();
+    QTest::newRow("sea water") << "swmaj" << 0.03 << false << false << QStringList();
+    QTest::newRow("cristobalite 250 C") << "cristoba" << 0.005 << false << false << QStringList();
     // The independent run suppressed NH3 and kept O2(aq) out of redox equilibrium.
     QTest::newRow("J-13 well water")
-        << "j13w" << 0.005 << false << 1e-36 << QStringList {"Fe", "Mn", "N", "O2(aq)"};
+        << "j13w" << 0.005 << false << false << QStringList {"Fe", "Mn", "N", "O2(aq)"};
+    // The amounts EQ3NR itself was given: CO2(g) fugacities, calcite, dolomite and
+    // cristobalite saturation in place of the element totals.
+    QTest::newRow("deionized water, CO2(g)") << "deionw" << 0.005 << true << true << QStringList();
+    QTest::newRow("HCl 0.02 N, CO2(g)") << "hclp02" << 0.005 << true << true << QStringList();
+    QTest::newRow("carbonate aquifer, calcite, dolomite, CO2(g)")
+        << "co3aqui" << 0.005 << false << true << QStringList();
+    QTest::newRow("cristobalite 250 C, cristobalite")
+        << "cristoba" << 0.005 << false << true << QStringList();
 }
 
 static bool holdsElement(const QString &species, const QStringList &elements)
@@ -71,7 +81,7 @@ void tst_engine_validation::referenceCase()
     QFETCH(QString, name);
     QFETCH(double, tolLogM);
     QFETCH(bool, redox);
-    QFETCH(double, floor);
+    QFETCH(bool, ownConstraints);
     QFETCH(QStringList, skipped);
 
     const QJsonObject ref = chemsys_readCase(name);
@@ -81,6 +91,7 @@ void tst_engine_validation::referenceCase()
     const double TC = ref.value("temperature_C").toDouble();
     const QJsonObject res = ref.value("results").toObject();
     const QJsonObject refSpecies = res.value("species").toObject();
+    const QJsonArray fixedBy = inputs.value("fixed_by_equilibrium").toArray();
 
     chemsys_request req;
     QMap<QString, double> totals;
@@ -90,8 +101,11 @@ void tst_engine_validation::referenceCase()
     }
     req.TC = TC;
     req.redox = redox;
-    req.csolvcmin = floor;
-    if (req.elements.contains("C"))
+    bool gasSwap = false;
+    for (const QJsonValue v : fixedBy)
+        gasSwap = gasSwap || v.toObject().value("phase").toString().endsWith("(g)");
+    // A gas that fixes an amount stands at its fugacity; it is no species then.
+    if (req.elements.contains("C") && !(ownConstraints && gasSwap))
         req.gases << "CO2(g)";
     if (redox)
         req.gases << "O2(g)";
@@ -101,6 +115,25 @@ void tst_engine_validation::referenceCase()
     const bool chargeBalance = inputs.value("charge_balance_species").toString() == "H+";
     const double pH = inputs.value("pH_activity").toDouble();
     one_water *w = chemsys_water(sd.get(), totals, TC, chargeBalance ? -1.0 : pH, fO2);
+    if (ownConstraints) {
+        QVERIFY(!fixedBy.isEmpty());
+        for (const QJsonValue v : fixedBy) {
+            // the element of the basis species whose amount the phase fixes
+            const QString species = v.toObject().value("species").toString();
+            const QString phase = v.toObject().value("phase").toString();
+            QString element;
+            for (const one_solute *s : std::as_const(sd->solutes))
+                if (s->name == species)
+                    for (const QString &e : s->composition->element)
+                        if (e != "H" && e != "O")
+                            element = e;
+            const bool gas = phase.endsWith("(g)");
+            const double value = v.toObject().value("value").toDouble();
+            QVERIFY2(
+                chemsys_swap(w, element, phase, gas ? 6 : 4, gas ? std::pow(10.0, value) : 0.0),
+                qPrintable(phase));
+        }
+    }
 
     sim0D model;
     const int rc = model.driver(sd.get(), w);
@@ -158,6 +191,69 @@ void tst_engine_validation::referenceCase()
     QVERIFY2(std::fabs(worst) <= tolLogM, qPrintable(worstName));
     QVERIFY(std::fabs(result->resultpH - refpH) <= 0.005);
     QVERIFY(std::fabs(result->ionicstrength - refI) <= 0.01 * refI);
+    const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+void tst_engine_validation::chargeBalanceOnMajorIon_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("element"); // closes the charge balance; empty: none
+    QTest::addColumn<int>("activity");
+
+    // Multi-component waters balanced on an anion: the ionic strength used to run away.
+    QTest::newRow("sea water on Cl") << "swmaj"
+                                     << "Cl" << 4;
+    QTest::newRow("sea water on Na") << "swmaj"
+                                     << "Na" << 4;
+    QTest::newRow("J-13 on Cl") << "j13w"
+                                << "Cl" << 4;
+    QTest::newRow("carbonate aquifer on Cl") << "co3aqui"
+                                             << "Cl" << 4;
+    QTest::newRow("sea water, Davies") << "swmaj" << QString() << 3;
+    QTest::newRow("sea water on Cl, Davies") << "swmaj"
+                                             << "Cl" << 3;
+}
+
+// Converged within the default 31 iterations, every equation met.
+void tst_engine_validation::chargeBalanceOnMajorIon()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, element);
+    QFETCH(int, activity);
+
+    const QJsonObject ref = chemsys_readCase(name);
+    QVERIFY(!ref.isEmpty());
+    const QJsonObject inputs = ref.value("inputs").toObject();
+    const QJsonObject totalsJson = inputs.value("element_totals_molal").toObject();
+    chemsys_request req;
+    QMap<QString, double> totals;
+    for (auto it = totalsJson.begin(); it != totalsJson.end(); ++it) {
+        req.elements << it.key();
+        totals.insert(it.key(), it.value().toDouble());
+    }
+    req.TC = ref.value("temperature_C").toDouble();
+    req.gases << "CO2(g)";
+    std::unique_ptr<sim_data> sd(chemsys_build(req));
+    one_water *w
+        = chemsys_water(sd.get(), totals, req.TC, inputs.value("pH_activity").toDouble(), 0.0);
+    w->activitymethod = activity;
+    if (!element.isEmpty())
+        chemsys_chargeBalance(w, element);
+
+    sim0D model;
+    const int rc = model.driver(sd.get(), w);
+    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
+    std::unique_ptr<one_water_result> result(model.results());
+    QVERIFY(result->converged);
+    QVERIFY(result->loops <= 32);
+    const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    qInfo().noquote() << QString("%1: %2 steps, I %3, pH %4")
+                             .arg(QTest::currentDataTag())
+                             .arg(result->loops)
+                             .arg(result->ionicstrength, 0, 'g', 5)
+                             .arg(result->resultpH, 0, 'f', 4);
 }
 
 void tst_engine_validation::organicSystem_data()

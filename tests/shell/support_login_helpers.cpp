@@ -16,6 +16,12 @@ void loginTestIdentity()
     QCoreApplication::setApplicationName("vek7");
 }
 
+QString loginDigest(const QString &text)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
 void storeLoginAccount(bool enabled, const QString &name, const QString &password,
                        const QString &clue, const QString &question, const QString &answer)
 {
@@ -63,9 +69,9 @@ void answerWhenShown(const QString &buttonText, QString *seenText, int triesLeft
 }
 } // namespace
 
-void answerNextMessageBox(const QString &buttonText, QString *seenText)
+void answerNextMessageBox(const QString &buttonText, QString *seenText, int tries)
 {
-    QTimer::singleShot(0, [=] { answerWhenShown(buttonText, seenText, 200); });
+    QTimer::singleShot(0, [=] { answerWhenShown(buttonText, seenText, tries); });
 }
 
 void breakSettingsStore(bool broken)

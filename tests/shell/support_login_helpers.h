@@ -9,6 +9,8 @@
 
 /// Sets the organisation and application names every window's settings use.
 void loginTestIdentity();
+/// Lower-case hexadecimal SHA-256 of the UTF-8 bytes of `text`, as the account stores it.
+QString loginDigest(const QString &text);
 /// Stores an account in group "LOGIN" (password given in clear, stored as its digest).
 void storeLoginAccount(bool enabled, const QString &name, const QString &password,
                        const QString &clue = "blue sky", const QString &question = "Colour?",
@@ -16,13 +18,14 @@ void storeLoginAccount(bool enabled, const QString &name, const QString &passwor
 /// A value of group "LOGIN" as a fresh QSettings reads it.
 QVariant loginValue(const QString &key);
 /// Clicks the button of that text on the next modal message box; the box's
-/// text is kept in `seenText` when given.
-void answerNextMessageBox(const QString &buttonText, QString *seenText = nullptr);
+/// text is kept in `seenText` when given. The box is looked for `tries` more
+/// times, 10 ms apart, after the first look.
+void answerNextMessageBox(const QString &buttonText, QString *seenText = nullptr, int tries = 200);
 /// Makes the settings file unwritable (a folder stands in its place) or puts it back.
 void breakSettingsStore(bool broken);
 /// The child widget of that object name and type, or null.
 template<typename T>
-T *childOf(QWidget *w, const char *name)
+T *loginChild(QWidget *w, const char *name)
 {
     return w ? w->findChild<T *>(QString::fromLatin1(name)) : nullptr;
 }

@@ -49,19 +49,19 @@ private slots:
         dlg.settingsSpcn_numerical(&ctrl);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QString("Dialog"));
-        QCOMPARE(childOf<QLabel>(&dlg, "label_properties")->text(),
+        QCOMPARE(loginChild<QLabel>(&dlg, "label_properties")->text(),
                  QString("Speciation numerical methods and iteration parameters"));
-        QCOMPARE(childOf<QStackedWidget>(&dlg, "stackedWidget")->currentIndex(), 1);
+        QCOMPARE(loginChild<QStackedWidget>(&dlg, "stackedWidget")->currentIndex(), 1);
         const char *fields[] = {"lineEditSpcn_iterationLimit", "lineEditSpcn_convergenceLimit",
                                 "lineEditSpcn_concnHigh", "lineEditSpcn_concnLow"};
         const QStringList shown = {"31", "1e-06", "35", "1e-36"};
         for (int i = 0; i < 4; ++i) {
-            QLineEdit *f = childOf<QLineEdit>(&dlg, fields[i]);
+            QLineEdit *f = loginChild<QLineEdit>(&dlg, fields[i]);
             QCOMPARE(f->text(), shown[i]);
             QCOMPARE(f->alignment(), Qt::AlignCenter);
             QVERIFY(f->styleSheet().isEmpty());
         }
-        QVERIFY(childOf<QPushButton>(&dlg, "pushButton_save")->isEnabled());
+        QVERIFY(loginChild<QPushButton>(&dlg, "pushButton_save")->isEnabled());
     }
 
     void refusedInputIsMarkedAndBlocksSave_data()
@@ -85,7 +85,7 @@ private slots:
         dlg.settingsSpcn_numerical(&ctrl);
         dlg.show();
         QLineEdit *f = dlg.findChild<QLineEdit *>(field);
-        QPushButton *save = childOf<QPushButton>(&dlg, "pushButton_save");
+        QPushButton *save = loginChild<QPushButton>(&dlg, "pushButton_save");
         retype(f, text);
         QCOMPARE(f->styleSheet(), QString("background-color: #fd7;"));
         QVERIFY(!save->isEnabled());
@@ -112,7 +112,7 @@ private slots:
         one_ctrlset ctrl = defaults();
         config_settings dlg;
         dlg.settingsSpcn_numerical(&ctrl);
-        retype(childOf<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit"), text);
+        retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit"), text);
         // A refused value (even one typed through an accepted prefix) saves nothing.
         dlg.settingsSpcn_save();
         QCOMPARE(ctrl.csolvitmax, stored);
@@ -126,10 +126,10 @@ private slots:
         config_settings dlg;
         dlg.settingsSpcn_numerical(&ctrl);
         dlg.show();
-        QCOMPARE(childOf<QLineEdit>(&dlg, "lineEditSpcn_convergenceLimit")->text(),
+        QCOMPARE(loginChild<QLineEdit>(&dlg, "lineEditSpcn_convergenceLimit")->text(),
                  QString("1.23457e-06"));
-        retype(childOf<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
-        QTest::mouseClick(childOf<QPushButton>(&dlg, "pushButton_cancel"), Qt::LeftButton);
+        retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
+        QTest::mouseClick(loginChild<QPushButton>(&dlg, "pushButton_cancel"), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(ctrl.csolvcmax, 35.0);
         QCOMPARE(ctrl.csolvcvg, 1.234567e-6);
@@ -143,10 +143,10 @@ private slots:
         config_settings dlg;
         dlg.settingsSpcn_numerical(&ctrl);
         QTimer::singleShot(0, [&dlg] {
-            retype(childOf<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit"), "200");
-            retype(childOf<QLineEdit>(&dlg, "lineEditSpcn_concnLow"), "1e-300");
-            retype(childOf<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
-            QTest::mouseClick(childOf<QPushButton>(&dlg, "pushButton_save"), Qt::LeftButton);
+            retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit"), "200");
+            retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnLow"), "1e-300");
+            retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
+            QTest::mouseClick(loginChild<QPushButton>(&dlg, "pushButton_save"), Qt::LeftButton);
         });
         QCOMPARE(dlg.exec(), int(QDialog::Accepted));
         QCOMPARE(dlg.settingsSpcn_recover(), &ctrl);
@@ -165,9 +165,9 @@ private slots:
         ctrl.csolvitmax = 0;
         config_settings dlg;
         dlg.settingsSpcn_numerical(&ctrl);
-        QCOMPARE(childOf<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit")->styleSheet(),
+        QCOMPARE(loginChild<QLineEdit>(&dlg, "lineEditSpcn_iterationLimit")->styleSheet(),
                  QString("background-color: #fd7;"));
-        QVERIFY(!childOf<QPushButton>(&dlg, "pushButton_save")->isEnabled());
+        QVERIFY(!loginChild<QPushButton>(&dlg, "pushButton_save")->isEnabled());
     }
 };
 

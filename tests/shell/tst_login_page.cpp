@@ -15,12 +15,6 @@
 #include <QtTest>
 
 namespace {
-QString digestOf(const QString &text)
-{
-    return QString::fromLatin1(
-        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
-}
-
 /// A shown login page with short access to its widgets.
 struct Page
 {
@@ -28,12 +22,15 @@ struct Page
     QSignalSpy verified {&page, &login_page::signal_login_verified};
     QSignalSpy failed {&page, &login_page::signal_login_failed};
     Page() { page.show(); }
-    QLineEdit *edit(const char *name) { return childOf<QLineEdit>(&page, name); }
-    QPushButton *button(const char *name) { return childOf<QPushButton>(&page, name); }
-    QCheckBox *box(const char *name) { return childOf<QCheckBox>(&page, name); }
-    QTextEdit *text(const char *name) { return childOf<QTextEdit>(&page, name); }
+    QLineEdit *edit(const char *name) { return loginChild<QLineEdit>(&page, name); }
+    QPushButton *button(const char *name) { return loginChild<QPushButton>(&page, name); }
+    QCheckBox *box(const char *name) { return loginChild<QCheckBox>(&page, name); }
+    QTextEdit *text(const char *name) { return loginChild<QTextEdit>(&page, name); }
     QString pane() { return text("textEdit_loginMessage")->toPlainText(); }
-    QWidget *current() { return childOf<QStackedWidget>(&page, "stackedWidget")->currentWidget(); }
+    QWidget *current()
+    {
+        return loginChild<QStackedWidget>(&page, "stackedWidget")->currentWidget();
+    }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void type(const char *name, const QString &s)
     {
@@ -77,7 +74,7 @@ private slots:
         QVERIFY(p.button("pushButton_Login")->isEnabled());
         QVERIFY(p.button("pushButton_loginCreate")->isVisible());
         QCOMPARE(p.pane(), QString("LOGIN DISABLED\nproceed using the START button"));
-        QVERIFY(childOf<QLabel>(&p.page, "label_version")->text().startsWith("version v."));
+        QVERIFY(loginChild<QLabel>(&p.page, "label_version")->text().startsWith("version v."));
         p.click("pushButton_Login");
         QCOMPARE(p.verified.count(), 1);
         QCOMPARE(p.failed.count(), 0);
@@ -130,7 +127,7 @@ private slots:
         if (!saved)
             return;
         QCOMPARE(loginValue("username").toString(), name);
-        QCOMPARE(loginValue("password").toString(), digestOf(password));
+        QCOMPARE(loginValue("password").toString(), loginDigest(password));
         QCOMPARE(loginValue("passwordClue").toString(), QString("river stone"));
         QCOMPARE(loginValue("securityA").toString(), QString("Rex"));
         QCOMPARE(p.current()->objectName(), QString("page0_login"));
@@ -147,7 +144,7 @@ private slots:
         QTest::mouseClick(p.box("checkBox_loginEnabled"), Qt::LeftButton);
         p.type("lineEdit_createUsername", "bob!");
         QCOMPARE(p.edit("lineEdit_createUsername")->text(), QString("bob"));
-        QCOMPARE(childOf<QLabel>(&p.page, "label_username_set_msg")->text(),
+        QCOMPARE(loginChild<QLabel>(&p.page, "label_username_set_msg")->text(),
                  QString("alpha-numeric keys only"));
         p.click("pushButton_createCancel");
         QCOMPARE(p.current()->objectName(), QString("page0_login"));
@@ -231,7 +228,7 @@ private slots:
         p.type("lineEdit_verifyPassword_verify", "Moraine42");
         QTest::keyClicks(p.text("textEdit_verifyClue"), "ice and rock");
         p.click("pushButton_verifySave");
-        QCOMPARE(loginValue("password").toString(), digestOf("Moraine42"));
+        QCOMPARE(loginValue("password").toString(), loginDigest("Moraine42"));
         QCOMPARE(loginValue("passwordClue").toString(), QString("ice and rock"));
 
         p.click("pushButton_verifyExit");
@@ -276,7 +273,7 @@ private slots:
         p.type("lineEdit_verifyPassword_verify", repeat);
         QVERIFY(!p.button("pushButton_verifySave")->isEnabled());
         p.click("pushButton_verifySave");
-        QCOMPARE(loginValue("password").toString(), digestOf("Glacier7x"));
+        QCOMPARE(loginValue("password").toString(), loginDigest("Glacier7x"));
     }
 
     void emptyAnswerNeverMatches_data()
@@ -375,7 +372,7 @@ private slots:
         p.click("pushButton_createSave");
         breakSettingsStore(false);
         QCOMPARE(p.current()->objectName(), QString("page1_createUser"));
-        QCOMPARE(childOf<QLabel>(&p.page, "label_saveCheck")->text(),
+        QCOMPARE(loginChild<QLabel>(&p.page, "label_saveCheck")->text(),
                  QString("Account not saved: the settings could not be written"));
     }
 };

@@ -1,0 +1,517 @@
+// The Newton iteration of a run: the step rules, the bounds the water's amounts
+// set, the convergence test with the release of held species, when the run ends,
+// and the messages of a run that found no state.
+
+#include "sim0D.h"
+
+#include "records.h"
+#include "sim_rxn_prop.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+/// A correction larger than this (ln units) is cut ...
+const double stepLimit = 10.0;
+/// ... to this size, keeping its sign: d / (|d| x 0.2).
+const double stepCutFactor = 0.2;
+/// Rows count as met below this residual (ln units), or below the convergence limit
+/// when that is larger.
+const double rowToleranceFloor = 1e-4;
+/// Past the iteration limit a run goes on while the best residual of the last
+/// progressWindow steps is below progressFactor x the best before them ...
+const int progressWindow = 5;
+const double progressFactor = 0.9;
+/// ... but never beyond this many steps in all.
+const int extendedStepCap = 200;
+
+const double infinity = std::numeric_limits<double>::infinity();
+
+/// Molalities the result can show: finite, above zero and not denormal.
+bool representable(double m)
+{
+    return std::isnormal(m) && m > 0.0;
+}
+
+QString modelName(int activitymethod)
+{
+    switch (activitymethod) {
+    case 0:
+        return QStringLiteral("ideal");
+    case 1:
+        return QStringLiteral("Debye-Hueckel limiting law");
+    case 2:
+        return QStringLiteral("extended Debye-Hueckel");
+    case 3:
+        return QStringLiteral("Davies");
+    default:
+        return QStringLiteral("B-dot");
+    }
+}
+
+} // namespace
+
+// What the iteration needs besides the rows: which species a reaction defines (only
+// those may be held at the concentration floor; a basis species held there would
+// leave its element's balance unmet), the order in which held species are released,
+// and the largest molality of each species that the water's amounts allow.
+void sim0D::prepare_iteration()
+{
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    index_reactions();
+    definingRxn.assign(n, -1);
+    rxnsDefineDistinct = true;
+    for (int i = 0; i < nf; ++i) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int own = rx.ownIdx;
+        if (own >= 0 && own < n && rx.stoich[own] != 0.0 && definingRxn[own] < 0)
+            definingRxn[own] = i;
+        else
+            rxnsDefineDistinct = false;
+    }
+    releaseOrdered = order_fast_reactions(definingRxn, releaseOrder);
+    if (!releaseOrdered) {
+        // Reactions that define each other have no order; list order releases them.
+        releaseOrder.resize(nf);
+        for (int i = 0; i < nf; ++i)
+            releaseOrder[i] = i;
+    }
+    held.assign(n, 0);
+    nHeld = 0;
+    lnPrev.assign(n, 0.0);
+
+    // A species never holds more of an element than the water has: the bound keeps
+    // early steps from driving the ionic strength out of every real range. Only true
+    // amounts bound; a set that fixes an activity, a swap, the charge balance or the
+    // alkalinity says nothing about its species' amounts. H+, OH- and the gases are
+    // set by pH, water and fugacities, not by an element amount.
+    lnUpper.assign(n, infinity);
+    const int iHplus = soluteIndex.value(sdata->nameHplus, -1);
+    const int iOH
+        = soluteIndex.value(sdata->nameOH.isEmpty() ? QStringLiteral("OH-") : sdata->nameOH, -1);
+    for (int s = 0; s < simwater->nsets; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if (set.swapOn || set.activityRow || !(set.molal > 0.0)
+            || (water->chargebalance && s == cbSetIdx) || (water->alkSet && s == alkSetIdx))
+            continue;
+        const double lnTotal = std::log(set.molal);
+        for (int m = 0; m < set.nsp; ++m) {
+            const int j = set.spIdx[m];
+            const double nu = set.stoich[m];
+            if (j < 0 || j >= n || !(nu > 0.0))
+                continue;
+            if (simmodel->species[j].gas || j == iHplus || j == iOH)
+                continue;
+            lnUpper[j] = std::min(lnUpper[j], lnTotal - std::log(nu));
+        }
+    }
+}
+
+// The step rules, in order: a species that a reaction defines and that lies below the
+// concentration floor is held there when the step would lower it further; a
+// correction above 10 ln units is cut to 5; then no species may exceed its bound.
+// Returns the sum of the corrections taken, or NaN, with the state unchanged, when a
+// correction is not finite.
+double sim0D::apply_step(const std::vector<double> &dx)
+{
+    const int n = simmodel->nspecies;
+    double *const lnm = rxnC->lnmolal.data();
+    double *const m = rxnC->molal.data();
+    double *const prev = rxnC->molalPrev.data();
+    double *const last = simmodel->dxLast;
+    const double *const upper = lnUpper.data();
+    const int *const defined = definingRxn.data();
+    char *const hold = held.data();
+    const double floor = csolvcmin;
+    if (nHeld > 0)
+        std::fill(held.begin(), held.end(), char(0));
+    std::copy(lnm, lnm + n, lnPrev.begin());
+    double sum = 0.0;
+    int nh = 0;
+    for (int k = 0; k < n; ++k) {
+        double d = dx[k];
+        const double mk = m[k];
+        prev[k] = mk;
+        if (mk < floor && d > 0.0 && defined[k] >= 0 && d <= DBL_MAX) {
+            d = 0.0;
+            hold[k] = 1;
+            ++nh;
+        } else if (std::fabs(d) > stepLimit) {
+            d = d / (std::fabs(d) * stepCutFactor); // an infinite d gives NaN
+        }
+        // ln m is the variable: it stays finite where m itself underflows to 0.
+        double next = lnm[k] - d;
+        if (next > upper[k]) {
+            next = upper[k];
+            d = lnm[k] - next;
+        }
+        last[k] = d;
+        lnm[k] = next;
+        m[k] = std::exp(next);
+        sum += std::fabs(d);
+    }
+    nHeld = nh;
+    if (!std::isfinite(sum)) { // a NaN correction reaches the sum; undo the step
+        std::copy(lnPrev.begin(), lnPrev.end(), lnm);
+        std::copy(prev, prev + n, m);
+    }
+    return sum;
+}
+
+// The largest residual of the last assembly, leaving out the mass-action rows of the
+// species held in the last step: a held species cannot meet its row, and is released
+// to it once everything else holds.
+double sim0D::residual_outside_held() const
+{
+    if (nHeld == 0)
+        return maxResidual;
+    double worst = maxSetResidual;
+    const int nf = simmodel->nrxnsFast;
+    for (int i = 0; i < nf; ++i) {
+        const int own = simmodel->rxnsFast[i].ownIdx;
+        if (own >= 0 && definingRxn[own] == i && held[own])
+            continue;
+        worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
+    }
+    return worst;
+}
+
+// Held species, and the species formed from them, take the molality their own
+// reaction gives, in reaction order; then every row is checked at that state. When a
+// row fails or a molality cannot be represented, the state before the release is
+// restored and the iteration goes on.
+bool sim0D::release_held(double rowTol)
+{
+    const int n = simmodel->nspecies;
+    std::vector<double> &lnm = rxnC->lnmolal;
+    std::vector<double> &m = rxnC->molal;
+    if (nHeld == 0)
+        return std::all_of(m.begin(), m.end(), representable);
+
+    const std::vector<double> savedLn = lnm;
+    const std::vector<double> savedM = m;
+    const std::vector<double> &lng = lastDH->lngamma;
+    std::vector<char> moved(held);
+    for (int i : releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int s = rx.ownIdx;
+        if (s < 0 || definingRxn[s] != i)
+            continue;
+        bool touched = moved[s] != 0;
+        for (int j : rxnNz[i])
+            touched = touched || (j != s && moved[j]);
+        if (!touched)
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        for (int j : rxnNz[i])
+            if (j != s)
+                r += rx.stoich[j] * (lnm[j] + lng[j]);
+        lnm[s] = -r / rx.stoich[s] - lng[s];
+        m[s] = std::exp(lnm[s]);
+        moved[s] = 1;
+    }
+    bool ok = true;
+    for (int k = 0; k < n && ok; ++k)
+        ok = std::isfinite(lnm[k]) && representable(m[k]);
+    if (ok) {
+        pt_rxn_DH *dh
+            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+        delete lastDH;
+        lastDH = dh;
+        ok = sim0D_spcn_jacobianMatrix(dh) == 0 && maxResidual < rowTol;
+    }
+    if (!ok && !std::all_of(lnm.begin(), lnm.end(), [](double v) { return std::isfinite(v); })) {
+        lnm = savedLn;
+        m = savedM;
+    }
+    return ok;
+}
+
+// Up to the iteration limit the run goes on; past it only while it still makes
+// progress, and never beyond extendedStepCap steps (or the limit, when larger).
+bool sim0D::keep_going(const std::vector<double> &history) const
+{
+    const int k = simmodel->loops;
+    if (k <= csolvitmax)
+        return true;
+    if (k >= std::max(extendedStepCap, csolvitmax + 1) || k <= progressWindow)
+        return false;
+    const auto recentFrom = history.end() - progressWindow;
+    const double recent = *std::min_element(recentFrom, history.end());
+    const double before = *std::min_element(history.begin(), recentFrom);
+    return recent < progressFactor * before;
+}
+
+void sim0D::newton_loop()
+{
+    simmodel->converged = false;
+    simmodel->loops = 0;
+    std::vector<double> dx;
+    std::vector<double> history; // residual outside held rows, per step
+    history.reserve(size_t(std::min(csolvitmax + 1, extendedStepCap)));
+    const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    while (true) {
+        simmodel->loops += 1;
+        pt_rxn_DH *dh
+            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+        delete lastDH;
+        lastDH = dh;
+        if (sim0D_spcn_jacobianMatrix(dh) != 0) {
+            refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
+            return;
+        }
+        if (solve_step(dx) != 0) {
+            refuse("#### error : matrix solver " + QString::number(1));
+            return;
+        }
+        const double sum = apply_step(dx);
+        if (!std::isfinite(sum)) {
+            refuse("#### error : speciation model, the Newton step is not finite");
+            return;
+        }
+        simmodel->cvgValue = sum;
+        const double residual = residual_outside_held();
+        history.push_back(residual);
+        // Converged when the step is small, every row outside the held species'
+        // mass action holds, and the released state meets every row.
+        if (sum < csolvcvg && residual < rowTol && release_held(rowTol)) {
+            simmodel->converged = true;
+            return;
+        }
+        if (!keep_going(history))
+            return;
+    }
+}
+
+// Some waters have no equilibrium state at all under the chosen activity model, and
+// no iteration can find one. Under the Debye-Hueckel limiting law gamma falls without
+// end as the ionic strength rises; a species whose activity the water fixes (H+ at a
+// given pH, OH- through the water reaction) then needs more molality the more ions
+// there are, and past some temperature and pH no ionic strength is high enough. The
+// other Debye-Hueckel forms keep gamma above a floor (or let it rise), so every
+// molality stays bounded and a state exists. Proven only with a water activity of 1:
+// with another water model the fixed activities move with the solution.
+bool sim0D::report_no_equilibrium_state()
+{
+    if (simctrl->activitywater == 1 || simctrl->activitywater == 2)
+        return false;
+    const QString why = limiting_law_without_state(false);
+    if (why.isEmpty())
+        return false;
+    refuse("#### error : no equilibrium state: " + why);
+    return true;
+}
+
+// The same question after a failed run, now for the whole water (see
+// ionic_strength_exceeds_every_value). With another water model than unit activity
+// the answer is likely, not proven, and follows the usual messages.
+bool sim0D::report_no_equilibrium_state_after_run()
+{
+    if (simctrl->activitymethod != 1)
+        return false;
+    const bool unitWater = simctrl->activitywater != 1 && simctrl->activitywater != 2;
+    const QString why = limiting_law_without_state(true);
+    if (why.isEmpty())
+        return false;
+    if (unitWater) {
+        refuse("#### error : no equilibrium state: " + why);
+        return true;
+    }
+    report_nonconvergence();
+    refuse("#### error : probably no equilibrium state: with the activity of water taken "
+           "as 1, "
+           + why);
+    return true;
+}
+
+// Why the limiting law leaves this water without a state when water has unit
+// activity, or an empty text when a state may exist. First the ions whose activity
+// the water fixes, alone; then, when `wholeWater`, the whole water.
+QString sim0D::limiting_law_without_state(bool wholeWater)
+{
+    if (simctrl->activitymethod != 1)
+        return QString();
+    const int n = simmodel->nspecies;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> fixedLnA(n, nan);
+    double pH = nan;
+    for (int s = 0; s < simwater->nsets; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if (set.swapOn || set.nsp != 1 || set.spIdx[0] < 0 || !(set.molal > 0.0)
+            || (water->chargebalance && s == cbSetIdx) || (water->alkSet && s == alkSetIdx))
+            continue;
+        if (set.activityRow) {
+            fixedLnA[set.spIdx[0]] = std::log(set.molal);
+            pH = -std::log10(set.molal);
+        } else if (set.spIdx[0] == simctrl->idxH2O) {
+            // water at a fixed molality and an activity coefficient of 1
+            fixedLnA[set.spIdx[0]] = std::log(set.molal);
+        }
+    }
+    if (std::isnan(pH))
+        return QString();
+    for (int i : releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int s = rx.ownIdx;
+        if (s < 0 || definingRxn[s] != i || !std::isnan(fixedLnA[s]))
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        bool fixed = true;
+        for (int j : rxnNz[i])
+            if (j != s) {
+                fixed = fixed && !std::isnan(fixedLnA[j]);
+                r += rx.stoich[j] * fixedLnA[j];
+            }
+        if (fixed)
+            fixedLnA[s] = -r / rx.stoich[s];
+    }
+    std::vector<int> ions;
+    for (int k = 0; k < n; ++k)
+        if (!std::isnan(fixedLnA[k]) && simmodel->species[k].charge != 0.0
+            && !simmodel->species[k].gas)
+            ions.push_back(k);
+    if (ions.empty())
+        return QString();
+
+    const double T = simwater->TC;
+    QStringList names;
+    for (int k : ions)
+        names << QString::fromStdString(simmodel->species[k].name);
+    const QString ionList = names.size() == 1
+        ? names.first()
+        : names.mid(0, names.size() - 1).join(", ") + " and " + names.last();
+    const QString head
+        = QStringLiteral("under the %1 this water has none at pH %2 and %3 C. The pH fixes "
+                         "the activity of %4, ")
+              .arg(modelName(1))
+              .arg(pH, 0, 'f', 2)
+              .arg(T, 0, 'f', 1)
+              .arg(ionList);
+    const QString advice = QStringLiteral("; the %1, %2 and %3 models have one")
+                               .arg(modelName(2), modelName(3), modelName(4));
+
+    // Ionic strength the fixed-activity ions alone bring at ionic strength I.
+    auto needed = [&](double I) {
+        double sum = 0.0;
+        for (int k : ions) {
+            const pt_solute &sp = simmodel->species[k];
+            const double lnGamma = sim_rxn_prop::log10gamma_at(1, sp, I, T) * std::log(10.0);
+            sum += 0.5 * sp.charge * sp.charge * std::exp(fixedLnA[k] - lnGamma);
+        }
+        return sum;
+    };
+    // Grid of ionic strengths 0, 1e-12 ... 1e6 mol/kg, 50 to a decade. The need rises
+    // with I, so on [a, b] it is at least its value at a: no I of the interval can
+    // hold the ions when that exceeds b. Past 1e6 mol/kg its growth,
+    // exp(A ln10 sqrt(I)), outruns I itself.
+    std::vector<double> grid {0.0};
+    for (int e = -600; e <= 300; ++e)
+        grid.push_back(std::pow(10.0, e / 50.0));
+    bool ionsAlone = needed(grid.back()) > grid.back();
+    for (size_t g = 0; g + 1 < grid.size() && ionsAlone; ++g)
+        ionsAlone = needed(grid[g]) > grid[g + 1];
+    if (ionsAlone)
+        return head
+            + "and the molality that activity needs at any ionic strength adds up to a "
+              "higher ionic strength"
+            + advice;
+    if (wholeWater && ionic_strength_exceeds_every_value())
+        return head
+            + "and at any ionic strength the water's equilibrium at that ionic strength has "
+              "a higher one"
+            + advice;
+    return QString();
+}
+
+// With gamma frozen at the limiting law's value for an ionic strength I (water at
+// unit activity), the water's equilibrium is found as in a run; its ionic strength
+// I' is compared with I. A state is a fixed point I' = I; when I' exceeds I at every
+// I of the grid (1e-6 to 1e4 mol/kg, 10 to a decade) there is none. Any solve that
+// fails leaves the question open (false). The run's state is restored afterwards.
+bool sim0D::ionic_strength_exceeds_every_value()
+{
+    const int n = simmodel->nspecies;
+    const std::vector<double> savedLn = rxnC->lnmolal;
+    const std::vector<double> savedM = rxnC->molal;
+    const std::vector<double> savedPrev = rxnC->molalPrev;
+    const std::vector<double> savedDx(simmodel->dxLast, simmodel->dxLast + n);
+    const std::vector<char> savedHeld = held;
+    const int savedNHeld = nHeld;
+    std::vector<double> savedResidual;
+    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
+        savedResidual.push_back(r.residual);
+    const double savedMaxResidual = maxResidual;
+    const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    const double T = simwater->TC;
+    const int stepsPerPoint = 100;
+
+    pt_rxn_DH dh;
+    dh.gamma.assign(n, 1.0);
+    dh.lngamma.assign(n, 0.0);
+    dh.log10gamma.assign(n, 0.0);
+    std::vector<double> dx;
+    bool exceeds = true;
+    for (int e = -60; e <= 40 && exceeds; ++e) {
+        const double I = std::pow(10.0, e / 10.0);
+        for (int k = 0; k < n; ++k) {
+            if (k == simctrl->idxH2O)
+                continue;
+            const double lg = sim_rxn_prop::log10gamma_at(1, simmodel->species[k], I, T);
+            dh.log10gamma[k] = lg;
+            dh.lngamma[k] = lg * std::log(10.0);
+            dh.gamma[k] = std::exp(dh.lngamma[k]);
+        }
+        bool solved = false;
+        for (int step = 0; step < stepsPerPoint && !solved; ++step) {
+            if (sim0D_spcn_jacobianMatrix(&dh) != 0 || solve_step(dx) != 0)
+                break;
+            const double sum = apply_step(dx);
+            if (!std::isfinite(sum))
+                break;
+            solved = sum < csolvcvg && residual_outside_held() < rowTol;
+        }
+        double Iout = 0.0;
+        for (int k = 0; k < n; ++k)
+            if (!simmodel->species[k].gas)
+                Iout += 0.5 * rxnC->molal[k] * simmodel->species[k].charge
+                    * simmodel->species[k].charge;
+        exceeds = solved && Iout > I;
+    }
+    rxnC->lnmolal = savedLn;
+    rxnC->molal = savedM;
+    rxnC->molalPrev = savedPrev;
+    std::copy(savedDx.begin(), savedDx.end(), simmodel->dxLast);
+    held = savedHeld;
+    nHeld = savedNHeld;
+    for (size_t i = 0; i < savedResidual.size(); ++i)
+        simmodel->results->rxnsFastRes[i].residual = savedResidual[i];
+    maxResidual = savedMaxResidual;
+    return exceeds;
+}
+
+// A run that used up its iterations must still say why it failed: the user sees
+// the engine's messages, and species stuck at the concentration floor are the
+// usual cause (their equilibrium amount lies below it).
+void sim0D::report_nonconvergence()
+{
+    refuse(QString("#### error : speciation model, no convergence after %1 iterations "
+                   "(convergence sum %2, largest residual %3)")
+               .arg(simmodel->loops)
+               .arg(simmodel->cvgValue, 0, 'g', 6)
+               .arg(maxResidual, 0, 'g', 6));
+    QStringList atFloor;
+    for (int k = 0; k < simmodel->nspecies; ++k)
+        if (held.size() == size_t(simmodel->nspecies) && held[k])
+            atFloor << QString::fromStdString(simmodel->species[k].name);
+    if (!atFloor.isEmpty())
+        refuse(QString("#### error : %1 species held at the concentration floor %2 molal: %3")
+                   .arg(atFloor.size())
+                   .arg(csolvcmin, 0, 'g', 6)
+                   .arg(atFloor.join(", ")));
+}

@@ -1,0 +1,210 @@
+#include "sim0D.h"
+
+#include "mat_solver.h"
+
+#include <algorithm>
+#include <cmath>
+
+// The linear system of one Newton step, solved densely or, when the mass-action
+// rows allow it, reduced to the composition sets first.
+
+int sim0D::solve_step(std::vector<double> &dx)
+{
+    if (stepSolver == step_solver::reduced && reducible) {
+        const int status = solve_step_reduced(dx);
+        if (status != 2)
+            return status;
+    }
+    return solve_step_full(dx);
+}
+
+int sim0D::solve_step_full(std::vector<double> &dx)
+{
+    const int status = solver.driver(nummat);
+    rowsDirty = true; // eliminated in place, rows swapped
+    if (status != 0)
+        return 1;
+    double *b = solver.bvector();
+    dx.assign(b, b + nummat->n);
+    delete[] b;
+    return 0;
+}
+
+// Each fast reaction defines one species (the species named like it): its row
+// gives that species' correction from the others. Taking the reactions in an
+// order where each needs only species already expressed, every correction
+// becomes c_s + sum_p T_sp dx_p over the species no reaction defines (one per
+// set row). Substituting into the set rows leaves a dense system of the sets'
+// size. The elimination is exact: the step equals that of the full system.
+void sim0D::index_reactions()
+{
+    rxnNz.clear();
+    for (const pt_rxn &rx : simmodel->rxnsFast)
+        rxnNz.push_back(rx.nonzero);
+    constraintNz.clear();
+    for (const pt_rxn &rx : simmodel->rxnsConstraint)
+        constraintNz.push_back(rx.nonzero);
+}
+
+void sim0D::prepare_reduction()
+{
+    reducible = false;
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    // Needs every fast reaction to define a species of its own, in an order
+    // (prepare_iteration finds both).
+    if (!rxnsDefineDistinct || !releaseOrdered)
+        return;
+    primaryOf.assign(n, -1);
+    primarySpecies.clear();
+    for (int j = 0; j < n; ++j)
+        if (definingRxn[j] < 0) {
+            primaryOf[j] = int(primarySpecies.size());
+            primarySpecies.push_back(j);
+        }
+    if (int(primarySpecies.size()) != n - nf || primarySpecies.empty())
+        return;
+    rxnOrder = releaseOrder;
+    const int np = int(primarySpecies.size());
+    redTready = false;
+    redC.assign(n, 0.0);
+    delete redMat;
+    redMat = new pt_numeric_mat(np);
+    reducible = true;
+}
+
+// Depth-first order of the fast reactions: each after the reactions that define
+// the species it holds. False when the reactions form a cycle.
+bool sim0D::order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const
+{
+    const int nf = simmodel->nrxnsFast;
+    order.clear();
+    std::vector<int> mark(nf, 0); // 0 new, 1 in progress, 2 done
+    std::vector<std::pair<int, size_t>> stack;
+    for (int start = 0; start < nf; ++start) {
+        if (mark[start] != 0)
+            continue;
+        stack.push_back({start, 0});
+        mark[start] = 1;
+        while (!stack.empty()) {
+            auto &[i, next] = stack.back();
+            if (next < rxnNz[i].size()) {
+                const int j = rxnNz[i][next++];
+                const int dep = definedBy[j];
+                if (dep < 0 || dep == i)
+                    continue;
+                if (mark[dep] == 1)
+                    return false;
+                if (mark[dep] == 0) {
+                    mark[dep] = 1;
+                    stack.push_back({dep, 0});
+                }
+            } else {
+                mark[i] = 2;
+                order.push_back(i);
+                stack.pop_back();
+            }
+        }
+    }
+    return true;
+}
+
+// The fast rows hold only stoichiometric coefficients, the same at every state:
+// how each species' correction depends on the primary corrections (T) is worked
+// out once, kept sparse, and each step only carries its residuals through.
+void sim0D::build_reduction_map()
+{
+    const int n = simmodel->nspecies;
+    const int np = int(primarySpecies.size());
+    std::vector<double> T(size_t(n) * np, 0.0); // row s: d(dx_s)/d(dx_p)
+    for (int p = 0; p < np; ++p)
+        T[size_t(primarySpecies[p]) * np + p] = 1.0;
+    for (int i : rxnOrder) {
+        const int s = simmodel->rxnsFast[i].ownIdx;
+        const double *row = nummat->rows[i];
+        const double inv = 1.0 / row[s];
+        double *Ts = &T[size_t(s) * np];
+        for (int j : rxnNz[i]) {
+            if (j == s)
+                continue;
+            const double *Tj = &T[size_t(j) * np];
+            for (int p = 0; p < np; ++p)
+                Ts[p] -= row[j] * Tj[p];
+        }
+        for (int p = 0; p < np; ++p)
+            Ts[p] *= inv;
+    }
+    redTstart.assign(n + 1, 0);
+    redTcol.clear();
+    redTval.clear();
+    for (int j = 0; j < n; ++j) {
+        redTstart[j] = int(redTcol.size());
+        for (int p = 0; p < np; ++p)
+            if (T[size_t(j) * np + p] != 0.0) {
+                redTcol.push_back(p);
+                redTval.push_back(T[size_t(j) * np + p]);
+            }
+    }
+    redTstart[n] = int(redTcol.size());
+    // Columns of each set row. A set row's entries are non-zero wherever its
+    // species are present (every molality is above 0 at the start), so the
+    // columns seen now are the row's columns at every later state.
+    const int nf = simmodel->nrxnsFast;
+    setColStart.assign(np + 1, 0);
+    setCols.clear();
+    for (int k = 0; k < np; ++k) {
+        setColStart[k] = int(setCols.size());
+        const double *row = nummat->rows[nf + k];
+        for (int j = 0; j < n; ++j)
+            if (row[j] != 0.0)
+                setCols.push_back(j);
+    }
+    setColStart[np] = int(setCols.size());
+    redTready = true;
+}
+
+int sim0D::solve_step_reduced(std::vector<double> &dx)
+{
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const int np = int(primarySpecies.size());
+    if (!redTready)
+        build_reduction_map();
+    // Constant part of each correction: the primaries' is 0, each defined species'
+    // follows from its reaction's residual and the species before it.
+    std::fill(redC.begin(), redC.end(), 0.0);
+    for (int i : rxnOrder) {
+        const int s = simmodel->rxnsFast[i].ownIdx;
+        const double *row = nummat->rows[i];
+        double c = nummat->b[i];
+        for (int j : rxnNz[i])
+            if (j != s)
+                c -= row[j] * redC[j];
+        redC[s] = c / row[s];
+    }
+    for (int k = 0; k < np; ++k) {
+        const double *row = nummat->rows[nf + k];
+        double *red = redMat->rows[k];
+        std::fill(red, red + np + 1, 0.0);
+        double rhs = nummat->b[nf + k];
+        for (int c = setColStart[k]; c < setColStart[k + 1]; ++c) {
+            const int j = setCols[c];
+            const double a = row[j];
+            rhs -= a * redC[j];
+            for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
+                red[redTcol[t]] += a * redTval[t];
+        }
+        redMat->b[k] = rhs;
+        redMat->perm[k] = k;
+    }
+    if (redSolver.driver(redMat) != 0)
+        return 1;
+    dx.resize(n);
+    for (int j = 0; j < n; ++j) {
+        double v = redC[j];
+        for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
+            v += redTval[t] * redMat->b[redTcol[t]];
+        dx[j] = v;
+    }
+    return 0;
+}
