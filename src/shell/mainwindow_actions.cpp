@@ -6,6 +6,7 @@
 #include "app_folder.h"
 #include "install_check.h"
 #include "login_page.h"
+#include "manage_account.h"
 #include "setup.h"
 #include "simfile.h"
 
@@ -16,11 +17,6 @@
 #include "pdfWindow.h"
 #include "return_codes.h"
 #include "sbatch.h"
-
-#if __has_include("manage_account.h")
-#include "manage_account.h"
-#define VEK7_HAVE_MANAGE_ACCOUNT 1
-#endif
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -136,11 +132,9 @@ void MainWindow::menuSetting_Control_triggered() { }
 
 void MainWindow::menuSetting_Account_triggered()
 {
-#ifdef VEK7_HAVE_MANAGE_ACCOUNT
     manage_account dialog(this);
     dialog.setWindowTitle(QStringLiteral("Manage Account Settings"));
     dialog.exec();
-#endif
 }
 
 // ---- saving -----------------------------------------------------------------------

@@ -104,6 +104,7 @@ private slots:
     void pages_takeTheirSizes();
     void toolBar_entries();
     void toolBarOpen_opensIntoFreshBatch();
+    void accountDialog_fromToolBar();
     void databaseManager_oneWindow_rechecks();
     void exitToLogin_hidesDatabaseWindows();
     void quitEntries_settingsWritten_data();
@@ -278,6 +279,24 @@ void tst_main::toolBarOpen_opensIntoFreshBatch()
     QVERIFY(sf->retrieve_sbatch() != used);
     QCOMPARE(sf->retrieve_sbatch()->sdata->file, dir + "/first.jsdb");
     QVERIFY(button(sf, "pushButton_Load")->isEnabled());
+}
+
+void tst_main::accountDialog_fromToolBar()
+{
+    auto win = mainMenu();
+    QString title;
+    QString className;
+    ModalScript script;
+    script.modal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        className = dialog->metaObject()->className();
+        button(dialog, "pushButton_close")->click();
+    });
+    toolBarEntry(win.get(), "Manage Account Settings")->trigger();
+    QVERIFY(script.done());
+    QCOMPARE(className, QStringLiteral("manage_account"));
+    QCOMPARE(title, QStringLiteral("Manage Account Settings"));
+    QCOMPARE(currentPage(win.get())->objectName(), QStringLiteral("page_mainWindow"));
 }
 
 void tst_main::databaseManager_oneWindow_rechecks()
