@@ -245,6 +245,8 @@ void simfile::on_pushButton_Load_clicked()
         image = reuse ? dbData : new dbdata;
         if (!reuse)
             ok = database_load(image) == 0;
+        else // the image links the control set of the configuration it serves now
+            image->sdata->ctrlset = sd->ctrlset;
         QGuiApplication::restoreOverrideCursor();
 
         if (ok && image->db_manage_data(sd) != return_codes::success) {
