@@ -407,6 +407,15 @@ void tst_main::viewers_oneEach_deletedWhenClosed()
     for (QWidget *w : QApplication::topLevelWidgets())
         open += qobject_cast<pdfWindow *>(w) != nullptr;
     QCOMPARE(open, 1);
+
+    // Closing the main window leaves no viewer behind to keep the program running.
+    win->close();
+    QVERIFY(waitFor([] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if ((qobject_cast<pdfWindow *>(w) || qobject_cast<doc_about *>(w)) && w->isVisible())
+                return false;
+        return true;
+    }));
 }
 
 void tst_main::closeBox_asksWhileUnsaved_data()
