@@ -70,6 +70,11 @@ public:
     sbatch *retrieve_sbatch();
     /// True while the batch holds changes not yet saved.
     bool unsaved_changes() const { return flag_unsaved; }
+    /// Asks whether to leave the workspace with its unsaved changes; true for "Close".
+    bool confirm_close();
+    /// The save just requested failed: the changes count as unsaved again (a
+    /// Save As goes back to the file name it replaced).
+    void save_failed();
 
     // ---- building the system -------------------------------------------------
 

@@ -1,4 +1,8 @@
+#include "mainwindow.h"
+
 #include <QApplication>
+#include <QDebug>
+#include <QFile>
 
 int main(int argc, char *argv[])
 {
@@ -8,7 +12,20 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationDomain("tarlow.example");
     QCoreApplication::setApplicationName("vek7");
 
-    // The main window arrives with the application shell; until then the
-    // program starts, settles its identity and leaves cleanly.
-    return 0;
+    int rc = 0;
+    {
+        MainWindow window;
+        const QString sheetPath = QStringLiteral(":/styleSheets/qss_primary_std.qss");
+        QFile sheet(sheetPath);
+        if (sheet.exists() && sheet.open(QIODevice::ReadOnly))
+            app.setStyleSheet(QString::fromLatin1(sheet.readAll()));
+        else
+            qDebug().noquote() << "MAIN: could not locate stylesheet file [ " + sheetPath + " ]";
+
+        window.setWindowTitle(QStringLiteral("Main Window"));
+        window.show();
+        window.firstInstall_patch();
+        rc = app.exec();
+    }
+    return rc;
 }
