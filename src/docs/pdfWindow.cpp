@@ -16,6 +16,7 @@
 #include <QPdfPageNavigator>
 #include <QPdfSearchModel>
 #include <QSettings>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QtMath>
 
@@ -43,6 +44,9 @@ pdfWindow::pdfWindow(QMainWindow *parent)
 
     ui->listView_pages->setModel(thumbnailModel);
     ui->listView_pages->setIconSize(QSize(thumbnailWidth, thumbnailWidth * 3 / 2));
+    // Room for the chapter titles in the side pane; the page takes the rest.
+    ui->splitter->setStretchFactor(1, 1);
+    ui->splitter->setSizes({320, 680});
 
     QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
     connect(nav, &QPdfPageNavigator::currentPageChanged, this, &pdfWindow::update_pageActions);

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -192,6 +193,8 @@ void MainWindow::welcome_text()
         "\n----- Previous changes (v.1.0.1) :\n* User panels modified/debugged per "
         "reviews/requests;\n* All redox reaction options disabled in preparation for the next "
         "update."));
+    // The pointer to the user guide opens the text, so it is what the user sees first.
+    pane->moveCursor(QTextCursor::Start);
 }
 
 void MainWindow::main_toolBar()
