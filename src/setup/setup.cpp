@@ -243,14 +243,9 @@ void setup::process_chemicalSystem()
 
 void setup::process_waterComposition()
 {
-    const QSignalBlocker block(ui->tabWidget_Setup);
-    ui->tabWidget_Setup->setCurrentWidget(ui->tabWidget_waterComp);
-    if (batch) {
-        accumulate_list_waters();
-        populate_stackedWidget_Waters(batch->sdata->currentWater);
-    }
-    ui->pushButton_SUMixing->setChecked(false);
-    ui->pushButton_SUTitration->setChecked(false);
+    // Reaching the Water Composition tab through the menu shows it as a click on
+    // its tab does, so the Solution Properties tab opens up the same way.
+    show_tab(1);
 }
 
 void setup::process_solutionProperties()

@@ -135,7 +135,7 @@ void setup_add_element::setup_tables_std()
     ui->pushButton_redoxQ1->hide();
 
     // Search row above the table; the element fields to its right, one under another.
-    ui->label_search->setGeometry(16, 44, 136, 28);
+    ui->label_search->setGeometry(12, 44, 140, 28);
     ui->lineEdit_search->setGeometry(154, 44, 106, 28);
     ui->label_element->setGeometry(276, 80, 86, 28);
     ui->lineEdit_element->setGeometry(366, 80, 80, 28);
@@ -153,7 +153,7 @@ void setup_add_element::setup_tables_std()
 void setup_add_element::setup_tables_redox()
 {
     setup_table_elements();
-    ui->label_search->setGeometry(16, 44, 136, 28);
+    ui->label_search->setGeometry(12, 44, 140, 28);
     ui->lineEdit_search->setGeometry(154, 44, 106, 28);
     ui->label_description->setText(QStringLiteral("Additional\nData"));
 
@@ -315,6 +315,9 @@ void setup_add_element::populate_table_redoxRxns(one_element *element)
         }
     }
     tree->expandAll();
+    // The pair column keeps its width unless a pair's names need more room.
+    tree->resizeColumnToContents(colPair);
+    tree->setColumnWidth(colPair, qMax(tree->columnWidth(colPair), 120));
 
     if (count >= 1)
         ui->checkBox_redox->setEnabled(true);

@@ -74,9 +74,9 @@ void setup_add_gas::setup_tables()
     ui->label_search->setGeometry(tableX, tableY - h - 8, tableW - 110 - 6, h);
 
     const int fieldsX = tableX + tableW + 14;
-    ui->label_element->setGeometry(fieldsX, tableY, 64, h);
+    ui->label_element->setGeometry(fieldsX, tableY, 68, h);
     ui->lineEdit_element->setGeometry(fieldsX + 70, tableY, 80, h);
-    ui->label_molwt->setGeometry(fieldsX, tableY + h + 8, 64, h);
+    ui->label_molwt->setGeometry(fieldsX, tableY + h + 8, 68, h);
     ui->lineEdit_molwt->setGeometry(fieldsX + 70, tableY + h + 8, 80, h);
     ui->label_molwtUnit->setGeometry(fieldsX + 156, tableY + h + 8, 70, h);
     ui->label_description->setGeometry(fieldsX, tableY + 2 * (h + 8) + 4, 160, 24);

@@ -316,6 +316,22 @@ void resetRxnTable(QTableWidget *t, int headerHeight)
     t->horizontalHeader()->setMinimumHeight(headerHeight);
     t->verticalHeader()->setMinimumWidth(20);
 }
+/// Widens the name column to the longest reaction name shown, never below its
+/// laid-out width; the expression column gives up the room (down to half its own),
+/// so the table keeps its overall width.
+void fitNameColumn(QTableWidget *t)
+{
+    const int h = (t->width() - 130) / 2;
+    const int nameWidth = int(0.4 * h);
+    const int exprWidth = int(1.5 * h);
+    int widest = 0;
+    for (int row = 0; row < t->rowCount(); ++row)
+        if (const QTableWidgetItem *item = t->item(row, 0))
+            widest = qMax(widest, t->fontMetrics().horizontalAdvance(item->text()) + 16);
+    const int extra = qBound(0, widest - nameWidth, exprWidth / 2);
+    t->setColumnWidth(0, nameWidth + extra);
+    t->setColumnWidth(1, exprWidth - extra);
+}
 } // namespace
 
 void setup::updateTable_rxnsList(int type)
@@ -343,6 +359,7 @@ void setup::updateTable_rxnsList(int type)
     resetRxnTable(ui->tableWidget_rxns, ff.cell_height());
     for (int i = 0; i < list.size(); ++i)
         fill_rxn_row(i, list.at(i));
+    fitNameColumn(ui->tableWidget_rxns);
 }
 
 void setup::populateTable_rxns(const QList<one_rxn *> &rxns)
@@ -359,6 +376,7 @@ void setup::populateTable_rxns(const QList<one_rxn *> &rxns, const QList<one_rxn
     resetRxnTable(ui->tableWidget_rxns, ff.cell_height());
     for (int i = 0; i < list.size(); ++i)
         fill_rxn_row(i, list.at(i));
+    fitNameColumn(ui->tableWidget_rxns);
 }
 
 void setup::populateTable_solutes()

@@ -4,13 +4,19 @@
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
 #include "setup.h"
+#include "setup_add_element.h"
+#include "setup_add_gas.h"
 #include "support_setup.h"
 #include "test_env.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -29,6 +35,24 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 QString scratch(const QString &name)
 {
     return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+/// Labels, buttons and boxes under `root` whose text needs more width than they have.
+QStringList cutOffTexts(const QWidget *root)
+{
+    QStringList cut;
+    for (const QWidget *w : root->findChildren<QWidget *>()) {
+        const bool texted
+            = (qobject_cast<const QLabel *>(w) && !static_cast<const QLabel *>(w)->text().isEmpty())
+            || qobject_cast<const QPushButton *>(w) || qobject_cast<const QCheckBox *>(w)
+            || qobject_cast<const QRadioButton *>(w);
+        if (texted && w->sizeHint().width() > w->width())
+            cut << QStringLiteral("%1 (%2 > %3)")
+                       .arg(w->objectName())
+                       .arg(w->sizeHint().width())
+                       .arg(w->width());
+    }
+    return cut;
 }
 
 } // namespace
@@ -53,6 +77,8 @@ private slots:
     void notes_editMarksChange();
     void rxnSelector_headingAndKineticReturnToPrevious();
     void reset_onHydrogenOxygen_leavesHydrationOnly();
+    void navigateWaterComposition_opensSolutionProperties();
+    void texts_fitTheirWidgets();
 };
 
 void tst_setup::construction_connectsEverySlot()
@@ -315,6 +341,57 @@ void tst_setup::reset_onHydrogenOxygen_leavesHydrationOnly()
     QVERIFY(f.sd()->rxnsSolid.isEmpty());
     QVERIFY(f.w->unsaved_changes());
     QVERIFY(countsMismatch(f.sd()).isEmpty());
+}
+
+void tst_setup::navigateWaterComposition_opensSolutionProperties()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("navigate.jsdb")));
+    QAction *water = nullptr;
+    QAction *props = nullptr;
+    for (QAction *a : f.w->findChildren<QAction *>()) {
+        if (a->text() == "Water Composition")
+            water = a;
+        else if (a->text() == "Solution Properties")
+            props = a;
+    }
+    QVERIFY(water && props);
+    QVERIFY(!props->isEnabled());
+    water->trigger();
+    auto *tabs = f.w->findChild<QTabWidget *>("tabWidget_Setup");
+    QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(tabs->isTabEnabled(2));
+    QVERIFY(props->isEnabled());
+    props->trigger();
+    QCOMPARE(tabs->currentIndex(), 2);
+}
+
+void tst_setup::texts_fitTheirWidgets()
+{
+    workspace_fixture f;
+    BoxCatcher boxes;
+    QVERIFY(f.enterNew(scratch("layout.jsdb"), true));
+    f.addElementDirect("Ca");
+    f.addGasDirect("CO2(g)");
+    QVERIFY2(cutOffTexts(f.w).isEmpty(), qPrintable(cutOffTexts(f.w).join(", ")));
+
+    // Mineral names are read in full; the table keeps its width.
+    f.chooseRxnList(4);
+    auto *rxns = f.w->findChild<QTableWidget *>("tableWidget_rxns");
+    QVERIFY(f.rxnNames().contains("Monohydrocalcite"));
+    for (const QString &name : f.rxnNames())
+        QVERIFY2(rxns->fontMetrics().horizontalAdvance(name) < rxns->columnWidth(0),
+                 qPrintable(name));
+    const int h = (rxns->width() - 130) / 2;
+    QCOMPARE(rxns->columnWidth(0) + rxns->columnWidth(1), int(0.4 * h) + int(1.5 * h));
+
+    for (const bool redox : {false, true}) {
+        f.sd()->ctrlset->redox = redox;
+        setup_add_element elements(f.batch, f.db);
+        QVERIFY2(cutOffTexts(&elements).isEmpty(), qPrintable(cutOffTexts(&elements).join(", ")));
+    }
+    setup_add_gas gases(f.batch, f.db);
+    QVERIFY2(cutOffTexts(&gases).isEmpty(), qPrintable(cutOffTexts(&gases).join(", ")));
 }
 
 QTEST_MAIN(tst_setup)
