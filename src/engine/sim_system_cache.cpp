@@ -21,6 +21,8 @@ struct snapshot
 
 const std::uint64_t absent = ~std::uint64_t(0);
 
+static_assert(sizeof(double) == sizeof(std::uint64_t), "a double is kept as its 64 bits");
+
 std::uint64_t bitsOf(double v)
 {
     std::uint64_t w;
@@ -38,6 +40,14 @@ public:
     bool same() const { return true; }
     void word(std::uint64_t w) { s.words.push_back(w); }
     void number(double v) { word(bitsOf(v)); }
+    void numbers(const QList<double> &list)
+    {
+        word(std::uint64_t(list.size()));
+        const size_t at = s.words.size();
+        s.words.resize(at + size_t(list.size()));
+        if (!list.isEmpty())
+            std::memcpy(s.words.data() + at, list.constData(), size_t(list.size()) * 8);
+    }
     void text(const QString &t)
     {
         word(std::uint64_t(t.size()));
@@ -64,6 +74,16 @@ public:
         ++wi;
     }
     void number(double v) { word(bitsOf(v)); }
+    void numbers(const QList<double> &list)
+    {
+        const size_t n = size_t(list.size());
+        word(std::uint64_t(n));
+        if (!ok)
+            return;
+        ok = wi + n <= s.words.size()
+            && (n == 0 || std::memcmp(s.words.data() + wi, list.constData(), n * 8) == 0);
+        wi += n;
+    }
     void text(const QString &t)
     {
         const size_t n = size_t(t.size());
@@ -87,9 +107,7 @@ private:
 template<class Sink>
 void numbers(Sink &k, const QList<double> &list)
 {
-    k.word(std::uint64_t(list.size()));
-    for (double v : list)
-        k.number(v);
+    k.numbers(list);
 }
 
 template<class Sink>
