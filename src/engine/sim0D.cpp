@@ -108,6 +108,7 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    clear_vector_upper_state(); // the string work is done; numbers from here on
     setup_mat_solver();
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];

@@ -116,6 +116,7 @@ private:
     void finish_run();
     void report_nonconvergence(); ///< the messages of a run that used up its iterations
     void refuse(const QString &msg);
+    static void clear_vector_upper_state();
 
     sim_data *sdata = nullptr; ///< the batch's configuration (not owned)
     one_water *water = nullptr; ///< the water speciated (not owned)

@@ -57,21 +57,6 @@ bool cpuHasAvx()
 }
 #endif
 
-// Library code run before the iteration (Qt's string hashing among it) may leave
-// the upper halves of the 256-bit vector registers in use. On many x86 processors
-// every later SSE instruction then pays for merging them, and the iteration is
-// made of such instructions (exp and log of libm among them): clearing the state
-// before it takes a quarter off a run. Processors without AVX have no such state,
-// and the instruction would fault there, hence the check.
-void clearVectorUpperState()
-{
-#ifdef VEK7_X86_AVX_STATE
-    static const bool avx = cpuHasAvx();
-    if (avx)
-        zeroUpperHalves();
-#endif
-}
-
 QString modelName(int activitymethod)
 {
     switch (activitymethod) {
@@ -89,6 +74,21 @@ QString modelName(int activitymethod)
 }
 
 } // namespace
+
+// Library code run before the iteration (Qt's string hashing among it) may leave
+// the upper halves of the 256-bit vector registers in use. On many x86 processors
+// every later SSE instruction then pays for merging them, and the iteration is
+// made of such instructions (exp and log of libm among them): clearing the state
+// before it takes a quarter off a run. Processors without AVX have no such state,
+// and the instruction would fault there, hence the check.
+void sim0D::clear_vector_upper_state()
+{
+#ifdef VEK7_X86_AVX_STATE
+    static const bool avx = cpuHasAvx();
+    if (avx)
+        zeroUpperHalves();
+#endif
+}
 
 // What the iteration needs of the chemical system besides the rows: which species a
 // reaction defines (only those may be held at the concentration floor; a basis
@@ -299,7 +299,7 @@ void sim0D::newton_loop()
     std::vector<double> history; // residual outside held rows, per step
     history.reserve(size_t(std::min(csolvitmax + 1, extendedStepCap)));
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
-    clearVectorUpperState();
+    clear_vector_upper_state();
     while (true) {
         simmodel->loops += 1;
         pt_rxn_DH *dh
@@ -494,7 +494,7 @@ bool sim0D::ionic_strength_exceeds_every_value()
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     const double T = simwater->TC;
     const int stepsPerPoint = 100;
-    clearVectorUpperState(); // the messages of the failed run came before
+    clear_vector_upper_state(); // the messages of the failed run came before
 
     pt_rxn_DH dh;
     dh.gamma.assign(n, 1.0);
