@@ -88,7 +88,7 @@ public:
     {
         const size_t n = size_t(t.size());
         word(std::uint64_t(n));
-        if (!ok)
+        if (!ok || n == 0) // an empty text may have no storage at all
             return;
         ok = ti + n <= s.text.size()
             && std::memcmp(s.text.data() + ti, t.constData(), n * sizeof(char16_t)) == 0;

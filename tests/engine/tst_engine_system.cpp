@@ -26,6 +26,7 @@ private slots:
     void editsReachTheNextRun_data();
     void editsReachTheNextRun();
     void missingDataReportedOnEveryRun();
+    void emptySystemRefusedEveryTime();
     void equalBatchesShareOneSystem();
     void fewSystemsKept();
 };
@@ -325,6 +326,24 @@ void tst_engine_system::missingDataReportedOnEveryRun()
         QCOMPARE(msgs[1], QStringLiteral("#### idx of solute [ Clx- ] not found"));
     }
     QCOMPARE(sim_system_cache::size(), 1);
+}
+
+// A configuration without elements, species or names (a new file) is refused with
+// the same message on the run that prepares it and on the runs that reuse it.
+void tst_engine_system::emptySystemRefusedEveryTime()
+{
+    sim_data sd;
+    sd.ctrlset = new one_ctrlset;
+    sd.ctrlset->csolvitmax = 31;
+    sd.ctrlset->csolvcvg = 1e-6;
+    one_water *w = sd.own(new one_water);
+    w->TC = 25.0;
+    for (int run = 0; run < 2; ++run) {
+        sim0D model;
+        QCOMPARE(model.driver(&sd, w), 1);
+        QCOMPARE(*model.listErrorMsgs(),
+                 QStringList {"#### error : the chemical system has no species"});
+    }
 }
 
 // Two batches of equal content (as the mixing window's copy of a batch, or a file
