@@ -236,15 +236,14 @@ static std::vector<pt_elemcomp> elementEntries(const sim_system &s)
 
 // A species' element entries from its composition; an element the batch lacks is
 // reported and left out.
-static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c,
-                         const QString &prefix)
+static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c)
 {
     if (c == nullptr)
         return;
     for (int k = 0; k < c->element.size(); ++k) {
         const int e = s.elementIndex(c->element.at(k));
         if (e < 0) {
-            s.messages << prefix + "idx of element [ " + c->element.at(k) + " ] not found";
+            s.messages << "#### idx of element [ " + c->element.at(k) + " ] not found";
             continue;
         }
         sp.elements[e].element = s.elements[e].name;
@@ -276,7 +275,7 @@ void sim0D::transfer_data_solutes()
             sp.gas = true; // the basis O2(g) stands for a fugacity
         }
         sp.elements = elementEntries(s);
-        fillElements(s, sp, so->composition, "#### ");
+        fillElements(s, sp, so->composition);
         s.addSpeciesName(so->name, sp.name, true);
         s.species.push_back(std::move(sp));
     }
@@ -310,7 +309,7 @@ void sim0D::transfer_data_gases()
         sp.name = toStd(r->name);
         if (g != nullptr) {
             sp.mol_wt = g->mol_wt;
-            fillElements(s, sp, g->composition, "#### ");
+            fillElements(s, sp, g->composition);
         }
         s.addSpeciesName(r->name, sp.name, false);
         s.species.push_back(std::move(sp));
