@@ -2,6 +2,8 @@
 
 #include "records.h"
 #include "sim_rxn_prop.h"
+#include "sim_system.h"
+#include "sim_system_cache.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -55,9 +57,14 @@ QStringList *sim0D::listErrorMsgs()
     return errorMsgs;
 }
 
+// During the preparation of a system its messages are the system's: every run of
+// that system reports them.
 void sim0D::refuse(const QString &msg)
 {
-    listErrorMsgs()->append(msg);
+    if (building != nullptr)
+        building->messages << msg;
+    else
+        listErrorMsgs()->append(msg);
 }
 
 int sim0D::driver(sim_data *sd, one_water *w)
@@ -101,6 +108,7 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    clear_vector_upper_state(); // the string work is done; numbers from here on
     setup_mat_solver();
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
@@ -138,13 +146,48 @@ int sim0D::driver(sim_data *sd, one_water *w)
 
 void sim0D::transfer_data()
 {
-    transfer_data_DH();
-    transfer_data_chems();
-    transfer_data_solutes();
-    transfer_data_gases();
-    transfer_data_solids();
-    transfer_data_rxns_fast();
+    // The chemical system's part is prepared once per batch content; only the
+    // water's part is built for each run.
+    std::shared_ptr<const sim_system> prepared = sim_system_cache::find(sdata);
+    if (prepared == nullptr) {
+        auto built = std::make_shared<sim_system>();
+        building = built.get();
+        transfer_data_DH();
+        transfer_data_chems();
+        transfer_data_solutes();
+        transfer_data_gases();
+        transfer_data_solids();
+        transfer_data_rxns_fast();
+        prepare_system();
+        building = nullptr;
+        sim_system_cache::store(sdata, built);
+        prepared = std::move(built);
+    }
+    bind_system(std::move(prepared));
+    transfer_data_rxns_constraint();
     transfer_data_water();
+}
+
+// The run's model takes the prepared system's lists, counts and messages.
+void sim0D::bind_system(std::shared_ptr<const sim_system> prepared)
+{
+    const sim_system &s = *prepared;
+    simmodel->system = std::move(prepared);
+    simmodel->nelements = s.nelements;
+    simmodel->nspecies = s.nspecies;
+    simmodel->ngases = s.ngases;
+    simmodel->nsolids = s.nsolids;
+    simmodel->nrxnsFast = s.nrxnsFast;
+    simmodel->elements = shared_list<pt_element>(s.elements);
+    simmodel->species = shared_list<pt_solute>(s.species);
+    simmodel->solids = shared_list<pt_solid>(s.solids);
+    simmodel->rxnsFast = shared_list<pt_rxn>(s.rxnsFast);
+    simmodel->results->solidsRes.assign(size_t(s.nsolids), {});
+    simmodel->results->rxnsFastRes.assign(size_t(s.nrxnsFast), {});
+    simctrl->idxH2O = s.idxH2O;
+    simctrl->idxO2g = s.idxO2g;
+    rxnDHref = new pt_rxn_DHref(s.dhRef);
+    errorMsgs->append(s.messages);
 }
 
 void sim0D::transfer_data_ctrl()
@@ -160,88 +203,100 @@ void sim0D::transfer_data_ctrl()
 
 void sim0D::transfer_data_DH()
 {
-    rxnDHref = new pt_rxn_DHref;
+    pt_rxn_DHref &ref = building->dhRef;
     const one_bdot_properties *b = sdata->bdot;
     if (b == nullptr)
         return;
     for (int i = 0; i < b->DHbdot.size(); ++i) {
-        rxnDHref->adh.push_back(i < b->adh.size() ? b->adh.at(i) : 0.0);
-        rxnDHref->bdh.push_back(i < b->bdh.size() ? b->bdh.at(i) : 0.0);
-        rxnDHref->bdot.push_back(i < b->bdot.size() ? b->bdot.at(i) : 0.0);
+        ref.adh.push_back(i < b->adh.size() ? b->adh.at(i) : 0.0);
+        ref.bdh.push_back(i < b->bdh.size() ? b->bdh.at(i) : 0.0);
+        ref.bdot.push_back(i < b->bdot.size() ? b->bdot.at(i) : 0.0);
     }
 }
 
 void sim0D::transfer_data_chems()
 {
-    simmodel->nelements = int(sdata->elements.size());
-    simmodel->elements.reserve(simmodel->nelements);
-    elementIndex.clear();
-    for (int i = simmodel->nelements - 1; i >= 0; --i)
-        elementIndex.insert(sdata->elements.at(i)->name, i); // the first of a name wins
-    for (const one_element *e : std::as_const(sdata->elements))
-        simmodel->elements.push_back({toStd(e->name), e->mol_wt});
+    sim_system &s = *building;
+    s.nelements = int(sdata->elements.size());
+    s.reserveNames(s.nelements, int(sdata->solutes.size() + sdata->rxnsGas.size()));
+    s.elements.reserve(s.nelements);
+    for (const one_element *e : std::as_const(sdata->elements)) {
+        s.addElementName(e->name);
+        s.elements.push_back({toStd(e->name), e->mol_wt});
+    }
 }
 
-static std::vector<pt_elemcomp> elementEntries(const sim_model *m)
+static std::vector<pt_elemcomp> elementEntries(const sim_system &s)
 {
-    std::vector<pt_elemcomp> entries(m->nelements);
-    for (int e = 0; e < m->nelements; ++e)
+    std::vector<pt_elemcomp> entries(s.nelements);
+    for (int e = 0; e < s.nelements; ++e)
         entries[e].id = e;
     return entries;
 }
 
+// A species' element entries from its composition; an element the batch lacks is
+// reported and left out.
+static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c)
+{
+    if (c == nullptr)
+        return;
+    for (int k = 0; k < c->element.size(); ++k) {
+        const int e = s.elementIndex(c->element.at(k));
+        if (e < 0) {
+            s.messages << "#### idx of element [ " + c->element.at(k) + " ] not found";
+            continue;
+        }
+        sp.elements[e].element = s.elements[e].name;
+        sp.elements[e].stoich = k < c->stoich.size() ? c->stoich.at(k) : 0.0;
+    }
+}
+
 void sim0D::transfer_data_solutes()
 {
+    sim_system &s = *building;
     const int ns = int(sdata->solutes.size());
-    simmodel->nspecies = ns;
-    simmodel->species.reserve(ns + sdata->rxnsGas.size());
-    simctrl->idxH2O = -1;
-    simctrl->idxO2g = -1;
+    s.nsolutes = ns;
+    s.nspecies = ns;
+    s.species.reserve(ns + sdata->rxnsGas.size());
     for (int i = 0; i < ns; ++i) {
-        const one_solute *s = sdata->solutes.at(i);
+        const one_solute *so = sdata->solutes.at(i);
         pt_solute sp;
         sp.id = i;
-        sp.name = toStd(s->name);
+        sp.name = toStd(so->name);
         sp.type = "aqueous";
-        sp.charge = s->charge;
-        sp.DHazero = s->DHazero;
-        sp.mol_wt = s->mol_wt;
-        if (s->name == sdata->nameH2O && simctrl->idxH2O < 0)
-            simctrl->idxH2O = i;
-        else if (s->name == sdata->nameO2g) {
-            if (simctrl->idxO2g < 0)
-                simctrl->idxO2g = i;
+        sp.charge = so->charge;
+        sp.DHazero = so->DHazero;
+        sp.mol_wt = so->mol_wt;
+        if (so->name == sdata->nameH2O && s.idxH2O < 0)
+            s.idxH2O = i;
+        else if (so->name == sdata->nameO2g) {
+            if (s.idxO2g < 0)
+                s.idxO2g = i;
             sp.gas = true; // the basis O2(g) stands for a fugacity
         }
-        sp.elements = elementEntries(simmodel);
-        if (s->composition) {
-            const one_comp_elements *c = s->composition;
-            for (int k = 0; k < c->element.size(); ++k) {
-                const int e = elementIndex.value(c->element.at(k), -9);
-                if (e < 0) {
-                    refuse("#### idx of element [ " + c->element.at(k) + " ] not found");
-                    continue;
-                }
-                sp.elements[e].element = simmodel->elements[e].name;
-                sp.elements[e].stoich = k < c->stoich.size() ? c->stoich.at(k) : 0.0;
-            }
-        }
-        simmodel->species.push_back(std::move(sp));
+        sp.elements = elementEntries(s);
+        fillElements(s, sp, so->composition);
+        s.addSpeciesName(so->name, sp.name, true);
+        s.species.push_back(std::move(sp));
     }
+    s.idxHplus = std::max(-1, s.soluteIndex(sdata->nameHplus));
+    s.idxOH = std::max(
+        -1, s.soluteIndex(sdata->nameOH.isEmpty() ? QStringLiteral("OH-") : sdata->nameOH));
 }
 
 void sim0D::transfer_data_gases()
 {
-    const int nsol = int(sdata->solutes.size());
+    sim_system &s = *building;
+    const int nsol = s.nsolutes;
     const int ng = int(sdata->rxnsGas.size());
-    simmodel->ngases = ng;
-    simmodel->nspecies += ng;
+    s.ngases = ng;
+    s.nspecies += ng;
     for (int k = 0; k < ng; ++k) {
         pt_solute sp;
         sp.id = nsol + k;
         sp.type = "gas";
         sp.gas = true;
-        sp.elements = elementEntries(simmodel);
+        sp.elements = elementEntries(s);
         // The gas species of a gas reaction is the gas of the same name; without one,
         // the reaction's name still names the species.
         const one_rxn *r = sdata->rxnsGas.at(k);
@@ -254,48 +309,39 @@ void sim0D::transfer_data_gases()
         sp.name = toStd(r->name);
         if (g != nullptr) {
             sp.mol_wt = g->mol_wt;
-            if (g->composition) {
-                const one_comp_elements *c = g->composition;
-                for (int j = 0; j < c->element.size(); ++j) {
-                    const int e = elementIndex.value(c->element.at(j), -9);
-                    if (e < 0) {
-                        refuse("#### idx of element [ " + c->element.at(j) + " ] not found");
-                        continue;
-                    }
-                    sp.elements[e].element = simmodel->elements[e].name;
-                    sp.elements[e].stoich = j < c->stoich.size() ? c->stoich.at(j) : 0.0;
-                }
-            }
+            fillElements(s, sp, g->composition);
         }
-        simmodel->species.push_back(std::move(sp));
+        s.addSpeciesName(r->name, sp.name, false);
+        s.species.push_back(std::move(sp));
     }
 }
 
 void sim0D::transfer_data_solids()
 {
-    simmodel->nsolids = int(sdata->solids.size());
-    for (int i = 0; i < simmodel->nsolids; ++i) {
-        pt_solid s;
-        s.id = i;
-        s.name = toStd(sdata->solids.at(i)->name);
-        s.elements = elementEntries(simmodel);
-        simmodel->solids.push_back(std::move(s));
-        simmodel->results->solidsRes.push_back({});
+    sim_system &s = *building;
+    s.nsolids = int(sdata->solids.size());
+    for (int i = 0; i < s.nsolids; ++i) {
+        pt_solid so;
+        so.id = i;
+        so.name = toStd(sdata->solids.at(i)->name);
+        so.elements = elementEntries(s);
+        s.solids.push_back(std::move(so));
     }
 }
 
 int sim0D::find_gas_species(const std::string &name) const
 {
-    const int nsol = int(sdata->solutes.size());
-    for (int k = nsol; k < simmodel->nspecies; ++k)
-        if (simmodel->species[k].name == name)
+    const sim_system &s = building != nullptr ? *building : sys();
+    for (int k = s.nsolutes; k < s.nspecies; ++k)
+        if (s.species[k].name == name)
             return k;
     return -9;
 }
 
 pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constraint)
 {
-    const int n = simmodel->nspecies;
+    const sim_system &s = building != nullptr ? *building : sys();
+    const int n = s.nspecies;
     pt_rxn rx;
     rx.id = position;
     rx.name = toStd(r->name);
@@ -330,9 +376,7 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
                 continue;
             }
         } else {
-            const auto it = soluteIndex.constFind(name);
-            if (it != soluteIndex.constEnd())
-                col = it.value();
+            col = s.soluteIndex(name);
             if (col < 0 && own && constraint && r->type == typeSolid) {
                 // A pure solid in its own reaction: unit activity, no column.
                 if (k < n) {
@@ -352,7 +396,7 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
             rx.ownIdx = col;
         if (k < n) {
             rx.stoichList[k] = nu;
-            rx.speciesList[k] = simmodel->species[col].name; // the same text, converted once
+            rx.speciesList[k] = s.species[col].name; // the same text, converted once
         }
     }
     std::sort(rx.nonzero.begin(), rx.nonzero.end());
@@ -400,33 +444,32 @@ pt_rxn sim0D::build_rxn(int position, const one_rxn *r, bool gasRxn, bool constr
 
 void sim0D::transfer_data_rxns_fast()
 {
-    soluteIndex.clear();
-    for (int s = int(sdata->solutes.size()) - 1; s >= 0; --s)
-        soluteIndex.insert(sdata->solutes.at(s)->name, s); // the first of a name wins
-    speciesIndex.clear();
-    for (int k = int(simmodel->species.size()) - 1; k >= 0; --k)
-        speciesIndex[simmodel->species[k].name] = k;
+    sim_system &s = *building;
     const int naq = int(sdata->rxnsAqueous.size());
     const int ngr = int(sdata->rxnsGas.size());
-    simmodel->nrxnsFast = naq + ngr;
-    simmodel->rxnsFast.reserve(naq + ngr);
-    simmodel->results->rxnsFastRes.reserve(naq + ngr);
+    s.naqueous = naq;
+    s.nrxnsFast = naq + ngr;
+    s.rxnsFast.reserve(naq + ngr);
     for (int i = 0; i < naq; ++i)
         transfer_data_one_rxn_fast(i, sdata->rxnsAqueous.at(i));
     for (int j = 0; j < ngr; ++j)
         transfer_data_one_rxn_fast(naq + j, sdata->rxnsGas.at(j));
+}
+
+void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
+{
+    const bool gasRxn = position >= building->naqueous;
+    building->rxnsFast.push_back(build_rxn(position, r, gasRxn, false));
+}
+
+// The water's swap reactions, built against the prepared system.
+void sim0D::transfer_data_rxns_constraint()
+{
     simmodel->nrxnsConstraint = int(water->rxnsConstraint.size());
     for (int k = 0; k < simmodel->nrxnsConstraint; ++k) {
         simmodel->rxnsConstraint.push_back(build_rxn(k, water->rxnsConstraint.at(k), false, true));
         simmodel->results->rxnsConstraintRes.push_back({});
     }
-}
-
-void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
-{
-    const bool gasRxn = position >= int(sdata->rxnsAqueous.size());
-    simmodel->rxnsFast.push_back(build_rxn(position, r, gasRxn, false));
-    simmodel->results->rxnsFastRes.push_back({});
 }
 
 void sim0D::transfer_data_rxns_slow() { }
@@ -491,11 +534,10 @@ void sim0D::transfer_data_water()
             set.stoich.reserve(c->species.size());
             set.spIdx.reserve(c->species.size());
             for (int m = 0; m < c->species.size(); ++m) {
-                // A working solute's name is already converted; only others need it.
-                int idx = soluteIndex.value(c->species.at(m), -1);
+                // A species' name is already converted; only others need it. Solutes
+                // come first, so a solute and a gas of one name give the solute.
+                const int idx = sys().speciesIndex(c->species.at(m));
                 std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
-                if (idx < 0)
-                    idx = find_idxSim_solute(name);
                 if (idx >= 0 && simmodel->species[idx].gas)
                     continue;
                 set.species.push_back(std::move(name));
@@ -674,20 +716,18 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
             std::fill(nummat->rows[i], nummat->rows[i] + n + 1, 0.0);
     }
     rowsDirty = false;
-    auto massAction = [&](const pt_rxn &rx, const std::vector<int> &nz, double lnK, double *row) {
+    auto massAction = [&](const pt_rxn &rx, double lnK, double *row) {
         double r = rx.fixedLnActivity - lnK;
-        for (int j : nz) {
+        for (int j : rx.nonzero) {
             const double nu = rx.stoich[j];
             r += nu * (lnm[j] + lng[j]);
             row[j] = nu;
         }
         return r;
     };
-    if (int(rxnNz.size()) != nf || int(constraintNz.size()) != simmodel->nrxnsConstraint)
-        index_reactions();
     for (int i = 0; i < nf; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
-        const double r = massAction(simmodel->rxnsFast[i], rxnNz[i], res.lnK, nummat->rows[i]);
+        const double r = massAction(simmodel->rxnsFast[i], res.lnK, nummat->rows[i]);
         nummat->b[i] = r;
         res.residual = r;
     }
@@ -696,7 +736,7 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
         double *row = nummat->rows[nf + s];
         if (set.swapOn) {
             const int q = set.swapIdx;
-            nummat->b[nf + s] = massAction(simmodel->rxnsConstraint[q], constraintNz[q],
+            nummat->b[nf + s] = massAction(simmodel->rxnsConstraint[q],
                                            simmodel->results->rxnsConstraintRes[q].lnK, row);
         } else if (set.activityRow) {
             const int j = set.spIdx[0];
@@ -906,14 +946,7 @@ int sim0D::find_idxBatch_solute(QString name)
 
 int sim0D::find_idxSim_solute(std::string name)
 {
-    if (simmodel == nullptr)
+    if (simmodel == nullptr || simmodel->system == nullptr)
         return -9;
-    if (int(speciesIndex.size()) > 0) {
-        const auto it = speciesIndex.find(name);
-        return it == speciesIndex.end() ? -9 : it->second;
-    }
-    for (int i = 0; i < int(simmodel->species.size()); ++i)
-        if (simmodel->species[i].name == name)
-            return i;
-    return -9;
+    return sys().speciesIndex(name);
 }

@@ -3,23 +3,25 @@
 #include "mat_solver.h"
 #include "solver_records.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct sim_data;
 struct one_water;
 struct one_water_result;
 struct one_rxn;
+struct sim_system;
 
 /// Equilibrium speciation of one water by Newton-Raphson in ln(molality).
 ///
 /// One object serves one run: driver(), then listErrorMsgs() and results().
-/// The sim_data and the water given to driver() are read, never changed.
+/// The sim_data and the water given to driver() are read, never changed. What
+/// depends only on the chemical system is prepared once and shared by the runs of
+/// every batch with the same content (sim_system_cache).
 class sim0D
 {
 public:
@@ -91,11 +93,15 @@ public:
 private:
     pt_rxn build_rxn(int position, const one_rxn *r, bool gasRxn, bool constraint);
     int find_gas_species(const std::string &name) const;
+    void transfer_data_rxns_constraint();
+    void prepare_system();
+    void bind_system(std::shared_ptr<const sim_system> prepared);
+    const sim_system &sys() const { return *simmodel->system; }
     bool check_consistency();
     void check_temperature_ranges();
-    void index_reactions();
-    void prepare_reduction();
     void build_reduction_map();
+    void build_set_columns();
+    void prepare_reduction();
     bool order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const;
     void newton_loop();
     void prepare_iteration();
@@ -110,7 +116,7 @@ private:
     void finish_run();
     void report_nonconvergence(); ///< the messages of a run that used up its iterations
     void refuse(const QString &msg);
-    double activity_target_lnH() const;
+    static void clear_vector_upper_state();
 
     sim_data *sdata = nullptr; ///< the batch's configuration (not owned)
     one_water *water = nullptr; ///< the water speciated (not owned)
@@ -137,35 +143,20 @@ private:
     double maxResidual = 0.0; ///< largest |row residual| of the last assembly
     double maxSetResidual = 0.0; ///< largest |residual| of the set rows of the last assembly
 
+    sim_system *building = nullptr; ///< the system being prepared (owned by the caller)
+
     // Newton iteration (see prepare_iteration).
-    std::vector<int> definingRxn; ///< species -> fast reaction defining it; -1 for basis species
-    std::vector<int> releaseOrder; ///< fast reactions, each after those defining its species
     std::vector<double> lnUpper; ///< ln of the largest molality the water's amounts allow
-    bool rxnsDefineDistinct = false; ///< every fast reaction defines a species no other does
-    bool releaseOrdered = false; ///< releaseOrder puts each reaction after those it needs
     std::vector<char> held; ///< species held at the concentration floor in the last step
     int nHeld = 0; ///< number of species held in the last step
     std::vector<double> lnPrev; ///< ln molality before the last step
     bool rowsDirty = true; ///< rows hold more than the last assembly wrote
 
-    // Elimination of the mass-action rows (see prepare_reduction).
-    bool reducible = false;
-    std::vector<int> primaryOf; ///< species -> primary position, -1 for secondary
-    std::vector<int> primarySpecies; ///< primary position -> species
-    std::vector<int> rxnOrder; ///< fast reactions, each after those it needs
-    std::vector<std::vector<int>> rxnNz; ///< nonzero species of each fast reaction
-    std::vector<std::vector<int>> constraintNz; ///< nonzero species of each swap reaction
-    bool redTready = false; ///< the sparse map below is built
-    std::vector<int> redTstart; ///< species s: its entries from redTstart[s] on
-    std::vector<int> redTcol; ///< primary position of each entry
-    std::vector<double> redTval; ///< d(dx_s)/d(dx_p) of each entry
+    // Elimination of the mass-action rows (the map itself is the system's).
     std::vector<double> redC; ///< nspecies: constant part of dx_s
+    bool setColsReady = false; ///< the set columns below are found
     std::vector<int> setColStart; ///< set row k: its columns from setColStart[k] on
     std::vector<int> setCols; ///< species columns of the set rows
     mat_solver redSolver; ///< solver of the reduced system
     pt_numeric_mat *redMat = nullptr; ///< owned: the reduced system
-
-    QHash<QString, int> elementIndex; ///< batch element name -> first position
-    QHash<QString, int> soluteIndex; ///< working solute name -> first position
-    std::unordered_map<std::string, int> speciesIndex; ///< species name -> first position
 };

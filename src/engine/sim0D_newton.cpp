@@ -6,6 +6,7 @@
 
 #include "records.h"
 #include "sim_rxn_prop.h"
+#include "sim_system.h"
 
 #include <QStringList>
 
@@ -13,6 +14,11 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VEK7_X86_AVX_STATE 1
+#endif
 
 namespace {
 
@@ -38,6 +44,19 @@ bool representable(double m)
     return std::isnormal(m) && m > 0.0;
 }
 
+#ifdef VEK7_X86_AVX_STATE
+__attribute__((target("avx"))) void zeroUpperHalves()
+{
+    _mm256_zeroupper();
+}
+
+bool cpuHasAvx()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+}
+#endif
+
 QString modelName(int activitymethod)
 {
     switch (activitymethod) {
@@ -56,32 +75,56 @@ QString modelName(int activitymethod)
 
 } // namespace
 
-// What the iteration needs besides the rows: which species a reaction defines (only
-// those may be held at the concentration floor; a basis species held there would
-// leave its element's balance unmet), the order in which held species are released,
-// and the largest molality of each species that the water's amounts allow.
+// Library code run before the iteration (Qt's string hashing among it) may leave
+// the upper halves of the 256-bit vector registers in use. On many x86 processors
+// every later SSE instruction then pays for merging them, and the iteration is
+// made of such instructions (exp and log of libm among them): clearing the state
+// before it takes a quarter off a run. Processors without AVX have no such state,
+// and the instruction would fault there, hence the check.
+void sim0D::clear_vector_upper_state()
+{
+#ifdef VEK7_X86_AVX_STATE
+    static const bool avx = cpuHasAvx();
+    if (avx)
+        zeroUpperHalves();
+#endif
+}
+
+// What the iteration needs of the chemical system besides the rows: which species a
+// reaction defines (only those may be held at the concentration floor; a basis
+// species held there would leave its element's balance unmet), the order in which
+// held species are released, and the map that eliminates the mass-action rows from
+// a step.
+void sim0D::prepare_system()
+{
+    sim_system &s = *building;
+    const int n = s.nspecies;
+    const int nf = s.nrxnsFast;
+    s.definingRxn.assign(n, -1);
+    s.rxnsDefineDistinct = true;
+    for (int i = 0; i < nf; ++i) {
+        const pt_rxn &rx = s.rxnsFast[i];
+        const int own = rx.ownIdx;
+        if (own >= 0 && own < n && rx.stoich[own] != 0.0 && s.definingRxn[own] < 0)
+            s.definingRxn[own] = i;
+        else
+            s.rxnsDefineDistinct = false;
+    }
+    s.releaseOrdered = order_fast_reactions(s.definingRxn, s.releaseOrder);
+    if (!s.releaseOrdered) {
+        // Reactions that define each other have no order; list order releases them.
+        s.releaseOrder.resize(nf);
+        for (int i = 0; i < nf; ++i)
+            s.releaseOrder[i] = i;
+    }
+    build_reduction_map();
+}
+
+// What the iteration needs of the water: the largest molality of each species that
+// the water's amounts allow, and the run's record of held species.
 void sim0D::prepare_iteration()
 {
     const int n = simmodel->nspecies;
-    const int nf = simmodel->nrxnsFast;
-    index_reactions();
-    definingRxn.assign(n, -1);
-    rxnsDefineDistinct = true;
-    for (int i = 0; i < nf; ++i) {
-        const pt_rxn &rx = simmodel->rxnsFast[i];
-        const int own = rx.ownIdx;
-        if (own >= 0 && own < n && rx.stoich[own] != 0.0 && definingRxn[own] < 0)
-            definingRxn[own] = i;
-        else
-            rxnsDefineDistinct = false;
-    }
-    releaseOrdered = order_fast_reactions(definingRxn, releaseOrder);
-    if (!releaseOrdered) {
-        // Reactions that define each other have no order; list order releases them.
-        releaseOrder.resize(nf);
-        for (int i = 0; i < nf; ++i)
-            releaseOrder[i] = i;
-    }
     held.assign(n, 0);
     nHeld = 0;
     lnPrev.assign(n, 0.0);
@@ -92,9 +135,8 @@ void sim0D::prepare_iteration()
     // alkalinity says nothing about its species' amounts. H+, OH- and the gases are
     // set by pH, water and fugacities, not by an element amount.
     lnUpper.assign(n, infinity);
-    const int iHplus = soluteIndex.value(sdata->nameHplus, -1);
-    const int iOH
-        = soluteIndex.value(sdata->nameOH.isEmpty() ? QStringLiteral("OH-") : sdata->nameOH, -1);
+    const int iHplus = sys().idxHplus;
+    const int iOH = sys().idxOH;
     for (int s = 0; s < simwater->nsets; ++s) {
         const pt_compset &set = simwater->compsets[s];
         if (set.swapOn || set.activityRow || !(set.molal > 0.0)
@@ -126,7 +168,7 @@ double sim0D::apply_step(const std::vector<double> &dx)
     double *const prev = rxnC->molalPrev.data();
     double *const last = simmodel->dxLast;
     const double *const upper = lnUpper.data();
-    const int *const defined = definingRxn.data();
+    const int *const defined = sys().definingRxn.data();
     char *const hold = held.data();
     const double floor = csolvcmin;
     if (nHeld > 0)
@@ -175,7 +217,7 @@ double sim0D::residual_outside_held() const
     const int nf = simmodel->nrxnsFast;
     for (int i = 0; i < nf; ++i) {
         const int own = simmodel->rxnsFast[i].ownIdx;
-        if (own >= 0 && definingRxn[own] == i && held[own])
+        if (own >= 0 && sys().definingRxn[own] == i && held[own])
             continue;
         worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
     }
@@ -198,18 +240,19 @@ bool sim0D::release_held(double rowTol)
     const std::vector<double> savedM = m;
     const std::vector<double> &lng = lastDH->lngamma;
     std::vector<char> moved(held);
-    for (int i : releaseOrder) {
+    const std::vector<int> &definingRxn = sys().definingRxn;
+    for (int i : sys().releaseOrder) {
         const pt_rxn &rx = simmodel->rxnsFast[i];
         const int s = rx.ownIdx;
         if (s < 0 || definingRxn[s] != i)
             continue;
         bool touched = moved[s] != 0;
-        for (int j : rxnNz[i])
+        for (int j : rx.nonzero)
             touched = touched || (j != s && moved[j]);
         if (!touched)
             continue;
         double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
-        for (int j : rxnNz[i])
+        for (int j : rx.nonzero)
             if (j != s)
                 r += rx.stoich[j] * (lnm[j] + lng[j]);
         lnm[s] = -r / rx.stoich[s] - lng[s];
@@ -256,6 +299,7 @@ void sim0D::newton_loop()
     std::vector<double> history; // residual outside held rows, per step
     history.reserve(size_t(std::min(csolvitmax + 1, extendedStepCap)));
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    clear_vector_upper_state();
     while (true) {
         simmodel->loops += 1;
         pt_rxn_DH *dh
@@ -356,14 +400,14 @@ QString sim0D::limiting_law_without_state(bool wholeWater)
     }
     if (std::isnan(pH))
         return QString();
-    for (int i : releaseOrder) {
+    for (int i : sys().releaseOrder) {
         const pt_rxn &rx = simmodel->rxnsFast[i];
         const int s = rx.ownIdx;
-        if (s < 0 || definingRxn[s] != i || !std::isnan(fixedLnA[s]))
+        if (s < 0 || sys().definingRxn[s] != i || !std::isnan(fixedLnA[s]))
             continue;
         double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
         bool fixed = true;
-        for (int j : rxnNz[i])
+        for (int j : rx.nonzero)
             if (j != s) {
                 fixed = fixed && !std::isnan(fixedLnA[j]);
                 r += rx.stoich[j] * fixedLnA[j];
@@ -450,6 +494,7 @@ bool sim0D::ionic_strength_exceeds_every_value()
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     const double T = simwater->TC;
     const int stepsPerPoint = 100;
+    clear_vector_upper_state(); // the messages of the failed run came before
 
     pt_rxn_DH dh;
     dh.gamma.assign(n, 1.0);

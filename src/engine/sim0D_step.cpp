@@ -1,6 +1,7 @@
 #include "sim0D.h"
 
 #include "mat_solver.h"
+#include "sim_system.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,7 @@
 
 int sim0D::solve_step(std::vector<double> &dx)
 {
-    if (stepSolver == step_solver::reduced && reducible) {
+    if (stepSolver == step_solver::reduced && sys().reducible) {
         const int status = solve_step_reduced(dx);
         if (status != 2)
             return status;
@@ -36,48 +37,82 @@ int sim0D::solve_step_full(std::vector<double> &dx)
 // becomes c_s + sum_p T_sp dx_p over the species no reaction defines (one per
 // set row). Substituting into the set rows leaves a dense system of the sets'
 // size. The elimination is exact: the step equals that of the full system.
-void sim0D::index_reactions()
+//
+// The fast rows hold only stoichiometric coefficients, the same for every water:
+// how each species' correction depends on the primary corrections (T) is worked
+// out once per chemical system, kept sparse, and each step only carries its
+// residuals through.
+void sim0D::build_reduction_map()
 {
-    rxnNz.clear();
-    for (const pt_rxn &rx : simmodel->rxnsFast)
-        rxnNz.push_back(rx.nonzero);
-    constraintNz.clear();
-    for (const pt_rxn &rx : simmodel->rxnsConstraint)
-        constraintNz.push_back(rx.nonzero);
+    sim_system &s = *building;
+    s.reducible = false;
+    const int n = s.nspecies;
+    const int nf = s.nrxnsFast;
+    // Needs every fast reaction to define a species of its own, in an order.
+    if (!s.rxnsDefineDistinct || !s.releaseOrdered)
+        return;
+    s.primaryOf.assign(n, -1);
+    s.primarySpecies.clear();
+    for (int j = 0; j < n; ++j)
+        if (s.definingRxn[j] < 0) {
+            s.primaryOf[j] = int(s.primarySpecies.size());
+            s.primarySpecies.push_back(j);
+        }
+    const int np = int(s.primarySpecies.size());
+    if (np != n - nf || np == 0)
+        return;
+    std::vector<double> T(size_t(n) * np, 0.0); // row s: d(dx_s)/d(dx_p)
+    for (int p = 0; p < np; ++p)
+        T[size_t(s.primarySpecies[p]) * np + p] = 1.0;
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = s.rxnsFast[i];
+        const int own = rx.ownIdx;
+        const double inv = 1.0 / rx.stoich[own];
+        double *Ts = &T[size_t(own) * np];
+        for (int j : rx.nonzero) {
+            if (j == own)
+                continue;
+            const double *Tj = &T[size_t(j) * np];
+            for (int p = 0; p < np; ++p)
+                Ts[p] -= rx.stoich[j] * Tj[p];
+        }
+        for (int p = 0; p < np; ++p)
+            Ts[p] *= inv;
+    }
+    s.redTstart.assign(n + 1, 0);
+    s.redTcol.clear();
+    s.redTval.clear();
+    for (int j = 0; j < n; ++j) {
+        s.redTstart[j] = int(s.redTcol.size());
+        for (int p = 0; p < np; ++p)
+            if (T[size_t(j) * np + p] != 0.0) {
+                s.redTcol.push_back(p);
+                s.redTval.push_back(T[size_t(j) * np + p]);
+            }
+    }
+    s.redTstart[n] = int(s.redTcol.size());
+    s.reducible = true;
 }
 
+// The run's part of the reduction: its work arrays and the reduced system.
 void sim0D::prepare_reduction()
 {
-    reducible = false;
-    const int n = simmodel->nspecies;
-    const int nf = simmodel->nrxnsFast;
-    // Needs every fast reaction to define a species of its own, in an order
-    // (prepare_iteration finds both).
-    if (!rxnsDefineDistinct || !releaseOrdered)
+    const sim_system &s = sys();
+    setColsReady = false;
+    if (!s.reducible)
         return;
-    primaryOf.assign(n, -1);
-    primarySpecies.clear();
-    for (int j = 0; j < n; ++j)
-        if (definingRxn[j] < 0) {
-            primaryOf[j] = int(primarySpecies.size());
-            primarySpecies.push_back(j);
-        }
-    if (int(primarySpecies.size()) != n - nf || primarySpecies.empty())
-        return;
-    rxnOrder = releaseOrder;
-    const int np = int(primarySpecies.size());
-    redTready = false;
-    redC.assign(n, 0.0);
+    redC.assign(s.nspecies, 0.0);
     delete redMat;
-    redMat = new pt_numeric_mat(np);
-    reducible = true;
+    redMat = new pt_numeric_mat(int(s.primarySpecies.size()));
 }
 
-// Depth-first order of the fast reactions: each after the reactions that define
-// the species it holds. False when the reactions form a cycle.
+// Depth-first order of the fast reactions of the system being prepared: each after
+// the reactions that define the species it holds. False when the reactions form a
+// cycle.
 bool sim0D::order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const
 {
-    const int nf = simmodel->nrxnsFast;
+    const sim_system &s = *building;
+    const int nf = s.nrxnsFast;
     order.clear();
     std::vector<int> mark(nf, 0); // 0 new, 1 in progress, 2 done
     std::vector<std::pair<int, size_t>> stack;
@@ -88,8 +123,9 @@ bool sim0D::order_fast_reactions(const std::vector<int> &definedBy, std::vector<
         mark[start] = 1;
         while (!stack.empty()) {
             auto &[i, next] = stack.back();
-            if (next < rxnNz[i].size()) {
-                const int j = rxnNz[i][next++];
+            const std::vector<int32_t> &nz = s.rxnsFast[i].nonzero;
+            if (next < nz.size()) {
+                const int j = nz[next++];
                 const int dep = definedBy[j];
                 if (dep < 0 || dep == i)
                     continue;
@@ -109,47 +145,14 @@ bool sim0D::order_fast_reactions(const std::vector<int> &definedBy, std::vector<
     return true;
 }
 
-// The fast rows hold only stoichiometric coefficients, the same at every state:
-// how each species' correction depends on the primary corrections (T) is worked
-// out once, kept sparse, and each step only carries its residuals through.
-void sim0D::build_reduction_map()
+// Columns of each set row. A set row's entries are non-zero wherever its species
+// are present (every molality is above 0 at the start), so the columns seen in the
+// first assembly are the row's columns at every later state of the run.
+void sim0D::build_set_columns()
 {
     const int n = simmodel->nspecies;
-    const int np = int(primarySpecies.size());
-    std::vector<double> T(size_t(n) * np, 0.0); // row s: d(dx_s)/d(dx_p)
-    for (int p = 0; p < np; ++p)
-        T[size_t(primarySpecies[p]) * np + p] = 1.0;
-    for (int i : rxnOrder) {
-        const int s = simmodel->rxnsFast[i].ownIdx;
-        const double *row = nummat->rows[i];
-        const double inv = 1.0 / row[s];
-        double *Ts = &T[size_t(s) * np];
-        for (int j : rxnNz[i]) {
-            if (j == s)
-                continue;
-            const double *Tj = &T[size_t(j) * np];
-            for (int p = 0; p < np; ++p)
-                Ts[p] -= row[j] * Tj[p];
-        }
-        for (int p = 0; p < np; ++p)
-            Ts[p] *= inv;
-    }
-    redTstart.assign(n + 1, 0);
-    redTcol.clear();
-    redTval.clear();
-    for (int j = 0; j < n; ++j) {
-        redTstart[j] = int(redTcol.size());
-        for (int p = 0; p < np; ++p)
-            if (T[size_t(j) * np + p] != 0.0) {
-                redTcol.push_back(p);
-                redTval.push_back(T[size_t(j) * np + p]);
-            }
-    }
-    redTstart[n] = int(redTcol.size());
-    // Columns of each set row. A set row's entries are non-zero wherever its
-    // species are present (every molality is above 0 at the start), so the
-    // columns seen now are the row's columns at every later state.
     const int nf = simmodel->nrxnsFast;
+    const int np = int(sys().primarySpecies.size());
     setColStart.assign(np + 1, 0);
     setCols.clear();
     for (int k = 0; k < np; ++k) {
@@ -160,28 +163,33 @@ void sim0D::build_reduction_map()
                 setCols.push_back(j);
     }
     setColStart[np] = int(setCols.size());
-    redTready = true;
+    setColsReady = true;
 }
 
 int sim0D::solve_step_reduced(std::vector<double> &dx)
 {
+    const sim_system &s = sys();
     const int n = simmodel->nspecies;
     const int nf = simmodel->nrxnsFast;
-    const int np = int(primarySpecies.size());
-    if (!redTready)
-        build_reduction_map();
+    const int np = int(s.primarySpecies.size());
+    if (!setColsReady)
+        build_set_columns();
     // Constant part of each correction: the primaries' is 0, each defined species'
     // follows from its reaction's residual and the species before it.
     std::fill(redC.begin(), redC.end(), 0.0);
-    for (int i : rxnOrder) {
-        const int s = simmodel->rxnsFast[i].ownIdx;
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = s.rxnsFast[i];
+        const int own = rx.ownIdx;
         const double *row = nummat->rows[i];
         double c = nummat->b[i];
-        for (int j : rxnNz[i])
-            if (j != s)
+        for (int j : rx.nonzero)
+            if (j != own)
                 c -= row[j] * redC[j];
-        redC[s] = c / row[s];
+        redC[own] = c / row[own];
     }
+    const int *Tstart = s.redTstart.data();
+    const int *Tcol = s.redTcol.data();
+    const double *Tval = s.redTval.data();
     for (int k = 0; k < np; ++k) {
         const double *row = nummat->rows[nf + k];
         double *red = redMat->rows[k];
@@ -191,8 +199,8 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
             const int j = setCols[c];
             const double a = row[j];
             rhs -= a * redC[j];
-            for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
-                red[redTcol[t]] += a * redTval[t];
+            for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
+                red[Tcol[t]] += a * Tval[t];
         }
         redMat->b[k] = rhs;
         redMat->perm[k] = k;
@@ -202,8 +210,8 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
     dx.resize(n);
     for (int j = 0; j < n; ++j) {
         double v = redC[j];
-        for (int t = redTstart[j]; t < redTstart[j + 1]; ++t)
-            v += redTval[t] * redMat->b[redTcol[t]];
+        for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
+            v += Tval[t] * redMat->b[Tcol[t]];
         dx[j] = v;
     }
     return 0;

@@ -5,6 +5,7 @@
 // Per-species vectors hold the working solutes in list order, then the gas species.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,37 @@ struct pt_results
     std::vector<pt_rxn_res> rxnsConstraintRes; ///< per constraint reaction
 };
 
+/// Read-only view of a list that a prepared chemical system owns; every run of that
+/// system reads the same list.
+template<class T>
+class shared_list
+{
+public:
+    shared_list() = default;
+    /// A view of `list`, which must outlive the view.
+    explicit shared_list(const std::vector<T> &list)
+        : v(&list)
+    { }
+    /// Entry i.
+    const T &operator[](size_t i) const { return (*v)[i]; }
+    /// Number of entries.
+    size_t size() const { return v->size(); }
+    /// True when the list has no entry.
+    bool empty() const { return v->empty(); }
+    /// First entry.
+    typename std::vector<T>::const_iterator begin() const { return v->begin(); }
+    /// Past the last entry.
+    typename std::vector<T>::const_iterator end() const { return v->end(); }
+    /// The list itself.
+    operator const std::vector<T> &() const { return *v; }
+
+private:
+    static inline const std::vector<T> none {};
+    const std::vector<T> *v = &none;
+};
+
+struct sim_system;
+
 /// The model of one run.
 struct sim_model
 {
@@ -186,10 +218,11 @@ struct sim_model
     int32_t nelements = 0, nspecies = 0, ngases = 0, nsolids = 0; ///< counts
     int32_t nrxnsFast = 0, nrxnsConstraint = 0; ///< reaction counts
     pt_results *results = nullptr; ///< owned
-    std::vector<pt_element> elements; ///< batch elements
-    std::vector<pt_solute> species; ///< solutes then gases
-    std::vector<pt_solid> solids; ///< batch solids
-    std::vector<pt_rxn> rxnsFast; ///< aqueous then gas reactions
+    std::shared_ptr<const sim_system> system; ///< the prepared chemical system (shared)
+    shared_list<pt_element> elements; ///< batch elements (of `system`)
+    shared_list<pt_solute> species; ///< solutes then gases (of `system`)
+    shared_list<pt_solid> solids; ///< batch solids (of `system`)
+    shared_list<pt_rxn> rxnsFast; ///< aqueous then gas reactions (of `system`)
     std::vector<pt_rxn> rxnsConstraint; ///< the water's swap reactions
     double *dxLast = nullptr; ///< last correction after the step rules (owned)
     bool converged = false; ///< the run converged

@@ -271,7 +271,9 @@ void tst_engine_numerics::activityModels()
     QFETCH(double, lgIon);
     QFETCH(double, lgNeutral);
     sim_model model;
-    model.species = {ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0), ion("SiO2(aq)", 0, 3.0)};
+    const std::vector<pt_solute> species {ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0),
+                                          ion("SiO2(aq)", 0, 3.0)};
+    model.species = shared_list<pt_solute>(species);
     model.nspecies = 3;
     model.results->tempRec = new pt_rxn_res;
     model.results->tempRec->TC = 25.0;
@@ -299,8 +301,9 @@ void tst_engine_numerics::activityModels()
 void tst_engine_numerics::activityFarFromEquilibrium()
 {
     sim_model model;
-    model.species
-        = {ion("H2O", 0, 0.0), ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0), ion("SiO2(aq)", 0, 3.0)};
+    const std::vector<pt_solute> species {ion("H2O", 0, 0.0), ion("Na+", 1, 4.0),
+                                          ion("Cl-", -1, 4.0), ion("SiO2(aq)", 0, 3.0)};
+    model.species = shared_list<pt_solute>(species);
     model.nspecies = 4;
     model.results->tempRec = new pt_rxn_res;
     model.results->tempRec->TC = 25.0;
@@ -327,7 +330,8 @@ void tst_engine_numerics::gasesKeepUnitGamma()
     pt_solute g = ion("CO2(g)", 0, 0);
     g.gas = true;
     g.type = "gas";
-    model.species = {ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0), g};
+    const std::vector<pt_solute> species {ion("Na+", 1, 4.0), ion("Cl-", -1, 4.0), g};
+    model.species = shared_list<pt_solute>(species);
     model.nspecies = 3;
     model.results->tempRec = new pt_rxn_res;
     model.results->tempRec->TC = 25.0;
@@ -368,7 +372,8 @@ void tst_engine_numerics::waterActivity()
     sim_model model;
     pt_solute w = ion("H2O", 0, 3.0);
     w.mol_wt = 18.0153;
-    model.species = {w, ion("Na+", 1, 4.0), ion("Cl-", -1, 3.0)};
+    const std::vector<pt_solute> species {w, ion("Na+", 1, 4.0), ion("Cl-", -1, 3.0)};
+    model.species = shared_list<pt_solute>(species);
     model.nspecies = 3;
     model.results->tempRec = new pt_rxn_res;
     model.results->tempRec->TC = 25.0;

@@ -1,0 +1,65 @@
+#include "sim_system.h"
+
+#include <algorithm>
+
+std::u16string_view sim_system::key(QStringView name)
+{
+    static_assert(sizeof(QChar) == sizeof(char16_t), "QChar holds one UTF-16 unit");
+    return std::u16string_view(reinterpret_cast<const char16_t *>(name.data()),
+                               size_t(name.size()));
+}
+
+int sim_system::find(const name_index &index, QStringView name)
+{
+    const auto it = index.find(key(name));
+    return it == index.end() ? -9 : it->second;
+}
+
+int sim_system::elementIndex(QStringView name) const
+{
+    return find(elementByName, name);
+}
+
+int sim_system::soluteIndex(QStringView name) const
+{
+    return find(soluteByName, name);
+}
+
+int sim_system::speciesIndex(QStringView name) const
+{
+    return find(speciesByName, name);
+}
+
+int sim_system::speciesIndex(const std::string &name) const
+{
+    const auto it = speciesByUtf8.find(name);
+    return it == speciesByUtf8.end() ? -9 : it->second;
+}
+
+void sim_system::reserveNames(int elementCount, int speciesCount)
+{
+    elementNames.reserve(size_t(std::max(elementCount, 0)));
+    speciesNames.reserve(size_t(std::max(speciesCount, 0)));
+}
+
+void sim_system::addElementName(const QString &name)
+{
+    if (elementNames.size() >= elementNames.capacity())
+        return; // growing the list would move the texts the views point into
+    const int pos = int(elementNames.size());
+    elementNames.emplace_back(key(name));
+    elementByName.emplace(elementNames.back(), pos); // the first of a name wins
+}
+
+void sim_system::addSpeciesName(const QString &name, const std::string &utf8, bool solute)
+{
+    if (speciesNames.size() >= speciesNames.capacity())
+        return;
+    const int pos = int(speciesNames.size());
+    speciesNames.emplace_back(key(name));
+    const std::u16string_view view = speciesNames.back();
+    speciesByName.emplace(view, pos);
+    if (solute)
+        soluteByName.emplace(view, pos);
+    speciesByUtf8.emplace(utf8, pos);
+}

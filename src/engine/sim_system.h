@@ -1,0 +1,88 @@
+#pragma once
+
+// The chemical system of a batch prepared for speciation: everything a run needs
+// that depends on the elements, species and reactions but not on the water. It is
+// built once per system and shared, read-only, by every run of that system (each
+// water, each mixing trial, each titration step).
+
+#include "solver_records.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct sim_system
+{
+    sim_system() = default;
+    sim_system(const sim_system &) = delete;
+    sim_system &operator=(const sim_system &) = delete;
+
+    int32_t nelements = 0; ///< batch elements
+    int32_t nsolutes = 0; ///< working solutes (the first species)
+    int32_t nspecies = 0; ///< solutes then gas species
+    int32_t ngases = 0; ///< gas species, one per gas reaction
+    int32_t nsolids = 0; ///< batch solids (carried)
+    int32_t naqueous = 0; ///< aqueous reactions (the first fast reactions)
+    int32_t nrxnsFast = 0; ///< aqueous then gas reactions
+    std::vector<pt_element> elements; ///< batch elements
+    std::vector<pt_solute> species; ///< solutes then gases
+    std::vector<pt_solid> solids; ///< batch solids
+    std::vector<pt_rxn> rxnsFast; ///< aqueous then gas reactions
+    pt_rxn_DHref dhRef; ///< the batch's Debye-Hueckel polynomial coefficients
+    int32_t idxH2O = -1; ///< position of the solute "H2O"; -1 when absent
+    int32_t idxO2g = -1; ///< position of the solute "O2(g)"; -1 when absent
+    int32_t idxHplus = -1; ///< position of the solute "H+"; -1 when absent
+    int32_t idxOH = -1; ///< position of the solute "OH-"; -1 when absent
+    QStringList messages; ///< what the system lacks, reported by every run of it
+
+    // The Newton iteration.
+    std::vector<int> definingRxn; ///< species -> fast reaction defining it; -1 for basis species
+    std::vector<int> releaseOrder; ///< fast reactions, each after those defining its species
+    bool rxnsDefineDistinct = false; ///< every fast reaction defines a species no other does
+    bool releaseOrdered = false; ///< releaseOrder puts each reaction after those it needs
+
+    // Elimination of the mass-action rows from a Newton step.
+    bool reducible = false; ///< the fast rows can be eliminated
+    std::vector<int> primaryOf; ///< species -> primary position, -1 for secondary
+    std::vector<int> primarySpecies; ///< primary position -> species
+    std::vector<int> redTstart; ///< species s: its entries from redTstart[s] on
+    std::vector<int> redTcol; ///< primary position of each entry
+    std::vector<double> redTval; ///< d(dx_s)/d(dx_p) of each entry
+
+    /// Position of the first batch element of that name; -9 when none.
+    int elementIndex(QStringView name) const;
+    /// Position of the first working solute of that name; -9 when none.
+    int soluteIndex(QStringView name) const;
+    /// Position of the first species (solutes, then gases) of that name; -9 when none.
+    int speciesIndex(QStringView name) const;
+    /// As above, for a name in UTF-8.
+    int speciesIndex(const std::string &name) const;
+
+    /// Room for the names of the look-ups; called once, before any name is added.
+    void reserveNames(int elementCount, int speciesCount);
+    /// Adds the next batch element's name to the look-ups.
+    void addElementName(const QString &name);
+    /// Adds the next species' name (in UTF-16 and UTF-8) to the look-ups; `solute`
+    /// for the working solutes, which come first.
+    void addSpeciesName(const QString &name, const std::string &utf8, bool solute);
+
+private:
+    using name_index = std::unordered_map<std::u16string_view, int>;
+    static std::u16string_view key(QStringView name);
+    static int find(const name_index &index, QStringView name);
+
+    // Names are kept as UTF-16 text so that a run looks them up without converting
+    // or hashing QStrings; the views of the indexes point into these lists, which
+    // are reserved once and never grow past that.
+    std::vector<std::u16string> elementNames;
+    std::vector<std::u16string> speciesNames;
+    name_index elementByName;
+    name_index soluteByName;
+    name_index speciesByName;
+    std::unordered_map<std::string, int> speciesByUtf8;
+};

@@ -1,0 +1,391 @@
+// The chemical system prepared once and reused: a run on a kept system gives, to
+// the last bit, what a run that prepares it gives; every edit of the batch reaches
+// the next run; what a system lacks is reported on every run of it; and only a few
+// systems are kept.
+
+#include "records.h"
+#include "sim0D.h"
+#include "sim_system.h"
+#include "sim_system_cache.h"
+#include "support_chemsys.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+class tst_engine_system : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void keptSystemGivesSameResults_data();
+    void keptSystemGivesSameResults();
+    void editsReachTheNextRun_data();
+    void editsReachTheNextRun();
+    void missingDataReportedOnEveryRun();
+    void emptySystemRefusedEveryTime();
+    void equalBatchesShareOneSystem();
+    void fewSystemsKept();
+};
+
+namespace {
+
+one_solute *solute(sim_data *sd, const QString &name, double z, double a, double mw,
+                   const QList<QPair<QString, double>> &elements)
+{
+    auto *s = sd->own(new one_solute);
+    s->name = name;
+    s->charge = z;
+    s->DHazero = a;
+    s->mol_wt = mw;
+    s->composition = new one_comp_elements;
+    for (const auto &e : elements) {
+        s->composition->element << e.first;
+        s->composition->stoich << e.second;
+    }
+    s->composition->ncomp = int(elements.size());
+    sd->solutes << s;
+    return s;
+}
+
+one_rxn *reaction(sim_data *sd, const QString &name, int type,
+                  const QList<QPair<QString, double>> &species, double log10K)
+{
+    auto *r = sd->own(new one_rxn);
+    r->name = name;
+    r->type = type;
+    r->composition = new one_comp_solutes;
+    for (const auto &s : species) {
+        r->composition->solute << s.first;
+        r->composition->stoich << s.second;
+    }
+    r->composition->ncomp = int(species.size());
+    r->eqk = new one_rxn_eqk;
+    r->eqk->coeff = {log10K, -0.01};
+    r->eqk->quotient = {0.0, 1.0};
+    r->eqk->nterms = 2;
+    return r;
+}
+
+one_elementComp *amount(const QString &element, double molal, const QStringList &species = {},
+                        const QList<double> &stoich = {})
+{
+    auto *c = new one_elementComp;
+    c->element = element;
+    c->solute = element;
+    c->molal = c->Molar = molal;
+    c->species = species;
+    c->stoich = stoich;
+    return c;
+}
+
+// Sodium chloride and carbonate in water at pH 7.5 and 40 C, with CO2(g).
+struct carbonateWater
+{
+    std::unique_ptr<sim_data> sd {new sim_data};
+    one_water *w = nullptr;
+
+    carbonateWater()
+    {
+        sd->nameH = "H";
+        sd->nameO = "O";
+        sd->nameHplus = "H+";
+        sd->nameH2O = "H2O";
+        sd->nameO2g = "O2(g)";
+        sd->nameOH = "OH-";
+        sd->ctrlset = new one_ctrlset;
+        sd->ctrlset->csolvitmax = 31;
+        sd->ctrlset->csolvcvg = 1e-6;
+        sd->ctrlset->csolvcmin = 1e-36;
+        sd->ctrlset->csolvcmax = 35.0;
+        for (const auto &[n, mw] : QList<QPair<QString, double>> {
+                 {"O", 15.9994}, {"H", 1.0079}, {"Na", 22.9898}, {"Cl", 35.453}, {"C", 12.011}}) {
+            auto *e = sd->own(new one_element);
+            e->name = n;
+            e->mol_wt = mw;
+            sd->elements << e;
+        }
+        solute(sd.get(), "H2O", 0, 3.0, 18.0153, {{"H", 2}, {"O", 1}});
+        solute(sd.get(), "H+", 1, 9.0, 1.0079, {{"H", 1}});
+        solute(sd.get(), "Na+", 1, 4.0, 22.9898, {{"Na", 1}});
+        solute(sd.get(), "Cl-", -1, 3.0, 35.453, {{"Cl", 1}});
+        solute(sd.get(), "HCO3-", -1, 4.0, 61.0171, {{"H", 1}, {"C", 1}, {"O", 3}});
+        solute(sd.get(), "OH-", -1, 3.5, 17.0073, {{"O", 1}, {"H", 1}});
+        solute(sd.get(), "CO3--", -2, 4.5, 60.0092, {{"C", 1}, {"O", 3}});
+        solute(sd.get(), "CO2(aq)", 0, 3.0, 44.0098, {{"C", 1}, {"O", 2}});
+        solute(sd.get(), "NaCl(aq)", 0, 3.0, 58.4428, {{"Na", 1}, {"Cl", 1}});
+        sd->rxnsAqueous << reaction(sd.get(), "OH-", 3, {{"OH-", -1}, {"H+", -1}, {"H2O", 1}}, 14.2)
+                        << reaction(sd.get(), "CO3--", 3, {{"CO3--", -1}, {"H+", -1}, {"HCO3-", 1}},
+                                    10.7)
+                        << reaction(sd.get(), "CO2(aq)", 3,
+                                    {{"CO2(aq)", -1}, {"H2O", -1}, {"H+", 1}, {"HCO3-", 1}}, -6.0)
+                        << reaction(sd.get(), "NaCl(aq)", 3,
+                                    {{"NaCl(aq)", -1}, {"Na+", 1}, {"Cl-", 1}}, 0.9);
+        auto *gas = sd->own(new one_gas);
+        gas->name = "CO2(g)";
+        gas->mol_wt = 44.0098;
+        gas->composition = new one_comp_elements;
+        gas->composition->element << "C"
+                                  << "O";
+        gas->composition->stoich << 1.0 << 2.0;
+        sd->gases << gas;
+        sd->rxnsGas << reaction(sd.get(), "CO2(g)", 6,
+                                {{"CO2(g)", -1}, {"H2O", -1}, {"H+", 1}, {"HCO3-", 1}}, -7.5);
+        w = sd->own(new one_water);
+        w->TC = 40.0;
+        w->densitymass = 1.0;
+        w->activitymethod = 4;
+        w->activitywater = 2;
+        w->typeH = 1;
+        w->composition << amount("O", 1.0, {"H2O"}, {1.0}) << amount("H", std::pow(10.0, -7.5))
+                       << amount("Na", 0.05, {"Na+", "NaCl(aq)"}, {1.0, 1.0})
+                       << amount("Cl", 0.04, {"Cl-", "NaCl(aq)"}, {1.0, 1.0})
+                       << amount("C", 2e-3, {"HCO3-", "CO3--", "CO2(aq)"}, {1.0, 1.0, 1.0});
+        w->redoxO2g = amount("O2(g)", 0.0);
+        sd->waters << w;
+    }
+};
+
+// Everything a run hands back, every number to the last bit.
+QString runText(sim_data *sd, one_water *w)
+{
+    sim0D model;
+    const int rc = model.driver(sd, w);
+    std::unique_ptr<one_water_result> r(model.results());
+    QStringList out;
+    out << QString::asprintf("rc %d loops %d converged %d sum %a I %a pH %a", rc, r->loops,
+                             int(r->converged), r->cvgValue, r->ionicstrength, r->resultpH);
+    for (const QList<one_waterResult_solute *> *list : {&r->soln_aq, &r->soln_gas})
+        for (const one_waterResult_solute *s : *list)
+            out << s->solute + QString::asprintf(" %a %a", s->cmolal, s->gamma);
+    for (const one_waterResult_rxn *x : r->rxns)
+        out << QString::asprintf("log K %a Q/K %a", x->eqkL10, x->ratioQK);
+    for (const one_waterResult_element *e : r->soln_elem)
+        out << e->element + QString::asprintf(" %a", e->cmolal);
+    out << *model.listErrorMsgs();
+    return out.join('\n');
+}
+
+// The first line that differs, for a readable failure.
+QString firstDifference(const QString &a, const QString &b)
+{
+    const QStringList la = a.split('\n'), lb = b.split('\n');
+    for (int i = 0; i < std::max(la.size(), lb.size()); ++i) {
+        const QString x = i < la.size() ? la[i] : QString(), y = i < lb.size() ? lb[i] : QString();
+        if (x != y)
+            return QStringLiteral("line %1: [%2] vs [%3]").arg(i).arg(x, y);
+    }
+    return QString();
+}
+
+using batchEdit = std::function<void(carbonateWater &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(batchEdit)
+
+void tst_engine_system::init()
+{
+    sim_system_cache::clear(); // every case starts with nothing kept
+}
+
+void tst_engine_system::keptSystemGivesSameResults_data()
+{
+    QTest::addColumn<double>("TC");
+    QTest::addColumn<double>("pH");
+    QTest::addColumn<int>("activity");
+    QTest::addColumn<int>("waterActivity");
+    QTest::newRow("J-13 like, B-dot, 25 C") << 25.0 << 7.4 << 4 << 2;
+    QTest::newRow("charge balance, Davies, 90 C") << 90.0 << -1.0 << 3 << 1;
+    QTest::newRow("alkaline, extended DH, 250 C") << 250.0 << 9.5 << 2 << 0;
+    QTest::newRow("acid, ideal, 5 C") << 5.0 << 3.0 << 0 << 2;
+}
+
+// Waters of one chemical system one after another, as the mixing window's trials
+// and a titration's steps run them: each result equals that of a run preparing the
+// system afresh, to the last bit.
+void tst_engine_system::keptSystemGivesSameResults()
+{
+    QFETCH(double, TC);
+    QFETCH(double, pH);
+    QFETCH(int, activity);
+    QFETCH(int, waterActivity);
+    QString msg;
+    QVERIFY2(chemsys_loadDatabase(&msg), qPrintable(msg));
+    chemsys_request req;
+    req.elements = {"Al", "C", "Ca", "Cl", "F", "K", "Mg", "Na", "S", "Si"};
+    req.gases = {"CO2(g)"};
+    req.TC = TC;
+    std::unique_ptr<sim_data> sd(chemsys_build(req));
+    const QMap<QString, double> totals {{"Al", 1e-7}, {"C", 2e-3}, {"Ca", 3e-4}, {"Cl", 2e-4},
+                                        {"F", 1e-4},  {"K", 5e-5}, {"Mg", 8e-5}, {"Na", 2e-3},
+                                        {"S", 2e-4},  {"Si", 1e-3}};
+    one_water *w = chemsys_water(sd.get(), totals, TC, pH, 0.0);
+    w->activitymethod = activity;
+    w->activitywater = waterActivity;
+
+    QStringList fresh, kept;
+    for (double scale : {1.0, 0.5, 2.0}) {
+        for (one_elementComp *c : std::as_const(w->composition))
+            if (totals.contains(c->element))
+                c->molal = c->Molar = totals.value(c->element) * scale;
+        sim_system_cache::clear();
+        fresh << runText(sd.get(), w);
+        QCOMPARE(sim_system_cache::size(), 1);
+    }
+    for (double scale : {1.0, 0.5, 2.0}) {
+        for (one_elementComp *c : std::as_const(w->composition))
+            if (totals.contains(c->element))
+                c->molal = c->Molar = totals.value(c->element) * scale;
+        kept << runText(sd.get(), w);
+    }
+    QCOMPARE(sim_system_cache::size(), 1);
+    for (int i = 0; i < fresh.size(); ++i) {
+        QVERIFY2(fresh[i].startsWith("rc 0 "), qPrintable(fresh[i].left(300)));
+        QVERIFY2(kept[i] == fresh[i], qPrintable(firstDifference(kept[i], fresh[i])));
+    }
+}
+
+void tst_engine_system::editsReachTheNextRun_data()
+{
+    QTest::addColumn<batchEdit>("edit");
+    QTest::addColumn<bool>("resultsChange");
+    auto row = [](const char *name, batchEdit e, bool changes = true) {
+        QTest::newRow(name) << e << changes;
+    };
+    row("log K constant", [](carbonateWater &s) { s.sd->rxnsAqueous[1]->eqk->coeff[0] = 10.2; });
+    row("log K temperature term",
+        [](carbonateWater &s) { s.sd->rxnsAqueous[2]->eqk->coeff[1] = -0.02; });
+    row("log K exponent", [](carbonateWater &s) { s.sd->rxnsAqueous[2]->eqk->quotient[1] = 0.5; });
+    row("reaction coefficient",
+        [](carbonateWater &s) { s.sd->rxnsAqueous[3]->composition->stoich[1] = 2.0; });
+    row("reaction species renamed",
+        [](carbonateWater &s) { s.sd->rxnsAqueous[3]->composition->solute[2] = "Cl"; });
+    row("reaction removed", [](carbonateWater &s) { s.sd->rxnsAqueous.removeLast(); });
+    row("gas reaction log K", [](carbonateWater &s) { s.sd->rxnsGas[0]->eqk->coeff[0] = -7.0; });
+    row("charge", [](carbonateWater &s) { s.sd->solutes[6]->charge = -1.0; });
+    row("ion size", [](carbonateWater &s) { s.sd->solutes[2]->DHazero = 9.0; });
+    row("solute renamed in place", [](carbonateWater &s) { s.sd->solutes[8]->name[0] = 'X'; });
+    row("element of a solute",
+        [](carbonateWater &s) { s.sd->solutes[4]->composition->element[1] = "Cx"; });
+    row("element amount of a solute", [](carbonateWater &s) {
+        s.sd->solutes[8]->composition->stoich[0] = 2.0;
+    }); // results' element totals count it
+    row(
+        "gas composition", [](carbonateWater &s) { s.sd->gases[0]->composition->stoich[0] = 2.0; },
+        false); // gases enter no balance; only their record changes
+    row("solutes reordered", [](carbonateWater &s) { s.sd->solutes.swapItemsAt(2, 3); });
+    row("fixed name of water", [](carbonateWater &s) { s.sd->nameH2O = "H2O(l)"; });
+    row(
+        "activity-coefficient data",
+        [](carbonateWater &s) {
+            s.sd->bdot = new one_bdot_properties; // the batch frees it
+            s.sd->bdot->DHbdot = {0.04};
+            s.sd->bdot->adh = {0.5};
+        },
+        false);
+}
+
+// Each edit of the batch that a run reads: the run after it gives what a run that
+// prepares the edited system afresh gives, and not what the system kept from before.
+void tst_engine_system::editsReachTheNextRun()
+{
+    QFETCH(batchEdit, edit);
+    QFETCH(bool, resultsChange);
+    carbonateWater sys;
+    const QString before = runText(sys.sd.get(), sys.w);
+    QVERIFY2(before.startsWith("rc 0 "), qPrintable(before));
+    QCOMPARE(runText(sys.sd.get(), sys.w), before); // kept and reused
+
+    edit(sys);
+    const QString afterEdit = runText(sys.sd.get(), sys.w);
+    QCOMPARE(sim_system_cache::size(), 2);
+    sim_system_cache::clear();
+    const QString afresh = runText(sys.sd.get(), sys.w);
+    QVERIFY2(afterEdit == afresh, qPrintable(firstDifference(afterEdit, afresh)));
+    if (resultsChange)
+        QVERIFY(afterEdit != before);
+}
+
+// What a system lacks belongs to the system: every run of it says so and fails,
+// not only the run that prepared it.
+void tst_engine_system::missingDataReportedOnEveryRun()
+{
+    carbonateWater sys;
+    sys.sd->solutes[4]->composition->element[1] = "Cx";
+    sys.sd->rxnsAqueous[3]->composition->solute[2] = "Clx-";
+    for (int run = 0; run < 3; ++run) {
+        sim0D model;
+        QCOMPARE(model.driver(sys.sd.get(), sys.w), 1);
+        const QStringList msgs = *model.listErrorMsgs();
+        QVERIFY2(msgs.size() >= 2, qPrintable(msgs.join('\n')));
+        QCOMPARE(msgs[0], QStringLiteral("#### idx of element [ Cx ] not found"));
+        QCOMPARE(msgs[1], QStringLiteral("#### idx of solute [ Clx- ] not found"));
+    }
+    QCOMPARE(sim_system_cache::size(), 1);
+}
+
+// A configuration without elements, species or names (a new file) is refused with
+// the same message on the run that prepares it and on the runs that reuse it.
+void tst_engine_system::emptySystemRefusedEveryTime()
+{
+    sim_data sd;
+    sd.ctrlset = new one_ctrlset;
+    sd.ctrlset->csolvitmax = 31;
+    sd.ctrlset->csolvcvg = 1e-6;
+    one_water *w = sd.own(new one_water);
+    w->TC = 25.0;
+    for (int run = 0; run < 2; ++run) {
+        sim0D model;
+        QCOMPARE(model.driver(&sd, w), 1);
+        QCOMPARE(*model.listErrorMsgs(),
+                 QStringList {"#### error : the chemical system has no species"});
+    }
+}
+
+// Two batches of equal content (as the mixing window's copy of a batch, or a file
+// opened again) share one prepared system; the engine keeps nothing of the batch
+// object itself.
+void tst_engine_system::equalBatchesShareOneSystem()
+{
+    QString first;
+    {
+        carbonateWater a;
+        first = runText(a.sd.get(), a.w);
+    }
+    carbonateWater b;
+    QCOMPARE(sim_system_cache::find(b.sd.get()) != nullptr, true);
+    QCOMPARE(runText(b.sd.get(), b.w), first);
+    QCOMPARE(sim_system_cache::size(), 1);
+    b.sd->elements[2]->mol_wt = 23.0; // read by the results, so part of the system
+    QVERIFY(sim_system_cache::find(b.sd.get()) == nullptr);
+}
+
+// At most a handful of systems stay in memory; the one used least recently goes.
+void tst_engine_system::fewSystemsKept()
+{
+    const int n = sim_system_cache::capacity + 3;
+    std::vector<std::unique_ptr<carbonateWater>> batches;
+    for (int i = 0; i < n; ++i) {
+        batches.push_back(std::make_unique<carbonateWater>());
+        batches.back()->sd->rxnsAqueous[0]->eqk->coeff[0] = 14.0 + 0.01 * i;
+    }
+    QString firstResult = runText(batches[0]->sd.get(), batches[0]->w);
+    for (int i = 1; i < n; ++i) {
+        runText(batches[i]->sd.get(), batches[i]->w);
+        if (i < sim_system_cache::capacity)
+            QVERIFY(sim_system_cache::find(batches[0]->sd.get()) != nullptr); // used again
+        QVERIFY(sim_system_cache::size() <= sim_system_cache::capacity);
+    }
+    QCOMPARE(sim_system_cache::size(), sim_system_cache::capacity);
+    QVERIFY(sim_system_cache::find(batches[1]->sd.get()) == nullptr);
+    QVERIFY(sim_system_cache::find(batches[0]->sd.get()) != nullptr); // the oldest, used often
+    QVERIFY(sim_system_cache::find(batches[n - 1]->sd.get()) != nullptr);
+    QCOMPARE(runText(batches[0]->sd.get(), batches[0]->w), firstResult);
+}
+
+QTEST_GUILESS_MAIN(tst_engine_system)
+#include "tst_engine_system.moc"
