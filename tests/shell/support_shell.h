@@ -1,5 +1,7 @@
 #pragma once
 
+#include "test_ui.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -44,16 +46,6 @@ private:
     QList<std::function<void(QWidget *)>> steps;
     QPointer<QWidget> lastHandled;
     QTimer timer;
-};
-
-/// Fails the test run on the warning that a slot connected by name found no signal.
-class SlotWarningGuard
-{
-public:
-    SlotWarningGuard();
-    ~SlotWarningGuard();
-    /// Warnings about unmatched slots seen so far.
-    static QStringList warnings();
 };
 
 /// Points the settings of the database type list and of its files at `reference`

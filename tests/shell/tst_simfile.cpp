@@ -108,8 +108,7 @@ void tst_simfile::construction_connectsEverySlot()
 {
     SlotWarningGuard guard;
     auto win = openWindow();
-    QVERIFY2(SlotWarningGuard::warnings().isEmpty(),
-             qPrintable(SlotWarningGuard::warnings().join('\n')));
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
 
     QVERIFY(paneLines(win.get()).contains(QStringLiteral("----- Starting Speciation")));
     QVERIFY(!win->findChild<QPushButton *>(QStringLiteral("pushButton_Load"))->isEnabled());
