@@ -202,6 +202,15 @@ QWidget *currentPage(MainWindow *win)
     return stack ? stack->currentWidget() : nullptr;
 }
 
+std::unique_ptr<simfile> openWindow()
+{
+    auto win = std::make_unique<simfile>();
+    win->settings_ui_update();
+    win->set_simType(0);
+    win->show();
+    return win;
+}
+
 simfile *simfilePage(MainWindow *win)
 {
     return win->findChild<simfile *>();

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QWidget;
@@ -78,6 +79,8 @@ void shellTestIdentity();
 void installedProgram();
 /// The page the main window shows.
 QWidget *currentPage(MainWindow *win);
+/// A configuration-file window as the main window shows it for Speciation.
+std::unique_ptr<simfile> openWindow();
 /// The configuration-file window and the setup workspace of the main window.
 simfile *simfilePage(MainWindow *win);
 setup *setupPage(MainWindow *win);

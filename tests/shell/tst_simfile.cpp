@@ -23,16 +23,6 @@
 
 namespace {
 
-/// A configuration-file window as the main window shows it for Speciation.
-std::unique_ptr<simfile> openWindow()
-{
-    auto win = std::make_unique<simfile>();
-    win->settings_ui_update();
-    win->set_simType(0);
-    win->show();
-    return win;
-}
-
 /// Runs New on `win`; `script` answers its file dialog (and what follows).
 void newFile(simfile *win, ModalScript &script)
 {
