@@ -2,10 +2,9 @@
 #include "ui_doc_about.h"
 
 #include "doc_folder.h"
-#include "screen_info.h"
+#include "doc_geometry.h"
 
 #include <QDebug>
-#include <QSettings>
 
 doc_about::doc_about(QWidget *parent)
     : QWidget(parent)
@@ -42,18 +41,10 @@ void doc_about::on_pushButton_close_clicked()
 
 void doc_about::settings_read()
 {
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroup));
-    restoreGeometry(settings.value("geometry").toByteArray());
-    settings.endGroup();
-    screen_info scr;
-    scr.scrPosition_center(this);
+    doc_geometry::restore(this, QString::fromLatin1(settingsGroup));
 }
 
 void doc_about::settings_write()
 {
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroup));
-    settings.setValue("geometry", saveGeometry());
-    settings.endGroup();
+    doc_geometry::save(this, QString::fromLatin1(settingsGroup));
 }

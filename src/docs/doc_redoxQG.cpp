@@ -2,10 +2,9 @@
 #include "ui_doc_redoxQG.h"
 
 #include "doc_folder.h"
-#include "screen_info.h"
+#include "doc_geometry.h"
 
 #include <QDebug>
-#include <QSettings>
 
 doc_redoxQG::doc_redoxQG(QWidget *parent)
     : QDialog(parent)
@@ -39,18 +38,10 @@ void doc_redoxQG::on_pushButton_close_clicked()
 
 void doc_redoxQG::settings_read()
 {
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroup));
-    restoreGeometry(settings.value("geometry").toByteArray());
-    settings.endGroup();
-    screen_info scr;
-    scr.scrPosition_center(this);
+    doc_geometry::restore(this, QString::fromLatin1(settingsGroup));
 }
 
 void doc_redoxQG::settings_write()
 {
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroup));
-    settings.setValue("geometry", saveGeometry());
-    settings.endGroup();
+    doc_geometry::save(this, QString::fromLatin1(settingsGroup));
 }

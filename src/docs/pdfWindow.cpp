@@ -4,7 +4,7 @@
 #include "PageSpinBox.h"
 #include "SearchResultDelegate.h"
 #include "ZoomSelector.h"
-#include "screen_info.h"
+#include "doc_geometry.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -15,7 +15,6 @@
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
 #include <QPdfSearchModel>
-#include <QSettings>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QtMath>
@@ -249,20 +248,12 @@ void pdfWindow::closeEvent(QCloseEvent *event)
 
 void pdfWindow::settings_read()
 {
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroupPrefix) + windowId);
-    restoreGeometry(settings.value("geometry").toByteArray());
-    settings.endGroup();
-    screen_info scr;
-    scr.scrPosition_center(this);
+    doc_geometry::restore(this, QLatin1String(settingsGroupPrefix) + windowId);
 }
 
 void pdfWindow::settings_write()
 {
     if (windowId.isEmpty())
         return; // no identifier, no place of its own in the settings
-    QSettings settings;
-    settings.beginGroup(QLatin1String(settingsGroupPrefix) + windowId);
-    settings.setValue("geometry", saveGeometry());
-    settings.endGroup();
+    doc_geometry::save(this, QLatin1String(settingsGroupPrefix) + windowId);
 }

@@ -7,6 +7,7 @@
 
 #include "config_settings.h"
 #include "sbatch.h"
+#include "toolbar_menus.h"
 #include "ui_setup.h"
 
 #include <QBoxLayout>
@@ -20,7 +21,6 @@
 #include <QScreen>
 #include <QSettings>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace {
 const char groupSetup[] = "SETUP"; ///< settings group of the workspace
@@ -37,24 +37,11 @@ void setup::setup_toolBar()
     layout->setDirection(QBoxLayout::LeftToRight);
     layout->setAlignment(bar, Qt::AlignTop);
 
-    auto addMenuButton = [this, bar](const QString &text) {
-        auto *menu = new QMenu(text, this);
-        auto *button = new QToolButton(bar);
-        button->setText(text);
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-        bar->addWidget(button);
-        return menu;
-    };
+    auto addMenuButton
+        = [this, bar](const QString &text) { return toolbar_menus::add_menu(bar, text, this); };
     auto addEntry = [this](QMenu *menu, const QString &text, auto slot,
                            const QKeySequence &keys = QKeySequence()) {
-        QAction *act = menu->addAction(text);
-        act->setShortcut(keys);
-        connect(act, &QAction::triggered, this, slot);
-        return act;
-    };
-    auto addDivider = [](QMenu *menu) {
-        menu->addAction(QStringLiteral("-----------------"))->setEnabled(false);
+        return toolbar_menus::add_entry(menu, text, this, slot, keys);
     };
 
     QMenu *files = addMenuButton(QStringLiteral("Files"));
@@ -65,7 +52,7 @@ void setup::setup_toolBar()
     files->addSeparator();
     addEntry(files, QStringLiteral("Close"), &setup::on_pushButton_Close_clicked,
              QKeySequence(Qt::CTRL | Qt::Key_W));
-    addDivider(files);
+    toolbar_menus::add_divider(files);
     addEntry(files, QStringLiteral("Quit"), &setup::setup_quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *navigate = addMenuButton(QStringLiteral("Navigate"));
@@ -76,16 +63,16 @@ void setup::setup_toolBar()
     actNav_solnProps = addEntry(navigate, QStringLiteral("Solution Properties"),
                                 &setup::process_solutionProperties);
     actNav_solnProps->setEnabled(ui->tabWidget_Setup->isTabEnabled(2));
-    addDivider(navigate);
+    toolbar_menus::add_divider(navigate);
     addEntry(navigate, QStringLiteral("Water Mixing Model"), &setup::on_pushButton_SUMixing_clicked)
         ->setEnabled(false);
     addEntry(navigate, QStringLiteral("Water Titration Model"),
              &setup::on_pushButton_SUTitration_clicked)
         ->setEnabled(false);
-    addDivider(navigate);
+    toolbar_menus::add_divider(navigate);
     addEntry(navigate, QStringLiteral("Result Viewer"), &setup::on_pushButton_viewResult_clicked)
         ->setEnabled(false);
-    addDivider(navigate);
+    toolbar_menus::add_divider(navigate);
     addEntry(navigate, QStringLiteral("Export Data"), &setup::function_exportData)
         ->setEnabled(false);
     ui->pushButton_SUMixing->setEnabled(false);

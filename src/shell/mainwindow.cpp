@@ -4,6 +4,7 @@
 #include "login_page.h"
 #include "setup.h"
 #include "simfile.h"
+#include "toolbar_menus.h"
 
 #include "dbmanager.h"
 #include "dbparse_driver.h"
@@ -18,7 +19,6 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QToolButton>
 
 namespace {
 
@@ -206,21 +206,11 @@ void MainWindow::main_toolBar()
     bar->setMovable(false);
     bar->setFixedHeight(ff.cell_height());
 
-    auto addMenuButton = [this, bar](const QString &text) {
-        auto *menu = new QMenu(text, this);
-        auto *button = new QToolButton(bar);
-        button->setText(text);
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-        bar->addWidget(button);
-        return menu;
-    };
+    auto addMenuButton
+        = [this, bar](const QString &text) { return toolbar_menus::add_menu(bar, text, this); };
     auto addEntry = [this](QMenu *menu, const QString &text, auto slot,
                            const QKeySequence &keys = QKeySequence()) {
-        QAction *act = menu->addAction(text);
-        act->setShortcut(keys);
-        connect(act, &QAction::triggered, this, slot);
-        return act;
+        return toolbar_menus::add_entry(menu, text, this, slot, keys);
     };
 
     QMenu *files = addMenuButton(QStringLiteral("Files  "));
@@ -228,7 +218,7 @@ void MainWindow::main_toolBar()
              QKeySequence(Qt::CTRL | Qt::Key_O));
     addEntry(files, QStringLiteral("Exit to Login"), &MainWindow::mainWindow_exit,
              QKeySequence(Qt::CTRL | Qt::Key_W));
-    files->addAction(QStringLiteral("-----------------"))->setEnabled(false);
+    toolbar_menus::add_divider(files);
     addEntry(files, QStringLiteral("Quit"), &MainWindow::on_actionQuit_triggered,
              QKeySequence(Qt::CTRL | Qt::Key_Q));
 

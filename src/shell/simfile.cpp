@@ -6,6 +6,7 @@
 #include "dbparse_driver.h"
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
+#include "toolbar_menus.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -14,13 +15,11 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 
 const char groupSpcn[] = "SPCN";
-const char divider[] = "-----------------";
 
 } // namespace
 
@@ -254,17 +253,8 @@ void simfile::simfile_toolBar()
     else
         qDebug() << "SF: ####  stylesheet for toolbar not found";
 
-    auto addMenuButton = [this, bar](const QString &text) {
-        auto *menu = new QMenu(text, this);
-        auto *button = new QToolButton(bar);
-        button->setText(text);
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-        bar->addWidget(button);
-        return menu;
-    };
-    auto addDivider
-        = [](QMenu *menu) { menu->addAction(QLatin1String(divider))->setEnabled(false); };
+    auto addMenuButton
+        = [this, bar](const QString &text) { return toolbar_menus::add_menu(bar, text, this); };
 
     QMenu *files = addMenuButton(QStringLiteral("Files  "));
     QAction *open = files->addAction(QStringLiteral("Open"));
@@ -274,7 +264,7 @@ void simfile::simfile_toolBar()
     create->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(create, &QAction::triggered, this, &simfile::on_pushButton_New_clicked);
     setupMenu_RecentFiles(files);
-    addDivider(files);
+    toolbar_menus::add_divider(files);
     actLoad = files->addAction(QStringLiteral("Load"));
     actLoad->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(actLoad, &QAction::triggered, this, &simfile::on_pushButton_Load_clicked);
@@ -287,7 +277,7 @@ void simfile::simfile_toolBar()
     QAction *close = files->addAction(QStringLiteral("Close"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, this, &simfile::on_pushButton_Close_clicked);
-    addDivider(files);
+    toolbar_menus::add_divider(files);
     QAction *quit = files->addAction(QStringLiteral("Quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &simfile::toolBar_menuFiles_quit);

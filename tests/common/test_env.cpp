@@ -2,6 +2,8 @@
 // temporary files in a fresh folder, so no test reads or writes the user's settings.
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
 
 #include <cstdlib>
@@ -42,4 +44,18 @@ const TestEnvironment g_environment;
 QString vek7TestScratchDir()
 {
     return QString::fromStdString(g_settingsDir);
+}
+
+QString copyGeneratedDb(const QString &dir)
+{
+    // The compiled-in copy is what the program installs; the build's file is the fallback.
+    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
+    if (!QFileInfo::exists(src))
+        src = QStringLiteral(VEK7_GENERATED_DB);
+    if (!QFileInfo::exists(src))
+        return QString();
+    QDir().mkpath(dir);
+    const QString dst = QDir(dir).filePath(QStringLiteral("db-EQ3v1996.db"));
+    QFile::remove(dst);
+    return QFile::copy(src, dst) ? dst : QString();
 }

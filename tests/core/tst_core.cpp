@@ -1,8 +1,8 @@
 // Constants, enumeration text forms and their fallbacks, platform kind and the
 // remembered configuration folder.
 #include "global.h"
-#include "support_logcapture.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -135,7 +135,7 @@ void tst_core::textForms()
     QFETCH(QString, kind);
     QFETCH(int, value);
     QFETCH(QString, text);
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(toText(kind, value), text);
     QCOMPARE(toValue(kind, text), value);
     QCOMPARE(log.take(), QStringList()); // known values log nothing
@@ -193,7 +193,7 @@ void tst_core::unknownValue()
     QFETCH(int, value);
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(toText(kind, value), text);
     QCOMPARE(log.take(), lines);
 }
@@ -265,7 +265,7 @@ void tst_core::unknownText()
     QFETCH(QString, text);
     QFETCH(int, value);
     QFETCH(QStringList, lines);
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(toValue(kind, text), value);
     QCOMPARE(log.take(), lines);
 }
@@ -303,7 +303,7 @@ void tst_core::hydrogenFormReadAsH()
 {
     // A file holding "[H+]" holds "H" once read and written again.
     const global gl;
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(gl.unitH_toString(gl.unitH_toEnum("[H+]")), QString("H"));
     QCOMPARE(log.take(), QStringList());
 }

@@ -2,7 +2,7 @@
 // species holding an element, look-ups by name, and record ownership.
 #include "records.h"
 #include "sbatch.h"
-#include "support_logcapture.h"
+#include "test_ui.h"
 
 #include <QDateTime>
 #include <QtTest>
@@ -453,7 +453,7 @@ void tst_core_batch::lookups()
 void tst_core_batch::lookupsOnEmptyLists()
 {
     sbatch b;
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(b.find_idxBatch_element("H"), -9);
     QCOMPARE(b.find_idxBatch_elementBasis("H+"), -9);
     QCOMPARE(b.find_idxBatch_solute("H+"), -9);
@@ -503,7 +503,7 @@ void tst_core_batch::rxnByType()
     sd->rxnsSolid = {rxnNamed(sd, "Calcite")};
     sd->rxnsLiquid = {rxnNamed(sd, "Hg")};
     sd->rxnsGas = {rxnNamed(sd, "CO2(g)"), rxnNamed(sd, "O2(g)")};
-    LogCapture log;
+    MessageCapture log;
     QCOMPARE(b.find_idxBatch_rxn(name, type), index);
     QCOMPARE(log.take(), lines);
 }

@@ -1,6 +1,6 @@
 // Screen geometry, fixed page sizes, the centring rule and the platform block.
 #include "screen_info.h"
-#include "support_logcapture.h"
+#include "test_ui.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -74,7 +74,7 @@ void tst_core_screen::center()
     QWidget w;
     w.resize(window);
     w.move(start);
-    LogCapture log;
+    MessageCapture log;
     si.scrPosition_center(&w);
     QCOMPARE(w.pos(), expected);
     const QStringList lines = log.take();
@@ -145,7 +145,7 @@ void tst_core_screen::invalidGeometryFallsBack()
 void tst_core_screen::platformBlock()
 {
     screen_info si;
-    LogCapture log;
+    MessageCapture log;
     si.platformInfo();
     const QStringList lines = log.take();
     QCOMPARE(lines.size(), 9);

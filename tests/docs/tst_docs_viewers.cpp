@@ -71,7 +71,7 @@ void tst_docs_viewers::constructingPrintsNoSlotWarning_data()
 void tst_docs_viewers::constructingPrintsNoSlotWarning()
 {
     QFETCH(QString, window);
-    MessageCapture capture;
+    SlotWarningGuard guard;
     std::unique_ptr<QWidget> w;
     if (window == QLatin1String("doc_about"))
         w = std::make_unique<doc_about>();
@@ -81,8 +81,7 @@ void tst_docs_viewers::constructingPrintsNoSlotWarning()
         w = std::make_unique<pdfWindow>();
     w->show();
     QCoreApplication::processEvents();
-    QCOMPARE(capture.matching(QStringLiteral("No matching signal")), QStringList());
-    QCOMPARE(capture.matching(QStringLiteral("connectSlotsByName")), QStringList());
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
 }
 
 void tst_docs_viewers::aboutShowsProgramAndNotices()

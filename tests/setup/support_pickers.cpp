@@ -88,22 +88,6 @@ void compilePairs(sbatch *batch, dbdata *db)
     }
 }
 
-QStringList &slotWarnings()
-{
-    static QStringList w;
-    return w;
-}
-
-QtMessageHandler g_previous = nullptr;
-
-void watchHandler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
-{
-    if (msg.contains(QLatin1String("No matching signal")))
-        slotWarnings().append(msg);
-    if (g_previous)
-        g_previous(type, ctx, msg);
-}
-
 } // namespace
 
 namespace pickers_support {
@@ -114,12 +98,9 @@ dbdata *pickersDatabase()
     if (d.tried)
         return d.db.get();
     d.tried = true;
-    const QString dir = QDir(vek7TestScratchDir()).filePath(QStringLiteral("pickers-db"));
-    QDir().mkpath(dir);
-    QString path = QDir(dir).filePath(QStringLiteral("db-EQ3v1996.db"));
-    QFile::remove(path);
-    if (!QFile::copy(QStringLiteral(VEK7_GENERATED_DB), path)
-        && !QFile::copy(QStringLiteral(":/thermo/db-EQ3v1996.db"), path)) {
+    const QString path
+        = copyGeneratedDb(QDir(vek7TestScratchDir()).filePath(QStringLiteral("pickers-db")));
+    if (path.isEmpty()) {
         qWarning() << "pickers: no reference database to copy";
         return nullptr;
     }
@@ -239,23 +220,6 @@ void clickTick(QTreeWidget *tree, QTreeWidgetItem *item, int column)
     const QRect check
         = tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, tree);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
-}
-
-SlotWarningWatch::SlotWarningWatch()
-{
-    slotWarnings().clear();
-    g_previous = qInstallMessageHandler(&watchHandler);
-}
-
-SlotWarningWatch::~SlotWarningWatch()
-{
-    qInstallMessageHandler(g_previous);
-    g_previous = nullptr;
-}
-
-QStringList SlotWarningWatch::warnings() const
-{
-    return slotWarnings();
 }
 
 } // namespace pickers_support

@@ -46,17 +46,4 @@ void clickCell(QTableWidget *table, int row, int column = 0);
 /// Clicks the tick box of `item` in `column` of `tree` with the mouse.
 void clickTick(QTreeWidget *tree, QTreeWidgetItem *item, int column);
 
-/// Counts "QMetaObject::connectSlotsByName: No matching signal" warnings
-/// written while it lives.
-class SlotWarningWatch
-{
-public:
-    SlotWarningWatch();
-    ~SlotWarningWatch();
-    SlotWarningWatch(const SlotWarningWatch &) = delete;
-    SlotWarningWatch &operator=(const SlotWarningWatch &) = delete;
-    /// The warnings caught so far.
-    QStringList warnings() const;
-};
-
 } // namespace pickers_support

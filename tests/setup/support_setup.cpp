@@ -24,15 +24,8 @@
 QString setupTestDb()
 {
     static QString path;
-    if (!path.isEmpty())
-        return path;
-    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
-    if (!QFileInfo::exists(src))
-        src = QStringLiteral(VEK7_GENERATED_DB);
-    const QString dst = QDir(vek7TestScratchDir()).filePath(QStringLiteral("db-EQ3v1996.db"));
-    QFile::remove(dst);
-    if (QFile::copy(src, dst))
-        path = dst;
+    if (path.isEmpty())
+        path = copyGeneratedDb(vek7TestScratchDir());
     return path;
 }
 

@@ -5,6 +5,7 @@
 #include "setup_add_element.h"
 #include "support_pickers.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -170,7 +171,7 @@ private slots:
     void form()
     {
         QFETCH(bool, redox);
-        SlotWarningWatch watch;
+        SlotWarningGuard watch;
         opened o = open(redox);
         QVERIFY2(watch.warnings().isEmpty(), qPrintable(watch.warnings().join('\n')));
         const picker_view &v = o.v;

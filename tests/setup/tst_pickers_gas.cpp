@@ -4,6 +4,7 @@
 #include "setup_add_gas.h"
 #include "support_pickers.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -102,7 +103,7 @@ private slots:
 
     void form()
     {
-        SlotWarningWatch watch;
+        SlotWarningGuard watch;
         opened o = open(false);
         QVERIFY2(watch.warnings().isEmpty(), qPrintable(watch.warnings().join('\n')));
         const picker_view &v = o.v;

@@ -8,6 +8,7 @@
 #include "setup_add_gas.h"
 #include "support_setup.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,14 +24,6 @@
 #include <QTextEdit>
 
 namespace {
-
-QStringList g_warnings;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type == QtWarningMsg)
-        g_warnings << msg;
-}
 
 QString scratch(const QString &name)
 {
@@ -83,14 +76,11 @@ private slots:
 
 void tst_setup::construction_connectsEverySlot()
 {
-    g_warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    SlotWarningGuard guard;
     {
         setup w;
     }
-    qInstallMessageHandler(previous);
-    for (const QString &m : std::as_const(g_warnings))
-        QVERIFY2(!m.contains(QLatin1String("No matching signal")), qPrintable(m));
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
 }
 
 void tst_setup::newConfiguration_addsHydrogenOxygenAndHydration()

@@ -89,44 +89,6 @@ void ModalScript::poll()
     step(w);
 }
 
-// ---- SlotWarningGuard ---------------------------------------------------------------
-
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-QStringList &slotWarnings()
-{
-    static QStringList list;
-    return list;
-}
-
-void guardHandler(QtMsgType type, const QMessageLogContext &context, const QString &msg)
-{
-    if (msg.contains(QLatin1String("connectSlotsByName")))
-        slotWarnings() << msg;
-    if (previousHandler && type != QtDebugMsg)
-        previousHandler(type, context, msg);
-}
-
-} // namespace
-
-SlotWarningGuard::SlotWarningGuard()
-{
-    slotWarnings().clear();
-    previousHandler = qInstallMessageHandler(guardHandler);
-}
-
-SlotWarningGuard::~SlotWarningGuard()
-{
-    qInstallMessageHandler(previousHandler);
-}
-
-QStringList SlotWarningGuard::warnings()
-{
-    return slotWarnings();
-}
-
 // ---- settings and files ---------------------------------------------------------------
 
 void setDatabaseSettings(const QString &reference)
@@ -238,6 +200,15 @@ QWidget *currentPage(MainWindow *win)
 {
     auto *stack = win->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
     return stack ? stack->currentWidget() : nullptr;
+}
+
+std::unique_ptr<simfile> openWindow()
+{
+    auto win = std::make_unique<simfile>();
+    win->settings_ui_update();
+    win->set_simType(0);
+    win->show();
+    return win;
 }
 
 simfile *simfilePage(MainWindow *win)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "test_ui.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QWidget;
@@ -46,16 +49,6 @@ private:
     QTimer timer;
 };
 
-/// Fails the test run on the warning that a slot connected by name found no signal.
-class SlotWarningGuard
-{
-public:
-    SlotWarningGuard();
-    ~SlotWarningGuard();
-    /// Warnings about unmatched slots seen so far.
-    static QStringList warnings();
-};
-
 /// Points the settings of the database type list and of its files at `reference`
 /// (user file beside it), as the database manager would have saved them.
 void setDatabaseSettings(const QString &reference);
@@ -86,6 +79,8 @@ void shellTestIdentity();
 void installedProgram();
 /// The page the main window shows.
 QWidget *currentPage(MainWindow *win);
+/// A configuration-file window as the main window shows it for Speciation.
+std::unique_ptr<simfile> openWindow();
 /// The configuration-file window and the setup workspace of the main window.
 simfile *simfilePage(MainWindow *win);
 setup *setupPage(MainWindow *win);

@@ -71,7 +71,7 @@ void tst_firstrun::dialog_offersThenHints()
 {
     SlotWarningGuard guard;
     install_check dialog;
-    QVERIFY(SlotWarningGuard::warnings().isEmpty());
+    QVERIFY(guard.warnings().isEmpty());
     dialog.show();
 
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Dialog"));

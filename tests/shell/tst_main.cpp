@@ -136,8 +136,7 @@ void tst_main::construction_loginPageAndDefaults()
     QSettings().clear();
     SlotWarningGuard guard;
     MainWindow win;
-    QVERIFY2(SlotWarningGuard::warnings().isEmpty(),
-             qPrintable(SlotWarningGuard::warnings().join('\n')));
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
     win.show();
 
     QCOMPARE(win.windowTitle(), QStringLiteral("Vek.7 Main Window"));

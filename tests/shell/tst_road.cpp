@@ -51,8 +51,7 @@ void tst_road::newUser_walksTheRoad()
     SlotWarningGuard guard;
     auto win = std::make_unique<MainWindow>();
     win->show();
-    QVERIFY2(SlotWarningGuard::warnings().isEmpty(),
-             qPrintable(SlotWarningGuard::warnings().join('\n')));
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
 
     // First start: the installer, Set Database, OK; no database question follows.
     bool installerShown = false;

@@ -23,16 +23,6 @@
 
 namespace {
 
-/// A configuration-file window as the main window shows it for Speciation.
-std::unique_ptr<simfile> openWindow()
-{
-    auto win = std::make_unique<simfile>();
-    win->settings_ui_update();
-    win->set_simType(0);
-    win->show();
-    return win;
-}
-
 /// Runs New on `win`; `script` answers its file dialog (and what follows).
 void newFile(simfile *win, ModalScript &script)
 {
@@ -108,8 +98,7 @@ void tst_simfile::construction_connectsEverySlot()
 {
     SlotWarningGuard guard;
     auto win = openWindow();
-    QVERIFY2(SlotWarningGuard::warnings().isEmpty(),
-             qPrintable(SlotWarningGuard::warnings().join('\n')));
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
 
     QVERIFY(paneLines(win.get()).contains(QStringLiteral("----- Starting Speciation")));
     QVERIFY(!win->findChild<QPushButton *>(QStringLiteral("pushButton_Load"))->isEnabled());

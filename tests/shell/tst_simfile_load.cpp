@@ -23,15 +23,6 @@
 
 namespace {
 
-std::unique_ptr<simfile> openWindow()
-{
-    auto win = std::make_unique<simfile>();
-    win->settings_ui_update();
-    win->set_simType(0);
-    win->show();
-    return win;
-}
-
 /// Creates `name` in `dir` through New.
 void newConfiguration(simfile *win, const QString &dir, const QString &name)
 {

@@ -1,8 +1,6 @@
 #include "support_fixture.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -255,18 +253,4 @@ bool writeFixtureDb(const QString &path, const fixture_options &opt)
     }
     QSqlDatabase::removeDatabase(conn);
     return ok;
-}
-
-QString copyGeneratedDb(const QString &dir)
-{
-    // The compiled-in copy is what the program installs; the build's file is the fallback.
-    QString src = QStringLiteral(":/thermo/db-EQ3v1996.db");
-    if (!QFileInfo::exists(src))
-        src = QStringLiteral(VEK7_GENERATED_DB);
-    if (!QFileInfo::exists(src))
-        return QString();
-    QDir().mkpath(dir);
-    const QString dst = QDir(dir).filePath(QStringLiteral("db-EQ3v1996.db"));
-    QFile::remove(dst);
-    return QFile::copy(src, dst) ? dst : QString();
 }

@@ -22,7 +22,3 @@ struct fixture_options
 /// Hematite, Lone (no reaction); gases O2(g), CO2(g); no liquids. Returns false when it cannot be
 /// written.
 bool writeFixtureDb(const QString &path, const fixture_options &opt = fixture_options());
-
-/// Copies the full reference database (the compiled-in one, else the file the
-/// build generated) into `dir`; empty text when neither is available.
-QString copyGeneratedDb(const QString &dir);
