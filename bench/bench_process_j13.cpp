@@ -11,8 +11,11 @@
 // reads the installed file, not the copy compiled in).
 //
 // Prints "key value" lines: the resident set at start, after the load and at
-// the end, the heap in use after the load and at the end, and the peak of the
-// process as the kernel counts it (ru_maxrss and VmHWM, MB).
+// the end, the heap in use after the load and at the end, the heap the
+// allocator holds after the load, the anonymous and file-backed parts of the
+// resident set after the load (the file-backed part is mostly the code of the
+// shared libraries), and the peak of the process as the kernel counts it
+// (ru_maxrss and VmHWM, MB).
 #include "records.h"
 #include "sim0D.h"
 // The test-side builder of reference systems, compiled into this program.
@@ -60,6 +63,17 @@ double heapMb()
 #endif
 }
 
+/// Heap the allocator holds from the system (glibc: arena and mapped blocks), MB, or -1.
+double heapHeldMb()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.arena + m.hblkhd) / (1024.0 * 1024.0);
+#else
+    return -1.0;
+#endif
+}
+
 void report(const char *key, double value)
 {
     std::printf("%-22s %.2f\n", key, value);
@@ -98,6 +112,8 @@ int main(int argc, char **argv)
     std::unique_ptr<sim_data> sd(chemsys_build(req));
     const double rssLoaded = statusMb("VmRSS:");
     const double heapLoaded = heapMb();
+    const double heapHeldLoaded = heapHeldMb();
+    const double anonLoaded = statusMb("RssAnon:"), fileLoaded = statusMb("RssFile:");
 
     one_water *w
         = chemsys_water(sd.get(), totals, req.TC, inputs.value("pH_activity").toDouble(), 0.0);
@@ -115,6 +131,9 @@ int main(int argc, char **argv)
     report("rss_end_MB", statusMb("VmRSS:"));
     report("heap_loaded_MB", heapLoaded);
     report("heap_end_MB", heapMb());
+    report("heap_held_loaded_MB", heapHeldLoaded);
+    report("rss_anon_loaded_MB", anonLoaded);
+    report("rss_file_loaded_MB", fileLoaded);
     report("newton_steps", model.cvgLoops());
     report("species", model.model()->nspecies);
     report("maxrss_MB", usage.ru_maxrss / 1024.0);

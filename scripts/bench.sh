@@ -100,7 +100,8 @@ label, target = "peak memory, J-13 process", 16.0
 if "vmhwm_MB" in proc:
     mb = proc["vmhwm_MB"]
     notes = ["%s %.2f" % (k, proc[k]) for k in
-             ("maxrss_MB", "rss_app_MB", "rss_loaded_MB", "heap_loaded_MB", "heap_end_MB")
+             ("maxrss_MB", "rss_app_MB", "rss_loaded_MB", "rss_file_loaded_MB",
+              "rss_anon_loaded_MB", "heap_loaded_MB", "heap_held_loaded_MB")
              if k in proc]
     print("%-28s %12.2f %10.2f  %-6s %s" % (label, mb, target, "ok" if mb <= target else "BIG",
                                             ", ".join(notes)))
