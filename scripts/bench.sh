@@ -22,6 +22,14 @@ for prog in bench_dbparse bench_thermodb bench_jsdb bench_engine; do
         echo ">> $prog not built in $dir" >&2
     fi
 done
+proc="$dir/bench/bench_process_j13"
+if [ -x "$proc" ]; then
+    echo ">> bench_process_j13" >&2
+    "$proc" >"$out/bench_process_j13.txt" 2>"$out/bench_process_j13.log" \
+        || echo ">> bench_process_j13 failed (see its messages below)" >&2
+else
+    echo ">> bench_process_j13 not built in $dir" >&2
+fi
 
 status=0
 python3 - "$out" <<'PY' || status=$?
@@ -75,11 +83,36 @@ for label, prog, names, target, extras, related in rows:
     notes += ["%s %.3f ms" % (text, millis(runs[n])) for text, n in related
               if n in runs and not runs[n].get("error_occurred")]
     print("%-28s %12.3f %10.2f  %-6s %s" % (label, ms, target, verdict, ", ".join(notes)))
+# The peak resident memory of a whole process running J-13 once ("key value" lines).
+proc = {}
+try:
+    with open(os.path.join(out, "bench_process_j13.txt")) as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) == 2:
+                proc[parts[0]] = float(parts[1])
+except (OSError, ValueError):
+    pass
+print()
+print("%-28s %12s %10s  %-6s %s" % ("figure", "measured MB", "target MB", "", "notes"))
+print("-" * 84)
+label, target = "peak memory, J-13 process", 16.0
+if "vmhwm_MB" in proc:
+    mb = proc["vmhwm_MB"]
+    notes = ["%s %.2f" % (k, proc[k]) for k in
+             ("maxrss_MB", "rss_app_MB", "rss_loaded_MB", "rss_file_loaded_MB",
+              "rss_anon_loaded_MB", "heap_loaded_MB", "heap_held_loaded_MB")
+             if k in proc]
+    print("%-28s %12.2f %10.2f  %-6s %s" % (label, mb, target, "ok" if mb <= target else "BIG",
+                                            ", ".join(notes)))
+else:
+    print("%-28s %12s %10.2f  %-6s %s" % (label, "-", target, "n/a", "not run"))
+    failed = True
 print("-" * 84)
 print("database image memory target: 60 MB (rss_growth_MB above)")
 sys.exit(1 if failed else 0)
 PY
-for prog in bench_dbparse bench_thermodb bench_jsdb bench_engine; do
+for prog in bench_dbparse bench_thermodb bench_jsdb bench_engine bench_process_j13; do
     if [ -s "$out/$prog.log" ] && grep -qi "error" "$out/$prog.log"; then
         echo ">> messages of $prog:" >&2
         tail -n 20 "$out/$prog.log" >&2
