@@ -6,6 +6,7 @@
 #include "sbatch.h"
 #include "sim0D.h"
 #include "support_chemsys.h"
+#include "support_toy.h"
 
 #include <QtTest>
 
@@ -38,41 +39,10 @@ private slots:
 
 namespace {
 
-one_solute *solute(sim_data *sd, const QString &name, double z, double a, double mw,
-                   const QList<QPair<QString, double>> &elements)
+one_rxn *reaction(sim_data *sd, const QString &name, int type, const toy_parts &species,
+                  double log10K)
 {
-    auto *s = sd->own(new one_solute);
-    s->name = name;
-    s->charge = z;
-    s->DHazero = a;
-    s->mol_wt = mw;
-    s->composition = new one_comp_elements;
-    for (const auto &e : elements) {
-        s->composition->element << e.first;
-        s->composition->stoich << e.second;
-    }
-    s->composition->ncomp = int(elements.size());
-    sd->solutes << s;
-    return s;
-}
-
-one_rxn *reaction(sim_data *sd, const QString &name, int type,
-                  const QList<QPair<QString, double>> &species, double log10K)
-{
-    auto *r = sd->own(new one_rxn);
-    r->name = name;
-    r->type = type;
-    r->composition = new one_comp_solutes;
-    for (const auto &s : species) {
-        r->composition->solute << s.first;
-        r->composition->stoich << s.second;
-    }
-    r->composition->ncomp = int(species.size());
-    r->eqk = new one_rxn_eqk;
-    r->eqk->coeff = {log10K};
-    r->eqk->quotient = {0.0};
-    r->eqk->nterms = 1;
-    return r;
+    return toy_reaction(sd, name, type, species, {log10K}, {0.0});
 }
 
 one_elementComp *amount(const QString &element, const QString &solute, double molal,
@@ -95,28 +65,12 @@ struct saltWater
 
     saltWater()
     {
-        sd->nameH = "H";
-        sd->nameO = "O";
-        sd->nameHplus = "H+";
-        sd->nameH2O = "H2O";
-        sd->nameO2g = "O2(g)";
-        sd->ctrlset = new one_ctrlset;
-        sd->ctrlset->csolvitmax = 31;
-        sd->ctrlset->csolvcvg = 1e-6;
-        sd->ctrlset->csolvcmin = 1e-36;
-        sd->ctrlset->csolvcmax = 35.0;
-        for (const auto &[n, mw] : QList<QPair<QString, double>> {
-                 {"O", 15.9994}, {"H", 1.0079}, {"Na", 22.9898}, {"Cl", 35.453}}) {
-            auto *e = sd->own(new one_element);
-            e->name = n;
-            e->mol_wt = mw;
-            sd->elements << e;
-        }
-        solute(sd.get(), "H2O", 0, 3.0, 18.0153, {{"H", 2}, {"O", 1}});
-        solute(sd.get(), "H+", 1, 9.0, 1.0079, {{"H", 1}});
-        solute(sd.get(), "Na+", 1, 4.0, 22.9898, {{"Na", 1}});
-        solute(sd.get(), "Cl-", -1, 3.0, 35.453, {{"Cl", 1}});
-        solute(sd.get(), "OH-", -1, 3.5, 17.0073, {{"O", 1}, {"H", 1}});
+        toy_begin(sd.get(), {{"O", 15.9994}, {"H", 1.0079}, {"Na", 22.9898}, {"Cl", 35.453}});
+        toy_solute(sd.get(), "H2O", 0, 3.0, 18.0153, {{"H", 2}, {"O", 1}});
+        toy_solute(sd.get(), "H+", 1, 9.0, 1.0079, {{"H", 1}});
+        toy_solute(sd.get(), "Na+", 1, 4.0, 22.9898, {{"Na", 1}});
+        toy_solute(sd.get(), "Cl-", -1, 3.0, 35.453, {{"Cl", 1}});
+        toy_solute(sd.get(), "OH-", -1, 3.5, 17.0073, {{"O", 1}, {"H", 1}});
         sd->rxnsAqueous << reaction(sd.get(), "OH-", 3, {{"OH-", -1}, {"H+", -1}, {"H2O", 1}},
                                     14.0);
         w = sd->own(new one_water);
@@ -227,7 +181,7 @@ void tst_engine_driver::oxygenGasReactionAndFugacity()
     // The basis O2(g) and the gas O2(g) share a name; its gas reaction lists both.
     saltWater sys;
     sim_data *sd = sys.sd.get();
-    solute(sd, "O2(g)", 0, 3.0, 31.9988, {{"O", 2}});
+    toy_solute(sd, "O2(g)", 0, 3.0, 31.9988, {{"O", 2}});
     auto *gas = sd->own(new one_gas);
     gas->name = "O2(g)";
     gas->mol_wt = 31.9988;
@@ -437,7 +391,7 @@ void tst_engine_driver::refusals_data()
         << mutator([](saltWater &s) { s.sd->rxnsAqueous[0]->composition->solute[2] = "HOH"; })
         << "idx of solute [ HOH ] not found";
     QTest::newRow("rows and unknowns differ") << mutator([](saltWater &s) {
-        solute(s.sd.get(), "NaCl(aq)", 0, 3.0, 58.4, {{"Na", 1}, {"Cl", 1}});
+        toy_solute(s.sd.get(), "NaCl(aq)", 0, 3.0, 58.4, {{"Na", 1}, {"Cl", 1}});
     }) << "equations";
     QTest::newRow("water amounts out of element order")
         << mutator([](saltWater &s) { s.w->composition.swapItemsAt(2, 3); }) << "does not match";
@@ -593,7 +547,7 @@ void tst_engine_driver::alkalinityExpression()
         sd->elements << e;
     }
     for (const char *n : {"H2O", "H+", "HCO3-", "CO32-", "OH-"})
-        solute(sd, n, 0, 0, 1.0, {});
+        toy_solute(sd, n, 0, 0, 1.0, {});
     one_water w;
     properties_water pw;
     QCOMPARE(pw.setup_alkalinityEqn(&b, w), 0);
@@ -613,9 +567,9 @@ void tst_engine_driver::alkalinityAndDissolvedSolids()
     sim_data *sd = b.sdata;
     sd->nameH2O = "H2O";
     sd->nameO2g = "O2(g)";
-    solute(sd, "H2O", 0, 0, 18.0153, {});
-    solute(sd, "Na+", 1, 0, 22.9898, {});
-    solute(sd, "SO4--", -2, 0, 96.0626, {});
+    toy_solute(sd, "H2O", 0, 0, 18.0153, {});
+    toy_solute(sd, "Na+", 1, 0, 22.9898, {});
+    toy_solute(sd, "SO4--", -2, 0, 96.0626, {});
     one_water_result r;
     auto add = [&](const QString &n, double m) {
         auto *s = new one_waterResult_solute;

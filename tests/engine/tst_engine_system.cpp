@@ -8,6 +8,7 @@
 #include "sim_system.h"
 #include "sim_system_cache.h"
 #include "support_chemsys.h"
+#include "support_toy.h"
 
 #include <QtTest>
 
@@ -33,41 +34,11 @@ private slots:
 
 namespace {
 
-one_solute *solute(sim_data *sd, const QString &name, double z, double a, double mw,
-                   const QList<QPair<QString, double>> &elements)
+// log K falls by 0.01 per degree, so a change of temperature reaches the result.
+one_rxn *reaction(sim_data *sd, const QString &name, int type, const toy_parts &species,
+                  double log10K)
 {
-    auto *s = sd->own(new one_solute);
-    s->name = name;
-    s->charge = z;
-    s->DHazero = a;
-    s->mol_wt = mw;
-    s->composition = new one_comp_elements;
-    for (const auto &e : elements) {
-        s->composition->element << e.first;
-        s->composition->stoich << e.second;
-    }
-    s->composition->ncomp = int(elements.size());
-    sd->solutes << s;
-    return s;
-}
-
-one_rxn *reaction(sim_data *sd, const QString &name, int type,
-                  const QList<QPair<QString, double>> &species, double log10K)
-{
-    auto *r = sd->own(new one_rxn);
-    r->name = name;
-    r->type = type;
-    r->composition = new one_comp_solutes;
-    for (const auto &s : species) {
-        r->composition->solute << s.first;
-        r->composition->stoich << s.second;
-    }
-    r->composition->ncomp = int(species.size());
-    r->eqk = new one_rxn_eqk;
-    r->eqk->coeff = {log10K, -0.01};
-    r->eqk->quotient = {0.0, 1.0};
-    r->eqk->nterms = 2;
-    return r;
+    return toy_reaction(sd, name, type, species, {log10K, -0.01}, {0.0, 1.0});
 }
 
 one_elementComp *amount(const QString &element, double molal, const QStringList &species = {},
@@ -90,33 +61,18 @@ struct carbonateWater
 
     carbonateWater()
     {
-        sd->nameH = "H";
-        sd->nameO = "O";
-        sd->nameHplus = "H+";
-        sd->nameH2O = "H2O";
-        sd->nameO2g = "O2(g)";
+        toy_begin(sd.get(),
+                  {{"O", 15.9994}, {"H", 1.0079}, {"Na", 22.9898}, {"Cl", 35.453}, {"C", 12.011}});
         sd->nameOH = "OH-";
-        sd->ctrlset = new one_ctrlset;
-        sd->ctrlset->csolvitmax = 31;
-        sd->ctrlset->csolvcvg = 1e-6;
-        sd->ctrlset->csolvcmin = 1e-36;
-        sd->ctrlset->csolvcmax = 35.0;
-        for (const auto &[n, mw] : QList<QPair<QString, double>> {
-                 {"O", 15.9994}, {"H", 1.0079}, {"Na", 22.9898}, {"Cl", 35.453}, {"C", 12.011}}) {
-            auto *e = sd->own(new one_element);
-            e->name = n;
-            e->mol_wt = mw;
-            sd->elements << e;
-        }
-        solute(sd.get(), "H2O", 0, 3.0, 18.0153, {{"H", 2}, {"O", 1}});
-        solute(sd.get(), "H+", 1, 9.0, 1.0079, {{"H", 1}});
-        solute(sd.get(), "Na+", 1, 4.0, 22.9898, {{"Na", 1}});
-        solute(sd.get(), "Cl-", -1, 3.0, 35.453, {{"Cl", 1}});
-        solute(sd.get(), "HCO3-", -1, 4.0, 61.0171, {{"H", 1}, {"C", 1}, {"O", 3}});
-        solute(sd.get(), "OH-", -1, 3.5, 17.0073, {{"O", 1}, {"H", 1}});
-        solute(sd.get(), "CO3--", -2, 4.5, 60.0092, {{"C", 1}, {"O", 3}});
-        solute(sd.get(), "CO2(aq)", 0, 3.0, 44.0098, {{"C", 1}, {"O", 2}});
-        solute(sd.get(), "NaCl(aq)", 0, 3.0, 58.4428, {{"Na", 1}, {"Cl", 1}});
+        toy_solute(sd.get(), "H2O", 0, 3.0, 18.0153, {{"H", 2}, {"O", 1}});
+        toy_solute(sd.get(), "H+", 1, 9.0, 1.0079, {{"H", 1}});
+        toy_solute(sd.get(), "Na+", 1, 4.0, 22.9898, {{"Na", 1}});
+        toy_solute(sd.get(), "Cl-", -1, 3.0, 35.453, {{"Cl", 1}});
+        toy_solute(sd.get(), "HCO3-", -1, 4.0, 61.0171, {{"H", 1}, {"C", 1}, {"O", 3}});
+        toy_solute(sd.get(), "OH-", -1, 3.5, 17.0073, {{"O", 1}, {"H", 1}});
+        toy_solute(sd.get(), "CO3--", -2, 4.5, 60.0092, {{"C", 1}, {"O", 3}});
+        toy_solute(sd.get(), "CO2(aq)", 0, 3.0, 44.0098, {{"C", 1}, {"O", 2}});
+        toy_solute(sd.get(), "NaCl(aq)", 0, 3.0, 58.4428, {{"Na", 1}, {"Cl", 1}});
         sd->rxnsAqueous << reaction(sd.get(), "OH-", 3, {{"OH-", -1}, {"H+", -1}, {"H2O", 1}}, 14.2)
                         << reaction(sd.get(), "CO3--", 3, {{"CO3--", -1}, {"H+", -1}, {"HCO3-", 1}},
                                     10.7)
