@@ -268,9 +268,13 @@ void chemsys_chargeBalance(one_water *w, const QString &element)
 }
 
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance)
+                            double tolerance, double *worst)
 {
     QString fault;
+    double unused = 0.0;
+    if (!worst)
+        worst = &unused;
+    *worst = 0.0;
     QHash<QString, double> lnA, molal, gasLnA;
     for (const one_waterResult_solute *s : r->soln_aq) {
         if (!(std::isfinite(s->cmolal) && s->cmolal > 0.0 && std::isfinite(s->gamma)
@@ -284,11 +288,15 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
             molal.insert(s->solute, s->cmolal);
         }
     }
-    for (const one_waterResult_solute *g : r->soln_gas)
+    for (const one_waterResult_solute *g : r->soln_gas) {
+        if (!(std::isfinite(g->cmolal) && g->cmolal > 0.0 && std::isfinite(g->gamma)))
+            return QStringLiteral("gas %1: fugacity %2; ").arg(g->solute).arg(g->cmolal);
         gasLnA.insert(g->solute, std::log(g->cmolal * g->gamma));
+    }
     if (!std::isfinite(r->resultpH) || !std::isfinite(r->ionicstrength))
         return QStringLiteral("pH %1, ionic strength %2; ").arg(r->resultpH).arg(r->ionicstrength);
     auto note = [&](const QString &what, double residual) {
+        *worst = std::max(*worst, std::fabs(residual));
         if (!(std::fabs(residual) <= tolerance))
             fault += QStringLiteral("%1 residual %2; ").arg(what).arg(residual, 0, 'g', 3);
     };

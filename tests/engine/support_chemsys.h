@@ -56,8 +56,9 @@ void chemsys_chargeBalance(one_water *w, const QString &element);
 /// chemical system itself: mass action of every reaction (the swaps included),
 /// each element total that is given, pH when it is given, the charge balance when it
 /// is on, every value finite. Empty when all hold within `tolerance` (ln units).
+/// `worst`, when given, receives the largest residual met (ln units).
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance);
+                            double tolerance, double *worst = nullptr);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

@@ -111,8 +111,6 @@ public:
 
 private:
     sim_data *systemFor(double TC);
-    QString check(const sim_data *sd, const sweep_water &w, const one_water_result *r,
-                  double *worst) const;
 
     std::uint64_t seed;
     std::map<int, std::unique_ptr<sim_data>> systems; ///< per stretch of the log K grid
@@ -159,9 +157,6 @@ inline QString band(double v, const std::vector<double> &edges, const char *unit
             return QStringLiteral("%1 .. %2 %3").arg(edges[i]).arg(edges[i + 1]).arg(unit);
     return QStringLiteral(">= %1 %2").arg(edges.back()).arg(unit);
 }
-
-/// Program's convention for ln K = log10 K x this factor.
-constexpr double lnOf10 = 2.3025851;
 
 } // namespace sweep_detail
 
@@ -236,7 +231,7 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     o.loops = result->loops;
     o.ionicStrength = result->ionicstrength;
     if (o.converged) {
-        o.fault = check(sd, w, result.get(), &o.worstResidual);
+        o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual);
         if (o.rc != 0 || !errors.isEmpty())
             o.fault += QStringLiteral("converged, yet the driver returned %1 with %2 messages; ")
                            .arg(o.rc)
@@ -260,82 +255,6 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     sd->disown(water);
     delete water;
     return o;
-}
-
-// Checks every equation of the water at the final state, from the chemical system
-// itself (not from the engine's own rows): mass action of each reaction, each
-// element's total, H2O, and pH or the charge balance; every value finite.
-inline QString sweep_runner::check(const sim_data *sd, const sweep_water &w,
-                                   const one_water_result *r, double *worst) const
-{
-    QString fault;
-    *worst = 0.0;
-    QHash<QString, double> lnA, molal, gasLnA;
-    for (const one_waterResult_solute *s : r->soln_aq) {
-        if (!(std::isfinite(s->cmolal) && s->cmolal > 0.0 && std::isfinite(s->gamma)
-              && s->gamma > 0.0))
-            return QStringLiteral("species %1: molality %2, gamma %3; ")
-                .arg(s->solute)
-                .arg(s->cmolal)
-                .arg(s->gamma);
-        if (!lnA.contains(s->solute)) {
-            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
-            molal.insert(s->solute, s->cmolal);
-        }
-    }
-    for (const one_waterResult_solute *g : r->soln_gas) {
-        if (!(std::isfinite(g->cmolal) && g->cmolal > 0.0 && std::isfinite(g->gamma)))
-            return QStringLiteral("gas %1: fugacity %2; ").arg(g->solute).arg(g->cmolal);
-        gasLnA.insert(g->solute, std::log(g->cmolal * g->gamma));
-    }
-    if (!std::isfinite(r->resultpH) || !std::isfinite(r->ionicstrength))
-        return QStringLiteral("pH %1, ionic strength %2; ").arg(r->resultpH).arg(r->ionicstrength);
-
-    auto note = [&](const QString &what, double residual) {
-        *worst = std::max(*worst, std::fabs(residual));
-        if (!(std::fabs(residual) <= tolerance))
-            fault += QStringLiteral("%1 residual %2; ").arg(what).arg(residual, 0, 'g', 3);
-    };
-    auto massAction = [&](const one_rxn *rx, bool gas) {
-        double lnQ = 0.0;
-        for (int k = 0; k < rx->composition->solute.size(); ++k) {
-            const QString &name = rx->composition->solute.at(k);
-            const bool own = gas && name == rx->name;
-            const QHash<QString, double> &from = own ? gasLnA : lnA;
-            if (!from.contains(name)) {
-                fault += QStringLiteral("reaction %1: species %2 missing from the result; ")
-                             .arg(rx->name, name);
-                return;
-            }
-            lnQ += rx->composition->stoich.at(k) * from.value(name);
-        }
-        const double lnK = poly_fit::evaluate(rx->eqk->coeff, w.TC) * sweep_detail::lnOf10;
-        note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
-    };
-    for (const one_rxn *rx : sd->rxnsAqueous)
-        massAction(rx, false);
-    for (const one_rxn *rx : sd->rxnsGas)
-        massAction(rx, true);
-
-    double anions = 0.0, cations = 0.0;
-    QHash<QString, double> totals;
-    for (const one_solute *s : sd->solutes) {
-        const double m = molal.value(s->name);
-        if (s->charge < 0)
-            anions -= s->charge * m;
-        else if (s->charge > 0)
-            cations += s->charge * m;
-        for (int k = 0; k < s->composition->element.size(); ++k)
-            totals[s->composition->element.at(k)] += s->composition->stoich.at(k) * m;
-    }
-    for (auto it = w.totals.begin(); it != w.totals.end(); ++it)
-        note(QStringLiteral("total of ") + it.key(), std::log(totals.value(it.key()) / it.value()));
-    note(QStringLiteral("H2O"), std::log(molal.value(QStringLiteral("H2O"))));
-    if (w.pH < 0)
-        note(QStringLiteral("charge balance"), std::log(anions / cations));
-    else
-        note(QStringLiteral("pH"), lnA.value(QStringLiteral("H+")) + w.pH * std::log(10.0));
-    return fault;
 }
 
 inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
