@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSettings>
 
 namespace {
@@ -99,6 +100,7 @@ void export_data::on_pushButton_browse_clicked()
     const QString name = ask_file();
     if (!name.isEmpty())
         ui->lineEdit_file->setText(name);
+    confirmed = name;
 }
 
 void export_data::on_pushButton_export_clicked()
@@ -118,7 +120,7 @@ void export_data::on_pushButton_export_clicked()
     }
     QString name = ui->lineEdit_file->text().trimmed();
     if (name.isEmpty()) {
-        name = ask_file();
+        name = confirmed = ask_file();
         if (name.isEmpty()) {
             message(QStringLiteral("Export cancelled: nothing written."));
             return;
@@ -127,6 +129,16 @@ void export_data::on_pushButton_export_clicked()
     QChar delimiter;
     name = export_file::resolve_name(name, &delimiter);
     ui->lineEdit_file->setText(name);
+    // Only the file dialog has asked about replacing a file, and only for its own name.
+    if (name != confirmed && QFileInfo::exists(name)
+        && QMessageBox::question(this, windowTitle(),
+                                 QStringLiteral("[ ") + name
+                                     + QStringLiteral(" ] already exists.\nReplace it?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes) {
+        message(QStringLiteral("Export cancelled: nothing written."));
+        return;
+    }
     const water_copy &water = copy.waters.at(w);
     if (what.result && !water.hasResult)
         message(QStringLiteral("[ ") + water.name
@@ -139,6 +151,7 @@ void export_data::on_pushButton_export_clicked()
         return;
     }
     folder = QFileInfo(name).absolutePath();
+    confirmed = name;
     message(QStringLiteral("Exported [ ") + water.name + QStringLiteral(" ] to ") + name);
 }
 

@@ -46,4 +46,5 @@ private:
     thermo th; ///< log K of the solid reactions
     batch_copy copy; ///< what the dialog writes
     QString folder; ///< folder of the last file written
+    QString confirmed; ///< file the user agreed to replace (chosen in the file dialog or written)
 };

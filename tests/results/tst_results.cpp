@@ -171,6 +171,12 @@ private slots:
             QVERIFY2(!rowOf(t, m).isEmpty(), qPrintable(m));
         QVERIFY(compared > majors.size());
         QVERIFY2(beyond.isEmpty(), qPrintable(beyond.join(", ")));
+        // a mixing model's water names no minerals: the system's are shown
+        one_water_result *r = sea->sdata->waters.at(0)->results;
+        const QList<one_waterResult_rxn *> names = std::exchange(r->solids, {});
+        v.update_ui_resultMixedWater(sea.get(), sea->sdata->waters.at(0));
+        r->solids = names;
+        QCOMPARE(t->rowCount(), int(sea->sdata->rxnsSolid.size()));
     }
 
     void viewer_logKAtTemperature_data()
@@ -302,6 +308,9 @@ private slots:
         auto *e = new export_data;
         e->setup_water(sea.get(), 0);
         auto *messages = child<QTextEdit>(e, "textEdit_messages");
+        QFile mine(scratch("mine.csv"));
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
         const QStringList before = QDir(vek7TestScratchDir()).entryList(QDir::Files);
 
         exportTo(e, scratch("no-such-folder/out.csv"));
@@ -320,7 +329,11 @@ private slots:
         QVERIFY(child<QLineEdit>(e, "lineEdit_file")->text().isEmpty());
         onNextModal(cancel);
         QTest::mouseClick(child<QPushButton>(e, "pushButton_export"), Qt::LeftButton);
-        QCOMPARE(dialogs, 2);
+        // a typed name of an existing file asks first; No keeps the file
+        onNextModal(cancel);
+        exportTo(e, scratch("mine"));
+        QCOMPARE(bytesOf(scratch("mine.csv")), QByteArray("mine"));
+        QCOMPARE(dialogs, 3);
         QVERIFY(messages->toPlainText().contains("Export cancelled: nothing written."));
         QCOMPARE(QDir(vek7TestScratchDir()).entryList(QDir::Files), before);
         e->close();
@@ -371,23 +384,29 @@ private slots:
 
     void workspace_exportEntryOpensOwnDialog()
     {
-        workspace_fixture f;
-        QVERIFY(f.enterNew(scratch("export.jsdb")));
-        QAction *entry = nullptr;
-        for (QAction *a : f.w->findChildren<QAction *>())
-            if (a->text() == "Export Data")
-                entry = a;
-        QVERIFY(entry && entry->isEnabled());
-        entry->trigger();
-        entry->trigger();
         QList<QPointer<export_data>> dialogs;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *d = qobject_cast<export_data *>(w))
-                dialogs << d;
+        QString water;
+        {
+            workspace_fixture f;
+            QVERIFY(f.enterNew(scratch("export.jsdb")));
+            QAction *entry = nullptr;
+            for (QAction *a : f.w->findChildren<QAction *>())
+                if (a->text() == "Export Data")
+                    entry = a;
+            QVERIFY(entry && entry->isEnabled());
+            entry->trigger();
+            entry->trigger();
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<export_data *>(w))
+                    dialogs << d;
+            water = f.sd()->waters.at(f.sd()->currentWater)->name;
+        } // the workspace, its batch and the database image are freed
         QCOMPARE(dialogs.size(), 2);
         QCOMPARE(dialogs[0]->windowTitle(), QString("Export Data Manager"));
-        QCOMPARE(child<QComboBox>(dialogs[0], "comboBox_water")->currentText(),
-                 f.sd()->waters.at(f.sd()->currentWater)->name);
+        QCOMPARE(child<QComboBox>(dialogs[0], "comboBox_water")->currentText(), water);
+        exportTo(dialogs[0], scratch("workspace.txt"));
+        const QList<QStringList> rows = parseDelimited(bytesOf(scratch("workspace.txt")), '\t');
+        QVERIFY(rows.contains(QStringList({"water", water, ""})));
         for (auto &d : dialogs)
             d->close();
         QTRY_VERIFY(dialogs[0].isNull() && dialogs[1].isNull());
