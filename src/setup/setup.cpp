@@ -5,6 +5,7 @@
 
 #include "sbatch.h"
 #include "ui_setup.h"
+#include "viewResult_spcn.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -92,6 +93,8 @@ setup::setup(QWidget *parent)
 
 setup::~setup()
 {
+    // The results viewer is a top-level window of its own; the workspace made it.
+    delete viewResult;
     delete ui;
 }
 

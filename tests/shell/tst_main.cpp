@@ -574,9 +574,9 @@ void tst_main::controlParameters_fromWorkspace()
     QVERIFY(script.done());
     QCOMPARE(title, QStringLiteral("Control Parameters Manager"));
     QVERIFY(su->unsaved_changes());
-    QVERIFY(!findAction(su, "Export Data")->isEnabled());
+    QVERIFY(findAction(su, "Export Data")->isEnabled());
     QVERIFY(!findAction(su, "Water Mixing Model")->isEnabled());
-    QVERIFY(!findAction(su, "Result Viewer")->isEnabled());
+    QVERIFY(findAction(su, "Result Viewer")->isEnabled());
 }
 
 QTEST_MAIN(tst_main)
