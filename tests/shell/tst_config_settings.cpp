@@ -159,6 +159,31 @@ private slots:
         QVERIFY(QSettings().contains("WATERMGR/geometry"));
     }
 
+    void lowLimitNotBelowHighRefused_data()
+    {
+        QTest::addColumn<QString>("low");
+        QTest::newRow("low above high") << "100";
+        QTest::newRow("low equal to high") << "40";
+    }
+    void lowLimitNotBelowHighRefused()
+    {
+        QFETCH(QString, low);
+        one_ctrlset ctrl = defaults();
+        config_settings dlg;
+        dlg.settingsSpcn_numerical(&ctrl);
+        dlg.show();
+        retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
+        retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnLow"), low);
+        QString told;
+        answerNextMessageBox("OK", &told);
+        QTest::mouseClick(loginChild<QPushButton>(&dlg, "pushButton_save"), Qt::LeftButton);
+        QVERIFY2(told.contains("must be below"), qPrintable(told));
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(ctrl.csolvcmin, 1e-36);
+        QCOMPARE(ctrl.csolvcmax, 35.0);
+        QVERIFY(!QSettings().contains("WATERMGR/geometry"));
+    }
+
     void unusableStoredValueMustBeCorrected()
     {
         one_ctrlset ctrl = defaults();
