@@ -5,6 +5,7 @@
 #include "dbmanager.h"
 #include "dbparse_driver.h"
 #include "jsdbfile_mgr.h"
+#include "message_pane.h"
 #include "sbatch.h"
 #include "toolbar_menus.h"
 
@@ -225,7 +226,7 @@ void simfile::docUserguide_close()
 
 void simfile::message(const QString &line)
 {
-    ui->textEdit_Messages->append(line);
+    message_pane::append(ui->textEdit_Messages, line);
 }
 
 void simfile::set_fileActions(bool load, bool save)

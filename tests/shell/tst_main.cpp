@@ -15,18 +15,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -117,6 +122,8 @@ private slots:
     void setupSaveAs_success_newFileEverywhere();
     void simfileSaveAs_failure_keepsOldFile();
     void controlParameters_fromWorkspace();
+    void messagePanes_showNewestLine_data();
+    void messagePanes_showNewestLine();
 };
 
 void tst_main::initTestCase()
@@ -577,6 +584,48 @@ void tst_main::controlParameters_fromWorkspace()
     QVERIFY(!findAction(su, "Export Data")->isEnabled());
     QVERIFY(!findAction(su, "Water Mixing Model")->isEnabled());
     QVERIFY(!findAction(su, "Result Viewer")->isEnabled());
+}
+
+void tst_main::messagePanes_showNewestLine_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("configuration-file window") << "simfile";
+    QTest::newRow("workspace") << "setup";
+}
+
+// Each pane, filled past its height by a user's actions, shows its last line,
+// also after the window was made larger and smaller again.
+void tst_main::messagePanes_showNewestLine()
+{
+    QFETCH(QString, page);
+    const QString dir = freshFolder("panes");
+    auto win = mainMenu();
+    QWidget *window = nullptr;
+    std::function<void()> act;
+    if (page == "setup") { // a fixed element the user tries to delete
+        window = workspace(win.get(), dir, "fixed");
+        auto *tree = window->findChild<QTreeWidget *>("treeWidget_elements");
+        act = [tree] {
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                              QPoint(tree->header()->sectionViewportPosition(1) + 5,
+                                     tree->visualItemRect(tree->topLevelItem(0)).center().y()));
+        };
+    } else { // a recent file moved away, chosen again
+        button(workspace(win.get(), dir, "moved"), "pushButton_Close")->click();
+        QVERIFY(QFile::rename(dir + "/moved.jsdb", dir + "/away.jsdb"));
+        window = simfilePage(win.get());
+        act = [window] { findAction(window, "moved.jsdb")->trigger(); };
+    }
+    for (int i = 0; i < 12; ++i)
+        act();
+    const QSize size = win->size();
+    win->resize(size * 2);
+    win->resize(size);
+    act();
+    const QScrollBar *bar
+        = window->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
+    QVERIFY2(bar->maximum() > 0, "the pane is not filled past its height");
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 QTEST_MAIN(tst_main)
