@@ -101,6 +101,22 @@ void simfile::update_batch(sbatch *batch)
     replace_batch(batch);
 }
 
+void simfile::setup_closed()
+{
+    // What the workspace held is saved or discarded by now; either way the file
+    // is what counts, and only an Open or New brings a configuration back here.
+    auto *batch = new sbatch;
+    if (simBatch) {
+        batch->simtype = simBatch->simtype;
+        batch->sdata->file = simBatch->sdata->file;
+        batch->sdata->filePath_default = simBatch->sdata->filePath_default;
+    }
+    batch->sdata->dbref = dbref;
+    batch->sdata->dbuser = dbuser;
+    replace_batch(batch);
+    disable_dbControls();
+}
+
 void simfile::setup_holds_current()
 {
     setupBatch = simBatch;
@@ -231,6 +247,8 @@ void simfile::message(const QString &line)
 
 void simfile::set_fileActions(bool load, bool save)
 {
+    // The menu's Load is the button's twin: neither runs while the other is grey.
+    ui->pushButton_Load->setEnabled(load);
     if (actLoad)
         actLoad->setEnabled(load);
     if (actSave)
