@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -122,8 +121,9 @@ private slots:
     void setupSaveAs_success_newFileEverywhere();
     void simfileSaveAs_failure_keepsOldFile();
     void controlParameters_fromWorkspace();
-    void messagePanes_showNewestLine_data();
-    void messagePanes_showNewestLine();
+    void closedWorkspace_loadsOnlyTheFile_data();
+    void closedWorkspace_loadsOnlyTheFile();
+    void messagePane_showsNewestLine();
 };
 
 void tst_main::initTestCase()
@@ -586,45 +586,72 @@ void tst_main::controlParameters_fromWorkspace()
     QVERIFY(!findAction(su, "Result Viewer")->isEnabled());
 }
 
-void tst_main::messagePanes_showNewestLine_data()
+void tst_main::closedWorkspace_loadsOnlyTheFile_data()
 {
-    QTest::addColumn<QString>("page");
-    QTest::newRow("configuration-file window") << "simfile";
-    QTest::newRow("workspace") << "setup";
+    QTest::addColumn<bool>("saveAs"); // K saved as t5, else discarded at Close
+    QTest::addColumn<bool>("replaced"); // test1 replaced by t5 between its Open and Load
+    QTest::newRow("discarded") << false << false;
+    QTest::newRow("saved as another file") << true << false;
+    QTest::newRow("file replaced after its Open") << true << true;
 }
 
-// Each pane, filled past its height by a user's actions, shows its last line,
-// also after the window was made larger and smaller again.
-void tst_main::messagePanes_showNewestLine()
+void tst_main::closedWorkspace_loadsOnlyTheFile()
 {
-    QFETCH(QString, page);
+    QFETCH(bool, saveAs);
+    QFETCH(bool, replaced);
+    const QString dir = freshFolder("closed"), test1 = dir + "/test1.jsdb", t5 = dir + "/t5.jsdb";
+    auto win = mainMenu();
+    setup *su = workspace(win.get(), dir, "test1");
+    simfile *sf = simfilePage(win.get());
+    const QByteArray before = fileBytes(test1);
+    addElement(su, "K");
+    ModalScript close;
+    saveAs ? close.file(t5) : close.box("Close");
+    if (saveAs)
+        button(su, "pushButton_SaveAs")->click();
+    button(su, "pushButton_Close")->click();
+    QVERIFY(waitFor([&] { return close.done(); }));
+
+    // Nothing of the closed workspace can be loaded or saved from here.
+    QVERIFY(!button(sf, "pushButton_Load")->isEnabled());
+    for (const char *entry : {"Load", "Save", "Save As"}) {
+        QVERIFY2(!findAction(sf, entry)->isEnabled(), entry);
+        findAction(sf, entry)->trigger();
+    }
+    QCOMPARE(fileBytes(test1), before);
+
+    // Load builds the workspace from the file as it is at that moment.
+    const QString file = saveAs && !replaced ? t5 : test1;
+    ModalScript open;
+    open.file(file);
+    button(sf, "pushButton_Open")->click();
+    QVERIFY(waitFor([&] { return open.done(); }));
+    if (replaced)
+        QVERIFY(writeBytes(test1, fileBytes(t5)));
+    button(sf, "pushButton_Load")->click();
+    QCOMPARE(elementTree(su).contains("K"), saveAs);
+    button(su, "pushButton_Save")->click();
+    QCOMPARE(fileBytes(file).contains("\"K\""), saveAs);
+}
+
+// A recent file moved away, chosen again and again, also after the window was
+// made larger and smaller: the pane shows the newest report.
+void tst_main::messagePane_showsNewestLine()
+{
     const QString dir = freshFolder("panes");
     auto win = mainMenu();
-    QWidget *window = nullptr;
-    std::function<void()> act;
-    if (page == "setup") { // a fixed element the user tries to delete
-        window = workspace(win.get(), dir, "fixed");
-        auto *tree = window->findChild<QTreeWidget *>("treeWidget_elements");
-        act = [tree] {
-            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                              QPoint(tree->header()->sectionViewportPosition(1) + 5,
-                                     tree->visualItemRect(tree->topLevelItem(0)).center().y()));
-        };
-    } else { // a recent file moved away, chosen again
-        button(workspace(win.get(), dir, "moved"), "pushButton_Close")->click();
-        QVERIFY(QFile::rename(dir + "/moved.jsdb", dir + "/away.jsdb"));
-        window = simfilePage(win.get());
-        act = [window] { findAction(window, "moved.jsdb")->trigger(); };
+    button(workspace(win.get(), dir, "moved"), "pushButton_Close")->click();
+    QVERIFY(QFile::rename(dir + "/moved.jsdb", dir + "/away.jsdb"));
+    simfile *sf = simfilePage(win.get());
+    for (int i = 0; i < 13; ++i) {
+        if (i == 12) {
+            win->resize(win->size() * 2);
+            win->resize(win->size() / 2);
+        }
+        findAction(sf, "moved.jsdb")->trigger();
     }
-    for (int i = 0; i < 12; ++i)
-        act();
-    const QSize size = win->size();
-    win->resize(size * 2);
-    win->resize(size);
-    act();
-    const QScrollBar *bar
-        = window->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
-    QVERIFY2(bar->maximum() > 0, "the pane is not filled past its height");
+    const QScrollBar *bar = sf->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
 }
 

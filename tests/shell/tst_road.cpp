@@ -32,26 +32,7 @@ private slots:
     void init();
     void newUser_walksTheRoad();
     void openLoadCloseReload_manyTimes();
-    void closedWorkspace_loadsOnlyTheFile_data();
-    void closedWorkspace_loadsOnlyTheFile();
 };
-
-namespace {
-
-/// A started program past its login: Speciation -> New `dir`/`name` -> Load.
-setup *newWorkspace(MainWindow *win, const QString &dir, const QString &name)
-{
-    pressStart(win);
-    button(win, "pushButton_Speciation")->click();
-    ModalScript create;
-    create.file(dir + '/' + name);
-    button(simfilePage(win), "pushButton_New")->click();
-    waitFor([&] { return create.done(); });
-    button(simfilePage(win), "pushButton_Load")->click();
-    return setupPage(win);
-}
-
-} // namespace
 
 void tst_road::initTestCase()
 {
@@ -211,60 +192,6 @@ void tst_road::openLoadCloseReload_manyTimes()
     QVERIFY(quit);
     quit->trigger();
     QVERIFY(!win->isVisible());
-}
-
-void tst_road::closedWorkspace_loadsOnlyTheFile_data()
-{
-    QTest::addColumn<bool>("saveAs"); // K saved as t5, else discarded at Close
-    QTest::addColumn<bool>("replaced"); // test1 replaced by t5 between its Open and Load
-    QTest::newRow("discarded") << false << false;
-    QTest::newRow("saved as another file") << true << false;
-    QTest::newRow("file replaced after its Open") << true << true;
-}
-
-void tst_road::closedWorkspace_loadsOnlyTheFile()
-{
-    QFETCH(bool, saveAs);
-    QFETCH(bool, replaced);
-    installedProgram();
-    const QString dir = freshFolder("closed"), test1 = dir + "/test1.jsdb", t5 = dir + "/t5.jsdb";
-    auto win = std::make_unique<MainWindow>();
-    win->show();
-    simfile *sf = simfilePage(win.get());
-    setup *su = newWorkspace(win.get(), dir, "test1");
-    const QByteArray before = fileBytes(test1);
-    addElement(su, "K");
-    ModalScript close;
-    if (saveAs) {
-        close.file(t5);
-        button(su, "pushButton_SaveAs")->click();
-    } else {
-        close.box("Close");
-    }
-    button(su, "pushButton_Close")->click();
-    QVERIFY(waitFor([&] { return close.done(); }));
-
-    // Nothing of the closed workspace can be loaded or saved from here.
-    QVERIFY(!button(sf, "pushButton_Load")->isEnabled());
-    for (const char *entry : {"Load", "Save", "Save As"}) {
-        QVERIFY2(!findAction(sf, entry)->isEnabled(), entry);
-        findAction(sf, entry)->trigger();
-    }
-    QCOMPARE(currentPage(win.get()), sf);
-    QCOMPARE(fileBytes(test1), before);
-
-    // Load builds the workspace from the file as it is at that moment.
-    const QString file = saveAs && !replaced ? t5 : test1;
-    ModalScript open;
-    open.file(file);
-    button(sf, "pushButton_Open")->click();
-    QVERIFY(waitFor([&] { return open.done(); }));
-    if (replaced)
-        QVERIFY(writeBytes(test1, fileBytes(t5)));
-    button(sf, "pushButton_Load")->click();
-    QCOMPARE(elementTree(su).contains("K"), saveAs);
-    button(su, "pushButton_Save")->click();
-    QCOMPARE(fileBytes(file).contains("\"K\""), saveAs);
 }
 
 QTEST_MAIN(tst_road)
