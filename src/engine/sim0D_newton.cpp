@@ -38,10 +38,11 @@ const int extendedStepCap = 200;
 
 const double infinity = std::numeric_limits<double>::infinity();
 
-/// Molalities the result can show: finite, above zero and not denormal.
-bool representable(double m)
+/// A state the equations can be checked at: every ln molality finite. A molality
+/// below the smallest normal double is still a state (the result shows it as 0).
+bool finiteState(const std::vector<double> &lnm)
 {
-    return std::isnormal(m) && m > 0.0;
+    return std::all_of(lnm.begin(), lnm.end(), [](double v) { return std::isfinite(v); });
 }
 
 #ifdef VEK7_X86_AVX_STATE
@@ -207,19 +208,28 @@ double sim0D::apply_step(const std::vector<double> &dx)
 }
 
 // The largest residual of the last assembly, leaving out the mass-action rows of the
-// species held in the last step: a held species cannot meet its row, and is released
-// to it once everything else holds.
+// species held in the last step and of the species formed from them: a held species
+// cannot meet its row, nor can what its step would have carried along. All of them
+// are released to their rows once everything else holds.
 double sim0D::residual_outside_held() const
 {
     if (nHeld == 0)
         return maxResidual;
     double worst = maxSetResidual;
-    const int nf = simmodel->nrxnsFast;
-    for (int i = 0; i < nf; ++i) {
-        const int own = simmodel->rxnsFast[i].ownIdx;
-        if (own >= 0 && sys().definingRxn[own] == i && held[own])
-            continue;
-        worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
+    const std::vector<int> &definingRxn = sys().definingRxn;
+    std::vector<char> &moved = heldChain;
+    moved.assign(held.begin(), held.end());
+    for (int i : sys().releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int own = rx.ownIdx;
+        bool touched = own >= 0 && definingRxn[own] == i && moved[own];
+        if (own >= 0 && definingRxn[own] == i && !touched) {
+            for (int j : rx.nonzero)
+                touched = touched || (j != own && moved[j]);
+            moved[own] = touched ? 1 : 0;
+        }
+        if (!touched)
+            worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
     }
     return worst;
 }
@@ -230,11 +240,10 @@ double sim0D::residual_outside_held() const
 // restored and the iteration goes on.
 bool sim0D::release_held(double rowTol)
 {
-    const int n = simmodel->nspecies;
     std::vector<double> &lnm = rxnC->lnmolal;
     std::vector<double> &m = rxnC->molal;
     if (nHeld == 0)
-        return std::all_of(m.begin(), m.end(), representable);
+        return finiteState(lnm);
 
     const std::vector<double> savedLn = lnm;
     const std::vector<double> savedM = m;
@@ -259,9 +268,7 @@ bool sim0D::release_held(double rowTol)
         m[s] = std::exp(lnm[s]);
         moved[s] = 1;
     }
-    bool ok = true;
-    for (int k = 0; k < n && ok; ++k)
-        ok = std::isfinite(lnm[k]) && representable(m[k]);
+    bool ok = finiteState(lnm);
     if (ok) {
         pt_rxn_DH *dh
             = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
@@ -559,4 +566,50 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.size())
                    .arg(csolvcmin, 0, 'g', 6)
                    .arg(atFloor.join(", ")));
+}
+
+static std::string toStdName(const QString &s)
+{
+    return s.toStdString();
+}
+
+// A charge balance closed on an element whose ions all carry one sign cannot be met
+// when the rest of the water already has an excess of that sign: say so by name.
+void sim0D::report_charge_balance_unmet()
+{
+    if (!water->chargebalance || cbSetIdx < 0)
+        return;
+    const pt_compset &set = simwater->compsets[cbSetIdx];
+    // H+ is balanced by OH- through water itself: the rest depends on it.
+    if (set.element == toStdName(sdata->nameH))
+        return;
+    std::vector<char> balancing(size_t(simmodel->nspecies), 0);
+    int sign = 0;
+    bool mixed = false;
+    for (int m = 0; m < set.nsp; ++m) {
+        const int j = set.spIdx[m];
+        if (j < 0)
+            continue;
+        balancing[j] = 1;
+        const double z = simmodel->species[j].charge;
+        const int s = z > 0.0 ? 1 : (z < 0.0 ? -1 : 0);
+        if (s != 0 && sign != 0 && s != sign)
+            mixed = true;
+        if (s != 0)
+            sign = s;
+    }
+    if (mixed)
+        return;
+    double rest = 0.0;
+    for (int k = 0; k < simmodel->nspecies; ++k)
+        if (!balancing[k] && !simmodel->species[k].gas)
+            rest += simmodel->species[k].charge * rxnC->molal[k];
+    const QString ion = QString::fromStdString(set.element);
+    if (sign == 0)
+        refuse("#### error : the charge balance cannot be met on [ " + ion
+               + " ]: none of its species carries a charge");
+    else if (rest * sign > 0.0)
+        refuse(QString("#### error : the charge balance cannot be met on [ %1 ]: its ions are "
+                       "%2 and the rest of the water already carries %3 charge")
+                   .arg(ion, sign > 0 ? "cations" : "anions", sign > 0 ? "positive" : "negative"));
 }
