@@ -123,6 +123,7 @@ private:
     static bool all_reactions_take_part(const sim_system &s, double TC);
     void record_logK_ranges();
     void leave_out_reactions();
+    double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     void prepare_iteration();
     bool report_no_equilibrium_state();

@@ -22,6 +22,8 @@
 
 namespace {
 
+/// A step raising any species by more than this (ln units) is scaled down to it.
+const double riseLimit = 20.0;
 /// A correction larger than this (ln units) is cut ...
 const double stepLimit = 10.0;
 /// ... to this size, keeping its sign: d / (|d| x 0.2).
@@ -33,6 +35,15 @@ const double rowToleranceFloor = 1e-4;
 /// progressWindow steps is below progressFactor x the best before them ...
 const int progressWindow = 5;
 const double progressFactor = 0.9;
+/// Relative swing of the ionic strength (ln units) below which it counts as settled.
+const double swingTolerance = 1e-12;
+/// A state reached with coefficients this close to its own (ln units of I) may count as converged.
+const double swingConverged = 1e-7;
+/// Larger swings (ln units) belong to the search, not to the feedback; they are left alone.
+const double swingLargest = 3.0;
+/// The search of the first steps moves the ionic strength at will; only later swings
+/// are the feedback's.
+const int dampFrom = 10;
 /// ... but never beyond this many steps in all.
 const int extendedStepCap = 200;
 
@@ -177,8 +188,17 @@ double sim0D::apply_step(const std::vector<double> &dx)
     std::copy(lnm, lnm + n, lnPrev.begin());
     double sum = 0.0;
     int nh = 0;
+    // A step that raises a species by more than riseLimit is scaled down as a whole.
+    // Scaling keeps the step's direction, and with it the part of every row that is
+    // linear in ln m (mass action, swaps, a given pH); cutting the species one by one
+    // would break those rows, and an ion whose amount only the charge balance sets
+    // could then climb without end.
+    double rise = 0.0;
+    for (int k = 0; k < n; ++k)
+        rise = std::max(rise, -dx[k]);
+    const double alpha = rise > riseLimit ? riseLimit / rise : 1.0;
     for (int k = 0; k < n; ++k) {
-        double d = dx[k];
+        double d = dx[k] * alpha;
         const double mk = m[k];
         prev[k] = mk;
         if (mk < floor && d > 0.0 && defined[k] >= 0 && d <= DBL_MAX) {
@@ -283,6 +303,41 @@ bool sim0D::release_held(double rowTol)
     return ok;
 }
 
+// With the activity coefficients taken from the last state, a fixed activity (H+ at
+// a given pH, and OH- with it) makes the ionic strength feed on itself: more ions,
+// smaller gamma, more molality for the same activity. Where that feedback is about as
+// strong as the change it answers, the ionic strength swings up and down from step to
+// step and settles slowly or never. When it swings after the first steps, by less
+// than a factor of 20, this step's coefficients are those of the mean of the last two
+// ionic strengths. Returns the swing (ln units) when the coefficients were replaced,
+// else 0: a state counts as converged only with coefficients of its own, or so close
+// to them that no row can tell.
+double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const
+{
+    history.push_back(dh->ionicstrength);
+    const size_t k = history.size();
+    if (k < size_t(dampFrom) || simctrl->activitymethod == 0)
+        return 0.0;
+    const double i0 = history[k - 3], i1 = history[k - 2], i2 = history[k - 1];
+    if (!(i0 > 0.0 && i1 > 0.0 && i2 > 0.0) || (i2 - i1) * (i1 - i0) >= 0.0
+        || std::fabs(std::log(i2 / i1)) < swingTolerance
+        || std::fabs(std::log(i2 / i1)) > swingLargest)
+        return 0.0;
+    const double I = std::sqrt(i1 * i2);
+    history.back() = I;
+    const double T = simwater->TC;
+    for (int j = 0; j < simmodel->nspecies; ++j) {
+        if (j == simctrl->idxH2O)
+            continue;
+        const double lg = sim_rxn_prop::log10gamma_at(simctrl->activitymethod,
+                                                      simmodel->species[size_t(j)], I, T);
+        dh->log10gamma[size_t(j)] = lg;
+        dh->gamma[size_t(j)] = std::pow(10.0, lg);
+        dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
+    }
+    return std::fabs(std::log(i2 / i1));
+}
+
 // Up to the iteration limit the run goes on; past it only while it still makes
 // progress, and never beyond extendedStepCap steps (or the limit, when larger).
 bool sim0D::keep_going(const std::vector<double> &history) const
@@ -300,6 +355,7 @@ bool sim0D::keep_going(const std::vector<double> &history) const
 
 void sim0D::newton_loop()
 {
+    std::vector<double> ionicHistory;
     simmodel->converged = false;
     simmodel->loops = 0;
     std::vector<double> dx;
@@ -313,6 +369,7 @@ void sim0D::newton_loop()
             = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
         delete lastDH;
         lastDH = dh;
+        const double swing = damp_ionic_strength(dh, ionicHistory);
         if (sim0D_spcn_jacobianMatrix(dh) != 0) {
             refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
             return;
@@ -321,7 +378,7 @@ void sim0D::newton_loop()
             refuse("#### error : matrix solver " + QString::number(1));
             return;
         }
-        const double sum = apply_step(dx);
+        double sum = apply_step(dx);
         if (!std::isfinite(sum)) {
             refuse("#### error : speciation model, the Newton step is not finite");
             return;
@@ -331,7 +388,7 @@ void sim0D::newton_loop()
         history.push_back(residual);
         // Converged when the step is small, every row outside the held species'
         // mass action holds, and the released state meets every row.
-        if (sum < csolvcvg && residual < rowTol && release_held(rowTol)) {
+        if (swing < swingConverged && sum < csolvcvg && residual < rowTol && release_held(rowTol)) {
             simmodel->converged = true;
             return;
         }

@@ -95,6 +95,10 @@ void tst_sweep::hardWaters_data()
                   1706, 2425, 2501, 3914, 4023, 4113, 4769, 5521, 6233, 6579, 6855, 7184,
                   7225, 7416, 7821, 7893, 7973, 8460, 8518, 8612, 9784, 9905})
         QTest::addRow("water %d", i) << i << true;
+    // Davies at pH 11.7 and 240 C (the ionic strength swung from step to step) and the
+    // ideal model balancing charge.
+    for (int i : {628, 1228, 2125, 5695})
+        QTest::addRow("water %d", i) << i << true;
     // Limiting law, water activity 1, pH 9.8 - 12, 110 - 300 C: no state exists.
     for (int i : {331, 631, 991, 1216, 3061, 3181, 8191, 8311, 8611})
         QTest::addRow("water %d, no state", i) << i << false;
