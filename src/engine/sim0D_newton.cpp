@@ -355,12 +355,13 @@ bool sim0D::keep_going(const std::vector<double> &history) const
 
 void sim0D::newton_loop()
 {
-    std::vector<double> ionicHistory;
     simmodel->converged = false;
     simmodel->loops = 0;
     std::vector<double> dx;
     std::vector<double> history; // residual outside held rows, per step
     history.reserve(size_t(std::min(csolvitmax + 1, extendedStepCap)));
+    std::vector<double> ionicHistory; // ionic strength of each step
+    ionicHistory.reserve(history.capacity());
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     clear_vector_upper_state();
     while (true) {

@@ -430,6 +430,11 @@ void tst_engine_driver::refusals_data()
         s.w->composition[3]->molal = std::nan("");
         chemsys_chargeBalance(s.w, "Cl");
     }) << "[ Cl ] is not a finite number";
+    QTest::newRow("balancing ions of the excess's sign") << mutator([](saltWater &s) {
+        chemsys_chargeBalance(s.w, "Na"); // at pH 1 H+ outweighs chloride: no Na+ can help
+        s.w->composition[3]->molal = 1e-4;
+        s.w->composition[1]->Molar = 0.1;
+    }) << "cannot be met on [ Na ]: its ions are cations";
     QTest::newRow("zero pH activity")
         << mutator([](saltWater &s) { s.w->composition[1]->Molar = 0.0; })
         << "[ H ] must be above 0";
@@ -473,7 +478,8 @@ void tst_engine_driver::refusals()
     std::unique_ptr<one_water_result> r(model.results()); // still safe to read
     QVERIFY(!r->converged);
     // Only a run stopped inside the iteration has iterated.
-    const bool iterated = message == "not finite" || message == "matrix solver";
+    const bool iterated = message == "not finite" || message == "matrix solver"
+        || message.startsWith("cannot be met");
     QCOMPARE(model.refused, !iterated);
 }
 
