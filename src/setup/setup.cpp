@@ -5,6 +5,7 @@
 
 #include "sbatch.h"
 #include "ui_setup.h"
+#include "viewResult_spcn.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -92,6 +93,7 @@ setup::setup(QWidget *parent)
 
 setup::~setup()
 {
+    delete viewResult;
     delete ui;
 }
 
