@@ -103,7 +103,9 @@ void setup::setup_tables()
     tree->setHeaderLabels({QStringLiteral("element"), QStringLiteral(" "), QString(), QString()});
     tree->setColumnHidden(col_elementAux, true);
     tree->setColumnHidden(col_elementName, true);
-    tree->setColumnWidth(0, tree->width() - 50);
+    // The name columns take the room the layout gives the tables.
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     tree->setColumnWidth(col_elementDelete, 30);
     tree->header()->setMinimumHeight(h28);
     tree->header()->setDefaultAlignment(Qt::AlignCenter);
@@ -119,9 +121,9 @@ void setup::setup_tables()
     gases->setRowCount(0);
     gases->setColumnCount(2);
     gases->setHorizontalHeaderLabels({QStringLiteral("gas"), QStringLiteral(" ")});
-    gases->setColumnWidth(0, tree->width() - 65);
+    gases->horizontalHeader()->setStretchLastSection(false);
+    gases->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     gases->setColumnWidth(col_gasDelete, 20);
-    gases->horizontalHeader()->setStretchLastSection(true);
     gases->horizontalHeader()->setMinimumHeight(h28);
     gases->horizontalHeaderItem(0)->setToolTip(
         QStringLiteral("Gas included in this chemical system"));
@@ -130,19 +132,19 @@ void setup::setup_tables()
 
     QTableWidget *solutes = ui->tableWidget_solutes;
     solutes->setColumnCount(2);
-    solutes->setColumnWidth(0, solutes->width() - 90);
-    solutes->setColumnWidth(col_soluteType, 40);
-    solutes->horizontalHeader()->setStretchLastSection(true);
+    solutes->horizontalHeader()->setStretchLastSection(false);
+    solutes->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    solutes->setColumnWidth(col_soluteType, 50);
     populateTable_solutes();
 
     QTableWidget *rxns = ui->tableWidget_rxns;
     rxns->setColumnCount(4);
-    const int h = (rxns->width() - 130) / 2;
-    rxns->setColumnWidth(0, int(0.4 * h));
-    rxns->setColumnWidth(1, int(1.5 * h));
+    // The expression column takes the room left by the name, type and last columns.
+    rxns->horizontalHeader()->setStretchLastSection(false);
+    rxns->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    rxns->setColumnWidth(0, int(0.4 * ((qMax(rxns->width(), rxns->minimumWidth()) - 130) / 2)));
     rxns->setColumnWidth(col_rxnType, 60);
     rxns->setColumnWidth(col_rxnLast, 20);
-    rxns->horizontalHeader()->setStretchLastSection(true);
     rxns->clear();
     rxns->setRowCount(0);
     rxns->setHorizontalHeaderLabels({QStringLiteral("reaction"),

@@ -317,11 +317,11 @@ void resetRxnTable(QTableWidget *t, int headerHeight)
     t->verticalHeader()->setMinimumWidth(20);
 }
 /// Widens the name column to the longest reaction name shown, never below its
-/// laid-out width; the expression column gives up the room (down to half its own),
-/// so the table keeps its overall width.
+/// share of the table; the stretching expression column gives up the room (down to
+/// half its own share). A table not yet laid out counts at its minimum width.
 void fitNameColumn(QTableWidget *t)
 {
-    const int h = (t->width() - 130) / 2;
+    const int h = (qMax(t->width(), t->minimumWidth()) - 130) / 2;
     const int nameWidth = int(0.4 * h);
     const int exprWidth = int(1.5 * h);
     int widest = 0;
@@ -330,7 +330,6 @@ void fitNameColumn(QTableWidget *t)
             widest = qMax(widest, t->fontMetrics().horizontalAdvance(item->text()) + 16);
     const int extra = qBound(0, widest - nameWidth, exprWidth / 2);
     t->setColumnWidth(0, nameWidth + extra);
-    t->setColumnWidth(1, exprWidth - extra);
 }
 } // namespace
 

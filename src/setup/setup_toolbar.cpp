@@ -29,13 +29,10 @@ const char extension[] = ".jsdb";
 
 void setup::setup_toolBar()
 {
-    auto *layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // The bar stays above the scrolled content, so its menus are always at hand.
     auto *bar = new QToolBar;
     bar->setFixedHeight(ff.cell_height());
-    layout->addWidget(bar);
-    layout->setDirection(QBoxLayout::LeftToRight);
-    layout->setAlignment(bar, Qt::AlignTop);
+    ui->verticalLayout_setup->insertWidget(0, bar);
 
     auto addMenuButton
         = [this, bar](const QString &text) { return toolbar_menus::add_menu(bar, text, this); };

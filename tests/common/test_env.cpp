@@ -20,6 +20,38 @@ void removeSettingsDir()
         QDir(QString::fromStdString(g_settingsDir)).removeRecursively();
 }
 
+/// Sans families a desktop commonly has; the one a run asks for replaces them all.
+const char *const sansFamilies[]
+    = {"DejaVu Sans",        "Liberation Sans",     "Nimbus Sans", "Nimbus Sans L",
+       "Nimbus Sans Narrow", "Droid Sans Fallback", "Arial",       "Helvetica",
+       "Sans Serif",         "sans-serif",          "sans"};
+
+/// Writes a font configuration in `dir` under which `family` is the only sans font
+/// (the others are hidden and every sans name leads to it) and points fontconfig at
+/// it. Must run before the application object exists.
+void useOnlySans(const QByteArray &dir, const QByteArray &family)
+{
+    QByteArray conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                      "<fontconfig>\n <dir>/usr/share/fonts</dir>\n"
+                      " <cachedir>/var/cache/fontconfig</cachedir>\n <cachedir>"
+        + dir + "/fontcache</cachedir>\n <selectfont><rejectfont>\n";
+    for (const char *other : sansFamilies)
+        if (family != other)
+            conf += QByteArray("  <pattern><patelt name=\"family\"><string>") + other
+                + "</string></patelt></pattern>\n";
+    conf += " </rejectfont></selectfont>\n";
+    for (const char *name : sansFamilies)
+        conf += QByteArray(" <alias binding=\"strong\"><family>") + name
+            + "</family><prefer><family>" + family + "</family></prefer></alias>\n";
+    conf += " <alias><family>monospace</family><prefer><family>DejaVu Sans Mono</family>"
+            "<family>Liberation Mono</family></prefer></alias>\n</fontconfig>\n";
+    QFile file(QString::fromUtf8(dir + "/fonts.conf"));
+    if (file.open(QIODevice::WriteOnly) && file.write(conf) == conf.size()) {
+        file.close();
+        qputenv("FONTCONFIG_FILE", file.fileName().toUtf8());
+    }
+}
+
 struct TestEnvironment
 {
     TestEnvironment()
@@ -32,6 +64,10 @@ struct TestEnvironment
             qputenv("XDG_DATA_HOME", QByteArray(dir) + "/data");
             qputenv("XDG_CACHE_HOME", QByteArray(dir) + "/cache");
             std::atexit(removeSettingsDir);
+            // A run may ask for one sans font, as a desktop with only that font has.
+            const QByteArray sans = qgetenv("VEK7_TEST_SANS");
+            if (!sans.isEmpty())
+                useOnlySans(dir, sans);
         }
     }
 };

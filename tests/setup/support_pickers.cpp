@@ -1,6 +1,7 @@
 #include "support_pickers.h"
 
 #include "test_env.h"
+#include "test_press.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -209,17 +210,7 @@ void clickCell(QTableWidget *table, int row, int column)
 
 void clickTick(QTreeWidget *tree, QTreeWidgetItem *item, int column)
 {
-    tree->scrollToItem(item);
-    const QRect row = tree->visualItemRect(item);
-    QStyleOptionViewItem opt;
-    opt.initFrom(tree->viewport());
-    opt.rect = QRect(tree->header()->sectionViewportPosition(column), row.top(),
-                     tree->header()->sectionSize(column), row.height());
-    opt.features = QStyleOptionViewItem::HasCheckIndicator;
-    opt.checkState = item->checkState(column);
-    const QRect check
-        = tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, tree);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
+    pressItemCheck(tree, item, column);
 }
 
 } // namespace pickers_support

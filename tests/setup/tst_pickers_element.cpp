@@ -5,6 +5,7 @@
 #include "setup_add_element.h"
 #include "support_pickers.h"
 #include "test_env.h"
+#include "test_press.h"
 #include "test_ui.h"
 
 #include <QCheckBox>
@@ -76,7 +77,7 @@ void useRedox(const picker_view &v)
 {
     QVERIFY(v.redox->isEnabled());
     if (!v.redox->isChecked())
-        QTest::mouseClick(v.redox, Qt::LeftButton);
+        pressIndicator(v.redox);
     QVERIFY(v.group->isEnabled());
 }
 
@@ -393,7 +394,7 @@ private slots:
             allTicked = v.all->isChecked();
             allEnabled = v.all->isEnabled();
             redoxEnabled = v.redox->isEnabled();
-            QTest::mouseClick(v.redox, Qt::LeftButton);
+            pressIndicator(v.redox);
             redoxLines = v.redoxSetup->toPlainText().split('\n', Qt::SkipEmptyParts);
             QTest::mouseClick(v.select, Qt::LeftButton);
         });
@@ -423,9 +424,9 @@ private slots:
     {
         opened o = open(true);
         pick(o.v, "fe", "Fe");
-        QTest::mouseClick(o.v.redox, Qt::LeftButton);
+        pressIndicator(o.v.redox);
         QVERIFY(o.v.group->isEnabled());
-        QTest::mouseClick(o.v.redox, Qt::LeftButton);
+        pressIndicator(o.v.redox);
         QVERIFY(!o.v.group->isEnabled());
         QVERIFY(o.v.redoxSetup->toPlainText().endsWith("\n\nRedox reactions disabled"));
         // Pairs stay ticked, but the caller is told not to use them.
@@ -457,12 +458,12 @@ private slots:
         pick(o.v, "mn", "Mn");
         useRedox(o.v);
         QVERIFY(o.v.all->isEnabled() && o.v.all->isChecked());
-        QTest::mouseClick(o.v.all, Qt::LeftButton);
+        pressIndicator(o.v.all);
         QVERIFY(!o.v.select->isEnabled());
         QVERIFY(everyTick(o.v.tree, Qt::Unchecked));
         QVERIFY(!o.dialog->selectAllRxns());
         QVERIFY(o.dialog->selectedRedoxPairs().isEmpty());
-        QTest::mouseClick(o.v.all, Qt::LeftButton);
+        pressIndicator(o.v.all);
         QVERIFY(o.v.select->isEnabled());
         QVERIFY(everyTick(o.v.tree, Qt::Checked));
         QCOMPARE(o.dialog->selectedRedoxPairs().size(), o.v.tree->topLevelItemCount());

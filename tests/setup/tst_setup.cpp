@@ -8,12 +8,14 @@
 #include "setup_add_gas.h"
 #include "support_setup.h"
 #include "test_env.h"
+#include "test_layout.h"
 #include "test_ui.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,7 +33,7 @@ QString scratch(const QString &name)
 }
 
 /// Labels, buttons and boxes under `root` whose text needs more width than they have.
-QStringList cutOffTexts(const QWidget *root)
+QStringList narrowTexts(const QWidget *root)
 {
     QStringList cut;
     for (const QWidget *w : root->findChildren<QWidget *>()) {
@@ -363,6 +365,8 @@ void tst_setup::texts_fitTheirWidgets()
     QVERIFY(f.enterNew(scratch("layout.jsdb"), true));
     f.addElementDirect("Ca");
     f.addGasDirect("CO2(g)");
+    f.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.w));
     QVERIFY2(cutOffTexts(f.w).isEmpty(), qPrintable(cutOffTexts(f.w).join(", ")));
 
     // Mineral names are read in full; the table keeps its width.
@@ -372,16 +376,20 @@ void tst_setup::texts_fitTheirWidgets()
     for (const QString &name : f.rxnNames())
         QVERIFY2(rxns->fontMetrics().horizontalAdvance(name) < rxns->columnWidth(0),
                  qPrintable(name));
-    const int h = (rxns->width() - 130) / 2;
-    QCOMPARE(rxns->columnWidth(0) + rxns->columnWidth(1), int(0.4 * h) + int(1.5 * h));
+    // Every column lies within the table: none is pushed out of sight.
+    QVERIFY(rxns->horizontalHeader()->length() <= rxns->viewport()->width());
 
     for (const bool redox : {false, true}) {
         f.sd()->ctrlset->redox = redox;
         setup_add_element elements(f.batch, f.db);
-        QVERIFY2(cutOffTexts(&elements).isEmpty(), qPrintable(cutOffTexts(&elements).join(", ")));
+        elements.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elements));
+        QVERIFY2(narrowTexts(&elements).isEmpty(), qPrintable(narrowTexts(&elements).join(", ")));
     }
     setup_add_gas gases(f.batch, f.db);
-    QVERIFY2(cutOffTexts(&gases).isEmpty(), qPrintable(cutOffTexts(&gases).join(", ")));
+    gases.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&gases));
+    QVERIFY2(narrowTexts(&gases).isEmpty(), qPrintable(narrowTexts(&gases).join(", ")));
 }
 
 QTEST_MAIN(tst_setup)

@@ -2,6 +2,7 @@
 // the current password, new password and question, and refused writes.
 #include "manage_account.h"
 #include "support_login_helpers.h"
+#include "test_press.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,11 +22,7 @@ struct Dialog
     QPushButton *button(const char *name) { return loginChild<QPushButton>(&dlg, name); }
     QString pane() { return loginChild<QTextEdit>(&dlg, "textEdit_message")->toPlainText(); }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    void tick(const char *name)
-    {
-        QTest::mouseClick(loginChild<QCheckBox>(&dlg, name), Qt::LeftButton,
-                          Qt::KeyboardModifiers(), QPoint(5, 5));
-    }
+    void tick(const char *name) { pressIndicator(loginChild<QCheckBox>(&dlg, name)); }
     void type(const char *name, const QString &s)
     {
         edit(name)->clear();

@@ -3,6 +3,7 @@
 // password, the saved login and the reset of every setting.
 #include "login_page.h"
 #include "support_login_helpers.h"
+#include "test_press.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -114,7 +115,7 @@ private slots:
         Page p;
         p.click("pushButton_loginCreate");
         QCOMPARE(p.current()->objectName(), QString("page1_createUser"));
-        QTest::mouseClick(p.box("checkBox_loginEnabled"), Qt::LeftButton);
+        pressIndicator(p.box("checkBox_loginEnabled"));
         p.type("lineEdit_createUsername", name);
         p.type("lineEdit_createPassword", password);
         p.type("lineEdit_createPassword_verify", repeat);
@@ -141,7 +142,7 @@ private slots:
     {
         Page p;
         p.click("pushButton_loginCreate");
-        QTest::mouseClick(p.box("checkBox_loginEnabled"), Qt::LeftButton);
+        pressIndicator(p.box("checkBox_loginEnabled"));
         p.type("lineEdit_createUsername", "bob!");
         QCOMPARE(p.edit("lineEdit_createUsername")->text(), QString("bob"));
         QCOMPARE(loginChild<QLabel>(&p.page, "label_username_set_msg")->text(),
@@ -317,7 +318,7 @@ private slots:
         storeLoginAccount(true, "alice", "Glacier7x");
         {
             Page p;
-            QTest::mouseClick(p.box("checkBox_saveInfo"), Qt::LeftButton);
+            pressIndicator(p.box("checkBox_saveInfo"));
             if (quit)
                 p.click("pushButton_Quit");
             else
@@ -361,7 +362,7 @@ private slots:
     {
         Page p;
         p.click("pushButton_loginCreate");
-        QTest::mouseClick(p.box("checkBox_loginEnabled"), Qt::LeftButton);
+        pressIndicator(p.box("checkBox_loginEnabled"));
         p.type("lineEdit_createUsername", "alice");
         p.type("lineEdit_createPassword", "Glacier7x");
         p.type("lineEdit_createPassword_verify", "Glacier7x");

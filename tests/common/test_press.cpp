@@ -1,0 +1,60 @@
+#include "test_press.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionViewItem>
+#include <QTest>
+#include <QTreeWidget>
+
+void pressIndicator(QAbstractButton *button)
+{
+    if (!button) {
+        qWarning("pressIndicator: no button");
+        return;
+    }
+    QStyleOptionButton opt;
+    opt.initFrom(button);
+    opt.text = button->text();
+    opt.icon = button->icon();
+    opt.iconSize = button->iconSize();
+    opt.state |= button->isChecked() ? QStyle::State_On : QStyle::State_Off;
+    const bool radio = qobject_cast<QRadioButton *>(button) != nullptr;
+    const QRect box = button->style()->subElementRect(
+        radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &opt, button);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, box.center());
+}
+
+void pressItemCheck(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    QStyleOptionViewItem opt;
+    opt.initFrom(view->viewport());
+    opt.rect = view->visualRect(index);
+    opt.features = QStyleOptionViewItem::HasCheckIndicator;
+    opt.checkState = Qt::CheckState(index.data(Qt::CheckStateRole).toInt());
+    opt.text = index.data(Qt::DisplayRole).toString();
+    if (!opt.text.isEmpty())
+        opt.features |= QStyleOptionViewItem::HasDisplay;
+    const QRect check
+        = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
+}
+
+namespace {
+
+QModelIndex treeIndex(const QTreeWidget *tree, QTreeWidgetItem *item, int column)
+{
+    if (QTreeWidgetItem *parent = item->parent())
+        return tree->model()->index(parent->indexOfChild(item), column, treeIndex(tree, parent, 0));
+    return tree->model()->index(tree->indexOfTopLevelItem(item), column);
+}
+
+} // namespace
+
+void pressItemCheck(QTreeWidget *tree, QTreeWidgetItem *item, int column)
+{
+    pressItemCheck(tree, treeIndex(tree, item, column));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QModelIndex>
+
+class QAbstractButton;
+class QAbstractItemView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+/// Clicks a check box or radio button on its indicator, where a user aims, so the
+/// click lands on the control whatever the font makes of the text beside it.
+void pressIndicator(QAbstractButton *button);
+
+/// Clicks the check mark of the item at `index` in `view`, scrolling it into
+/// sight first.
+void pressItemCheck(QAbstractItemView *view, const QModelIndex &index);
+
+/// Clicks the check mark in `column` of a tree widget's `item`.
+void pressItemCheck(QTreeWidget *tree, QTreeWidgetItem *item, int column);
