@@ -13,8 +13,6 @@
 #include <QMessageBox>
 
 #include <cmath>
-#include <type_traits>
-#include <utility>
 
 namespace {
 
@@ -34,18 +32,6 @@ constexpr double runTCmax = 300.0;
 
 /// setup_simulation: the engine refused the water before iterating.
 constexpr int runRefused = 2;
-
-// TEMPORARY until the engine's flag is public on main.
-template<class M, class = void>
-struct refusedFlag
-{
-    static bool of(const M &) { return false; }
-};
-template<class M>
-struct refusedFlag<M, std::void_t<decltype(std::declval<const M &>().refused)>>
-{
-    static bool of(const M &m) { return m.refused; }
-};
 
 } // namespace
 
@@ -258,7 +244,7 @@ int setup::setup_simulation(int index)
     sim0D model;
     const int rc = model.driver(batch->sdata, w);
     const QStringList msgs = *model.listErrorMsgs();
-    if (refusedFlag<sim0D>::of(model)) {
+    if (model.refused) {
         // Nothing was solved: the water keeps its previous result and pH.
         statusDriver_error(&msgs);
         return runRefused;

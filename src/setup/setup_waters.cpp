@@ -63,7 +63,8 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
     t->clear();
     t->setRowCount(0);
     t->setColumnCount(columns);
-    t->horizontalHeader()->setStretchLastSection(true);
+    // The columns share the room the layout gives the table.
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     t->horizontalHeader()->setMaximumHeight(ff.cell_height());
     t->verticalHeader()->setVisible(true);
     t->verticalHeader()->setMaximumWidth(20);
@@ -96,17 +97,6 @@ void setup::setup_tables_waters()
     ui->tableWidgetWaters_solutes_H->horizontalHeader()->setVisible(false);
     ui->tableWidgetWaters_gases->horizontalHeader()->setVisible(false);
 
-    // Starting widths as fractions of the table; the last column stretches.
-    const auto widths = [](QTableWidget *t, std::initializer_list<double> parts) {
-        int c = 0;
-        for (double p : parts)
-            t->setColumnWidth(c++, int(p * t->viewport()->width()));
-    };
-    widths(ui->tableWidgetWaters_element_H, {0.32, 0.26, 0.30});
-    widths(ui->tableWidgetWaters_elements, {0.32, 0.26, 0.30});
-    widths(ui->tableWidgetWaters_solutes_H, {0.36, 0.34, 0.18});
-    widths(ui->tableWidgetWaters_solutes, {0.36, 0.34, 0.18});
-    widths(ui->tableWidgetWaters_gases, {0.42, 0.30, 0.16});
     ui->lineEdit_spcnStat->setEnabled(false);
 }
 
