@@ -4,11 +4,64 @@
 #include "records.h"
 #include "sbatch.h"
 
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QSettings>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace {
+
+const char groupViewer[] = "viewspcn"; ///< settings group of the window
+
+using result_snapshot::num;
+
+QTableWidgetItem *cell(const QString &text, bool number = false)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+/// Fills `t` with `rows`; column 0 left-aligned, the others right-aligned.
+void fill(QTableWidget *t, const QList<QStringList> &rows)
+{
+    t->clearContents();
+    t->setRowCount(int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        for (int j = 0; j < rows[i].size() && j < t->columnCount(); ++j)
+            t->setItem(i, j, cell(rows[i][j], j > 0));
+    t->resizeColumnsToContents();
+}
+
+QString fixed4(double v)
+{
+    return QString::number(v, 'f', 4);
+}
+
+QString notComputed(double v)
+{
+    return v == 0.0 ? QStringLiteral("not computed") : num(v);
+}
+
+} // namespace
+
 viewResult_spcn::viewResult_spcn(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::viewResult_spcn)
 {
     ui->setupUi(this);
+    // the result panes take the room the window gains
+    ui->splitter->setStretchFactor(0, 1);
+    ui->splitter->setStretchFactor(1, 3);
+    {
+        const QSignalBlocker block(ui->comboBox_unitSolutes);
+        ui->comboBox_unitSolutes->addItems(result_calc::unit_names());
+    }
+    settings_read();
 }
 
 viewResult_spcn::~viewResult_spcn()
@@ -18,18 +71,230 @@ viewResult_spcn::~viewResult_spcn()
 
 void viewResult_spcn::update_ui_result(sbatch *batch, int waterIndex)
 {
-    ui->tableWidget_solutes->setRowCount(0);
-    if (!batch || !batch->sdata || waterIndex < 0 || waterIndex >= batch->sdata->waters.size())
-        return;
-    const one_water *w = batch->sdata->waters.at(waterIndex);
-    if (!w || !w->results)
-        return;
-    const auto &solutes = w->results->soln_aq;
-    ui->tableWidget_solutes->setRowCount(int(solutes.size()));
-    for (int i = 0; i < solutes.size(); ++i) {
-        const one_waterResult_solute *s = solutes.at(i);
-        ui->tableWidget_solutes->setItem(i, 0, new QTableWidgetItem(s->solute));
-        ui->tableWidget_solutes->setItem(i, 1,
-                                         new QTableWidgetItem(QString::number(s->cmolal, 'g', 6)));
+    waters.clear();
+    int current = -1;
+    if (batch && batch->sdata) {
+        const sim_data *sd = batch->sdata;
+        for (int i = 0; i < sd->waters.size(); ++i) {
+            const one_water *w = sd->waters.at(i);
+            if (!w || !w->results)
+                continue;
+            if (i == waterIndex)
+                current = int(waters.size());
+            waters << result_snapshot::copy_water(sd, w, i, th);
+        }
     }
+    populate_waters(current);
+}
+
+void viewResult_spcn::update_ui_resultMixedWater(sbatch *batch, one_water *model)
+{
+    waters.clear();
+    if (batch && batch->sdata && model && model->results)
+        waters << result_snapshot::copy_water(batch->sdata, model, -1, th);
+    populate_waters(waters.isEmpty() ? -1 : 0);
+}
+
+void viewResult_spcn::closeEvent(QCloseEvent *event)
+{
+    settings_write();
+    event->accept();
+}
+
+// ---- settings -------------------------------------------------------------------
+
+void viewResult_spcn::settings_read()
+{
+    QSettings settings;
+    settings.beginGroup(groupViewer);
+    restoreGeometry(settings.value("geometry").toByteArray());
+    auto choose = [&settings](QComboBox *box, const char *key) {
+        const int i = settings.value(key, 0).toInt();
+        const QSignalBlocker block(box);
+        box->setCurrentIndex(i >= 0 && i < box->count() ? i : 0);
+    };
+    choose(ui->comboBox_unitSolutes, "unit");
+    choose(ui->comboBox_sortSolutes, "sortSolutes");
+    choose(ui->comboBox_sortGases, "sortGases");
+    choose(ui->comboBox_sortMinerals, "sortMinerals");
+    settings.endGroup();
+}
+
+void viewResult_spcn::settings_write()
+{
+    QSettings settings;
+    settings.beginGroup(groupViewer);
+    settings.setValue("geometry", saveGeometry());
+    settings.setValue("unit", ui->comboBox_unitSolutes->currentIndex());
+    settings.setValue("sortSolutes", ui->comboBox_sortSolutes->currentIndex());
+    settings.setValue("sortGases", ui->comboBox_sortGases->currentIndex());
+    settings.setValue("sortMinerals", ui->comboBox_sortMinerals->currentIndex());
+    settings.endGroup();
+    settings.sync();
+}
+
+// ---- the list of waters -------------------------------------------------------------
+
+void viewResult_spcn::populate_waters(int current)
+{
+    QList<QStringList> rows;
+    for (const water_copy &w : std::as_const(waters))
+        rows << QStringList {w.name, fixed4(w.result.pH), num(w.result.TC),
+                             w.result.converged ? QStringLiteral("yes") : QStringLiteral("no")};
+    {
+        const QSignalBlocker block(ui->tableWidget_waters);
+        fill(ui->tableWidget_waters, rows);
+        shown = current >= 0 && current < waters.size() ? current : -1;
+        if (shown >= 0)
+            ui->tableWidget_waters->setCurrentCell(shown, 0);
+    }
+    show_water();
+}
+
+void viewResult_spcn::on_tableWidget_waters_currentCellChanged(int row, int, int, int)
+{
+    shown = row >= 0 && row < waters.size() ? row : -1;
+    show_water();
+}
+
+const water_copy *viewResult_spcn::selected() const
+{
+    return shown >= 0 && shown < waters.size() ? &waters.at(shown) : nullptr;
+}
+
+void viewResult_spcn::show_water()
+{
+    const water_copy *w = selected();
+    ui->label_water->setText(w ? QStringLiteral("Water: ") + w->name
+                               : QStringLiteral("No water with a result is selected."));
+    populate_properties();
+    populate_solutes();
+    populate_gases();
+    populate_minerals();
+}
+
+// ---- the panes ------------------------------------------------------------------------
+
+void viewResult_spcn::populate_properties()
+{
+    const water_copy *w = selected();
+    if (!w) {
+        fill(ui->tableWidget_properties, {});
+        return;
+    }
+    const result_copy &r = w->result;
+    const QString none;
+    fill(
+        ui->tableWidget_properties,
+        {
+            {QStringLiteral("Water"), w->name, none},
+            {QStringLiteral("Date of the run"), r.date, none},
+            {QStringLiteral("Temperature"), num(r.TC), QStringLiteral("degrees C")},
+            {QStringLiteral("Density"), num(r.density), QStringLiteral("g/cm3")},
+            {QStringLiteral("pH"), fixed4(r.pH), none},
+            {QStringLiteral("pH scale"), r.pHscale, none},
+            {QStringLiteral("Activity of water"), num(r.waterActivity), none},
+            {QStringLiteral("Ionic strength"), num(r.ionicStrength),
+             QStringLiteral("mol/kg water")},
+            {QStringLiteral("Net charge"), num(r.netCharge), QStringLiteral("eq/kg water")},
+            {QStringLiteral("Carbonate alkalinity"), num(r.alkCarb), QStringLiteral("eq/kg water")},
+            {QStringLiteral("Total dissolved solids"), num(r.tds),
+             QStringLiteral("mg/kg of water")},
+            {QStringLiteral("Conductivity"), notComputed(r.conduct), none},
+            {QStringLiteral("Dielectric constant"), notComputed(r.dielectConst), none},
+            {QStringLiteral("Iterations"), QString::number(r.loops), none},
+            {QStringLiteral("Convergence value"), num(r.cvgValue), none},
+            {QStringLiteral("Converged"),
+             r.converged ? QStringLiteral("yes") : QStringLiteral("no"), none},
+        });
+}
+
+void viewResult_spcn::populate_solutes()
+{
+    const water_copy *w = selected();
+    const int u = ui->comboBox_unitSolutes->currentIndex();
+    ui->tableWidget_solutes->setHorizontalHeaderItem(
+        1, new QTableWidgetItem(result_calc::unit_names().value(u)));
+    QList<QStringList> rows;
+    if (w) {
+        const result_copy &r = w->result;
+        const QList<int> order = result_calc::sort_species(
+            r.solutes, ui->comboBox_sortSolutes->currentIndex(), u, r.density);
+        for (int i : order) {
+            const result_calc::species_value &s = r.solutes.at(i);
+            const double c = result_calc::convert(s, u, r.density);
+            const double a = s.molal * s.gamma;
+            rows << QStringList {s.name, std::isnan(c) ? QStringLiteral("n/a") : num(c),
+                                 num(s.gamma),
+                                 a > 0.0 ? fixed4(std::log10(a)) : QStringLiteral("n/a")};
+        }
+    }
+    fill(ui->tableWidget_solutes, rows);
+}
+
+void viewResult_spcn::populate_gases()
+{
+    const water_copy *w = selected();
+    QList<QStringList> rows;
+    if (w) {
+        const result_copy &r = w->result;
+        // gases are ranked by fugacity, which the molal unit leaves as it is
+        const QList<int> order = result_calc::sort_species(
+            r.gases, ui->comboBox_sortGases->currentIndex(), result_calc::unit_molal, r.density);
+        for (int i : order) {
+            const result_calc::species_value &g = r.gases.at(i);
+            rows << QStringList {g.name, num(g.molal),
+                                 g.molal > 0.0 ? fixed4(std::log10(g.molal))
+                                               : QStringLiteral("n/a")};
+        }
+    }
+    fill(ui->tableWidget_gases, rows);
+}
+
+void viewResult_spcn::populate_minerals()
+{
+    const water_copy *w = selected();
+    QList<QStringList> rows;
+    QString note;
+    if (w) {
+        const result_copy &r = w->result;
+        note = r.noSolids;
+        const QString again = QStringLiteral("n/a (run again)");
+        const QList<int> order
+            = result_calc::sort_minerals(r.solids, ui->comboBox_sortMinerals->currentIndex());
+        for (int i : order) {
+            const result_calc::saturation &s = r.solids.at(i);
+            const QString na = s.missing.isEmpty() ? QStringLiteral("n/a") : again;
+            rows << QStringList {s.mineral, s.hasLogK ? fixed4(s.logK) : QStringLiteral("n/a"),
+                                 s.missing.isEmpty() ? fixed4(s.logIAP) : again,
+                                 s.complete() ? fixed4(s.SI) : na,
+                                 s.complete() ? num(s.ratio) : na};
+        }
+        if (!r.solids.isEmpty())
+            note = QStringLiteral("%1 mineral reactions at %2 C.")
+                       .arg(r.solids.size())
+                       .arg(num(r.TC));
+    }
+    ui->label_minerals->setText(note);
+    fill(ui->tableWidget_minerals, rows);
+}
+
+void viewResult_spcn::on_comboBox_unitSolutes_currentIndexChanged(int)
+{
+    populate_solutes();
+}
+
+void viewResult_spcn::on_comboBox_sortSolutes_currentIndexChanged(int)
+{
+    populate_solutes();
+}
+
+void viewResult_spcn::on_comboBox_sortGases_currentIndexChanged(int)
+{
+    populate_gases();
+}
+
+void viewResult_spcn::on_comboBox_sortMinerals_currentIndexChanged(int)
+{
+    populate_minerals();
 }

@@ -1,14 +1,23 @@
 #pragma once
 
+#include "result_snapshot.h"
+#include "thermo.h"
+
+#include <QList>
 #include <QWidget>
 
 class sbatch;
+struct one_water;
 
 namespace Ui {
 class viewResult_spcn;
 }
 
-/// The speciation result window: the result of one water of a batch.
+/// The speciation result window: the waters of a batch that have a result, and
+/// for the one chosen its properties, solutes, gases and mineral saturation.
+///
+/// The window shows a copy taken when it is given the batch, so it stays usable
+/// after the batch's results are replaced or the batch itself is freed.
 class viewResult_spcn : public QWidget
 {
     Q_OBJECT
@@ -17,10 +26,38 @@ public:
     explicit viewResult_spcn(QWidget *parent = nullptr);
     ~viewResult_spcn() override;
 
-    /// Shows the result of the water at `waterIndex` of `batch`; the caller shows
-    /// and raises the window.
+    /// Shows the result of the water at `waterIndex` of `batch`, listing every
+    /// water of the batch that has a result; the caller shows and raises the window.
     void update_ui_result(sbatch *batch, int waterIndex);
+    /// Shows the result of a model water made from the batch's waters (it is not
+    /// in the batch's list); the caller shows and raises the window.
+    void update_ui_resultMixedWater(sbatch *batch, one_water *model);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void on_tableWidget_waters_currentCellChanged(int row, int column, int previousRow,
+                                                  int previousColumn);
+    void on_comboBox_unitSolutes_currentIndexChanged(int index);
+    void on_comboBox_sortSolutes_currentIndexChanged(int index);
+    void on_comboBox_sortGases_currentIndexChanged(int index);
+    void on_comboBox_sortMinerals_currentIndexChanged(int index);
 
 private:
+    void settings_read();
+    void settings_write();
+    /// Fills the list of waters and selects the row of `current` (an index of `waters`).
+    void populate_waters(int current);
+    void show_water(); ///< fills every pane for the selected water
+    void populate_properties();
+    void populate_solutes();
+    void populate_gases();
+    void populate_minerals();
+    const water_copy *selected() const; ///< the water shown, or null
+
     Ui::viewResult_spcn *ui = nullptr; ///< owned: the form
+    thermo th; ///< log K of the solid reactions
+    QList<water_copy> waters; ///< copies of the waters that have a result
+    int shown = -1; ///< index in `waters` of the water shown
 };

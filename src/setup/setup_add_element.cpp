@@ -86,7 +86,6 @@ setup_add_element::setup_add_element(sbatch *batch, dbdata *db, QWidget *parent)
         populate_table_elements();
         ui->pushButton_redoxQ1->setIcon(QIcon(QStringLiteral(":/icons/Q-icon.png")));
         ui->pushButton_redoxQ1->setText(QStringLiteral(" redox pairs"));
-        ui->pushButton_redoxQ1->resize(120, 24);
     } else {
         setup_tables_std();
         accumulate_elementsList();
@@ -123,7 +122,6 @@ void setup_add_element::setup_table_elements()
     t->verticalHeader()->setVisible(true);
     t->verticalHeader()->setMinimumWidth(20);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setGeometry(20, 80, 240, 480);
 }
 
 void setup_add_element::setup_tables_std()
@@ -134,27 +132,23 @@ void setup_add_element::setup_tables_std()
     ui->treeWidget_redoxPairs->hide();
     ui->pushButton_redoxQ1->hide();
 
-    // Search row above the table; the element fields to its right, one under another.
-    ui->label_search->setGeometry(12, 44, 140, 28);
-    ui->lineEdit_search->setGeometry(154, 44, 106, 28);
-    ui->label_element->setGeometry(276, 80, 86, 28);
-    ui->lineEdit_element->setGeometry(366, 80, 80, 28);
-    ui->label_basis->setGeometry(276, 116, 86, 40);
-    ui->lineEdit_basis->setGeometry(366, 122, 80, 28);
-    ui->label_molwt->setGeometry(276, 164, 86, 28);
-    ui->lineEdit_molwt->setGeometry(366, 164, 80, 28);
-    ui->label_molwtUnit->setGeometry(452, 164, 70, 28);
+    // Without the pairs the element fields stand one under another, and the
+    // additional data under them takes the rest of the height.
+    QGridLayout *grid = ui->gridLayout_fields;
+    grid->addWidget(ui->label_basis, 1, 0);
+    grid->addWidget(ui->lineEdit_basis, 1, 1);
+    grid->addWidget(ui->label_molwt, 2, 0);
+    grid->addWidget(ui->lineEdit_molwt, 2, 1);
+    grid->addWidget(ui->label_molwtUnit, 2, 2);
     ui->label_description->setText(QStringLiteral("Additional Data"));
     ui->label_description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ui->label_description->setGeometry(280, 210, 200, 24);
-    ui->textEdit_description->setGeometry(280, 238, 500, 274);
+    ui->horizontalLayout_description->setDirection(QBoxLayout::TopToBottom);
+    ui->verticalLayout_right->setStretchFactor(ui->horizontalLayout_description, 1);
 }
 
 void setup_add_element::setup_tables_redox()
 {
     setup_table_elements();
-    ui->label_search->setGeometry(12, 44, 140, 28);
-    ui->lineEdit_search->setGeometry(154, 44, 106, 28);
     ui->label_description->setText(QStringLiteral("Additional\nData"));
 
     QTreeWidget *tree = ui->treeWidget_redoxPairs;

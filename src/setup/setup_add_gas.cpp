@@ -64,27 +64,6 @@ void setup_add_gas::setup_tables()
     t->horizontalHeader()->setMinimumHeight(fields.cell_height());
     t->verticalHeader()->setVisible(true);
     t->verticalHeader()->setMinimumWidth(20);
-
-    // The search row above the table's right end, the gas fields to the right
-    // of the table, the buttons level with its lower edge.
-    const int tableX = 20, tableY = 80, tableW = 180, tableH = 440;
-    const int h = fields.field_height();
-    t->setGeometry(tableX, tableY, tableW, tableH);
-    ui->lineEdit_search->setGeometry(tableX + tableW - 110, tableY - h - 8, 110, h);
-    ui->label_search->setGeometry(tableX, tableY - h - 8, tableW - 110 - 6, h);
-
-    const int fieldsX = tableX + tableW + 14;
-    ui->label_element->setGeometry(fieldsX, tableY, 68, h);
-    ui->lineEdit_element->setGeometry(fieldsX + 70, tableY, 80, h);
-    ui->label_molwt->setGeometry(fieldsX, tableY + h + 8, 68, h);
-    ui->lineEdit_molwt->setGeometry(fieldsX + 70, tableY + h + 8, 80, h);
-    ui->label_molwtUnit->setGeometry(fieldsX + 156, tableY + h + 8, 70, h);
-    ui->label_description->setGeometry(fieldsX, tableY + 2 * (h + 8) + 4, 160, 24);
-    ui->textEdit_description->setGeometry(fieldsX, tableY + 2 * (h + 8) + 32, 244, 160);
-
-    const int buttonH = 32;
-    ui->pushButton_cancel->setGeometry(fieldsX, tableY + tableH - buttonH, 110, buttonH);
-    ui->pushButton_select->setGeometry(fieldsX + 120, tableY + tableH - buttonH, 110, buttonH);
 }
 
 void setup_add_gas::accumulate_gasesList()

@@ -1,14 +1,16 @@
 // The workspace's tool bar, its settings, Save, Save As, Close and Quit, and the
-// launchers of the other windows. The mixing and titration window, the export
-// dialog, the results viewer and the water set manager are not part of the
-// program yet: their entries and buttons stay disabled.
+// launchers of the other windows. The mixing and titration window and the water
+// set manager are not part of the program yet: their entries and buttons stay
+// disabled.
 
 #include "setup.h"
 
 #include "config_settings.h"
+#include "export_data.h"
 #include "sbatch.h"
 #include "toolbar_menus.h"
 #include "ui_setup.h"
+#include "viewResult_spcn.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -67,11 +69,9 @@ void setup::setup_toolBar()
              &setup::on_pushButton_SUTitration_clicked)
         ->setEnabled(false);
     toolbar_menus::add_divider(navigate);
-    addEntry(navigate, QStringLiteral("Result Viewer"), &setup::on_pushButton_viewResult_clicked)
-        ->setEnabled(false);
+    addEntry(navigate, QStringLiteral("Result Viewer"), &setup::on_pushButton_viewResult_clicked);
     toolbar_menus::add_divider(navigate);
-    addEntry(navigate, QStringLiteral("Export Data"), &setup::function_exportData)
-        ->setEnabled(false);
+    addEntry(navigate, QStringLiteral("Export Data"), &setup::function_exportData);
     ui->pushButton_SUMixing->setEnabled(false);
     ui->pushButton_SUTitration->setEnabled(false);
     ui->pushButton_waterMgr->setEnabled(false);
@@ -181,6 +181,8 @@ void setup::on_pushButton_Close_clicked()
         return;
     flag_unsaved = false;
     settings_write();
+    if (viewResult)
+        viewResult->close();
     emit signal_setup_close();
 }
 
@@ -205,7 +207,22 @@ void setup::on_pushButton_SUTitration_clicked()
     ui->pushButton_SUTitration->setChecked(false);
 }
 
-void setup::function_exportData() { }
+void setup::function_exportData()
+{
+    if (!batch)
+        return;
+    // Each use gets its own dialog, which deletes itself when closed.
+    auto *dialog = new export_data;
+    dialog->setWindowTitle(QStringLiteral("Export Data Manager"));
+    if (gl.get_OSProductType() == 1) {
+        qDebug() << "MW: resizing display";
+        screen_info screen;
+        dialog->resize(screen.size_width(), screen.size_height());
+        dialog->move(0, 0);
+    }
+    dialog->show();
+    dialog->setup_water(batch, batch->sdata->currentWater);
+}
 
 void setup::menuSetting_Display_triggered() { }
 

@@ -33,24 +33,6 @@ QString scratch(const QString &name)
     return QDir(vek7TestScratchDir()).filePath(name);
 }
 
-/// Labels, buttons and boxes under `root` whose text needs more width than they have.
-QStringList narrowTexts(const QWidget *root)
-{
-    QStringList cut;
-    for (const QWidget *w : root->findChildren<QWidget *>()) {
-        const bool texted
-            = (qobject_cast<const QLabel *>(w) && !static_cast<const QLabel *>(w)->text().isEmpty())
-            || qobject_cast<const QPushButton *>(w) || qobject_cast<const QCheckBox *>(w)
-            || qobject_cast<const QRadioButton *>(w);
-        if (texted && w->sizeHint().width() > w->width())
-            cut << QStringLiteral("%1 (%2 > %3)")
-                       .arg(w->objectName())
-                       .arg(w->sizeHint().width())
-                       .arg(w->width());
-    }
-    return cut;
-}
-
 } // namespace
 
 class tst_setup : public QObject
@@ -386,12 +368,12 @@ void tst_setup::texts_fitTheirWidgets()
         setup_add_element elements(f.batch, f.db);
         elements.show();
         QVERIFY(QTest::qWaitForWindowExposed(&elements));
-        QVERIFY2(narrowTexts(&elements).isEmpty(), qPrintable(narrowTexts(&elements).join(", ")));
+        QVERIFY2(cutOffTexts(&elements).isEmpty(), qPrintable(cutOffTexts(&elements).join(", ")));
     }
     setup_add_gas gases(f.batch, f.db);
     gases.show();
     QVERIFY(QTest::qWaitForWindowExposed(&gases));
-    QVERIFY2(narrowTexts(&gases).isEmpty(), qPrintable(narrowTexts(&gases).join(", ")));
+    QVERIFY2(cutOffTexts(&gases).isEmpty(), qPrintable(cutOffTexts(&gases).join(", ")));
 }
 
 QTEST_MAIN(tst_setup)

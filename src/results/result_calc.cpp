@@ -1,0 +1,176 @@
+#include "result_calc.h"
+
+#include "records.h"
+#include "thermo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace result_calc {
+
+namespace {
+
+/// data0 writes this number where a log K grid value is missing.
+const double noLogK = 500.0;
+/// A constant known at 25 C only is used below this temperature, degrees C.
+const double limit25Only = 100.0;
+/// Tolerance on temperatures, degrees C.
+const double tolT = 1e-9;
+
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+/// Sorts 0..n-1 stably by `before`; NaN keys (per `isNaN`) go last.
+template<class Before, class IsNaN>
+QList<int> stable_order(int n, Before before, IsNaN isNaN)
+{
+    QList<int> idx(n);
+    std::iota(idx.begin(), idx.end(), 0);
+    std::stable_sort(idx.begin(), idx.end(), [&](int a, int b) {
+        if (isNaN(a) != isNaN(b))
+            return !isNaN(a);
+        if (isNaN(a))
+            return false;
+        return before(a, b);
+    });
+    return idx;
+}
+
+} // namespace
+
+QStringList unit_names()
+{
+    return {QStringLiteral("molal"), QStringLiteral("Molar"), QStringLiteral("ppm")};
+}
+
+double convert(const species_value &s, int u, double density)
+{
+    switch (u) {
+    case unit_Molar:
+        return s.molal * density;
+    case unit_ppm:
+        return s.molWt > 0.0 ? s.molal * s.molWt * 1000.0 : notANumber;
+    default:
+        return s.molal;
+    }
+}
+
+QList<int> sort_species(const QList<species_value> &list, int order, int u, double density)
+{
+    const int n = int(list.size());
+    if (order == order_alphabetical)
+        return stable_order(
+            n,
+            [&](int a, int b) {
+                return QString::compare(list[a].name, list[b].name, Qt::CaseInsensitive) < 0;
+            },
+            [](int) { return false; });
+    if (order == order_concentration) {
+        QList<double> c(n);
+        for (int i = 0; i < n; ++i)
+            c[i] = convert(list[i], u, density);
+        return stable_order(
+            n, [&](int a, int b) { return c[a] > c[b]; }, [&](int i) { return std::isnan(c[i]); });
+    }
+    return stable_order(
+        n, [](int, int) { return false; }, [](int) { return false; });
+}
+
+bool eqkLog10_at(thermo &th, const one_rxn_eqk *eqk, double T, double *logK)
+{
+    if (eqk == nullptr || eqk->coeff.isEmpty() || eqk->type_eqn != 0)
+        return false;
+    double lo = 1e300, hi = -1e300;
+    bool tabulated = false;
+    if (eqk->temperature.size() == eqk->eqkLog10.size()) {
+        for (int i = 0; i < eqk->temperature.size(); ++i) {
+            if (std::fabs(eqk->eqkLog10.at(i) - noLogK) < 1e-9)
+                continue;
+            tabulated = true;
+            lo = std::min(lo, eqk->temperature.at(i));
+            hi = std::max(hi, eqk->temperature.at(i));
+        }
+    }
+    double at = T;
+    if (tabulated && std::fabs(lo - 25.0) < tolT && std::fabs(hi - 25.0) < tolT) {
+        if (!(T < limit25Only))
+            return false;
+        at = 25.0;
+    } else if (tabulated && (T < lo - tolT || T > hi + tolT)) {
+        return false;
+    }
+    const double value = th.eqklog10(eqk, at);
+    if (!std::isfinite(value))
+        return false;
+    *logK = value;
+    return true;
+}
+
+QHash<QString, double> log10_activities(const QList<species_value> &solutes,
+                                        const QList<species_value> &gases, const QString &waterName)
+{
+    QHash<QString, double> a;
+    for (const species_value &s : solutes) {
+        const double act = s.name == waterName ? s.gamma : s.molal * s.gamma;
+        if (act > 0.0 && std::isfinite(act) && !a.contains(s.name))
+            a.insert(s.name, std::log10(act));
+    }
+    for (const species_value &g : gases) {
+        const double f = g.molal * (g.gamma > 0.0 ? g.gamma : 1.0);
+        if (f > 0.0 && std::isfinite(f) && !a.contains(g.name))
+            a.insert(g.name, std::log10(f));
+    }
+    return a;
+}
+
+saturation solid_saturation(thermo &th, const one_rxn *r, const QHash<QString, double> &log10a,
+                            double T)
+{
+    saturation s;
+    if (r == nullptr)
+        return s;
+    s.mineral = r->name;
+    s.expression = r->expression;
+    s.hasLogK = eqkLog10_at(th, r->eqk, T, &s.logK);
+    if (r->composition == nullptr || r->composition->solute.isEmpty()) {
+        s.missing << r->name;
+        return s;
+    }
+    const one_comp_solutes *c = r->composition;
+    for (int k = 0; k < c->solute.size() && k < c->stoich.size(); ++k) {
+        const QString &name = c->solute.at(k);
+        if (name == r->name)
+            continue; // the pure solid, at unit activity
+        const auto it = log10a.constFind(name);
+        if (it == log10a.constEnd())
+            s.missing << name;
+        else
+            s.logIAP += c->stoich.at(k) * it.value();
+    }
+    if (s.complete()) {
+        s.SI = s.logIAP - s.logK;
+        s.ratio = std::pow(10.0, s.SI);
+    }
+    return s;
+}
+
+QList<int> sort_minerals(const QList<saturation> &list, int order)
+{
+    const int n = int(list.size());
+    if (order == mineral_name)
+        return stable_order(
+            n,
+            [&](int a, int b) {
+                return QString::compare(list[a].mineral, list[b].mineral, Qt::CaseInsensitive) < 0;
+            },
+            [](int) { return false; });
+    if (order == mineral_SI)
+        return stable_order(
+            n, [&](int a, int b) { return list[a].SI > list[b].SI; },
+            [&](int i) { return !list[i].complete(); });
+    return stable_order(
+        n, [](int, int) { return false; }, [](int) { return false; });
+}
+
+} // namespace result_calc

@@ -1,0 +1,417 @@
+// The results viewer and the export dialog, on seawater speciated by the engine.
+
+#include "export_data.h"
+#include "result_calc.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "support_chemsys.h"
+#include "support_results.h"
+#include "support_setup.h"
+#include "test_env.h"
+#include "test_ui.h"
+#include "thermo.h"
+#include "viewResult_spcn.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cmath>
+
+namespace {
+
+QString scratch(const QString &name)
+{
+    return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+template<class T>
+T *child(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QLatin1String(name));
+}
+
+/// The row of table `t` whose column 0 shows `name`, as texts; empty when absent.
+QStringList rowOf(QTableWidget *t, const QString &name)
+{
+    const int r = int(tableColumn(t, 0).indexOf(name));
+    QStringList row;
+    for (int c = 0; r >= 0 && c < t->columnCount(); ++c)
+        row << t->item(r, c)->text();
+    return row;
+}
+
+/// Types `name` into the export dialog's file field and presses Export.
+void exportTo(QWidget *dialog, const QString &name)
+{
+    child<QLineEdit>(dialog, "lineEdit_file")->setText(name);
+    QTest::mouseClick(child<QPushButton>(dialog, "pushButton_export"), Qt::LeftButton);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_results : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<sbatch> sea; ///< seawater at 25 C
+
+private slots:
+    void initTestCase()
+    {
+        quietDebug();
+        QString msg;
+        sea = seawaterBatch(25.0, &msg);
+        QVERIFY2(sea, qPrintable(msg));
+    }
+
+    void windows_connectEverySlotAndFit()
+    {
+        SlotWarningGuard guard;
+        {
+            viewResult_spcn v;
+            export_data e;
+            v.update_ui_result(sea.get(), 0);
+            e.setup_water(sea.get(), 0);
+            for (QWidget *w : {static_cast<QWidget *>(&v), static_cast<QWidget *>(&e)}) {
+                w->show();
+                QVERIFY(w->width() <= 1366 && w->height() <= 740);
+                for (QWidget *c : w->findChildren<QWidget *>()) {
+                    const bool texted = qobject_cast<QLabel *>(c) || qobject_cast<QPushButton *>(c)
+                        || qobject_cast<QCheckBox *>(c);
+                    if (texted && c->isVisible())
+                        QVERIFY2(c->sizeHint().width() <= c->width(), qPrintable(c->objectName()));
+                }
+            }
+        }
+        QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join('\n')));
+    }
+
+    void logK_followsTheDataRule_data()
+    {
+        QTest::addColumn<QList<double>>("temperatures"); // tabulated points
+        QTest::addColumn<QList<double>>("values"); // 500 marks a gap
+        QTest::addColumn<double>("T");
+        QTest::addColumn<double>("evaluatedAt"); // NaN: no log K
+
+        const double none = std::nan("");
+        const QList<double> grid {0.01, 25, 60, 100, 150, 200, 250, 300};
+        const QList<double> only25 {500, -2, 500, 500, 500, 500, 500, 500};
+        const QList<double> to100 {-1, -2, -3, -4, 500, 500, 500, 500};
+        QTest::newRow("25 C only, at 60 C") << grid << only25 << 60.0 << 25.0;
+        QTest::newRow("25 C only, at 100 C") << grid << only25 << 100.0 << none;
+        QTest::newRow("25 C only, at 150 C") << grid << only25 << 150.0 << none;
+        QTest::newRow("to 100 C, at 100 C") << grid << to100 << 100.0 << 100.0;
+        QTest::newRow("to 100 C, at 150 C") << grid << to100 << 150.0 << none;
+        QTest::newRow("no table") << QList<double>() << QList<double>() << 200.0 << 200.0;
+    }
+
+    void logK_followsTheDataRule()
+    {
+        QFETCH(QList<double>, temperatures);
+        QFETCH(QList<double>, values);
+        QFETCH(double, T);
+        QFETCH(double, evaluatedAt);
+        one_rxn_eqk k;
+        k.coeff = {-2.0, 0.01, -1e-4};
+        k.quotient = {0, 1, 2};
+        k.temperature = temperatures;
+        k.eqkLog10 = values;
+        thermo th;
+        double logK = 0.0;
+        const bool known = result_calc::eqkLog10_at(th, &k, T, &logK);
+        QCOMPARE(known, !std::isnan(evaluatedAt));
+        if (known)
+            QCOMPARE(logK, th.eqklog10(&k, evaluatedAt));
+    }
+
+    void seawater_saturationMatchesReference()
+    {
+        viewResult_spcn v;
+        v.update_ui_result(sea.get(), 0);
+        auto *t = child<QTableWidget>(&v, "tableWidget_minerals");
+        const QJsonObject ref
+            = chemsys_readCase("swmaj").value("results").toObject().value("saturation").toObject();
+        const QStringList majors {"Calcite", "Aragonite", "Dolomite", "Magnesite",
+                                  "Gypsum",  "Anhydrite", "Halite"};
+        QStringList figures, beyond;
+        int compared = 0;
+        for (int r = 0; r < t->rowCount(); ++r) {
+            const QString name = t->item(r, 0)->text();
+            if (!ref.contains(name))
+                continue;
+            bool ok = false;
+            const double si = t->item(r, 3)->text().toDouble(&ok);
+            QVERIFY2(ok, qPrintable(name + ": " + t->item(r, 3)->text()));
+            const double d = si - ref.value(name).toDouble();
+            figures << QStringLiteral("%1 %2 (%3)").arg(name).arg(si, 0, 'f', 3).arg(d, 0, 'f', 3);
+            ++compared;
+            if (std::fabs(d) > (majors.contains(name) ? 0.03 : 0.05))
+                beyond << name;
+        }
+        qInfo().noquote() << "SI, difference from the reference:" << figures.join("; ");
+        for (const QString &m : majors)
+            QVERIFY2(!rowOf(t, m).isEmpty(), qPrintable(m));
+        QVERIFY(compared > majors.size());
+        QVERIFY2(beyond.isEmpty(), qPrintable(beyond.join(", ")));
+        // a mixing model's water names no minerals: the system's are shown
+        one_water_result *r = sea->sdata->waters.at(0)->results;
+        const QList<one_waterResult_rxn *> names = std::exchange(r->solids, {});
+        v.update_ui_resultMixedWater(sea.get(), sea->sdata->waters.at(0));
+        r->solids = names;
+        QCOMPARE(t->rowCount(), int(sea->sdata->rxnsSolid.size()));
+    }
+
+    void viewer_logKAtTemperature_data()
+    {
+        QTest::addColumn<double>("TC");
+        QTest::newRow("60 C") << 60.0;
+        QTest::newRow("150 C") << 150.0;
+    }
+
+    void viewer_logKAtTemperature()
+    {
+        QFETCH(double, TC);
+        QString msg;
+        std::unique_ptr<sbatch> b = seawaterBatch(TC, &msg);
+        QVERIFY2(b, qPrintable(msg));
+        // a mineral tabulated at 25 C only, and one over the whole grid
+        const one_rxn *only25 = nullptr, *calcite = nullptr;
+        for (const one_rxn *r : std::as_const(b->sdata->rxnsSolid)) {
+            const QList<double> &k = r->eqk->eqkLog10;
+            if (!only25 && k.count(500.0) == k.size() - 1
+                && k.value(r->eqk->temperature.indexOf(25.0)) != 500.0)
+                only25 = r;
+            if (r->name == "Calcite")
+                calcite = r;
+        }
+        QVERIFY(only25 && calcite);
+        viewResult_spcn v;
+        v.update_ui_result(b.get(), 0);
+        auto *t = child<QTableWidget>(&v, "tableWidget_minerals");
+        const int at = int(calcite->eqk->temperature.indexOf(TC));
+        QVERIFY(at >= 0);
+        QVERIFY(std::fabs(rowOf(t, "Calcite").value(1).toDouble() - calcite->eqk->eqkLog10.at(at))
+                < 0.01);
+        const QStringList row = rowOf(t, only25->name);
+        if (TC < 100.0) {
+            const double at25 = only25->eqk->eqkLog10.at(only25->eqk->temperature.indexOf(25.0));
+            QVERIFY(std::fabs(row.value(1).toDouble() - at25) < 0.001);
+        } else {
+            QCOMPARE(row.mid(1, 1), QStringList {"n/a"});
+            QCOMPARE(row.mid(3), QStringList({"n/a", "n/a"}));
+        }
+    }
+
+    void viewer_solutesSortAndUnits()
+    {
+        viewResult_spcn v;
+        v.update_ui_result(sea.get(), 0);
+        auto *t = child<QTableWidget>(&v, "tableWidget_solutes");
+        auto *unit = child<QComboBox>(&v, "comboBox_unitSolutes");
+        auto *sort = child<QComboBox>(&v, "comboBox_sortSolutes");
+        const double molal = rowOf(t, "Na+").value(1).toDouble();
+        sort->setCurrentIndex(result_calc::order_concentration);
+        for (int u = 0; u < 3; ++u) {
+            unit->setCurrentIndex(u);
+            QCOMPARE(t->horizontalHeaderItem(1)->text(), unit->currentText());
+            QCOMPARE(QStringList({t->item(0, 0)->text(), t->item(1, 0)->text()}),
+                     QStringList({"Cl-", "Na+"}));
+        }
+        QVERIFY(std::fabs(rowOf(t, "Na+").value(1).toDouble() / (molal * 22.99 * 1000) - 1) < 1e-4);
+        unit->setCurrentIndex(result_calc::unit_Molar);
+        QVERIFY(std::fabs(rowOf(t, "Na+").value(1).toDouble() / (molal * 1.02336) - 1) < 1e-5);
+        sort->setCurrentIndex(result_calc::order_alphabetical);
+        const QStringList names = tableColumn(t, 0);
+        for (int i = 1; i < names.size(); ++i)
+            QVERIFY(names[i - 1].compare(names[i], Qt::CaseInsensitive) <= 0);
+        QVERIFY(!names.contains("H2O"));
+        auto *props = child<QTableWidget>(&v, "tableWidget_properties");
+        QCOMPARE(rowOf(props, "Conductivity").value(1), QString("not computed"));
+        QCOMPARE(rowOf(props, "Dielectric constant").value(1), QString("not computed"));
+        QCOMPARE(rowOf(props, "Total dissolved solids").value(2), QString("mg/kg of water"));
+    }
+
+    void export_fileBytes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QChar>("delimiter");
+        QTest::newRow("csv") << "sea.csv"
+                             << "sea.csv" << QChar(',');
+        QTest::newRow("txt") << "sea.TXT"
+                             << "sea.TXT" << QChar('\t');
+        QTest::newRow("other") << "sea.dat"
+                               << "sea.dat.csv" << QChar(',');
+    }
+
+    void export_fileBytes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QChar, delimiter);
+        // a reaction whose text holds the delimiters, a quote and a line break
+        auto *odd = sea->sdata->own(new one_rxn);
+        odd->name = "Odd";
+        odd->expression = "Odd = A, B\t\"C\"\nD";
+        sea->sdata->rxnsSolid << odd;
+        auto *e = new export_data;
+        e->setup_water(sea.get(), 0);
+        sea->sdata->rxnsSolid.removeLast();
+        exportTo(e, scratch(typed));
+        QVERIFY(child<QTextEdit>(e, "textEdit_messages")->toPlainText().contains("Exported"));
+        e->close();
+
+        const QByteArray bytes = bytesOf(scratch(written));
+        QVERIFY(bytes.startsWith("# vek.7 model setup and results\n"));
+        const QList<QStringList> rows = parseDelimited(bytes, delimiter);
+        QStringList sections;
+        for (int i = 0; i < rows.size(); ++i)
+            if (rows[i].value(0).startsWith("# ")) {
+                sections << rows[i].value(0);
+                QVERIFY(i == 0
+                        || (i + 1 < rows.size() && rows[i + 1].size() > 1)); // a header follows
+            }
+        QCOMPARE(
+            sections,
+            QStringList({"# vek.7 model setup and results", "# setup", "# elements", "# solutes",
+                         "# gases", "# reactions", "# water", "# water composition",
+                         "# gas conditions", "# result", "# result element totals",
+                         "# result solutes", "# result gases", "# mineral saturation"}));
+        QVERIFY(rows.contains(QStringList({"Odd", "solid", "n/a", "Odd = A, B\t\"C\"\nD"})));
+        QVERIFY(rows.contains(QStringList({"temperature", "25", "C"})));
+        const auto na = std::find_if(rows.begin() + rows.indexOf({"# result solutes"}), rows.end(),
+                                     [](const QStringList &r) { return r.value(0) == "Na+"; });
+        QVERIFY(na != rows.end() && na->size() == 6);
+        QCOMPARE(na->at(1), QString::number(na->at(1).toDouble(), 'g', 6));
+    }
+
+    void export_failuresWriteNothing()
+    {
+        auto *e = new export_data;
+        e->setup_water(sea.get(), 0);
+        auto *messages = child<QTextEdit>(e, "textEdit_messages");
+        QFile mine(scratch("mine.csv"));
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
+        const QStringList before = QDir(vek7TestScratchDir()).entryList(QDir::Files);
+
+        exportTo(e, scratch("no-such-folder/out.csv"));
+        QVERIFY(messages->toPlainText().contains("Export failed, nothing written"));
+        QVERIFY(!QFile::exists(scratch("no-such-folder/out.csv")));
+
+        // Browse cancelled keeps the name; Export with no name asks, and a cancel writes nothing.
+        child<QLineEdit>(e, "lineEdit_file")->clear();
+        int dialogs = 0;
+        auto cancel = [&dialogs](QWidget *d) {
+            ++dialogs;
+            static_cast<QDialog *>(d)->reject();
+        };
+        onNextModal(cancel);
+        QTest::mouseClick(child<QPushButton>(e, "pushButton_browse"), Qt::LeftButton);
+        QVERIFY(child<QLineEdit>(e, "lineEdit_file")->text().isEmpty());
+        onNextModal(cancel);
+        QTest::mouseClick(child<QPushButton>(e, "pushButton_export"), Qt::LeftButton);
+        // a typed name of an existing file asks first; No keeps the file
+        onNextModal(cancel);
+        exportTo(e, scratch("mine"));
+        QCOMPARE(bytesOf(scratch("mine.csv")), QByteArray("mine"));
+        QCOMPARE(dialogs, 3);
+        QVERIFY(messages->toPlainText().contains("Export cancelled: nothing written."));
+        QCOMPARE(QDir(vek7TestScratchDir()).entryList(QDir::Files), before);
+        e->close();
+    }
+
+    void windows_outliveTheirBatch()
+    {
+        QString msg;
+        std::unique_ptr<sbatch> b = seawaterBatch(25.0, &msg);
+        QVERIFY2(b, qPrintable(msg));
+        one_water *second = b->sdata->own(new one_water);
+        second->name = "without result";
+        b->sdata->waters << second;
+        // a species the result lacks, as after the system changed since the run
+        QList<one_waterResult_solute *> &aq = b->sdata->waters.at(0)->results->soln_aq;
+        for (int i = 0; i < aq.size(); ++i)
+            if (aq.at(i)->solute == "HCO3-")
+                delete aq.takeAt(i);
+        viewResult_spcn v, noDb;
+        v.update_ui_result(b.get(), 0);
+        b->sdata->ctrlset->dbaccess = false;
+        noDb.update_ui_result(b.get(), 0);
+        QPointer<export_data> e = new export_data;
+        e->setup_water(b.get(), 1);
+        b.reset(); // as Close -> Open -> Load frees the batch
+
+        child<QComboBox>(&v, "comboBox_sortMinerals")->setCurrentIndex(result_calc::mineral_SI);
+        child<QComboBox>(&v, "comboBox_unitSolutes")->setCurrentIndex(result_calc::unit_ppm);
+        QCOMPARE(child<QTableWidget>(&v, "tableWidget_waters")->rowCount(), 1);
+        auto *minerals = child<QTableWidget>(&v, "tableWidget_minerals");
+        QVERIFY(minerals->rowCount() > 2);
+        QVERIFY(minerals->item(0, 3)->text().toDouble() >= minerals->item(1, 3)->text().toDouble());
+        QCOMPARE(rowOf(minerals, "Calcite").mid(2), QStringList(3, "n/a (run again)"));
+        QVERIFY(!rowOf(minerals, "Halite").value(3).startsWith("n/a"));
+        QCOMPARE(child<QTableWidget>(&noDb, "tableWidget_minerals")->rowCount(), 0);
+        QVERIFY(child<QLabel>(&noDb, "label_minerals")->text().startsWith("No mineral reactions"));
+        auto *water = child<QComboBox>(e, "comboBox_water");
+        QCOMPARE(water->currentText(), QString("without result"));
+        water->setCurrentIndex(0);
+        exportTo(e, scratch("after-free.csv"));
+        const QList<QStringList> rows = parseDelimited(bytesOf(scratch("after-free.csv")), ',');
+        QVERIFY(rows.contains(QStringList({"water", "seawater", ""})));
+        QVERIFY(std::any_of(rows.begin(), rows.end(),
+                            [](const QStringList &r) { return r.value(0) == "Calcite"; }));
+        child<QPushButton>(e, "pushButton_close")->click();
+        QTRY_VERIFY(e.isNull()); // the dialog deletes itself
+    }
+
+    void workspace_exportEntryOpensOwnDialog()
+    {
+        QList<QPointer<export_data>> dialogs;
+        QString water;
+        {
+            workspace_fixture f;
+            QVERIFY(f.enterNew(scratch("export.jsdb")));
+            QAction *entry = nullptr;
+            for (QAction *a : f.w->findChildren<QAction *>())
+                if (a->text() == "Export Data")
+                    entry = a;
+            QVERIFY(entry && entry->isEnabled());
+            entry->trigger();
+            entry->trigger();
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<export_data *>(w))
+                    dialogs << d;
+            water = f.sd()->waters.at(f.sd()->currentWater)->name;
+        } // the workspace, its batch and the database image are freed
+        QCOMPARE(dialogs.size(), 2);
+        QCOMPARE(dialogs[0]->windowTitle(), QString("Export Data Manager"));
+        QCOMPARE(child<QComboBox>(dialogs[0], "comboBox_water")->currentText(), water);
+        exportTo(dialogs[0], scratch("workspace.txt"));
+        const QList<QStringList> rows = parseDelimited(bytesOf(scratch("workspace.txt")), '\t');
+        QVERIFY(rows.contains(QStringList({"water", water, ""})));
+        for (auto &d : dialogs)
+            d->close();
+        QTRY_VERIFY(dialogs[0].isNull() && dialogs[1].isNull());
+    }
+};
+
+QTEST_MAIN(tst_results)
+#include "tst_results.moc"
