@@ -384,6 +384,7 @@ void water_manager::on_pushButton_saveName_clicked()
     if (!w || !name_is_free(name))
         return;
     w->name = name;
+    flag_recordsEdited = true;
     if (QTableWidgetItem *item = ui->tableWidget_waters->item(selectedIdx, 0))
         item->setText(name);
     set_completer_waterName();
@@ -418,6 +419,7 @@ void water_manager::on_textEdit_description_textChanged()
         return;
     w->description = ui->textEdit_description->toPlainText();
     flag_listChanged = true;
+    flag_recordsEdited = true;
 }
 
 void water_manager::sort_waters(int order)

@@ -416,6 +416,7 @@ void tst_setup_solnprops::rename_add_cancel()
     // The rename stays (the record is shared); the added waters are dropped.
     QCOMPARE(listed(f), QStringList({"J-13", "Brine"}));
     QVERIFY(f.messages().contains("##  water manager results not saved."));
+    QVERIFY(f.w->unsaved_changes()); // the rename is not in the file yet
     QVERIFY(!QSettings().value("CTRLSETTINGS/geometry").toByteArray().isEmpty());
     for (const QString &name : listed(f)) {
         QVERIFY(chooseItem(f, "comboBox_waters", name));
