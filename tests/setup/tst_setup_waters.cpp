@@ -8,11 +8,14 @@
 #include "setup.h"
 #include "support_setup.h"
 #include "test_env.h"
+#include "waterComp_subs.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleValidator>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -64,6 +67,7 @@ private slots:
     void watersNamedInTwoCases_bothKept();
     void chargeBalanceCheck_readsWaterChoice_data();
     void chargeBalanceCheck_readsWaterChoice();
+    void substituteDialog_headingsAndButtons();
 };
 
 void tst_setup_waters::elementRows_sortedWithoutH()
@@ -224,6 +228,27 @@ void tst_setup_waters::chargeBalanceCheck_readsWaterChoice()
     w->chargebalanceElem = QStringLiteral("Na");
     f.w->check_dataConsistency(0);
     QCOMPARE(f.messages().contains("charge balance: solute has not been selected"), refused);
+}
+
+void tst_setup_waters::substituteDialog_headingsAndButtons()
+{
+    waterComp_subs d;
+    auto *type = d.findChild<QLabel *>("label_type");
+    d.compOption_setup(1, "Ca", nullptr, nullptr);
+    QCOMPARE(type->text(), QStringLiteral("reaction for Ca"));
+    d.compOption_setup(2, "Ca", nullptr, nullptr);
+    QCOMPARE(type->text(), QStringLiteral("gas for Ca"));
+    d.setup_table_swapO2g();
+    QCOMPARE(type->text(), QStringLiteral("reaction for Ca"));
+    QCOMPARE(d.retrieve_rxnSwap(), 10);
+    QCOMPARE(d.retrieve_gasSwap(), 5);
+    for (const char *button : {"pushButton_Save", "pushButton_Cancel"}) {
+        d.show();
+        QTest::mouseClick(d.findChild<QPushButton *>(button), Qt::LeftButton);
+        QCOMPARE(d.result(),
+                 QString(button) == "pushButton_Save" ? int(QDialog::Accepted)
+                                                      : int(QDialog::Rejected));
+    }
 }
 
 QTEST_MAIN(tst_setup_waters)
