@@ -3,6 +3,7 @@
 
 #include "setup.h"
 
+#include "model_mixing.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
@@ -95,6 +96,7 @@ setup::~setup()
 {
     // The results viewer is a top-level window of its own; the workspace made it.
     delete viewResult;
+    delete mixingModel;
     delete ui;
 }
 
