@@ -163,6 +163,18 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
         qDebug() << "JM: #### the configuration file" << path << "does not hold a JSON object";
         return return_codes::fileNotOpened;
     }
+    // An object without any of the sections is some other JSON file, not an old
+    // or partial configuration.
+    bool anySection = false;
+    for (const char *key : {"header", "control parameters", "elements", "gases", "solutes",
+                            "reactions", "redox", "waters"})
+        anySection = anySection || doc.root().contains(key);
+    if (!anySection) {
+        msgs << QStringLiteral("The file %1 holds none of the sections of a configuration")
+                    .arg(path);
+        qDebug() << "JM: #### the file" << path << "holds none of the sections of a configuration";
+        return return_codes::fileNotOpened;
+    }
     return read_document_tree(doc.root());
 }
 

@@ -127,8 +127,9 @@ public:
 
     /// Reads the file at `path` into `sdata`. Returns 0 when every section was read,
     /// 1 when some were missing or empty (their codes are in read_codes(); the rest
-    /// is read), 2 when the file cannot be opened or holds no JSON object (nothing of
-    /// `sdata` is touched; messages() tells why and where).
+    /// is read), 2 when the file cannot be opened, holds no JSON object or none of
+    /// the eight sections (nothing of `sdata` is touched; messages() tells why and
+    /// where).
     int jsdbfile_json_read(QString path);
     /// Writes the eight sections of `batch` to its `sim_data` `file` path, replacing
     /// the file only once the whole text is safely on disk. Returns 0, or 1 when the

@@ -2,6 +2,7 @@
 #include "ui_dbparse_driver.h"
 
 #include "dbparse_writer.h"
+#include "message_pane.h"
 #include "return_codes.h"
 #include "screen_info.h"
 #include "settings_keys.h"
@@ -103,7 +104,7 @@ void dbparse_driver::showFields()
 
 void dbparse_driver::message(const QString &line)
 {
-    ui->textEdit_Messages->append(line);
+    message_pane::append(ui->textEdit_Messages, line);
 }
 
 bool dbparse_driver::targetInUse(const QString &target) const

@@ -3,6 +3,7 @@
 
 #include "setup.h"
 
+#include "message_pane.h"
 #include "model_mixing.h"
 #include "sbatch.h"
 #include "ui_setup.h"
@@ -174,7 +175,7 @@ void setup::setup_tooltips()
 
 void setup::message(const QString &line)
 {
-    ui->textEdit_Messages->append(line);
+    message_pane::append(ui->textEdit_Messages, line);
 }
 
 void setup::sync_counts()

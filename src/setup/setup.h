@@ -48,8 +48,9 @@ class setup;
 /// navigation, sorting), setup_build.cpp (building the system), setup_elements.cpp
 /// (elements and gases), setup_rxns.cpp (reactions, solutes, solids),
 /// setup_redox.cpp (redox pairs and gases), setup_pickers.cpp (the element and gas
-/// pickers), setup_waters.cpp (water pages) and setup_toolbar.cpp (tool bar, files,
-/// settings and the other windows).
+/// pickers), setup_waters.cpp (water pages), setup_waterComp.cpp (composition
+/// conditions), setup_run.cpp (check and speciation run) and setup_toolbar.cpp (tool
+/// bar, files, settings and the other windows).
 class setup : public QWidget
 {
     Q_OBJECT

@@ -561,11 +561,21 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
         return;
     const bool asPH = row == 0 && typeH->currentIndex() == 1;
     double v = 0.0;
-    if (!read_amount_cell(item, v) || (!asPH && !(v > 0.0)) || unit == global::ppm) {
-        if (std::isfinite(v) && !asPH && !(v > 0.0))
-            message(QStringLiteral("##  amount must be above 0; the stored value is kept."));
-        if (unit == global::ppm && row == 1)
+    bool ok = read_amount_cell(item, v);
+    // An amount must be positive; a pH must give a representable [H+].
+    const double fromPH = asPH ? std::pow(10.0, -v) : 0.0;
+    if (ok && (asPH ? !(fromPH > 0.0 && std::isfinite(fromPH)) : !(v > 0.0))) {
+        message(QStringLiteral("##  value [ ") + QString::number(v, 'g', 6)
+                + QStringLiteral(" ] is out of range; the stored value is kept."));
+        ok = false;
+    }
+    if (ok && unit == global::ppm) {
+        // Never from ppm: the amount stays as it was.
+        if (row == 1)
             message(QStringLiteral("O2g can be set as molal or Molar quantities only."));
+        ok = false;
+    }
+    if (!ok) {
         write_amount_cell(t, row, shown());
         return;
     }
@@ -581,7 +591,7 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
         }
         one_elementComp *e = w->composition.at(k);
         if (asPH) {
-            e->Molar = std::pow(10.0, -v);
+            e->Molar = fromPH;
             e->molal = e->Molar / d;
             w->pHcomp = v;
         } else {

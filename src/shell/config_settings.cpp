@@ -6,6 +6,7 @@
 #include "records.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 
@@ -58,7 +59,7 @@ void config_settings::settingsSpcn_save()
 {
     // While a field shows a refused text the copy may hold an earlier value
     // typed on the way (1000 on the way to 10001); nothing is saved then.
-    if (!ui->pushButton_save->isEnabled())
+    if (!ui->pushButton_save->isEnabled() || !limitsInOrder())
         return;
     if (ctrlset && working) {
         ctrlset->csolvitmax = working->csolvitmax;
@@ -167,9 +168,22 @@ void config_settings::on_pushButton_cancel_clicked()
     settingsSpcn_cancel();
 }
 
+bool config_settings::limitsInOrder()
+{
+    if (!working || working->csolvcmin < working->csolvcmax)
+        return true;
+    QMessageBox::warning(this, QStringLiteral("Control Parameters"),
+                         QStringLiteral("The low concentration limit (%1) must be below the "
+                                        "high one (%2).\nNothing was saved.")
+                             .arg(QString::number(working->csolvcmin, 'g', 6),
+                                  QString::number(working->csolvcmax, 'g', 6)));
+    ui->lineEditSpcn_concnLow->setFocus();
+    return false;
+}
+
 void config_settings::on_pushButton_save_clicked()
 {
-    if (!ui->pushButton_save->isEnabled())
+    if (!ui->pushButton_save->isEnabled() || !limitsInOrder())
         return;
     settings_write();
     settingsSpcn_save();

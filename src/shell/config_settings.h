@@ -39,7 +39,8 @@ public:
     /// The caller's control set (after Save it holds the values shown).
     one_ctrlset *settingsSpcn_recover();
     /// Copies the values into the caller's record and accepts the dialog; does
-    /// nothing while a field is refused.
+    /// nothing while a field is refused or the low concentration limit is not
+    /// below the high one (the user is told why).
     void settingsSpcn_save();
     /// Rejects the dialog; the caller's record keeps its values.
     void settingsSpcn_cancel();
@@ -67,6 +68,9 @@ private:
     void takeDouble(QLineEdit *field, const QString &text, double *target);
     /// Colours `field` by whether its text was accepted and updates Save.
     void markField(QLineEdit *field, bool accepted);
+    /// True when the low concentration limit lies below the high one; otherwise
+    /// says so in a message box and returns false.
+    bool limitsInOrder();
 
     Ui::config_settings *ui = nullptr; ///< owned: the form
     screen_info scrInfo; ///< screen geometry used for centring

@@ -2,6 +2,7 @@
 #include "ui_install_check.h"
 
 #include "app_folder.h"
+#include "message_pane.h"
 
 #include <QDebug>
 #include <QPixmap>
@@ -56,14 +57,15 @@ void install_check::on_pushButton_setDB_clicked()
     if (!installed) {
         // The account hint follows either way; a failed installation must not
         // pass for a done one.
-        ui->textEdit_installMsg->append(
+        message_pane::append(
+            ui->textEdit_installMsg,
             QStringLiteral("\nThe default database files could not be installed:"));
         QStringList reasons;
         for (const QString &line : dbMgr.messageLines())
             if (line.contains(QLatin1String("##")))
                 reasons << line;
         for (const QString &line : reasons.isEmpty() ? dbMgr.messageLines() : reasons)
-            ui->textEdit_installMsg->append(line);
+            message_pane::append(ui->textEdit_installMsg, line);
     }
 }
 

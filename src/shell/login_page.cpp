@@ -2,6 +2,7 @@
 #include "ui_login_page.h"
 
 #include "login_account.h"
+#include "message_pane.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -129,7 +130,8 @@ void login_page::setup()
         ui->pushButton_Login->setEnabled(true);
         ui->pushButton_Login->setText(QStringLiteral("Start"));
         ui->textEdit_loginMessage->setPlainText(QStringLiteral("LOGIN DISABLED"));
-        ui->textEdit_loginMessage->append(QStringLiteral("proceed using the START button"));
+        message_pane::append(ui->textEdit_loginMessage,
+                             QStringLiteral("proceed using the START button"));
         ui->checkBox_saveInfo->setEnabled(false);
         ui->pushButton_loginCreate->setEnabled(storedUsername.isEmpty());
         ui->pushButton_loginCreate->setVisible(storedUsername.isEmpty());
@@ -148,7 +150,8 @@ void login_page::setup()
         ui->pushButton_Login->setEnabled(false);
         ui->pushButton_Login->setText(QStringLiteral("Login"));
         ui->textEdit_loginMessage->setPlainText(QStringLiteral("LOGIN ENABLED"));
-        ui->textEdit_loginMessage->append(QStringLiteral("enter username and password to proceed"));
+        message_pane::append(ui->textEdit_loginMessage,
+                             QStringLiteral("enter username and password to proceed"));
         ui->checkBox_saveInfo->setEnabled(true);
         ui->pushButton_loginCreate->setEnabled(false);
         ui->pushButton_loginCreate->hide();
@@ -284,14 +287,14 @@ void login_page::login()
     QTextEdit *pane = ui->textEdit_loginMessage;
     pane->setPlainText(QStringLiteral("LOGIN ERROR :"));
     if (!nameOk)
-        pane->append(QStringLiteral("  incorrect username"));
+        message_pane::append(pane, QStringLiteral("  incorrect username"));
     if (!passwordOk)
-        pane->append(QStringLiteral("  incorrect password"));
-    pane->append(QStringLiteral("  attempt : ") + QString::number(attempts));
+        message_pane::append(pane, QStringLiteral("  incorrect password"));
+    message_pane::append(pane, QStringLiteral("  attempt : ") + QString::number(attempts));
     if (attempts >= attemptsBeforeClue) {
-        pane->append(QStringLiteral(" "));
-        pane->append(QStringLiteral("LOGIN CLUE : "));
-        pane->append(QStringLiteral(" ") + storedClue);
+        message_pane::append(pane, QStringLiteral(" "));
+        message_pane::append(pane, QStringLiteral("LOGIN CLUE : "));
+        message_pane::append(pane, QStringLiteral(" ") + storedClue);
     }
     if (attempts >= attemptsBeforeVerify) {
         settings_read();

@@ -90,6 +90,7 @@ void MainWindow::simfile_setup()
 
 void MainWindow::setup_close()
 {
+    simfileWin->setup_closed();
     show_page(simfileWin, scrInfo.simfile_width(), scrInfo.simfile_height());
 }
 

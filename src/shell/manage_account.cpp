@@ -2,6 +2,7 @@
 #include "ui_manage_account.h"
 
 #include "login_account.h"
+#include "message_pane.h"
 
 #include <QDebug>
 #include <QMessageBox>
@@ -142,7 +143,7 @@ bool manage_account::settings_writeSecurityQ()
 
 void manage_account::message(const QString &text)
 {
-    ui->textEdit_message->append(text);
+    message_pane::append(ui->textEdit_message, text);
 }
 
 void manage_account::showCurrentPassword(bool show)

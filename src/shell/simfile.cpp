@@ -5,6 +5,7 @@
 #include "dbmanager.h"
 #include "dbparse_driver.h"
 #include "jsdbfile_mgr.h"
+#include "message_pane.h"
 #include "sbatch.h"
 #include "toolbar_menus.h"
 
@@ -98,6 +99,22 @@ void simfile::set_simType(int type)
 void simfile::update_batch(sbatch *batch)
 {
     replace_batch(batch);
+}
+
+void simfile::setup_closed()
+{
+    // What the workspace held is saved or discarded by now; either way the file
+    // is what counts, and only an Open or New brings a configuration back here.
+    auto *batch = new sbatch;
+    if (simBatch) {
+        batch->simtype = simBatch->simtype;
+        batch->sdata->file = simBatch->sdata->file;
+        batch->sdata->filePath_default = simBatch->sdata->filePath_default;
+    }
+    batch->sdata->dbref = dbref;
+    batch->sdata->dbuser = dbuser;
+    replace_batch(batch);
+    disable_dbControls();
 }
 
 void simfile::setup_holds_current()
@@ -225,11 +242,13 @@ void simfile::docUserguide_close()
 
 void simfile::message(const QString &line)
 {
-    ui->textEdit_Messages->append(line);
+    message_pane::append(ui->textEdit_Messages, line);
 }
 
 void simfile::set_fileActions(bool load, bool save)
 {
+    // The menu's Load is the button's twin: neither runs while the other is grey.
+    ui->pushButton_Load->setEnabled(load);
     if (actLoad)
         actLoad->setEnabled(load);
     if (actSave)

@@ -62,6 +62,9 @@ public:
     /// The setup workspace now holds the current batch, reader and image: the
     /// ones it held before are freed unless this window still holds them.
     void setup_holds_current();
+    /// The setup workspace was closed: the batch it edited is let go, so no Save
+    /// here can write what it held, and the controls wait for an Open or New.
+    void setup_closed();
     /// The last save requested by this window failed: a Save As goes back to
     /// the file name it replaced.
     void save_failed();
@@ -118,6 +121,12 @@ private:
     // ---- files (simfile_files.cpp) ----------------------------------------------
     /// Opens `file` into a new reader; 0 opened, 2 not opened (nothing changed).
     int load_jsdbFile(const QString &file);
+    /// A new reader holding `file` as read, or null when it cannot be read as a
+    /// configuration (the reasons are in the message pane).
+    jsdbfile_mgr *read_configuration(const QString &file);
+    /// Reads the batch's file again into a new reader and batch, keeping the
+    /// choices of the check boxes; false (nothing changed) when it cannot be read.
+    bool reread_configuration();
     /// Controls and backup copy after a file was read or created.
     void postProcess_jsdb();
     /// The file row shows `file`: its name, and its folder in the path combo.
@@ -139,7 +148,8 @@ private:
     void set_tooltips();
     /// Appends one line to the message pane.
     void message(const QString &line);
-    /// Enables or disables the Files-menu Load, Save and Save As together.
+    /// Enables or disables Load (button and Files-menu entry) and the Files-menu
+    /// Save and Save As.
     void set_fileActions(bool load, bool save);
 
     // ---- ownership (simfile.cpp) -------------------------------------------------

@@ -89,8 +89,6 @@ void simfile::settings_ui_update()
     select_dbType(index);
 
     disable_dbControls();
-    // Until a file is opened or created there is nothing to load or save.
-    set_fileActions(false, false);
 }
 
 int simfile::select_dbType(int index)
@@ -111,7 +109,8 @@ void simfile::disable_dbControls()
     ui->checkBox_DBAccess->setEnabled(false);
     ui->checkBox_DBReload->setEnabled(false);
     ui->checkBox_DBReload->setChecked(false);
-    ui->pushButton_Load->setEnabled(false);
+    // Until the next Open or New there is nothing here to load or save.
+    set_fileActions(false, false);
     ui->comboBox_DBTypes->setEnabled(false);
     ui->checkBox_redox->setEnabled(false);
     ui->checkBox_organicCmpd->setEnabled(false);
@@ -228,6 +227,13 @@ void simfile::on_pushButton_Load_clicked()
 {
     if (!configurationOpen())
         return;
+    // The workspace starts from the file as it is now, which a save from an
+    // earlier workspace may have changed since it was opened here.
+    if (!reread_configuration()) {
+        message(QStringLiteral("SF: ####  ERROR while loading the configuration file; open it "
+                               "again"));
+        return;
+    }
     sim_data *sd = simBatch->sdata;
     // The files verified and loaded are those of the type the combo shows now.
     const int index = select_dbType(ui->comboBox_DBTypes->currentIndex());

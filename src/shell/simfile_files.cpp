@@ -59,6 +59,7 @@ sbatch *freshBatch(const sbatch *like)
         batch->sdata->dbref = like->sdata->dbref;
         batch->sdata->dbuser = like->sdata->dbuser;
         batch->sdata->dbtype = like->sdata->dbtype;
+        batch->sdata->fileBackup = like->sdata->fileBackup;
     }
     batch->simData_init(batch->sdata);
     return batch;
@@ -94,7 +95,6 @@ void simfile::on_pushButton_Open_clicked()
 
     const int rc = load_jsdbFile(answer);
     if (rc == return_codes::success) {
-        ui->pushButton_Load->setEnabled(true);
         ui->checkBox_DBAccess->setEnabled(true);
         ui->checkBox_DBReload->setEnabled(true);
     } else {
@@ -121,20 +121,10 @@ int simfile::load_jsdbFile(const QString &file)
     }
     probe.close();
 
-    // The file is read into a reader of its own; only a file that could be read
-    // replaces the configuration held so far.
-    auto *reader = new jsdbfile_mgr;
-    reader->sdata->initCode = 2;
-    sbatch helper;
-    helper.simData_init(reader->sdata);
-    const int rc = reader->jsdbfile_json_read(file);
-    if (rc == return_codes::fileNotOpened) {
-        message(QStringLiteral("SF: cannot read simulation config file \n    [ ") + file
-                + QStringLiteral(" ],"));
-        for (const QString &line : reader->messages())
-            message(QStringLiteral("    ") + line);
+    // Only a file that could be read replaces the configuration held so far.
+    jsdbfile_mgr *reader = read_configuration(file);
+    if (!reader) {
         message(QStringLiteral("SF ## the configuration open before is kept."));
-        delete reader;
         raise();
         return return_codes::fileNotOpened;
     }
@@ -145,7 +135,7 @@ int simfile::load_jsdbFile(const QString &file)
 
     message(QStringLiteral("SF: simulation config file located \n    [ ") + file
             + QStringLiteral(" ]."));
-    if (rc != return_codes::success) {
+    if (!reader->read_codes().isEmpty()) {
         QStringList missing;
         for (int code : reader->read_codes())
             missing << sectionName(code);
@@ -171,6 +161,44 @@ int simfile::load_jsdbFile(const QString &file)
     ui->checkBox_redox->setEnabled(true);
     raise();
     return return_codes::success;
+}
+
+jsdbfile_mgr *simfile::read_configuration(const QString &file)
+{
+    auto *reader = new jsdbfile_mgr;
+    reader->sdata->initCode = 2;
+    sbatch helper;
+    helper.simData_init(reader->sdata);
+    if (reader->jsdbfile_json_read(file) != return_codes::fileNotOpened)
+        return reader;
+    message(QStringLiteral("SF: cannot read simulation config file \n    [ ") + file
+            + QStringLiteral(" ],"));
+    for (const QString &line : reader->messages())
+        message(QStringLiteral("    ") + line);
+    delete reader;
+    return nullptr;
+}
+
+bool simfile::reread_configuration()
+{
+    jsdbfile_mgr *reader = read_configuration(simBatch->sdata->file);
+    if (!reader)
+        return false;
+    // The check boxes of this window decide over what the file says.
+    const one_ctrlset *chosen = simBatch->sdata->ctrlset;
+    one_ctrlset *ctrl = reader->sdata->ctrlset;
+    ctrl->dbaccess = chosen->dbaccess;
+    ctrl->redox = chosen->redox;
+    ctrl->orgcmpd = chosen->orgcmpd;
+
+    sbatch *batch = freshBatch(simBatch);
+    if (!reader->read_codes().contains(return_codes::missingHeader))
+        batch->simtype = reader->simtype;
+    replace_batch(batch);
+    replace_reader(reader);
+    delete batch->sdata->ctrlset;
+    batch->sdata->ctrlset = ctrl;
+    return true;
 }
 
 void simfile::postProcess_jsdb()
@@ -207,7 +235,6 @@ void simfile::postProcess_jsdb()
     simBatch->sdata->fileBackup = simBatch->sdata->file + QStringLiteral("-bk");
     QFile::copy(simBatch->sdata->file, simBatch->sdata->fileBackup);
 
-    ui->pushButton_Load->setEnabled(true);
     set_fileActions(true, false);
     ui->pushButton_Load->setAutoDefault(true);
     settings_write();
@@ -276,7 +303,6 @@ void simfile::on_pushButton_New_clicked()
     settings_write_jsdbPath(name);
     adjustForCurrentFile(name);
 
-    ui->pushButton_Load->setEnabled(true);
     set_fileActions(true, true);
     raise();
 }

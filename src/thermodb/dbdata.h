@@ -78,7 +78,7 @@ public:
     one_rxn_eqk *db_rxn_eqk_fmEQ3v1996(const QString &name);
     /// The reaction written out, e.g. "A + 2 B = D + 0.5 E".
     QString rxn_build_expression(const one_comp_solutes *comp) const;
-    /// Elements of the reaction's species (solutes, liquids, gases), first-seen order.
+    /// Elements of the reaction's species (solutes, liquids, gases, solids), first-seen order.
     QStringList rxn_compile_list_elements(const one_comp_solutes *comp);
 
     // ---- look-ups (exact names; -9 when absent) ----------------------------

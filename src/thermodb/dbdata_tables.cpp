@@ -645,6 +645,9 @@ QStringList dbdata::rxn_compile_list_elements(const one_comp_solutes *comp)
             c = sdata->liquids[i]->composition;
         } else if ((i = gas_index(name)) >= 0) {
             c = sdata->gases[i]->composition;
+        } else if ((i = solid_index(name)) >= 0) {
+            // The solid of a solid reaction is a species of that reaction too.
+            c = sdata->solids[i]->composition;
         } else {
             qDebug() << "DD : ####  solute [ " << name << " ] not found in the database";
             continue;

@@ -1,6 +1,7 @@
 #include "dbmanager.h"
 #include "ui_dbmanager.h"
 
+#include "message_pane.h"
 #include "screen_info.h"
 #include "settings_keys.h"
 
@@ -86,7 +87,7 @@ QString dbmanager::infoText() const
 
 void dbmanager::message(const QString &line)
 {
-    ui->textEdit_Messages->append(line);
+    message_pane::append(ui->textEdit_Messages, line);
 }
 
 void dbmanager::closeConnection()

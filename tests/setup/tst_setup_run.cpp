@@ -80,6 +80,7 @@ private slots:
     void j13_enteredAsUserRunsToReference();
     void refusedRuns_keepEarlierResult_data();
     void refusedRuns_keepEarlierResult();
+    void failedRun_storedAsNotConverged();
     void twoWaters_runOnB_leavesA();
     void swapReaction_survivesReopen_andIsRemoved();
     void reopenedFile_everyWaterRuns_andSavesIdentically();
@@ -134,6 +135,17 @@ void tst_setup_run::refusedRuns_keepEarlierResult()
     QVERIFY(f.messages().contains(line));
     QCOMPARE(w->results, before);
     QCOMPARE(w->pHspcn, pH);
+}
+
+void tst_setup_run::failedRun_storedAsNotConverged()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("failed.jsdb"));
+    f.sd()->ctrlset->csolvitmax = 1;
+    QCOMPARE(pressRun(f), QStringLiteral("   CVG ERR"));
+    const one_water *w = waterNamed(f, "water-default");
+    QVERIFY(w->results && !w->results->converged);
+    QVERIFY(f.messages().contains(">> #### Failed to converge"));
 }
 
 void tst_setup_run::twoWaters_runOnB_leavesA()

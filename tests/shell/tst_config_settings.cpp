@@ -159,6 +159,22 @@ private slots:
         QVERIFY(QSettings().contains("WATERMGR/geometry"));
     }
 
+    void lowLimitNotBelowHighRefused()
+    {
+        for (const char *low : {"100", "40"}) {
+            one_ctrlset ctrl = defaults();
+            config_settings dlg;
+            dlg.settingsSpcn_numerical(&ctrl);
+            retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnHigh"), "40");
+            retype(loginChild<QLineEdit>(&dlg, "lineEditSpcn_concnLow"), low);
+            QString told;
+            answerNextMessageBox("OK", &told);
+            QTest::mouseClick(loginChild<QPushButton>(&dlg, "pushButton_save"), Qt::LeftButton);
+            QVERIFY2(told.contains("must be below") && dlg.result() == QDialog::Rejected, low);
+            QVERIFY(ctrl.csolvcmin == 1e-36 && ctrl.csolvcmax == 35.0);
+        }
+    }
+
     void unusableStoredValueMustBeCorrected()
     {
         one_ctrlset ctrl = defaults();

@@ -16,17 +16,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -117,6 +121,9 @@ private slots:
     void setupSaveAs_success_newFileEverywhere();
     void simfileSaveAs_failure_keepsOldFile();
     void controlParameters_fromWorkspace();
+    void closedWorkspace_loadsOnlyTheFile_data();
+    void closedWorkspace_loadsOnlyTheFile();
+    void messagePane_showsNewestLine();
 };
 
 void tst_main::initTestCase()
@@ -577,6 +584,75 @@ void tst_main::controlParameters_fromWorkspace()
     QVERIFY(findAction(su, "Export Data")->isEnabled());
     QVERIFY(!findAction(su, "Water Mixing Model")->isEnabled());
     QVERIFY(findAction(su, "Result Viewer")->isEnabled());
+}
+
+void tst_main::closedWorkspace_loadsOnlyTheFile_data()
+{
+    QTest::addColumn<bool>("saveAs"); // K saved as t5, else discarded at Close
+    QTest::addColumn<bool>("replaced"); // test1 replaced by t5 between its Open and Load
+    QTest::newRow("discarded") << false << false;
+    QTest::newRow("saved as another file") << true << false;
+    QTest::newRow("file replaced after its Open") << true << true;
+}
+
+void tst_main::closedWorkspace_loadsOnlyTheFile()
+{
+    QFETCH(bool, saveAs);
+    QFETCH(bool, replaced);
+    const QString dir = freshFolder("closed"), test1 = dir + "/test1.jsdb", t5 = dir + "/t5.jsdb";
+    auto win = mainMenu();
+    setup *su = workspace(win.get(), dir, "test1");
+    simfile *sf = simfilePage(win.get());
+    const QByteArray before = fileBytes(test1);
+    addElement(su, "K");
+    ModalScript close;
+    saveAs ? close.file(t5) : close.box("Close");
+    if (saveAs)
+        button(su, "pushButton_SaveAs")->click();
+    button(su, "pushButton_Close")->click();
+    QVERIFY(waitFor([&] { return close.done(); }));
+
+    // Nothing of the closed workspace can be loaded or saved from here.
+    QVERIFY(!button(sf, "pushButton_Load")->isEnabled());
+    for (const char *entry : {"Load", "Save", "Save As"}) {
+        QVERIFY2(!findAction(sf, entry)->isEnabled(), entry);
+        findAction(sf, entry)->trigger();
+    }
+    QCOMPARE(fileBytes(test1), before);
+
+    // Load builds the workspace from the file as it is at that moment.
+    const QString file = saveAs && !replaced ? t5 : test1;
+    ModalScript open;
+    open.file(file);
+    button(sf, "pushButton_Open")->click();
+    QVERIFY(waitFor([&] { return open.done(); }));
+    if (replaced)
+        QVERIFY(writeBytes(test1, fileBytes(t5)));
+    button(sf, "pushButton_Load")->click();
+    QCOMPARE(elementTree(su).contains("K"), saveAs);
+    button(su, "pushButton_Save")->click();
+    QCOMPARE(fileBytes(file).contains("\"K\""), saveAs);
+}
+
+// A recent file moved away, chosen again and again, also after the window was
+// made larger and smaller: the pane shows the newest report.
+void tst_main::messagePane_showsNewestLine()
+{
+    const QString dir = freshFolder("panes");
+    auto win = mainMenu();
+    button(workspace(win.get(), dir, "moved"), "pushButton_Close")->click();
+    QVERIFY(QFile::rename(dir + "/moved.jsdb", dir + "/away.jsdb"));
+    simfile *sf = simfilePage(win.get());
+    for (int i = 0; i < 13; ++i) {
+        if (i == 12) {
+            win->resize(win->size() * 2);
+            win->resize(win->size() / 2);
+        }
+        findAction(sf, "moved.jsdb")->trigger();
+    }
+    const QScrollBar *bar = sf->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 QTEST_MAIN(tst_main)

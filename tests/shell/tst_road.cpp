@@ -166,8 +166,10 @@ void tst_road::openLoadCloseReload_manyTimes()
         findAction(sf, QStringLiteral("Load"))->trigger();
         QCOMPARE(currentPage(win.get()), su);
         QCOMPARE(elementTree(su).count("Na"), 1);
-        // The same Load again on the same batch doubles nothing.
+        // Closed, the workspace leaves nothing to load again until the file is opened.
         button(su, "pushButton_Close")->click();
+        QVERIFY(!findAction(sf, QStringLiteral("Load"))->isEnabled());
+        findAction(sf, QStringLiteral("cycle.jsdb"))->trigger();
         findAction(sf, QStringLiteral("Load"))->trigger();
         QCOMPARE(elementTree(su).count("Na"), 1);
         button(su, "pushButton_Save")->click();

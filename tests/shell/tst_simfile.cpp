@@ -262,6 +262,10 @@ void tst_simfile::open_failure_keepsWhatWasOpen_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2, 3]\n")
                                 << "SF: cannot read simulation config file ";
     QTest::newRow("empty file") << QByteArray() << "SF: cannot read simulation config file ";
+    QTest::newRow("JSON of something else")
+        << QByteArray("{\"foo\": 1}\n") << "SF: cannot read simulation config file ";
+    QTest::newRow("empty JSON object")
+        << QByteArray("{}") << "SF: cannot read simulation config file ";
 }
 
 void tst_simfile::open_failure_keepsWhatWasOpen()

@@ -4,6 +4,7 @@
 #include "return_codes.h"
 #include "support_fixture.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QDir>
 #include <QFile>
@@ -636,12 +637,16 @@ private slots:
             QSKIP("the generated reference database is not built");
         dbdata db;
         config c(path, 0, true, true);
+        MessageCapture log;
         QCOMPARE(db.db_retrieve_data(&c.sd), 0);
         QVERIFY2(db.messages().isEmpty(), qPrintable(db.messages().join('\n')));
         QCOMPARE(db.db_manage_data(&c.sd), 0);
         QCOMPARE(db.db_set_solid_multipleRxns(), 0);
         db.sdata->ctrlset = nullptr;
         sim_data *sd = db.sdata;
+        // A load that succeeds logs no error marker (a solid reaction's own solid included).
+        const QStringList errors = log.take().filter("####");
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.mid(0, 5).join('\n')));
 
         auto count = [&path](const QString &sql) { return tableCount(path, sql); };
         QCOMPARE(sd->elements.size(), count("SELECT count(*) FROM elements"));
