@@ -171,10 +171,8 @@ void setup::apply_density(one_water *w, double d)
         if (!e || e->element == sd->nameH2O || e->element == sd->nameO)
             continue;
         if (e->element == sd->nameH) {
-            if (w->typeH == global::pH) {
-                e->Molar = std::pow(10.0, -w->pHcomp);
-                e->molal = e->Molar / d;
-            } else if (element_unit() == global::Molar) {
+            // A pH fixes the Molar amount (10^-pH), as does [H+] typed in Molar.
+            if (w->typeH == global::pH || element_unit() == global::Molar) {
                 e->molal = e->Molar / d;
             } else {
                 e->Molar = e->molal * d;

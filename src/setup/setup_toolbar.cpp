@@ -175,7 +175,8 @@ bool setup::confirm_close()
 void setup::on_pushButton_Close_clicked()
 {
     // The water set manager's list is not in the batch yet: leaving drops it too.
-    const bool unsaved = flag_unsaved || (waterMgr && waterMgr->list_changed());
+    const bool unsaved
+        = flag_unsaved || (waterMgr && (waterMgr->list_changed() || waterMgr->records_edited()));
     if (unsaved && !confirm_close())
         return;
     flag_unsaved = false;

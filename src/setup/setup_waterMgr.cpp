@@ -18,6 +18,9 @@ void setup::on_pushButton_waterMgr_clicked()
     waterMgr->setWindowTitle(QStringLiteral("Water Set Manager"));
     waterMgr->populate_water_manager();
     const bool accepted = waterMgr->exec() == QDialog::Accepted;
+    // A rename or a note is already in the batch's record, even after Cancel.
+    if (waterMgr->records_edited())
+        set_modified();
     if (accepted) {
         // The waters made in the dialog now belong to the batch; those the dialog
         // dropped are freed with it.

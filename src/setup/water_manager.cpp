@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QHeaderView>
 #include <QSettings>
+#include <QStringListModel>
 #include <QTableWidgetItem>
 
 namespace {
@@ -129,11 +130,14 @@ void water_manager::set_completer_waterName()
     for (const one_water *w : std::as_const(working))
         if (w)
             names << w->name;
-    auto *completer = new QCompleter(names, ui->lineEdit_waterName);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    QCompleter *old = ui->lineEdit_waterName->completer();
-    ui->lineEdit_waterName->setCompleter(completer);
-    delete old;
+    QCompleter *completer = ui->lineEdit_waterName->completer();
+    if (!completer) {
+        completer = new QCompleter(new QStringListModel(this), this);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        ui->lineEdit_waterName->setCompleter(completer);
+    }
+    if (auto *model = qobject_cast<QStringListModel *>(completer->model()))
+        model->setStringList(names);
 }
 
 int water_manager::find_idx_water(const QString &name) const
@@ -380,6 +384,7 @@ void water_manager::on_pushButton_saveName_clicked()
     if (!w || !name_is_free(name))
         return;
     w->name = name;
+    flag_recordsEdited = true;
     if (QTableWidgetItem *item = ui->tableWidget_waters->item(selectedIdx, 0))
         item->setText(name);
     set_completer_waterName();
@@ -414,6 +419,7 @@ void water_manager::on_textEdit_description_textChanged()
         return;
     w->description = ui->textEdit_description->toPlainText();
     flag_listChanged = true;
+    flag_recordsEdited = true;
 }
 
 void water_manager::sort_waters(int order)

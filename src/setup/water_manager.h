@@ -49,6 +49,9 @@ public:
     /// True while the list holds additions, removals, a new order or notes not
     /// yet saved.
     bool list_changed() const { return flag_listChanged; }
+    /// True once a name or a note was changed here; those changes are in the
+    /// batch's records at once, whether the dialog is saved or cancelled.
+    bool records_edited() const { return flag_recordsEdited; }
 
     /// A deep copy of `src` named src's name + " dupl" + the smallest N from 1
     /// that no listed water has (ignoring case); the caller owns it.
@@ -108,6 +111,7 @@ private:
     QList<one_water *> working; ///< links: the working list, in table order
     QSet<one_water *> madeHere; ///< owned: waters made by Add or Duplicate
     bool flag_listChanged = false; ///< the working list differs from the batch's
+    bool flag_recordsEdited = false; ///< a shared water record was renamed or annotated
     int currentRow = -1; ///< table row last clicked, -1 when none
     int shownRow = -1; ///< row whose properties are shown, -1 when none
     int selectedIdx = -1; ///< working-list index of the selected water, -1 when none
