@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QSysInfo>
 
 screen_info::screen_info(QWidget *parent)
@@ -24,6 +25,8 @@ screen_info::screen_info(QWidget *parent)
 
     screen = QGuiApplication::primaryScreen();
     set_screenGeometry(screen ? screen->geometry() : fallbackGeometry());
+    if (screen)
+        set_availableGeometry(screen->availableGeometry());
 }
 
 screen_info::~screen_info()
@@ -36,6 +39,53 @@ void screen_info::set_screenGeometry(const QRect &geometry)
     scrGeometry = geometry.isValid() ? geometry : fallbackGeometry();
     scrWidth = scrGeometry.right() - scrGeometry.left() + 1;
     scrHeight = scrGeometry.bottom() - scrGeometry.top() + 1;
+    scrAvailable = scrGeometry;
+}
+
+void screen_info::set_availableGeometry(const QRect &geometry)
+{
+    scrAvailable = geometry.isValid() ? geometry : scrGeometry;
+}
+
+QRect screen_info::fit_frame(const QRect &available, const QRect &frame)
+{
+    QRect r(frame.topLeft(), frame.size().boundedTo(available.size()).expandedTo(QSize(0, 0)));
+    r.moveLeft(
+        qBound(available.left(), r.left(), available.left() + available.width() - r.width()));
+    r.moveTop(qBound(available.top(), r.top(), available.top() + available.height() - r.height()));
+    return r;
+}
+
+QMargins screen_info::frame_margins(const QWidget *w)
+{
+    if (w->isVisible() && w->frameGeometry() != w->geometry()) {
+        const QRect f = w->frameGeometry();
+        const QRect g = w->geometry();
+        return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                        f.bottom() - g.bottom());
+    }
+    if (w->isVisible())
+        return QMargins();
+    // Not shown yet: the window manager's frame is unknown, so the style's stands in.
+    const int border = w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    const int title = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w);
+    return QMargins(border, title + border, border, border);
+}
+
+void screen_info::keep_onScreen(QWidget *w) const
+{
+    if (!w || !w->isWindow())
+        return;
+    const QMargins m = frame_margins(w);
+    const QSize room(scrAvailable.width() - m.left() - m.right(),
+                     scrAvailable.height() - m.top() - m.bottom());
+    if (w->width() > room.width() || w->height() > room.height())
+        w->resize(w->size().boundedTo(room).expandedTo(w->minimumSize()));
+    // A window's position is that of its frame.
+    const QRect frame(w->pos(), w->size().grownBy(m));
+    const QRect fitted = fit_frame(scrAvailable, frame);
+    if (fitted.topLeft() != frame.topLeft())
+        w->move(fitted.topLeft());
 }
 
 int screen_info::size_width() const
@@ -126,8 +176,12 @@ void screen_info::platformInfo()
 
 void screen_info::scrPosition_center(QWidget *w)
 {
-    if (!w || (w->x() >= 10 && w->y() >= 10))
+    if (!w)
         return;
+    if (w->x() >= 10 && w->y() >= 10) {
+        keep_onScreen(w);
+        return;
+    }
     int x = scrWidth / 2 - w->width() / 2;
     int y = scrHeight / 3 - w->height() / 2;
     // Keep the whole window on the screen; a window larger than the screen
@@ -138,4 +192,5 @@ void screen_info::scrPosition_center(QWidget *w)
     y += scrGeometry.top();
     qDebug() << "SI: moving window to x" << x << ", y" << y;
     w->move(x, y);
+    keep_onScreen(w);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -25,10 +26,25 @@ public:
     /// Geometry used when the system reports no primary screen, pixels.
     static QRect fallbackGeometry() { return QRect(0, 0, 1280, 800); }
 
-    /// Replaces the screen geometry the sizes and centring are computed from.
+    /// Replaces the screen geometry the sizes and centring are computed from; the
+    /// available area becomes the whole of it.
     void set_screenGeometry(const QRect &geometry);
     /// The screen geometry in use, pixels.
     QRect screenGeometry() const { return scrGeometry; }
+    /// Replaces the area windows may take (the screen less panels and docks).
+    void set_availableGeometry(const QRect &geometry);
+    /// The area windows may take, pixels.
+    QRect availableGeometry() const { return scrAvailable; }
+
+    /// `frame` (a window with its title bar and borders) made no larger than
+    /// `available` and moved, as little as it takes, to lie wholly within it.
+    static QRect fit_frame(const QRect &available, const QRect &frame);
+    /// Borders and title bar around `w`'s contents: the real ones once the window
+    /// is shown with a frame, else the style's title bar height and frame width.
+    static QMargins frame_margins(const QWidget *w);
+    /// Shrinks the window `w` (down to its minimum size) until its frame fits the
+    /// available area and moves it so that the frame lies wholly on that area.
+    void keep_onScreen(QWidget *w) const;
 
     int size_width() const; ///< screen width, pixels
     int size_height() const; ///< screen height, pixels
@@ -44,8 +60,8 @@ public:
     int mainMenu_height() const; ///< main menu height, 540
     void generalInfo(); ///< does nothing
     void platformInfo(); ///< writes the platform texts to the debug log
-    /// Centres `w` on the screen unless it already lies at x >= 10 and y >= 10,
-    /// keeping the whole window on the screen where it fits.
+    /// Centres `w` on the screen unless it already lies at x >= 10 and y >= 10;
+    /// then keeps its frame wholly on the available area (see keep_onScreen).
     void scrPosition_center(QWidget *w);
 
 private:
@@ -56,6 +72,7 @@ private:
     int mainHeightMax = 1280; ///< limit of the main window height, pixels
     QScreen *screen = nullptr; ///< link: the primary screen (null when headless)
     QRect scrGeometry; ///< screen geometry, pixels
+    QRect scrAvailable; ///< area windows may take, pixels
     int scrWidth = 0; ///< screen width, pixels
     int scrHeight = 0; ///< screen height, pixels
     QString kernelType; ///< QSysInfo::kernelType

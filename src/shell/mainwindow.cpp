@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 
@@ -157,6 +158,7 @@ void MainWindow::settings_read()
     restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
     settings.endGroup();
     scrInfo.scrPosition_center(this);
+    scrInfo.keep_onScreen(this);
 }
 
 void MainWindow::settings_write()
@@ -260,7 +262,17 @@ void MainWindow::show_page(QWidget *page, int width, int height)
     stack->updateGeometry();
     if (layout())
         layout()->activate();
+    // The page's size is where it starts; on a smaller screen the window takes the
+    // available area and the page scrolls.
     resize(width, height);
+    scrInfo.keep_onScreen(this);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The window manager's frame is known only once the window is up.
+    QTimer::singleShot(0, this, [this] { scrInfo.keep_onScreen(this); });
 }
 
 void MainWindow::mainWindow_mainPage()

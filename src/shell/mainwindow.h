@@ -9,6 +9,7 @@
 #include <QString>
 
 class QCloseEvent;
+class QShowEvent;
 class sbatch;
 class dbmanager;
 class dbparse_driver;
@@ -68,6 +69,8 @@ public slots:
 protected:
     /// The close box: asks first while the workspace holds unsaved changes.
     void closeEvent(QCloseEvent *event) override;
+    /// Once shown (its frame known), the window is kept wholly on the screen.
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_pushButton_DBManager_clicked();
@@ -92,7 +95,7 @@ private:
     void mainWindow_mainPage();
     /// Fills the main menu's message pane with the welcome text.
     void welcome_text();
-    /// Shows `page` at the given size.
+    /// Shows `page` at the given size, or the available screen area when smaller.
     void show_page(QWidget *page, int width, int height);
     /// Installs the default database files with a temporary manager; true when the
     /// reference file is then in place, else the manager's reasons are shown.

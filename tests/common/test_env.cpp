@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QtGlobal>
 
 #include <cstdlib>
@@ -52,6 +53,23 @@ void useOnlySans(const QByteArray &dir, const QByteArray &family)
     }
 }
 
+/// Makes the headless screen `size` ("1366x768") large, written as the offscreen
+/// platform's screen configuration in `dir`; false when it cannot be written.
+bool useScreen(const QByteArray &dir, const QByteArray &size)
+{
+    const QList<QByteArray> wh = size.split('x');
+    if (wh.size() != 2 || wh.at(0).toInt() <= 0 || wh.at(1).toInt() <= 0)
+        return false;
+    const QByteArray json = "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": "
+        + wh.at(0) + ", \"height\": " + wh.at(1)
+        + ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
+    QFile file(QString::fromUtf8(dir + "/screen.json"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+        return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toUtf8());
+    return true;
+}
+
 struct TestEnvironment
 {
     TestEnvironment()
@@ -60,6 +78,9 @@ struct TestEnvironment
         std::string tmpl = QDir::tempPath().toStdString() + "/vek7-test-XXXXXX";
         if (char *dir = mkdtemp(tmpl.data())) {
             g_settingsDir = dir;
+            // Windows are tried on a laptop's screen unless a run asks for another.
+            const QByteArray screen = qgetenv("VEK7_TEST_SCREEN");
+            useScreen(dir, screen.isEmpty() ? QByteArray("1366x768") : screen);
             qputenv("XDG_CONFIG_HOME", QByteArray(dir) + "/config");
             qputenv("XDG_DATA_HOME", QByteArray(dir) + "/data");
             qputenv("XDG_CACHE_HOME", QByteArray(dir) + "/cache");

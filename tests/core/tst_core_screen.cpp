@@ -14,6 +14,9 @@ private slots:
     void initTestCase();
     void center_data();
     void center();
+    void fitFrame_data();
+    void fitFrame();
+    void keepOnScreen_titleBarAndSize();
     void mainWindowLimits_data();
     void mainWindowLimits();
     void fixedSizesIgnoreSettings();
@@ -86,6 +89,50 @@ void tst_core_screen::center()
             QStringList {
                 QString("SI: moving window to x %1 , y %2").arg(expected.x()).arg(expected.y())});
     }
+}
+
+void tst_core_screen::fitFrame_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("expected");
+
+    // A 1000 x 1000 window centred a third down a 1600 x 1200 screen starts above it.
+    QTest::newRow("title bar above the screen")
+        << QRect(0, 0, 1600, 1200) << QRect(300, -130, 1000, 1030) << QRect(300, 0, 1000, 1030);
+    QTest::newRow("laptop screen shrinks it")
+        << QRect(0, 0, 1366, 768) << QRect(183, -20, 1000, 1030) << QRect(183, 0, 1000, 768);
+    QTest::newRow("panel along the top")
+        << QRect(0, 32, 1366, 736) << QRect(10, 0, 580, 710) << QRect(10, 32, 580, 710);
+    QTest::newRow("off the right and bottom")
+        << QRect(0, 0, 1366, 768) << QRect(1000, 600, 580, 400) << QRect(786, 368, 580, 400);
+    QTest::newRow("second screen")
+        << QRect(1920, 0, 1280, 1024) << QRect(100, 100, 800, 600) << QRect(1920, 100, 800, 600);
+    QTest::newRow("inside stays") << QRect(0, 0, 1366, 768) << QRect(20, 30, 700, 540)
+                                  << QRect(20, 30, 700, 540);
+}
+
+void tst_core_screen::fitFrame()
+{
+    QFETCH(QRect, available);
+    QFETCH(QRect, frame);
+    QFETCH(QRect, expected);
+    QCOMPARE(screen_info::fit_frame(available, frame), expected);
+}
+
+void tst_core_screen::keepOnScreen_titleBarAndSize()
+{
+    screen_info si;
+    si.set_screenGeometry(QRect(0, 0, 1366, 768));
+    QWidget w;
+    w.resize(1000, 1000);
+    w.move(183, 0);
+    si.keep_onScreen(&w);
+    // Not shown, the frame the window manager will add is counted too.
+    const QMargins m = screen_info::frame_margins(&w);
+    QVERIFY(m.top() > 0);
+    QVERIFY(QRect(0, 0, 1366, 768).contains(QRect(w.pos(), w.size().grownBy(m))));
+    QCOMPARE(w.width(), 1000);
 }
 
 void tst_core_screen::mainWindowLimits_data()

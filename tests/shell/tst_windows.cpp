@@ -1,0 +1,206 @@
+// Every window of the program, page by page: texts whole under the font of the run,
+// usable on a laptop's screen, and the room of a larger window going to its panes.
+// A window added to the program is added here with one row.
+#include "support_shell.h"
+
+#include "config_settings.h"
+#include "dbmanager.h"
+#include "dbparse_driver.h"
+#include "doc_about.h"
+#include "doc_redoxQG.h"
+#include "install_check.h"
+#include "mainwindow.h"
+#include "manage_account.h"
+#include "pdfWindow.h"
+#include "setup.h"
+#include "setup_add_element.h"
+#include "setup_add_gas.h"
+#include "simfile.h"
+#include "test_layout.h"
+#include "viewResult_spcn.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QFontInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+/// A window brought up as a user reaches it, and what keeps it alive.
+struct Opened
+{
+    std::shared_ptr<QWidget> owner; ///< deletes the window (or the main window showing it)
+    QWidget *window = nullptr; ///< the window to look at
+};
+using Opener = std::function<Opened()>;
+
+template<class W, class... Args>
+Opener alone(Args... args)
+{
+    return [=] {
+        auto w = std::make_shared<W>(args...);
+        return Opened {w, w.get()};
+    };
+}
+
+/// The main window, taken from its login page to the page `go` leads to.
+Opener mainWindow(const std::function<void(MainWindow *)> &go)
+{
+    return [go] {
+        auto win = std::make_shared<MainWindow>();
+        win->show();
+        go(win.get());
+        return Opened {win, win.get()};
+    };
+}
+
+void mainMenu(MainWindow *win)
+{
+    pressStart(win);
+}
+
+void configurationFile(MainWindow *win)
+{
+    pressStart(win);
+    button(win, QStringLiteral("pushButton_Speciation"))->click();
+}
+
+/// Speciation -> New -> Load: the workspace on a new configuration.
+void workspace(MainWindow *win)
+{
+    configurationFile(win);
+    simfile *sf = simfilePage(win);
+    ModalScript script;
+    script.file(freshFolder(QStringLiteral("windows")) + QStringLiteral("/layout"));
+    button(sf, QStringLiteral("pushButton_New"))->click();
+    waitFor([&] { return script.done(); });
+    button(sf, QStringLiteral("pushButton_Load"))->click();
+}
+
+/// Visible panes (tables, trees, text panes) of `window` and their total area.
+qint64 paneArea(QWidget *window)
+{
+    qint64 area = 0;
+    for (QAbstractScrollArea *pane : window->findChildren<QAbstractScrollArea *>())
+        if (!qobject_cast<QScrollArea *>(pane) && pane->isVisibleTo(window)
+            && pane->window() == window)
+            area += qint64(pane->width()) * pane->height();
+    return area;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Opener)
+
+class tst_windows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void texts_whole_data() { windows(); }
+    void texts_whole();
+    void laptopScreen_everyControlReached_data() { windows(); }
+    void laptopScreen_everyControlReached();
+    void enlarging_givesRoomToPanes_data() { windows(); }
+    void enlarging_givesRoomToPanes();
+
+private:
+    /// The table of windows: one row each, brought up as a user reaches it.
+    static void windows();
+    /// Brings up the row's window, shown and laid out.
+    static Opened open();
+};
+
+void tst_windows::windows()
+{
+    QTest::addColumn<Opener>("opener");
+    QTest::newRow("login page") << mainWindow([](MainWindow *) {});
+    QTest::newRow("main menu") << mainWindow(mainMenu);
+    QTest::newRow("configuration file") << mainWindow(configurationFile);
+    QTest::newRow("setup workspace") << mainWindow(workspace);
+    QTest::newRow("element picker") << alone<setup_add_element>(nullptr, nullptr);
+    QTest::newRow("gas picker") << alone<setup_add_gas>(nullptr, nullptr);
+    QTest::newRow("account settings") << alone<manage_account>();
+    QTest::newRow("control parameters") << alone<config_settings>();
+    QTest::newRow("installation check") << alone<install_check>();
+    QTest::newRow("database manager") << alone<dbmanager>();
+    QTest::newRow("database parser") << alone<dbparse_driver>();
+    QTest::newRow("about") << alone<doc_about>();
+    QTest::newRow("redox quick guide") << alone<doc_redoxQG>();
+    QTest::newRow("user guide") << Opener([] {
+        auto w = std::make_shared<pdfWindow>();
+        w->set_identifier(QStringLiteral("userguide"));
+        return Opened {w, w.get()};
+    });
+    QTest::newRow("speciation result") << alone<viewResult_spcn>();
+}
+
+Opened tst_windows::open()
+{
+    QFETCH(Opener, opener);
+    Opened o = opener();
+    o.window->show();
+    if (!QTest::qWaitForWindowExposed(o.window))
+        qWarning("window not exposed");
+    return o;
+}
+
+void tst_windows::initTestCase()
+{
+    shellTestIdentity();
+    // A run meant for one font must have it: else the check proves nothing.
+    const QString sans = qEnvironmentVariable("VEK7_TEST_SANS");
+    if (!sans.isEmpty())
+        QVERIFY2(QFontInfo(QApplication::font()).family().startsWith(sans),
+                 qPrintable(QFontInfo(QApplication::font()).family() + " is not " + sans));
+}
+
+void tst_windows::init()
+{
+    QSettings().clear();
+    installedProgram();
+}
+
+void tst_windows::texts_whole()
+{
+    const Opened o = open();
+    const QStringList cut = cutOffTexts(o.window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+}
+
+void tst_windows::laptopScreen_everyControlReached()
+{
+    const Opened o = open();
+    const QRect room = o.window->screen()->availableGeometry();
+    QCOMPARE(room.size(), QSize(1366, 768));
+    QVERIFY2(room.contains(o.window->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(o.window->x())
+                            .arg(o.window->y())
+                            .arg(o.window->frameGeometry().width())
+                            .arg(o.window->frameGeometry().height())));
+    const QStringList lost = unreachableControls(o.window);
+    QVERIFY2(lost.isEmpty(), qPrintable(lost.join(QStringLiteral(", "))));
+}
+
+void tst_windows::enlarging_givesRoomToPanes()
+{
+    const Opened o = open();
+    const qint64 before = paneArea(o.window);
+    if (before == 0)
+        QSKIP("no pane to grow");
+    o.window->resize(o.window->size() + QSize(200, 150));
+    QVERIFY(QTest::qWaitFor([&] { return paneArea(o.window) > before; }));
+}
+
+QTEST_MAIN(tst_windows)
+#include "tst_windows.moc"
