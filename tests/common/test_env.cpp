@@ -74,13 +74,17 @@ struct TestEnvironment
 {
     TestEnvironment()
     {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Only the end-to-end road asks for a real X server; every other run is headless.
+        const bool realX = qgetenv("QT_QPA_PLATFORM") == "xcb";
+        if (!realX)
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         std::string tmpl = QDir::tempPath().toStdString() + "/vek7-test-XXXXXX";
         if (char *dir = mkdtemp(tmpl.data())) {
             g_settingsDir = dir;
             // Windows are tried on a laptop's screen unless a run asks for another.
             const QByteArray screen = qgetenv("VEK7_TEST_SCREEN");
-            useScreen(dir, screen.isEmpty() ? QByteArray("1366x768") : screen);
+            if (!realX)
+                useScreen(dir, screen.isEmpty() ? QByteArray("1366x768") : screen);
             qputenv("XDG_CONFIG_HOME", QByteArray(dir) + "/config");
             qputenv("XDG_DATA_HOME", QByteArray(dir) + "/data");
             qputenv("XDG_CACHE_HOME", QByteArray(dir) + "/cache");

@@ -3,6 +3,8 @@
 // Batches with a speciation result for the results viewer and export tests, and
 // a reader of the delimited files the export writes.
 
+#include "test_csv.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,7 +19,3 @@ class sbatch;
 /// water and its mineral list filled as the workspace does. Null with a message
 /// when the database cannot be loaded or the run fails.
 std::unique_ptr<sbatch> seawaterBatch(double TC, QString *message);
-
-/// Records of delimited text as RFC 4180 reads them (quoted fields may hold the
-/// delimiter, doubled quotes and line breaks).
-QList<QStringList> parseDelimited(const QByteArray &bytes, QChar delimiter);

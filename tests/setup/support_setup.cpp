@@ -354,7 +354,7 @@ void clickRowOf(QTableWidget *t, const QString &text)
 }
 } // namespace
 
-void pickElement(workspace_fixture &f, const QString &search, const QString &element, bool usePairs,
+void pickElement(setup *w, const QString &search, const QString &element, bool usePairs,
                  bool cancel, const std::function<void(QWidget *)> &inspect)
 {
     whenModal([=](QWidget *picker) {
@@ -369,38 +369,38 @@ void pickElement(workspace_fixture &f, const QString &search, const QString &ele
         const char *button = cancel ? "pushButton_cancel" : "pushButton_select";
         picker->findChild<QPushButton *>(QString::fromLatin1(button))->click();
     });
-    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addElement")),
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("pushButton_addElement")),
                       Qt::LeftButton);
 }
 
-void pickGas(workspace_fixture &f, const QString &search, const QString &gas)
+void pickGas(setup *w, const QString &search, const QString &gas)
 {
     whenModal([=](QWidget *picker) {
         QTest::keyClicks(picker->findChild<QLineEdit *>(QStringLiteral("lineEdit_search")), search);
         clickRowOf(picker->findChild<QTableWidget *>(QStringLiteral("tableWidget_gases")), gas);
         picker->findChild<QPushButton *>(QStringLiteral("pushButton_select"))->click();
     });
-    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addGas")),
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("pushButton_addGas")),
                       Qt::LeftButton);
 }
 
-QTableWidget *waterTable(const workspace_fixture &f, const QString &name)
+QTableWidget *waterTable(const setup *w, const QString &name)
 {
-    return f.w->findChild<QTableWidget *>(name);
+    return w->findChild<QTableWidget *>(name);
 }
 
-void showWaterPage(workspace_fixture &f)
+void showWaterPage(setup *w)
 {
-    f.w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.w));
-    auto *tabs = f.w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"));
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"));
     QTabBar *bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
 }
 
-int elementRow(const workspace_fixture &f, const QString &element)
+int elementRow(const setup *w, const QString &element)
 {
-    const QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
+    const QTableWidget *t = waterTable(w, QStringLiteral("tableWidgetWaters_elements"));
     return int(tableColumn(t, 3).indexOf(element));
 }
 
@@ -427,20 +427,20 @@ bool typeAmount(QTableWidget *t, int row, const QString &text)
     return true;
 }
 
-bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text)
+bool chooseItem(const setup *w, const QString &name, const QString &text)
 {
-    auto *combo = f.w->findChild<QComboBox *>(name);
+    auto *combo = w->findChild<QComboBox *>(name);
     const int k = combo ? combo->findText(text) : -1;
     if (k >= 0)
         combo->setCurrentIndex(k);
     return k >= 0;
 }
 
-QString pressRun(workspace_fixture &f)
+QString pressRun(setup *w)
 {
-    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_spcn")),
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("pushButton_spcn")),
                       Qt::LeftButton);
-    return f.w->findChild<QLineEdit *>(QStringLiteral("lineEdit_spcnStat"))->text();
+    return w->findChild<QLineEdit *>(QStringLiteral("lineEdit_spcnStat"))->text();
 }
 
 double amountShown(const QTableWidget *t, int row)
@@ -468,11 +468,16 @@ void enterJ13(workspace_fixture &f, const QString &path, const QString &name)
     }));
     for (const auto &e : j13)
         f.addElementDirect(e.first);
-    showWaterPage(f);
-    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("molal")));
-    QVERIFY(typeAmount(waterTable(f, QStringLiteral("tableWidgetWaters_element_H")), 0, "7.41"));
-    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("ppm")));
-    QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
+    typeJ13(f.w);
+}
+
+void typeJ13(setup *w)
+{
+    showWaterPage(w);
+    QVERIFY(chooseItem(w, QStringLiteral("comboBox_elementUnits"), QStringLiteral("molal")));
+    QVERIFY(typeAmount(waterTable(w, QStringLiteral("tableWidgetWaters_element_H")), 0, "7.41"));
+    QVERIFY(chooseItem(w, QStringLiteral("comboBox_elementUnits"), QStringLiteral("ppm")));
+    QTableWidget *t = waterTable(w, QStringLiteral("tableWidgetWaters_elements"));
     for (const auto &e : j13)
-        QVERIFY2(typeAmount(t, elementRow(f, e.first), e.second), qPrintable(e.first));
+        QVERIFY2(typeAmount(t, elementRow(w, e.first), e.second), qPrintable(e.first));
 }

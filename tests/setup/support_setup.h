@@ -114,26 +114,56 @@ public:
 /// clicks the row of `element`, ticks "  Use Redox Reaction Pair(s)" when `usePairs`
 /// and the box is enabled, then presses Select (or Cancel when `cancel`).
 /// `inspect` sees the picker just before the button is pressed.
-void pickElement(workspace_fixture &f, const QString &search, const QString &element,
-                 bool usePairs = false, bool cancel = false,
-                 const std::function<void(QWidget *picker)> &inspect = {});
+void pickElement(setup *w, const QString &search, const QString &element, bool usePairs = false,
+                 bool cancel = false, const std::function<void(QWidget *picker)> &inspect = {});
 /// Presses Add Gas and answers the gas picker: types `search`, clicks the row of
 /// `gas`, presses Select.
-void pickGas(workspace_fixture &f, const QString &search, const QString &gas);
-
+void pickGas(setup *w, const QString &search, const QString &gas);
 /// Table `name` of the workspace's water pages.
-QTableWidget *waterTable(const workspace_fixture &f, const QString &name);
+QTableWidget *waterTable(const setup *w, const QString &name);
 /// Opens the Water Composition tab with a click on its tab, window shown.
-void showWaterPage(workspace_fixture &f);
+void showWaterPage(setup *w);
 /// Row of the element table whose element is `element`, or -1.
-int elementRow(const workspace_fixture &f, const QString &element);
+int elementRow(const setup *w, const QString &element);
 /// Types `text` into the amount cell of `row` as a user does: double-click, type
 /// over the selection, Return. False when no editor opened.
 bool typeAmount(QTableWidget *t, int row, const QString &text);
 /// Chooses item `text` of the workspace combo `name`; false when absent.
-bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text);
+bool chooseItem(const setup *w, const QString &name, const QString &text);
 /// Presses Run and returns the status line's text.
-QString pressRun(workspace_fixture &f);
+QString pressRun(setup *w);
+
+// The same on the fixture's workspace.
+inline void pickElement(workspace_fixture &f, const QString &search, const QString &element,
+                        bool usePairs = false, bool cancel = false,
+                        const std::function<void(QWidget *picker)> &inspect = {})
+{
+    pickElement(f.w, search, element, usePairs, cancel, inspect);
+}
+inline void pickGas(workspace_fixture &f, const QString &search, const QString &gas)
+{
+    pickGas(f.w, search, gas);
+}
+inline QTableWidget *waterTable(const workspace_fixture &f, const QString &name)
+{
+    return waterTable(f.w, name);
+}
+inline void showWaterPage(workspace_fixture &f)
+{
+    showWaterPage(f.w);
+}
+inline int elementRow(const workspace_fixture &f, const QString &element)
+{
+    return elementRow(f.w, element);
+}
+inline bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text)
+{
+    return chooseItem(f.w, name, text);
+}
+inline QString pressRun(workspace_fixture &f)
+{
+    return pressRun(f.w);
+}
 /// Value of the amount cell of `row` as the cell holds it.
 double amountShown(const QTableWidget *t, int row);
 
@@ -143,3 +173,6 @@ extern const QList<QPair<QString, QString>> j13;
 /// when given), the J-13 elements added and the J-13 amounts typed into the first
 /// water, pH 7.41.
 void enterJ13(workspace_fixture &f, const QString &path, const QString &name = QString());
+/// Types the J-13 water into the workspace's current water as a user does, its
+/// elements already in the system: pH 7.41 in molal units, the totals in ppm.
+void typeJ13(setup *w);
