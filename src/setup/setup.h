@@ -308,6 +308,21 @@ private slots:
     void on_tableWidget_rxns_cellClicked(int row, int column);
     void on_pushButton_resetData_clicked();
     void on_pushButton_viewResult_clicked();
+    void on_pushButton_waterMgr_clicked();
+    void on_lineEdit_temperature_textEdited(const QString &text);
+    void on_lineEdit_temperature_editingFinished();
+    void on_lineEdit_massDensity_textEdited(const QString &text);
+    void on_lineEdit_massDensity_editingFinished();
+    void on_checkBox_chargeBalance_clicked(bool checked);
+    void on_comboBox_chargeBalance_currentIndexChanged(int index);
+    void on_checkBox_alkalinity_clicked(bool checked);
+    void on_radioButton_alkalinityPH_clicked(bool checked);
+    void on_radioButton_alkalinityCarb_clicked(bool checked);
+    void on_lineEdit_alkalinity_textEdited(const QString &text);
+    void on_lineEdit_alkalinity_editingFinished();
+    void on_comboBox_alkalinityUnit_currentIndexChanged(int index);
+    void on_comboBox_acSolutes_currentIndexChanged(int index);
+    void on_comboBox_acWater_currentIndexChanged(int index);
     void on_pushButton_spcn_clicked();
     void on_comboBox_waters_currentIndexChanged(int index);
     void on_comboBox_elementUnits_currentIndexChanged(int index);
@@ -407,6 +422,9 @@ private:
     global::units_concn element_unit() const;
     /// Prepares water `index` for a run: entries, species lists and swap reactions.
     void prepare_water_for_run(int index);
+    /// Gives water `w` the density `d` (g/cc): Molar amounts follow the molal ones,
+    /// except a typed pH or [H+] and the typed alkalinity, which stay as typed.
+    void apply_density(one_water *w, double d);
     /// Renews the kept copy of water `index`.
     void keep_copy_of_water(int index);
 

@@ -1,7 +1,6 @@
 // The workspace's tool bar, its settings, Save, Save As, Close and Quit, and the
-// launchers of the other windows. The mixing and titration window and the water
-// set manager are not part of the program yet: their entries and buttons stay
-// disabled.
+// launchers of the other windows. The mixing and titration window is not part of
+// the program yet: its entries and buttons stay disabled.
 
 #include "setup.h"
 
@@ -11,6 +10,7 @@
 #include "toolbar_menus.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
+#include "water_manager.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>
@@ -74,7 +74,6 @@ void setup::setup_toolBar()
     addEntry(navigate, QStringLiteral("Export Data"), &setup::function_exportData);
     ui->pushButton_SUMixing->setEnabled(false);
     ui->pushButton_SUTitration->setEnabled(false);
-    ui->pushButton_waterMgr->setEnabled(false);
 
     QMenu *settingsMenu = addMenuButton(QStringLiteral("Settings"));
     addEntry(settingsMenu, QStringLiteral("Display"), &setup::menuSetting_Display_triggered)
@@ -177,10 +176,15 @@ bool setup::confirm_close()
 
 void setup::on_pushButton_Close_clicked()
 {
-    if (flag_unsaved && !confirm_close())
+    // The water set manager's list is not in the batch yet: leaving drops it too.
+    const bool unsaved
+        = flag_unsaved || (waterMgr && (waterMgr->list_changed() || waterMgr->records_edited()));
+    if (unsaved && !confirm_close())
         return;
     flag_unsaved = false;
     settings_write();
+    if (waterMgr)
+        waterMgr->reject();
     if (viewResult)
         viewResult->close();
     emit signal_setup_close();

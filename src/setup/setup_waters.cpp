@@ -618,8 +618,3 @@ void setup::populate_sW_Waters_solnProperties(int index)
                          static_cast<QWidget *>(ui->radioButton_alkalinityCarb)})
         wdg->setEnabled(alk);
 }
-
-// Activity-model lists belong to the solution properties.
-void setup::accumulate_list_acSolutes() { }
-
-void setup::accumulate_list_acWater() { }

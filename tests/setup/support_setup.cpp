@@ -449,3 +449,30 @@ double amountShown(const QTableWidget *t, int row)
     return item && item->data(Qt::EditRole).isValid() ? item->data(Qt::EditRole).toDouble()
                                                       : std::nan("");
 }
+
+const QList<QPair<QString, QString>> j13
+    = {{"Na", "45.8"},   {"Si", "28.4995"}, {"Ca", "13"},     {"K", "5.04001"}, {"Mg", "2.01"},
+       {"Li", "0.048"},  {"C", "27.6372"},  {"F", "2.18001"}, {"Cl", "7.14"},   {"N", "1.98338"},
+       {"S", "6.14192"}, {"B", "0.133929"}, {"Al", "0.008"},  {"Mn", "0.012"},  {"Fe", "0.04"},
+       {"Sr", "0.04"},   {"P", "0.0387256"}};
+
+void enterJ13(workspace_fixture &f, const QString &path, const QString &name)
+{
+    QVERIFY(f.enterNew(path, false, true, [name](sim_data *cfg) {
+        if (!name.isEmpty())
+            cfg->waters.first()->name = name;
+        copy_struct cpy;
+        one_water *b = cfg->own(cpy.copy_water(cfg->waters.first()));
+        b->name = QStringLiteral("B");
+        cfg->waters.append(b);
+    }));
+    for (const auto &e : j13)
+        f.addElementDirect(e.first);
+    showWaterPage(f);
+    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("molal")));
+    QVERIFY(typeAmount(waterTable(f, QStringLiteral("tableWidgetWaters_element_H")), 0, "7.41"));
+    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("ppm")));
+    QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
+    for (const auto &e : j13)
+        QVERIFY2(typeAmount(t, elementRow(f, e.first), e.second), qPrintable(e.first));
+}

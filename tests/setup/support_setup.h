@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -134,3 +136,10 @@ bool chooseItem(const workspace_fixture &f, const QString &name, const QString &
 QString pressRun(workspace_fixture &f);
 /// Value of the amount cell of `row` as the cell holds it.
 double amountShown(const QTableWidget *t, int row);
+
+/// The J-13 well water: element totals in ppm (mg/kg).
+extern const QList<QPair<QString, QString>> j13;
+/// A new configuration with a second water "B" beside the default one (named `name`
+/// when given), the J-13 elements added and the J-13 amounts typed into the first
+/// water, pH 7.41.
+void enterJ13(workspace_fixture &f, const QString &path, const QString &name = QString());

@@ -1,0 +1,498 @@
+// Solution properties and the water set manager: values refused outside their
+// limits, a density change that keeps what the user typed, alkalinity, activity
+// models, the charge balance, the run status and unsaved-changes state after edits;
+// copies of waters, and the manager as a user works it from the workspace.
+
+#include "copy_struct.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "support_setup.h"
+#include "test_env.h"
+#include "test_layout.h"
+#include "test_press.h"
+#include "test_ui.h"
+#include "water_manager.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+class tst_setup_solnprops : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDebug(); }
+    void fields_acceptOnlyValuesWithinLimits_data();
+    void fields_acceptOnlyValuesWithinLimits();
+    void density_keepsTypedHydrogen_data();
+    void density_keepsTypedHydrogen();
+    void j13_alkalinityAndDensity();
+    void activityModels_everyEnabledOneRuns();
+    void chargeBalance_choosesElementRow();
+    void editAfterSave_isUnsaved();
+    void oxygenGasTypeKey_inItsOwnRow();
+    void duplicate_namesCopy_data();
+    void duplicate_namesCopy();
+    void duplicate_editCopyAndRun_sourceKept();
+    void rename_add_cancel();
+    void sortOrRemove_clearsSelection_data();
+    void sortOrRemove_clearsSelection();
+    void close_withManagerOpen();
+
+private:
+    static QString scratch(const QString &n) { return QDir(vek7TestScratchDir()).filePath(n); }
+    template<class T>
+    static T *in(const QObject *o, const char *name)
+    {
+        return o->findChild<T *>(name);
+    }
+    static one_water *current(const workspace_fixture &f)
+    {
+        return f.sd()->waters.at(f.sd()->currentWater);
+    }
+    static void press(QWidget *dlg, const char *name)
+    {
+        QTest::mouseClick(in<QPushButton>(dlg, name), Qt::LeftButton);
+    }
+    static QStringList rows(QWidget *dlg)
+    {
+        return tableColumn(in<QTableWidget>(dlg, "tableWidget_waters"), 0);
+    }
+    static bool itemEnabled(QComboBox *c, int k)
+    {
+        return qobject_cast<QStandardItemModel *>(c->model())->item(k)->isEnabled();
+    }
+
+    /// Types over a line edit, then presses Return when asked.
+    static void typeOver(QLineEdit *field, const QString &text, bool enter = true)
+    {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+        if (enter)
+            QTest::keyClick(field, Qt::Key_Return);
+    }
+    /// Brings up the Solution Properties tab with a click on it.
+    static void showPropsTab(workspace_fixture &f)
+    {
+        QTabBar *bar = in<QTabWidget>(f.w, "tabWidget_Setup")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    }
+    /// Types into a field of the tab it sits on, then returns to the water page.
+    static void typeField(workspace_fixture &f, const char *name, const QString &text)
+    {
+        auto *field = in<QLineEdit>(f.w, name);
+        if (!field->isVisible())
+            showPropsTab(f);
+        typeOver(field, text);
+        showWaterPage(f);
+    }
+    /// Chooses a model on the Solution Properties tab, then returns to the water page.
+    static void chooseModel(workspace_fixture &f, QComboBox *combo, int k)
+    {
+        showPropsTab(f);
+        combo->setCurrentIndex(k);
+        showWaterPage(f);
+    }
+    /// A new configuration holding C and Ca, its water page shown.
+    static void enterSmall(workspace_fixture &f, const QString &file)
+    {
+        QVERIFY(f.enterNew(scratch(file)));
+        f.addElementDirect("C");
+        f.addElementDirect("Ca");
+        showWaterPage(f);
+    }
+    static void clickRow(QWidget *dlg, const QString &name)
+    {
+        auto *t = in<QTableWidget>(dlg, "tableWidget_waters");
+        const QTableWidgetItem *item = t->item(int(rows(dlg).indexOf(name)), 0);
+        QVERIFY2(item, qPrintable(name));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+    }
+    /// Presses the workspace's "manage water" and lets `act` work the dialog.
+    static void runManager(workspace_fixture &f, const std::function<void(QWidget *)> &act)
+    {
+        onNextModal(act);
+        press(f.w, "pushButton_waterMgr");
+    }
+    /// The waters the workspace lists.
+    static QStringList listed(const workspace_fixture &f)
+    {
+        QStringList names;
+        for (int i = 0; i < in<QComboBox>(f.w, "comboBox_waters")->count(); ++i)
+            names << in<QComboBox>(f.w, "comboBox_waters")->itemText(i);
+        return names;
+    }
+};
+
+void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refusal");
+    const QString tc = "lineEdit_temperature", d = "lineEdit_massDensity",
+                  alk = "lineEdit_alkalinity";
+    const QString tcBad = "simulation temperature: value [ %1 ] entered is incorrect.";
+    const QString dBad = "water mass density: value [ %1 ] entered is incorrect.";
+    const QString alkBad = "alkalinity must be a positive real number.";
+    QTest::newRow("T 0") << tc << "0" << tcBad.arg(0);
+    QTest::newRow("T 300") << tc << "300" << tcBad.arg(300);
+    QTest::newRow("T text") << tc << "warm" << tcBad.arg(0);
+    QTest::newRow("T inf") << tc << "inf" << tcBad.arg("inf");
+    QTest::newRow("T 0.01") << tc << "0.01" << QString();
+    QTest::newRow("T 299") << tc << "299" << QString();
+    QTest::newRow("d 55") << d << "55" << dBad.arg(55);
+    QTest::newRow("d nan") << d << "nan" << dBad.arg("nan");
+    QTest::newRow("d -1") << d << "-1" << dBad.arg(-1);
+    QTest::newRow("d 54.9") << d << "54.9" << QString();
+    QTest::newRow("alk 0") << alk << "0" << alkBad;
+    QTest::newRow("alk text") << alk << "lots" << alkBad;
+    QTest::newRow("alk inf") << alk << "inf" << alkBad;
+    QTest::newRow("alk 2e-3") << alk << "0.002" << QString();
+}
+
+void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, refusal);
+    workspace_fixture f;
+    enterSmall(f, "limits.jsdb");
+    pressIndicator(in<QCheckBox>(f.w, "checkBox_alkalinity"));
+    one_water *w = current(f);
+    w->alkmolal = w->alkMolar = 0.001;
+    double *stored = field.contains("temp") ? &w->TC
+        : field.contains("Density")         ? &w->densitymass
+                                            : &w->alkmolal;
+    const double before = *stored;
+    typeField(f, qPrintable(field), text);
+    if (refusal.isEmpty()) {
+        QCOMPARE(*stored, text.toDouble());
+        QVERIFY(f.w->unsaved_changes());
+    } else {
+        QCOMPARE(*stored, before);
+        QCOMPARE(in<QLineEdit>(f.w, qPrintable(field))->text(), QString::number(before, 'g', 6));
+        QVERIFY2(f.messages().contains(refusal), qPrintable(f.messages()));
+    }
+}
+
+void tst_setup_solnprops::density_keepsTypedHydrogen_data()
+{
+    QTest::addColumn<int>("form"); // 1 pH, 0 [H+]
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("typed");
+    QTest::newRow("pH") << 1 << "molal" << 6.5;
+    QTest::newRow("[H+] molal") << 0 << "molal" << 2e-7;
+    QTest::newRow("[H+] Molar") << 0 << "Molar" << 3e-7;
+}
+
+void tst_setup_solnprops::density_keepsTypedHydrogen()
+{
+    QFETCH(int, form);
+    QFETCH(QString, unit);
+    QFETCH(double, typed);
+    workspace_fixture f;
+    enterSmall(f, "density.jsdb");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
+    QTableWidget *h = waterTable(f, "tableWidgetWaters_element_H");
+    qobject_cast<QComboBox *>(h->cellWidget(0, 0))->setCurrentIndex(form);
+    QVERIFY(typeAmount(h, 0, QString::number(typed)));
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
+    QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Ca"), "0.001"));
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
+    const one_elementComp *ca = current(f)->composition.at(f.w->find_idxElement_waterComp(0, "Ca"));
+    const double ppm = ca->ppm;
+    typeField(f, "lineEdit_massDensity", "1.1");
+    QCOMPARE(current(f)->densitymass, 1.1);
+    QVERIFY(qAbs(amountShown(h, 0) / typed - 1.0) < 1e-12);
+    QCOMPARE(ca->molal, 0.001);
+    QVERIFY(qAbs(ca->Molar - 0.0011) < 1e-15);
+    QCOMPARE(ca->ppm, ppm);
+}
+
+void tst_setup_solnprops::j13_alkalinityAndDensity()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("alk.jsdb"));
+    pressIndicator(in<QCheckBox>(f.w, "checkBox_alkalinity"));
+    pressIndicator(in<QRadioButton>(f.w, "radioButton_alkalinityCarb"));
+    QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
+    typeField(f, "lineEdit_alkalinity", "0.002136");
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    // Every alkalinity edit makes the result stale.
+    typeField(f, "lineEdit_alkalinity", "0.002135");
+    QVERIFY(in<QLineEdit>(f.w, "lineEdit_spcnStat")->text().isEmpty());
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    for (const one_waterResult_element *e : current(f)->results->soln_elem)
+        if (e->element == "C")
+            QVERIFY2(qAbs(e->cmolal / 0.00230 - 1.0) < 0.03,
+                     qPrintable(QString::number(e->cmolal)));
+
+    typeField(f, "lineEdit_massDensity", "1.1");
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    QVERIFY(qAbs(current(f)->pHspcn - 7.41) < 1e-6);
+    QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "Molar"));
+    QCOMPARE(in<QLineEdit>(f.w, "lineEdit_alkalinity")->text(),
+             QString::number(0.002135 * 1.1, 'g', 6));
+}
+
+void tst_setup_solnprops::activityModels_everyEnabledOneRuns()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("models.jsdb"));
+    auto *solutes = in<QComboBox>(f.w, "comboBox_acSolutes");
+    auto *water = in<QComboBox>(f.w, "comboBox_acWater");
+    QVERIFY(solutes->count() == 5 && water->count() == 3 && !itemEnabled(solutes, 2));
+    for (QComboBox *combo : {solutes, water}) {
+        for (int k = combo->count() - 1; k >= 0; --k) {
+            if (!itemEnabled(combo, k) || combo->currentIndex() == k)
+                continue;
+            QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+            chooseModel(f, combo, k);
+            QVERIFY(in<QLineEdit>(f.w, "lineEdit_spcnStat")->text().isEmpty());
+            QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        }
+    }
+    // B-dot belongs to the database type that supplies its data.
+    f.sd()->dbtype = 1;
+    f.w->accumulate_list_acSolutes();
+    f.w->accumulate_list_acWater();
+    QVERIFY(!itemEnabled(solutes, 4) && !itemEnabled(water, 2) && itemEnabled(solutes, 3));
+}
+
+void tst_setup_solnprops::chargeBalance_choosesElementRow()
+{
+    workspace_fixture f;
+    enterSmall(f, "charge.jsdb");
+    auto *box = in<QCheckBox>(f.w, "checkBox_chargeBalance");
+    auto *combo = in<QComboBox>(f.w, "comboBox_chargeBalance");
+    pressIndicator(box);
+    QVERIFY(combo->isEnabled() && combo->findText("Ca++") > 0);
+    combo->setCurrentIndex(combo->findText("Ca++"));
+    QCOMPARE(current(f)->chargebalanceElem, QString("Ca"));
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QCOMPARE(t->item(elementRow(f, "Ca"), 1)->foreground().color(), QColor(Qt::red));
+    QCOMPARE(t->item(elementRow(f, "C"), 1)->foreground().color(), QColor(Qt::black));
+    pressIndicator(box);
+    pressIndicator(box);
+    QVERIFY(combo->currentText() == "Ca++" && current(f)->chargebalance);
+}
+
+void tst_setup_solnprops::editAfterSave_isUnsaved()
+{
+    workspace_fixture f;
+    enterSmall(f, "saved.jsdb");
+    typeField(f, "lineEdit_temperature", "30");
+    press(f.w, "pushButton_Save");
+    QVERIFY(!f.w->unsaved_changes());
+    typeField(f, "lineEdit_temperature", "35");
+    QVERIFY(f.w->unsaved_changes());
+    BoxCatcher boxes;
+    press(f.w, "pushButton_Close");
+    QCOMPARE(boxes.texts.size(), 1);
+}
+
+void tst_setup_solnprops::oxygenGasTypeKey_inItsOwnRow()
+{
+    workspace_fixture f;
+    BoxCatcher boxes;
+    QVERIFY(f.enterNew(scratch("o2.jsdb"), true));
+    pickElement(f, "fe", "Fe", true);
+    pickElement(f, "cl", "Cl");
+    showWaterPage(f);
+    QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Fe"), "1e-5"));
+    QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Cl"), "2e-5"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    const QStringList names = f.soluteNames(), types = f.soluteTypes();
+    QTableWidget *th = waterTable(f, "tableWidgetWaters_solutes_H");
+    QVERIFY(th->rowCount() == 2 && th->item(1, 2) && th->item(1, 0)->text() == "O2(g)");
+    QCOMPARE(th->item(1, 2)->text(), types.at(names.indexOf("O2(g)")));
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_solutes");
+    for (int row = 0; row < t->rowCount(); ++row)
+        QCOMPARE(t->item(row, 2)->text(), types.at(names.indexOf(t->item(row, 0)->text())));
+}
+
+void tst_setup_solnprops::duplicate_namesCopy_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QString>("copy");
+    QTest::newRow("first") << QStringList {"brine"} << 0 << "brine dupl1";
+    QTest::newRow("second") << QStringList {"brine", "brine dupl1"} << 0 << "brine dupl2";
+    QTest::newRow("of a copy") << QStringList {"brine", "brine dupl1"} << 1 << "brine dupl1 dupl1";
+    QTest::newRow("other case") << QStringList {"brine", "BRINE DUPL1"} << 0 << "brine dupl2";
+}
+
+void tst_setup_solnprops::duplicate_namesCopy()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, source);
+    QFETCH(QString, copy);
+    sbatch b;
+    for (const QString &name : names) {
+        one_water *w = b.sdata->own(b.simData_init_water());
+        w->name = name;
+        w->description = "first note";
+        w->composition << b.setup_one_elementComp("Ca");
+        b.sdata->waters << w;
+    }
+    // Used without being shown, as the mixing window does.
+    SlotWarningGuard guard;
+    water_manager mgr(&b);
+    QVERIFY2(guard.warnings().isEmpty(), qPrintable(guard.warnings().join("\n")));
+    const one_water *src = b.sdata->waters.at(source);
+    std::unique_ptr<one_water> dup(mgr.duplicate_water(src));
+    QCOMPARE(dup->name, copy);
+    QVERIFY(dup->description.startsWith("-----"));
+    QVERIFY(dup->description.contains("duplicated from " + src->name + "\nfirst note"));
+    QVERIFY(qAbs(dup->date_utc - QDateTime::currentSecsSinceEpoch()) < 60);
+    QVERIFY(dup->composition.first() != src->composition.first());
+}
+
+void tst_setup_solnprops::duplicate_editCopyAndRun_sourceKept()
+{
+    workspace_fixture f;
+    const QString path = scratch("dupl.jsdb");
+    enterJ13(f, path, "J-13");
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
+    runManager(f, [](QWidget *dlg) {
+        clickRow(dlg, "J-13");
+        press(dlg, "pushButton_duplicate");
+        QCOMPARE(rows(dlg), QStringList({"J-13", "J-13 dupl1", "B"}));
+        press(dlg, "pushButton_save");
+    });
+    QCOMPARE(listed(f), QStringList({"J-13", "J-13 dupl1", "B"}));
+    QVERIFY(countsMismatch(f.sd()).isEmpty() && !f.w->unsaved_changes());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("\"J-13 dupl1\""));
+
+    one_water *a = f.sd()->waters.at(0);
+    const one_water_result *result = a->results;
+    const double pH = a->pHspcn;
+    QVERIFY(chooseItem(f, "comboBox_waters", "J-13 dupl1"));
+    QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Ca"), "20"));
+    typeField(f, "lineEdit_temperature", "40");
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    const one_water *dup = f.sd()->waters.at(1);
+    QCOMPARE(dup->results->TC, 40.0);
+    QCOMPARE(dup->composition.at(f.w->find_idxElement_waterComp(1, "Ca"))->ppm, 20.0);
+    QCOMPARE(a->TC, 25.0);
+    QCOMPARE(a->composition.at(f.w->find_idxElement_waterComp(0, "Ca"))->ppm, 13.0);
+    QVERIFY(a->results == result && a->pHspcn == pH);
+}
+
+void tst_setup_solnprops::rename_add_cancel()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("names.jsdb"), "J-13");
+    runManager(f, [](QWidget *dlg) {
+        auto *save = in<QPushButton>(dlg, "pushButton_saveName");
+        auto *name = in<QLineEdit>(dlg, "lineEdit_waterName");
+        QVERIFY2(cutOffTexts(dlg).isEmpty(), qPrintable(cutOffTexts(dlg).join(", ")));
+        QVERIFY(dlg->frameGeometry().width() <= 1366 && dlg->frameGeometry().height() <= 768);
+        clickRow(dlg, "B");
+        for (const char *taken : {"j-13", "J-13 ", "   ", "B"}) {
+            typeOver(name, taken);
+            QVERIFY2(!save->isEnabled(), taken);
+        }
+        typeOver(name, "Brine", false);
+        QVERIFY(save->isEnabled());
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(!save->isEnabled());
+        press(dlg, "pushButton_add");
+        press(dlg, "pushButton_add");
+        QCOMPARE(rows(dlg), QStringList({"J-13", "Brine", "new water 0", "new water 1"}));
+        press(dlg, "pushButton_cancel");
+    });
+    // The rename stays (the record is shared); the added waters are dropped.
+    QCOMPARE(listed(f), QStringList({"J-13", "Brine"}));
+    QVERIFY(f.messages().contains("##  water manager results not saved."));
+    QVERIFY(f.w->unsaved_changes()); // the rename is not in the file yet
+    QVERIFY(!QSettings().value("CTRLSETTINGS/geometry").toByteArray().isEmpty());
+    for (const QString &name : listed(f)) {
+        QVERIFY(chooseItem(f, "comboBox_waters", name));
+        QCOMPARE(current(f)->name, name);
+        QVERIFY2(!pressRun(f).isEmpty(), qPrintable(name));
+    }
+}
+
+void tst_setup_solnprops::sortOrRemove_clearsSelection_data()
+{
+    QTest::addColumn<bool>("sort");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("sort") << true << QStringList {"B", "water-default"};
+    QTest::newRow("remove") << false << QStringList {"water-default"};
+}
+
+void tst_setup_solnprops::sortOrRemove_clearsSelection()
+{
+    QFETCH(bool, sort);
+    QFETCH(QStringList, after);
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("sort.jsdb"), false, true, [](sim_data *cfg) {
+        one_water *b = cfg->own(copy_struct().copy_water(cfg->waters.first()));
+        b->name = "B";
+        cfg->waters << b;
+    }));
+    runManager(f, [sort, after](QWidget *dlg) {
+        clickRow(dlg, "B");
+        typeOver(in<QLineEdit>(dlg, "lineEdit_waterName"), "C", false);
+        if (sort)
+            in<QComboBox>(dlg, "comboBox_sort")->setCurrentIndex(1);
+        else
+            press(dlg, "pushButton_remove");
+        QCOMPARE(rows(dlg), after);
+        QCOMPARE(in<QComboBox>(dlg, "comboBox_sort")->currentIndex(), 0);
+        QCOMPARE(in<QLineEdit>(dlg, "lineEdit_waterName")->text(), QString());
+        QVERIFY(!in<QLineEdit>(dlg, "lineEdit_waterName")->isEnabled());
+        QVERIFY(!in<QPushButton>(dlg, "pushButton_saveName")->isEnabled());
+        if (!sort) { // the last water is never removed
+            clickRow(dlg, "water-default");
+            press(dlg, "pushButton_remove");
+            QCOMPARE(rows(dlg), after);
+        }
+        press(dlg, "pushButton_cancel");
+    });
+    QCOMPARE(listed(f), QStringList({"water-default", "B"}));
+    runManager(f, [](QWidget *dlg) {
+        in<QComboBox>(dlg, "comboBox_sort")->setCurrentIndex(1);
+        press(dlg, "pushButton_save");
+    });
+    QCOMPARE(listed(f), QStringList({"B", "water-default"}));
+}
+
+void tst_setup_solnprops::close_withManagerOpen()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("close.jsdb")));
+    QSignalSpy closed(f.w, &setup::signal_setup_close);
+    BoxCatcher boxes;
+    runManager(f, [&f](QWidget *dlg) {
+        press(dlg, "pushButton_add");
+        for (QAction *act : f.w->findChildren<QAction *>())
+            if (act->text() == "Close")
+                act->trigger();
+    });
+    QVERIFY(closed.count() == 1 && boxes.texts.size() == 1 && boxes.texts.first().contains("SAVE"));
+    QCOMPARE(f.w->findChild<water_manager *>(), nullptr);
+    QCOMPARE(listed(f), QStringList({"water-default"}));
+}
+
+QTEST_MAIN(tst_setup_solnprops)
+#include "tst_setup_solnprops.moc"
