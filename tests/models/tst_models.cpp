@@ -372,6 +372,7 @@ private slots:
         QCOMPARE(child<QLabel>(win, "label_heading")->text(),
                  QStringLiteral("Water Titration Model"));
         QVERIFY2(cutOffTexts(win).isEmpty(), qPrintable(cutOffTexts(win).join(", ")));
+        QVERIFY(unreachableControls(win).isEmpty());
         typeInto(child<QDoubleSpinBox>(win, "doubleSpinBox_targetpH"), "9");
         click(win, "pushButton_run");
         QVERIFY2(shown(win).contains("gives pH 7.410 to 8.220"), qPrintable(shown(win)));
