@@ -5,6 +5,7 @@
 //   VEK7_SWEEP_WATERS  number of waters (default 10000)
 //   VEK7_SWEEP_ITMAX   Newton iteration limit instead of the default control set's
 //   VEK7_SWEEP_CMIN    lowest concentration (molal) instead of the default control set's
+//   VEK7_SWEEP_SEED    seed of the random waters instead of the sweep test's
 
 #include "../tests/engine/support_chemsys.cpp"
 #include "../tests/engine/sweep_run.h"
@@ -15,7 +16,8 @@
 
 namespace {
 
-const std::uint64_t sweepSeed = 20260101; // the seed of the sweep test
+const std::uint64_t testSeed = 20260101; // the seed of the sweep test
+std::uint64_t sweepSeed = testSeed;
 
 QStringList reportLines;
 
@@ -64,6 +66,10 @@ BENCHMARK(BM_sweep)->Unit(benchmark::kSecond)->Iterations(1);
 int main(int argc, char **argv)
 {
     qputenv("QT_LOGGING_RULES", "*.debug=false");
+    bool ok = false;
+    const qulonglong seed = qEnvironmentVariable("VEK7_SWEEP_SEED").toULongLong(&ok);
+    if (ok)
+        sweepSeed = seed;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -123,7 +123,6 @@ int sim0D::driver(sim_data *sd, one_water *w)
         res.lnK = res.log10K * lnOf10;
         res.TC = w->TC;
     }
-    check_temperature_ranges();
     setup_pt_rxn_C();
     if (w->chargebalance)
         setup_charge_balance();
@@ -139,6 +138,8 @@ int sim0D::driver(sim_data *sd, one_water *w)
     finish_run();
     if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
         report_nonconvergence();
+    if (!simmodel->converged)
+        report_charge_balance_unmet();
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
 
@@ -149,8 +150,10 @@ void sim0D::transfer_data()
 {
     // The chemical system's part is prepared once per batch content; only the
     // water's part is built for each run.
-    std::shared_ptr<const sim_system> prepared = sim_system_cache::find(sdata);
-    if (prepared == nullptr) {
+    auto prepare = [this]() {
+        std::shared_ptr<const sim_system> prepared = sim_system_cache::find(sdata);
+        if (prepared != nullptr)
+            return prepared;
         auto built = std::make_shared<sim_system>();
         building = built.get();
         transfer_data_DH();
@@ -159,10 +162,16 @@ void sim0D::transfer_data()
         transfer_data_gases();
         transfer_data_solids();
         transfer_data_rxns_fast();
+        record_logK_ranges();
         prepare_system();
         building = nullptr;
         sim_system_cache::store(sdata, built);
-        prepared = std::move(built);
+        return std::shared_ptr<const sim_system>(std::move(built));
+    };
+    std::shared_ptr<const sim_system> prepared = prepare();
+    if (!all_reactions_take_part(*prepared, water->TC)) {
+        leave_out_reactions();
+        prepared = prepare();
     }
     bind_system(std::move(prepared));
     transfer_data_rxns_constraint();
@@ -468,7 +477,12 @@ void sim0D::transfer_data_rxns_constraint()
 {
     simmodel->nrxnsConstraint = int(water->rxnsConstraint.size());
     for (int k = 0; k < simmodel->nrxnsConstraint; ++k) {
-        simmodel->rxnsConstraint.push_back(build_rxn(k, water->rxnsConstraint.at(k), false, true));
+        const one_rxn *r = water->rxnsConstraint.at(k);
+        if (!logKCovers(r, water->TC))
+            refuse(QString("#### error : swap reaction [ %1 ] has no log K data at %2 C")
+                       .arg(r->name)
+                       .arg(water->TC));
+        simmodel->rxnsConstraint.push_back(build_rxn(k, r, false, true));
         simmodel->results->rxnsConstraintRes.push_back({});
     }
 }
@@ -553,6 +567,8 @@ void sim0D::transfer_data_water()
                 // A species' name is already converted; only others need it. Solutes
                 // come first, so a solute and a gas of one name give the solute.
                 const int idx = sys().speciesIndex(c->species.at(m));
+                if (idx < 0 && leftOutSpecies.contains(c->species.at(m)))
+                    continue; // not in this run
                 std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
                 if (idx >= 0 && simmodel->species[idx].gas)
                     continue;
@@ -679,6 +695,8 @@ bool sim0D::check_consistency()
             refuse("#### error : charge balance needs both anions and cations");
     }
     if (water->alkSet) {
+        if (!std::isfinite(water->alkmolal))
+            refuse("#### error : the alkalinity is not a finite number");
         alkSetIdx = findSet(water->alkElem);
         if (alkSetIdx < 0)
             refuse("#### error : alkalinity element [ " + water->alkElem
@@ -689,6 +707,11 @@ bool sim0D::check_consistency()
     }
     for (int s = 0; s < simwater->nsets; ++s) {
         const pt_compset &set = simwater->compsets[s];
+        if (!std::isfinite(set.molal)) {
+            refuse("#### error : amount of [ " + QString::fromStdString(set.element)
+                   + " ] is not a finite number");
+            continue;
+        }
         if (s == cbSetIdx || s == alkSetIdx || set.swapOn)
             continue;
         if (!(set.molal > 0.0))
@@ -696,20 +719,6 @@ bool sim0D::check_consistency()
                    + " ] must be above 0");
     }
     return errorMsgs->isEmpty();
-}
-
-void sim0D::check_temperature_ranges()
-{
-    QStringList outside;
-    const double T = water->TC;
-    for (const pt_rxn &rx : simmodel->rxnsFast)
-        if (T < rx.TlowValid - 1e-9 || T > rx.ThighValid + 1e-9)
-            outside << QString::fromStdString(rx.name);
-    for (const pt_rxn &rx : simmodel->rxnsConstraint)
-        if (T < rx.TlowValid - 1e-9 || T > rx.ThighValid + 1e-9)
-            outside << QString::fromStdString(rx.name);
-    if (!outside.isEmpty())
-        qDebug() << "S0: log K extrapolated outside its data at" << T << "C:" << outside.join(", ");
 }
 
 // ---------------------------------------------------------------------------
@@ -852,8 +861,11 @@ void sim0D::finish_run()
             res->netcharge += rxnC->molal[k] * simmodel->species[k].charge;
     res->ionicstrength = dh->ionicstrength;
     res->speciesRes.assign(n, {});
+    // A molality below the smallest normal double shows as 0: its equation holds in
+    // ln m, which no double of that size could carry on.
     for (int k = 0; k < n; ++k)
-        res->speciesRes[k] = {rxnC->molal[k], k < int(dh->gamma.size()) ? dh->gamma[k] : 1.0};
+        res->speciesRes[k] = {std::isnormal(rxnC->molal[k]) ? rxnC->molal[k] : 0.0,
+                              k < int(dh->gamma.size()) ? dh->gamma[k] : 1.0};
 }
 
 // ---------------------------------------------------------------------------

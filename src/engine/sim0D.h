@@ -3,6 +3,7 @@
 #include "mat_solver.h"
 #include "solver_records.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +49,17 @@ public:
     int cvgLoops();
     /// Net charge of the last state, eq/kg water.
     double netChargeBalance();
+
+    /// Notes of the run that do not make it fail: the reactions left out at its
+    /// temperature, by number and name.
+    const QStringList &notes() const { return runNotes; }
+    /// True when a reaction's log K data let it take part at TC degrees C: a constant
+    /// tabulated at 25 C only below 100 C, any other where TC lies within its
+    /// tabulated temperatures; a reaction without a table everywhere.
+    static bool logKCovers(const one_rxn *r, double TC);
+    /// The batch's aqueous and gas reactions a run at TC leaves out: those whose data
+    /// do not cover TC, and those that need a species formed by one of them.
+    static QStringList reactionsLeftOut(const sim_data *sd, double TC);
 
     /// True when driver() refused the input before iterating (an inconsistent system,
     /// a missing or unknown element amount, a bad value, a water without an equilibrium
@@ -104,11 +116,14 @@ private:
     void bind_system(std::shared_ptr<const sim_system> prepared);
     const sim_system &sys() const { return *simmodel->system; }
     bool check_consistency();
-    void check_temperature_ranges();
     void build_reduction_map();
     void build_set_columns();
     void prepare_reduction();
     bool order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const;
+    static bool all_reactions_take_part(const sim_system &s, double TC);
+    void record_logK_ranges();
+    void leave_out_reactions();
+    double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     void prepare_iteration();
     bool report_no_equilibrium_state();
@@ -121,6 +136,7 @@ private:
     bool keep_going(const std::vector<double> &history) const;
     void finish_run();
     void report_nonconvergence(); ///< the messages of a run that used up its iterations
+    void report_charge_balance_unmet();
     void refuse(const QString &msg);
     static void clear_vector_upper_state();
 
@@ -150,10 +166,22 @@ private:
 
     sim_system *building = nullptr; ///< the system being prepared (owned by the caller)
 
+    /// Frees a view without the records it links.
+    struct view_deleter
+    {
+        void operator()(sim_data *v) const;
+    };
+    /// The batch without the reactions left out at the run's temperature; null when
+    /// every reaction takes part (sdata then is the batch itself).
+    std::unique_ptr<sim_data, view_deleter> view;
+    QSet<QString> leftOutSpecies; ///< species formed by the reactions left out
+    QStringList runNotes; ///< see notes()
+
     // Newton iteration (see prepare_iteration).
     std::vector<double> lnUpper; ///< ln of the largest molality the water's amounts allow
     std::vector<char> held; ///< species held at the concentration floor in the last step
     int nHeld = 0; ///< number of species held in the last step
+    mutable std::vector<char> heldChain; ///< held species and those formed from them
     std::vector<double> lnPrev; ///< ln molality before the last step
     bool rowsDirty = true; ///< rows hold more than the last assembly wrote
 

@@ -22,6 +22,8 @@
 
 namespace {
 
+/// A step raising any species by more than this (ln units) is scaled down to it.
+const double riseLimit = 20.0;
 /// A correction larger than this (ln units) is cut ...
 const double stepLimit = 10.0;
 /// ... to this size, keeping its sign: d / (|d| x 0.2).
@@ -33,15 +35,25 @@ const double rowToleranceFloor = 1e-4;
 /// progressWindow steps is below progressFactor x the best before them ...
 const int progressWindow = 5;
 const double progressFactor = 0.9;
+/// Relative swing of the ionic strength (ln units) below which it counts as settled.
+const double swingTolerance = 1e-12;
+/// A state reached with coefficients this close to its own (ln units of I) may count as converged.
+const double swingConverged = 1e-7;
+/// Larger swings (ln units) belong to the search, not to the feedback; they are left alone.
+const double swingLargest = 3.0;
+/// The search of the first steps moves the ionic strength at will; only later swings
+/// are the feedback's.
+const int dampFrom = 10;
 /// ... but never beyond this many steps in all.
 const int extendedStepCap = 200;
 
 const double infinity = std::numeric_limits<double>::infinity();
 
-/// Molalities the result can show: finite, above zero and not denormal.
-bool representable(double m)
+/// A state the equations can be checked at: every ln molality finite. A molality
+/// below the smallest normal double is still a state (the result shows it as 0).
+bool finiteState(const std::vector<double> &lnm)
 {
-    return std::isnormal(m) && m > 0.0;
+    return std::all_of(lnm.begin(), lnm.end(), [](double v) { return std::isfinite(v); });
 }
 
 #ifdef VEK7_X86_AVX_STATE
@@ -176,8 +188,17 @@ double sim0D::apply_step(const std::vector<double> &dx)
     std::copy(lnm, lnm + n, lnPrev.begin());
     double sum = 0.0;
     int nh = 0;
+    // A step that raises a species by more than riseLimit is scaled down as a whole.
+    // Scaling keeps the step's direction, and with it the part of every row that is
+    // linear in ln m (mass action, swaps, a given pH); cutting the species one by one
+    // would break those rows, and an ion whose amount only the charge balance sets
+    // could then climb without end.
+    double rise = 0.0;
+    for (int k = 0; k < n; ++k)
+        rise = std::max(rise, -dx[k]);
+    const double alpha = rise > riseLimit ? riseLimit / rise : 1.0;
     for (int k = 0; k < n; ++k) {
-        double d = dx[k];
+        double d = dx[k] * alpha;
         const double mk = m[k];
         prev[k] = mk;
         if (mk < floor && d > 0.0 && defined[k] >= 0 && d <= DBL_MAX) {
@@ -207,19 +228,28 @@ double sim0D::apply_step(const std::vector<double> &dx)
 }
 
 // The largest residual of the last assembly, leaving out the mass-action rows of the
-// species held in the last step: a held species cannot meet its row, and is released
-// to it once everything else holds.
+// species held in the last step and of the species formed from them: a held species
+// cannot meet its row, nor can what its step would have carried along. All of them
+// are released to their rows once everything else holds.
 double sim0D::residual_outside_held() const
 {
     if (nHeld == 0)
         return maxResidual;
     double worst = maxSetResidual;
-    const int nf = simmodel->nrxnsFast;
-    for (int i = 0; i < nf; ++i) {
-        const int own = simmodel->rxnsFast[i].ownIdx;
-        if (own >= 0 && sys().definingRxn[own] == i && held[own])
-            continue;
-        worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
+    const std::vector<int> &definingRxn = sys().definingRxn;
+    std::vector<char> &moved = heldChain;
+    moved.assign(held.begin(), held.end());
+    for (int i : sys().releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int own = rx.ownIdx;
+        bool touched = own >= 0 && definingRxn[own] == i && moved[own];
+        if (own >= 0 && definingRxn[own] == i && !touched) {
+            for (int j : rx.nonzero)
+                touched = touched || (j != own && moved[j]);
+            moved[own] = touched ? 1 : 0;
+        }
+        if (!touched)
+            worst = std::max(worst, std::fabs(simmodel->results->rxnsFastRes[i].residual));
     }
     return worst;
 }
@@ -230,11 +260,10 @@ double sim0D::residual_outside_held() const
 // restored and the iteration goes on.
 bool sim0D::release_held(double rowTol)
 {
-    const int n = simmodel->nspecies;
     std::vector<double> &lnm = rxnC->lnmolal;
     std::vector<double> &m = rxnC->molal;
     if (nHeld == 0)
-        return std::all_of(m.begin(), m.end(), representable);
+        return finiteState(lnm);
 
     const std::vector<double> savedLn = lnm;
     const std::vector<double> savedM = m;
@@ -259,9 +288,7 @@ bool sim0D::release_held(double rowTol)
         m[s] = std::exp(lnm[s]);
         moved[s] = 1;
     }
-    bool ok = true;
-    for (int k = 0; k < n && ok; ++k)
-        ok = std::isfinite(lnm[k]) && representable(m[k]);
+    bool ok = finiteState(lnm);
     if (ok) {
         pt_rxn_DH *dh
             = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
@@ -274,6 +301,41 @@ bool sim0D::release_held(double rowTol)
         m = savedM;
     }
     return ok;
+}
+
+// With the activity coefficients taken from the last state, a fixed activity (H+ at
+// a given pH, and OH- with it) makes the ionic strength feed on itself: more ions,
+// smaller gamma, more molality for the same activity. Where that feedback is about as
+// strong as the change it answers, the ionic strength swings up and down from step to
+// step and settles slowly or never. When it swings after the first steps, by less
+// than a factor of 20, this step's coefficients are those of the mean of the last two
+// ionic strengths. Returns the swing (ln units) when the coefficients were replaced,
+// else 0: a state counts as converged only with coefficients of its own, or so close
+// to them that no row can tell.
+double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const
+{
+    history.push_back(dh->ionicstrength);
+    const size_t k = history.size();
+    if (k < size_t(dampFrom) || simctrl->activitymethod == 0)
+        return 0.0;
+    const double i0 = history[k - 3], i1 = history[k - 2], i2 = history[k - 1];
+    if (!(i0 > 0.0 && i1 > 0.0 && i2 > 0.0) || (i2 - i1) * (i1 - i0) >= 0.0
+        || std::fabs(std::log(i2 / i1)) < swingTolerance
+        || std::fabs(std::log(i2 / i1)) > swingLargest)
+        return 0.0;
+    const double I = std::sqrt(i1 * i2);
+    history.back() = I;
+    const double T = simwater->TC;
+    for (int j = 0; j < simmodel->nspecies; ++j) {
+        if (j == simctrl->idxH2O)
+            continue;
+        const double lg = sim_rxn_prop::log10gamma_at(simctrl->activitymethod,
+                                                      simmodel->species[size_t(j)], I, T);
+        dh->log10gamma[size_t(j)] = lg;
+        dh->gamma[size_t(j)] = std::pow(10.0, lg);
+        dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
+    }
+    return std::fabs(std::log(i2 / i1));
 }
 
 // Up to the iteration limit the run goes on; past it only while it still makes
@@ -298,6 +360,8 @@ void sim0D::newton_loop()
     std::vector<double> dx;
     std::vector<double> history; // residual outside held rows, per step
     history.reserve(size_t(std::min(csolvitmax + 1, extendedStepCap)));
+    std::vector<double> ionicHistory; // ionic strength of each step
+    ionicHistory.reserve(history.capacity());
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     clear_vector_upper_state();
     while (true) {
@@ -306,6 +370,7 @@ void sim0D::newton_loop()
             = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
         delete lastDH;
         lastDH = dh;
+        const double swing = damp_ionic_strength(dh, ionicHistory);
         if (sim0D_spcn_jacobianMatrix(dh) != 0) {
             refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
             return;
@@ -314,7 +379,7 @@ void sim0D::newton_loop()
             refuse("#### error : matrix solver " + QString::number(1));
             return;
         }
-        const double sum = apply_step(dx);
+        double sum = apply_step(dx);
         if (!std::isfinite(sum)) {
             refuse("#### error : speciation model, the Newton step is not finite");
             return;
@@ -324,7 +389,7 @@ void sim0D::newton_loop()
         history.push_back(residual);
         // Converged when the step is small, every row outside the held species'
         // mass action holds, and the released state meets every row.
-        if (sum < csolvcvg && residual < rowTol && release_held(rowTol)) {
+        if (swing < swingConverged && sum < csolvcvg && residual < rowTol && release_held(rowTol)) {
             simmodel->converged = true;
             return;
         }
@@ -559,4 +624,50 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.size())
                    .arg(csolvcmin, 0, 'g', 6)
                    .arg(atFloor.join(", ")));
+}
+
+static std::string toStdName(const QString &s)
+{
+    return s.toStdString();
+}
+
+// A charge balance closed on an element whose ions all carry one sign cannot be met
+// when the rest of the water already has an excess of that sign: say so by name.
+void sim0D::report_charge_balance_unmet()
+{
+    if (!water->chargebalance || cbSetIdx < 0)
+        return;
+    const pt_compset &set = simwater->compsets[cbSetIdx];
+    // H+ is balanced by OH- through water itself: the rest depends on it.
+    if (set.element == toStdName(sdata->nameH))
+        return;
+    std::vector<char> balancing(size_t(simmodel->nspecies), 0);
+    int sign = 0;
+    bool mixed = false;
+    for (int m = 0; m < set.nsp; ++m) {
+        const int j = set.spIdx[m];
+        if (j < 0)
+            continue;
+        balancing[j] = 1;
+        const double z = simmodel->species[j].charge;
+        const int s = z > 0.0 ? 1 : (z < 0.0 ? -1 : 0);
+        if (s != 0 && sign != 0 && s != sign)
+            mixed = true;
+        if (s != 0)
+            sign = s;
+    }
+    if (mixed)
+        return;
+    double rest = 0.0;
+    for (int k = 0; k < simmodel->nspecies; ++k)
+        if (!balancing[k] && !simmodel->species[k].gas)
+            rest += simmodel->species[k].charge * rxnC->molal[k];
+    const QString ion = QString::fromStdString(set.element);
+    if (sign == 0)
+        refuse("#### error : the charge balance cannot be met on [ " + ion
+               + " ]: none of its species carries a charge");
+    else if (rest * sign > 0.0)
+        refuse(QString("#### error : the charge balance cannot be met on [ %1 ]: its ions are "
+                       "%2 and the rest of the water already carries %3 charge")
+                   .arg(ion, sign > 0 ? "cations" : "anions", sign > 0 ? "positive" : "negative"));
 }

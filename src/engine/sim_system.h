@@ -39,6 +39,8 @@ struct sim_system
     int32_t idxHplus = -1; ///< position of the solute "H+"; -1 when absent
     int32_t idxOH = -1; ///< position of the solute "OH-"; -1 when absent
     QStringList messages; ///< what the system lacks, reported by every run of it
+    std::vector<double> logKlow; ///< fast reaction -> lowest tabulated T, C (-inf: no table)
+    std::vector<double> logKhigh; ///< fast reaction -> highest tabulated T, C (inf: no table)
 
     // The Newton iteration.
     std::vector<int> definingRxn; ///< species -> fast reaction defining it; -1 for basis species

@@ -255,6 +255,10 @@ int setup::setup_simulation(int index)
     r->converged = r->converged && !failed;
     delete w->results;
     w->results = r;
+    // Reactions the run left out at this temperature change what the result holds:
+    // the user is told which.
+    for (const QString &note : model.notes())
+        message(note);
 
     const double d = w->densitymass;
     for (one_waterResult_element *e : std::as_const(r->soln_elem)) {

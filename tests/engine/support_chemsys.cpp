@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -39,19 +40,21 @@ bool coveredBy(const one_comp_elements *c, const QSet<QString> &elements)
     return true;
 }
 
-/// True when the reaction's log K is tabulated on both sides of (or at) T.
+/// True when the reaction's log K data reach T: a constant tabulated at 25 C only
+/// below 100 C, any other within its tabulated temperatures.
 bool tabulatedAt(const one_rxn *r, double T)
 {
     const one_rxn_eqk *k = r->eqk;
     if (k == nullptr || k->temperature.size() != k->eqkLog10.size())
         return false;
-    double lo = 1e300, hi = -1e300;
+    QList<double> at;
     for (int i = 0; i < k->temperature.size(); ++i)
-        if (std::fabs(k->eqkLog10.at(i) - noLogK) > 1e-9) {
-            lo = std::min(lo, k->temperature.at(i));
-            hi = std::max(hi, k->temperature.at(i));
-        }
-    return lo <= T + 1e-9 && T <= hi + 1e-9;
+        if (k->eqkLog10.at(i) != noLogK)
+            at << k->temperature.at(i);
+    if (at == QList<double> {25.0})
+        return T < 100.0;
+    return !at.isEmpty() && *std::min_element(at.begin(), at.end()) <= T + 1e-9
+        && T <= *std::max_element(at.begin(), at.end()) + 1e-9;
 }
 
 } // namespace
@@ -151,7 +154,7 @@ sim_data *chemsys_build(const chemsys_request &req)
         added = false;
         for (one_rxn *r : std::as_const(image->rxnsAqueous)) {
             if (taken.contains(r) || chosen.contains(r->name) || r->composition == nullptr
-                || !tabulatedAt(r, req.TC))
+                || (req.onlyTabulated && !tabulatedAt(r, req.TC)))
                 continue;
             const int s = gDb->find_idxDB_solute(r->name);
             if (s < 0 || !coveredBy(image->solutes.at(s)->composition, inSystem))
@@ -171,7 +174,7 @@ sim_data *chemsys_build(const chemsys_request &req)
     for (const QString &g : req.gases) {
         const int gi = gDb->find_idxDB_gas(g);
         const int ri = gDb->find_idxDB_rxn(g, global::gas);
-        if (gi < 0 || ri < 0)
+        if (gi < 0 || ri < 0 || (req.onlyTabulated && !tabulatedAt(image->rxnsGas.at(ri), req.TC)))
             continue;
         sd->gases << image->gases.at(gi);
         sd->rxnsGas << image->rxnsGas.at(ri);
@@ -276,7 +279,14 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         worst = &unused;
     *worst = 0.0;
     QHash<QString, double> lnA, molal, gasLnA;
+    // A molality of 0 stands for one below the smallest normal double: its reaction
+    // must then put it there.
+    QSet<QString> belowDoubles;
     for (const one_waterResult_solute *s : r->soln_aq) {
+        if (s->cmolal == 0.0 && std::isfinite(s->gamma) && s->gamma > 0.0) {
+            belowDoubles.insert(s->solute);
+            continue;
+        }
         if (!(std::isfinite(s->cmolal) && s->cmolal > 0.0 && std::isfinite(s->gamma)
               && s->gamma > 0.0))
             return QStringLiteral("species %1: molality %2, gamma %3; ")
@@ -308,9 +318,17 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
                 phaseLnA.insert(rx->name, rx->type == global::gas ? std::log(c->molal) : 0.0);
     auto massAction = [&](const one_rxn *rx, bool gas) {
         double lnQ = 0.0;
+        const double lnK = poly_fit::evaluate(rx->eqk->coeff, w->TC) * 2.3025851;
+        double ownNu = 0.0; // coefficient of a species below the doubles
         for (int k = 0; k < rx->composition->solute.size(); ++k) {
             const QString &name = rx->composition->solute.at(k);
             double a = 0.0;
+            if (belowDoubles.contains(name)) {
+                if (name != rx->name)
+                    return; // formed from one below the doubles: nothing to check
+                ownNu = rx->composition->stoich.at(k);
+                continue;
+            }
             if (gas && name == rx->name && gasLnA.contains(name))
                 a = gasLnA.value(name);
             else if (name == rx->name && phaseLnA.contains(name))
@@ -324,13 +342,23 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
             }
             lnQ += rx->composition->stoich.at(k) * a;
         }
-        note(QStringLiteral("reaction ") + rx->name,
-             lnQ - poly_fit::evaluate(rx->eqk->coeff, w->TC) * 2.3025851);
+        if (ownNu != 0.0) {
+            // ln a of the species its reaction gives (gamma is near 1 that far down)
+            const double lnA = (lnK - lnQ) / ownNu;
+            if (!(lnA < std::log(DBL_MIN) + 1.0))
+                fault += QStringLiteral("%1 reported 0 at ln a %2; ").arg(rx->name).arg(lnA);
+            return;
+        }
+        note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
     };
+    // The reactions the engine leaves out at this temperature have no equation.
+    const QStringList leftOut = sim0D::reactionsLeftOut(sd, w->TC);
     for (const one_rxn *rx : sd->rxnsAqueous)
-        massAction(rx, false);
+        if (!leftOut.contains(rx->name))
+            massAction(rx, false);
     for (const one_rxn *rx : sd->rxnsGas)
-        massAction(rx, true);
+        if (!leftOut.contains(rx->name))
+            massAction(rx, true);
     for (const one_rxn *rx : w->rxnsConstraint)
         massAction(rx, false);
 

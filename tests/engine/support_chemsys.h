@@ -4,9 +4,8 @@
 // database, the way the setup workspace assembles one: the database's working
 // lists for the control set's redox and organic switches, then the elements
 // asked for, their basis species, and the working reactions (with their species)
-// whose elements the system covers and whose log K is tabulated at the
-// temperature, and the gas reactions asked for. The records stay the database
-// image's; the batch links them.
+// whose elements the system covers, and the gas reactions asked for. The records
+// stay the database image's; the batch links them.
 
 #include <QJsonObject>
 #include <QMap>
@@ -25,7 +24,10 @@ struct chemsys_request
     bool redox = false; ///< redox species and the basis O2(g) take part
     bool organic = false; ///< organic species take part too (only with redox)
     QStringList gases; ///< gas reactions to include
-    double TC = 25.0; ///< temperature, degrees C
+    double TC = 25.0; ///< temperature, degrees C (with onlyTabulated)
+    /// Only the reactions whose log K data reach TC (25 C-only constants below 100 C),
+    /// chosen here by the builder itself rather than by the engine at run time.
+    bool onlyTabulated = false;
     double csolvcmin = 1e-36; ///< the control set's lowest concentration, molal
 };
 

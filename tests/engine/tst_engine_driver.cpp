@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 
 class tst_engine_driver : public QObject
@@ -422,6 +423,18 @@ void tst_engine_driver::refusals_data()
     }) << "both set";
     QTest::newRow("zero total") << mutator([](saltWater &s) { s.w->composition[3]->molal = 0.0; })
                                 << "[ Cl ] must be above 0";
+    QTest::newRow("infinite total") << mutator([](saltWater &s) {
+        s.w->composition[3]->molal = std::numeric_limits<double>::infinity();
+    }) << "[ Cl ] is not a finite number";
+    QTest::newRow("NaN total on the charge balance") << mutator([](saltWater &s) {
+        s.w->composition[3]->molal = std::nan("");
+        chemsys_chargeBalance(s.w, "Cl");
+    }) << "[ Cl ] is not a finite number";
+    QTest::newRow("balancing ions of the excess's sign") << mutator([](saltWater &s) {
+        chemsys_chargeBalance(s.w, "Na"); // at pH 1 H+ outweighs chloride: no Na+ can help
+        s.w->composition[3]->molal = 1e-4;
+        s.w->composition[1]->Molar = 0.1;
+    }) << "cannot be met on [ Na ]: its ions are cations";
     QTest::newRow("zero pH activity")
         << mutator([](saltWater &s) { s.w->composition[1]->Molar = 0.0; })
         << "[ H ] must be above 0";
@@ -465,7 +478,8 @@ void tst_engine_driver::refusals()
     std::unique_ptr<one_water_result> r(model.results()); // still safe to read
     QVERIFY(!r->converged);
     // Only a run stopped inside the iteration has iterated.
-    const bool iterated = message == "not finite" || message == "matrix solver";
+    const bool iterated = message == "not finite" || message == "matrix solver"
+        || message.startsWith("cannot be met");
     QCOMPARE(model.refused, !iterated);
 }
 

@@ -30,6 +30,8 @@ private slots:
     void emptySystemRefusedEveryTime();
     void equalBatchesShareOneSystem();
     void fewSystemsKept();
+    void reactionsOutsideTheirDataLeftOut_data();
+    void reactionsOutsideTheirDataLeftOut();
 };
 
 namespace {
@@ -190,7 +192,6 @@ void tst_engine_system::keptSystemGivesSameResults()
                 c->molal = c->Molar = totals.value(c->element) * scale;
         sim_system_cache::clear();
         fresh << runText(sd.get(), w);
-        QCOMPARE(sim_system_cache::size(), 1);
     }
     for (double scale : {1.0, 0.5, 2.0}) {
         for (one_elementComp *c : std::as_const(w->composition))
@@ -198,7 +199,8 @@ void tst_engine_system::keptSystemGivesSameResults()
                 c->molal = c->Molar = totals.value(c->element) * scale;
         kept << runText(sd.get(), w);
     }
-    QCOMPARE(sim_system_cache::size(), 1);
+    // The batch's system, and its view without the reactions left out at TC.
+    QCOMPARE(sim_system_cache::size(), sim0D::reactionsLeftOut(sd.get(), TC).isEmpty() ? 1 : 2);
     for (int i = 0; i < fresh.size(); ++i) {
         QVERIFY2(fresh[i].startsWith("rc 0 "), qPrintable(fresh[i].left(300)));
         QVERIFY2(kept[i] == fresh[i], qPrintable(firstDifference(kept[i], fresh[i])));
@@ -345,3 +347,59 @@ void tst_engine_system::fewSystemsKept()
 
 QTEST_GUILESS_MAIN(tst_engine_system)
 #include "tst_engine_system.moc"
+
+void tst_engine_system::reactionsOutsideTheirDataLeftOut_data()
+{
+    QTest::addColumn<double>("TC");
+    QTest::addColumn<bool>("someLeftOut");
+    QTest::newRow("25 C") << 25.0 << false;
+    QTest::newRow("60 C: 25 C-only constants still serve") << 60.0 << false;
+    QTest::newRow("150 C") << 150.0 << true;
+    QTest::newRow("300 C") << 300.0 << true;
+}
+
+// A system holding every collected reaction gives, at any temperature, the result of
+// one built with only the reactions whose data reach that temperature, and names
+// what it left out.
+void tst_engine_system::reactionsOutsideTheirDataLeftOut()
+{
+    QFETCH(double, TC);
+    QFETCH(bool, someLeftOut);
+    QString msg;
+    QVERIFY2(chemsys_loadDatabase(&msg), qPrintable(msg));
+    chemsys_request req;
+    req.elements = {"Al", "B",  "C", "Ca", "Cl", "F", "Fe", "K", "Li",
+                    "Mg", "Mn", "N", "Na", "P",  "S", "Si", "Sr"};
+    req.gases = {"CO2(g)"};
+    req.TC = TC;
+    std::unique_ptr<sim_data> all(chemsys_build(req));
+    req.onlyTabulated = true;
+    std::unique_ptr<sim_data> kept(chemsys_build(req));
+    const QMap<QString, double> totals {
+        {"Al", 1e-7}, {"B", 1e-5}, {"C", 2e-3},  {"Ca", 3e-4}, {"Cl", 2e-4}, {"F", 1e-4},
+        {"Fe", 1e-6}, {"K", 5e-5}, {"Li", 1e-6}, {"Mg", 8e-5}, {"Mn", 1e-7}, {"N", 1e-4},
+        {"Na", 2e-3}, {"P", 1e-6}, {"S", 2e-4},  {"Si", 1e-3}, {"Sr", 1e-6}};
+    one_water *wAll = chemsys_water(all.get(), totals, TC, 7.0, 0.0);
+    one_water *wKept = chemsys_water(kept.get(), totals, TC, 7.0, 0.0);
+
+    const QString fromAll = runText(all.get(), wAll);
+    QVERIFY2(fromAll.startsWith("rc 0 "), qPrintable(fromAll.right(300)));
+    QVERIFY2(fromAll == runText(kept.get(), wKept),
+             qPrintable(firstDifference(fromAll, runText(kept.get(), wKept))));
+
+    const int leftOut = int(all->rxnsAqueous.size() + all->rxnsGas.size() - kept->rxnsAqueous.size()
+                            - kept->rxnsGas.size());
+    QCOMPARE(leftOut > 0, someLeftOut);
+    QCOMPARE(sim0D::reactionsLeftOut(all.get(), TC).size(), leftOut);
+    sim0D model;
+    QCOMPARE(model.driver(all.get(), wAll), 0);
+    if (someLeftOut) {
+        QCOMPARE(model.notes().size(), 1);
+        const QString note = model.notes().first();
+        QVERIFY2(note.contains(QString("%1 reactions left out at %2 C").arg(leftOut).arg(TC)),
+                 qPrintable(note));
+        QVERIFY(note.contains(sim0D::reactionsLeftOut(all.get(), TC).last()));
+    } else {
+        QVERIFY(model.notes().isEmpty());
+    }
+}

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 
@@ -146,9 +147,13 @@ void tst_setup_run::twoWaters_runOnB_leavesA()
     const int kNa = f.w->find_idxElement_waterComp(f.batch->find_idxBatch_water("B"), "Na");
     QCOMPARE(b->composition.at(kNa)->ppm, 10.0);
 
-    b->TC = 60.0;
+    b->TC = 150.0;
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    QVERIFY(b->results && b->results->TC == 60.0);
+    QVERIFY(b->results && b->results->TC == 150.0);
+    // Reactions known at 25 C only are left out at 150 C, and the pane says so.
+    QVERIFY(f.w->findChild<QTextEdit *>("textEdit_Messages")
+                ->toPlainText()
+                .contains("reactions left out at 150 C"));
     QCOMPARE(a->results, resultA);
     QCOMPARE(a->results->ionicstrength, ionicA);
     QCOMPARE(a->TC, 25.0);

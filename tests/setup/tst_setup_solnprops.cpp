@@ -87,24 +87,35 @@ private:
         if (enter)
             QTest::keyClick(field, Qt::Key_Return);
     }
-    static void typeField(const workspace_fixture &f, const char *name, const QString &text)
-    {
-        typeOver(in<QLineEdit>(f.w, name), text);
-    }
     /// Brings up the Solution Properties tab with a click on it.
     static void showPropsTab(workspace_fixture &f)
     {
         QTabBar *bar = in<QTabWidget>(f.w, "tabWidget_Setup")->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
     }
-    /// A new configuration holding C and Ca, its Solution Properties shown.
+    /// Types into a field of the tab it sits on, then returns to the water page.
+    static void typeField(workspace_fixture &f, const char *name, const QString &text)
+    {
+        auto *field = in<QLineEdit>(f.w, name);
+        if (!field->isVisible())
+            showPropsTab(f);
+        typeOver(field, text);
+        showWaterPage(f);
+    }
+    /// Chooses a model on the Solution Properties tab, then returns to the water page.
+    static void chooseModel(workspace_fixture &f, QComboBox *combo, int k)
+    {
+        showPropsTab(f);
+        combo->setCurrentIndex(k);
+        showWaterPage(f);
+    }
+    /// A new configuration holding C and Ca, its water page shown.
     static void enterSmall(workspace_fixture &f, const QString &file)
     {
         QVERIFY(f.enterNew(scratch(file)));
         f.addElementDirect("C");
         f.addElementDirect("Ca");
         showWaterPage(f);
-        showPropsTab(f);
     }
     static void clickRow(QWidget *dlg, const QString &name)
     {
@@ -197,7 +208,6 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QFETCH(double, typed);
     workspace_fixture f;
     enterSmall(f, "density.jsdb");
-    showWaterPage(f);
     QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
     QTableWidget *h = waterTable(f, "tableWidgetWaters_element_H");
     qobject_cast<QComboBox *>(h->cellWidget(0, 0))->setCurrentIndex(form);
@@ -207,7 +217,6 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
     const one_elementComp *ca = current(f)->composition.at(f.w->find_idxElement_waterComp(0, "Ca"));
     const double ppm = ca->ppm;
-    showPropsTab(f);
     typeField(f, "lineEdit_massDensity", "1.1");
     QCOMPARE(current(f)->densitymass, 1.1);
     QVERIFY(qAbs(amountShown(h, 0) / typed - 1.0) < 1e-12);
@@ -220,7 +229,6 @@ void tst_setup_solnprops::j13_alkalinityAndDensity()
 {
     workspace_fixture f;
     enterJ13(f, scratch("alk.jsdb"));
-    showPropsTab(f);
     pressIndicator(in<QCheckBox>(f.w, "checkBox_alkalinity"));
     pressIndicator(in<QRadioButton>(f.w, "radioButton_alkalinityCarb"));
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
@@ -247,7 +255,6 @@ void tst_setup_solnprops::activityModels_everyEnabledOneRuns()
 {
     workspace_fixture f;
     enterJ13(f, scratch("models.jsdb"));
-    showPropsTab(f);
     auto *solutes = in<QComboBox>(f.w, "comboBox_acSolutes");
     auto *water = in<QComboBox>(f.w, "comboBox_acWater");
     QVERIFY(solutes->count() == 5 && water->count() == 3 && !itemEnabled(solutes, 2));
@@ -256,7 +263,7 @@ void tst_setup_solnprops::activityModels_everyEnabledOneRuns()
             if (!itemEnabled(combo, k) || combo->currentIndex() == k)
                 continue;
             QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-            combo->setCurrentIndex(k);
+            chooseModel(f, combo, k);
             QVERIFY(in<QLineEdit>(f.w, "lineEdit_spcnStat")->text().isEmpty());
             QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
         }

@@ -18,6 +18,7 @@
 #include "simfile.h"
 #include "test_layout.h"
 #include "viewResult_spcn.h"
+#include "water_manager.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -129,6 +130,7 @@ void tst_windows::windows()
     QTest::newRow("setup workspace") << mainWindow(workspace);
     QTest::newRow("element picker") << alone<setup_add_element>(nullptr, nullptr);
     QTest::newRow("gas picker") << alone<setup_add_gas>(nullptr, nullptr);
+    QTest::newRow("water set manager") << alone<water_manager>(nullptr, nullptr);
     QTest::newRow("account settings") << alone<manage_account>();
     QTest::newRow("control parameters") << alone<config_settings>();
     QTest::newRow("installation check") << alone<install_check>();
