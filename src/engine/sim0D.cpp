@@ -74,6 +74,7 @@ int sim0D::driver(sim_data *sd, one_water *w)
     listErrorMsgs()->clear();
     if (simmodel != nullptr) {
         refuse("#### error : speciation model already ran; use a new model for each run");
+        refused = true;
         return 1;
     }
     simctrl = new sim_ctrl;
@@ -104,7 +105,7 @@ int sim0D::driver(sim_data *sd, one_water *w)
     simmodel->results->tempRec = new pt_rxn_res;
     simmodel->results->tempRec->TC = w->TC;
 
-    if (!check_consistency()) {
+    if (!errorMsgs->isEmpty() || !check_consistency()) {
         refused = true;
         return 1;
     }
@@ -482,12 +483,30 @@ void sim0D::transfer_data_water()
     simmodel->results->waterProps = new double[6]();
     simmodel->results->waterProps[0] = water->densitymass;
     const int ne = simmodel->nelements;
-    if (water->composition.size() < ne) {
-        refuse(QString("#### error : the water gives %1 element amounts for %2 elements")
-                   .arg(water->composition.size())
-                   .arg(ne));
-        return;
+    // The water's entries are matched to the batch's elements by name, in any order;
+    // of two entries for one element the later counts.
+    std::vector<const one_elementComp *> entryOf(size_t(ne), nullptr);
+    for (int i = 0; i < water->composition.size(); ++i) {
+        const one_elementComp *c = water->composition.at(i);
+        if (c == nullptr)
+            continue;
+        // Entries in the batch's order are the common case.
+        int found = i < ne && c->element == sdata->elements.at(i)->name ? i : -1;
+        for (int e = 0; e < ne && found < 0; ++e)
+            if (c->element.compare(sdata->elements.at(e)->name, Qt::CaseInsensitive) == 0)
+                found = e;
+        if (found < 0)
+            refuse("#### error : the water gives an amount of [ " + c->element
+                   + " ], which is not an element of the chemical system");
+        else
+            entryOf[found] = c;
     }
+    for (int e = 0; e < ne; ++e)
+        if (entryOf[e] == nullptr)
+            refuse("#### error : the water gives no amount of element [ "
+                   + sdata->elements.at(e)->name + " ]");
+    if (!errorMsgs->isEmpty())
+        return;
     auto lookupSpecies = [this](pt_compset &set) {
         for (int m = 0; m < set.nsp; ++m) {
             if (set.spIdx[m] < 0)
@@ -512,22 +531,19 @@ void sim0D::transfer_data_water()
     };
 
     for (int e = 0; e < ne; ++e) {
-        const one_elementComp *c = water->composition.at(e);
+        const one_elementComp *c = entryOf[e];
+        const QString &element = sdata->elements.at(e)->name;
         pt_compset set;
         set.id = e;
-        set.element = toStd(c->element);
-        if (c->element != sdata->elements.at(e)->name) {
-            refuse("#### error : water amount [ " + c->element + " ] does not match element [ "
-                   + sdata->elements.at(e)->name + " ]");
-        }
-        if (c->element == sdata->nameO || c->element == sdata->nameH2O) {
+        set.element = toStd(element);
+        if (element == sdata->nameO || element == sdata->nameH2O) {
             set.species = {toStd(sdata->nameH2O)};
             set.stoich = {1.0};
-        } else if (c->element == sdata->nameH) {
+        } else if (element == sdata->nameH) {
             set.species = {toStd(sdata->nameHplus)};
             set.stoich = {1.0};
             set.activityRow = (water->typeH == 1);
-        } else if (c->element == c->solute) {
+        } else if (c->element.compare(c->solute, Qt::CaseInsensitive) == 0) {
             // The element's total: every aqueous species holding it. Gases are
             // fugacities and never enter a mass balance.
             set.species.reserve(c->species.size());
@@ -643,7 +659,9 @@ bool sim0D::check_consistency()
 
     auto findSet = [this](const QString &element) {
         for (int s = 0; s < simwater->nsets; ++s)
-            if (simwater->compsets[s].element == toStd(element))
+            if (QString::fromStdString(simwater->compsets[s].element)
+                    .compare(element, Qt::CaseInsensitive)
+                == 0)
                 return s;
         return -1;
     };

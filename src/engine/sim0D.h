@@ -49,6 +49,12 @@ public:
     /// Net charge of the last state, eq/kg water.
     double netChargeBalance();
 
+    /// True when driver() refused the input before iterating (an inconsistent system,
+    /// a missing or unknown element amount, a bad value, a water without an equilibrium
+    /// state under its model): nothing was computed. False once the run iterated,
+    /// whether it converged or not.
+    bool refused = false;
+
     /// Chooses how Newton steps are solved (reduced by default).
     void setStepSolver(step_solver s) { stepSolver = s; }
     /// The run's model (null before driver()).
@@ -139,7 +145,6 @@ private:
     pt_rxn_DH *lastDH = nullptr; ///< owned: coefficients of the last state
     mat_solver solver; ///< dense solver
     step_solver stepSolver = step_solver::reduced;
-    bool refused = false; ///< the input was refused before the loop
     double maxResidual = 0.0; ///< largest |row residual| of the last assembly
     double maxSetResidual = 0.0; ///< largest |residual| of the set rows of the last assembly
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PreciseDoubleFactory.h"
 #include "copy_struct.h"
 #include "format_fields.h"
 #include "global.h"
@@ -12,7 +13,12 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
+class QComboBox;
+class QTableWidget;
+class QTableWidgetItem;
 class QTreeWidgetItem;
 class dbdata;
 class jsdbfile_mgr;
@@ -42,8 +48,9 @@ class setup;
 /// navigation, sorting), setup_build.cpp (building the system), setup_elements.cpp
 /// (elements and gases), setup_rxns.cpp (reactions, solutes, solids),
 /// setup_redox.cpp (redox pairs and gases), setup_pickers.cpp (the element and gas
-/// pickers), setup_waters.cpp (water pages) and setup_toolbar.cpp (tool bar, files,
-/// settings and the other windows).
+/// pickers), setup_waters.cpp (water pages), setup_waterComp.cpp (composition
+/// conditions), setup_run.cpp (check and speciation run) and setup_toolbar.cpp (tool
+/// bar, files, settings and the other windows).
 class setup : public QWidget
 {
     Q_OBJECT
@@ -183,30 +190,86 @@ public:
     /// The redox screen for the reactions collected for one element.
     QList<one_rxn *> screen_rxnsRedox_supplements(const QString &element, QList<one_rxn *> rxns);
 
-    // ---- waters --------------------------------------------------------------
+    // ---- waters ----------------------------------------------------------------
 
     /// The current water of the batch, or null when the index is out of range.
     one_water *current_water();
     /// The water at `index` of the batch, or null when out of range.
     one_water *water_at(int index);
-    /// Lays out the water tables.
+    /// Lays out the water tables and forgets the results window of an earlier configuration.
     void setup_tables_waters();
     /// Fills the unit lists of the water pages.
     void accumulate_list_options_water();
-    /// Refills the list of waters.
+    /// Refills the list of waters and renews the kept copy of the selected water.
     void accumulate_list_waters();
+    /// Refills the list of waters after it changed and shows the water of the same name.
+    void update_ui_waters();
     /// Fills the solute activity-model list.
     void accumulate_list_acSolutes();
     /// Fills the water activity-model list.
     void accumulate_list_acWater();
-    /// Rebuilds the water pages for water `index`.
+    /// Makes water `index` current and rebuilds every water page for it.
     void populate_stackedWidget_Waters(int index);
+    /// Writes water `index`'s values and selections into the pages built for it.
+    void update_stackedWidget_Waters(int index);
+    /// Writes the stored result of water `index` into the results tables.
+    void populate_sW_Waters_results(int index);
     /// Fills the Solution Properties tab for water `index`.
     void populate_sW_Waters_solnProperties(int index);
-    /// Appends a water to the batch.
+    /// Appends a water to the batch unless its name is in use (ignoring case).
     void add_one_water(one_water *water);
-    /// Clears the run status line.
+    /// Gives a water read from a file whose name another water of the batch has in
+    /// another letter case the next free " (n)" suffix, with a pane line.
+    void rename_duplicate_water(one_water *water);
+    /// 1 + the position of `name` in the entry's species list, 0 when absent.
+    int find_elementsSoluteIdx(const one_elementComp *entry, const QString &name) const;
+    /// Molar and ppm values of water `index`'s stored result from its molalities.
+    void convert_concnUnits(int index);
+    /// One composition entry per batch element, with fresh species lists.
+    void populate_sW_consistency_elements(int index);
+    /// Sorts water `index`'s composition by element name (case-sensitive, stable).
+    void sort_elements_water(int index);
+    /// Rebuilds water `index`'s swap reactions from the names its conditions hold.
+    void reset_rxnsSwap_waters(int index);
+    /// Swap reactions offered for an element other than H.
+    QStringList compile_optionSwap_list(const QString &element);
+    /// Swap reactions offered for H.
+    QStringList compile_optionSwap_list_H(const QString &element);
+    /// Swap reactions offered for O2(g).
+    QStringList compile_optionSwap_list_O2g(const QString &name);
+    /// Reaction names of the batch's redox pairs of `element`.
+    QStringList compile_optionRedox_list(const QString &element);
+    /// Reaction names of all redox pairs of the batch.
+    QStringList compile_optionRedox_list_O2g(const QString &name);
+    /// Names of the batch's gases holding `element`.
+    QStringList compile_optionGases_list(const QString &element);
+    /// H value of water `water` to show in the form `typeH` (pH or [H+] in the
+    /// composition unit); NaN when there is nothing to show.
+    double select_concn_typeH(int water, int typeH);
+    /// O2(g) amount of water `water`, molal (a non-positive amount becomes 1e-8).
+    double select_concn_typeO2g(int water, global::units_concn_gas unit);
+    /// Stored amount of `element` in water `water` in `unit`; NaN when none.
+    double select_concn_element(int water, global::units_concn unit, const QString &element);
+    /// Result concentration of `solute` in water `water`; NaN without one.
+    double select_concn_soluteResult(int water, global::units_concn unit, const QString &solute);
+    /// Result fugacity of `gas` in water `water`; NaN without one.
+    double select_concn_gasResult(int water, global::units_concn_gas unit, const QString &gas);
+    /// Position of `name` among the result's solutes (exact), or -9.
+    int find_idxSolute_Results(const one_water_result *result, const QString &name) const;
+    /// Position of `name` among the result's gases (exact), or -9.
+    int find_idxGas_Results(const one_water_result *result, const QString &name) const;
+
+    // ---- run -----------------------------------------------------------------
+
+    /// Tests water `index` against the chemical system; 0 consistent, 1 with messages
+    /// in the pane and "Config ERR" shown.
+    int check_dataConsistency(int index);
+    /// Speciates water `index` and stores the result; 0 converged, 1 otherwise.
+    int setup_simulation(int index);
+    /// Clears the run status line and marks the configuration modified.
     void statusDriver_reset();
+    /// Appends every line to the message pane and marks the configuration modified.
+    void statusDriver_error(const QStringList *messages);
 
 signals:
     /// Save or Save As: the main window writes the batch to its file.
@@ -245,6 +308,21 @@ private slots:
     void on_tableWidget_rxns_cellClicked(int row, int column);
     void on_pushButton_resetData_clicked();
     void on_pushButton_viewResult_clicked();
+    void on_pushButton_spcn_clicked();
+    void on_comboBox_waters_currentIndexChanged(int index);
+    void on_comboBox_elementUnits_currentIndexChanged(int index);
+    void on_comboBox_concnUnits_currentIndexChanged(int index);
+    void on_comboBox_concnUnits_gas_currentIndexChanged(int index);
+    void on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item);
+    void on_tableWidgetWaters_elements_itemChanged(QTableWidgetItem *item);
+    void on_tableWidgetWaters_elements_cellClicked(int row, int column);
+    void on_tableWidgetWaters_solutes_cellClicked(int row, int column);
+    void on_tableWidgetWaters_gases_cellClicked(int row, int column);
+    void waterElement_optionChanged(int index);
+    void waterElement_optionChanged_O2g(int index);
+    void waterElement_soluteChanged(int index);
+    void waterElement_soluteChanged_H(int index);
+    void waterSolute_soluteChanged_H(int index);
 
     void setup_quit();
     void process_chemicalSystem();
@@ -283,6 +361,54 @@ private:
     void fill_rxn_row(int row, const one_rxn *rxn);
     /// Sets the unsaved-changes flag.
     void set_modified() { flag_unsaved = true; }
+    /// An edit of the current water: clears the status line once and marks a change.
+    void mark_edit();
+    /// Shows one of the status line's looks.
+    void set_status(const QString &text, const QString &style);
+    /// Lays out one of the water tables.
+    void layout_water_table(QTableWidget *table, int columns, bool composition);
+    /// Builds the H row (and the O2(g) row) of the composition page.
+    void populate_sW_Waters_element_H(int index);
+    /// Builds one row per composition entry except H.
+    void populate_sW_Waters_elements(int index);
+    /// Builds the rows of the solute results tables.
+    void populate_sW_Waters_solutes(int index);
+    /// Builds the rows of the gas results table.
+    void populate_sW_Waters_gases(int index);
+    /// The H form combo ("[H+]", "pH") showing `index`.
+    QComboBox *comboBox_Water_typeH(int index);
+    /// The combo of an element row: the element, then its species.
+    QComboBox *comboBox_Water_solutesList(const one_elementComp *entry);
+    /// The swap options of an element.
+    QComboBox *comboBox_Water_elementOptions(const QString &element);
+    /// The swap options and redox pairs of the O2(g) condition.
+    QComboBox *comboBox_Water_elementOptions_O2g();
+    /// A combo of the table's own row whose cell widget sent a signal, or null.
+    QComboBox *sender_combo() const;
+    /// A swap option chosen in `combo`.
+    void process_optionChanged(QComboBox *combo, int index);
+    /// A redox pair chosen in the O2(g) option combo (logged only).
+    void process_optionChanged_Redox(QComboBox *combo, int index);
+    /// Writes a composition amount (a double, so the validated editor serves it) or
+    /// empties the cell for NaN; the table's signals are blocked meanwhile.
+    void write_amount_cell(QTableWidget *table, int row, double value);
+    /// Writes a result value ('g', 6) or empties the cell for NaN.
+    void write_result_cell(QTableWidget *table, int row, double value);
+    /// The typed amount of a cell when it is a finite number; else the refusal is
+    /// written to the pane and false returned.
+    bool read_amount_cell(const QTableWidgetItem *item, double &value);
+    /// Rewrites every composition value in the unit shown, signals blocked.
+    void show_composition_values(int index);
+    /// Rewrites every solute result value in the unit shown.
+    void show_solute_results(int index);
+    /// Element's molal-to-ppm factor by name, or 0 when the batch lacks it.
+    double ppm_factor(const QString &element);
+    /// Unit chosen for the composition tables.
+    global::units_concn element_unit() const;
+    /// Prepares water `index` for a run: entries, species lists and swap reactions.
+    void prepare_water_for_run(int index);
+    /// Renews the kept copy of water `index`.
+    void keep_copy_of_water(int index);
 
     Ui::setup *ui = nullptr; ///< owned: the form
     global gl; ///< conversions and constants
@@ -304,7 +430,9 @@ private:
     model_mixing *mixingModel = nullptr; ///< mixing and titration window, once made
     config_settings *ctrlSettings = nullptr; ///< control-parameters dialog while it runs
     water_manager *waterMgr = nullptr; ///< water set manager, once made
-    viewResult_spcn *viewResult = nullptr; ///< results viewer, once made
+    viewResult_spcn *viewResult = nullptr; ///< owned: results viewer, once made
+    std::unique_ptr<one_water> keptWater; ///< copy of the selected water as it was chosen
+    PreciseDoubleFactory doubleFactory; ///< editor of the composition amounts
 
     QAction *actNav_chemSystem = nullptr; ///< Navigate "Chemical System"
     QAction *actNav_waterComp = nullptr; ///< Navigate "Water Composition"
@@ -318,4 +446,11 @@ private:
     int col_soluteType = 1; ///< solute table: type column
     int col_rxnType = 2; ///< reaction table: type column
     int col_rxnLast = 3; ///< reaction table: last column
+    int col_compElement = 0; ///< composition tables: element (or solute) combo
+    int col_compAmount = 1; ///< composition tables: amount
+    int col_compOption = 2; ///< composition tables: option combo
+    int col_compKey = 3; ///< composition tables: hidden key name of the row
+    int col_resName = 0; ///< results tables: name
+    int col_resValue = 1; ///< results tables: concentration
+    int col_resType = 2; ///< results tables: type key
 };

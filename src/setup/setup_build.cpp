@@ -252,8 +252,10 @@ int setup::setup_simulation_data()
 
     sd->waters.clear();
     for (one_water *w : cfg->waters)
-        if (w)
+        if (w) {
+            rename_duplicate_water(w);
             add_one_water(w);
+        }
     if (sd->waters.isEmpty()) {
         add_one_water(sd->own(batch->simData_init_water()));
         message(QStringLiteral("Added default water during initial setup"));

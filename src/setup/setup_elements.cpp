@@ -447,7 +447,15 @@ int setup::find_idxElement_waterComp(int water, const QString &element)
     for (qsizetype i = 0; i < w->composition.size(); ++i)
         if (w->composition.at(i) && w->composition.at(i)->element == element)
             return int(i);
-    w->composition.append(batch->setup_one_elementComp(element));
+    one_elementComp *e = batch->setup_one_elementComp(element);
+    // A new entry's amounts all follow from its molality.
+    const sim_data *sd = batch->sdata;
+    if (element != sd->nameO && element != sd->nameH2O) {
+        const int k = batch->find_idxBatch_element(element);
+        e->Molar = e->molal * w->densitymass;
+        e->ppm = k >= 0 ? e->molal * sd->elements.at(k)->cvtmtoppm : 0.0;
+    }
+    w->composition.append(e);
     w->ncomposition = int(w->composition.size());
     return w->ncomposition - 1;
 }

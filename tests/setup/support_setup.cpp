@@ -6,6 +6,8 @@
 #include "setup.h"
 #include "test_env.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +18,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -378,4 +382,70 @@ void pickGas(workspace_fixture &f, const QString &search, const QString &gas)
     });
     QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_addGas")),
                       Qt::LeftButton);
+}
+
+QTableWidget *waterTable(const workspace_fixture &f, const QString &name)
+{
+    return f.w->findChild<QTableWidget *>(name);
+}
+
+void showWaterPage(workspace_fixture &f)
+{
+    f.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.w));
+    auto *tabs = f.w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"));
+    QTabBar *bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+}
+
+int elementRow(const workspace_fixture &f, const QString &element)
+{
+    const QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
+    return int(tableColumn(t, 3).indexOf(element));
+}
+
+bool typeAmount(QTableWidget *t, int row, const QString &text)
+{
+    QTableWidgetItem *item = t->item(row, 1);
+    if (!item)
+        return false;
+    t->scrollToItem(item);
+    const QPoint at = t->visualItemRect(item).center();
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            editor = e;
+    if (!editor || !editor->isVisible())
+        return false;
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The view commits a closing editor from its event queue.
+    QApplication::processEvents();
+    return true;
+}
+
+bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text)
+{
+    auto *combo = f.w->findChild<QComboBox *>(name);
+    const int k = combo ? combo->findText(text) : -1;
+    if (k >= 0)
+        combo->setCurrentIndex(k);
+    return k >= 0;
+}
+
+QString pressRun(workspace_fixture &f)
+{
+    QTest::mouseClick(f.w->findChild<QPushButton *>(QStringLiteral("pushButton_spcn")),
+                      Qt::LeftButton);
+    return f.w->findChild<QLineEdit *>(QStringLiteral("lineEdit_spcnStat"))->text();
+}
+
+double amountShown(const QTableWidget *t, int row)
+{
+    const QTableWidgetItem *item = t->item(row, 1);
+    return item && item->data(Qt::EditRole).isValid() ? item->data(Qt::EditRole).toDouble()
+                                                      : std::nan("");
 }

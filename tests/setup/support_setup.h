@@ -118,3 +118,19 @@ void pickElement(workspace_fixture &f, const QString &search, const QString &ele
 /// Presses Add Gas and answers the gas picker: types `search`, clicks the row of
 /// `gas`, presses Select.
 void pickGas(workspace_fixture &f, const QString &search, const QString &gas);
+
+/// Table `name` of the workspace's water pages.
+QTableWidget *waterTable(const workspace_fixture &f, const QString &name);
+/// Opens the Water Composition tab with a click on its tab, window shown.
+void showWaterPage(workspace_fixture &f);
+/// Row of the element table whose element is `element`, or -1.
+int elementRow(const workspace_fixture &f, const QString &element);
+/// Types `text` into the amount cell of `row` as a user does: double-click, type
+/// over the selection, Return. False when no editor opened.
+bool typeAmount(QTableWidget *t, int row, const QString &text);
+/// Chooses item `text` of the workspace combo `name`; false when absent.
+bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text);
+/// Presses Run and returns the status line's text.
+QString pressRun(workspace_fixture &f);
+/// Value of the amount cell of `row` as the cell holds it.
+double amountShown(const QTableWidget *t, int row);

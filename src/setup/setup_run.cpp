@@ -1,0 +1,304 @@
+// The speciation run of the current water: the consistency check against the
+// chemical system, the engine call, the completion of the result, the status line
+// and the results window.
+
+#include "setup.h"
+
+#include "sbatch.h"
+#include "sim0D.h"
+#include "ui_setup.h"
+#include "viewResult_spcn.h"
+
+#include <QDebug>
+#include <QMessageBox>
+
+#include <cmath>
+
+namespace {
+
+const QString styleCleared = QStringLiteral("background-color: #bbb;");
+const QString styleError = QStringLiteral("background-color: #fd7;");
+const QString styleDone = QStringLiteral("background-color: #adf;");
+
+QString num(double v)
+{
+    return QString::number(v, 'g', 6);
+}
+
+/// Lowest and highest temperature of a run, degrees C: the range the database's
+/// log K fits are made for.
+constexpr double runTCmin = 1.0;
+constexpr double runTCmax = 300.0;
+
+/// setup_simulation: the engine refused the water before iterating.
+constexpr int runRefused = 2;
+
+} // namespace
+
+void setup::set_status(const QString &text, const QString &style)
+{
+    ui->lineEdit_spcnStat->setText(text);
+    ui->lineEdit_spcnStat->setStyleSheet(style);
+}
+
+void setup::statusDriver_reset()
+{
+    flag_statusCleared = true;
+    set_status(QString(), styleCleared);
+    flag_unsaved = true;
+}
+
+void setup::mark_edit()
+{
+    if (!flag_statusCleared)
+        statusDriver_reset();
+    set_modified();
+}
+
+void setup::statusDriver_error(const QStringList *messages)
+{
+    if (messages)
+        for (const QString &line : *messages)
+            message(line);
+    set_modified();
+}
+
+void setup::prepare_water_for_run(int index)
+{
+    one_water *w = water_at(index);
+    if (!w)
+        return;
+    // A water read from a file and never shown still needs its entries, their
+    // species lists and its swap reactions from the current system.
+    const sim_data *sd = batch->sdata;
+    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
+    if (w->stag_O2g && !w->redoxO2g)
+        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    populate_sW_consistency_elements(index);
+    reset_rxnsSwap_waters(index);
+}
+
+void setup::on_pushButton_spcn_clicked()
+{
+    one_water *w = current_water();
+    if (!w) {
+        message(QStringLiteral("##  speciation: no water is selected"));
+        return;
+    }
+    flag_statusCleared = false;
+    const int cw = batch->sdata->currentWater;
+    prepare_water_for_run(cw);
+
+    QStringList errors;
+    w->alkSolutes.clear();
+    w->alkCoeffs.clear();
+    if (propsWater.setup_alkalinityEqn(batch, *w) != 0) {
+        if (w->alkSet)
+            errors << QStringLiteral("SWS: ## Failed to construct alkalinity equation.");
+        else
+            qDebug().noquote() << "SWS: ## could not set up alkalinity eqn. (non-essential).";
+    }
+    if (check_dataConsistency(cw) != 0)
+        errors << QStringLiteral("inconsistency found in simulation setup");
+    if (!errors.isEmpty()) {
+        message(QStringLiteral("## error found while preparing for speciation simulation"));
+        for (const QString &e : std::as_const(errors))
+            message(e);
+        set_status(QStringLiteral("Config ERR"), styleError);
+        return;
+    }
+
+    const int rc = setup_simulation(cw);
+    if (rc == runRefused) {
+        message(QStringLiteral(">> #### Speciation refused; the previous result is kept"));
+        set_status(QStringLiteral("Config ERR"), styleError);
+        return;
+    }
+    if (rc != 0) {
+        message(QStringLiteral(">> #### Failed to converge"));
+        set_status(QStringLiteral("   CVG ERR"), styleError);
+    } else {
+        message(QStringLiteral(">> Speciation completed"));
+        set_status(QStringLiteral("     DONE"), styleDone);
+    }
+    const one_water_result *r = w->results;
+    message(QStringLiteral("   convergence value ") + num(r->cvgValue));
+    message(QStringLiteral("   iteration count ") + QString::number(r->loops));
+    message(QStringLiteral("   net charge balance ") + num(r->chargebalance));
+    populate_sW_Waters_results(cw);
+}
+
+int setup::check_dataConsistency(int index)
+{
+    const one_water *w = water_at(index);
+    if (!w)
+        return 1;
+    sim_data *sd = batch->sdata;
+    QStringList msgs;
+
+    if (!(w->TC >= runTCmin))
+        msgs << QStringLiteral("temperature: current value is less than 1 degrees C");
+    else if (!(w->TC <= runTCmax))
+        msgs << QStringLiteral("temperature: current value is greater than 300 degrees C");
+
+    const int S = int(sd->solutes.size());
+    const int R = int(sd->rxnsAqueous.size());
+    const int C = int(w->composition.size());
+    int G = 0;
+    for (const one_solute *s : std::as_const(sd->solutes))
+        if (s->name == sd->nameO2g)
+            G = 1;
+    if (S != R + C + G) {
+        msgs << QStringLiteral("incomplete system. no. solute: ") + QString::number(S);
+        msgs << QStringLiteral("  no. rxns: ") + QString::number(R) + QStringLiteral("; no. comp: ")
+                + QString::number(C);
+    }
+
+    for (const one_elementComp *e : w->composition)
+        if (!(e->molal > 0.0))
+            msgs << QStringLiteral("composition set for [ ") + e->element + QStringLiteral(" ] is ")
+                    + num(e->molal);
+    if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
+        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
+
+    // The water's entry of an element: the last one when several.
+    const auto entryOf = [w](const QString &element) -> const one_elementComp * {
+        const one_elementComp *found = nullptr;
+        for (const one_elementComp *e : w->composition)
+            if (e->element == element)
+                found = e;
+        return found;
+    };
+    const auto isSwap = [this](const one_elementComp *e) {
+        return e && !e->swaprxn.isEmpty() && batch->find_idxBatch_solidRxn(e->swaprxn) >= 0;
+    };
+
+    if (w->alkSet) {
+        if (!(w->alkMolar > 0.0) || !(w->alkmolal > 0.0)) {
+            msgs << QStringLiteral("alkalinity value must be greater than zero");
+            msgs << QStringLiteral(" molal ") + num(w->alkmolal) + QStringLiteral(" Molar ")
+                    + num(w->alkMolar);
+        }
+        if (w->alkElem == sd->nameH) {
+            const one_elementComp *e = entryOf(sd->nameH);
+            if (!e) {
+                msgs << QStringLiteral("H (hydrogen) has no composition condition in this water");
+            } else {
+                if (isSwap(e)) {
+                    msgs << QStringLiteral("H element composition condition uses both swap "
+                                           "reaction and alkalinity condition");
+                    msgs << QStringLiteral("  swap reaction in use: ") + e->swaprxn;
+                }
+                if (w->chargebalance && e->element == w->chargebalanceElem)
+                    msgs << QStringLiteral("H is used for both charge balance and alkalinity");
+            }
+        } else if (w->alkElem == sd->nameC) {
+            const one_elementComp *e = entryOf(sd->nameC);
+            if (!e) {
+                msgs << QStringLiteral("C (carbon) is not used in this system; alkalinity for "
+                                       "carbon cannot be used");
+            } else {
+                if (isSwap(e)) {
+                    msgs << QStringLiteral("C element composition condition cannot uses both "
+                                           "swap reaction and alkalinity condition");
+                    msgs << QStringLiteral("  swap reaction in use: ") + e->swaprxn;
+                }
+                if (w->chargebalance && e->element == w->chargebalanceElem)
+                    msgs << QStringLiteral("C is used for both charge balance and alkalinity");
+            }
+        } else {
+            msgs << QStringLiteral("alkalinity-fixed element [ ") + w->alkElem
+                    + QStringLiteral(" ] is unrecognized");
+        }
+    }
+
+    if (w->chargebalance) {
+        // The water's own choice counts, not whatever the list on screen shows.
+        if (w->chargebalanceSolute.isEmpty()
+            || batch->find_idxBatch_solute(w->chargebalanceSolute) < 0)
+            msgs << QStringLiteral("charge balance: solute has not been selected");
+        const one_elementComp *e = entryOf(w->chargebalanceElem);
+        if (!e)
+            msgs << QStringLiteral("charge blance element cannot be found in data set");
+        else if (isSwap(e))
+            msgs << QStringLiteral("element assigned for charge balance is also set with swap "
+                                   "reaction");
+    }
+
+    if (msgs.isEmpty())
+        return 0;
+    set_status(QStringLiteral("Config ERR"), styleError);
+    flag_statusCleared = false;
+    message(QStringLiteral("#####  ERROR: speciation data consistency/completeness check:"));
+    for (const QString &m : std::as_const(msgs))
+        message(m);
+    return 1;
+}
+
+int setup::setup_simulation(int index)
+{
+    one_water *w = water_at(index);
+    if (!w)
+        return 1;
+    prepare_water_for_run(index);
+    sim0D model;
+    const int rc = model.driver(batch->sdata, w);
+    const QStringList msgs = *model.listErrorMsgs();
+    if (model.refused) {
+        // Nothing was solved: the water keeps its previous result and pH.
+        statusDriver_error(&msgs);
+        return runRefused;
+    }
+    const bool failed = rc != 0 || !msgs.isEmpty();
+    one_water_result *r = model.results();
+    // The stored flag says what the status line says.
+    r->converged = r->converged && !failed;
+    delete w->results;
+    w->results = r;
+
+    const double d = w->densitymass;
+    for (one_waterResult_element *e : std::as_const(r->soln_elem)) {
+        e->cMolar = e->cmolal * d;
+        e->cppm = e->cmolal * ppm_factor(e->element);
+    }
+    for (one_waterResult_solute *s : std::as_const(r->soln_aq)) {
+        s->cshown = s->cmolal;
+        s->cMolar = s->cmolal * d;
+    }
+    for (one_waterResult_solute *g : std::as_const(r->soln_gas))
+        g->cshown = g->cmolal;
+    w->pHspcn = r->resultpH;
+
+    propsWater.setup_properties(batch, dbase);
+    r->alkCarb = propsWater.total_carbAlkalinity(w, r);
+    r->tds = propsWater.total_dissolvedSolid(batch, r);
+    r->conduct = propsWater.conductivity(r);
+    r->dielectConst = propsWater.dielectricConst(r);
+    if (failed)
+        statusDriver_error(&msgs);
+    return failed ? 1 : 0;
+}
+
+void setup::on_pushButton_viewResult_clicked()
+{
+    const one_water *w = current_water();
+    if (!w) {
+        message(QStringLiteral("##  view result: no water is selected"));
+        return;
+    }
+    if (!w->results) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Navigation menu on View Results"),
+                        QStringLiteral("No results are available for review"), QMessageBox::Ok,
+                        this);
+        box.exec();
+        return;
+    }
+    setup_waterResults_list_solids();
+    if (!viewResult) {
+        viewResult = new viewResult_spcn;
+        viewResult->setWindowTitle(QStringLiteral("Speciation Result"));
+    }
+    viewResult->update_ui_result(batch, batch->sdata->currentWater);
+    viewResult->show();
+    viewResult->raise();
+}

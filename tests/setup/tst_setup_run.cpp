@@ -1,0 +1,281 @@
+// Speciation runs from the workspace: a water entered as a user enters it, the
+// refusals that keep an earlier result, two waters side by side, swap reactions
+// and the waters of a saved and reopened file.
+
+#include "copy_struct.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "support_setup.h"
+#include "test_env.h"
+#include "test_ui.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+QString scratch(const QString &name)
+{
+    return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+/// The J-13 well water: element totals in ppm (mg/kg).
+const QList<QPair<QString, QString>> j13
+    = {{"Na", "45.8"},   {"Si", "28.4995"}, {"Ca", "13"},     {"K", "5.04001"}, {"Mg", "2.01"},
+       {"Li", "0.048"},  {"C", "27.6372"},  {"F", "2.18001"}, {"Cl", "7.14"},   {"N", "1.98338"},
+       {"S", "6.14192"}, {"B", "0.133929"}, {"Al", "0.008"},  {"Mn", "0.012"},  {"Fe", "0.04"},
+       {"Sr", "0.04"},   {"P", "0.0387256"}};
+
+/// A new configuration with a second water "B" beside the default one, the J-13
+/// elements added and the J-13 amounts typed into the default water.
+void enterJ13(workspace_fixture &f, const QString &path)
+{
+    QVERIFY(f.enterNew(path, false, true, [](sim_data *cfg) {
+        copy_struct cpy;
+        one_water *b = cfg->own(cpy.copy_water(cfg->waters.first()));
+        b->name = QStringLiteral("B");
+        cfg->waters.append(b);
+    }));
+    for (const auto &e : j13)
+        f.addElementDirect(e.first);
+    showWaterPage(f);
+    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("molal")));
+    QVERIFY(typeAmount(waterTable(f, QStringLiteral("tableWidgetWaters_element_H")), 0, "7.41"));
+    QVERIFY(chooseItem(f, QStringLiteral("comboBox_elementUnits"), QStringLiteral("ppm")));
+    QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
+    for (const auto &e : j13)
+        QVERIFY2(typeAmount(t, elementRow(f, e.first), e.second), qPrintable(e.first));
+}
+
+/// The file's bytes without the header's date of saving, which names the second.
+QByteArray withoutSaveDate(QByteArray bytes)
+{
+    const qsizetype header = bytes.indexOf("\"header\"");
+    const qsizetype date = bytes.indexOf("\"date\":", header);
+    if (header >= 0 && date >= 0)
+        bytes.remove(date, bytes.indexOf('\n', date) - date);
+    return bytes;
+}
+
+one_water *waterNamed(workspace_fixture &f, const QString &name)
+{
+    const int k = f.batch->find_idxBatch_water(name);
+    return k >= 0 ? f.sd()->waters.at(k) : nullptr;
+}
+
+} // namespace
+
+class tst_setup_run : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDebug(); }
+    void j13_enteredAsUserRunsToReference();
+    void refusedRuns_keepEarlierResult_data();
+    void refusedRuns_keepEarlierResult();
+    void twoWaters_runOnB_leavesA();
+    void swapReaction_survivesReopen_andIsRemoved();
+    void reopenedFile_everyWaterRuns_andSavesIdentically();
+    void viewResult_opensOneWindow();
+    void noWater_runRefused();
+};
+
+void tst_setup_run::j13_enteredAsUserRunsToReference()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("j13.jsdb"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    const one_water *w = waterNamed(f, "water-default");
+    QVERIFY(w && w->results && w->results->converged);
+    QVERIFY(qAbs(w->results->ionicstrength / 0.00351 - 1.0) < 0.01);
+    QVERIFY(qAbs(w->results->alkCarb / 0.002135 - 1.0) < 0.02);
+    QVERIFY(qAbs(w->pHspcn - 7.41) < 1e-6);
+    // Element results carry each element's own ppm, whatever the list order.
+    for (const one_waterResult_element *e : w->results->soln_elem) {
+        const int k = f.batch->find_idxBatch_element(e->element);
+        QVERIFY(k >= 0);
+        QCOMPARE(e->cppm, e->cmolal * f.sd()->elements.at(k)->cvtmtoppm);
+    }
+    QVERIFY(f.messages().contains(">> Speciation completed"));
+}
+
+void tst_setup_run::refusedRuns_keepEarlierResult_data()
+{
+    QTest::addColumn<double>("TC");
+    QTest::addColumn<int>("itmax");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("0.5 C") << 0.5 << 31 << "temperature: current value is less than 1 degrees C";
+    QTest::newRow("310 C") << 310.0 << 31 << "temperature: current value is greater than 300";
+    QTest::newRow("NaN") << std::nan("") << 31 << "temperature: current value is less than 1";
+    QTest::newRow("engine refuses") << 25.0 << 0 << "Speciation refused";
+}
+
+void tst_setup_run::refusedRuns_keepEarlierResult()
+{
+    QFETCH(double, TC);
+    QFETCH(int, itmax);
+    QFETCH(QString, line);
+    workspace_fixture f;
+    enterJ13(f, scratch("refused.jsdb"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    one_water *w = waterNamed(f, "water-default");
+    const one_water_result *before = w->results;
+    const double pH = w->pHspcn;
+    w->TC = TC;
+    f.sd()->ctrlset->csolvitmax = itmax;
+    QCOMPARE(pressRun(f), QStringLiteral("Config ERR"));
+    QVERIFY(f.messages().contains(line));
+    QCOMPARE(w->results, before);
+    QCOMPARE(w->pHspcn, pH);
+}
+
+void tst_setup_run::twoWaters_runOnB_leavesA()
+{
+    workspace_fixture f;
+    enterJ13(f, scratch("two.jsdb"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    one_water *a = waterNamed(f, "water-default");
+    const one_water_result *resultA = a->results;
+    const double ionicA = resultA->ionicstrength;
+    QVERIFY(chooseItem(f, "comboBox_concnUnits", "Molar"));
+    QTableWidget *solutes = waterTable(f, "tableWidgetWaters_solutes");
+    QVERIFY(!tableColumn(solutes, 1).join("").isEmpty());
+
+    const bool unsaved = f.w->unsaved_changes();
+    QVERIFY(chooseItem(f, "comboBox_waters", "B"));
+    one_water *b = waterNamed(f, "B");
+    QCOMPARE(f.sd()->waters.at(f.sd()->currentWater), b);
+    QCOMPARE(f.w->unsaved_changes(), unsaved);
+    QCOMPARE(f.w->findChild<QLineEdit *>("lineEdit_spcnStat")->text(), QString());
+    // B has no result: its result cells stay empty, none invented.
+    QCOMPARE(tableColumn(solutes, 1).join(""), QString());
+    // B's rows show B's amounts, and an amount typed lands in B.
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QVERIFY(typeAmount(t, elementRow(f, "Na"), "10"));
+    const int kNa = f.w->find_idxElement_waterComp(f.batch->find_idxBatch_water("B"), "Na");
+    QCOMPARE(b->composition.at(kNa)->ppm, 10.0);
+
+    b->TC = 60.0;
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    QVERIFY(b->results && b->results->TC == 60.0);
+    QCOMPARE(a->results, resultA);
+    QCOMPARE(a->results->ionicstrength, ionicA);
+    QCOMPARE(a->TC, 25.0);
+}
+
+void tst_setup_run::swapReaction_survivesReopen_andIsRemoved()
+{
+    const QString path = scratch("swap.jsdb");
+    {
+        workspace_fixture f;
+        enterJ13(f, path);
+        auto *caOption = qobject_cast<QComboBox *>(
+            waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "Ca"), 2));
+        QVERIFY(caOption && caOption->findText("Calcite") > 0);
+        caOption->setCurrentIndex(caOption->findText("Calcite"));
+        // One reaction replaces one condition only.
+        auto *cOption = qobject_cast<QComboBox *>(
+            waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
+        QVERIFY(cOption->findText("Calcite") > 0);
+        cOption->setCurrentIndex(cOption->findText("Calcite"));
+        QCOMPARE(cOption->currentIndex(), 0);
+        QVERIFY(f.messages().contains("for swap option, reaction [ Calcite ] already in use"));
+        QCOMPARE(f.save(), 0);
+    }
+    workspace_fixture f;
+    QVERIFY(f.enterOpen(path));
+    showWaterPage(f);
+    QVERIFY(chooseItem(f, "comboBox_waters", "water-default"));
+    auto *caOption = qobject_cast<QComboBox *>(
+        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "Ca"), 2));
+    QCOMPARE(caOption->currentText(), QStringLiteral("Calcite"));
+    one_water *w = f.sd()->waters.at(f.sd()->currentWater);
+    QCOMPARE(w->rxnsConstraint.size(), 1);
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    caOption->setCurrentIndex(0);
+    QVERIFY(w->rxnsConstraint.isEmpty());
+    QCOMPARE(w->nrxnsConstraint, 0);
+    const int kCa = f.w->find_idxElement_waterComp(f.sd()->currentWater, "Ca");
+    QCOMPARE(w->composition.at(kCa)->swaprxn, QString());
+}
+
+void tst_setup_run::reopenedFile_everyWaterRuns_andSavesIdentically()
+{
+    const QString first = scratch("reopen1.jsdb");
+    {
+        workspace_fixture f;
+        enterJ13(f, first);
+        QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        QCOMPARE(f.save(), 0);
+    }
+    {
+        // A water never shown is made ready by the run itself.
+        workspace_fixture f;
+        QVERIFY(f.enterOpen(first));
+        QCOMPARE(f.w->setup_simulation(f.batch->find_idxBatch_water("B")), 0);
+    }
+    QByteArray saved;
+    {
+        workspace_fixture f;
+        QVERIFY(f.enterOpen(first));
+        showWaterPage(f);
+        for (const QString &name : {QStringLiteral("water-default"), QStringLiteral("B")}) {
+            QVERIFY(chooseItem(f, "comboBox_waters", name));
+            QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        }
+        QCOMPARE(f.save(), 0);
+        QFile file(first);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        saved = file.readAll();
+    }
+    workspace_fixture f;
+    QVERIFY(f.enterOpen(first));
+    QCOMPARE(f.save(), 0);
+    QFile file(first);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray again = file.readAll();
+    QCOMPARE(withoutSaveDate(again), withoutSaveDate(saved));
+}
+
+void tst_setup_run::viewResult_opensOneWindow()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("view.jsdb")));
+    showWaterPage(f);
+    auto *view = f.w->findChild<QPushButton *>("pushButton_viewResult");
+    QString text;
+    onNextModal([&](QWidget *box) {
+        text = static_cast<QMessageBox *>(box)->text();
+        static_cast<QMessageBox *>(box)->accept();
+    });
+    QTest::mouseClick(view, Qt::LeftButton);
+    QCOMPARE(text, QStringLiteral("No results are available for review"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    QTest::mouseClick(view, Qt::LeftButton);
+    QTest::mouseClick(view, Qt::LeftButton);
+    int shown = 0;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->windowTitle() == QStringLiteral("Speciation Result") && top->isVisible())
+            ++shown;
+    QCOMPARE(shown, 1);
+}
+
+void tst_setup_run::noWater_runRefused()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("nowater.jsdb")));
+    showWaterPage(f);
+    f.sd()->currentWater = 7;
+    pressRun(f);
+    QVERIFY(f.messages().contains("##  speciation: no water is selected"));
+}
+
+QTEST_MAIN(tst_setup_run)
+#include "tst_setup_run.moc"

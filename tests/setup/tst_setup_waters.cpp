@@ -1,0 +1,255 @@
+// The water composition pages: the rows built for a water, the amounts shown in
+// each unit, the validated amount editor and the refusal of anything but a finite
+// number, waters of one name in two letter cases, and the charge-balance check.
+
+#include "PreciseDoubleFactory.h"
+#include "copy_struct.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "support_setup.h"
+#include "test_env.h"
+#include "waterComp_subs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+
+#include <cmath>
+
+namespace {
+
+QString scratch(const QString &name)
+{
+    return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+/// A new configuration with Ca, C, Na and Cl, its water at density 1.1, on show.
+void enterFour(workspace_fixture &f, const QString &file)
+{
+    QVERIFY(f.enterNew(scratch(file)));
+    f.sd()->waters.first()->densitymass = 1.1;
+    for (const char *e : {"Ca", "C", "Na", "Cl"})
+        f.addElementDirect(e);
+    showWaterPage(f);
+}
+
+one_elementComp *entry(workspace_fixture &f, const QString &element)
+{
+    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
+    return k >= 0 ? f.sd()->waters.at(f.sd()->currentWater)->composition.at(k) : nullptr;
+}
+
+double ppmFactor(workspace_fixture &f, const QString &element)
+{
+    return f.sd()->elements.at(f.batch->find_idxBatch_element(element))->cvtmtoppm;
+}
+
+} // namespace
+
+class tst_setup_waters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDebug(); }
+    void elementRows_sortedWithoutH();
+    void unitsCycled_showStoredAmounts_changeNothing();
+    void typedValues_onlyFiniteNumbers_data();
+    void typedValues_onlyFiniteNumbers();
+    void editor_takesDoublesOnly_data();
+    void editor_takesDoublesOnly();
+    void watersNamedInTwoCases_bothKept();
+    void chargeBalanceCheck_readsWaterChoice_data();
+    void chargeBalanceCheck_readsWaterChoice();
+    void substituteDialog_headingsAndButtons();
+};
+
+void tst_setup_waters::elementRows_sortedWithoutH()
+{
+    workspace_fixture f;
+    enterFour(f, "rows.jsdb");
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QCOMPARE(tableColumn(t, 3), QStringList({"C", "Ca", "Cl", "Na", "O"}));
+    // Oxygen's amount is fixed and it has no options.
+    QVERIFY(!typeAmount(t, elementRow(f, "O"), "5"));
+    QCOMPARE(qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "O"), 2))->count(), 0);
+    // A new entry's amounts all follow from its molality.
+    const one_elementComp *na = entry(f, "Na");
+    QCOMPARE(na->Molar, na->molal * 1.1);
+    QCOMPARE(na->ppm, na->molal * ppmFactor(f, "Na"));
+    QCOMPARE(f.w->find_idxElement_waterComp(f.sd()->currentWater, QString()), -9);
+}
+
+void tst_setup_waters::unitsCycled_showStoredAmounts_changeNothing()
+{
+    workspace_fixture f;
+    enterFour(f, "units.jsdb");
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QTableWidget *th = waterTable(f, "tableWidgetWaters_element_H");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
+    QVERIFY(typeAmount(th, 0, "7"));
+    const one_elementComp *h = entry(f, "H");
+    QCOMPARE(h->Molar, 1e-7);
+    QCOMPARE(h->molal, 1e-7 / 1.1);
+    QCOMPARE(f.sd()->waters.first()->pHcomp, 7.0);
+
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
+    QVERIFY(!th->isEnabled());
+    QVERIFY(typeAmount(t, elementRow(f, "Na"), "45.8"));
+    const one_elementComp *na = entry(f, "Na");
+    QCOMPARE(na->ppm, 45.8);
+    QCOMPARE(na->molal, 45.8 / ppmFactor(f, "Na"));
+    QCOMPARE(na->Molar, na->molal * 1.1);
+
+    const double stored[] = {na->molal, na->Molar, na->ppm, h->molal, h->Molar};
+    for (const char *unit : {"molal", "Molar", "ppm", "molal"}) {
+        QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
+        const double expected = QString(unit) == "molal" ? na->molal
+            : QString(unit) == "Molar"                   ? na->Molar
+                                                         : na->ppm;
+        QCOMPARE(amountShown(t, elementRow(f, "Na")), expected);
+    }
+    const double after[] = {na->molal, na->Molar, na->ppm, h->molal, h->Molar};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(after[i], stored[i]);
+    // pH shown as pH whatever the unit.
+    QCOMPARE(amountShown(th, 0), 7.0);
+}
+
+void tst_setup_waters::typedValues_onlyFiniteNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("throughEditor");
+    for (const char *text : {"nan", "inf", "1e309", "abc", "0,5"}) {
+        QTest::newRow(text) << QString(text) << false;
+        QTest::newRow(qPrintable(QString(text) + " typed")) << QString(text) << true;
+    }
+}
+
+void tst_setup_waters::typedValues_onlyFiniteNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, throughEditor);
+    workspace_fixture f;
+    enterFour(f, "finite.jsdb");
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QTableWidget *th = waterTable(f, "tableWidgetWaters_element_H");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
+    QVERIFY(typeAmount(t, elementRow(f, "Ca"), "0.002"));
+    QVERIFY(typeAmount(th, 0, "7.5"));
+    const one_elementComp *ca = entry(f, "Ca");
+    const one_elementComp *h = entry(f, "H");
+    const double before[] = {ca->molal, ca->Molar, ca->ppm, h->molal, h->Molar};
+    for (QTableWidget *table : {t, th}) {
+        const int row = table == t ? elementRow(f, "Ca") : 0;
+        if (throughEditor)
+            QVERIFY(typeAmount(table, row, text));
+        else
+            table->item(row, 1)->setText(text);
+        // The cell shows the stored value again, as a double the editor serves.
+        QCOMPARE(table->item(row, 1)->data(Qt::EditRole).typeId(), int(QMetaType::Double));
+    }
+    const double after[] = {ca->molal, ca->Molar, ca->ppm, h->molal, h->Molar};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(after[i], before[i]);
+    QCOMPARE(amountShown(t, elementRow(f, "Ca")), 0.002);
+    QCOMPARE(amountShown(th, 0), 7.5);
+}
+
+void tst_setup_waters::editor_takesDoublesOnly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("tiny") << "1e-30" << true;
+    QTest::newRow("negative exponent form") << "-2.5e3" << true;
+    QTest::newRow("plain") << "45.8" << true;
+    QTest::newRow("nine decimals") << "1.123456789" << false;
+    QTest::newRow("decimal comma") << "1,5" << false;
+    QTest::newRow("group separator") << "1,000.5" << false;
+    QTest::newRow("text") << "abc" << false;
+    QTest::newRow("nan") << "nan" << false;
+    QTest::newRow("inf") << "inf" << false;
+    QTest::newRow("overflow") << "1e309" << false;
+}
+
+void tst_setup_waters::editor_takesDoublesOnly()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    PreciseDoubleFactory factory;
+    QWidget parent;
+    auto *edit = qobject_cast<QLineEdit *>(factory.createEditor(QMetaType::Double, &parent));
+    QVERIFY(edit && edit->validator());
+    QVERIFY(!edit->hasFrame());
+    QCOMPARE(edit->alignment(), Qt::AlignCenter);
+    int pos = 0;
+    QCOMPARE(edit->validator()->validate(text, pos) == QValidator::Acceptable, accepted);
+    QVERIFY(!qobject_cast<QLineEdit *>(factory.createEditor(QMetaType::Int, &parent)));
+}
+
+void tst_setup_waters::watersNamedInTwoCases_bothKept()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("cases.jsdb"), false, true, [](sim_data *cfg) {
+        copy_struct cpy;
+        one_water *twin = cfg->own(cpy.copy_water(cfg->waters.first()));
+        twin->name = QStringLiteral("WATER-DEFAULT");
+        cfg->waters.append(twin);
+    }));
+    QCOMPARE(f.sd()->waters.size(), 2);
+    QCOMPARE(f.sd()->waters.at(1)->name, QStringLiteral("WATER-DEFAULT (2)"));
+    QVERIFY(f.messages().contains("renamed [ WATER-DEFAULT (2) ]"));
+}
+
+void tst_setup_waters::chargeBalanceCheck_readsWaterChoice_data()
+{
+    QTest::addColumn<QString>("solute");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("chosen") << "Na+" << false;
+    QTest::newRow("none chosen") << "" << true;
+    QTest::newRow("not in system") << "Mg++" << true;
+}
+
+void tst_setup_waters::chargeBalanceCheck_readsWaterChoice()
+{
+    QFETCH(QString, solute);
+    QFETCH(bool, refused);
+    workspace_fixture f;
+    enterFour(f, "charge.jsdb");
+    one_water *w = f.sd()->waters.first();
+    w->chargebalance = true;
+    w->chargebalanceSolute = solute;
+    w->chargebalanceElem = QStringLiteral("Na");
+    f.w->check_dataConsistency(0);
+    QCOMPARE(f.messages().contains("charge balance: solute has not been selected"), refused);
+}
+
+void tst_setup_waters::substituteDialog_headingsAndButtons()
+{
+    waterComp_subs d;
+    auto *type = d.findChild<QLabel *>("label_type");
+    d.compOption_setup(1, "Ca", nullptr, nullptr);
+    QCOMPARE(type->text(), QStringLiteral("reaction for Ca"));
+    d.compOption_setup(2, "Ca", nullptr, nullptr);
+    QCOMPARE(type->text(), QStringLiteral("gas for Ca"));
+    d.setup_table_swapO2g();
+    QCOMPARE(type->text(), QStringLiteral("reaction for Ca"));
+    QCOMPARE(d.retrieve_rxnSwap(), 10);
+    QCOMPARE(d.retrieve_gasSwap(), 5);
+    for (const char *button : {"pushButton_Save", "pushButton_Cancel"}) {
+        d.show();
+        QTest::mouseClick(d.findChild<QPushButton *>(button), Qt::LeftButton);
+        QCOMPARE(d.result(),
+                 QString(button) == "pushButton_Save" ? int(QDialog::Accepted)
+                                                      : int(QDialog::Rejected));
+    }
+}
+
+QTEST_MAIN(tst_setup_waters)
+#include "tst_setup_waters.moc"
