@@ -283,6 +283,11 @@ void tst_docs_pdf::zoomControls()
     auto *view = w.findChild<QPdfView *>("pdfView");
     auto *zoom = w.findChild<ZoomSelector *>("zoomSelector");
     QVERIFY(zoom);
+    // The guide opens at page width.
+    QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::FitToWidth);
+    QCOMPARE(zoom->currentText(), QStringLiteral("Fit Width"));
+    zoom->setCurrentIndex(zoom->findText(QStringLiteral("200%")));
+    emit zoom->activated(zoom->currentIndex());
     zoom->setCurrentIndex(zoom->findText(QStringLiteral("Fit Width")));
     emit zoom->activated(zoom->currentIndex());
     QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::FitToWidth);
