@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,12 +66,28 @@ void demo_session::redirect_settings(const QString &scratch)
     qputenv("XDG_CONFIG_HOME", QDir(scratch).filePath(QStringLiteral("config")).toLocal8Bit());
 }
 
+bool demo_session::use_laptop_screen(const QString &scratch)
+{
+    QDir().mkpath(scratch);
+    QFile f(QDir(scratch).filePath(QStringLiteral("screen.json")));
+    const QByteArray json = "{\"screens\": [{\"name\": \"laptop\", \"x\": 0, \"y\": 0, "
+                            "\"width\": 1366, \"height\": 768, \"logicalDpi\": 96, "
+                            "\"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
+    if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size())
+        return false;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + f.fileName().toUtf8());
+    return true;
+}
+
 void demo_session::prepare(const QString &scratch)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Tarlow"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarlow.example"));
     QCoreApplication::setApplicationName(QStringLiteral("vek7"));
     QSettings().clear();
+    QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
+    if (sheet.open(QIODevice::ReadOnly))
+        qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
     const QString app = QDir(scratch).filePath(QStringLiteral("vek7"));
     QDir().mkpath(app);
     app_folder::set_path(app);

@@ -39,8 +39,13 @@ public:
     /// Keeps every setting of the program in `scratch` (call before the
     /// application object is made: it fixes where Qt stores the settings).
     static void redirect_settings(const QString &scratch);
-    /// Names the program as its own start does and keeps its application
-    /// folder under `scratch`; call after the application object is made.
+    /// The offscreen platform's screen made a laptop's (1366 x 768), described in
+    /// `scratch`; call before the application object is made. False when the
+    /// description cannot be written.
+    static bool use_laptop_screen(const QString &scratch);
+    /// Names the program and applies its style sheet as its own start does, and
+    /// keeps its application folder under `scratch`; call after the application
+    /// object is made.
     static void prepare(const QString &scratch);
     /// Writes a new configuration file holding one water per name of `waters`
     /// (the default water, copied and renamed). False with `error` set on failure.

@@ -299,19 +299,6 @@ void useDejaVuOnly(const QString &scratch)
     qputenv("FONTCONFIG_FILE", conf.toUtf8());
 }
 
-/// A laptop's screen for the offscreen platform, described in `scratch`.
-void useLaptopScreen(const QString &scratch)
-{
-    const QString conf = QDir(scratch).filePath("screen.json");
-    QFile f(conf);
-    const QByteArray json = "{\"screens\": [{\"name\": \"guide\", \"x\": 0, \"y\": 0, \"width\": "
-                            "1366, \"height\": 768, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, "
-                            "\"dpr\": 1}]}\n";
-    if (!f.open(QIODevice::WriteOnly) || f.write(json) != json.size())
-        die(QStringLiteral("cannot write %1").arg(conf));
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + conf.toUtf8());
-}
-
 // Keeps warnings, but not the program's debug lines nor the offscreen platform's
 // notes on window calls it ignores.
 void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &msg)
@@ -337,16 +324,14 @@ int main(int argc, char *argv[])
     if (!QDir().mkpath(scratch))
         die(QStringLiteral("cannot make %1").arg(scratch));
     useDejaVuOnly(scratch);
-    useLaptopScreen(scratch);
+    if (!demo_session::use_laptop_screen(scratch))
+        die(QStringLiteral("cannot describe the screen in %1").arg(scratch));
     demo_session::redirect_settings(scratch);
     qInstallMessageHandler(quietDebug);
 
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     demo_session::prepare(scratch);
-    QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
-    if (sheet.open(QIODevice::ReadOnly))
-        app.setStyleSheet(QString::fromLatin1(sheet.readAll()));
 
     screens c;
     c.folder = folder;

@@ -117,6 +117,10 @@ void tst_docs_pdf::guideOpensOnFirstPageWithPageCount()
     QVERIFY(w.findChild<QAction *>("actionNext_Page")->isEnabled());
     QCOMPARE(w.findChild<QPdfView *>("pdfView")->pageMode(), QPdfView::PageMode::MultiPage);
     QCOMPARE(w.windowTitle(), QStringLiteral("vek7 User Guide"));
+    // The pictures of the windows are laid into the chapters.
+    QFile pdf(guidePath);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().count("/Subtype /Image") >= 10);
 }
 
 void tst_docs_pdf::bookmarksAreNestedAndLandOnTheirHeadings()
