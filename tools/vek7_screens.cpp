@@ -51,9 +51,14 @@ struct shot
     std::function<void(QWidget *)> answer = {};
 };
 
+const char *g_picture = nullptr; // name of the picture being made, for the messages
+
 [[noreturn]] void die(const QString &message)
 {
-    std::fprintf(stderr, "vek7_screens: %s\n", qPrintable(message));
+    if (g_picture)
+        std::fprintf(stderr, "vek7_screens: %s: %s\n", g_picture, qPrintable(message));
+    else
+        std::fprintf(stderr, "vek7_screens: %s\n", qPrintable(message));
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -246,7 +251,7 @@ void grabInto(QWidget *window, const shot &row, const QString &folder)
         QApplication::processEvents();
     const QPixmap picture = window->grab();
     if (picture.isNull() || picture.width() < 100 || picture.height() < 100)
-        die(QStringLiteral("%1: the window could not be painted").arg(row.name));
+        die(QStringLiteral("the window could not be painted"));
     const QString path = QDir(folder).filePath(QString::fromLatin1(row.name) + ".png");
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit())
@@ -258,18 +263,16 @@ void grabInto(QWidget *window, const shot &row, const QString &folder)
 class watchdog : public QObject
 {
 public:
-    explicit watchdog(const shot *const *current)
-        : current(current)
+    watchdog()
     {
-        connect(&poll, &QTimer::timeout, this, [this] {
+        connect(&poll, &QTimer::timeout, this, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                die(QStringLiteral("%1: unexpected message \"%2\" %3")
-                        .arg((*this->current)->name, box->text(), box->informativeText()));
+                die(QStringLiteral("unexpected message \"%1\" %2")
+                        .arg(box->text(), box->informativeText()));
         });
         poll.start(20);
-        connect(&limit, &QTimer::timeout, this, [this] {
-            die(QStringLiteral("%1: the window did not open and close within %2 s")
-                    .arg((*this->current)->name)
+        connect(&limit, &QTimer::timeout, this, [] {
+            die(QStringLiteral("the window did not open and close within %1 s")
                     .arg(stepLimitMs / 1000));
         });
         limit.setSingleShot(true);
@@ -277,7 +280,6 @@ public:
     void restart() { limit.start(stepLimitMs); }
 
 private:
-    const shot *const *current;
     QTimer poll;
     QTimer limit;
 };
@@ -342,11 +344,10 @@ int main(int argc, char *argv[])
     c.s = std::make_unique<demo_session>();
     c.s->main()->setWindowTitle(QStringLiteral("Main Window"));
 
-    const shot *current = nullptr;
-    watchdog guard(&current);
+    watchdog guard;
     QStringList index;
     for (const shot &row : table()) {
-        current = &row;
+        g_picture = row.name;
         guard.restart();
         QWidget *window = nullptr;
         bool grabbedModal = false;
@@ -367,7 +368,7 @@ int main(int argc, char *argv[])
         window = row.open(c);
         modal.stop();
         if (!window && !grabbedModal)
-            die(QStringLiteral("%1: no window opened").arg(row.name));
+            die(QStringLiteral("no window opened"));
         if (window) {
             grabInto(window->window(), row, folder);
             if (window->window() != c.main())
@@ -375,6 +376,7 @@ int main(int argc, char *argv[])
         }
         index << QStringLiteral("%1\t%2\t%3").arg(row.name, row.chapter, row.caption);
     }
+    g_picture = nullptr;
     c.s.reset();
 
     QSaveFile out(QDir(folder).filePath("screens.txt"));
