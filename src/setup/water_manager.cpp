@@ -168,7 +168,9 @@ one_water *water_manager::water_of_row(int row) const
 one_water *water_manager::initialize_one_water()
 {
     // A new water starts as a new configuration's default water does; it is named
-    // when it joins the list.
+    // when it joins the list. Without a batch there is nothing to add it to.
+    if (!batch)
+        return nullptr;
     one_water *w = batch->simData_init_water();
     w->name.clear();
     w->concnunitElem = global::molal;
