@@ -4,6 +4,7 @@
 #include "setup.h"
 
 #include "message_pane.h"
+#include "model_mixing.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
@@ -96,6 +97,7 @@ setup::~setup()
 {
     // The results viewer is a top-level window of its own; the workspace made it.
     delete viewResult;
+    delete mixingModel;
     delete ui;
 }
 

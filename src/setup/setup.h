@@ -422,6 +422,7 @@ private:
     global::units_concn element_unit() const;
     /// Prepares water `index` for a run: entries, species lists and swap reactions.
     void prepare_water_for_run(int index);
+    model_mixing *show_mixingModel(); ///< the mixing window, made on first use, shown and raised
     /// Gives water `w` the density `d` (g/cc): Molar amounts follow the molal ones,
     /// except a typed pH or [H+] and the typed alkalinity, which stay as typed.
     void apply_density(one_water *w, double d);

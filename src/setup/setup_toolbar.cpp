@@ -6,6 +6,7 @@
 
 #include "config_settings.h"
 #include "export_data.h"
+#include "model_mixing.h"
 #include "sbatch.h"
 #include "toolbar_menus.h"
 #include "ui_setup.h"
@@ -63,17 +64,14 @@ void setup::setup_toolBar()
                                 &setup::process_solutionProperties);
     actNav_solnProps->setEnabled(ui->tabWidget_Setup->isTabEnabled(2));
     toolbar_menus::add_divider(navigate);
-    addEntry(navigate, QStringLiteral("Water Mixing Model"), &setup::on_pushButton_SUMixing_clicked)
-        ->setEnabled(false);
+    addEntry(navigate, QStringLiteral("Water Mixing Model"),
+             &setup::on_pushButton_SUMixing_clicked);
     addEntry(navigate, QStringLiteral("Water Titration Model"),
-             &setup::on_pushButton_SUTitration_clicked)
-        ->setEnabled(false);
+             &setup::on_pushButton_SUTitration_clicked);
     toolbar_menus::add_divider(navigate);
     addEntry(navigate, QStringLiteral("Result Viewer"), &setup::on_pushButton_viewResult_clicked);
     toolbar_menus::add_divider(navigate);
     addEntry(navigate, QStringLiteral("Export Data"), &setup::function_exportData);
-    ui->pushButton_SUMixing->setEnabled(false);
-    ui->pushButton_SUTitration->setEnabled(false);
 
     QMenu *settingsMenu = addMenuButton(QStringLiteral("Settings"));
     addEntry(settingsMenu, QStringLiteral("Display"), &setup::menuSetting_Display_triggered)
@@ -187,6 +185,8 @@ void setup::on_pushButton_Close_clicked()
         waterMgr->reject();
     if (viewResult)
         viewResult->close();
+    if (mixingModel)
+        mixingModel->close();
     emit signal_setup_close();
 }
 
@@ -200,16 +200,6 @@ void setup::setup_quit()
 }
 
 // ---- launchers --------------------------------------------------------------------
-
-void setup::on_pushButton_SUMixing_clicked()
-{
-    ui->pushButton_SUMixing->setChecked(false);
-}
-
-void setup::on_pushButton_SUTitration_clicked()
-{
-    ui->pushButton_SUTitration->setChecked(false);
-}
 
 void setup::function_exportData()
 {

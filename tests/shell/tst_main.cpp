@@ -592,7 +592,7 @@ void tst_main::controlParameters_fromWorkspace()
     QCOMPARE(title, QStringLiteral("Control Parameters Manager"));
     QVERIFY(su->unsaved_changes());
     QVERIFY(findAction(su, "Export Data")->isEnabled());
-    QVERIFY(!findAction(su, "Water Mixing Model")->isEnabled());
+    QVERIFY(findAction(su, "Water Mixing Model")->isEnabled());
     QVERIFY(findAction(su, "Result Viewer")->isEnabled());
 }
 
