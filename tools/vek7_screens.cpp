@@ -14,6 +14,7 @@
 #include "doc_about.h"
 #include "export_data.h"
 #include "mainwindow.h"
+#include "model_mixing.h"
 #include "setup.h"
 #include "viewResult_spcn.h"
 
@@ -199,6 +200,12 @@ const QList<shot> &table()
                  die(QStringLiteral("the J-13 run ended with \"%1\"").arg(j13));
              return c.main();
          }},
+        {"water-manager",
+         "06c-solution-properties-and-water-set.md",
+         "The water set manager with the seawater and J-13 waters",
+         {900, 620},
+         [](screens &c) { return c.press(c.s->workspace(), "pushButton_waterMgr"); },
+         [](QWidget *d) { clickIn(d, "pushButton_cancel"); }},
         {"control-parameters",
          "11-control-parameters.md",
          "The control parameters",
@@ -219,6 +226,14 @@ const QList<shot> &table()
          [](screens &c) {
              c.trigger(c.s->workspace(), "Export Data");
              return screens::shown<export_data>();
+         }},
+        {"mixing",
+         "09-mixing-and-titration.md",
+         "The mixing window with the seawater and J-13 waters",
+         {1100, 700},
+         [](screens &c) {
+             c.press(c.s->workspace(), "pushButton_SUMixing");
+             return screens::shown<model_mixing>();
          }},
         {"parser",
          "10-data-source-parser.md",
