@@ -22,6 +22,16 @@ for prog in bench_dbparse bench_thermodb bench_jsdb bench_engine; do
         echo ">> $prog not built in $dir" >&2
     fi
 done
+# The windows' timings, offscreen.
+gui="$dir/bench/bench_gui"
+if [ -x "$gui" ]; then
+    echo ">> bench_gui" >&2
+    "$gui" --benchmark_format=json --benchmark_out="$out/bench_gui.json" \
+        --benchmark_out_format=json >/dev/null 2>"$out/bench_gui.log" \
+        || echo ">> bench_gui failed (see its messages below)" >&2
+else
+    echo ">> bench_gui not built in $dir" >&2
+fi
 proc="$dir/bench/bench_process_j13"
 if [ -x "$proc" ]; then
     echo ">> bench_process_j13" >&2
@@ -52,6 +62,15 @@ rows = [
      [("first run of the system", "BM_seawater_first_run"), ("full solve", "BM_seawater_full")]),
 ]
 to_ms = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+# The windows, each step pressed as a user does and ended when its window is painted.
+rows += [
+    ("Load Database, setup shown", "bench_gui", ["BM_gui_load_database"], 150.0, [], []),
+    ("open 20x300 file, setup", "bench_gui", ["BM_gui_open_large"], 200.0, [], []),
+    ("Run J-13, result shown", "bench_gui", ["BM_gui_run_j13/painted"], 10.0, [],
+     [("before painting", "BM_gui_run_j13/unpainted")]),
+    ("result viewer J-13", "bench_gui", ["BM_gui_result_viewer_j13"], 50.0, ["minerals"], []),
+]
 
 def load(prog):
     path = os.path.join(out, prog + ".json")
@@ -118,6 +137,11 @@ for prog in bench_dbparse bench_thermodb bench_jsdb bench_engine bench_process_j
         tail -n 20 "$out/$prog.log" >&2
     fi
 done
+
+if [ -s "$out/bench_gui.log" ] && grep -qi "error" "$out/bench_gui.log"; then
+    echo ">> messages of bench_gui:" >&2
+    tail -n 20 "$out/bench_gui.log" >&2
+fi
 
 waters="${VEK7_SWEEP_WATERS:-10000}"
 if [ "$waters" != "0" ] && [ -x "$dir/bench/bench_sweep" ]; then

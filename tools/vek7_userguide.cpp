@@ -1,7 +1,12 @@
-// Build-time maker of the user guide: vek7_userguide <chapter folder> <output pdf>.
+// Build-time maker of the user guide:
+//   vek7_userguide <chapter folder> <output pdf> [<pictures index>]
 // Joins the folder's Markdown chapters (*.md, in file-name order), lays them out on
 // A4 pages and writes a PDF whose outline lists every chapter ("#" heading) with its
 // sections ("##" headings), each bookmark opening the page that holds its heading.
+// The pictures index (written by vek7_screens beside its pictures) names one
+// picture a line: file name, chapter file and caption, tab-separated; each picture
+// is placed with its caption after its chapter's opening text, before the first
+// section, in the order of the index.
 #include "pdf_outline.h"
 
 #include "global.h"
@@ -9,16 +14,22 @@
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
+#include <QMap>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -33,8 +44,60 @@ int fail(const QString &message)
     return 1;
 }
 
-// The chapters joined, preceded by the title lines.
-QString readChapters(const QString &folder, QStringList *files)
+/// One picture of the guide, as its index lists it.
+struct picture
+{
+    QString file; ///< full path of the PNG file
+    QString caption; ///< text shown under it
+};
+
+/// The pictures of each chapter file, read from the index `path`; false with
+/// `error` set when a line is malformed or a picture is missing.
+bool readPictures(const QString &path, QMap<QString, QList<picture>> *pictures, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the pictures index %1").arg(path);
+        return false;
+    }
+    const QDir folder = QFileInfo(path).absoluteDir();
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const QStringList fields = line.split('\t');
+        if (fields.size() != 3) {
+            *error = QStringLiteral("malformed line in %1: %2").arg(path, line);
+            return false;
+        }
+        const QString file = folder.filePath(fields.at(0) + QStringLiteral(".png"));
+        if (!QFileInfo::exists(file)) {
+            *error = QStringLiteral("picture %1 is missing").arg(file);
+            return false;
+        }
+        (*pictures)[fields.at(1)].append({file, fields.at(2)});
+    }
+    return true;
+}
+
+/// `chapter` with its pictures' Markdown after the opening text (before the first
+/// "##" section, or at its end).
+QString withPictures(const QString &chapter, const QList<picture> &pictures)
+{
+    QString md;
+    for (const picture &p : pictures)
+        md += QStringLiteral("![%1](%2)\n\n*%1*\n\n")
+                  .arg(p.caption, QUrl::fromLocalFile(p.file).toString());
+    static const QRegularExpression section(QStringLiteral("^## "),
+                                            QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = section.match(chapter);
+    if (!m.hasMatch())
+        return chapter + QStringLiteral("\n\n") + md;
+    QString text = chapter;
+    return text.insert(m.capturedStart(), md);
+}
+
+// The chapters joined, preceded by the title lines; each with its pictures.
+QString readChapters(const QString &folder, QStringList *files,
+                     QMap<QString, QList<picture>> pictures)
 {
     const QDir dir(folder);
     *files = dir.entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name);
@@ -46,7 +109,14 @@ QString readChapters(const QString &folder, QStringList *files)
         QFile f(dir.filePath(name));
         if (!f.open(QIODevice::ReadOnly))
             return QString();
-        text += QString::fromUtf8(f.readAll()) + QStringLiteral("\n\n");
+        text += withPictures(QString::fromUtf8(f.readAll()), pictures.take(name))
+            + QStringLiteral("\n\n");
+    }
+    // A picture meant for a chapter that is not there would vanish unseen.
+    if (!pictures.isEmpty()) {
+        std::fprintf(stderr, "vek7_userguide: no chapter %s for its pictures\n",
+                     qPrintable(pictures.firstKey()));
+        return QString();
     }
     return text;
 }
@@ -109,6 +179,40 @@ QList<pdf_outline_item> outlineOf(QTextDocument *doc, double pageHeight, double 
     return chapters;
 }
 
+/// Loads every picture of the document and sizes it for the page: its pixels at
+/// 120 per inch, no wider than `width` nor taller than `height` (device units).
+bool sizePictures(QTextDocument *doc, double width, double height)
+{
+    QList<QPair<int, QTextImageFormat>> images; // position in the document, format
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images.append(
+                    {it.fragment().position(), it.fragment().charFormat().toImageFormat()});
+    for (auto &[position, image] : images) {
+        const QUrl url(image.name());
+        const QImage picture(url.toLocalFile());
+        if (picture.isNull()) {
+            std::fprintf(stderr, "vek7_userguide: cannot read picture %s\n",
+                         qPrintable(url.toLocalFile()));
+            return false;
+        }
+        doc->addResource(QTextDocument::ImageResource, url, picture);
+        // The layout measures images in pixels of 96 per inch, scaled to the device.
+        const double toPx = 96.0 / resolution;
+        const double w = picture.width() * 96.0 / 120.0;
+        const double h = picture.height() * 96.0 / 120.0;
+        const double scale = std::min({1.0, width * toPx / w, height * toPx / h});
+        image.setWidth(w * scale);
+        image.setHeight(h * scale);
+        QTextCursor c(doc);
+        c.setPosition(position);
+        c.setPosition(position + 1, QTextCursor::KeepAnchor);
+        c.setCharFormat(image);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -116,12 +220,17 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: vek7_userguide <chapter folder> <output pdf>\n");
+    if (args.size() != 3 && args.size() != 4) {
+        std::fprintf(stderr,
+                     "usage: vek7_userguide <chapter folder> <output pdf> [<pictures index>]\n");
         return 2;
     }
+    QMap<QString, QList<picture>> pictures;
+    QString error;
+    if (args.size() == 4 && !readPictures(args[3], &pictures, &error))
+        return fail(error);
     QStringList files;
-    const QString text = readChapters(args[1], &files);
+    const QString text = readChapters(args[1], &files, pictures);
     if (files.isEmpty())
         return fail(QStringLiteral("no Markdown chapters in %1").arg(args[1]));
     if (text.isEmpty())
@@ -145,6 +254,8 @@ int main(int argc, char *argv[])
     const double width = writer.width();
     const double footer = footerMm / 25.4 * resolution;
     const double pageHeight = writer.height() - footer;
+    if (!sizePictures(&doc, width, pageHeight * 0.6))
+        return fail(QStringLiteral("a picture could not be placed"));
     doc.setPageSize(QSizeF(width, pageHeight));
     const int pages = doc.pageCount();
 
@@ -182,7 +293,6 @@ int main(int argc, char *argv[])
     const QList<pdf_outline_item> outline
         = outlineOf(&doc, pageHeight, pl.fullRect(QPageLayout::Point).height(),
                     pl.margins(QPageLayout::Point).top());
-    QString error;
     const QByteArray withOutline = pdf_outline::append(pdf, outline, &error);
     if (withOutline.isEmpty())
         return fail(QStringLiteral("outline not added: %1").arg(error));

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 
 namespace {
-const QString fitWidth = QStringLiteral("Fit Width");
-const QString fitPage = QStringLiteral("Fit Page");
+const QString textFitWidth = QStringLiteral("Fit Width");
+const QString textFitPage = QStringLiteral("Fit Page");
 } // namespace
 
 ZoomSelector::ZoomSelector(QWidget *parent)
@@ -12,8 +12,8 @@ ZoomSelector::ZoomSelector(QWidget *parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    addItem(fitWidth);
-    addItem(fitPage);
+    addItem(textFitWidth);
+    addItem(textFitPage);
     for (const int percent : {50, 75, 100, 125, 150, 200, 300, 400})
         addItem(QString::number(percent) + QLatin1Char('%'));
     setCompleter(nullptr); // a partial text must not turn into the first choice
@@ -46,6 +46,11 @@ void ZoomSelector::reset()
     applyText(QStringLiteral("100%"));
 }
 
+void ZoomSelector::fitWidth()
+{
+    applyText(textFitWidth);
+}
+
 void ZoomSelector::onActivated(int index)
 {
     if (itemText(index) != shownText) // the choice in effect is not applied again
@@ -63,13 +68,13 @@ void ZoomSelector::onEditingFinished()
 bool ZoomSelector::applyText(const QString &text)
 {
     const QString t = text.trimmed();
-    if (t.compare(fitWidth, Qt::CaseInsensitive) == 0) {
-        showText(fitWidth);
+    if (t.compare(textFitWidth, Qt::CaseInsensitive) == 0) {
+        showText(textFitWidth);
         emit zoomModeChanged(QPdfView::ZoomMode::FitToWidth);
         return true;
     }
-    if (t.compare(fitPage, Qt::CaseInsensitive) == 0) {
-        showText(fitPage);
+    if (t.compare(textFitPage, Qt::CaseInsensitive) == 0) {
+        showText(textFitPage);
         emit zoomModeChanged(QPdfView::ZoomMode::FitInView);
         return true;
     }

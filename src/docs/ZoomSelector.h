@@ -26,6 +26,8 @@ public slots:
     void setZoomFactor(qreal factor);
     /// Shows "100%" and asks for a custom zoom of 1.
     void reset();
+    /// Shows "Fit Width" and asks the view to fit the page width.
+    void fitWidth();
 
 signals:
     /// A fit mode or a custom zoom was chosen.

@@ -73,6 +73,8 @@ void pdfWindow::setup_toolBar()
     connect(zoomSelector, &ZoomSelector::zoomModeChanged, ui->pdfView, &QPdfView::setZoomMode);
     connect(zoomSelector, &ZoomSelector::zoomFactorChanged, ui->pdfView, &QPdfView::setZoomFactor);
     connect(ui->pdfView, &QPdfView::zoomFactorChanged, zoomSelector, &ZoomSelector::setZoomFactor);
+    // A guide is read at page width; the list offers the other zooms.
+    zoomSelector->fitWidth();
 
     pageSpinBox = new PageSpinBox(ui->mainToolBar);
     pageSpinBox->setObjectName(QStringLiteral("pageSpinBox"));

@@ -286,6 +286,14 @@ void model_mixing::on_pushButton_run_clicked()
     if (model->stag_O2g)
         message(QStringLiteral("   the O2(g) condition of ") + bracketed(name1)
                 + QStringLiteral(" is carried over; mixing does not conserve it"));
+    if (titrationMode) {
+        // The volumes the titration found are the answer the user asked for: show them
+        // where the mixture's volumes stand.
+        const QSignalBlocker block1(ui->doubleSpinBox_volume1);
+        const QSignalBlocker block2(ui->doubleSpinBox_volume2);
+        ui->doubleSpinBox_volume1->setValue(m.percent1);
+        ui->doubleSpinBox_volume2->setValue(m.percent2);
+    }
     ui->label_density->setText(QStringLiteral("density ") + num(m.densitymass)
                                + QStringLiteral(" g/cm3"));
     ui->pushButton_viewResult->setEnabled(true);

@@ -72,7 +72,10 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     if (!composition)
         return;
-    t->setStyleSheet(QStringLiteral("text-align: center;"));
+    // Setting a sheet re-polishes the table and every cell widget it still holds.
+    const QString sheet = QStringLiteral("text-align: center;");
+    if (t->styleSheet() != sheet)
+        t->setStyleSheet(sheet);
     t->setColumnHidden(col_compKey, true);
     // Amounts are edited as doubles through the workspace's validated editor.
     if (!t->itemDelegateForColumn(col_compAmount)) {

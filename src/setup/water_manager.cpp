@@ -167,29 +167,16 @@ one_water *water_manager::water_of_row(int row) const
 
 one_water *water_manager::initialize_one_water()
 {
-    auto *w = new one_water;
-    w->date_str = QDateTime::currentDateTime().toString(Qt::TextDate);
-    w->date_utc = QDateTime::currentSecsSinceEpoch();
-    w->description = QStringLiteral("----- water data started on ") + w->date_str;
-    w->densitymass = 1.0;
-    w->TC = 25.0;
-    w->activitymethod = global::ac_dh_bdot;
-    w->activitywater = global::acw_mol_fr;
-    w->typeH = global::pH;
-    w->typeHIndex = 1;
+    // A new water starts as a new configuration's default water does; it is named
+    // when it joins the list. Without a batch there is nothing to add it to.
+    if (!batch)
+        return nullptr;
+    one_water *w = batch->simData_init_water();
+    w->name.clear();
     w->concnunitElem = global::molal;
-    w->concnunit = global::molal;
     w->unitIndex2 = 0;
-    w->unitIndex3 = 0;
-    w->concnunitGas = global::fugacity;
-    w->unitIndex4 = 1;
-    w->unitAux1 = 1.0;
-    w->unitAux2 = 1000.0;
-    const sim_data *sd = batch ? batch->sdata : nullptr;
-    w->alkElem = sd && !sd->nameC.isEmpty() ? sd->nameC : QStringLiteral("C");
-    if (batch)
-        w->redoxO2g = batch->setup_one_elementComp(
-            sd && !sd->nameO2g.isEmpty() ? sd->nameO2g : QStringLiteral("O2(g)"));
+    const sim_data *sd = batch->sdata;
+    w->alkElem = !sd->nameC.isEmpty() ? sd->nameC : QStringLiteral("C");
     return w;
 }
 
@@ -226,16 +213,17 @@ void water_manager::add_one_water(one_water *water, int row)
 
 void water_manager::on_pushButton_add_clicked()
 {
+    if (!batch)
+        return;
     one_water *w = initialize_one_water();
-    if (batch)
-        for (const one_element *el : std::as_const(batch->sdata->elements))
-            if (el)
-                w->composition.append(batch->setup_one_elementComp(el->name));
+    for (const one_element *el : std::as_const(batch->sdata->elements))
+        if (el)
+            w->composition.append(batch->setup_one_elementComp(el->name));
     w->ncomposition = int(w->composition.size());
     // Every look-up of a water ignores case, so the number skips names in any case.
     for (int n = 0;; ++n) {
         const QString name = QStringLiteral("new water ") + QString::number(n);
-        if (find_idx_water(name) < 0 && (!batch || batch->find_idxBatch_water(name) < 0)) {
+        if (find_idx_water(name) < 0 && batch->find_idxBatch_water(name) < 0) {
             w->name = name;
             break;
         }

@@ -56,7 +56,8 @@ public:
     /// A deep copy of `src` named src's name + " dupl" + the smallest N from 1
     /// that no listed water has (ignoring case); the caller owns it.
     one_water *duplicate_water(const one_water *src);
-    /// A new water with the default conditions and no composition; the caller owns it.
+    /// A new water with the default conditions and no composition, or null without a
+    /// batch; the caller owns it.
     one_water *initialize_one_water();
     /// Inserts `water` into the working list and the table at `row`, selects it
     /// and shows its properties.

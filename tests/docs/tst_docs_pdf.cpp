@@ -117,6 +117,10 @@ void tst_docs_pdf::guideOpensOnFirstPageWithPageCount()
     QVERIFY(w.findChild<QAction *>("actionNext_Page")->isEnabled());
     QCOMPARE(w.findChild<QPdfView *>("pdfView")->pageMode(), QPdfView::PageMode::MultiPage);
     QCOMPARE(w.windowTitle(), QStringLiteral("vek7 User Guide"));
+    // The pictures of the windows are laid into the chapters.
+    QFile pdf(guidePath);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().count("/Subtype /Image") >= 10);
 }
 
 void tst_docs_pdf::bookmarksAreNestedAndLandOnTheirHeadings()
@@ -283,6 +287,11 @@ void tst_docs_pdf::zoomControls()
     auto *view = w.findChild<QPdfView *>("pdfView");
     auto *zoom = w.findChild<ZoomSelector *>("zoomSelector");
     QVERIFY(zoom);
+    // The guide opens at page width.
+    QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::FitToWidth);
+    QCOMPARE(zoom->currentText(), QStringLiteral("Fit Width"));
+    zoom->setCurrentIndex(zoom->findText(QStringLiteral("200%")));
+    emit zoom->activated(zoom->currentIndex());
     zoom->setCurrentIndex(zoom->findText(QStringLiteral("Fit Width")));
     emit zoom->activated(zoom->currentIndex());
     QCOMPARE(view->zoomMode(), QPdfView::ZoomMode::FitToWidth);

@@ -383,6 +383,8 @@ private slots:
         typeInto(child<QLineEdit>(win, "lineEdit_targetConcn"), "0.1097");
         click(win, "pushButton_run");
         QVERIFY(child<QPushButton>(win, "pushButton_save")->isEnabled());
+        // the volumes found are shown where the user reads a mixture's volumes
+        QVERIFY(qAbs(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2")->value() - 80.0) < 0.01);
         onNextModal([&](QWidget *dialog) { click(dialog, "pushButton_save"); });
         click(win, "pushButton_save");
         QCOMPARE(f.sd()->nwaters, 3);

@@ -11,11 +11,13 @@
 #include "install_check.h"
 #include "mainwindow.h"
 #include "manage_account.h"
+#include "model_mixing.h"
 #include "pdfWindow.h"
 #include "setup.h"
 #include "setup_add_element.h"
 #include "setup_add_gas.h"
 #include "simfile.h"
+#include "spcn_mix_result.h"
 #include "test_layout.h"
 #include "viewResult_spcn.h"
 #include "water_manager.h"
@@ -131,6 +133,9 @@ void tst_windows::windows()
     QTest::newRow("element picker") << alone<setup_add_element>(nullptr, nullptr);
     QTest::newRow("gas picker") << alone<setup_add_gas>(nullptr, nullptr);
     QTest::newRow("water set manager") << alone<water_manager>(nullptr, nullptr);
+    QTest::newRow("mixing and titration") << alone<model_mixing>(nullptr);
+    QTest::newRow("model water name")
+        << alone<spcn_mix_result>(QStringList(), QString("mix 1"), nullptr);
     QTest::newRow("account settings") << alone<manage_account>();
     QTest::newRow("control parameters") << alone<config_settings>();
     QTest::newRow("installation check") << alone<install_check>();
