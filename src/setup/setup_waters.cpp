@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QHeaderView>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -41,6 +42,29 @@ bool selectText(QComboBox *combo, const QString &text)
     return true;
 }
 
+/// Gives the row numbers of `tables`, stacked in one column of the page, one width
+/// that shows the longest number whole (two digits at least), so their columns stay
+/// in line with each other.
+void fitRowNumbers(const QList<QTableWidget *> &tables)
+{
+    int rows = 99;
+    for (const QTableWidget *t : tables)
+        rows = qMax(rows, t->rowCount());
+    for (QTableWidget *t : tables) {
+        QHeaderView *h = t->verticalHeader();
+        QStyleOptionHeader opt;
+        opt.initFrom(h);
+        opt.orientation = Qt::Vertical;
+        opt.text = QString::number(rows);
+        // Measured as the header measures a section: bold, as a highlighted one is drawn.
+        QFont bold = h->font();
+        bold.setBold(true);
+        opt.fontMetrics = QFontMetrics(bold);
+        h->setFixedWidth(
+            h->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), h).width());
+    }
+}
+
 } // namespace
 
 one_water *setup::water_at(int index)
@@ -67,7 +91,6 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     t->horizontalHeader()->setMaximumHeight(ff.cell_height());
     t->verticalHeader()->setVisible(true);
-    t->verticalHeader()->setMaximumWidth(20);
     t->verticalHeader()->setDefaultSectionSize(ff.cell_height());
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     if (!composition)
@@ -214,6 +237,9 @@ void setup::populate_stackedWidget_Waters(int index)
     populate_sW_Waters_element_H(index);
     populate_sW_Waters_elements(index);
     update_stackedWidget_Waters(index);
+    fitRowNumbers({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements,
+                   ui->tableWidgetWaters_gases});
+    fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
     flag_statusCleared = false;
     flag_unsaved = unsaved;
 }

@@ -8,6 +8,7 @@
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,7 +94,20 @@ QStringList cutOffTexts(QWidget *root)
     QSet<const QWidget *> seen;
     forEachTabPage(root, [&] {
         for (const QWidget *w : root->findChildren<QWidget *>()) {
-            if (!hasText(w) || !w->isVisibleTo(root) || seen.contains(w))
+            if (!w->isVisibleTo(root) || seen.contains(w))
+                continue;
+            if (const auto *rows = qobject_cast<const QHeaderView *>(w);
+                rows && rows->orientation() == Qt::Vertical && rows->count() > 0) {
+                // Row numbers: the header's own hint is the width its longest one needs.
+                seen.insert(w);
+                if (rows->sizeHint().width() > rows->width())
+                    cut << QStringLiteral("%1 row numbers (%2 > %3)")
+                               .arg(nameOf(rows->parentWidget()))
+                               .arg(rows->sizeHint().width())
+                               .arg(rows->width());
+                continue;
+            }
+            if (!hasText(w))
                 continue;
             seen.insert(w);
             const QSize need = w->sizeHint();

@@ -7,7 +7,8 @@
 class QWidget;
 
 /// Labels, buttons, check boxes and radio buttons under the shown window `root`
-/// whose laid-out size is smaller than their text needs, as "name (needed > given)".
+/// whose laid-out size is smaller than their text needs, as "name (needed > given)",
+/// and tables whose row numbers are wider than their row header.
 /// Every page of every tab widget is brought up in turn, so texts on pages not on
 /// top are checked too; the current pages are restored.
 QStringList cutOffTexts(QWidget *root);

@@ -1,5 +1,6 @@
 // Every window of the program, page by page: texts whole under the font of the run,
-// usable on a laptop's screen, and the room of a larger window going to its panes.
+// with and without the program's style sheet, usable on a laptop's screen, and the
+// room of a larger window going to its panes.
 // A window added to the program is added here with one row.
 #include "support_shell.h"
 
@@ -24,6 +25,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QFile>
 #include <QFontInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -98,6 +100,13 @@ qint64 paneArea(QWidget *window)
     return area;
 }
 
+/// The style sheet the program applies to itself at start.
+QString programStyleSheet()
+{
+    QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
+    return sheet.open(QIODevice::ReadOnly) ? QString::fromLatin1(sheet.readAll()) : QString();
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Opener)
@@ -109,51 +118,61 @@ class tst_windows : public QObject
 private slots:
     void initTestCase();
     void init();
-    void texts_whole_data() { windows(); }
+    void cleanup();
+    void texts_whole_data() { windows(true); }
     void texts_whole();
-    void laptopScreen_everyControlReached_data() { windows(); }
+    void laptopScreen_everyControlReached_data() { windows(true); }
     void laptopScreen_everyControlReached();
     void enlarging_givesRoomToPanes_data() { windows(); }
     void enlarging_givesRoomToPanes();
 
 private:
-    /// The table of windows: one row each, brought up as a user reaches it.
-    static void windows();
-    /// Brings up the row's window, shown and laid out.
+    /// The table of windows: one row each, brought up as a user reaches it; with
+    /// `alsoStyled`, each once more under the program's style sheet.
+    static void windows(bool alsoStyled = false);
+    /// Brings up the row's window, shown and laid out, styled as the row says.
     static Opened open();
 };
 
-void tst_windows::windows()
+void tst_windows::windows(bool alsoStyled)
 {
     QTest::addColumn<Opener>("opener");
-    QTest::newRow("login page") << mainWindow([](MainWindow *) {});
-    QTest::newRow("main menu") << mainWindow(mainMenu);
-    QTest::newRow("configuration file") << mainWindow(configurationFile);
-    QTest::newRow("setup workspace") << mainWindow(workspace);
-    QTest::newRow("element picker") << alone<setup_add_element>(nullptr, nullptr);
-    QTest::newRow("gas picker") << alone<setup_add_gas>(nullptr, nullptr);
-    QTest::newRow("water set manager") << alone<water_manager>(nullptr, nullptr);
-    QTest::newRow("mixing and titration") << alone<model_mixing>(nullptr);
-    QTest::newRow("model water name")
-        << alone<spcn_mix_result>(QStringList(), QString("mix 1"), nullptr);
-    QTest::newRow("account settings") << alone<manage_account>();
-    QTest::newRow("control parameters") << alone<config_settings>();
-    QTest::newRow("installation check") << alone<install_check>();
-    QTest::newRow("database manager") << alone<dbmanager>();
-    QTest::newRow("database parser") << alone<dbparse_driver>();
-    QTest::newRow("about") << alone<doc_about>();
-    QTest::newRow("redox quick guide") << alone<doc_redoxQG>();
-    QTest::newRow("user guide") << Opener([] {
-        auto w = std::make_shared<pdfWindow>();
-        w->set_identifier(QStringLiteral("userguide"));
-        return Opened {w, w.get()};
-    });
-    QTest::newRow("speciation result") << alone<viewResult_spcn>();
+    QTest::addColumn<bool>("styled");
+    const auto row = [alsoStyled](const char *name, const Opener &opener) {
+        QTest::newRow(name) << opener << false;
+        if (alsoStyled)
+            QTest::addRow("%s, style sheet", name) << opener << true;
+    };
+    row("login page", mainWindow([](MainWindow *) {}));
+    row("main menu", mainWindow(mainMenu));
+    row("configuration file", mainWindow(configurationFile));
+    row("setup workspace", mainWindow(workspace));
+    row("element picker", alone<setup_add_element>(nullptr, nullptr));
+    row("gas picker", alone<setup_add_gas>(nullptr, nullptr));
+    row("water set manager", alone<water_manager>(nullptr, nullptr));
+    row("mixing and titration", alone<model_mixing>(nullptr));
+    row("model water name", alone<spcn_mix_result>(QStringList(), QString("mix 1"), nullptr));
+    row("account settings", alone<manage_account>());
+    row("control parameters", alone<config_settings>());
+    row("installation check", alone<install_check>());
+    row("database manager", alone<dbmanager>());
+    row("database parser", alone<dbparse_driver>());
+    row("about", alone<doc_about>());
+    row("redox quick guide", alone<doc_redoxQG>());
+    row("user guide", Opener([] {
+            auto w = std::make_shared<pdfWindow>();
+            w->set_identifier(QStringLiteral("userguide"));
+            return Opened {w, w.get()};
+        }));
+    row("speciation result", alone<viewResult_spcn>());
 }
 
 Opened tst_windows::open()
 {
     QFETCH(Opener, opener);
+    QFETCH(bool, styled);
+    if (styled)
+        qApp->setStyleSheet(programStyleSheet());
     Opened o = opener();
     o.window->show();
     if (!QTest::qWaitForWindowExposed(o.window))
@@ -164,6 +183,7 @@ Opened tst_windows::open()
 void tst_windows::initTestCase()
 {
     shellTestIdentity();
+    QVERIFY2(!programStyleSheet().isEmpty(), "the program's style sheet is not compiled in");
     // A run meant for one font must have it: else the check proves nothing.
     const QString sans = qEnvironmentVariable("VEK7_TEST_SANS");
     if (!sans.isEmpty())
@@ -175,6 +195,11 @@ void tst_windows::init()
 {
     QSettings().clear();
     installedProgram();
+}
+
+void tst_windows::cleanup()
+{
+    qApp->setStyleSheet(QString());
 }
 
 void tst_windows::texts_whole()
