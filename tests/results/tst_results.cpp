@@ -1,18 +1,25 @@
-// The results viewer and the export dialog, on seawater speciated by the engine.
+// The results viewer and the export dialog, on seawater speciated by the engine or
+// entered through the workspace, and both windows across the main window's Close,
+// Open and Load.
 
+#include "app_folder.h"
 #include "export_data.h"
+#include "mainwindow.h"
 #include "result_calc.h"
 #include "sbatch.h"
 #include "setup.h"
+#include "simfile.h"
 #include "support_chemsys.h"
 #include "support_results.h"
 #include "support_setup.h"
+#include "support_shell.h"
 #include "test_env.h"
 #include "test_ui.h"
 #include "thermo.h"
 #include "viewResult_spcn.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -65,6 +72,15 @@ QByteArray bytesOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+/// The results viewer shown on screen, or null.
+viewResult_spcn *shownViewer()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *v = qobject_cast<viewResult_spcn *>(w); v && v->isVisible())
+            return v;
+    return nullptr;
+}
+
 } // namespace
 
 class tst_results : public QObject
@@ -77,6 +93,7 @@ private slots:
     void initTestCase()
     {
         quietDebug();
+        shellTestIdentity();
         QString msg;
         sea = seawaterBatch(25.0, &msg);
         QVERIFY2(sea, qPrintable(msg));
@@ -142,25 +159,39 @@ private slots:
             QCOMPARE(logK, th.eqklog10(&k, evaluatedAt));
     }
 
-    void seawater_saturationMatchesReference()
+    void seawater_enteredInWorkspace_saturationMatchesReference()
     {
-        viewResult_spcn v;
-        v.update_ui_result(sea.get(), 0);
-        auto *t = child<QTableWidget>(&v, "tableWidget_minerals");
-        const QJsonObject ref
-            = chemsys_readCase("swmaj").value("results").toObject().value("saturation").toObject();
+        const QJsonObject ref = chemsys_readCase("swmaj");
+        const QJsonObject in = ref.value("inputs").toObject();
+        const QJsonObject totals = in.value("element_totals_molal").toObject();
+        QVERIFY(!totals.isEmpty());
+        workspace_fixture f;
+        QVERIFY(f.enterNew(scratch("swmaj.jsdb")));
+        QList<QPair<QString, QString>> typed;
+        for (auto it = totals.begin(); it != totals.end(); ++it) {
+            pickElement(f, it.key(), it.key());
+            typed << qMakePair(it.key(), QString::number(it.value().toDouble(), 'g', 9));
+        }
+        typeWater(f.w, QString::number(in.value("pH_activity").toDouble()), "molal", typed);
+        QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        QTest::mouseClick(child<QPushButton>(f.w, "pushButton_viewResult"), Qt::LeftButton);
+        viewResult_spcn *v = shownViewer();
+        QVERIFY(v);
+        auto *t = child<QTableWidget>(v, "tableWidget_minerals");
+        const QJsonObject saturation
+            = ref.value("results").toObject().value("saturation").toObject();
         const QStringList majors {"Calcite", "Aragonite", "Dolomite", "Magnesite",
                                   "Gypsum",  "Anhydrite", "Halite"};
         QStringList figures, beyond;
         int compared = 0;
         for (int r = 0; r < t->rowCount(); ++r) {
             const QString name = t->item(r, 0)->text();
-            if (!ref.contains(name))
+            if (!saturation.contains(name))
                 continue;
             bool ok = false;
             const double si = t->item(r, 3)->text().toDouble(&ok);
             QVERIFY2(ok, qPrintable(name + ": " + t->item(r, 3)->text()));
-            const double d = si - ref.value(name).toDouble();
+            const double d = si - saturation.value(name).toDouble();
             figures << QStringLiteral("%1 %2 (%3)").arg(name).arg(si, 0, 'f', 3).arg(d, 0, 'f', 3);
             ++compared;
             if (std::fabs(d) > (majors.contains(name) ? 0.03 : 0.05))
@@ -172,11 +203,13 @@ private slots:
         QVERIFY(compared > majors.size());
         QVERIFY2(beyond.isEmpty(), qPrintable(beyond.join(", ")));
         // a mixing model's water names no minerals: the system's are shown
-        one_water_result *r = sea->sdata->waters.at(0)->results;
-        const QList<one_waterResult_rxn *> names = std::exchange(r->solids, {});
-        v.update_ui_resultMixedWater(sea.get(), sea->sdata->waters.at(0));
-        r->solids = names;
-        QCOMPARE(t->rowCount(), int(sea->sdata->rxnsSolid.size()));
+        viewResult_spcn mixed;
+        one_water *w = f.sd()->waters.at(f.sd()->currentWater);
+        const QList<one_waterResult_rxn *> names = std::exchange(w->results->solids, {});
+        mixed.update_ui_resultMixedWater(f.batch, w);
+        w->results->solids = names;
+        QCOMPARE(child<QTableWidget>(&mixed, "tableWidget_minerals")->rowCount(),
+                 int(f.sd()->rxnsSolid.size()));
     }
 
     void viewer_logKAtTemperature_data()
@@ -382,34 +415,81 @@ private slots:
         QTRY_VERIFY(e.isNull()); // the dialog deletes itself
     }
 
-    void workspace_exportEntryOpensOwnDialog()
+    void closeOpenLoad_windowsKeepWhatTheyHold()
     {
+        BoxCatcher boxes;
+        installedProgram();
+        app_folder::set_path(freshFolder("app"));
+        const QString docs = freshFolder("road");
+        auto win = std::make_unique<MainWindow>();
+        win->show();
+        pressStart(win.get());
+        simfile *sf = simfilePage(win.get());
+        setup *su = setupPage(win.get());
+        button(win.get(), "pushButton_Speciation")->click();
+        for (const QString name : {"other", "brine"}) {
+            ModalScript create;
+            create.file(docs + "/" + name);
+            button(sf, "pushButton_New")->click();
+            QVERIFY(waitFor([&] { return create.done(); }));
+        }
+        button(sf, "pushButton_Load")->click();
+        QCOMPARE(currentPage(win.get()), su);
+        const QList<QPair<QString, QString>> brine {{"Na", "0.5"}, {"Cl", "0.5"}};
+        for (const auto &e : brine)
+            pickElement(su, e.first, e.first);
+        typeWater(su, "8", "molal", brine);
+        QCOMPARE(pressRun(su), QStringLiteral("     DONE"));
+        button(su, "pushButton_Save")->click();
+        QTest::mouseClick(button(su, "pushButton_viewResult"), Qt::LeftButton);
+        QPointer<viewResult_spcn> viewer = shownViewer();
+        QVERIFY(viewer);
+        const double molal
+            = rowOf(child<QTableWidget>(viewer, "tableWidget_solutes"), "Na+").value(1).toDouble();
+        QVERIFY(molal > 0.4);
+        QAction *entry = findAction(su, "Export Data");
+        QVERIFY(entry && entry->isEnabled());
+        entry->trigger();
+        entry->trigger();
         QList<QPointer<export_data>> dialogs;
-        QString water;
-        {
-            workspace_fixture f;
-            QVERIFY(f.enterNew(scratch("export.jsdb")));
-            QAction *entry = nullptr;
-            for (QAction *a : f.w->findChildren<QAction *>())
-                if (a->text() == "Export Data")
-                    entry = a;
-            QVERIFY(entry && entry->isEnabled());
-            entry->trigger();
-            entry->trigger();
-            for (QWidget *w : QApplication::topLevelWidgets())
-                if (auto *d = qobject_cast<export_data *>(w))
-                    dialogs << d;
-            water = f.sd()->waters.at(f.sd()->currentWater)->name;
-        } // the workspace, its batch and the database image are freed
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<export_data *>(w))
+                dialogs << d;
+        const QString water = su->retrieve_sbatch()->sdata->waters.at(0)->name;
+
+        button(su, "pushButton_Close")->click();
+        QCOMPARE(currentPage(win.get()), sf);
+        // Close closes the viewer; until the next Load frees it, it still answers.
+        QVERIFY(viewer && !viewer->isVisible());
+        auto *unit = child<QComboBox>(viewer, "comboBox_unitSolutes");
+        unit->setCurrentIndex(result_calc::unit_ppm);
+        const double ppm
+            = rowOf(child<QTableWidget>(viewer, "tableWidget_solutes"), "Na+").value(1).toDouble();
+        QVERIFY(std::fabs(ppm / (molal * 22.99 * 1000) - 1) < 1e-4);
+        ModalScript open;
+        open.file(docs + "/other.jsdb");
+        button(sf, "pushButton_Open")->click();
+        QVERIFY(waitFor([&] { return open.done(); }));
+        button(sf, "pushButton_Load")->click(); // frees the batch the windows were opened on
+        QCOMPARE(currentPage(win.get()), su);
+        // The workspace drops the viewer of the configuration it held; the export
+        // dialogs stay open on their own copies.
+        QVERIFY(viewer.isNull());
+
         QCOMPARE(dialogs.size(), 2);
         QCOMPARE(dialogs[0]->windowTitle(), QString("Export Data Manager"));
         QCOMPARE(child<QComboBox>(dialogs[0], "comboBox_water")->currentText(), water);
-        exportTo(dialogs[0], scratch("workspace.txt"));
-        const QList<QStringList> rows = parseDelimited(bytesOf(scratch("workspace.txt")), '\t');
+        exportTo(dialogs[0], scratch("after-load.txt"));
+        const QByteArray bytes = bytesOf(scratch("after-load.txt"));
+        QVERIFY(bytes.startsWith("# vek.7 model setup and results\n"));
+        const QList<QStringList> rows = parseDelimited(bytes, '\t');
         QVERIFY(rows.contains(QStringList({"water", water, ""})));
+        QVERIFY(std::any_of(rows.begin(), rows.end(),
+                            [](const QStringList &r) { return r.value(0) == "Halite"; }));
         for (auto &d : dialogs)
             d->close();
         QTRY_VERIFY(dialogs[0].isNull() && dialogs[1].isNull());
+        QVERIFY2(boxes.texts.isEmpty(), qPrintable(boxes.texts.join('\n')));
     }
 };
 

@@ -473,11 +473,17 @@ void enterJ13(workspace_fixture &f, const QString &path, const QString &name)
 
 void typeJ13(setup *w)
 {
+    typeWater(w, QStringLiteral("7.41"), QStringLiteral("ppm"), j13);
+}
+
+void typeWater(setup *w, const QString &pH, const QString &units,
+               const QList<QPair<QString, QString>> &totals)
+{
     showWaterPage(w);
     QVERIFY(chooseItem(w, QStringLiteral("comboBox_elementUnits"), QStringLiteral("molal")));
-    QVERIFY(typeAmount(waterTable(w, QStringLiteral("tableWidgetWaters_element_H")), 0, "7.41"));
-    QVERIFY(chooseItem(w, QStringLiteral("comboBox_elementUnits"), QStringLiteral("ppm")));
+    QVERIFY(typeAmount(waterTable(w, QStringLiteral("tableWidgetWaters_element_H")), 0, pH));
+    QVERIFY(chooseItem(w, QStringLiteral("comboBox_elementUnits"), units));
     QTableWidget *t = waterTable(w, QStringLiteral("tableWidgetWaters_elements"));
-    for (const auto &e : j13)
+    for (const auto &e : totals)
         QVERIFY2(typeAmount(t, elementRow(w, e.first), e.second), qPrintable(e.first));
 }

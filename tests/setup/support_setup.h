@@ -176,3 +176,7 @@ void enterJ13(workspace_fixture &f, const QString &path, const QString &name = Q
 /// Types the J-13 water into the workspace's current water as a user does, its
 /// elements already in the system: pH 7.41 in molal units, the totals in ppm.
 void typeJ13(setup *w);
+/// Types a water into the workspace's current water as a user does, its elements
+/// already in the system: `pH` in molal units, then each element's total in `units`.
+void typeWater(setup *w, const QString &pH, const QString &units,
+               const QList<QPair<QString, QString>> &totals);
