@@ -15,6 +15,7 @@ struct sim_data;
 struct one_water;
 struct one_water_result;
 struct one_rxn;
+struct one_rxn_eqk;
 struct sim_system;
 
 /// Equilibrium speciation of one water by Newton-Raphson in ln(molality).
@@ -57,6 +58,9 @@ public:
     /// tabulated at 25 C only below 100 C, any other where TC lies within its
     /// tabulated temperatures; a reaction without a table everywhere.
     static bool logKCovers(const one_rxn *r, double TC);
+    /// The same rule on a log K alone, and where to read it: at 25 C for a constant
+    /// tabulated at 25 C only, else at TC. False when the reaction takes no part at TC.
+    static bool logKTemperature(const one_rxn_eqk *k, double TC, double *at);
     /// The batch's aqueous and gas reactions a run at TC leaves out: those whose data
     /// do not cover TC, and those that need a species formed by one of them.
     static QStringList reactionsLeftOut(const sim_data *sd, double TC);

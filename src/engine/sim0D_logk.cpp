@@ -25,12 +25,11 @@ const double onlyAtLimitTC = 100.0;
 /// Slack of a comparison with a tabulated temperature.
 const double slackTC = 1e-9;
 
-/// The tabulated temperatures of a reaction's log K: false when it has no table at
-/// all (hand-made data: the polynomial is all there is, valid everywhere). A table
+/// The tabulated temperatures of a log K: false when it has no table at all
+/// (hand-made data: the polynomial is all there is, valid everywhere). A table
 /// without a single value gives an empty range (lo > hi).
-bool tabulatedRange(const one_rxn *r, double &lo, double &hi)
+bool tabulatedRange(const one_rxn_eqk *k, double &lo, double &hi)
 {
-    const one_rxn_eqk *k = r->eqk;
     if (k == nullptr || k->temperature.isEmpty() || k->temperature.size() != k->eqkLog10.size())
         return false;
     lo = std::numeric_limits<double>::infinity();
@@ -80,11 +79,20 @@ void leftOutAt(const sim_data *sd, double TC, QSet<QString> &aqueous, QSet<QStri
 
 bool sim0D::logKCovers(const one_rxn *r, double TC)
 {
+    double at = TC;
+    return r == nullptr || logKTemperature(r->eqk, TC, &at);
+}
+
+bool sim0D::logKTemperature(const one_rxn_eqk *k, double TC, double *at)
+{
+    *at = TC;
     double lo = 0.0, hi = 0.0;
-    if (r == nullptr || !tabulatedRange(r, lo, hi))
+    if (!tabulatedRange(k, lo, hi))
         return true;
-    if (std::fabs(lo - onlyAtTC) < slackTC && std::fabs(hi - onlyAtTC) < slackTC)
+    if (std::fabs(lo - onlyAtTC) < slackTC && std::fabs(hi - onlyAtTC) < slackTC) {
+        *at = onlyAtTC;
         return TC < onlyAtLimitTC;
+    }
     return TC >= lo - slackTC && TC <= hi + slackTC;
 }
 
@@ -130,7 +138,7 @@ void sim0D::record_logK_ranges()
     for (int i = 0; i < s.nrxnsFast; ++i) {
         const one_rxn *r = i < naq ? sdata->rxnsAqueous.at(i) : sdata->rxnsGas.at(i - naq);
         double lo = 0.0, hi = 0.0;
-        if (r != nullptr && tabulatedRange(r, lo, hi)) {
+        if (r != nullptr && tabulatedRange(r->eqk, lo, hi)) {
             s.logKlow[size_t(i)] = lo;
             s.logKhigh[size_t(i)] = hi;
         }

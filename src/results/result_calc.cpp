@@ -1,6 +1,7 @@
 #include "result_calc.h"
 
 #include "records.h"
+#include "sim0D.h"
 #include "thermo.h"
 
 #include <algorithm>
@@ -11,13 +12,6 @@
 namespace result_calc {
 
 namespace {
-
-/// data0 writes this number where a log K grid value is missing.
-const double noLogK = 500.0;
-/// A constant known at 25 C only is used below this temperature, degrees C.
-const double limit25Only = 100.0;
-/// Tolerance on temperatures, degrees C.
-const double tolT = 1e-9;
 
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
 
@@ -81,25 +75,10 @@ bool eqkLog10_at(thermo &th, const one_rxn_eqk *eqk, double T, double *logK)
 {
     if (eqk == nullptr || eqk->coeff.isEmpty() || eqk->type_eqn != 0)
         return false;
-    double lo = 1e300, hi = -1e300;
-    bool tabulated = false;
-    if (eqk->temperature.size() == eqk->eqkLog10.size()) {
-        for (int i = 0; i < eqk->temperature.size(); ++i) {
-            if (std::fabs(eqk->eqkLog10.at(i) - noLogK) < 1e-9)
-                continue;
-            tabulated = true;
-            lo = std::min(lo, eqk->temperature.at(i));
-            hi = std::max(hi, eqk->temperature.at(i));
-        }
-    }
+    // The engine's own rule, so the viewer never shows a mineral the run would not use.
     double at = T;
-    if (tabulated && std::fabs(lo - 25.0) < tolT && std::fabs(hi - 25.0) < tolT) {
-        if (!(T < limit25Only))
-            return false;
-        at = 25.0;
-    } else if (tabulated && (T < lo - tolT || T > hi + tolT)) {
+    if (!sim0D::logKTemperature(eqk, T, &at))
         return false;
-    }
     const double value = th.eqklog10(eqk, at);
     if (!std::isfinite(value))
         return false;
