@@ -274,3 +274,9 @@ bool sbatch::verify_solute_inBatch(const QString &name)
 {
     return findByName(sdata->solutes, name) >= 0 || findByName(sdata->rxnsGas, name) >= 0;
 }
+
+double sbatch::element_ppmFactor(const QString &name)
+{
+    const int k = find_idxBatch_element(name);
+    return k >= 0 ? sdata->elements.at(k)->cvtmtoppm : 0.0;
+}

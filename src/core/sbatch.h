@@ -42,6 +42,8 @@ public:
     QList<double> solutes_commonElem_stoich(const QString &element);
 
     int find_idxBatch_element(const QString &name); ///< index in `elements`, or -9
+    /// Factor from mol/kg water to mg/kg of the element `name`; 0 when it is not in the batch.
+    double element_ppmFactor(const QString &name);
     int find_idxBatch_elementBasis(const QString &name); ///< element by basis species, or -9
     int find_idxBatch_solute(const QString &name); ///< index in `solutes`, or -9
     int find_idxBatch_solid(const QString &name); ///< index in `solids`, or -9

@@ -97,3 +97,23 @@ double properties_water::dielectricConst(one_water_result *)
 {
     return 0.0;
 }
+
+void properties_water::complete_result(sbatch *b, one_water *w, one_water_result *r)
+{
+    const double d = w->densitymass;
+    for (one_waterResult_element *e : std::as_const(r->soln_elem)) {
+        e->cMolar = e->cmolal * d;
+        e->cppm = e->cmolal * b->element_ppmFactor(e->element);
+    }
+    for (one_waterResult_solute *s : std::as_const(r->soln_aq)) {
+        s->cshown = s->cmolal;
+        s->cMolar = s->cmolal * d;
+    }
+    for (one_waterResult_solute *g : std::as_const(r->soln_gas))
+        g->cshown = g->cmolal;
+    w->pHspcn = r->resultpH;
+    r->alkCarb = total_carbAlkalinity(w, r);
+    r->tds = total_dissolvedSolid(b, r);
+    r->conduct = conductivity(r);
+    r->dielectConst = dielectricConst(r);
+}

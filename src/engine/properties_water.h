@@ -22,6 +22,10 @@ public:
     double total_carbAlkalinity(one_water *w, one_water_result *r);
     /// Mass of every dissolved species except water, mg/kg water.
     double total_dissolvedSolid(sbatch *b, one_water_result *r);
+    /// Completes a new result `r` of water `w` after its run: Molar (molal x density)
+    /// and ppm of the element totals, the values shown, alkalinity, TDS, and the
+    /// water's pH of record. The water's alkalinity expression must be set up.
+    void complete_result(sbatch *b, one_water *w, one_water_result *r);
     /// Not modelled: 0.0.
     double conductivity(one_water_result *r);
     /// Not modelled: 0.0.

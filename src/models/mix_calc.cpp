@@ -48,12 +48,6 @@ bool usable_source(const one_water *w, const QString &which, QStringList *msgs)
     return true;
 }
 
-double ppm_factor(sbatch *b, const QString &element)
-{
-    const int k = b->find_idxBatch_element(element);
-    return k >= 0 ? b->sdata->elements.at(k)->cvtmtoppm : 0.0;
-}
-
 /// One engine run of `model` at `pH`: its net charge, and its result when asked.
 bool trial(sbatch *b, one_water *model, double pH, double *charge,
            std::unique_ptr<one_water_result> *keep, QStringList *msgs)
@@ -141,7 +135,7 @@ void set_pH(sbatch *b, one_water *model, double pH)
     for (one_elementComp *e : std::as_const(model->composition))
         if (e->element == nameH) {
             e->molal = e->Molar = std::pow(10.0, -pH);
-            e->ppm = e->molal * ppm_factor(b, nameH);
+            e->ppm = e->molal * b->element_ppmFactor(nameH);
         }
     model->typeH = global::pH;
     model->typeHIndex = global::pH;
@@ -336,7 +330,7 @@ int titrate_element(sbatch *b, const one_water *w1, const one_water *w2, const t
     // The totals in the unit of the target. Molar = molal x density, and a mixture's
     // Molar total is linear in the volume fraction; molal and ppm are linear in the
     // mass fraction.
-    const double k = t.unit == global::ppm ? ppm_factor(b, t.element) : 1.0;
+    const double k = t.unit == global::ppm ? b->element_ppmFactor(t.element) : 1.0;
     const double c1 = t.unit == global::Molar ? m1 * d1 : m1 * k;
     const double c2 = t.unit == global::Molar ? m2 * d2 : m2 * k;
     const QString unitName = global().unitConcn_toString(t.unit);
@@ -378,27 +372,12 @@ int titrate(sbatch *b, const one_water *w1, const one_water *w2, const titration
 
 void complete_result(sbatch *b, one_water *model, one_water_result *r)
 {
-    const double d = model->densitymass;
-    for (one_waterResult_element *e : std::as_const(r->soln_elem)) {
-        e->cMolar = e->cmolal * d;
-        e->cppm = e->cmolal * ppm_factor(b, e->element);
-    }
-    for (one_waterResult_solute *s : std::as_const(r->soln_aq)) {
-        s->cshown = s->cmolal;
-        s->cMolar = s->cmolal * d;
-    }
-    for (one_waterResult_solute *g : std::as_const(r->soln_gas))
-        g->cshown = g->cmolal;
-    model->pHspcn = r->resultpH;
     properties_water props;
     props.setup_properties(b, nullptr);
     model->alkSolutes.clear();
     model->alkCoeffs.clear();
     props.setup_alkalinityEqn(b, *model);
-    r->alkCarb = props.total_carbAlkalinity(model, r);
-    r->tds = props.total_dissolvedSolid(b, r);
-    r->conduct = props.conductivity(r);
-    r->dielectConst = props.dielectricConst(r);
+    props.complete_result(b, model, r);
 }
 
 } // namespace mix_calc

@@ -260,24 +260,8 @@ int setup::setup_simulation(int index)
     for (const QString &note : model.notes())
         message(note);
 
-    const double d = w->densitymass;
-    for (one_waterResult_element *e : std::as_const(r->soln_elem)) {
-        e->cMolar = e->cmolal * d;
-        e->cppm = e->cmolal * ppm_factor(e->element);
-    }
-    for (one_waterResult_solute *s : std::as_const(r->soln_aq)) {
-        s->cshown = s->cmolal;
-        s->cMolar = s->cmolal * d;
-    }
-    for (one_waterResult_solute *g : std::as_const(r->soln_gas))
-        g->cshown = g->cmolal;
-    w->pHspcn = r->resultpH;
-
     propsWater.setup_properties(batch, dbase);
-    r->alkCarb = propsWater.total_carbAlkalinity(w, r);
-    r->tds = propsWater.total_dissolvedSolid(batch, r);
-    r->conduct = propsWater.conductivity(r);
-    r->dielectConst = propsWater.dielectricConst(r);
+    propsWater.complete_result(batch, w, r);
     if (failed)
         statusDriver_error(&msgs);
     return failed ? 1 : 0;

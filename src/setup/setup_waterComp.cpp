@@ -206,8 +206,7 @@ global::units_concn setup::element_unit() const
 
 double setup::ppm_factor(const QString &element)
 {
-    const int k = batch->find_idxBatch_element(element);
-    return k >= 0 ? batch->sdata->elements.at(k)->cvtmtoppm : 0.0;
+    return batch->element_ppmFactor(element);
 }
 
 double setup::select_concn_typeH(int water, int typeH)
