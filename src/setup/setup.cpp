@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QLabel>
-#include <QScrollBar>
 #include <QTreeWidgetItem>
 
 namespace {
@@ -94,7 +93,6 @@ setup::setup(QWidget *parent)
     for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason})
         label->setStyleSheet(QStringLiteral("color: #a40000;"));
     show_reason(QString());
-    follow_message_pane();
 
     setup_toolBar();
     enable_solutionProperties(false);
@@ -186,20 +184,6 @@ void setup::setup_tooltips()
 void setup::message(const QString &line)
 {
     message_pane::append(ui->textEdit_Messages, line);
-}
-
-void setup::follow_message_pane()
-{
-    // Lines written before the page is laid out (a configuration is built before it
-    // shows) leave the view at the top once the pane gets its size: a pane that was
-    // at its end stays there whenever its range changes.
-    QScrollBar *bar = ui->textEdit_Messages->verticalScrollBar();
-    connect(bar, &QScrollBar::valueChanged, this,
-            [this, bar](int value) { flag_paneAtEnd = value == bar->maximum(); });
-    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int max) {
-        if (flag_paneAtEnd)
-            bar->setValue(max);
-    });
 }
 
 void setup::sync_counts()

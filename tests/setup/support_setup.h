@@ -40,6 +40,9 @@ public:
                   const tweak_fn &tweak = {});
     /// The configuration read from `path` (as Open does), then entered.
     bool enterOpen(const QString &path);
+    /// A second new configuration entered into the same workspace, as New does after
+    /// another configuration; the earlier batch, reader and image are released.
+    bool enterNewAgain(const QString &path, const tweak_fn &tweak = {});
     /// Writes the batch to its file; 0 on success.
     int save();
 

@@ -8,11 +8,13 @@
 #include "support_setup.h"
 #include "test_env.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -62,6 +64,7 @@ private slots:
     void ironPair_offeredAndChosenInPicker();
     void ironPair_notUsed_addsNoPair();
     void ironPair_relinkedOnReopen();
+    void ironPair_oxygenOptionsAsAfterReopen();
     void deleteIron_takesPairOxygenAndEveryWaterCondition();
     void deleteIron_redoxSwitchedOff_stillTakesPair();
     void hydrogenGas_oneRedoxGas();
@@ -138,6 +141,42 @@ void tst_setup_redox::ironPair_relinkedOnReopen()
     for (const QString &line : log.lines())
         QVERIFY2(!line.contains("redox patch"), qPrintable(line));
     QVERIFY(!g.w->unsaved_changes());
+}
+
+namespace {
+
+/// Items of the O2(g) option combo on the water page: text, then data.
+QStringList oxygenOptions(workspace_fixture &f)
+{
+    showWaterPage(f);
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_element_H");
+    auto *combo = t->rowCount() > 1 ? qobject_cast<QComboBox *>(t->cellWidget(1, 2)) : nullptr;
+    QStringList items;
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items << combo->itemText(i) + " | " + combo->itemData(i).toString();
+    return items;
+}
+
+} // namespace
+
+void tst_setup_redox::ironPair_oxygenOptionsAsAfterReopen()
+{
+    const QString path = scratch("fe-o2options.jsdb");
+    QStringList picked;
+    {
+        workspace_fixture f;
+        BoxCatcher boxes;
+        QVERIFY(f.enterNew(path, true));
+        pickElement(f, "fe", "Fe", true);
+        picked = oxygenOptions(f);
+        QCOMPARE(f.w->compile_optionRedox_list("Fe"), QStringList({"Fe+++"}));
+        QCOMPARE(f.save(), 0);
+    }
+    QVERIFY2(picked.contains("RP: Fe+++/Fe++  | Fe+++"), qPrintable(picked.join("\n")));
+    workspace_fixture g;
+    QVERIFY(g.enterOpen(path));
+    QCOMPARE(oxygenOptions(g), picked);
+    QCOMPARE(g.w->compile_optionRedox_list("Fe"), QStringList({"Fe+++"}));
 }
 
 void tst_setup_redox::deleteIron_takesPairOxygenAndEveryWaterCondition()
