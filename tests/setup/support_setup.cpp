@@ -112,13 +112,13 @@ bool workspace_fixture::enterOpen(const QString &path)
     return enter();
 }
 
-bool workspace_fixture::enterNewAgain(const QString &path, const tweak_fn &tweak)
+bool workspace_fixture::enterAgain(const QString &path, bool open)
 {
     const std::unique_ptr<sbatch> oldBatch(batch);
     const std::unique_ptr<jsdbfile_mgr> oldMgr(mgr);
     const std::unique_ptr<dbdata> oldDb(db);
     // The workspace lets go of the old configuration when it takes the new one.
-    return enterNew(path, false, true, tweak);
+    return open ? enterOpen(path) : enterNew(path);
 }
 
 int workspace_fixture::save()

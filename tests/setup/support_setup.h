@@ -40,9 +40,9 @@ public:
                   const tweak_fn &tweak = {});
     /// The configuration read from `path` (as Open does), then entered.
     bool enterOpen(const QString &path);
-    /// A second new configuration entered into the same workspace, as New does after
-    /// another configuration; the earlier batch, reader and image are released.
-    bool enterNewAgain(const QString &path, const tweak_fn &tweak = {});
+    /// Another configuration, read from `path` (or new there), entered into the same
+    /// workspace as Open (New) does; the earlier batch, reader and image are released.
+    bool enterAgain(const QString &path, bool open);
     /// Writes the batch to its file; 0 on success.
     int save();
 
