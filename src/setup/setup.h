@@ -273,6 +273,9 @@ public:
     /// Tests water `index` against the chemical system; 0 consistent, 1 with messages
     /// in the pane and "Config ERR" shown.
     int check_dataConsistency(int index);
+    /// Messages naming each swap reaction or chosen species of water `w` that needs a
+    /// species the system lacks, with what to choose instead; empty when none.
+    QStringList check_unservedChoices(const one_water *w) const;
     /// Speciates water `index` and stores the result; 0 converged, 1 otherwise.
     int setup_simulation(int index);
     /// Clears the run status line and marks the configuration modified.

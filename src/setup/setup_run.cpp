@@ -176,6 +176,38 @@ void setup::on_pushButton_spcn_clicked()
     populate_sW_Waters_results(cw);
 }
 
+QStringList setup::check_unservedChoices(const one_water *w) const
+{
+    // Choices a file may carry that the system cannot serve: each named with what the
+    // user can do about it on the Water Composition tab.
+    QStringList msgs;
+    for (const one_elementComp *e : w->composition) {
+        const QStringList needs = missing_species(swap_record(e->swaprxn));
+        if (!e->swaprxn.isEmpty() && !needs.isEmpty())
+            msgs << QStringLiteral("swap reaction [ ") + e->swaprxn + QStringLiteral(" ] of [ ")
+                    + e->element + QStringLiteral(" ] needs ") + needs.join(QStringLiteral(", "))
+                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
+                                     "reaction in the option list of ")
+                    + e->element;
+        if (!e->solute.isEmpty() && e->solute != e->element
+            && batch->find_idxBatch_solute(e->solute) < 0)
+            msgs << QStringLiteral("species [ ") + e->solute + QStringLiteral(" ] chosen for [ ")
+                    + e->element
+                    + QStringLiteral(" ] is not in this system: choose the element or another "
+                                     "species in the row of ")
+                    + e->element;
+    }
+    if (w->stag_O2g) {
+        const QStringList needs = missing_species(swap_record(w->redoxO2gSwaprxn));
+        if (!w->redoxO2gSwaprxn.isEmpty() && !needs.isEmpty())
+            msgs << QStringLiteral("swap reaction [ ") + w->redoxO2gSwaprxn
+                    + QStringLiteral(" ] of [ O2(g) ] needs ") + needs.join(QStringLiteral(", "))
+                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
+                                     "reaction in the option list of O2(g)");
+    }
+    return msgs;
+}
+
 int setup::check_dataConsistency(int index)
 {
     const one_water *w = water_at(index);
@@ -209,32 +241,7 @@ int setup::check_dataConsistency(int index)
     if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
         msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
 
-    // Choices a file may carry that the system cannot serve: each named with what the
-    // user can do about it on the Water Composition tab.
-    for (const one_elementComp *e : w->composition) {
-        const QStringList needs = missing_species(swap_record(e->swaprxn));
-        if (!e->swaprxn.isEmpty() && !needs.isEmpty())
-            msgs << QStringLiteral("swap reaction [ ") + e->swaprxn + QStringLiteral(" ] of [ ")
-                    + e->element + QStringLiteral(" ] needs ") + needs.join(QStringLiteral(", "))
-                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
-                                     "reaction in the option list of ")
-                    + e->element;
-        if (!e->solute.isEmpty() && e->solute != e->element
-            && batch->find_idxBatch_solute(e->solute) < 0)
-            msgs << QStringLiteral("species [ ") + e->solute + QStringLiteral(" ] chosen for [ ")
-                    + e->element
-                    + QStringLiteral(" ] is not in this system: choose the element or another "
-                                     "species in the row of ")
-                    + e->element;
-    }
-    if (w->stag_O2g) {
-        const QStringList needs = missing_species(swap_record(w->redoxO2gSwaprxn));
-        if (!w->redoxO2gSwaprxn.isEmpty() && !needs.isEmpty())
-            msgs << QStringLiteral("swap reaction [ ") + w->redoxO2gSwaprxn
-                    + QStringLiteral(" ] of [ O2(g) ] needs ") + needs.join(QStringLiteral(", "))
-                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
-                                     "reaction in the option list of O2(g)");
-    }
+    msgs << check_unservedChoices(w);
 
     // The water's entry of an element: the last one when several.
     const auto entryOf = [w](const QString &element) -> const one_elementComp * {
