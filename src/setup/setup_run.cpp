@@ -359,7 +359,7 @@ void setup::on_pushButton_viewResult_clicked()
 {
     const one_water *w = current_water();
     if (!w) {
-        message(QStringLiteral("##  view result: no water is selected"));
+        refuse(QStringLiteral("##  view result: no water is selected"));
         return;
     }
     if (!w->results) {

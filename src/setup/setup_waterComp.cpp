@@ -349,7 +349,7 @@ void setup::process_optionChanged(QComboBox *combo, int index)
 {
     one_water *w = current_water();
     if (!w) {
-        message(QStringLiteral("##  swap option: no water is selected"));
+        refuse(QStringLiteral("##  swap option: no water is selected"));
         return;
     }
     const sim_data *sd = batch->sdata;
@@ -600,7 +600,7 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
     } else {
         const int k = find_idxElement_waterComp(cw, sd->nameH);
         if (k < 0) {
-            message(QStringLiteral("element H not found in the water."));
+            refuse(QStringLiteral("element H not found in the water."));
             return;
         }
         one_elementComp *e = w->composition.at(k);
