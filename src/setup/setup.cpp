@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTreeWidgetItem>
 
 namespace {
@@ -93,6 +94,7 @@ setup::setup(QWidget *parent)
     for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason})
         label->setStyleSheet(QStringLiteral("color: #a40000;"));
     show_reason(QString());
+    follow_message_pane();
 
     setup_toolBar();
     enable_solutionProperties(false);
@@ -184,6 +186,20 @@ void setup::setup_tooltips()
 void setup::message(const QString &line)
 {
     message_pane::append(ui->textEdit_Messages, line);
+}
+
+void setup::follow_message_pane()
+{
+    // Lines written while the page is away (a configuration is built before the page
+    // shows) are laid out again when it shows, and the range grows under the view:
+    // a pane that showed its newest line keeps showing it whenever its range changes.
+    QScrollBar *bar = ui->textEdit_Messages->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { flag_paneAtEnd = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int max) {
+        if (flag_paneAtEnd)
+            bar->setValue(max);
+    });
 }
 
 void setup::sync_counts()

@@ -376,6 +376,8 @@ private:
     void refuse(const QString &line);
     /// Shows `line` (markers stripped) as the reason beside the status; empty clears it.
     void show_reason(const QString &line);
+    /// Keeps the message pane on its newest line while it is laid out anew.
+    void follow_message_pane();
     /// Starts a configuration with an empty pane, a cleared status and no reason.
     void clear_status_and_pane();
     /// Sets every count of the batch from its list's length.
@@ -468,6 +470,7 @@ private:
 
     bool flag_unsaved = false; ///< the batch holds unsaved changes
     bool flag_statusCleared = false; ///< the run status line has been cleared
+    bool flag_paneAtEnd = true; ///< the message pane shows its newest line
 
     setup_add_element *addElement = nullptr; ///< element picker while it runs
     setup_add_gas *addGas = nullptr; ///< gas picker while it runs

@@ -72,6 +72,7 @@ void setup::statusDriver_reset()
 void setup::clear_status_and_pane()
 {
     ui->textEdit_Messages->clear();
+    flag_paneAtEnd = true;
     set_status(QString(), styleCleared);
     show_reason(QString());
     flag_statusCleared = true;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -76,6 +77,7 @@ private slots:
     void deletedElement_clearsConditionsNeedingIt();
     void conditionFromFile_namedByCheck();
     void reopen_cleanStatus_savedUnitAndMarker();
+    void reopen_paneShowsNewestLine();
 };
 
 void tst_setup_waters::elementRows_sortedWithoutH()
@@ -362,6 +364,26 @@ void tst_setup_waters::reopen_cleanStatus_savedUnitAndMarker()
     QCOMPARE(amountShown(t, elementRow(f, "Cl")), 7.14);
     QCOMPARE(t->item(elementRow(f, "Cl"), 1)->foreground().color(), QColor(Qt::red));
     QCOMPARE(t->item(elementRow(f, "Na"), 1)->foreground().color(), QColor(Qt::black));
+}
+
+void tst_setup_waters::reopen_paneShowsNewestLine()
+{
+    // A configuration with a file's worth of lines, built while the page is away.
+    workspace_fixture f;
+    f.w->resize(1000, 1000);
+    QVERIFY(f.enterNew(scratch("pane.jsdb"), false, true, [](sim_data *cfg) {
+        for (int i = 0; i < 30; ++i) {
+            one_water *twin = cfg->own(copy_struct().copy_water(cfg->waters.first()));
+            twin->name = QStringLiteral("WATER-default");
+            cfg->waters.append(twin);
+        }
+    }));
+    f.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.w));
+    QScrollBar *bar = f.w->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    f.w->resize(1000, 700);
+    QTRY_COMPARE(bar->value(), bar->maximum());
 }
 
 QTEST_MAIN(tst_setup_waters)
