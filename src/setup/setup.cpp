@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDebug>
+#include <QLabel>
+#include <QScrollBar>
 #include <QTreeWidgetItem>
 
 namespace {
@@ -88,6 +90,12 @@ setup::setup(QWidget *parent)
     ui->tabWidget_Setup->setTabText(1, QStringLiteral("Water Composition"));
     ui->tabWidget_Setup->setTabText(2, QStringLiteral("Solution Properties"));
 
+    // A refusal reads dark red beside the status, well above 4.5:1 on the page.
+    for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason})
+        label->setStyleSheet(QStringLiteral("color: #a40000;"));
+    show_reason(QString());
+    follow_message_pane();
+
     setup_toolBar();
     enable_solutionProperties(false);
     setup_tooltips();
@@ -160,6 +168,8 @@ void setup::setup_tooltips()
          "carbon\ncomposition condition above"},
         {ui->pushButton_spcn, "Start a speciation simulation"},
         {ui->lineEdit_spcnStat, "Shows status of speciation simulation"},
+        {ui->label_spcnReason, "Why the last run or entry was refused\n(also in Messages)"},
+        {ui->label_solnPropsReason, "Why the last run or entry was refused\n(also in Messages)"},
         {ui->pushButton_viewResult,
          "View speciation results in a new window\nThis option is active only if there is "
          "a\nthere is a speciation result for this water"},
@@ -176,6 +186,20 @@ void setup::setup_tooltips()
 void setup::message(const QString &line)
 {
     message_pane::append(ui->textEdit_Messages, line);
+}
+
+void setup::follow_message_pane()
+{
+    // Lines written while the page is away (a configuration is built before the page
+    // shows) are laid out again when it shows, and the range grows under the view:
+    // a pane that showed its newest line keeps showing it whenever its range changes.
+    QScrollBar *bar = ui->textEdit_Messages->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { flag_paneAtEnd = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int max) {
+        if (flag_paneAtEnd)
+            bar->setValue(max);
+    });
 }
 
 void setup::sync_counts()

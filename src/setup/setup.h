@@ -120,6 +120,12 @@ public:
     void check_redox_gasRxn(one_gas *gas, one_rxn *rxn);
     /// Removes the gas shown in row `row` of the gas table with its reaction.
     void delete_one_gas(int row);
+    /// Species of a reaction (its own solid aside) that the system lacks.
+    QStringList missing_species(const one_rxn *rxn) const;
+    /// Clears in every water each swap reaction, chosen species, charge balance and
+    /// alkalinity condition that needs a species the system no longer has, with a
+    /// pane line for each.
+    void clear_conditions_without_species();
     /// Fills the charge-balance list with the charged basis solutes of the system.
     void comboBox_chargeBalance_basesList();
     bool locate_element_onTable(const QString &name); ///< element tree lists the name
@@ -231,6 +237,9 @@ public:
     void sort_elements_water(int index);
     /// Rebuilds water `index`'s swap reactions from the names its conditions hold.
     void reset_rxnsSwap_waters(int index);
+    /// The solid reaction a swap condition names: the system's, else the database's;
+    /// null when neither has it.
+    one_rxn *swap_record(const QString &name) const;
     /// Swap reactions offered for an element other than H.
     QStringList compile_optionSwap_list(const QString &element);
     /// Swap reactions offered for H.
@@ -264,11 +273,15 @@ public:
     /// Tests water `index` against the chemical system; 0 consistent, 1 with messages
     /// in the pane and "Config ERR" shown.
     int check_dataConsistency(int index);
+    /// Messages naming each swap reaction or chosen species of water `w` that needs a
+    /// species the system lacks, with what to choose instead; empty when none.
+    QStringList check_unservedChoices(const one_water *w) const;
     /// Speciates water `index` and stores the result; 0 converged, 1 otherwise.
     int setup_simulation(int index);
     /// Clears the run status line and marks the configuration modified.
     void statusDriver_reset();
-    /// Appends every line to the message pane and marks the configuration modified.
+    /// Appends every line to the message pane, shows the first as the reason beside
+    /// the status and marks the configuration modified.
     void statusDriver_error(const QStringList *messages);
 
 signals:
@@ -358,6 +371,15 @@ private:
     void enable_solutionProperties(bool enable);
     /// Appends one line to the message pane.
     void message(const QString &line);
+    /// A refused input or run: the line goes to the message pane and, as the reason,
+    /// beside the status on the Water Composition and Solution Properties tabs.
+    void refuse(const QString &line);
+    /// Shows `line` (markers stripped) as the reason beside the status; empty clears it.
+    void show_reason(const QString &line);
+    /// Keeps the message pane on its newest line while it is laid out anew.
+    void follow_message_pane();
+    /// Starts a configuration with an empty pane, a cleared status and no reason.
+    void clear_status_and_pane();
     /// Sets every count of the batch from its list's length.
     void sync_counts();
     /// Sorts a list by name in place, stable, case-sensitive or not.
@@ -380,6 +402,11 @@ private:
     void mark_edit();
     /// Shows one of the status line's looks.
     void set_status(const QString &text, const QString &style);
+    /// Shows the amount of the charge-balance element of water `w` in red, the
+    /// others in black.
+    void mark_chargeBalance_row(const one_water *w);
+    /// Shows water `w`'s composition unit in the unit list, signals blocked.
+    void show_composition_unit(const one_water *w);
     /// Lays out one of the water tables.
     void layout_water_table(QTableWidget *table, int columns, bool composition);
     /// Builds the H row (and the O2(g) row) of the composition page.
@@ -443,6 +470,7 @@ private:
 
     bool flag_unsaved = false; ///< the batch holds unsaved changes
     bool flag_statusCleared = false; ///< the run status line has been cleared
+    bool flag_paneAtEnd = true; ///< the message pane shows its newest line
 
     setup_add_element *addElement = nullptr; ///< element picker while it runs
     setup_add_gas *addGas = nullptr; ///< gas picker while it runs

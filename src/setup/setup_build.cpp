@@ -23,6 +23,8 @@ void setup::set_simType(int type, jsdbfile_mgr *reader, dbdata *image, sbatch *b
     dbase = image;
     batch = b;
     flag_unsaved = false;
+    // Nothing of the configuration shown before speaks for this one.
+    clear_status_and_pane();
     if (!jsdbMgr || !dbase || !batch || !batch->sdata->ctrlset) {
         message(QStringLiteral("##  setup: no configuration or database was handed over"));
         batch = nullptr;
@@ -381,5 +383,6 @@ void setup::on_pushButton_resetData_clicked()
     populateTable_solutes();
     populateTable_rxns(sd->rxnsAqueous, sd->rxnsGas);
     ui->comboBox_rxnsList->setCurrentIndex(0);
+    clear_conditions_without_species();
     set_modified();
 }

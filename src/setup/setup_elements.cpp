@@ -108,7 +108,78 @@ void setup::delete_one_element(int row)
             sd->redoxpairs.removeAt(i);
     }
     sync_counts();
+    clear_conditions_without_species();
     set_modified();
+}
+
+// ---- conditions that need a species the system no longer has -----------------------
+
+QStringList setup::missing_species(const one_rxn *rxn) const
+{
+    QStringList missing;
+    if (!rxn || !rxn->composition)
+        return missing;
+    for (const QString &s : rxn->composition->solute)
+        if (s != rxn->name && batch->find_idxBatch_solute(s) < 0 && !missing.contains(s))
+            missing << s;
+    return missing;
+}
+
+void setup::clear_conditions_without_species()
+{
+    sim_data *sd = batch->sdata;
+    for (qsizetype i = 0; i < sd->waters.size(); ++i) {
+        one_water *w = sd->waters.at(i);
+        if (!w)
+            continue;
+        // One line per cleared choice: which water, which element, what went and why.
+        const auto report
+            = [this, w](const QString &element, const QString &what, const QStringList &needs) {
+                  message(QStringLiteral("##  water [ ") + w->name + QStringLiteral(" ] element ")
+                          + element + QStringLiteral(": ") + what
+                          + QStringLiteral(" cleared, it needs ") + needs.join(QStringLiteral(", "))
+                          + QStringLiteral(" which the system no longer has (unsaved)"));
+              };
+        for (one_elementComp *e : std::as_const(w->composition)) {
+            if (!e)
+                continue;
+            const QStringList needs = missing_species(swap_record(e->swaprxn));
+            if (!e->swaprxn.isEmpty() && !needs.isEmpty()) {
+                report(e->element,
+                       QStringLiteral("swap reaction [ ") + e->swaprxn + QStringLiteral(" ]"),
+                       needs);
+                e->swaprxn.clear();
+            }
+            if (!e->solute.isEmpty() && e->solute != e->element
+                && batch->find_idxBatch_solute(e->solute) < 0) {
+                report(e->element, QStringLiteral("species [ ") + e->solute + QStringLiteral(" ]"),
+                       {e->solute});
+                e->solute = e->element;
+            }
+        }
+        const QStringList needsO2g = missing_species(swap_record(w->redoxO2gSwaprxn));
+        if (!w->redoxO2gSwaprxn.isEmpty() && !needsO2g.isEmpty()) {
+            report(sd->nameO2g,
+                   QStringLiteral("swap reaction [ ") + w->redoxO2gSwaprxn + QStringLiteral(" ]"),
+                   needsO2g);
+            w->redoxO2gSwaprxn.clear();
+        }
+        if (!w->chargebalanceSolute.isEmpty()
+            && batch->find_idxBatch_solute(w->chargebalanceSolute) < 0) {
+            report(w->chargebalanceElem,
+                   QStringLiteral("charge balance on [ ") + w->chargebalanceSolute
+                       + QStringLiteral(" ]"),
+                   {w->chargebalanceSolute});
+            w->chargebalance = false;
+            w->chargebalanceSolute.clear();
+            w->chargebalanceElem.clear();
+        }
+        if (w->alkSet && batch->find_idxBatch_element(sd->nameC) < 0) {
+            report(sd->nameC, QStringLiteral("alkalinity condition"), {sd->nameC});
+            w->alkSet = false;
+        }
+        reset_rxnsSwap_waters(int(i));
+    }
 }
 
 void setup::remove_data_on_element(one_element *element)

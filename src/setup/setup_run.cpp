@@ -10,6 +10,7 @@
 #include "viewResult_spcn.h"
 
 #include <QDebug>
+#include <QLabel>
 #include <QMessageBox>
 
 #include <cmath>
@@ -41,25 +42,59 @@ void setup::set_status(const QString &text, const QString &style)
     ui->lineEdit_spcnStat->setStyleSheet(style);
 }
 
+void setup::show_reason(const QString &line)
+{
+    // The pane's markers ("####", ">>") say "error" already; the status says it here.
+    qsizetype k = 0;
+    while (k < line.size() && (line.at(k) == u'#' || line.at(k) == u'>' || line.at(k) == u' '))
+        ++k;
+    const QString reason = line.mid(k).trimmed();
+    for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason}) {
+        label->setText(reason);
+        label->setVisible(!reason.isEmpty());
+    }
+}
+
+void setup::refuse(const QString &line)
+{
+    message(line);
+    show_reason(line);
+}
+
 void setup::statusDriver_reset()
 {
     flag_statusCleared = true;
     set_status(QString(), styleCleared);
+    show_reason(QString());
     flag_unsaved = true;
+}
+
+void setup::clear_status_and_pane()
+{
+    ui->textEdit_Messages->clear();
+    flag_paneAtEnd = true;
+    set_status(QString(), styleCleared);
+    show_reason(QString());
+    flag_statusCleared = true;
 }
 
 void setup::mark_edit()
 {
     if (!flag_statusCleared)
         statusDriver_reset();
+    // An accepted edit answers an earlier refusal.
+    show_reason(QString());
     set_modified();
 }
 
 void setup::statusDriver_error(const QStringList *messages)
 {
-    if (messages)
+    if (messages) {
         for (const QString &line : *messages)
             message(line);
+        if (!messages->isEmpty())
+            show_reason(messages->first());
+    }
     set_modified();
 }
 
@@ -82,10 +117,11 @@ void setup::on_pushButton_spcn_clicked()
 {
     one_water *w = current_water();
     if (!w) {
-        message(QStringLiteral("##  speciation: no water is selected"));
+        refuse(QStringLiteral("##  speciation: no water is selected"));
         return;
     }
     flag_statusCleared = false;
+    show_reason(QString());
     const int cw = batch->sdata->currentWater;
     prepare_water_for_run(cw);
 
@@ -98,25 +134,38 @@ void setup::on_pushButton_spcn_clicked()
         else
             qDebug().noquote() << "SWS: ## could not set up alkalinity eqn. (non-essential).";
     }
-    if (check_dataConsistency(cw) != 0)
+    // The check shows its own first message as the reason; an alkalinity expression
+    // that failed alone gives its line instead.
+    const bool checked = check_dataConsistency(cw) == 0;
+    if (!checked)
         errors << QStringLiteral("inconsistency found in simulation setup");
     if (!errors.isEmpty()) {
         message(QStringLiteral("## error found while preparing for speciation simulation"));
         for (const QString &e : std::as_const(errors))
             message(e);
         set_status(QStringLiteral("Config ERR"), styleError);
+        if (checked)
+            show_reason(errors.first());
         return;
     }
 
     const int rc = setup_simulation(cw);
     if (rc == runRefused) {
-        message(QStringLiteral(">> #### Speciation refused; the previous result is kept"));
+        const QString line
+            = QStringLiteral(">> #### Speciation refused; the previous result is kept");
+        message(line);
         set_status(QStringLiteral("Config ERR"), styleError);
+        if (ui->label_spcnReason->text().isEmpty())
+            show_reason(line);
         return;
     }
     if (rc != 0) {
-        message(QStringLiteral(">> #### Failed to converge"));
+        const QString line = QStringLiteral(">> #### Failed to converge");
+        message(line);
         set_status(QStringLiteral("   CVG ERR"), styleError);
+        // The engine's first message says why; without one, this line does.
+        if (ui->label_spcnReason->text().isEmpty())
+            show_reason(line);
     } else {
         message(QStringLiteral(">> Speciation completed"));
         set_status(QStringLiteral("     DONE"), styleDone);
@@ -126,6 +175,38 @@ void setup::on_pushButton_spcn_clicked()
     message(QStringLiteral("   iteration count ") + QString::number(r->loops));
     message(QStringLiteral("   net charge balance ") + num(r->chargebalance));
     populate_sW_Waters_results(cw);
+}
+
+QStringList setup::check_unservedChoices(const one_water *w) const
+{
+    // Choices a file may carry that the system cannot serve: each named with what the
+    // user can do about it on the Water Composition tab.
+    QStringList msgs;
+    for (const one_elementComp *e : w->composition) {
+        const QStringList needs = missing_species(swap_record(e->swaprxn));
+        if (!e->swaprxn.isEmpty() && !needs.isEmpty())
+            msgs << QStringLiteral("swap reaction [ ") + e->swaprxn + QStringLiteral(" ] of [ ")
+                    + e->element + QStringLiteral(" ] needs ") + needs.join(QStringLiteral(", "))
+                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
+                                     "reaction in the option list of ")
+                    + e->element;
+        if (!e->solute.isEmpty() && e->solute != e->element
+            && batch->find_idxBatch_solute(e->solute) < 0)
+            msgs << QStringLiteral("species [ ") + e->solute + QStringLiteral(" ] chosen for [ ")
+                    + e->element
+                    + QStringLiteral(" ] is not in this system: choose the element or another "
+                                     "species in the row of ")
+                    + e->element;
+    }
+    if (w->stag_O2g) {
+        const QStringList needs = missing_species(swap_record(w->redoxO2gSwaprxn));
+        if (!w->redoxO2gSwaprxn.isEmpty() && !needs.isEmpty())
+            msgs << QStringLiteral("swap reaction [ ") + w->redoxO2gSwaprxn
+                    + QStringLiteral(" ] of [ O2(g) ] needs ") + needs.join(QStringLiteral(", "))
+                    + QStringLiteral(", not in this system: choose \" swap options\" or another "
+                                     "reaction in the option list of O2(g)");
+    }
+    return msgs;
 }
 
 int setup::check_dataConsistency(int index)
@@ -160,6 +241,8 @@ int setup::check_dataConsistency(int index)
                     + num(e->molal);
     if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
         msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
+
+    msgs << check_unservedChoices(w);
 
     // The water's entry of an element: the last one when several.
     const auto entryOf = [w](const QString &element) -> const one_elementComp * {
@@ -215,8 +298,13 @@ int setup::check_dataConsistency(int index)
     if (w->chargebalance) {
         // The water's own choice counts, not whatever the list on screen shows.
         if (w->chargebalanceSolute.isEmpty()
-            || batch->find_idxBatch_solute(w->chargebalanceSolute) < 0)
+            || batch->find_idxBatch_solute(w->chargebalanceSolute) < 0) {
             msgs << QStringLiteral("charge balance: solute has not been selected");
+            if (!w->chargebalanceSolute.isEmpty())
+                msgs << QStringLiteral("  charge balance solute [ ") + w->chargebalanceSolute
+                        + QStringLiteral(" ] is not in this system: choose another solute "
+                                         "beside \"Charge Balance\" or switch it off");
+        }
         const one_elementComp *e = entryOf(w->chargebalanceElem);
         if (!e)
             msgs << QStringLiteral("charge blance element cannot be found in data set");
@@ -232,6 +320,7 @@ int setup::check_dataConsistency(int index)
     message(QStringLiteral("#####  ERROR: speciation data consistency/completeness check:"));
     for (const QString &m : std::as_const(msgs))
         message(m);
+    show_reason(msgs.first());
     return 1;
 }
 
@@ -271,7 +360,7 @@ void setup::on_pushButton_viewResult_clicked()
 {
     const one_water *w = current_water();
     if (!w) {
-        message(QStringLiteral("##  view result: no water is selected"));
+        refuse(QStringLiteral("##  view result: no water is selected"));
         return;
     }
     if (!w->results) {

@@ -126,8 +126,8 @@ void setup::on_lineEdit_temperature_editingFinished()
         return;
     const double v = fieldValue(field);
     if (!within(v, 0.0, 300.0)) {
-        message(QStringLiteral("simulation temperature: value [ ") + num6(v)
-                + QStringLiteral(" ] entered is incorrect."));
+        refuse(QStringLiteral("simulation temperature: value [ ") + num6(v)
+               + QStringLiteral(" ] entered is incorrect."));
         field->setText(num6(w->TC));
         return;
     }
@@ -151,8 +151,8 @@ void setup::on_lineEdit_massDensity_editingFinished()
         return;
     const double d = fieldValue(field);
     if (!within(d, 0.0, 55.0)) {
-        message(QStringLiteral("water mass density: value [ ") + num6(d)
-                + QStringLiteral(" ] entered is incorrect."));
+        refuse(QStringLiteral("water mass density: value [ ") + num6(d)
+               + QStringLiteral(" ] entered is incorrect."));
         field->setText(num6(w->densitymass));
         return;
     }
@@ -210,6 +210,7 @@ void setup::on_checkBox_chargeBalance_clicked(bool checked)
     ui->comboBox_chargeBalance->setEnabled(checked);
     if (checked && ui->comboBox_chargeBalance->count() < 2)
         comboBox_chargeBalance_basesList();
+    mark_chargeBalance_row(w);
     mark_edit();
 }
 
@@ -223,6 +224,12 @@ void setup::on_comboBox_chargeBalance_currentIndexChanged(int index)
     w->chargebalanceSolute = solute;
     w->chargebalanceElem = k >= 0 ? batch->sdata->elements.at(k)->name : QString();
 
+    mark_chargeBalance_row(w);
+    mark_edit();
+}
+
+void setup::mark_chargeBalance_row(const one_water *w)
+{
     // The amount typed for the balancing element no longer counts: it shows red.
     QTableWidget *t = ui->tableWidgetWaters_elements;
     const QSignalBlocker block(t);
@@ -231,11 +238,10 @@ void setup::on_comboBox_chargeBalance_currentIndexChanged(int index)
         QTableWidgetItem *amount = t->item(row, col_compAmount);
         if (!combo || !amount)
             continue;
-        const bool balancing
-            = combo->count() > 0 && k >= 0 && combo->itemText(0) == w->chargebalanceElem;
+        const bool balancing = w && w->chargebalance && !w->chargebalanceElem.isEmpty()
+            && combo->count() > 0 && combo->itemText(0) == w->chargebalanceElem;
         amount->setForeground(balancing ? Qt::red : Qt::black);
     }
-    mark_edit();
 }
 
 // ---- alkalinity ----------------------------------------------------------------------
@@ -291,7 +297,7 @@ void setup::on_lineEdit_alkalinity_editingFinished()
         const QString line
             = QStringLiteral("SP: #####  alkalinity must be a positive real number.");
         qDebug().noquote() << line;
-        message(line);
+        refuse(line);
         field->setText(num6(stored));
         return;
     }

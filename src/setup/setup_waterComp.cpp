@@ -23,15 +23,34 @@ namespace {
 
 const double none = std::nan("");
 
-/// True when every species of the reaction but its own solid is a batch solute.
-bool solutesInBatch(sbatch *batch, const one_rxn *rxn)
+/// Reaction name of a redox pair: its linked reaction's, else the name it was read
+/// with. A pair built from the element picker holds only the linked records.
+QString pairRxnName(const one_redoxRxn *p)
 {
-    if (!rxn || !rxn->composition)
-        return true;
-    for (const QString &s : rxn->composition->solute)
-        if (s != rxn->name && batch->find_idxBatch_solute(s) < 0)
-            return false;
-    return true;
+    return p->rxn ? p->rxn->name : p->redoxpair;
+}
+
+/// Element (or gas) name of a redox pair, linked record first.
+QString pairElementName(const one_redoxRxn *p)
+{
+    const QString linked = p->recName();
+    return linked.isEmpty() ? p->element : linked;
+}
+
+/// Name of the pair's second solute, linked record first; empty when it has none.
+QString pairSecondSolute(const one_redoxRxn *p)
+{
+    if (p->soluteRecs.size() > 1 && p->soluteRecs.at(1))
+        return p->soluteRecs.at(1)->name;
+    return p->solutes.value(1);
+}
+
+/// A choice the water holds that the system no longer offers stays in the list, so
+/// the row shows what is stored and the user can choose something else.
+void keepStoredChoice(QComboBox *combo, const QString &stored, const QVariant &data)
+{
+    if (!stored.isEmpty() && combo->findText(stored, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        combo->addItem(stored, data);
 }
 
 /// Widens a cell combo's list to at least 160 pixels.
@@ -55,7 +74,7 @@ QStringList setup::compile_optionSwap_list(const QString &element)
         if (s && s->composition && s->composition->element.contains(element))
             idx += s->rxns;
     for (int k : std::as_const(idx))
-        if (k >= 0 && k < db->rxnsSolid.size() && solutesInBatch(batch, db->rxnsSolid.at(k)))
+        if (k >= 0 && k < db->rxnsSolid.size() && missing_species(db->rxnsSolid.at(k)).isEmpty())
             names << db->rxnsSolid.at(k)->name;
     return names;
 }
@@ -67,7 +86,7 @@ QStringList setup::compile_optionSwap_list_H(const QString &)
         return names;
     const sim_data *db = dbase->sdata;
     for (const one_rxn *r : db->rxnsSolid) {
-        if (!r || !r->composition || !solutesInBatch(batch, r))
+        if (!r || !r->composition || !missing_species(r).isEmpty())
             continue;
         bool holdsH = false;
         for (const QString &s : r->composition->solute) {
@@ -89,7 +108,7 @@ QStringList setup::compile_optionSwap_list_O2g(const QString &name)
         return names;
     for (const one_rxn *r : dbase->sdata->rxnsSolid)
         if (r && r->composition && r->composition->solute.contains(name)
-            && solutesInBatch(batch, r))
+            && missing_species(r).isEmpty())
             names << r->name;
     return names;
 }
@@ -98,8 +117,8 @@ QStringList setup::compile_optionRedox_list(const QString &element)
 {
     QStringList names;
     for (const one_redoxRxn *p : std::as_const(batch->sdata->redoxpairs))
-        if (p && p->element == element)
-            names << p->redoxpair;
+        if (p && pairElementName(p) == element)
+            names << pairRxnName(p);
     return names;
 }
 
@@ -108,7 +127,7 @@ QStringList setup::compile_optionRedox_list_O2g(const QString &)
     QStringList names;
     for (const one_redoxRxn *p : std::as_const(batch->sdata->redoxpairs))
         if (p)
-            names << p->redoxpair;
+            names << pairRxnName(p);
     return names;
 }
 
@@ -137,6 +156,7 @@ QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
     auto *combo = new QComboBox;
     combo->addItem(entry->element);
     combo->addItems(entry->species);
+    keepStoredChoice(combo, entry->solute, QVariant());
     widenList(combo);
     connect(combo, &QComboBox::currentIndexChanged, this, &setup::waterElement_soluteChanged);
     return combo;
@@ -155,6 +175,7 @@ QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
         const one_water *w = current_water();
         for (const one_elementComp *e : w ? w->composition : QList<one_elementComp *>())
             if (e->element == element && !e->swaprxn.isEmpty()) {
+                keepStoredChoice(combo, e->swaprxn, QStringLiteral("SWAP"));
                 const int k
                     = combo->findText(e->swaprxn, Qt::MatchExactly | Qt::MatchCaseSensitive);
                 if (k > 0)
@@ -176,12 +197,14 @@ QComboBox *setup::comboBox_Water_elementOptions_O2g()
     for (const one_redoxRxn *p : std::as_const(sd->redoxpairs)) {
         if (!p)
             continue;
-        QString text = QStringLiteral("RP: ") + p->redoxpair;
-        if (p->solutes.size() > 1)
-            text += QStringLiteral("/") + p->solutes.at(1);
-        combo->addItem(text + QStringLiteral(" "), p->redoxpair);
+        QString text = QStringLiteral("RP: ") + pairRxnName(p);
+        const QString second = pairSecondSolute(p);
+        if (!second.isEmpty())
+            text += QStringLiteral("/") + second;
+        combo->addItem(text + QStringLiteral(" "), pairRxnName(p));
     }
     if (const one_water *w = current_water()) {
+        keepStoredChoice(combo, w->redoxO2gSwaprxn, QStringLiteral("SWAP"));
         const int k
             = combo->findText(w->redoxO2gSwaprxn, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (k > 0)
@@ -222,16 +245,8 @@ double setup::select_concn_typeH(int water, int typeH)
         message(QStringLiteral("## unknown H concentration type"));
         return none;
     }
-    switch (element_unit()) {
-    case global::molal:
-        return e->molal;
-    case global::Molar:
-        return e->Molar;
-    default:
-        message(QStringLiteral("## unknown elemental composition concn unit [ ")
-                + ui->comboBox_elementUnits->currentText() + QStringLiteral(" ] "));
-        return none;
-    }
+    // [H+] is an amount like any other element's, in whichever unit is shown.
+    return select_concn_element(water, element_unit(), batch->sdata->nameH);
 }
 
 double setup::select_concn_typeO2g(int water, global::units_concn_gas)
@@ -334,7 +349,7 @@ void setup::process_optionChanged(QComboBox *combo, int index)
 {
     one_water *w = current_water();
     if (!w) {
-        message(QStringLiteral("##  swap option: no water is selected"));
+        refuse(QStringLiteral("##  swap option: no water is selected"));
         return;
     }
     const sim_data *sd = batch->sdata;
@@ -364,8 +379,8 @@ void setup::process_optionChanged(QComboBox *combo, int index)
         if (w->stag_O2g)
             inUse << w->redoxO2gSwaprxn;
         if (inUse.contains(text)) {
-            message(QStringLiteral("for swap option, reaction [ ") + text
-                    + QStringLiteral(" ] already in use"));
+            refuse(QStringLiteral("for swap option, reaction [ ") + text
+                   + QStringLiteral(" ] already in use"));
             snapBack();
             return;
         }
@@ -482,8 +497,8 @@ bool setup::read_amount_cell(const QTableWidgetItem *item, double &value)
     }
     if (ok && std::isfinite(value))
         return true;
-    message(QStringLiteral("##  amount [ ") + v.toString()
-            + QStringLiteral(" ] is not a finite number; the stored value is kept."));
+    refuse(QStringLiteral("##  amount [ ") + v.toString()
+           + QStringLiteral(" ] is not a finite number; the stored value is kept."));
     return false;
 }
 
@@ -564,14 +579,14 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
     // An amount must be positive; a pH must give a representable [H+].
     const double fromPH = asPH ? std::pow(10.0, -v) : 0.0;
     if (ok && (asPH ? !(fromPH > 0.0 && std::isfinite(fromPH)) : !(v > 0.0))) {
-        message(QStringLiteral("##  value [ ") + QString::number(v, 'g', 6)
-                + QStringLiteral(" ] is out of range; the stored value is kept."));
+        refuse(QStringLiteral("##  value [ ") + QString::number(v, 'g', 6)
+               + QStringLiteral(" ] is out of range; the stored value is kept."));
         ok = false;
     }
     if (ok && unit == global::ppm) {
         // Never from ppm: the amount stays as it was.
         if (row == 1)
-            message(QStringLiteral("O2g can be set as molal or Molar quantities only."));
+            refuse(QStringLiteral("O2g can be set as molal or Molar quantities only."));
         ok = false;
     }
     if (!ok) {
@@ -585,7 +600,7 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
     } else {
         const int k = find_idxElement_waterComp(cw, sd->nameH);
         if (k < 0) {
-            message(QStringLiteral("element H not found in the water."));
+            refuse(QStringLiteral("element H not found in the water."));
             return;
         }
         one_elementComp *e = w->composition.at(k);
@@ -627,5 +642,6 @@ void setup::on_comboBox_waters_currentIndexChanged(int index)
     // The status line spoke of the previous water: grey it without marking a change.
     ui->lineEdit_spcnStat->clear();
     ui->lineEdit_spcnStat->setStyleSheet(QStringLiteral("background-color: #bbb;"));
+    show_reason(QString());
     flag_statusCleared = true;
 }

@@ -315,23 +315,25 @@ void setup::reset_rxnsSwap_waters(int index)
         return;
     // Swap reactions are links into the loaded database: rebuilt from the names
     // the conditions hold, so a reload or a reopened file never leaves stale ones.
-    const auto record = [this](const QString &name) -> one_rxn * {
-        if (name.isEmpty())
-            return nullptr;
-        const int k = batch->find_idxBatch_solidRxn(name);
-        if (k >= 0)
-            return batch->sdata->rxnsSolid.at(k);
-        const int j = dbase ? dbase->find_idxDB_rxn(name, global::solid) : -9;
-        return j >= 0 ? dbase->sdata->rxnsSolid.at(j) : nullptr;
-    };
     w->rxnsConstraint.clear();
     for (const one_elementComp *e : std::as_const(w->composition))
-        if (one_rxn *r = record(e->swaprxn))
+        if (one_rxn *r = swap_record(e->swaprxn))
             w->rxnsConstraint.append(r);
     if (w->stag_O2g)
-        if (one_rxn *r = record(w->redoxO2gSwaprxn))
+        if (one_rxn *r = swap_record(w->redoxO2gSwaprxn))
             w->rxnsConstraint.append(r);
     w->nrxnsConstraint = int(w->rxnsConstraint.size());
+}
+
+one_rxn *setup::swap_record(const QString &name) const
+{
+    if (name.isEmpty() || !batch)
+        return nullptr;
+    const int k = batch->find_idxBatch_solidRxn(name);
+    if (k >= 0)
+        return batch->sdata->rxnsSolid.at(k);
+    const int j = dbase ? dbase->find_idxDB_rxn(name, global::solid) : -9;
+    return j >= 0 ? dbase->sdata->rxnsSolid.at(j) : nullptr;
 }
 
 int setup::find_elementsSoluteIdx(const one_elementComp *entry, const QString &name) const
@@ -472,6 +474,7 @@ void setup::update_stackedWidget_Waters(int index)
     one_water *w = water_at(index);
     if (!w)
         return;
+    show_composition_unit(w);
     ui->tableWidgetWaters_element_H->setEnabled(element_unit() != global::ppm);
     ui->tableWidgetWaters_solutes_H->setEnabled(true);
     populate_sW_Waters_solutes(index);
@@ -529,6 +532,18 @@ void setup::show_composition_values(int index)
         selectText(solutes, e->solute);
         write_amount_cell(t, row, select_concn_element(index, unit, element));
         selectText(qobject_cast<QComboBox *>(t->cellWidget(row, col_compOption)), e->swaprxn);
+    }
+    mark_chargeBalance_row(w);
+}
+
+void setup::show_composition_unit(const one_water *w)
+{
+    // Each water shows the unit it was entered and saved in.
+    QComboBox *units = ui->comboBox_elementUnits;
+    const int k = units->findText(gl.unitConcn_toString(w->concnunitElem));
+    if (k >= 0) {
+        const QSignalBlocker block(units);
+        units->setCurrentIndex(k);
     }
 }
 

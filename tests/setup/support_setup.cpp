@@ -7,6 +7,7 @@
 #include "test_env.h"
 
 #include <cmath>
+#include <memory>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -109,6 +110,15 @@ bool workspace_fixture::enterOpen(const QString &path)
     delete batch->sdata->ctrlset;
     batch->sdata->ctrlset = cpy.copy_ctrlset(mgr->sdata->ctrlset);
     return enter();
+}
+
+bool workspace_fixture::enterAgain(const QString &path, bool open)
+{
+    const std::unique_ptr<sbatch> oldBatch(batch);
+    const std::unique_ptr<jsdbfile_mgr> oldMgr(mgr);
+    const std::unique_ptr<dbdata> oldDb(db);
+    // The workspace lets go of the old configuration when it takes the new one.
+    return open ? enterOpen(path) : enterNew(path);
 }
 
 int workspace_fixture::save()

@@ -40,6 +40,9 @@ public:
                   const tweak_fn &tweak = {});
     /// The configuration read from `path` (as Open does), then entered.
     bool enterOpen(const QString &path);
+    /// Another configuration, read from `path` (or new there), entered into the same
+    /// workspace as Open (New) does; the earlier batch, reader and image are released.
+    bool enterAgain(const QString &path, bool open);
     /// Writes the batch to its file; 0 on success.
     int save();
 

@@ -8,6 +8,8 @@
 #include "support_setup.h"
 #include "test_env.h"
 
+#include <QComboBox>
+#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -62,6 +64,7 @@ private slots:
     void ironPair_offeredAndChosenInPicker();
     void ironPair_notUsed_addsNoPair();
     void ironPair_relinkedOnReopen();
+    void ironPair_oxygenOptionsAsAfterReopen();
     void deleteIron_takesPairOxygenAndEveryWaterCondition();
     void deleteIron_redoxSwitchedOff_stillTakesPair();
     void hydrogenGas_oneRedoxGas();
@@ -138,6 +141,30 @@ void tst_setup_redox::ironPair_relinkedOnReopen()
     for (const QString &line : log.lines())
         QVERIFY2(!line.contains("redox patch"), qPrintable(line));
     QVERIFY(!g.w->unsaved_changes());
+}
+
+void tst_setup_redox::ironPair_oxygenOptionsAsAfterReopen()
+{
+    // The O2(g) row's option list as the water page shows it: texts and data.
+    const auto options = [](workspace_fixture &f) {
+        showWaterPage(f);
+        auto *combo = qobject_cast<QComboBox *>(
+            waterTable(f, "tableWidgetWaters_element_H")->cellWidget(1, 2));
+        QStringList items;
+        for (int i = 0; combo && i < combo->count(); ++i)
+            items << combo->itemText(i) + "|" + combo->itemData(i).toString();
+        return items;
+    };
+    const QString path = scratch("fe-o2options.jsdb");
+    workspace_fixture f;
+    BoxCatcher boxes;
+    QVERIFY(f.enterNew(path, true));
+    pickElement(f, "fe", "Fe", true);
+    const QStringList picked = options(f);
+    QVERIFY2(picked.contains("RP: Fe+++/Fe++ |Fe+++"), qPrintable(picked.join("\n")));
+    QCOMPARE(f.save(), 0);
+    QVERIFY(f.enterAgain(path, true));
+    QCOMPARE(options(f), picked);
 }
 
 void tst_setup_redox::deleteIron_takesPairOxygenAndEveryWaterCondition()

@@ -141,7 +141,9 @@ void tst_setup_run::twoWaters_runOnB_leavesA()
     QCOMPARE(f.w->findChild<QLineEdit *>("lineEdit_spcnStat")->text(), QString());
     // B has no result: its result cells stay empty, none invented.
     QCOMPARE(tableColumn(solutes, 1).join(""), QString());
-    // B's rows show B's amounts, and an amount typed lands in B.
+    // B's rows show B's amounts in B's own unit, and an amount typed lands in B.
+    QVERIFY(f.w->findChild<QComboBox *>("comboBox_elementUnits")->currentText() == "molal");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
     QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
     QVERIFY(typeAmount(t, elementRow(f, "Na"), "10"));
     const int kNa = f.w->find_idxElement_waterComp(f.batch->find_idxBatch_water("B"), "Na");

@@ -14,13 +14,17 @@
 #include "water_manager.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -29,6 +33,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 class tst_setup_solnprops : public QObject
@@ -53,6 +58,8 @@ private slots:
     void sortOrRemove_clearsSelection_data();
     void sortOrRemove_clearsSelection();
     void close_withManagerOpen();
+    void status_readableWithReasonWhereTyped_data();
+    void status_readableWithReasonWhereTyped();
 
 private:
     static QString scratch(const QString &n) { return QDir(vek7TestScratchDir()).filePath(n); }
@@ -492,6 +499,100 @@ void tst_setup_solnprops::close_withManagerOpen()
     QVERIFY(closed.count() == 1 && boxes.texts.size() == 1 && boxes.texts.first().contains("SAVE"));
     QCOMPARE(f.w->findChild<water_manager *>(), nullptr);
     QCOMPARE(listed(f), QStringList({"water-default"}));
+}
+
+namespace {
+
+/// WCAG 2 contrast of two sRGB colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto lum = [](const QColor &c) {
+        const auto lin = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = lum(a), lb = lum(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+} // namespace
+
+void tst_setup_solnprops::status_readableWithReasonWhereTyped_data()
+{
+    QTest::addColumn<QString>("act");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("T refused") << "T"
+                               << ""
+                               << "simulation temperature: value [ 400 ] entered is "
+                                  "incorrect.";
+    QTest::newRow("check") << "check"
+                           << "Config ERR"
+                           << "temperature: current value is less than 1 degrees C";
+    QTest::newRow("engine") << "engine"
+                            << "   CVG ERR"
+                            << "error : speciation model, no "
+                               "convergence after";
+    QTest::newRow("swap in use") << "swap"
+                                 << ""
+                                 << "for swap option, reaction [ Calcite ] already";
+    QTest::newRow("done") << "run"
+                          << "     DONE"
+                          << "";
+}
+
+void tst_setup_solnprops::status_readableWithReasonWhereTyped()
+{
+    QFETCH(QString, act);
+    QFETCH(QString, status);
+    QFETCH(QString, reason);
+    // The program's own style sheet, as it applies it at start.
+    QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+    const auto plain = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    workspace_fixture f;
+    enterSmall(f, "reason.jsdb");
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    const auto option = [t, &f](const char *e) {
+        return qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, e), 2));
+    };
+    if (act == "T") {
+        showPropsTab(f);
+        typeOver(in<QLineEdit>(f.w, "lineEdit_temperature"), "400");
+    } else if (act == "swap") {
+        option("Ca")->setCurrentIndex(option("Ca")->findText("Calcite"));
+        option("C")->setCurrentIndex(option("C")->findText("Calcite"));
+    } else {
+        if (act == "check")
+            typeField(f, "lineEdit_temperature", "0.5");
+        QVERIFY(typeAmount(t, elementRow(f, "C"), act == "engine" ? "1e-300" : "1e-3"));
+        pressRun(f);
+    }
+    auto *line = in<QLineEdit>(f.w, "lineEdit_spcnStat");
+    QCOMPARE(line->text(), status);
+    // The status line is a disabled field: its text takes the disabled colour.
+    const auto readable = [line] {
+        const QRegularExpression hex(QStringLiteral("background-color:\\s*(#[0-9a-fA-F]+)"));
+        const QColor back(hex.match(line->styleSheet()).captured(1));
+        const QColor text = line->palette().color(QPalette::Disabled, QPalette::Text);
+        return back.isValid() && contrast(text, back) >= 4.5;
+    };
+    QVERIFY2(readable(), qPrintable(line->styleSheet()));
+    // The reason stands on the tab in use, not only in the pane of another tab.
+    auto *shown = in<QLabel>(f.w, act == "T" ? "label_solnPropsReason" : "label_spcnReason");
+    QVERIFY(shown && shown->isVisible() != reason.isEmpty());
+    QVERIFY2(shown->text().left(reason.size()) == reason
+                 && f.messages().contains(reason.isEmpty() ? "Speciation completed" : reason),
+             qPrintable(shown->text()));
+    QVERIFY(contrast(shown->palette().color(QPalette::WindowText),
+                     f.w->palette().color(QPalette::Window))
+            >= 4.5);
+    // An accepted edit answers it and clears the status line.
+    typeField(f, "lineEdit_temperature", "26");
+    QVERIFY(!in<QLabel>(f.w, "label_spcnReason")->isVisible());
+    QVERIFY(line->text().isEmpty() && readable());
 }
 
 QTEST_MAIN(tst_setup_solnprops)

@@ -8,14 +8,18 @@
 #include "setup.h"
 #include "support_setup.h"
 #include "test_env.h"
+#include "test_press.h"
 #include "waterComp_subs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleValidator>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -68,6 +72,12 @@ private slots:
     void chargeBalanceCheck_readsWaterChoice_data();
     void chargeBalanceCheck_readsWaterChoice();
     void substituteDialog_headingsAndButtons();
+    void hydrogenInPpm_shownWithoutErrorLine();
+    void deletedElement_clearsConditionsNeedingIt_data();
+    void deletedElement_clearsConditionsNeedingIt();
+    void conditionFromFile_namedByCheck();
+    void reopen_cleanStatus_savedUnitAndMarker();
+    void reopen_paneShowsNewestLine();
 };
 
 void tst_setup_waters::elementRows_sortedWithoutH()
@@ -249,6 +259,131 @@ void tst_setup_waters::substituteDialog_headingsAndButtons()
                  QString(button) == "pushButton_Save" ? int(QDialog::Accepted)
                                                       : int(QDialog::Rejected));
     }
+}
+
+void tst_setup_waters::hydrogenInPpm_shownWithoutErrorLine()
+{
+    workspace_fixture f;
+    enterFour(f, "h-ppm.jsdb");
+    QTableWidget *th = waterTable(f, "tableWidgetWaters_element_H");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
+    qobject_cast<QComboBox *>(th->cellWidget(0, 0))->setCurrentIndex(0); // [H+]
+    QVERIFY(typeAmount(th, 0, "2e-7"));
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
+    showWaterPage(f); // rebuilt, as on every return to the tab
+    QCOMPARE(amountShown(th, 0), 2e-7 * ppmFactor(f, "H"));
+    QVERIFY2(!f.messages().contains("unknown elemental composition"), qPrintable(f.messages()));
+}
+
+void tst_setup_waters::deletedElement_clearsConditionsNeedingIt_data()
+{
+    QTest::addColumn<int>("column"); // of C's row; -1 the charge-balance list
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("cleared");
+    QTest::newRow("swap of C") << 2 << "Calcite"
+                               << "C: swap reaction [ Calcite ] cleared";
+    QTest::newRow("species of C") << 0 << "CaHCO3+"
+                                  << "C: species [ CaHCO3+ ] cleared";
+    QTest::newRow("charge balance") << -1 << "Ca++"
+                                    << "Ca: charge balance on [ Ca++ ] cleared";
+}
+
+void tst_setup_waters::deletedElement_clearsConditionsNeedingIt()
+{
+    QFETCH(int, column);
+    QFETCH(QString, name);
+    QFETCH(QString, cleared);
+    workspace_fixture f;
+    const QString path = scratch(QString("del-%1.jsdb").arg(column));
+    QVERIFY(f.enterNew(path));
+    f.addElementDirect("C");
+    f.addElementDirect("Ca");
+    showWaterPage(f);
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    auto *combo = column >= 0 ? qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "C"), column))
+                              : f.w->findChild<QComboBox *>("comboBox_chargeBalance");
+    if (column < 0)
+        pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
+    QVERIFY(combo->findText(name) > 0);
+    combo->setCurrentIndex(combo->findText(name));
+
+    QVERIFY(f.clickDeleteElement("Ca"));
+    QVERIFY2(f.messages().contains("##  water [ water-default ] element " + cleared)
+                 && f.messages().contains("(unsaved)"),
+             qPrintable(f.messages()));
+    showWaterPage(f);
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    QCOMPARE(f.save(), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly) && !file.readAll().contains(name.toUtf8()));
+}
+
+void tst_setup_waters::conditionFromFile_namedByCheck()
+{
+    // A configuration whose water asks C to follow calcite, with no calcium in it.
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("calcite-file.jsdb"), false, true, [](sim_data *cfg) {
+        one_elementComp *c = sbatch().setup_one_elementComp("C");
+        c->swaprxn = QStringLiteral("Calcite");
+        cfg->waters.first()->composition << c;
+    }));
+    f.addElementDirect("C");
+    showWaterPage(f);
+    // The row shows what the water holds, so the user can choose something else.
+    auto *option = qobject_cast<QComboBox *>(
+        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
+    QCOMPARE(option->currentText(), QString("Calcite"));
+    QCOMPARE(pressRun(f), QString("Config ERR"));
+    const QString named = "swap reaction [ Calcite ] of [ C ] needs Ca++";
+    QVERIFY2(f.messages().contains(named), qPrintable(f.messages()));
+    option->setCurrentIndex(0);
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+}
+
+void tst_setup_waters::reopen_cleanStatus_savedUnitAndMarker()
+{
+    workspace_fixture f;
+    enterFour(f, "reopen.jsdb");
+    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
+    QVERIFY(typeAmount(t, elementRow(f, "Cl"), "7.14"));
+    pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
+    QVERIFY(chooseItem(f, "comboBox_chargeBalance", "Cl-"));
+    auto *option = qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "Cl"), 2));
+    option->setCurrentIndex(option->findText("Halite"));
+    QCOMPARE(pressRun(f), QString("Config ERR"));
+    QCOMPARE(f.save(), 0);
+
+    QVERIFY(f.enterAgain(scratch("reopen.jsdb"), true));
+    showWaterPage(f);
+    auto *status = f.w->findChild<QLineEdit *>("lineEdit_spcnStat");
+    QVERIFY(status->text().isEmpty() && status->styleSheet() == "background-color: #bbb;");
+    QVERIFY(!f.w->findChild<QLabel *>("label_spcnReason")->isVisible());
+    QVERIFY2(!f.messages().contains("ERROR"), qPrintable(f.messages()));
+    QCOMPARE(f.w->findChild<QComboBox *>("comboBox_elementUnits")->currentText(), QString("ppm"));
+    QCOMPARE(amountShown(t, elementRow(f, "Cl")), 7.14);
+    QCOMPARE(t->item(elementRow(f, "Cl"), 1)->foreground().color(), QColor(Qt::red));
+    QCOMPARE(t->item(elementRow(f, "Na"), 1)->foreground().color(), QColor(Qt::black));
+}
+
+void tst_setup_waters::reopen_paneShowsNewestLine()
+{
+    // A configuration with a file's worth of lines, built while the page is away.
+    workspace_fixture f;
+    f.w->resize(1000, 1000);
+    QVERIFY(f.enterNew(scratch("pane.jsdb"), false, true, [](sim_data *cfg) {
+        for (int i = 0; i < 30; ++i) {
+            one_water *twin = cfg->own(copy_struct().copy_water(cfg->waters.first()));
+            twin->name = QStringLiteral("WATER-default");
+            cfg->waters.append(twin);
+        }
+    }));
+    f.w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.w));
+    QScrollBar *bar = f.w->findChild<QTextEdit *>("textEdit_Messages")->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    f.w->resize(1000, 700);
+    QTRY_COMPARE(bar->value(), bar->maximum());
 }
 
 QTEST_MAIN(tst_setup_waters)
