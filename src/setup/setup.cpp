@@ -3,6 +3,7 @@
 
 #include "setup.h"
 
+#include "input_fields.h"
 #include "message_pane.h"
 #include "model_mixing.h"
 #include "sbatch.h"
@@ -91,6 +92,18 @@ setup::setup(QWidget *parent)
     setup_toolBar();
     enable_solutionProperties(false);
     setup_tooltips();
+
+    // Refused entries stay as typed and say why; the wheel scrolls the page.
+    const auto tell = [this](const QString &line) { message(line); };
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 0.0, 300.0);
+    temperature.aboveLow = temperature.belowHigh = true;
+    number_field::attach(ui->lineEdit_temperature, temperature, tell);
+    number_rule density = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);
+    density.aboveLow = density.belowHigh = true;
+    number_field::attach(ui->lineEdit_massDensity, density, tell);
+    number_field::attach(ui->lineEdit_alkalinity,
+                         number_rule::above(QStringLiteral("alkalinity"), 0.0), tell);
+    wheel_guard::installAll(this);
 }
 
 setup::~setup()

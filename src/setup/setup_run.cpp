@@ -4,6 +4,7 @@
 
 #include "setup.h"
 
+#include "input_fields.h"
 #include "sbatch.h"
 #include "sim0D.h"
 #include "ui_setup.h"
@@ -83,6 +84,12 @@ void setup::on_pushButton_spcn_clicked()
     one_water *w = current_water();
     if (!w) {
         message(QStringLiteral("##  speciation: no water is selected"));
+        return;
+    }
+    // A field showing a refused entry holds a value the user did not mean.
+    if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
+        message(refused);
+        message(QStringLiteral("##  speciation: correct the refused entry first"));
         return;
     }
     flag_statusCleared = false;
