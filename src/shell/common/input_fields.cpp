@@ -142,14 +142,28 @@ number_field *number_field::of(const QLineEdit *edit)
 
 bool number_field::isRefused(const QWidget *field)
 {
+    // The window may set a text with the field's signals blocked: a line edit's
+    // text is read again.
+    if (const number_field *f = of(qobject_cast<const QLineEdit *>(field)))
+        return f->refusedNow();
     return field && field->property(propRefused).toBool();
+}
+
+bool number_field::refusedNow() const
+{
+    return edit->isEnabled() && !fieldRule.refusal(edit->text()).isEmpty();
 }
 
 QString number_field::refusedIn(const QWidget *root)
 {
-    for (const QWidget *w : root->findChildren<QWidget *>())
-        if (isRefused(w) && w->isEnabled())
-            return w->property(propReason).toString();
+    for (const QWidget *w : root->findChildren<QWidget *>()) {
+        if (!isRefused(w) || !w->isEnabled())
+            continue;
+        if (const number_field *f = of(qobject_cast<const QLineEdit *>(w)))
+            return refusalLine(f->fieldRule.name, f->edit->text(),
+                               f->fieldRule.refusal(f->edit->text()));
+        return w->property(propReason).toString();
+    }
     return QString();
 }
 
@@ -192,8 +206,6 @@ void number_field::check()
     const QString text = edit->text();
     const QString reason = edit->isEnabled() ? fieldRule.refusal(text) : QString();
     mark(edit, reason);
-    edit->setProperty(propReason,
-                      reason.isEmpty() ? QString() : refusalLine(fieldRule.name, text, reason));
     if (reason.isEmpty())
         lastTold.clear();
 }
@@ -214,6 +226,9 @@ bool number_field::eventFilter(QObject *object, QEvent *event)
         tellRefusal();
     else if (object == edit && event->type() == QEvent::EnabledChange)
         check();
+    else if (object == edit && event->type() == QEvent::Paint
+             && refusedNow() != edit->property(propRefused).toBool())
+        QMetaObject::invokeMethod(this, &number_field::check, Qt::QueuedConnection);
     return QValidator::eventFilter(object, event);
 }
 

@@ -73,6 +73,8 @@ protected:
 private:
     number_field(QLineEdit *edit, const number_rule &rule, tell_fn tell);
     void check();
+    /// True when the field is enabled and its text refused.
+    bool refusedNow() const;
 
     QLineEdit *edit; ///< link: the field (owner)
     number_rule fieldRule; ///< what the field accepts
@@ -142,6 +144,8 @@ private:
 /// on it as usual.
 class wheel_guard : public QObject
 {
+    Q_OBJECT
+
 public:
     /// Guards `box` (a combo box or spin box).
     static void install(QWidget *box);
