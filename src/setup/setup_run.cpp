@@ -164,7 +164,7 @@ int setup::check_dataConsistency(int index)
     for (const one_elementComp *e : w->composition)
         if (!(e->molal > 0.0))
             msgs << QStringLiteral("composition set for [ ") + e->element + QStringLiteral(" ] is ")
-                    + num(e->molal);
+                    + num(e->molal) + QStringLiteral(" (an amount must be greater than 0)");
     if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
         msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
 

@@ -160,16 +160,19 @@ QString number_field::refusedIn(const QWidget *root)
         if (!isRefused(w) || !w->isEnabled())
             continue;
         if (const number_field *f = of(qobject_cast<const QLineEdit *>(w)))
-            return refusalLine(f->fieldRule.name, f->edit->text(),
+            return refusalLine(f->fieldRule, f->edit->text(),
                                f->fieldRule.refusal(f->edit->text()));
         return w->property(propReason).toString();
     }
     return QString();
 }
 
-QString number_field::refusalLine(const QString &name, const QString &text, const QString &reason)
+QString number_field::refusalLine(const number_rule &rule, const QString &text,
+                                  const QString &reason)
 {
-    return QStringLiteral("##  ") + (name.isEmpty() ? QStringLiteral("value") : name)
+    if (!rule.line.isEmpty())
+        return rule.line.arg(text) + QStringLiteral(" (") + reason + QStringLiteral(")");
+    return QStringLiteral("##  ") + (rule.name.isEmpty() ? QStringLiteral("value") : rule.name)
         + QStringLiteral(" [ ") + text + QStringLiteral(" ] refused: ") + reason
         + QStringLiteral("; the stored value is kept.");
 }
@@ -217,7 +220,7 @@ void number_field::tellRefusal()
     if (reason.isEmpty() || text == lastTold)
         return;
     lastTold = text;
-    tellAt(edit, tell, refusalLine(fieldRule.name, text, reason), reason);
+    tellAt(edit, tell, refusalLine(fieldRule, text, reason), reason);
 }
 
 bool number_field::eventFilter(QObject *object, QEvent *event)
@@ -282,7 +285,7 @@ number_spin_box::number_spin_box(QWidget *parent)
         const QString reason = rule().refusal(text);
         number_field::mark(this, reason);
         setProperty(propReason,
-                    reason.isEmpty() ? QString() : number_field::refusalLine(name, text, reason));
+                    reason.isEmpty() ? QString() : number_field::refusalLine(rule(), text, reason));
         if (reason.isEmpty())
             lastTold.clear();
     });
@@ -326,7 +329,7 @@ void number_spin_box::finish(const QString &typed)
     if (typed == lastTold)
         return;
     lastTold = typed;
-    tellAt(this, tell, number_field::refusalLine(name, typed, reason), reason);
+    tellAt(this, tell, number_field::refusalLine(rule(), typed, reason), reason);
 }
 
 void number_spin_box::focusOutEvent(QFocusEvent *event)

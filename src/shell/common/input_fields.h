@@ -25,6 +25,9 @@ struct number_rule
     bool integer = false; ///< whole numbers only
     bool emptyAllowed = false; ///< an empty field is accepted (it stands for "none")
     int decimals = -1; ///< most digits after the point; -1 for any number
+    /// The window's own refusal line, "%1" the text typed; the reason is added
+    /// beside it. Empty: "##  <name> [ text ] refused: <reason>; ...".
+    QString line;
 
     /// Why `text` is refused, in a few words ("at most 100"); empty when accepted.
     /// `value` gets the number read when there is one.
@@ -59,8 +62,8 @@ public:
     static QString refusedIn(const QWidget *root);
     /// Marks `field` as refused for `reason` (amber, tool tip) or clears the mark.
     static void mark(QWidget *field, const QString &reason);
-    /// The line that tells why `text` was refused.
-    static QString refusalLine(const QString &name, const QString &text, const QString &reason);
+    /// The line that tells why `text` was refused under `rule`.
+    static QString refusalLine(const number_rule &rule, const QString &text, const QString &reason);
 
     QValidator::State validate(QString &text, int &pos) const override;
     const number_rule &rule() const { return fieldRule; }
