@@ -253,6 +253,12 @@ QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewIt
     return edit;
 }
 
+void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    editor->setEnabled(false);
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void number_delegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                    const QModelIndex &index) const
 {

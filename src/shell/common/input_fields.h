@@ -97,6 +97,8 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    /// Disables the editor before it goes: a closed editor counts as no entry.
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
     /// Writes the accepted number into the cell as a double.
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
