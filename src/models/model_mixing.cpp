@@ -47,8 +47,8 @@ model_mixing::model_mixing(QWidget *parent)
     ui->doubleSpinBox_volume1->setTell(QStringLiteral("volume % of water 1"), tell);
     ui->doubleSpinBox_volume2->setTell(QStringLiteral("volume % of water 2"), tell);
     ui->doubleSpinBox_targetpH->setTell(QStringLiteral("target pH"), tell);
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 0.0, 300.0);
-    temperature.aboveLow = temperature.belowHigh = true;
+    // The range a run of the mixture accepts; empty for the waters' mean.
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 1.0, 300.0);
     temperature.emptyAllowed = true;
     number_field::attach(ui->lineEdit_temperature, temperature, tell);
     number_rule target = number_rule::above(QStringLiteral("target total"), 0.0, true);

@@ -166,7 +166,8 @@ int setup::check_dataConsistency(int index)
             msgs << QStringLiteral("composition set for [ ") + e->element + QStringLiteral(" ] is ")
                     + num(e->molal) + QStringLiteral(" (an amount must be greater than 0)");
     if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
-        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
+        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal)
+                + QStringLiteral(" (an amount must be greater than 0)");
 
     // The water's entry of an element: the last one when several.
     const auto entryOf = [w](const QString &element) -> const one_elementComp * {
