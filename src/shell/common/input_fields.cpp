@@ -180,7 +180,7 @@ QString number_field::refusalLine(const number_rule &rule, const QString &text,
 void number_field::mark(QWidget *field, const QString &reason)
 {
     const bool refused = !reason.isEmpty();
-    const bool wasRefused = isRefused(field);
+    const bool wasRefused = field->property(propRefused).toBool();
     // The window may set its own sheet while the field is marked: it is kept
     // and comes back once the text is accepted.
     if (refused && field->styleSheet() != QLatin1String(sheetRefused)) {
