@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -37,6 +38,13 @@ const QRegularExpression &partialNumber()
 {
     static const QRegularExpression re(QStringLiteral(R"(^[+-]?(\d*\.?\d*)([eE][+-]?)?$)"));
     return re;
+}
+
+/// True when the user leaves a field for another widget. A field also loses focus
+/// while its window is destroyed; nothing is told then.
+bool isLeaving(const QEvent *event)
+{
+    return event->type() == QEvent::FocusOut && QApplication::focusWidget();
 }
 
 bool isReturn(const QEvent *event)
@@ -225,7 +233,7 @@ void number_field::tellRefusal()
 
 bool number_field::eventFilter(QObject *object, QEvent *event)
 {
-    if (object == edit && (isReturn(event) || event->type() == QEvent::FocusOut))
+    if (object == edit && (isReturn(event) || isLeaving(event)))
         tellRefusal();
     else if (object == edit && event->type() == QEvent::EnabledChange)
         check();
@@ -274,7 +282,7 @@ bool number_delegate::eventFilter(QObject *object, QEvent *event)
 {
     // The view's handling closes the editor or keeps it open without a word:
     // the refusal is told first.
-    if (isReturn(event) || event->type() == QEvent::FocusOut)
+    if (isReturn(event) || isLeaving(event))
         if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(object)))
             field->tellRefusal();
     return QStyledItemDelegate::eventFilter(object, event);
@@ -342,7 +350,8 @@ void number_spin_box::focusOutEvent(QFocusEvent *event)
 {
     const QString typed = lineEdit()->text();
     QDoubleSpinBox::focusOutEvent(event);
-    finish(typed);
+    if (isLeaving(event))
+        finish(typed);
 }
 
 void number_spin_box::keyPressEvent(QKeyEvent *event)
