@@ -2,6 +2,7 @@
 #include "ui_model_mixing.h"
 
 #include "global.h"
+#include "input_fields.h"
 #include "records.h"
 #include "sbatch.h"
 #include "spcn_mix_result.h"
@@ -40,6 +41,19 @@ model_mixing::model_mixing(QWidget *parent)
     ui->pushButton_viewResult->setEnabled(false);
     ui->pushButton_save->setEnabled(false);
     on_radioButton_pH_toggled(true);
+
+    // Refused entries stay as typed and say why in the message pane.
+    const auto tell = [this](const QString &line) { message(line); };
+    ui->doubleSpinBox_volume1->setTell(QStringLiteral("volume % of water 1"), tell);
+    ui->doubleSpinBox_volume2->setTell(QStringLiteral("volume % of water 2"), tell);
+    ui->doubleSpinBox_targetpH->setTell(QStringLiteral("target pH"), tell);
+    // The range a run of the mixture accepts; empty for the waters' mean.
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 1.0, 300.0);
+    temperature.emptyAllowed = true;
+    number_field::attach(ui->lineEdit_temperature, temperature, tell);
+    number_rule target = number_rule::above(QStringLiteral("target total"), 0.0, true);
+    target.emptyAllowed = true;
+    number_field::attach(ui->lineEdit_targetConcn, target, tell);
 }
 
 model_mixing::~model_mixing()
@@ -232,6 +246,11 @@ void model_mixing::on_pushButton_run_clicked()
 {
     if (!batch)
         return;
+    // A field showing a refused entry holds a value the user did not mean.
+    if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
+        message(refused);
+        return;
+    }
     clear_model();
     // Looked up again: the list may have changed since the window was set up.
     const QString name1 = ui->comboBox_water1->currentText();

@@ -3,6 +3,7 @@
 
 #include "setup.h"
 
+#include "input_fields.h"
 #include "message_pane.h"
 #include "model_mixing.h"
 #include "sbatch.h"
@@ -99,6 +100,22 @@ setup::setup(QWidget *parent)
     setup_toolBar();
     enable_solutionProperties(false);
     setup_tooltips();
+
+    // Refused entries stay as typed and say why; the wheel scrolls the page.
+    const auto tell = [this](const QString &line) { message(line); };
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 0.0, 300.0);
+    temperature.aboveLow = temperature.belowHigh = true;
+    temperature.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");
+    number_field::attach(ui->lineEdit_temperature, temperature, tell);
+    number_rule density = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);
+    density.aboveLow = density.belowHigh = true;
+    density.line = QStringLiteral("water mass density: value [ %1 ] entered is incorrect.");
+    number_field::attach(ui->lineEdit_massDensity, density, tell);
+    number_rule alkalinity = number_rule::above(QStringLiteral("alkalinity"), 0.0);
+    alkalinity.line
+        = QStringLiteral("SP: #####  alkalinity must be a positive real number. [ %1 ]");
+    number_field::attach(ui->lineEdit_alkalinity, alkalinity, tell);
+    wheel_guard::installAll(this);
 }
 
 setup::~setup()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "PreciseDoubleFactory.h"
 #include "copy_struct.h"
 #include "format_fields.h"
 #include "global.h"
@@ -479,7 +478,6 @@ private:
     water_manager *waterMgr = nullptr; ///< water set manager, once made
     viewResult_spcn *viewResult = nullptr; ///< owned: results viewer, once made
     std::unique_ptr<one_water> keptWater; ///< copy of the selected water as it was chosen
-    PreciseDoubleFactory doubleFactory; ///< editor of the composition amounts
 
     QAction *actNav_chemSystem = nullptr; ///< Navigate "Chemical System"
     QAction *actNav_waterComp = nullptr; ///< Navigate "Water Composition"

@@ -4,6 +4,7 @@
 
 #include "setup.h"
 
+#include "input_fields.h"
 #include "sbatch.h"
 #include "sim0D.h"
 #include "ui_setup.h"
@@ -118,6 +119,12 @@ void setup::on_pushButton_spcn_clicked()
     one_water *w = current_water();
     if (!w) {
         refuse(QStringLiteral("##  speciation: no water is selected"));
+        return;
+    }
+    // A field showing a refused entry holds a value the user did not mean.
+    if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
+        message(refused);
+        message(QStringLiteral("##  speciation: correct the refused entry first"));
         return;
     }
     flag_statusCleared = false;
@@ -238,9 +245,10 @@ int setup::check_dataConsistency(int index)
     for (const one_elementComp *e : w->composition)
         if (!(e->molal > 0.0))
             msgs << QStringLiteral("composition set for [ ") + e->element + QStringLiteral(" ] is ")
-                    + num(e->molal);
+                    + num(e->molal) + QStringLiteral(" (an amount must be greater than 0)");
     if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
-        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal);
+        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal)
+                + QStringLiteral(" (an amount must be greater than 0)");
 
     msgs << check_unservedChoices(w);
 

@@ -9,6 +9,7 @@
 #include "setup.h"
 
 #include "dbdata.h"
+#include "input_fields.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 
@@ -145,6 +146,7 @@ QStringList setup::compile_optionGases_list(const QString &element)
 QComboBox *setup::comboBox_Water_typeH(int index)
 {
     auto *combo = new QComboBox;
+    wheel_guard::install(combo);
     combo->addItems({QStringLiteral("[H+]"), gl.unitH_toString(global::pH)});
     combo->setCurrentIndex(index == global::pH ? 1 : 0);
     connect(combo, &QComboBox::currentIndexChanged, this, &setup::waterElement_soluteChanged_H);
@@ -154,6 +156,7 @@ QComboBox *setup::comboBox_Water_typeH(int index)
 QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 {
     auto *combo = new QComboBox;
+    wheel_guard::install(combo);
     combo->addItem(entry->element);
     combo->addItems(entry->species);
     keepStoredChoice(combo, entry->solute, QVariant());
@@ -165,6 +168,7 @@ QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 {
     auto *combo = new QComboBox;
+    wheel_guard::install(combo);
     const sim_data *sd = batch->sdata;
     if (element != sd->nameH2O && element != sd->nameO) {
         combo->addItem(QStringLiteral(" swap options"), element);
@@ -190,6 +194,7 @@ QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 QComboBox *setup::comboBox_Water_elementOptions_O2g()
 {
     auto *combo = new QComboBox;
+    wheel_guard::install(combo);
     const sim_data *sd = batch->sdata;
     combo->addItem(QStringLiteral(" swap options"), sd->nameO2g);
     for (const QString &s : compile_optionSwap_list_O2g(sd->nameO2g))

@@ -5,6 +5,7 @@
 #include "setup.h"
 
 #include "dbdata.h"
+#include "input_fields.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
@@ -13,7 +14,6 @@
 #include <QDebug>
 #include <QHeaderView>
 #include <QStyleOptionHeader>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <cmath>
@@ -100,11 +100,17 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
     if (t->styleSheet() != sheet)
         t->setStyleSheet(sheet);
     t->setColumnHidden(col_compKey, true);
-    // Amounts are edited as doubles through the workspace's validated editor.
+    // Amounts are positive numbers; the H row takes a pH from -2 to 16 instead.
     if (!t->itemDelegateForColumn(col_compAmount)) {
-        auto *delegate = new QStyledItemDelegate(t);
-        delegate->setItemEditorFactory(&doubleFactory);
-        t->setItemDelegateForColumn(col_compAmount, delegate);
+        const bool tableH = t == ui->tableWidgetWaters_element_H;
+        const auto ruleOf = [t, tableH, col = col_compElement](const QModelIndex &index) {
+            const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col));
+            if (tableH && index.row() == 0 && typeH && typeH->currentIndex() == 1)
+                return number_rule::between(QStringLiteral("pH"), -2.0, 16.0);
+            return number_rule::above(QStringLiteral("amount"), 0.0);
+        };
+        const auto tell = [this](const QString &line) { message(line); };
+        t->setItemDelegateForColumn(col_compAmount, new number_delegate(t, ruleOf, tell));
     }
 }
 

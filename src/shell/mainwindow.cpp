@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "input_fields.h"
 #include "ui_mainwindow.h"
 
 #include "login_page.h"
@@ -82,6 +83,8 @@ MainWindow::MainWindow(QWidget *parent)
     for (QWidget *page : {static_cast<QWidget *>(loginPage), static_cast<QWidget *>(simfileWin),
                           static_cast<QWidget *>(setupWin)})
         page->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+    // Scrolling the pages must not change the combos the pointer passes over.
+    wheel_guard::installAll(this);
 
     ui->menuBar->hide();
     main_toolBar();

@@ -66,6 +66,8 @@ void typeInto(QWidget *field, const QString &text)
     field->setFocus();
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, text);
+    // A typed value counts once the entry is finished, as a user does with Return.
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 QString shown(QWidget *win)

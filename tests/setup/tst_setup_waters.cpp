@@ -2,7 +2,6 @@
 // each unit, the validated amount editor and the refusal of anything but a finite
 // number, waters of one name in two letter cases, and the charge-balance check.
 
-#include "PreciseDoubleFactory.h"
 #include "copy_struct.h"
 #include "sbatch.h"
 #include "setup.h"
@@ -66,8 +65,6 @@ private slots:
     void unitsCycled_showStoredAmounts_changeNothing();
     void typedValues_onlyFiniteNumbers_data();
     void typedValues_onlyFiniteNumbers();
-    void editor_takesDoublesOnly_data();
-    void editor_takesDoublesOnly();
     void watersNamedInTwoCases_bothKept();
     void chargeBalanceCheck_readsWaterChoice_data();
     void chargeBalanceCheck_readsWaterChoice();
@@ -170,37 +167,6 @@ void tst_setup_waters::typedValues_onlyFiniteNumbers()
         QCOMPARE(after[i], before[i]);
     QCOMPARE(amountShown(t, elementRow(f, "Ca")), 0.002);
     QCOMPARE(amountShown(th, 0), 7.5);
-}
-
-void tst_setup_waters::editor_takesDoublesOnly_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("tiny") << "1e-30" << true;
-    QTest::newRow("negative exponent form") << "-2.5e3" << true;
-    QTest::newRow("plain") << "45.8" << true;
-    QTest::newRow("nine decimals") << "1.123456789" << false;
-    QTest::newRow("decimal comma") << "1,5" << false;
-    QTest::newRow("group separator") << "1,000.5" << false;
-    QTest::newRow("text") << "abc" << false;
-    QTest::newRow("nan") << "nan" << false;
-    QTest::newRow("inf") << "inf" << false;
-    QTest::newRow("overflow") << "1e309" << false;
-}
-
-void tst_setup_waters::editor_takesDoublesOnly()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, accepted);
-    PreciseDoubleFactory factory;
-    QWidget parent;
-    auto *edit = qobject_cast<QLineEdit *>(factory.createEditor(QMetaType::Double, &parent));
-    QVERIFY(edit && edit->validator());
-    QVERIFY(!edit->hasFrame());
-    QCOMPARE(edit->alignment(), Qt::AlignCenter);
-    int pos = 0;
-    QCOMPARE(edit->validator()->validate(text, pos) == QValidator::Acceptable, accepted);
-    QVERIFY(!qobject_cast<QLineEdit *>(factory.createEditor(QMetaType::Int, &parent)));
 }
 
 void tst_setup_waters::watersNamedInTwoCases_bothKept()

@@ -3,6 +3,7 @@
 
 #include "copy_struct.h"
 #include "global.h"
+#include "input_fields.h"
 #include "records.h"
 
 #include <QLineEdit>
@@ -15,7 +16,6 @@
 namespace {
 constexpr char groupWaterMgr[] = "WATERMGR";
 constexpr char keyGeometry[] = "geometry";
-constexpr char propRefused[] = "vek7_refused";
 } // namespace
 
 config_settings::config_settings(QWidget *parent)
@@ -26,6 +26,17 @@ config_settings::config_settings(QWidget *parent)
     for (QLineEdit *field : {ui->lineEditSpcn_iterationLimit, ui->lineEditSpcn_convergenceLimit,
                              ui->lineEditSpcn_concnHigh, ui->lineEditSpcn_concnLow})
         field->setAlignment(Qt::AlignCenter);
+    // A refused text stays as typed, amber, with its reason in a tool tip.
+    number_rule iterations
+        = number_rule::between(QStringLiteral("iteration limit"), 1, iterationLimitMax);
+    iterations.integer = true;
+    number_field::attach(ui->lineEditSpcn_iterationLimit, iterations);
+    number_field::attach(ui->lineEditSpcn_convergenceLimit,
+                         number_rule::above(QStringLiteral("convergence limit"), 0.0));
+    number_field::attach(ui->lineEditSpcn_concnHigh,
+                         number_rule::above(QStringLiteral("high concentration limit"), 0.0));
+    number_field::attach(ui->lineEditSpcn_concnLow,
+                         number_rule::above(QStringLiteral("low concentration limit"), 0.0));
     ui->pushButton_cancel->setAutoDefault(false);
     ui->pushButton_save->setAutoDefault(false);
     settings_read();
@@ -121,14 +132,14 @@ void config_settings::populate_fields()
     ui->lineEditSpcn_concnLow->setText(QString::number(working->csolvcmin, 'g', 6));
 }
 
-void config_settings::markField(QLineEdit *field, bool accepted)
+void config_settings::updateSave()
 {
-    field->setStyleSheet(accepted ? QString() : QString::fromLatin1(styleRefused));
-    field->setProperty(propRefused, !accepted);
+    // Read from the rules, not the marks: a field's own handler may run first.
     bool anyRefused = false;
     for (QLineEdit *f : {ui->lineEditSpcn_iterationLimit, ui->lineEditSpcn_convergenceLimit,
                          ui->lineEditSpcn_concnHigh, ui->lineEditSpcn_concnLow})
-        anyRefused = anyRefused || f->property(propRefused).toBool();
+        if (const number_field *rule = number_field::of(f))
+            anyRefused = anyRefused || !rule->rule().refusal(f->text()).isEmpty();
     ui->pushButton_save->setEnabled(!anyRefused);
 }
 
@@ -137,7 +148,7 @@ void config_settings::takeDouble(QLineEdit *field, const QString &text, double *
     const double value = parsePositive(text);
     if (value > 0.0 && target)
         *target = value;
-    markField(field, value > 0.0);
+    updateSave();
 }
 
 void config_settings::on_lineEditSpcn_iterationLimit_textChanged(const QString &text)
@@ -145,7 +156,7 @@ void config_settings::on_lineEditSpcn_iterationLimit_textChanged(const QString &
     const int value = parseIterationLimit(text);
     if (value > 0 && working)
         working->csolvitmax = value;
-    markField(ui->lineEditSpcn_iterationLimit, value > 0);
+    updateSave();
 }
 
 void config_settings::on_lineEditSpcn_convergenceLimit_textChanged(const QString &text)

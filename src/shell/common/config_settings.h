@@ -19,7 +19,8 @@ class config_settings;
 /// The dialog works on its own copy of the caller's control set. Save copies the
 /// four values into the caller's record (the same object, so a control set shared
 /// with the configuration reader stays shared); Cancel leaves it untouched. A
-/// field whose text is not an accepted value turns amber and keeps Save disabled.
+/// field whose text is not an accepted value keeps it as typed, turns amber with the
+/// reason as its tool tip, and keeps Save disabled.
 class config_settings : public QDialog
 {
     Q_OBJECT
@@ -31,8 +32,6 @@ public:
 
     /// Largest iteration limit accepted.
     static constexpr int iterationLimitMax = 10000;
-    /// Style of a field whose text is refused.
-    static constexpr char styleRefused[] = "background-color: #fd7;";
 
     /// Attaches the caller's control set and shows its values; call before exec().
     void settingsSpcn_numerical(one_ctrlset *ctrl);
@@ -66,8 +65,8 @@ private:
     void populate_fields();
     /// Stores a parsed double into `target` when accepted and marks the field.
     void takeDouble(QLineEdit *field, const QString &text, double *target);
-    /// Colours `field` by whether its text was accepted and updates Save.
-    void markField(QLineEdit *field, bool accepted);
+    /// Enables Save while every field's text is accepted.
+    void updateSave();
     /// True when the low concentration limit lies below the high one; otherwise
     /// says so in a message box and returns false.
     bool limitsInOrder();

@@ -1,0 +1,410 @@
+#include "input_fields.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QToolTip>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr char propRefused[] = "vek7_refused"; ///< bool: the field shows a refused text
+constexpr char propReason[] = "vek7_refusedReason"; ///< the refusal line of the field
+constexpr char propSheet[] = "vek7_sheetBefore"; ///< the style sheet before the mark
+constexpr char propTip[] = "vek7_tipBefore"; ///< the tool tip before the mark
+constexpr char sheetRefused[] = "background-color: #fd7;";
+
+QString num(double v)
+{
+    return QString::number(v, 'g', 6);
+}
+
+/// A whole number in C notation: sign, digits, point, digits, exponent.
+const QRegularExpression &completeNumber()
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
+    return re;
+}
+
+/// The start of a number still being typed ("-", "1e", "2.5e-").
+const QRegularExpression &partialNumber()
+{
+    static const QRegularExpression re(QStringLiteral(R"(^[+-]?(\d*\.?\d*)([eE][+-]?)?$)"));
+    return re;
+}
+
+/// True when the user leaves a field for another widget. A field also loses focus
+/// while its window is destroyed; nothing is told then.
+bool isLeaving(const QEvent *event)
+{
+    return event->type() == QEvent::FocusOut && QApplication::focusWidget();
+}
+
+bool isReturn(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+/// Tells `line` to `tell`, or shows `reason` in a tool tip at `field`.
+void tellAt(QWidget *field, const number_field::tell_fn &tell, const QString &line,
+            const QString &reason)
+{
+    if (tell)
+        tell(line);
+    else if (field->isVisible())
+        QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), reason, field);
+}
+
+} // namespace
+
+// ---- the rule ----------------------------------------------------------------------
+
+QString number_rule::refusal(const QString &typed, double *value) const
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return emptyAllowed ? QString() : QStringLiteral("enter a number");
+    if (!completeNumber().match(text).hasMatch()) {
+        if (text.contains(QLatin1Char(',')))
+            return QStringLiteral("use a point as decimal separator");
+        if (partialNumber().match(text).hasMatch())
+            return QStringLiteral("not a complete number");
+        return QStringLiteral("not a number");
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(v))
+        return QStringLiteral("not a finite number");
+    if (value)
+        *value = v;
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const qsizetype exponent = text.indexOf(QRegularExpression(QStringLiteral("[eE]")));
+    if (integer && (point >= 0 || exponent >= 0 || v != std::floor(v)))
+        return QStringLiteral("a whole number only");
+    if (decimals >= 0 && point >= 0) {
+        const qsizetype digits = (exponent >= 0 ? exponent : text.size()) - point - 1;
+        if (digits > decimals)
+            return QStringLiteral("at most %1 decimals").arg(decimals);
+    }
+    if (aboveLow ? !(v > low) : !(v >= low))
+        return aboveLow ? QStringLiteral("must be greater than ") + num(low)
+                        : QStringLiteral("at least ") + num(low);
+    if (belowHigh ? !(v < high) : !(v <= high))
+        return belowHigh ? QStringLiteral("must be less than ") + num(high)
+                         : QStringLiteral("at most ") + num(high);
+    return QString();
+}
+
+number_rule number_rule::above(const QString &name, double v, bool inclusive)
+{
+    number_rule r;
+    r.name = name;
+    r.low = v;
+    r.aboveLow = !inclusive;
+    return r;
+}
+
+number_rule number_rule::between(const QString &name, double lo, double hi)
+{
+    number_rule r;
+    r.name = name;
+    r.low = lo;
+    r.high = hi;
+    return r;
+}
+
+// ---- numeric line edits --------------------------------------------------------------
+
+number_field::number_field(QLineEdit *e, const number_rule &rule, tell_fn t)
+    : QValidator(e)
+    , edit(e)
+    , fieldRule(rule)
+    , tell(std::move(t))
+{ }
+
+number_field *number_field::attach(QLineEdit *edit, const number_rule &rule, tell_fn tell)
+{
+    auto *field = new number_field(edit, rule, std::move(tell));
+    edit->setValidator(field);
+    edit->installEventFilter(field);
+    connect(edit, &QLineEdit::textChanged, field, &number_field::check);
+    field->check();
+    return field;
+}
+
+number_field *number_field::of(const QLineEdit *edit)
+{
+    return edit ? qobject_cast<number_field *>(const_cast<QValidator *>(edit->validator()))
+                : nullptr;
+}
+
+bool number_field::isRefused(const QWidget *field)
+{
+    // The window may set a text with the field's signals blocked: a line edit's
+    // text is read again.
+    if (const number_field *f = of(qobject_cast<const QLineEdit *>(field)))
+        return f->refusedNow();
+    return field && field->property(propRefused).toBool();
+}
+
+bool number_field::refusedNow() const
+{
+    return edit->isEnabled() && !fieldRule.refusal(edit->text()).isEmpty();
+}
+
+QString number_field::refusedIn(const QWidget *root)
+{
+    for (const QWidget *w : root->findChildren<QWidget *>()) {
+        if (!isRefused(w) || !w->isEnabled())
+            continue;
+        if (const number_field *f = of(qobject_cast<const QLineEdit *>(w)))
+            return refusalLine(f->fieldRule, f->edit->text(),
+                               f->fieldRule.refusal(f->edit->text()));
+        return w->property(propReason).toString();
+    }
+    return QString();
+}
+
+QString number_field::refusalLine(const number_rule &rule, const QString &text,
+                                  const QString &reason)
+{
+    if (!rule.line.isEmpty())
+        return rule.line.arg(text) + QStringLiteral(" (") + reason + QStringLiteral(")");
+    return QStringLiteral("##  ") + (rule.name.isEmpty() ? QStringLiteral("value") : rule.name)
+        + QStringLiteral(" [ ") + text + QStringLiteral(" ] refused: ") + reason
+        + QStringLiteral("; the stored value is kept.");
+}
+
+void number_field::mark(QWidget *field, const QString &reason)
+{
+    const bool refused = !reason.isEmpty();
+    const bool wasRefused = field->property(propRefused).toBool();
+    // The window may set its own sheet while the field is marked: it is kept
+    // and comes back once the text is accepted.
+    if (refused && field->styleSheet() != QLatin1String(sheetRefused)) {
+        field->setProperty(propSheet, field->styleSheet());
+        field->setStyleSheet(QLatin1String(sheetRefused));
+    } else if (!refused && field->styleSheet() == QLatin1String(sheetRefused)) {
+        field->setStyleSheet(field->property(propSheet).toString());
+    }
+    if (refused && !wasRefused)
+        field->setProperty(propTip, field->toolTip());
+    if (refused)
+        field->setToolTip(reason);
+    else if (wasRefused)
+        field->setToolTip(field->property(propTip).toString());
+    field->setProperty(propRefused, refused);
+}
+
+QValidator::State number_field::validate(QString &text, int &) const
+{
+    return fieldRule.refusal(text).isEmpty() ? Acceptable : Intermediate;
+}
+
+void number_field::check()
+{
+    // A disabled field holds no entry of the user's: it is never marked.
+    const QString text = edit->text();
+    const QString reason = edit->isEnabled() ? fieldRule.refusal(text) : QString();
+    mark(edit, reason);
+    if (reason.isEmpty())
+        lastTold.clear();
+}
+
+void number_field::tellRefusal()
+{
+    const QString text = edit->text();
+    const QString reason = fieldRule.refusal(text);
+    if (reason.isEmpty() || text == lastTold)
+        return;
+    lastTold = text;
+    tellAt(edit, tell, refusalLine(fieldRule, text, reason), reason);
+}
+
+bool number_field::eventFilter(QObject *object, QEvent *event)
+{
+    if (object == edit && (isReturn(event) || isLeaving(event)))
+        tellRefusal();
+    else if (object == edit && event->type() == QEvent::EnabledChange)
+        check();
+    else if (object == edit && event->type() == QEvent::Paint
+             && refusedNow() != edit->property(propRefused).toBool())
+        QMetaObject::invokeMethod(this, &number_field::check, Qt::QueuedConnection);
+    return QValidator::eventFilter(object, event);
+}
+
+// ---- numeric cells -------------------------------------------------------------------
+
+number_delegate::number_delegate(QObject *parent, rule_fn rule, number_field::tell_fn t)
+    : QStyledItemDelegate(parent)
+    , ruleOf(std::move(rule))
+    , tell(std::move(t))
+{ }
+
+QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                       const QModelIndex &index) const
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setFrame(false);
+    edit->setAlignment(Qt::AlignCenter);
+    number_field::attach(edit, ruleOf ? ruleOf(index) : number_rule(), tell);
+    return edit;
+}
+
+void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    editor->setEnabled(false);
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+void number_delegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                   const QModelIndex &index) const
+{
+    const auto *edit = qobject_cast<QLineEdit *>(editor);
+    const number_field *field = number_field::of(edit);
+    double v = 0.0;
+    if (field && field->rule().refusal(edit->text(), &v).isEmpty())
+        model->setData(index, edit->text().trimmed().isEmpty() ? QVariant() : QVariant(v),
+                       Qt::EditRole);
+}
+
+bool number_delegate::eventFilter(QObject *object, QEvent *event)
+{
+    // The view's handling closes the editor or keeps it open without a word:
+    // the refusal is told first.
+    if (isReturn(event) || isLeaving(event))
+        if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(object)))
+            field->tellRefusal();
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// ---- numeric spin boxes ----------------------------------------------------------------
+
+number_spin_box::number_spin_box(QWidget *parent)
+    : QDoubleSpinBox(parent)
+{
+    // A value counts when typed whole, not digit by digit ("150" passes 15).
+    setKeyboardTracking(false);
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
+        const QString reason = rule().refusal(text);
+        number_field::mark(this, reason);
+        setProperty(propReason,
+                    reason.isEmpty() ? QString() : number_field::refusalLine(rule(), text, reason));
+        if (reason.isEmpty())
+            lastTold.clear();
+    });
+}
+
+void number_spin_box::setTell(const QString &n, number_field::tell_fn t)
+{
+    name = n;
+    tell = std::move(t);
+}
+
+number_rule number_spin_box::rule() const
+{
+    number_rule r = number_rule::between(name, minimum(), maximum());
+    r.decimals = decimals();
+    return r;
+}
+
+QValidator::State number_spin_box::validate(QString &text, int &) const
+{
+    return rule().refusal(text).isEmpty() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+double number_spin_box::valueFromText(const QString &text) const
+{
+    return QLocale::c().toDouble(text.trimmed());
+}
+
+QString number_spin_box::textFromValue(double value) const
+{
+    return QString::number(value, 'f', decimals());
+}
+
+void number_spin_box::finish(const QString &typed)
+{
+    const QString reason = rule().refusal(typed);
+    if (reason.isEmpty())
+        return;
+    // The box shows its value again on leaving; the refused text stays instead.
+    lineEdit()->setText(typed);
+    if (typed == lastTold)
+        return;
+    lastTold = typed;
+    tellAt(this, tell, number_field::refusalLine(rule(), typed, reason), reason);
+}
+
+void number_spin_box::focusOutEvent(QFocusEvent *event)
+{
+    const QString typed = lineEdit()->text();
+    QDoubleSpinBox::focusOutEvent(event);
+    if (isLeaving(event))
+        finish(typed);
+}
+
+void number_spin_box::keyPressEvent(QKeyEvent *event)
+{
+    const QString typed = lineEdit()->text();
+    QDoubleSpinBox::keyPressEvent(event);
+    if (isReturn(event))
+        finish(typed);
+}
+
+// ---- the wheel ---------------------------------------------------------------------------
+
+void wheel_guard::install(QWidget *box)
+{
+    if (!box || box->findChild<wheel_guard *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    // The wheel no longer gives focus: only a click or Tab does.
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(new wheel_guard(box));
+}
+
+void wheel_guard::installAll(QWidget *root)
+{
+    const auto inScrollArea = [root](QWidget *w) {
+        for (QWidget *p = w->parentWidget(); p && p != root->parentWidget(); p = p->parentWidget())
+            if (qobject_cast<QAbstractScrollArea *>(p))
+                return true;
+        return false;
+    };
+    for (QWidget *w : root->findChildren<QWidget *>())
+        if ((qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
+            && inScrollArea(w))
+            install(w);
+}
+
+bool wheel_guard::eventFilter(QObject *object, QEvent *event)
+{
+    auto *box = qobject_cast<QWidget *>(object);
+    if (event->type() != QEvent::Wheel || !box || box->hasFocus())
+        return QObject::eventFilter(object, event);
+    // Not picked: the wheel goes to the nearest scroll area, or nowhere.
+    auto *wheel = static_cast<QWheelEvent *>(event);
+    for (QWidget *p = box->parentWidget(); p; p = p->parentWidget()) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(p);
+        if (!area)
+            continue;
+        QWidget *port = area->viewport();
+        QWheelEvent passed(port->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
+                           wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                           wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source());
+        QCoreApplication::sendEvent(port, &passed);
+        break;
+    }
+    event->accept();
+    return true;
+}

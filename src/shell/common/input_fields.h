@@ -1,0 +1,165 @@
+#pragma once
+
+// Input fields as every window uses them: numeric fields that keep what was typed
+// and say why they refuse it, and combo boxes and spin boxes that leave the mouse
+// wheel to the table or page around them until the user picks them.
+
+#include <QDoubleSpinBox>
+#include <QStyledItemDelegate>
+#include <QValidator>
+
+#include <cmath>
+#include <functional>
+
+class QLineEdit;
+
+/// What a numeric field accepts. Numbers are read with a point as decimal separator
+/// and an optional exponent ("1.5", "-2.5e3"), never with group separators.
+struct number_rule
+{
+    QString name; ///< what the field holds, as a refusal line names it
+    double low = -HUGE_VAL; ///< smallest value accepted
+    double high = HUGE_VAL; ///< largest value accepted
+    bool aboveLow = false; ///< true: `low` itself is refused
+    bool belowHigh = false; ///< true: `high` itself is refused
+    bool integer = false; ///< whole numbers only
+    bool emptyAllowed = false; ///< an empty field is accepted (it stands for "none")
+    int decimals = -1; ///< most digits after the point; -1 for any number
+    /// The window's own refusal line, "%1" the text typed; the reason is added
+    /// beside it. Empty: "##  <name> [ text ] refused: <reason>; ...".
+    QString line;
+
+    /// Why `text` is refused, in a few words ("at most 100"); empty when accepted.
+    /// `value` gets the number read when there is one.
+    QString refusal(const QString &text, double *value = nullptr) const;
+    /// A value greater than `v` (or at least `v` when `inclusive`), finite.
+    static number_rule above(const QString &name, double v, bool inclusive = false);
+    /// A finite value from `lo` to `hi`, both included.
+    static number_rule between(const QString &name, double lo, double hi);
+};
+
+/// The validator and marker of one numeric line edit. It keeps every keystroke:
+/// a text the rule refuses is kept as typed, shown amber with the reason as its
+/// tool tip, and never reaches the window (the line edit's editingFinished and
+/// returnPressed wait for an accepted text), so the stored value stays. When the
+/// user leaves the field or presses Return on a refused text, the reason is told:
+/// to the window's `tell` (its message pane), or in a tool tip at the field.
+class number_field : public QValidator
+{
+    Q_OBJECT
+
+public:
+    /// Receives a refusal line such as "temperature [ 1,5 ] refused: ...".
+    using tell_fn = std::function<void(const QString &line)>;
+
+    /// Gives `edit` the numeric behaviour of `rule`; the field owns it.
+    static number_field *attach(QLineEdit *edit, const number_rule &rule, tell_fn tell = {});
+    /// The numeric behaviour of `edit`, or null.
+    static number_field *of(const QLineEdit *edit);
+    /// True when `field` (a line edit or spin box) shows a refused text.
+    static bool isRefused(const QWidget *field);
+    /// The refusal line of the first refused field under `root`; empty when none.
+    static QString refusedIn(const QWidget *root);
+    /// Marks `field` as refused for `reason` (amber, tool tip) or clears the mark.
+    static void mark(QWidget *field, const QString &reason);
+    /// The line that tells why `text` was refused under `rule`.
+    static QString refusalLine(const number_rule &rule, const QString &text, const QString &reason);
+
+    QValidator::State validate(QString &text, int &pos) const override;
+    const number_rule &rule() const { return fieldRule; }
+    /// Tells why the field's text is refused, once per text; nothing when accepted.
+    void tellRefusal();
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    number_field(QLineEdit *edit, const number_rule &rule, tell_fn tell);
+    void check();
+    /// True when the field is enabled and its text refused.
+    bool refusedNow() const;
+
+    QLineEdit *edit; ///< link: the field (owner)
+    number_rule fieldRule; ///< what the field accepts
+    tell_fn tell; ///< where refusals are told; empty: a tool tip at the field
+    QString lastTold; ///< the refused text told last
+};
+
+/// Cell editor for numbers: a frameless, centred line edit with the numeric
+/// behaviour of the rule `ruleOf` gives for the cell. A refused text is not
+/// written into the cell: Return keeps the editor open, leaving it drops the text;
+/// both tell why.
+class number_delegate : public QStyledItemDelegate
+{
+public:
+    using rule_fn = std::function<number_rule(const QModelIndex &index)>;
+    number_delegate(QObject *parent, rule_fn ruleOf, number_field::tell_fn tell = {});
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    /// Disables the editor before it goes: a closed editor counts as no entry.
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+    /// Writes the accepted number into the cell as a double.
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    rule_fn ruleOf;
+    number_field::tell_fn tell;
+};
+
+/// Double spin box with the numeric behaviour of number_field: its range and
+/// decimals are the rule, a refused text stays as typed (the value does not
+/// change), and a typed value counts once the user presses Return or leaves.
+class number_spin_box : public QDoubleSpinBox
+{
+    Q_OBJECT
+
+public:
+    explicit number_spin_box(QWidget *parent = nullptr);
+
+    /// Names the field in refusal lines and sets where they are told.
+    void setTell(const QString &name, number_field::tell_fn tell);
+    /// The rule of the box: its range and decimals.
+    number_rule rule() const;
+
+    QValidator::State validate(QString &text, int &pos) const override;
+    void fixup(QString &) const override { }
+    double valueFromText(const QString &text) const override;
+    QString textFromValue(double value) const override;
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void finish(const QString &typed);
+
+    QString name;
+    number_field::tell_fn tell;
+    QString lastTold;
+};
+
+/// Keeps the mouse wheel from changing combo boxes and spin boxes the user has
+/// not picked: over such a widget without focus the wheel scrolls the table or
+/// page around it. A click or Tab gives the widget focus, and the wheel then works
+/// on it as usual.
+class wheel_guard : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Guards `box` (a combo box or spin box).
+    static void install(QWidget *box);
+    /// Guards every combo box and spin box under `root` that lies in a scroll area.
+    static void installAll(QWidget *root);
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+
+private:
+    using QObject::QObject;
+};

@@ -1,0 +1,438 @@
+// Input fields in every window: a refused numeric entry stays as typed, says why
+// and leaves the stored value; the mouse wheel over a combo box the user has not
+// picked changes nothing stored.
+
+#include "config_settings.h"
+#include "input_fields.h"
+#include "model_mixing.h"
+#include "records.h"
+#include "sbatch.h"
+#include "setup.h"
+#include "support_setup.h"
+#include "test_env.h"
+#include "test_press.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QWheelEvent>
+
+#include <memory>
+
+namespace {
+
+QString scratch(const QString &name)
+{
+    return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+/// A new configuration with Ca, C, Na and Cl, its water on show.
+void enterFour(workspace_fixture &f, const QString &file)
+{
+    QVERIFY(f.enterNew(scratch(file)));
+    for (const char *e : {"Ca", "C", "Na", "Cl"})
+        f.addElementDirect(e);
+    showWaterPage(f);
+}
+
+one_water *water(workspace_fixture &f)
+{
+    return f.sd()->waters.at(f.sd()->currentWater);
+}
+
+const one_elementComp *entry(workspace_fixture &f, const QString &element)
+{
+    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
+    return k >= 0 ? water(f)->composition.at(k) : nullptr;
+}
+
+/// Opens tab `index` of the workspace with a click on its tab.
+void showTab(setup *w, int index)
+{
+    QTabBar *bar = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"))->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+/// Types `text` over what `field` shows, as a user does, and presses Return.
+void typeOver(QWidget *field, const QString &text)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+/// The open cell editor of `t`, or null.
+QLineEdit *cellEditor(QTableWidget *t)
+{
+    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+/// One numeric field of a window, brought up as a user reaches it.
+struct Entry
+{
+    std::shared_ptr<void> keep; ///< the window and what it needs
+    QWidget *field = nullptr; ///< where the user types (a cell's editor once opened)
+    std::function<QString()> stored; ///< the values the entry may change, as text
+    std::function<void()> commit; ///< what the user presses to keep the entry, if anything
+};
+
+QString numbers(std::initializer_list<double> values)
+{
+    QStringList parts;
+    for (double v : values)
+        parts << QString::number(v, 'g', 17);
+    return parts.join(QLatin1Char(' '));
+}
+
+/// The workspace with its field `name`, or the composition cell of "cell:Ca" or
+/// "cell:pH".
+Entry workspaceField(const QString &name)
+{
+    auto f = std::make_shared<workspace_fixture>();
+    enterFour(*f, "fields.jsdb");
+    Entry e;
+    e.keep = f;
+    e.stored = [f] {
+        const one_water *w = water(*f);
+        const one_elementComp *ca = entry(*f, "Ca");
+        const one_elementComp *h = entry(*f, "H");
+        return numbers({w->TC, w->densitymass, w->alkmolal, ca->molal, ca->Molar, ca->ppm, h->molal,
+                        h->Molar, w->pHcomp});
+    };
+    if (name.startsWith(QLatin1String("cell:"))) {
+        const bool pH = name == QLatin1String("cell:pH");
+        QTableWidget *t
+            = waterTable(*f, pH ? "tableWidgetWaters_element_H" : "tableWidgetWaters_elements");
+        if (pH)
+            qobject_cast<QComboBox *>(t->cellWidget(0, 0))->setCurrentIndex(1);
+        const int row = pH ? 0 : elementRow(*f, "Ca");
+        const QPoint at = t->visualItemRect(t->item(row, 1)).center();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
+        e.field = cellEditor(t);
+        return e;
+    }
+    // The alkalinity is set beside the composition, the rest on Solution Properties.
+    if (name == QLatin1String("lineEdit_alkalinity"))
+        pressIndicator(f->w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+    else
+        showTab(f->w, 2);
+    e.field = f->w->findChild<QLineEdit *>(name);
+    return e;
+}
+
+/// The mixing (or titration) window, alone, with field `name`.
+Entry mixingField(const QString &name, bool titration)
+{
+    auto win = std::make_shared<model_mixing>();
+    titration ? win->setup_modelData_titration(nullptr) : win->setup_modelData_mixing(nullptr);
+    win->show();
+    if (name == QLatin1String("lineEdit_targetConcn"))
+        pressIndicator(win->findChild<QAbstractButton *>("radioButton_element"));
+    Entry e;
+    e.keep = win;
+    e.field = win->findChild<QWidget *>(name);
+    e.stored = [w = win.get()] {
+        const auto value
+            = [w](const char *box) { return w->findChild<QDoubleSpinBox *>(box)->value(); };
+        return numbers({value("doubleSpinBox_volume1"), value("doubleSpinBox_volume2"),
+                        value("doubleSpinBox_targetpH")});
+    };
+    return e;
+}
+
+/// The control-parameters dialog on a control set, with field `name`; what is
+/// stored is the caller's set, Save pressed.
+Entry controlField(const QString &name)
+{
+    struct Kept
+    {
+        one_ctrlset ctrl;
+        config_settings dlg;
+    };
+    auto k = std::make_shared<Kept>();
+    k->ctrl.csolvitmax = 31;
+    k->ctrl.csolvcvg = 1e-6;
+    k->ctrl.csolvcmax = 35.0;
+    k->ctrl.csolvcmin = 1e-36;
+    k->dlg.settingsSpcn_numerical(&k->ctrl);
+    k->dlg.show();
+    Entry e;
+    e.keep = k;
+    e.field = k->dlg.findChild<QLineEdit *>(name);
+    e.commit = [k] { k->dlg.findChild<QPushButton *>("pushButton_save")->click(); };
+    e.stored = [k] {
+        return numbers(
+            {double(k->ctrl.csolvitmax), k->ctrl.csolvcvg, k->ctrl.csolvcmax, k->ctrl.csolvcmin});
+    };
+    return e;
+}
+
+Entry openField(const QString &window, const QString &name)
+{
+    if (window == QLatin1String("workspace"))
+        return workspaceField(name);
+    if (window == QLatin1String("control parameters"))
+        return controlField(name);
+    return mixingField(name, window == QLatin1String("titration"));
+}
+
+/// Turns the wheel over `box` by two notches, towards the end of its list that
+/// is farther from the current item.
+void turnWheel(QComboBox *box)
+{
+    const QPointF at(box->width() / 2.0, box->height() / 2.0);
+    const int delta = box->currentIndex() < box->count() / 2 ? -120 : 120;
+    for (int i = 0; i < 2; ++i) {
+        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+    }
+}
+
+/// The bytes of the file at `path` but its "date" lines, which tell when it was saved.
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    QByteArray kept;
+    if (file.open(QIODevice::ReadOnly))
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine();
+            if (!line.contains("\"date\":"))
+                kept += line;
+        }
+    return kept;
+}
+
+} // namespace
+
+class tst_fields : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { quietDebug(); }
+
+    void rule_namesTheReason_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("reason");
+        // clang-format off
+        const QList<QStringList> rows = {
+            {"tiny", "1e-30", "amount", ""},
+            {"exponent form", "-2.5e3", "any", ""},
+            {"nine decimals", "1.123456789", "any", ""},
+            {"group separator", "1,000.5", "any", "use a point as decimal separator"},
+            {"text", "abc", "any", "not a number"},
+            {"nan", "nan", "any", "not a number"},
+            {"inf", "inf", "any", "not a number"},
+            {"overflow", "1e309", "any", "not a finite number"},
+            {"half typed", "1e-", "any", "not a complete number"},
+            {"empty", "", "any", "enter a number"},
+            {"too fine", "50.1234", "percent", "at most 3 decimals"},
+            {"pH low", "-3", "pH", "at least -2"},
+            {"pH edge", "16", "pH", ""},
+            {"fraction of a count", "2.5", "count", "a whole number only"}};
+        // clang-format on
+        for (const QStringList &r : rows)
+            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3);
+    }
+
+    void rule_namesTheReason()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, rule);
+        QFETCH(QString, reason);
+        number_rule r;
+        if (rule == "amount")
+            r = number_rule::above("amount", 0.0);
+        if (rule == "percent") {
+            r = number_rule::between("percent", 0.0, 100.0);
+            r.decimals = 3;
+        }
+        if (rule == "pH")
+            r = number_rule::between("pH", -2.0, 16.0);
+        if (rule == "count") {
+            r = number_rule::between("count", 1, 10000);
+            r.integer = true;
+        }
+        QCOMPARE(r.refusal(text), reason);
+    }
+
+    void numericEntry_keptRefusedAndExplained_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("reason");
+        const QString comma = QStringLiteral("use a point as decimal separator");
+        const QString positive = QStringLiteral("must be greater than 0");
+        // clang-format off
+        const QList<QStringList> rows = {
+            {"composition comma", "workspace", "cell:Ca", "1,5", comma},
+            {"composition negative", "workspace", "cell:Ca", "-5", positive},
+            {"composition zero", "workspace", "cell:Ca", "0", positive},
+            {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
+            {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
+            {"temperature high", "workspace", "lineEdit_temperature", "400", "must be less than 300"},
+            {"density negative", "workspace", "lineEdit_massDensity", "-1", positive},
+            {"alkalinity comma", "workspace", "lineEdit_alkalinity", "2,5", comma},
+            {"mixing percent 150", "mixing", "doubleSpinBox_volume1", "150", "at most 100"},
+            {"mixing percent comma", "mixing", "doubleSpinBox_volume2", "1,5", comma},
+            {"mixing temperature comma", "mixing", "lineEdit_temperature", "1,5", comma},
+            {"target pH 20", "titration", "doubleSpinBox_targetpH", "20", "at most 14"},
+            {"target total negative", "titration", "lineEdit_targetConcn", "-5", "at least 0"},
+            {"iteration limit comma", "control parameters", "lineEditSpcn_iterationLimit", "1,5", comma},
+            {"convergence negative", "control parameters", "lineEditSpcn_convergenceLimit", "-5", positive}};
+        // clang-format on
+        for (const QStringList &r : rows)
+            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3) << r.at(4);
+    }
+
+    void numericEntry_keptRefusedAndExplained()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, reason);
+        Entry e = openField(window, field);
+        QVERIFY2(e.field && e.field->isVisible() && e.field->isEnabled(), qPrintable(field));
+        // From an accepted entry (a new alkalinity shows 0, refused).
+        if (!field.startsWith(QLatin1String("cell:")))
+            typeOver(e.field, QStringLiteral("1"));
+        const QString before = e.stored();
+        const QString tip = e.field->toolTip();
+        typeOver(e.field, typed);
+        // Every keystroke kept, the field marked, the reason at hand.
+        auto *edit = qobject_cast<QLineEdit *>(e.field);
+        const QString shown
+            = edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text();
+        QCOMPARE(shown, typed);
+        QVERIFY(number_field::isRefused(e.field));
+        QCOMPARE(e.field->toolTip(), reason);
+        // The window's message pane says why, where it has one.
+        for (const QTextEdit *pane : e.field->window()->findChildren<QTextEdit *>())
+            if (pane->objectName().contains(QLatin1String("essages")))
+                QVERIFY2(pane->toPlainText().contains("[ " + typed + " ]")
+                             && pane->toPlainText().contains(reason),
+                         qPrintable(pane->toPlainText().right(400)));
+        // Leaving the field keeps the text (a cell's editor closes without it).
+        if (!field.startsWith(QLatin1String("cell:"))) {
+            QTest::keyClick(e.field, Qt::Key_Tab);
+            QVERIFY(!e.field->hasFocus());
+            QCOMPARE(edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text(),
+                     typed);
+        }
+        if (e.commit)
+            e.commit();
+        QCOMPARE(e.stored(), before);
+        // An accepted text brings the field's own tool tip back.
+        if (!field.startsWith(QLatin1String("cell:"))) {
+            typeOver(e.field, QStringLiteral("1"));
+            QVERIFY(!number_field::isRefused(e.field));
+            QCOMPARE(e.field->toolTip(), tip);
+        }
+    }
+
+    void refusedEntry_blocksTheRun_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("blocks");
+        QTest::newRow("field left refused") << "lineEdit_temperature" << true;
+        // A cell's editor closes on leaving it: the refused text is gone.
+        QTest::newRow("cell left") << "cell:Ca" << false;
+    }
+
+    void refusedEntry_blocksTheRun()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, blocks);
+        Entry e = workspaceField(field);
+        auto *f = static_cast<workspace_fixture *>(e.keep.get());
+        typeOver(e.field, QStringLiteral("1,5"));
+        pressRun(*f);
+        QCOMPARE(f->messages().contains("speciation: correct the refused entry first"), blocks);
+    }
+
+    void zeroTotalFromFile_explainedAtRun()
+    {
+        workspace_fixture f;
+        enterFour(f, "zero.jsdb");
+        // As a file written elsewhere brings it: no field refused it.
+        for (one_elementComp *e : water(f)->composition)
+            if (e->element == QLatin1String("Ca"))
+                e->molal = e->Molar = e->ppm = 0.0;
+        QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
+        QVERIFY2(f.messages().contains(
+                     "composition set for [ Ca ] is 0 (an amount must be greater than 0)"),
+                 qPrintable(f.messages().right(400)));
+    }
+
+    void wheel_overUnpickedCombo_changesNothing_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("picked");
+        QTest::newRow("species of an element") << "tableWidgetWaters_elements" << -1 << 0 << false;
+        QTest::newRow("swap of an element") << "tableWidgetWaters_elements" << -1 << 2 << false;
+        QTest::newRow("form of H") << "tableWidgetWaters_element_H" << 0 << 0 << false;
+        QTest::newRow("swap of H") << "tableWidgetWaters_element_H" << 0 << 2 << false;
+        QTest::newRow("form of H in the results")
+            << "tableWidgetWaters_solutes_H" << 0 << 0 << false;
+        QTest::newRow("unit of the amounts") << "comboBox_elementUnits" << 0 << 0 << false;
+        QTest::newRow("activity model") << "comboBox_acSolutes" << 0 << 0 << false;
+        QTest::newRow("species, picked by the user")
+            << "tableWidgetWaters_elements" << -1 << 0 << true;
+    }
+
+    void wheel_overUnpickedCombo_changesNothing()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(bool, picked);
+        workspace_fixture f;
+        enterFour(f, "wheel.jsdb");
+        QCOMPARE(f.save(), 0);
+        const QByteArray before = fileBytes(f.sd()->file);
+        QComboBox *box = f.w->findChild<QComboBox *>(table);
+        if (!box) {
+            QTableWidget *t = waterTable(f, table);
+            box = qobject_cast<QComboBox *>(
+                t->cellWidget(row < 0 ? elementRow(f, "Ca") : row, column));
+        }
+        QVERIFY(box && box->count() > 1);
+        const int index = box->currentIndex();
+        if (picked) {
+            // A click gives the box focus; the wheel then works on it.
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(box->hasFocus());
+        }
+        turnWheel(box);
+        if (picked) {
+            QVERIFY(box->currentIndex() != index);
+            return;
+        }
+        QCOMPARE(box->currentIndex(), index);
+        QCOMPARE(f.save(), 0);
+        QCOMPARE(fileBytes(f.sd()->file), before);
+    }
+};
+
+QTEST_MAIN(tst_fields)
+#include "tst_fields.moc"
