@@ -102,7 +102,7 @@ setup::setup(QWidget *parent)
     setup_tooltips();
 
     // Refused entries stay as typed and say why; the wheel scrolls the page.
-    const auto tell = [this](const QString &line) { message(line); };
+    const auto tell = [this](const QString &line) { refuse(line); };
     number_rule temperature = number_rule::between(QStringLiteral("temperature"), 0.0, 300.0);
     temperature.aboveLow = temperature.belowHigh = true;
     temperature.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");

@@ -123,7 +123,7 @@ void setup::on_pushButton_spcn_clicked()
     }
     // A field showing a refused entry holds a value the user did not mean.
     if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
-        message(refused);
+        refuse(refused);
         message(QStringLiteral("##  speciation: correct the refused entry first"));
         return;
     }

@@ -109,7 +109,7 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
                 return number_rule::between(QStringLiteral("pH"), -2.0, 16.0);
             return number_rule::above(QStringLiteral("amount"), 0.0);
         };
-        const auto tell = [this](const QString &line) { message(line); };
+        const auto tell = [this](const QString &line) { refuse(line); };
         t->setItemDelegateForColumn(col_compAmount, new number_delegate(t, ruleOf, tell));
     }
 }
