@@ -1,12 +1,12 @@
 #include "model_mixing.h"
 #include "ui_model_mixing.h"
 
+#include "copy_struct.h"
 #include "global.h"
 #include "records.h"
 #include "sbatch.h"
 #include "spcn_mix_result.h"
 #include "viewResult_spcn.h"
-#include "water_manager.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -250,8 +250,7 @@ void model_mixing::on_pushButton_run_clicked()
         return;
     t.TC = TC;
 
-    water_manager wm(batch, this);
-    std::unique_ptr<one_water> copy(wm.duplicate_water(w1));
+    std::unique_ptr<one_water> copy(copy_struct().duplicate_water(w1, batch->sdata->waters));
     mix_calc::mixture m;
     mix_calc::speciation out;
     int rc = 0;

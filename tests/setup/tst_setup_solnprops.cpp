@@ -150,12 +150,12 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
     const QString tcBad = "simulation temperature: value [ %1 ] entered is incorrect.";
     const QString dBad = "water mass density: value [ %1 ] entered is incorrect.";
     const QString alkBad = "alkalinity must be a positive real number.";
-    QTest::newRow("T 0") << tc << "0" << tcBad.arg(0);
-    QTest::newRow("T 300") << tc << "300" << tcBad.arg(300);
+    QTest::newRow("T 0.99") << tc << "0.99" << tcBad.arg(0.99);
+    QTest::newRow("T 300.01") << tc << "300.01" << tcBad.arg(300.01);
     QTest::newRow("T text") << tc << "warm" << tcBad.arg(0);
     QTest::newRow("T inf") << tc << "inf" << tcBad.arg("inf");
-    QTest::newRow("T 0.01") << tc << "0.01" << QString();
-    QTest::newRow("T 299") << tc << "299" << QString();
+    QTest::newRow("T 1") << tc << "1" << QString();
+    QTest::newRow("T 300") << tc << "300" << QString();
     QTest::newRow("d 55") << d << "55" << dBad.arg(55);
     QTest::newRow("d nan") << d << "nan" << dBad.arg("nan");
     QTest::newRow("d -1") << d << "-1" << dBad.arg(-1);
