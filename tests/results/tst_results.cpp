@@ -3,7 +3,9 @@
 // Open and Load.
 
 #include "app_folder.h"
+#include "copy_struct.h"
 #include "export_data.h"
+#include "global.h"
 #include "mainwindow.h"
 #include "result_calc.h"
 #include "sbatch.h"
@@ -14,6 +16,7 @@
 #include "support_setup.h"
 #include "support_shell.h"
 #include "test_env.h"
+#include "test_layout.h"
 #include "test_ui.h"
 #include "thermo.h"
 #include "viewResult_spcn.h"
@@ -25,11 +28,15 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -79,6 +86,49 @@ viewResult_spcn *shownViewer()
         if (auto *v = qobject_cast<viewResult_spcn *>(w); v && v->isVisible())
             return v;
     return nullptr;
+}
+
+/// A copy of the test database whose INFO table records `version`.
+QString databaseWithVersion(const QString &version)
+{
+    const QString path = scratch("info-" + version + ".db");
+    QFile::remove(path);
+    if (!QFile::copy(setupTestDb(), path))
+        return {};
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "info");
+        db.setDatabaseName(path);
+        if (!db.open() || !QSqlQuery(db).exec("UPDATE INFO SET version = '" + version + "'"))
+            return {};
+    }
+    QSqlDatabase::removeDatabase("info");
+    return path;
+}
+
+/// Widths of every column of every table of `w`, one list per table.
+QList<QList<int>> columnWidths(QWidget *w)
+{
+    QList<QList<int>> widths;
+    for (const QTableWidget *t : w->findChildren<QTableWidget *>()) {
+        widths << QList<int>();
+        for (int c = 0; c < t->columnCount(); ++c)
+            widths.last() << t->columnWidth(c);
+    }
+    return widths;
+}
+
+/// Drags the right edge of column `section` of `t`'s header by `dx` pixels.
+void dragColumnEdge(QTableWidget *t, int section, int dx)
+{
+    QHeaderView *h = t->horizontalHeader();
+    const QPoint from(h->sectionViewportPosition(section) + h->sectionSize(section) - 1,
+                      h->height() / 2);
+    const QPoint to = from + QPoint(dx, 0);
+    QTest::mousePress(h->viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, h->viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &move);
+    QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, to);
 }
 
 } // namespace
@@ -282,6 +332,46 @@ private slots:
         QCOMPARE(rowOf(props, "Total dissolved solids").value(2), QString("mg/kg of water"));
     }
 
+    void viewer_columnsWholeAndKeptAsLeft()
+    {
+        QSettings().remove("viewspcn"); // the window at its default size
+        QString msg;
+        std::unique_ptr<sbatch> b = seawaterBatch(25.0, &msg);
+        QVERIFY2(b, qPrintable(msg));
+        one_water *second = b->sdata->own(copy_struct().copy_water(b->sdata->waters.first()));
+        second->name = "seawater, second sample";
+        b->sdata->waters << second;
+        viewResult_spcn v;
+        v.update_ui_result(b.get(), 0);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const auto hidden = [&v] {
+            QStringList cut;
+            forEachTabPage(&v, [&v, &cut] {
+                for (const QTableWidget *t : v.findChildren<QTableWidget *>())
+                    if (t->isVisible() && t->horizontalHeader()->length() > t->viewport()->width())
+                        cut << t->objectName();
+            });
+            return cut;
+        };
+        QTRY_VERIFY2(hidden().isEmpty(), qPrintable(hidden().join(", ")));
+
+        // Widths the user sets stay through another water, sort order and unit.
+        auto *waters = child<QTableWidget>(&v, "tableWidget_waters");
+        dragColumnEdge(waters, 0, 30);
+        child<QTabWidget>(&v, "tabWidget_result")->setCurrentIndex(1);
+        dragColumnEdge(child<QTableWidget>(&v, "tableWidget_solutes"), 0, 40);
+        const QList<QList<int>> left = columnWidths(&v);
+        QVERIFY(waters->columnWidth(0) > 30);
+        QTest::mouseClick(waters->viewport(), Qt::LeftButton, {},
+                          waters->visualItemRect(waters->item(1, 0)).center());
+        QCOMPARE(child<QLabel>(&v, "label_water")->text(), "Water: " + second->name);
+        for (const char *combo : {"comboBox_sortSolutes", "comboBox_unitSolutes",
+                                  "comboBox_sortGases", "comboBox_sortMinerals"})
+            child<QComboBox>(&v, combo)->setCurrentIndex(2);
+        QCOMPARE(columnWidths(&v), left);
+    }
+
     void export_fileBytes_data()
     {
         QTest::addColumn<QString>("typed");
@@ -305,9 +395,12 @@ private slots:
         odd->name = "Odd";
         odd->expression = "Odd = A, B\t\"C\"\nD";
         sea->sdata->rxnsSolid << odd;
+        const QString dbref = std::exchange(sea->sdata->dbref, databaseWithVersion("vdb.9.8.7"));
+        QVERIFY(!sea->sdata->dbref.isEmpty());
         auto *e = new export_data;
         e->setup_water(sea.get(), 0);
         sea->sdata->rxnsSolid.removeLast();
+        sea->sdata->dbref = dbref;
         exportTo(e, scratch(typed));
         QVERIFY(child<QTextEdit>(e, "textEdit_messages")->toPlainText().contains("Exported"));
         e->close();
@@ -330,6 +423,8 @@ private slots:
                          "# result solutes", "# result gases", "# mineral saturation"}));
         QVERIFY(rows.contains(QStringList({"Odd", "solid", "n/a", "Odd = A, B\t\"C\"\nD"})));
         QVERIFY(rows.contains(QStringList({"temperature", "25", "C"})));
+        QVERIFY(rows.contains(QStringList({"program version", global().version_simulator()})));
+        QVERIFY(rows.contains(QStringList({"database version", "vdb.9.8.7"})));
         const auto na = std::find_if(rows.begin() + rows.indexOf({"# result solutes"}), rows.end(),
                                      [](const QStringList &r) { return r.value(0) == "Na+"; });
         QVERIFY(na != rows.end() && na->size() == 6);
