@@ -92,7 +92,7 @@ public:
 
     /// The water at position `index`: totals log-uniform in 1e-8 .. 0.5 molal, pH
     /// uniform in 2 .. 12 or charge balance (one in two), temperature uniform in
-    /// 0.01 .. 300 degrees C, and the activity models taken in turn.
+    /// 1 .. 300 degrees C, and the activity models taken in turn.
     sweep_water make(int index) const;
 
     /// Speciates the water and checks a converged result.
