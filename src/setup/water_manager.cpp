@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QHeaderView>
+#include <QLabel>
 #include <QSettings>
 #include <QStringListModel>
 #include <QTableWidgetItem>
@@ -25,6 +26,13 @@ QTableWidgetItem *centredItem(const QString &text, bool selectable)
     item->setTextAlignment(Qt::AlignCenter);
     item->setFlags(selectable ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::ItemIsEnabled);
     return item;
+}
+
+/// Shows why a typed name is refused; the line takes no room while there is none.
+void showReason(QLabel *label, const QString &why)
+{
+    label->setText(why);
+    label->setVisible(!why.isEmpty());
 }
 
 QString num6(double v)
@@ -67,6 +75,7 @@ water_manager::water_manager(sbatch *batch, QWidget *parent)
     }
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
+    showReason(ui->label_nameRefused, QString());
 
     QTableWidget *t = ui->tableWidget_waters;
     t->setColumnCount(1);
@@ -294,7 +303,7 @@ void water_manager::display_selected_water(int row)
         ui->lineEdit_waterName->setText(w->name);
     }
     ui->lineEdit_waterName->setEnabled(true);
-    ui->label_nameRefused->clear();
+    showReason(ui->label_nameRefused, QString());
 
     ui->tableWidget_waterData->setRowCount(0);
     addRow_table_properties(QStringLiteral("General Info"), w->name);
@@ -336,7 +345,7 @@ void water_manager::clear_selection()
     }
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
-    ui->label_nameRefused->clear();
+    showReason(ui->label_nameRefused, QString());
     ui->tableWidget_waterData->setRowCount(0);
     const QSignalBlocker block(ui->textEdit_description);
     ui->textEdit_description->clear();
@@ -384,7 +393,7 @@ void water_manager::check_name(const QString &typed)
 {
     QString why;
     ui->pushButton_saveName->setEnabled(name_is_free(typed, &why));
-    ui->label_nameRefused->setText(why);
+    showReason(ui->label_nameRefused, why);
 }
 
 void water_manager::on_lineEdit_waterName_textChanged(const QString &text)
@@ -420,7 +429,7 @@ void water_manager::on_pushButton_saveName_clicked()
     display_selected_water(selectedIdx);
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
-    ui->label_nameRefused->clear();
+    showReason(ui->label_nameRefused, QString());
 }
 
 // ---- remove, notes, sort -----------------------------------------------------------
