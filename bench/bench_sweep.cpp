@@ -1,5 +1,5 @@
 // The sweep over random waters (J-13 element set, totals 1e-8 .. 0.5 molal, pH 2 .. 12
-// or charge balance, 0.01 .. 300 C, every activity model) at full size: the time per
+// or charge balance, 1 .. 300 C, every activity model) at full size: the time per
 // water, and afterwards the converged share by region, the converged results that
 // violate their equations, and the failures grouped by message.
 //   VEK7_SWEEP_WATERS  number of waters (default 10000)

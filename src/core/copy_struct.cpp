@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 one_ctrlset *copy_struct::copy_ctrlset(const one_ctrlset *src)
 {
     return src ? new one_ctrlset(*src) : nullptr;
@@ -210,6 +212,23 @@ one_water *copy_struct::copy_water(const one_water *src)
     w->resAux[0] = src->resAux[0];
     w->resAux[1] = src->resAux[1];
     return w;
+}
+
+one_water *copy_struct::duplicate_water(const one_water *src, const QList<one_water *> &waters)
+{
+    if (!src)
+        return nullptr;
+    const auto taken = [&waters](const QString &name) {
+        return std::any_of(waters.begin(), waters.end(), [&name](const one_water *w) {
+            return w && w->name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    };
+    one_water *copy = copy_water(src);
+    for (int n = 1;; ++n) {
+        copy->name = src->name + QStringLiteral(" dupl") + QString::number(n);
+        if (!taken(copy->name))
+            return copy;
+    }
 }
 
 one_element *copy_struct::copy_element(const one_element *src)

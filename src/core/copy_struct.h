@@ -30,6 +30,9 @@ public:
     /// A water with copies of its entries, mixing record and result, stamped
     /// with the current date and a note line naming its source.
     one_water *copy_water(const one_water *src);
+    /// A copy of `src` (as copy_water) named src's name + " dupl" + the smallest N
+    /// from 1 that no water of `waters` has (names compared ignoring case).
+    one_water *duplicate_water(const one_water *src, const QList<one_water *> &waters);
     one_element *copy_element(const one_element *src); ///< every field
     one_solute *copy_solute(const one_solute *src); ///< with its own composition
     one_gas *copy_gas(const one_gas *src); ///< with its own composition

@@ -1,5 +1,6 @@
 #include "global.h"
 
+#include "records.h"
 #include "settings_keys.h"
 
 #include <QCoreApplication>
@@ -77,6 +78,14 @@ double global::default_concn_molal() const
 double global::default_fugacity() const
 {
     return 1.0e-4;
+}
+
+void global::amounts_fromMolal(one_elementComp *entry, double density, double ppmFactor)
+{
+    if (!entry)
+        return;
+    entry->Molar = entry->molal * density;
+    entry->ppm = entry->molal * ppmFactor;
 }
 
 QString global::settings_read_jsdbPath() const

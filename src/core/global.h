@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+struct one_elementComp;
+
 /// Program constants, paths, the remembered configuration folder and the
 /// enumerations with their text forms. The text forms are what configuration
 /// files and reference databases store, so they are part of those formats.
@@ -85,6 +87,19 @@ public:
     double default_concn_molal() const;
     /// Default gas fugacity, atm (1e-4).
     double default_fugacity() const;
+
+    /// Lowest and highest temperature of a water, degrees C, both accepted: the
+    /// field, the check before a run, mixing and the engine all keep to it. The
+    /// database's log K fits reach from 0.01 to 300 C; a run starts at 1 C.
+    static constexpr double TCmin_water = 1.0;
+    static constexpr double TCmax_water = 300.0;
+    /// True when `TC` (degrees C) lies within TCmin_water to TCmax_water.
+    static bool TC_accepted_water(double TC) { return TC >= TCmin_water && TC <= TCmax_water; }
+
+    /// Sets the Molar and ppm amounts of a composition entry from its molal amount:
+    /// Molar = molal x `density` (g/cc), ppm = molal x `ppmFactor` (the element's
+    /// molal-to-ppm factor). A new entry takes its amounts this way.
+    static void amounts_fromMolal(one_elementComp *entry, double density, double ppmFactor);
 
     /// Folder of the last configuration file (settings "jsdbPath"/"prevDir"); empty when never set.
     QString settings_read_jsdbPath() const;

@@ -1,5 +1,6 @@
 #include "sim0D.h"
 
+#include "global.h"
 #include "records.h"
 #include "sim_rxn_prop.h"
 #include "sim_system.h"
@@ -93,10 +94,10 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
-    if (!(w->TC >= TCminDatabase && w->TC <= TCmaxDatabase)) {
+    if (!global::TC_accepted_water(w->TC)) {
         refuse(QString("#### error : temperature %1 C outside the database range %2 - %3 C")
                    .arg(w->TC)
-                   .arg(TCminDatabase)
+                   .arg(global::TCmin_water)
                    .arg(TCmaxDatabase));
         refused = true;
         return 1;

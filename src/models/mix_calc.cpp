@@ -103,9 +103,10 @@ int mix(sbatch *b, const one_water *w1, const one_water *w2, double percent1, do
     m->x2 = mass2 / (mass1 + mass2);
     m->densitymass = (mass1 + mass2) / 100.0;
     m->TC = std::isnan(TC) ? mean_TC(w1, w2, percent1, percent2) : TC;
-    if (!(m->TC >= lowestTC && m->TC <= highestTC)) {
+    if (!global::TC_accepted_water(m->TC)) {
         *msgs << QStringLiteral("temperature ") + num(m->TC)
-                + QStringLiteral(" degrees C is outside the range of a run (1 to 300)");
+                + QStringLiteral(" degrees C is outside the range of a run (%1 to %2)")
+                      .arg(num(global::TCmin_water), num(global::TCmax_water));
         return 1;
     }
     const sim_data *sd = b->sdata;
@@ -153,8 +154,7 @@ void prepare_model(sbatch *b, one_water *model, const mixture &m)
         const qsizetype k = m.elements.indexOf(el->name);
         if (k >= 0) {
             e->molal = m.molal.at(k);
-            e->Molar = e->molal * m.densitymass;
-            e->ppm = e->molal * el->cvtmtoppm;
+            global::amounts_fromMolal(e, m.densitymass, b->element_ppmFactor(el->name));
         }
         model->composition << e;
     }

@@ -23,9 +23,6 @@ namespace mix_calc {
 inline constexpr double pHWidth = 1e-7;
 /// Distance from the target pH at which a titration stops.
 inline constexpr double titrationTolerance = 1e-3;
-/// Lowest and highest temperature of a run, degrees C (as the workspace's run).
-inline constexpr double lowestTC = 1.0;
-inline constexpr double highestTC = 300.0;
 
 /// Two waters in given volume percents, mixed at a temperature.
 struct mixture

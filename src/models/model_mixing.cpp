@@ -1,13 +1,13 @@
 #include "model_mixing.h"
 #include "ui_model_mixing.h"
 
+#include "copy_struct.h"
 #include "global.h"
 #include "input_fields.h"
 #include "records.h"
 #include "sbatch.h"
 #include "spcn_mix_result.h"
 #include "viewResult_spcn.h"
-#include "water_manager.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -48,7 +48,8 @@ model_mixing::model_mixing(QWidget *parent)
     ui->doubleSpinBox_volume2->setTell(QStringLiteral("volume % of water 2"), tell);
     ui->doubleSpinBox_targetpH->setTell(QStringLiteral("target pH"), tell);
     // The range a run of the mixture accepts; empty for the waters' mean.
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 1.0, 300.0);
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), global::TCmin_water,
+                                                   global::TCmax_water);
     temperature.emptyAllowed = true;
     number_field::attach(ui->lineEdit_temperature, temperature, tell);
     number_rule target = number_rule::above(QStringLiteral("target total"), 0.0, true);
@@ -269,8 +270,7 @@ void model_mixing::on_pushButton_run_clicked()
         return;
     t.TC = TC;
 
-    water_manager wm(batch, this);
-    std::unique_ptr<one_water> copy(wm.duplicate_water(w1));
+    std::unique_ptr<one_water> copy(copy_struct().duplicate_water(w1, batch->sdata->waters));
     mix_calc::mixture m;
     mix_calc::speciation out;
     int rc = 0;

@@ -3,7 +3,10 @@
 #include "global.h"
 #include "records.h"
 #include "sbatch.h"
+#include "sqlite_reader.h"
 #include "thermo.h"
+
+#include <QFileInfo>
 
 #include <QHash>
 
@@ -48,6 +51,23 @@ QList<const one_rxn *> solid_rxns(const sim_data *sd, const one_water_result *r)
         if (e)
             list << byName.value(e->name, nullptr);
     return list;
+}
+
+/// The version the reference database file `path` records in its INFO table (its
+/// last row, as the loader reads it), or why there is none.
+QString database_version(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QStringLiteral("n/a (no database file)");
+    sqlite_reader file(path);
+    sqlite_reader::rows q(file, QStringLiteral("SELECT * FROM INFO"));
+    QString version;
+    if (file.isOpen() && q.exec()) {
+        const int column = q.column("version");
+        while (q.next())
+            version = q.toText(column);
+    }
+    return version.isEmpty() ? QStringLiteral("n/a (the database file records none)") : version;
 }
 
 result_copy copy_result(const sim_data *sd, const one_water *w, thermo &th)
@@ -179,9 +199,9 @@ batch_copy copy_batch(const sbatch *batch, thermo &th)
     global gl;
     c.setup = {
         {QStringLiteral("configuration file"), sd->file},
-        {QStringLiteral("program version"), sd->versionSim},
+        {QStringLiteral("program version"), gl.version_simulator()},
         {QStringLiteral("database type"), gl.dbtype_toString(sd->dbtype)},
-        {QStringLiteral("database version"), sd->versionDB},
+        {QStringLiteral("database version"), database_version(sd->dbref)},
         {QStringLiteral("database file"), sd->dbref},
         {QStringLiteral("description"), sd->description},
     };

@@ -6,9 +6,12 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSettings>
+#include <QShowEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,7 +29,8 @@ QTableWidgetItem *cell(const QString &text, bool number = false)
     return item;
 }
 
-/// Fills `t` with `rows`; column 0 left-aligned, the others right-aligned.
+/// Fills `t` with `rows`; column 0 left-aligned, the others right-aligned. The
+/// column widths stay as they are.
 void fill(QTableWidget *t, const QList<QStringList> &rows)
 {
     t->clearContents();
@@ -34,7 +38,6 @@ void fill(QTableWidget *t, const QList<QStringList> &rows)
     for (int i = 0; i < rows.size(); ++i)
         for (int j = 0; j < rows[i].size() && j < t->columnCount(); ++j)
             t->setItem(i, j, cell(rows[i][j], j > 0));
-    t->resizeColumnsToContents();
 }
 
 QString fixed4(double v)
@@ -95,6 +98,51 @@ void viewResult_spcn::update_ui_resultMixedWater(sbatch *batch, one_water *model
     populate_waters(waters.isEmpty() ? -1 : 0);
 }
 
+void viewResult_spcn::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fit_watersPane();
+}
+
+void viewResult_spcn::fill_table(QTableWidget *t, const QList<QStringList> &rows)
+{
+    fill(t, rows);
+    // Columns are fitted to the first rows a table shows; after that they keep the
+    // widths they have, which the user may have changed, through every change of
+    // water, sort order or unit.
+    if (rows.isEmpty() || fitted.contains(t))
+        return;
+    // Column by column, so that a stretched last column keeps its fitted width as
+    // the least it shrinks to.
+    for (int c = 0; c < t->columnCount(); ++c)
+        t->resizeColumnToContents(c);
+    fitted.insert(t);
+}
+
+void viewResult_spcn::fit_watersPane()
+{
+    // Once, when the window first shows its waters: the list pane gets the width its
+    // columns need, so that none hides behind the scroll bar; later the splitter
+    // stays where the user puts it.
+    QTableWidget *t = ui->tableWidget_waters;
+    if (paneFitted || !isVisible() || !fitted.contains(t))
+        return;
+    paneFitted = true;
+    const QMargins m = ui->verticalLayout_waters->contentsMargins();
+    int columns = 0;
+    for (int c = 0; c < t->columnCount(); ++c)
+        columns += t->columnWidth(c);
+    const int need = columns + 2 * t->frameWidth() + t->verticalScrollBar()->sizeHint().width()
+        + m.left() + m.right();
+    const QList<int> sizes = ui->splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.value(0) >= need || total <= 0)
+        return;
+    // The result panes keep at least half the room.
+    const int list = std::min(need, total / 2);
+    ui->splitter->setSizes({list, total - list});
+}
+
 void viewResult_spcn::closeEvent(QCloseEvent *event)
 {
     settings_write();
@@ -143,12 +191,13 @@ void viewResult_spcn::populate_waters(int current)
                              w.result.converged ? QStringLiteral("yes") : QStringLiteral("no")};
     {
         const QSignalBlocker block(ui->tableWidget_waters);
-        fill(ui->tableWidget_waters, rows);
+        fill_table(ui->tableWidget_waters, rows);
         shown = current >= 0 && current < waters.size() ? current : -1;
         if (shown >= 0)
             ui->tableWidget_waters->setCurrentCell(shown, 0);
     }
     show_water();
+    fit_watersPane();
 }
 
 void viewResult_spcn::on_tableWidget_waters_currentCellChanged(int row, int, int, int)
@@ -179,12 +228,12 @@ void viewResult_spcn::populate_properties()
 {
     const water_copy *w = selected();
     if (!w) {
-        fill(ui->tableWidget_properties, {});
+        fill_table(ui->tableWidget_properties, {});
         return;
     }
     const result_copy &r = w->result;
     const QString none;
-    fill(
+    fill_table(
         ui->tableWidget_properties,
         {
             {QStringLiteral("Water"), w->name, none},
@@ -229,7 +278,7 @@ void viewResult_spcn::populate_solutes()
                                  a > 0.0 ? fixed4(std::log10(a)) : QStringLiteral("n/a")};
         }
     }
-    fill(ui->tableWidget_solutes, rows);
+    fill_table(ui->tableWidget_solutes, rows);
 }
 
 void viewResult_spcn::populate_gases()
@@ -248,7 +297,7 @@ void viewResult_spcn::populate_gases()
                                                : QStringLiteral("n/a")};
         }
     }
-    fill(ui->tableWidget_gases, rows);
+    fill_table(ui->tableWidget_gases, rows);
 }
 
 void viewResult_spcn::populate_minerals()
@@ -276,7 +325,7 @@ void viewResult_spcn::populate_minerals()
                        .arg(num(r.TC));
     }
     ui->label_minerals->setText(note);
-    fill(ui->tableWidget_minerals, rows);
+    fill_table(ui->tableWidget_minerals, rows);
 }
 
 void viewResult_spcn::on_comboBox_unitSolutes_currentIndexChanged(int)

@@ -4,7 +4,10 @@
 #include "thermo.h"
 
 #include <QList>
+#include <QSet>
 #include <QWidget>
+
+class QTableWidget;
 
 class sbatch;
 struct one_water;
@@ -35,6 +38,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_tableWidget_waters_currentCellChanged(int row, int column, int previousRow,
@@ -55,9 +59,15 @@ private:
     void populate_gases();
     void populate_minerals();
     const water_copy *selected() const; ///< the water shown, or null
+    /// Fills `t` with `rows`, fitting its columns to the first rows it shows.
+    void fill_table(QTableWidget *t, const QList<QStringList> &rows);
+    /// Widens the list pane once so that every column of the waters list shows.
+    void fit_watersPane();
 
     Ui::viewResult_spcn *ui = nullptr; ///< owned: the form
     thermo th; ///< log K of the solid reactions
     QList<water_copy> waters; ///< copies of the waters that have a result
     int shown = -1; ///< index in `waters` of the water shown
+    QSet<QTableWidget *> fitted; ///< links: tables whose columns were fitted to their rows
+    bool paneFitted = false; ///< the list pane was sized to its columns
 };

@@ -103,8 +103,8 @@ setup::setup(QWidget *parent)
 
     // Refused entries stay as typed and say why; the wheel scrolls the page.
     const auto tell = [this](const QString &line) { refuse(line); };
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"), 0.0, 300.0);
-    temperature.aboveLow = temperature.belowHigh = true;
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"), global::TCmin_water,
+                                                   global::TCmax_water);
     temperature.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");
     number_field::attach(ui->lineEdit_temperature, temperature, tell);
     number_rule density = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);

@@ -521,11 +521,8 @@ int setup::find_idxElement_waterComp(int water, const QString &element)
     one_elementComp *e = batch->setup_one_elementComp(element);
     // A new entry's amounts all follow from its molality.
     const sim_data *sd = batch->sdata;
-    if (element != sd->nameO && element != sd->nameH2O) {
-        const int k = batch->find_idxBatch_element(element);
-        e->Molar = e->molal * w->densitymass;
-        e->ppm = k >= 0 ? e->molal * sd->elements.at(k)->cvtmtoppm : 0.0;
-    }
+    if (element != sd->nameO && element != sd->nameH2O)
+        global::amounts_fromMolal(e, w->densitymass, batch->element_ppmFactor(element));
     w->composition.append(e);
     w->ncomposition = int(w->composition.size());
     return w->ncomposition - 1;

@@ -27,11 +27,6 @@ QString num(double v)
     return QString::number(v, 'g', 6);
 }
 
-/// Lowest and highest temperature of a run, degrees C: the range the database's
-/// log K fits are made for.
-constexpr double runTCmin = 1.0;
-constexpr double runTCmax = 300.0;
-
 /// setup_simulation: the engine refused the water before iterating.
 constexpr int runRefused = 2;
 
@@ -224,10 +219,12 @@ int setup::check_dataConsistency(int index)
     sim_data *sd = batch->sdata;
     QStringList msgs;
 
-    if (!(w->TC >= runTCmin))
-        msgs << QStringLiteral("temperature: current value is less than 1 degrees C");
-    else if (!(w->TC <= runTCmax))
-        msgs << QStringLiteral("temperature: current value is greater than 300 degrees C");
+    if (!(w->TC >= global::TCmin_water))
+        msgs << QStringLiteral("temperature: current value is less than %1 degrees C")
+                    .arg(global::TCmin_water);
+    else if (!(w->TC <= global::TCmax_water))
+        msgs << QStringLiteral("temperature: current value is greater than %1 degrees C")
+                    .arg(global::TCmax_water);
 
     const int S = int(sd->solutes.size());
     const int R = int(sd->rxnsAqueous.size());

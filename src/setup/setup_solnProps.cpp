@@ -125,7 +125,7 @@ void setup::on_lineEdit_temperature_editingFinished()
     if (field->text().trimmed() == num6(w->TC))
         return;
     const double v = fieldValue(field);
-    if (!within(v, 0.0, 300.0)) {
+    if (!global::TC_accepted_water(v)) {
         refuse(QStringLiteral("simulation temperature: value [ ") + num6(v)
                + QStringLiteral(" ] entered is incorrect."));
         field->setText(num6(w->TC));

@@ -7,9 +7,12 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QHeaderView>
+#include <QLabel>
 #include <QSettings>
 #include <QStringListModel>
 #include <QTableWidgetItem>
+
+#include <cmath>
 
 namespace {
 
@@ -25,9 +28,28 @@ QTableWidgetItem *centredItem(const QString &text, bool selectable)
     return item;
 }
 
+/// Shows why a typed name is refused; the line takes no room while there is none.
+void showReason(QLabel *label, const QString &why)
+{
+    label->setText(why);
+    label->setVisible(!why.isEmpty());
+}
+
 QString num6(double v)
 {
     return QString::number(v, 'g', 6);
+}
+
+/// The pH a water holds: the pH its last speciation found, or before any run the
+/// pH of its hydrogen amount (-log10 of the Molar amount); NaN when it has neither.
+double held_pH(const one_water *w, const QString &nameH)
+{
+    if (w->results)
+        return w->pHspcn;
+    for (const one_elementComp *e : w->composition)
+        if (e && e->element == nameH && e->Molar > 0.0)
+            return -std::log10(e->Molar);
+    return w->pHcomp > 0.0 ? w->pHcomp : std::nan("");
 }
 
 } // namespace
@@ -53,6 +75,7 @@ water_manager::water_manager(sbatch *batch, QWidget *parent)
     }
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
+    showReason(ui->label_nameRefused, QString());
 
     QTableWidget *t = ui->tableWidget_waters;
     t->setColumnCount(1);
@@ -182,17 +205,18 @@ one_water *water_manager::initialize_one_water()
 
 one_water *water_manager::duplicate_water(const one_water *src)
 {
-    if (!src)
-        return nullptr;
-    one_water *copy = cpyStruct.copy_water(src);
-    for (int n = 1;; ++n) {
-        const QString name = src->name + QStringLiteral(" dupl") + QString::number(n);
-        if (find_idx_water(name) < 0) {
-            copy->name = name;
-            break;
-        }
-    }
-    return copy;
+    return cpyStruct.duplicate_water(src, working);
+}
+
+void water_manager::derive_amounts(one_water *w) const
+{
+    // As on the water pages: Molar and ppm follow from the molal amount. The
+    // solvent's entries (O, H2O) hold 1 in every unit and stay so.
+    const sim_data *sd = batch->sdata;
+    for (one_elementComp *e : std::as_const(w->composition))
+        if (e && e->element != sd->nameO && e->element != sd->nameH2O
+            && batch->find_idxBatch_element(e->element) >= 0)
+            global::amounts_fromMolal(e, w->densitymass, batch->element_ppmFactor(e->element));
 }
 
 void water_manager::add_one_water(one_water *water, int row)
@@ -220,6 +244,9 @@ void water_manager::on_pushButton_add_clicked()
         if (el)
             w->composition.append(batch->setup_one_elementComp(el->name));
     w->ncomposition = int(w->composition.size());
+    derive_amounts(w);
+    const double pH = held_pH(w, batch->sdata->nameH);
+    w->pHcomp = std::isnan(pH) ? 0.0 : pH;
     // Every look-up of a water ignores case, so the number skips names in any case.
     for (int n = 0;; ++n) {
         const QString name = QStringLiteral("new water ") + QString::number(n);
@@ -244,6 +271,8 @@ void water_manager::on_pushButton_duplicate_clicked()
         return;
     }
     one_water *copy = duplicate_water(src);
+    if (batch)
+        derive_amounts(copy);
     madeHere.insert(copy);
     add_one_water(copy, row + 1);
 }
@@ -274,6 +303,7 @@ void water_manager::display_selected_water(int row)
         ui->lineEdit_waterName->setText(w->name);
     }
     ui->lineEdit_waterName->setEnabled(true);
+    showReason(ui->label_nameRefused, QString());
 
     ui->tableWidget_waterData->setRowCount(0);
     addRow_table_properties(QStringLiteral("General Info"), w->name);
@@ -291,7 +321,9 @@ void water_manager::display_selected_water(int row)
     if (w->stattitrate)
         addRow_table_properties(QStringLiteral("titration model"), QStringLiteral("true"));
     addRow_table_properties(QStringLiteral("temperature"), num6(w->TC));
-    addRow_table_properties(QStringLiteral("water pH"), num6(w->pHspcn));
+    const double pH = held_pH(w, batch ? batch->sdata->nameH : QStringLiteral("H"));
+    addRow_table_properties(QStringLiteral("water pH"),
+                            std::isnan(pH) ? QStringLiteral("not given") : num6(pH));
     ui->tableWidget_waterData->resizeRowsToContents();
 
     // The notes are shown so that an edit extends them instead of replacing them unseen.
@@ -313,6 +345,7 @@ void water_manager::clear_selection()
     }
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
+    showReason(ui->label_nameRefused, QString());
     ui->tableWidget_waterData->setRowCount(0);
     const QSignalBlocker block(ui->textEdit_description);
     ui->textEdit_description->clear();
@@ -320,43 +353,58 @@ void water_manager::clear_selection()
 
 void water_manager::on_tableWidget_waters_cellClicked(int row, int /*column*/)
 {
-    // A name typed but not saved leaves the row it was typed for.
-    if (currentRow != row)
-        if (QTableWidgetItem *old = ui->tableWidget_waters->item(currentRow, 0))
-            if (const one_water *w = water_of_row(currentRow))
-                old->setText(w->name);
     currentRow = row;
     display_selected_water(row);
-    ui->pushButton_saveName->setEnabled(name_is_free(ui->lineEdit_waterName->text()));
+    check_name(ui->lineEdit_waterName->text());
 }
 
 // ---- names -------------------------------------------------------------------------
 
-bool water_manager::name_is_free(const QString &typed) const
+bool water_manager::name_is_free(const QString &typed, QString *why) const
 {
     const QString name = typed.trimmed();
     const one_water *self = water_of_row(selectedIdx);
-    if (name.isEmpty() || !self || name == self->name)
-        return false;
-    const auto taken = [&](const QList<one_water *> &list) {
-        for (const one_water *w : list)
-            if (w && w != self && w->name.compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        return false;
-    };
-    return !taken(working) && !(batch && taken(batch->sdata->waters));
+    QString reason;
+    if (!self || name == self->name) {
+        // nothing to rename, or the name unchanged: nothing to explain either
+    } else if (name.isEmpty()) {
+        reason = QStringLiteral("A water needs a name.");
+    } else {
+        const auto holder = [&](const QList<one_water *> &list) -> const one_water * {
+            for (const one_water *w : list)
+                if (w && w != self && w->name.compare(name, Qt::CaseInsensitive) == 0)
+                    return w;
+            return nullptr;
+        };
+        const one_water *other = holder(working);
+        if (!other && batch)
+            other = holder(batch->sdata->waters);
+        if (!other)
+            return true;
+        reason = QStringLiteral("Water [ ") + other->name
+            + QStringLiteral(" ] has this name already (letter case aside): choose another.");
+    }
+    if (why)
+        *why = reason;
+    return false;
+}
+
+void water_manager::check_name(const QString &typed)
+{
+    QString why;
+    ui->pushButton_saveName->setEnabled(name_is_free(typed, &why));
+    showReason(ui->label_nameRefused, why);
 }
 
 void water_manager::on_lineEdit_waterName_textChanged(const QString &text)
 {
-    if (QTableWidgetItem *item = ui->tableWidget_waters->item(currentRow, 0))
-        item->setText(text);
-    ui->pushButton_saveName->setEnabled(name_is_free(text));
+    // The list shows a new name only once it is saved.
+    check_name(text);
 }
 
 void water_manager::on_lineEdit_waterName_editingFinished()
 {
-    ui->pushButton_saveName->setEnabled(name_is_free(ui->lineEdit_waterName->text()));
+    check_name(ui->lineEdit_waterName->text());
 }
 
 void water_manager::on_lineEdit_waterName_returnPressed()
@@ -376,9 +424,12 @@ void water_manager::on_pushButton_saveName_clicked()
     if (QTableWidgetItem *item = ui->tableWidget_waters->item(selectedIdx, 0))
         item->setText(name);
     set_completer_waterName();
+    // The properties are shown again under the new name.
+    shownRow = -1;
+    display_selected_water(selectedIdx);
     ui->lineEdit_waterName->setEnabled(false);
     ui->pushButton_saveName->setEnabled(false);
-    shownRow = -1;
+    showReason(ui->label_nameRefused, QString());
 }
 
 // ---- remove, notes, sort -----------------------------------------------------------

@@ -54,7 +54,8 @@ public:
     bool records_edited() const { return flag_recordsEdited; }
 
     /// A deep copy of `src` named src's name + " dupl" + the smallest N from 1
-    /// that no listed water has (ignoring case); the caller owns it.
+    /// that no listed water has (ignoring case; copy_struct::duplicate_water);
+    /// the caller owns it.
     one_water *duplicate_water(const one_water *src);
     /// A new water with the default conditions and no composition, or null without a
     /// batch; the caller owns it.
@@ -92,9 +93,14 @@ private:
     void settings_read();
     /// Offers every listed name, ignoring case, in the name field.
     void set_completer_waterName();
-    /// True when `name` is not blank and no other water, listed here or in the
-    /// batch, has it in any letter case.
-    bool name_is_free(const QString &name) const;
+    /// True when `name` is not blank, differs from the selected water's name and no
+    /// other water, listed here or in the batch, has it in any letter case. When it
+    /// is refused, `why` gets the reason for the user (empty for an unchanged name).
+    bool name_is_free(const QString &name, QString *why = nullptr) const;
+    /// Enables "save name" for an acceptable `typed` name and shows why one is refused.
+    void check_name(const QString &typed);
+    /// Sets the Molar and ppm amounts of `w`'s entries from their molal amounts.
+    void derive_amounts(one_water *w) const;
     /// Forgets the selection: empty, disabled name field and no properties shown.
     void clear_selection();
     /// Sorts the working list in place (stable): 1 by name ignoring case,

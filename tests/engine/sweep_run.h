@@ -5,6 +5,7 @@
 // region. Shared by the sweep test (a few hundred waters) and the sweep benchmark
 // (ten thousand). Needs support_chemsys.
 
+#include "global.h"
 #include "poly_fit.h"
 #include "records.h"
 #include "sim0D.h"
@@ -91,7 +92,7 @@ public:
 
     /// The water at position `index`: totals log-uniform in 1e-8 .. 0.5 molal, pH
     /// uniform in 2 .. 12 or charge balance (one in two), temperature uniform in
-    /// 0.01 .. 300 degrees C, and the activity models taken in turn.
+    /// 1 .. 300 degrees C, and the activity models taken in turn.
     sweep_water make(int index) const;
 
     /// Speciates the water and checks a converged result.
@@ -173,7 +174,7 @@ inline sweep_water sweep_runner::make(int index) const
         const double z = sweep_detail::basisCharge(e);
         w.nominalI += 0.5 * m * z * z;
     }
-    w.TC = 0.01 + (300.0 - 0.01) * unit(rng);
+    w.TC = global::TCmin_water + (global::TCmax_water - global::TCmin_water) * unit(rng);
     w.pH = unit(rng) < 0.5 ? -1.0 : 2.0 + 10.0 * unit(rng);
     w.activity = index % 5;
     w.activityWater = (index / 5) % 3;

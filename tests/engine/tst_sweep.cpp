@@ -1,5 +1,5 @@
 // Random waters over the whole range a user can enter (J-13 element set, totals
-// 1e-8 .. 0.5 molal, pH 2 .. 12 or charge balance, 0.01 .. 300 C, every activity
+// 1e-8 .. 0.5 molal, pH 2 .. 12 or charge balance, 1 .. 300 C, every activity
 // model): each run either converges with every equation satisfied and every value
 // finite, or fails; it never crashes and never claims success falsely. The larger
 // run of the same waters is bench/bench_sweep.

@@ -3,7 +3,9 @@
 // Open and Load.
 
 #include "app_folder.h"
+#include "copy_struct.h"
 #include "export_data.h"
+#include "global.h"
 #include "mainwindow.h"
 #include "result_calc.h"
 #include "sbatch.h"
@@ -14,6 +16,7 @@
 #include "support_setup.h"
 #include "support_shell.h"
 #include "test_env.h"
+#include "test_layout.h"
 #include "test_ui.h"
 #include "thermo.h"
 #include "viewResult_spcn.h"
@@ -25,11 +28,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -79,6 +84,30 @@ viewResult_spcn *shownViewer()
         if (auto *v = qobject_cast<viewResult_spcn *>(w); v && v->isVisible())
             return v;
     return nullptr;
+}
+
+/// Widths of every column of every table of `w`, in one list.
+QList<int> columnWidths(QWidget *w)
+{
+    QList<int> widths;
+    for (const QTableWidget *t : w->findChildren<QTableWidget *>())
+        for (int c = 0; c < t->columnCount(); ++c)
+            widths << t->columnWidth(c);
+    return widths;
+}
+
+/// Drags the right edge of column `section` of `t`'s header by `dx` pixels.
+void dragColumnEdge(QTableWidget *t, int section, int dx)
+{
+    QHeaderView *h = t->horizontalHeader();
+    const QPoint from(h->sectionViewportPosition(section) + h->sectionSize(section) - 1,
+                      h->height() / 2);
+    const QPoint to = from + QPoint(dx, 0);
+    QTest::mousePress(h->viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, h->viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &move);
+    QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, to);
 }
 
 } // namespace
@@ -282,6 +311,46 @@ private slots:
         QCOMPARE(rowOf(props, "Total dissolved solids").value(2), QString("mg/kg of water"));
     }
 
+    void viewer_columnsWholeAndKeptAsLeft()
+    {
+        QSettings().remove("viewspcn"); // the window at its default size
+        QString msg;
+        std::unique_ptr<sbatch> b = seawaterBatch(25.0, &msg);
+        QVERIFY2(b, qPrintable(msg));
+        one_water *second = b->sdata->own(copy_struct().copy_water(b->sdata->waters.first()));
+        second->name = "seawater, second sample";
+        b->sdata->waters << second;
+        viewResult_spcn v;
+        v.update_ui_result(b.get(), 0);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const auto hidden = [&v] {
+            QStringList cut;
+            forEachTabPage(&v, [&v, &cut] {
+                for (const QTableWidget *t : v.findChildren<QTableWidget *>())
+                    if (t->isVisible() && t->horizontalHeader()->length() > t->viewport()->width())
+                        cut << t->objectName();
+            });
+            return cut;
+        };
+        QTRY_VERIFY2(hidden().isEmpty(), qPrintable(hidden().join(", ")));
+
+        // Widths the user sets stay through another water, sort order and unit.
+        auto *waters = child<QTableWidget>(&v, "tableWidget_waters");
+        dragColumnEdge(waters, 0, 30);
+        child<QTabWidget>(&v, "tabWidget_result")->setCurrentIndex(1);
+        dragColumnEdge(child<QTableWidget>(&v, "tableWidget_solutes"), 0, 40);
+        const QList<int> left = columnWidths(&v);
+        QVERIFY(waters->columnWidth(0) > 30);
+        QTest::mouseClick(waters->viewport(), Qt::LeftButton, {},
+                          waters->visualItemRect(waters->item(1, 0)).center());
+        QCOMPARE(child<QLabel>(&v, "label_water")->text(), "Water: " + second->name);
+        for (const char *combo : {"comboBox_sortSolutes", "comboBox_unitSolutes",
+                                  "comboBox_sortGases", "comboBox_sortMinerals"})
+            child<QComboBox>(&v, combo)->setCurrentIndex(2);
+        QCOMPARE(columnWidths(&v), left);
+    }
+
     void export_fileBytes_data()
     {
         QTest::addColumn<QString>("typed");
@@ -330,6 +399,9 @@ private slots:
                          "# result solutes", "# result gases", "# mineral saturation"}));
         QVERIFY(rows.contains(QStringList({"Odd", "solid", "n/a", "Odd = A, B\t\"C\"\nD"})));
         QVERIFY(rows.contains(QStringList({"temperature", "25", "C"})));
+        QVERIFY(rows.contains(QStringList({"program version", global().version_simulator()})));
+        // this batch names no database file; the one of a loaded configuration is read below
+        QVERIFY(rows.contains(QStringList({"database version", "n/a (no database file)"})));
         const auto na = std::find_if(rows.begin() + rows.indexOf({"# result solutes"}), rows.end(),
                                      [](const QStringList &r) { return r.value(0) == "Na+"; });
         QVERIFY(na != rows.end() && na->size() == 6);
@@ -486,6 +558,8 @@ private slots:
         QVERIFY(rows.contains(QStringList({"water", water, ""})));
         QVERIFY(std::any_of(rows.begin(), rows.end(),
                             [](const QStringList &r) { return r.value(0) == "Halite"; }));
+        // the version the reference file records in its INFO table
+        QVERIFY(rows.contains(QStringList({"database version", "vdb.1.0.1"})));
         for (auto &d : dialogs)
             d->close();
         QTRY_VERIFY(dialogs[0].isNull() && dialogs[1].isNull());

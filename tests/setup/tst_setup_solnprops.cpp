@@ -19,6 +19,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +58,8 @@ private slots:
     void duplicate_namesCopy();
     void duplicate_editCopyAndRun_sourceKept();
     void rename_add_cancel();
+    void newWater_amountsFollowMolal_data();
+    void newWater_amountsFollowMolal();
     void sortOrRemove_clearsSelection_data();
     void sortOrRemove_clearsSelection();
     void close_withManagerOpen();
@@ -79,6 +84,12 @@ private:
     static QStringList rows(QWidget *dlg)
     {
         return tableColumn(in<QTableWidget>(dlg, "tableWidget_waters"), 0);
+    }
+    /// The value the manager's properties table shows beside `key`.
+    static QString shown(QWidget *dlg, const QString &key)
+    {
+        auto *t = in<QTableWidget>(dlg, "tableWidget_waterData");
+        return tableColumn(t, 1).value(tableColumn(t, 0).indexOf(key));
     }
     static bool itemEnabled(QComboBox *c, int k)
     {
@@ -157,12 +168,12 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
     const QString tcBad = "simulation temperature: value [ %1 ] entered is incorrect.";
     const QString dBad = "water mass density: value [ %1 ] entered is incorrect.";
     const QString alkBad = "alkalinity must be a positive real number.";
-    QTest::newRow("T 0") << tc << "0" << tcBad.arg(0);
-    QTest::newRow("T 300") << tc << "300" << tcBad.arg(300);
+    QTest::newRow("T 0.99") << tc << "0.99" << tcBad.arg(0.99);
+    QTest::newRow("T 300.01") << tc << "300.01" << tcBad.arg(300.01);
     QTest::newRow("T text") << tc << "warm" << tcBad.arg("warm");
     QTest::newRow("T inf") << tc << "inf" << tcBad.arg("inf");
-    QTest::newRow("T 0.01") << tc << "0.01" << QString();
-    QTest::newRow("T 299") << tc << "299" << QString();
+    QTest::newRow("T 1") << tc << "1" << QString();
+    QTest::newRow("T 300") << tc << "300" << QString();
     QTest::newRow("d 55") << d << "55" << dBad.arg(55);
     QTest::newRow("d nan") << d << "nan" << dBad.arg("nan");
     QTest::newRow("d -1") << d << "-1" << dBad.arg(-1);
@@ -420,15 +431,28 @@ void tst_setup_solnprops::rename_add_cancel()
         QVERIFY2(cutOffTexts(dlg).isEmpty(), qPrintable(cutOffTexts(dlg).join(", ")));
         QVERIFY(dlg->frameGeometry().width() <= 1366 && dlg->frameGeometry().height() <= 768);
         clickRow(dlg, "B");
-        for (const char *taken : {"j-13", "J-13 ", "   ", "B"}) {
+        const QList<QPair<QString, QString>> refused {{"j-13", "Water [ J-13 ] has this name"},
+                                                      {"J-13 ", "Water [ J-13 ] has this name"},
+                                                      {"   ", "A water needs a name."},
+                                                      {"B", ""}}; // its own name: no reason
+        for (const auto &[taken, why] : refused) {
             typeOver(name, taken);
-            QVERIFY2(!save->isEnabled(), taken);
+            QVERIFY2(!save->isEnabled(), qPrintable(taken));
+            // The list keeps the name until a rename is accepted; a refusal says why.
+            QCOMPARE(rows(dlg), QStringList({"J-13", "B"}));
+            auto *reason = in<QLabel>(dlg, "label_nameRefused");
+            QVERIFY2(reason
+                         && (why.isEmpty() ? !reason->isVisible()
+                                           : reason->isVisible() && reason->text().startsWith(why)),
+                     qPrintable(taken));
         }
         typeOver(name, "Brine", false);
         QVERIFY(save->isEnabled());
         QTest::keyClick(name, Qt::Key_Return);
         QVERIFY(!save->isEnabled());
+        QCOMPARE(shown(dlg, "General Info"), QString("Brine"));
         press(dlg, "pushButton_add");
+        QCOMPARE(shown(dlg, "water pH"), QString("7")); // of its hydrogen amount, 1e-7
         press(dlg, "pushButton_add");
         QCOMPARE(rows(dlg), QStringList({"J-13", "Brine", "new water 0", "new water 1"}));
         press(dlg, "pushButton_cancel");
@@ -443,6 +467,45 @@ void tst_setup_solnprops::rename_add_cancel()
         QCOMPARE(current(f)->name, name);
         QVERIFY2(!pressRun(f).isEmpty(), qPrintable(name));
     }
+}
+
+void tst_setup_solnprops::newWater_amountsFollowMolal_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("made");
+    QTest::newRow("Add") << "pushButton_add"
+                         << "new water 0";
+    QTest::newRow("Duplicate") << "pushButton_duplicate"
+                               << "water-default dupl1";
+}
+
+void tst_setup_solnprops::newWater_amountsFollowMolal()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, made);
+    workspace_fixture f;
+    enterSmall(f, "amounts.jsdb");
+    connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
+    // The source holds 1e-4 molal Ca with the 1 ppm files saved by the fault carry.
+    one_elementComp *ca = current(f)->composition.at(f.w->find_idxElement_waterComp(0, "Ca"));
+    QCOMPARE(ca->molal, 1e-4);
+    ca->ppm = 1.0;
+    runManager(f, [&button](QWidget *dlg) {
+        clickRow(dlg, "water-default");
+        press(dlg, qPrintable(button));
+        press(dlg, "pushButton_save");
+    });
+    QVERIFY(chooseItem(f, "comboBox_waters", made));
+    QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
+    const double ppm
+        = amountShown(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Ca"));
+    QVERIFY2(qAbs(ppm - 4.0078) < 1e-9, qPrintable(QString::number(ppm, 'g', 12)));
+    QFile file(f.sd()->file);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonValue doc = QJsonDocument::fromJson(file.readAll()).object();
+    for (const QJsonValue e : doc["waters"]["allwaters"][made]["composition"].toArray())
+        if (e["element"] == "Ca") // numbers are written as texts
+            QCOMPARE(e["ppm"].toString().toDouble(), ppm);
 }
 
 void tst_setup_solnprops::sortOrRemove_clearsSelection_data()
