@@ -287,7 +287,7 @@ private slots:
             {"composition zero", "workspace", "cell:Ca", "0", positive},
             {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
             {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
-            {"temperature high", "workspace", "lineEdit_temperature", "400", "must be less than 300"},
+            {"temperature high", "workspace", "lineEdit_temperature", "400", "at most 300"},
             {"density negative", "workspace", "lineEdit_massDensity", "-1", positive},
             {"alkalinity comma", "workspace", "lineEdit_alkalinity", "2,5", comma},
             {"mixing percent 150", "mixing", "doubleSpinBox_volume1", "150", "at most 100"},

@@ -634,8 +634,9 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         option("Ca")->setCurrentIndex(option("Ca")->findText("Calcite"));
         option("C")->setCurrentIndex(option("C")->findText("Calcite"));
     } else {
+        // The field refuses 0.5 C; a water read from a file can still hold it.
         if (act == "check")
-            typeField(f, "lineEdit_temperature", "0.5");
+            f.sd()->waters[f.sd()->currentWater]->TC = 0.5;
         QVERIFY(typeAmount(t, elementRow(f, "C"), act == "engine" ? "1e-300" : "1e-3"));
         pressRun(f);
     }

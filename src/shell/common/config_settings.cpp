@@ -143,7 +143,7 @@ void config_settings::updateSave()
     ui->pushButton_save->setEnabled(!anyRefused);
 }
 
-void config_settings::takeDouble(QLineEdit *field, const QString &text, double *target)
+void config_settings::takeDouble(const QString &text, double *target)
 {
     const double value = parsePositive(text);
     if (value > 0.0 && target)
@@ -161,17 +161,17 @@ void config_settings::on_lineEditSpcn_iterationLimit_textChanged(const QString &
 
 void config_settings::on_lineEditSpcn_convergenceLimit_textChanged(const QString &text)
 {
-    takeDouble(ui->lineEditSpcn_convergenceLimit, text, working ? &working->csolvcvg : nullptr);
+    takeDouble(text, working ? &working->csolvcvg : nullptr);
 }
 
 void config_settings::on_lineEditSpcn_concnHigh_textChanged(const QString &text)
 {
-    takeDouble(ui->lineEditSpcn_concnHigh, text, working ? &working->csolvcmax : nullptr);
+    takeDouble(text, working ? &working->csolvcmax : nullptr);
 }
 
 void config_settings::on_lineEditSpcn_concnLow_textChanged(const QString &text)
 {
-    takeDouble(ui->lineEditSpcn_concnLow, text, working ? &working->csolvcmin : nullptr);
+    takeDouble(text, working ? &working->csolvcmin : nullptr);
 }
 
 void config_settings::on_pushButton_cancel_clicked()

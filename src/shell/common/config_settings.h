@@ -63,8 +63,8 @@ private slots:
 
 private:
     void populate_fields();
-    /// Stores a parsed double into `target` when accepted and marks the field.
-    void takeDouble(QLineEdit *field, const QString &text, double *target);
+    /// Stores a parsed double into `target` when accepted.
+    void takeDouble(const QString &text, double *target);
     /// Enables Save while every field's text is accepted.
     void updateSave();
     /// True when the low concentration limit lies below the high one; otherwise
