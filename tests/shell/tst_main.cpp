@@ -109,6 +109,8 @@ private slots:
     void pages_takeTheirSizes();
     void toolBar_entries();
     void toolBarOpen_opensIntoFreshBatch();
+    void menuBar_actsOnlyOnItsPages_data();
+    void menuBar_actsOnlyOnItsPages();
     void accountDialog_fromToolBar();
     void databaseManager_oneWindow_rechecks();
     void exitToLogin_hidesDatabaseWindows();
@@ -295,6 +297,42 @@ void tst_main::toolBarOpen_opensIntoFreshBatch()
     QVERIFY(sf->retrieve_sbatch() != used);
     QCOMPARE(sf->retrieve_sbatch()->sdata->file, dir + "/first.jsdb");
     QVERIFY(button(sf, "pushButton_Load")->isEnabled());
+}
+
+void tst_main::menuBar_actsOnlyOnItsPages_data()
+{
+    QTest::addColumn<bool>("inWorkspace");
+    QTest::newRow("login page") << false;
+    QTest::newRow("setup workspace") << true;
+}
+
+void tst_main::menuBar_actsOnlyOnItsPages()
+{
+    QFETCH(bool, inWorkspace);
+    auto win = std::make_unique<MainWindow>();
+    win->show();
+    if (inWorkspace) {
+        pressStart(win.get());
+        workspace(win.get(), freshFolder("menubar"), "menubar");
+    }
+    QWidget *page = currentPage(win.get());
+    // Whatever would open still gets an answer, so that a fault fails instead of hanging.
+    ModalScript script;
+    script.cancelFile().cancelFile();
+
+    QTest::keyClick(win.get(), Qt::Key_O, Qt::ControlModifier);
+    // A desktop's global menu bar shows these entries and triggers them.
+    for (QMenu *menu : win->findChild<QMenuBar *>("menuBar")->findChildren<QMenu *>())
+        for (QAction *act : menu->actions())
+            if (act->objectName() != QLatin1String("actionQuit"))
+                act->trigger();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(currentPage(win.get()), page);
+    // Logged out, not even the utilities open.
+    if (!inWorkspace)
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(w == win.get() || !w->isVisible(), qPrintable(w->objectName()));
 }
 
 void tst_main::accountDialog_fromToolBar()
