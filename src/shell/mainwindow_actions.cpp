@@ -126,14 +126,15 @@ void MainWindow::mainWindow_exit()
 void MainWindow::on_pushButton_MWQuit_clicked()
 {
     settings_write();
-    close();
-    QCoreApplication::quit();
+    // A close refused (unsaved changes kept) keeps the program running, asked once.
+    if (close())
+        QCoreApplication::quit();
 }
 
 void MainWindow::on_actionQuit_triggered()
 {
-    close();
-    QCoreApplication::quit();
+    if (close())
+        QCoreApplication::quit();
 }
 
 void MainWindow::menuSetting_Display_triggered() { }
