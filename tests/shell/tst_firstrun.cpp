@@ -183,8 +183,9 @@ void tst_firstrun::firstStart_dialogAndQuestion()
         script.box(answer);
     if (boxes.size() > 1)
         script.box("OK");
+    script.closeAny();
     win.firstInstall_patch();
-    QVERIFY(script.done());
+    QCOMPARE(script.unexpected, QStringList());
 
     QCOMPARE(dialogShown, !recorded);
     QCOMPARE(script.texts.size(), boxes.size());

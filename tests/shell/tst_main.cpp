@@ -229,8 +229,10 @@ void tst_main::mainMenu_databaseCheck()
         script.box(answer);
     if (boxes.size() > 1)
         script.box("OK");
+    // Start runs the check within the press; any further box is closed and named.
+    script.closeAny();
     pressStart(&win);
-    QVERIFY(waitFor([&] { return script.done(); }));
+    QCOMPARE(script.unexpected, QStringList());
 
     QCOMPARE(currentPage(&win)->objectName(), QStringLiteral("page_mainWindow"));
     QCOMPARE(script.texts.size(), boxes.size());
