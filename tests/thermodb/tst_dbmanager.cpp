@@ -4,8 +4,8 @@
 #include "dbviewer.h"
 #include "support_fixture.h"
 #include "test_env.h"
+#include "test_ui.h"
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -13,13 +13,11 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -85,39 +83,29 @@ void storeTypes(int index, const QStringList &refs = {}, const QStringList &user
     s.endGroup();
 }
 
-/// Answers the next `count` modal windows from the event loop, as a user would:
-/// a file dialog chooses `path`, a message box is answered Yes or OK and its
-/// text added to `seen`.
-void answerNext(const QString &path, QStringList *seen = nullptr, int count = 1)
+/// Answers the next message box with Yes (or OK), keeping its text in `seen`.
+void answerBox(QStringList *seen)
 {
-    auto *timer = new QTimer;
-    auto *last = new QPointer<QWidget>;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [=]() mutable {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || w == last->data())
-            return;
-        *last = w;
-        if (--count <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            delete last;
-        }
-        if (auto *box = qobject_cast<QMessageBox *>(w)) {
-            if (seen)
-                *seen << box->text();
-            QAbstractButton *yes = box->button(QMessageBox::Yes);
-            if (!yes)
-                yes = box->button(QMessageBox::Ok);
-            QMetaObject::invokeMethod(yes, "click", Qt::QueuedConnection);
-        } else if (auto *dialog = qobject_cast<QFileDialog *>(w)) {
-            dialog->selectFile(path);
-            if (auto *name = dialog->findChild<QLineEdit *>("fileNameEdit"))
-                name->setText(QFileInfo(path).fileName());
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        }
+    onNextModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        *seen << box->text();
+        QAbstractButton *yes = box->button(QMessageBox::Yes);
+        QMetaObject::invokeMethod(yes ? yes : box->button(QMessageBox::Ok), "click",
+                                  Qt::QueuedConnection);
     });
-    timer->start();
+}
+
+/// Chooses `path` in the next file dialog; `confirm` answers its question to replace.
+void chooseFile(const QString &path, QStringList *confirm = nullptr)
+{
+    onNextModal([=](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        dialog->selectFile(path);
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(QFileInfo(path).fileName());
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        if (confirm)
+            answerBox(confirm);
+    });
 }
 
 QStringList userInfoRows(const QString &path)
@@ -202,13 +190,15 @@ private slots:
         const int before = dm.messageLines().size();
         // The New button waits disabled for the user database; its slot is what it would run.
         // An existing file is replaced only after the file dialog's question.
-        answerNext(path, nullptr, kind == "existing" ? 2 : 1);
+        QStringList asked;
+        chooseFile(path, kind == "existing" ? &asked : nullptr);
         QMetaObject::invokeMethod(&dm, "on_pushButton_DBUser_New_clicked");
 
         QStringList expected;
         for (const QString &line : lines)
             expected << QString(line).replace("%1", path);
         QCOMPARE(dm.messageLines().mid(before), expected);
+        QCOMPARE(asked.size(), kind == "existing" ? 1 : 0);
         QCOMPARE(dm.file_DBUser.value(0), path);
         QCOMPARE(userInfoRows(path), QStringList {"xqv|new user file"});
         QVERIFY2(dm.infoText().endsWith(info), qPrintable(dm.infoText()));
@@ -234,7 +224,7 @@ private slots:
         storeTypes(0, {ref}, {"user.db"});
         dbmanager dm;
         if (selected) {
-            answerNext(text);
+            chooseFile(text);
             dm.findChild<QPushButton *>("pushButton_DBRef_Select")->click();
             QCOMPARE(dm.findChild<QLineEdit *>("lineEdit_DBRef")->text(), QString("text.db"));
         } else {
@@ -242,7 +232,7 @@ private slots:
         }
 
         QStringList seen;
-        answerNext(QString(), &seen);
+        answerBox(&seen);
         dm.findChild<QPushButton *>("pushButton_Save")->click();
         const QString said = seen.value(0);
         QVERIFY2(said.contains("cannot be opened") && said.contains(reason), qPrintable(said));
@@ -434,7 +424,7 @@ private slots:
         s.endArray();
         // Save says that the file cannot be opened before it writes and announces.
         QStringList said;
-        answerNext(QString(), &said);
+        answerBox(&said);
         QMetaObject::invokeMethod(&dm, "on_pushButton_Save_clicked");
         QVERIFY(said.value(0).contains("/somewhere/ref.db"));
         QCOMPARE(spy.count(), 1);
