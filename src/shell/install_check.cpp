@@ -30,9 +30,18 @@ install_check::install_check(QWidget *parent)
     ui->label_installerMsg->setText(QStringLiteral("Getting Started"));
     ui->label_installerMsg->setStyleSheet(QStringLiteral("font: bold; font-size: 16px;"));
 
-    // Refreshes the manager's type index and file lists from the settings; the
-    // offer reads the same whatever it finds.
-    dbMgr.verify_databaseTypeSet();
+    // The files recorded in the settings, as they are now: a database installed
+    // on an earlier start whose record was not written is not offered again.
+    if (dbMgr.verify_databaseTypeSet()) {
+        handler_userAccount();
+        const QString found = dbMgr.file_DBRef.value(dbMgr.idx_DBType);
+        ui->textEdit_installMsg->setPlainText(
+            QStringLiteral("Initializing this program ...\n\nThermodynamic database files were "
+                           "found on this computer:\n%1\n\n")
+                .arg(found)
+            + ui->textEdit_installMsg->toPlainText());
+        return;
+    }
 
     ui->pushButton_setDB->setEnabled(true);
     ui->pushButton_setDB_skip->setEnabled(true);

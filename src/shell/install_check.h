@@ -18,7 +18,8 @@ class install_check : public QDialog
     Q_OBJECT
 
 public:
-    /// Builds the dialog in its first state: Set Database and Skip offered.
+    /// Builds the dialog in its first state: Set Database and Skip offered; when
+    /// the recorded reference database file is in place, says so and offers OK.
     explicit install_check(QWidget *parent = nullptr);
     ~install_check() override;
 

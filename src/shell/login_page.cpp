@@ -275,7 +275,9 @@ void login_page::login()
         return;
     }
 
-    const bool nameOk = storedUsername == enteredUsername;
+    // The name as typed: an empty field never stands for the stored user.
+    const QString typedName = ui->lineEdit_username->text();
+    const bool nameOk = !typedName.isEmpty() && typedName == storedUsername;
     const bool passwordOk = login_account::digestsMatch(storedHash, enteredHash);
     if (nameOk && passwordOk) {
         ui->textEdit_loginMessage->setPlainText(QStringLiteral("LOGIN SUCCESSFUL"));

@@ -1,8 +1,6 @@
-#include "mainwindow.h"
+#include "program_run.h"
 
 #include <QApplication>
-#include <QDebug>
-#include <QFile>
 
 int main(int argc, char *argv[])
 {
@@ -11,21 +9,5 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName("Tarlow");
     QCoreApplication::setOrganizationDomain("tarlow.example");
     QCoreApplication::setApplicationName("vek7");
-
-    int rc = 0;
-    {
-        MainWindow window;
-        const QString sheetPath = QStringLiteral(":/styleSheets/qss_primary_std.qss");
-        QFile sheet(sheetPath);
-        if (sheet.exists() && sheet.open(QIODevice::ReadOnly))
-            app.setStyleSheet(QString::fromLatin1(sheet.readAll()));
-        else
-            qDebug().noquote() << "MAIN: could not locate stylesheet file [ " + sheetPath + " ]";
-
-        window.setWindowTitle(QStringLiteral("Main Window"));
-        window.show();
-        window.firstInstall_patch();
-        rc = app.exec();
-    }
-    return rc;
+    return program_run(app);
 }

@@ -262,6 +262,7 @@ void MainWindow::show_page(QWidget *page, int width, int height)
             w->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     }
     stack->setCurrentWidget(page);
+    set_menuBarActions(page);
     stack->updateGeometry();
     if (layout())
         layout()->activate();
@@ -269,6 +270,25 @@ void MainWindow::show_page(QWidget *page, int width, int height)
     // available area and the page scrolls.
     resize(width, height);
     scrInfo.keep_onScreen(this);
+}
+
+void MainWindow::set_menuBarActions(QWidget *page)
+{
+    // The menu bar is hidden, but a desktop's global menu bar shows its entries
+    // and their shortcuts work: only the page they belong to enables them. The
+    // utilities open windows of their own and serve every page past the login.
+    const bool mainMenu = page == ui->page_mainWindow;
+    const bool files = page == simfileWin;
+    const bool loggedIn = page != loginPage;
+    ui->actionNew->setEnabled(files);
+    ui->actionOpen->setEnabled(mainMenu || files);
+    ui->actionSave->setEnabled(false);
+    ui->actionSave_As->setEnabled(false);
+    ui->actionExit_to_Login->setEnabled(mainMenu);
+    ui->actionBatch_Speciation->setEnabled(mainMenu);
+    ui->actionDatabase_Manager->setEnabled(loggedIn);
+    ui->actionDatabase_Parser->setEnabled(loggedIn);
+    ui->actionQuit->setEnabled(true);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -282,10 +302,6 @@ void MainWindow::mainWindow_mainPage()
 {
     ui->toolBar->show();
     ui->toolBar->setEnabled(true);
-    ui->actionNew->setEnabled(false);
-    ui->actionSave->setEnabled(false);
-    ui->actionSave_As->setEnabled(false);
-    ui->actionOpen->setEnabled(true);
     show_page(ui->page_mainWindow, scrInfo.mainMenu_width(), scrInfo.mainMenu_height());
     verify_dbmgr_status();
     ui->pushButton_DBManager->setToolTip(

@@ -97,6 +97,12 @@ private:
     void welcome_text();
     /// Shows `page` at the given size, or the available screen area when smaller.
     void show_page(QWidget *page, int width, int height);
+    /// Enables the (hidden) menu bar's entries of `page` only: Open and Batch
+    /// Speciation on the main menu, New and Open on the configuration-file
+    /// window, the utilities past the login page, Quit everywhere.
+    void set_menuBarActions(QWidget *page);
+    /// The page the window shows.
+    QWidget *currentPage() const;
     /// Installs the default database files with a temporary manager; true when the
     /// reference file is then in place, else the manager's reasons are shown.
     bool install_defaultDatabase();

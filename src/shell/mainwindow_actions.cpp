@@ -54,8 +54,6 @@ void MainWindow::on_pushButton_Speciation_clicked()
 {
     ui->toolBar->hide();
     simType = 0;
-    ui->actionNew->setEnabled(true);
-    ui->actionOpen->setEnabled(true);
     emit signal_settings_ui_update();
     simfileWin->set_simType(simType);
     show_page(simfileWin, scrInfo.simfile_width(), scrInfo.simfile_height());
@@ -63,13 +61,24 @@ void MainWindow::on_pushButton_Speciation_clicked()
 
 void MainWindow::on_actionBatch_Speciation_triggered()
 {
-    on_pushButton_Speciation_clicked();
+    // Like the button it stands for: only from the main menu, with the database in place.
+    if (currentPage() == ui->page_mainWindow && ui->pushButton_Speciation->isEnabled())
+        on_pushButton_Speciation_clicked();
 }
 
 void MainWindow::on_actionOpen_triggered()
 {
+    QWidget *page = currentPage();
+    if (page != simfileWin
+        && !(page == ui->page_mainWindow && ui->pushButton_Speciation->isEnabled()))
+        return;
     on_pushButton_Speciation_clicked();
     simfileWin->mainWindow_openConfigFile();
+}
+
+QWidget *MainWindow::currentPage() const
+{
+    return ui->stackedWidget->currentWidget();
 }
 
 void MainWindow::simfile_close()
@@ -117,14 +126,15 @@ void MainWindow::mainWindow_exit()
 void MainWindow::on_pushButton_MWQuit_clicked()
 {
     settings_write();
-    close();
-    QCoreApplication::quit();
+    // A close refused (unsaved changes kept) keeps the program running, asked once.
+    if (close())
+        QCoreApplication::quit();
 }
 
 void MainWindow::on_actionQuit_triggered()
 {
-    close();
-    QCoreApplication::quit();
+    if (close())
+        QCoreApplication::quit();
 }
 
 void MainWindow::menuSetting_Display_triggered() { }

@@ -172,6 +172,9 @@ private:
     /// Reads the batch's reference database into `image`: 0, or -1 with the
     /// reasons in the message pane.
     int database_load(dbdata *image);
+    /// When the last load of `image` found another database version: the
+    /// warning in the message pane and in a box the user closes.
+    void report_versionMismatch(const dbdata *image);
     /// Shows entry `index` of the per-type files and makes them dbref, dbuser;
     /// an index outside the lists becomes 0 (logged).
     int select_dbType(int index);

@@ -215,12 +215,30 @@ int simfile::database_load(dbdata *image)
         if (rc == return_codes::success)
             return 0;
         errors << QStringLiteral("SF: database could not be retrieved");
-        errors << image->messages();
+        // The version warning has its own lines and box (report_versionMismatch).
+        for (const QString &line : image->messages())
+            if (line != image->version_mismatch())
+                errors << line;
     }
     message(QStringLiteral("SF: errors occurring while loading database:"));
     for (const QString &line : errors)
         message(line);
     return -1;
+}
+
+void simfile::report_versionMismatch(const dbdata *image)
+{
+    const QString text = image->version_mismatch();
+    if (text.isEmpty())
+        return;
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        message(QStringLiteral("SF: ## ") + line);
+    message(QStringLiteral("SF: the database is loaded all the same; its data may differ from "
+                           "what this version of the program expects."));
+    // The load goes on once the user has read the warning.
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
 }
 
 void simfile::on_pushButton_Load_clicked()
@@ -254,6 +272,8 @@ void simfile::on_pushButton_Load_clicked()
         else // the image links the control set of the configuration it serves now
             image->sdata->ctrlset = sd->ctrlset;
         QGuiApplication::restoreOverrideCursor();
+        if (!reuse)
+            report_versionMismatch(image);
 
         if (ok && image->db_manage_data(sd) != return_codes::success) {
             ok = false;

@@ -97,6 +97,7 @@ void dbdata::add_message(const QString &text)
 int dbdata::db_retrieve_data(sim_data *batch)
 {
     msgs.clear();
+    versionMismatch.clear();
     if (!batch) {
         add_message(QStringLiteral("DD : #### no configuration given to load the database for."));
         return return_codes::failed;
@@ -261,9 +262,10 @@ int dbdata::verify_versionDatabase()
         qDebug() << "DM:  #####  database file versions mismatch;";
         qDebug() << "     found in INFO : " << version
                  << ", current simulator version : " << expected;
-        add_message(QStringLiteral("Database version code %1 found in INFO table\ndoes not match "
-                                   "current system version code %2.\n")
-                        .arg(version, expected));
+        versionMismatch = QStringLiteral("Database version code %1 found in INFO table\ndoes not "
+                                         "match current system version code %2.\n")
+                              .arg(version, expected);
+        add_message(versionMismatch);
     }
     return return_codes::success;
 }

@@ -39,6 +39,9 @@ public:
     /// Lines for the user from the last load or list choice: errors and the
     /// version warning. Emptied at the start of db_retrieve_data.
     const QStringList &messages() const { return msgs; }
+    /// The warning of the last load when the file's INFO version differs from
+    /// the program's (two lines, as the window shows it); empty when they agree.
+    const QString &version_mismatch() const { return versionMismatch; }
 
     // ---- loading -----------------------------------------------------------
 
@@ -53,7 +56,8 @@ public:
     /// file lacks a required table or holds no elements, solutes or reactions.
     int db_retrieve_fmEQ3v1996();
     /// Compares the INFO version (of the last row) with the program's; a
-    /// mismatch is logged and added to messages(). Always 0.
+    /// mismatch is logged, added to messages() and kept as version_mismatch().
+    /// Always 0: the load goes on.
     int verify_versionDatabase();
     /// Debye-Huckel table as read, or null when it cannot be read or is empty
     /// (the built-in record is then kept).
@@ -157,6 +161,7 @@ private:
     QString dbLoadName; ///< connection name of db_query_idxDB, unique to this object
     QString dbrefPath; ///< reference file last opened, for db_query_idxDB
     QStringList msgs; ///< see messages()
+    QString versionMismatch; ///< see version_mismatch()
     bool indexesBuilt = false; ///< the four tables below answer the look-ups
     QHash<QString, int> soluteIdx, solidIdx, liquidIdx, gasIdx; ///< first index by name
 };

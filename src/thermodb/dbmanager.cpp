@@ -413,6 +413,8 @@ bool dbmanager::set_DBDefault_locations()
     idx_DBType = 0;
     set_DBRef_fields(refPath);
     set_DBUser_fields(userPath);
+    rejectedRef.clear();
+    rejectedUser.clear();
     if (file_DBRef.isEmpty())
         file_DBRef.append(refPath);
     if (file_DBUser.isEmpty())
@@ -438,6 +440,8 @@ void dbmanager::on_comboBox_DBTypes_currentIndexChanged(int index)
         return;
     set_DBRef_fields(entryOr(file_DBRef, index));
     set_DBUser_fields(entryOr(file_DBUser, index));
+    rejectedRef.clear();
+    rejectedUser.clear();
     idx_DBType = index;
     message(QStringLiteral("DM>> Data type changed to [ %1 ]").arg(index));
 
@@ -485,8 +489,10 @@ void dbmanager::on_pushButton_DBRef_Select_clicked()
     }
     set_DBRef_fields(file);
     message(QStringLiteral("DM>> reference DB file located [ %1 ]").arg(file));
+    rejectedRef = file;
     if (check_status_DB(file) && idx_DBType >= 0 && idx_DBType < file_DBRef.size()) {
         file_DBRef[idx_DBType] = file;
+        rejectedRef.clear();
         getInfo_DBRef();
     }
 }
@@ -502,8 +508,10 @@ void dbmanager::on_pushButton_DBUser_Select_clicked()
     }
     set_DBUser_fields(file);
     message(QStringLiteral("DM>> DB file located [ %1 ]").arg(file));
+    rejectedUser = file;
     if (check_status_DB(file) && idx_DBType >= 0 && idx_DBType < file_DBUser.size()) {
         file_DBUser[idx_DBType] = file;
+        rejectedUser.clear();
         getInfo_DBUser();
     }
 }
@@ -514,16 +522,112 @@ void dbmanager::on_pushButton_DBUser_New_clicked()
                                                       ui->lineEdit_DBUser->text());
     if (file.isEmpty() || idx_DBType < 0 || idx_DBType >= file_DBUser.size())
         return;
-    message(QStringLiteral("DM>> New DB file opened [ %1 ]").arg(file));
-    if (initialize_userdb(file)) {
-        ui->lineEdit_DBUser->setText(file);
-        file_DBUser[idx_DBType] = file;
+    if (QFileInfo::exists(file)) {
+        message(QStringLiteral("DM>> New DB file opened [ %1 ]").arg(file));
+        if (initialize_userdb(file)) {
+            ui->lineEdit_DBUser->setText(file);
+            file_DBUser[idx_DBType] = file;
+        }
+        return;
     }
+    message(QStringLiteral("DM>> DB file located [ %1 ]").arg(file));
+    closeConnection();
+    bool opened = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
+        db.setDatabaseName(file);
+        opened = db.open();
+    }
+    if (!opened) {
+        qDebug() << "DBManager : cannot open user DB file ]";
+        message(QStringLiteral("DM > cannot open user DB file %1").arg(file));
+        closeConnection();
+        return;
+    }
+    message(QStringLiteral("DM > user DB opened successfully"));
+    if (!initialize_userdb(file))
+        return;
+    file_DBUser[idx_DBType] = file;
+    ui->lineEdit_DBUser->setText(file);
+    rejectedUser.clear();
+    getInfo_DBUser();
 }
 
 void dbmanager::on_pushButton_Save_clicked()
 {
+    const QStringList why = unopenedFiles();
+    if (!why.isEmpty()) {
+        for (const QString &line : why)
+            message(QStringLiteral("DM ## ") + QString(line).replace(QLatin1Char('\n'), ' '));
+        QMessageBox::warning(this, QStringLiteral("Database Manager"),
+                             why.join(QStringLiteral("\n\n")));
+    }
     save_currentSettings();
+}
+
+QStringList dbmanager::unopenedFiles()
+{
+    QStringList why;
+    if (idx_DBType < 0 || idx_DBType >= file_DBRef.size() || idx_DBType >= file_DBUser.size())
+        return why;
+    // The file the fields show: one Select could not open, or the one held for the type.
+    const QString shown = rejectedRef.isEmpty() ? file_DBRef.at(idx_DBType) : rejectedRef;
+    rejectedRef.clear();
+    if (!opens(shown)) {
+        const QString reason = QFileInfo(shown).isFile() ? QStringLiteral("it is not a database")
+                                                         : QStringLiteral("there is no such file");
+        const QString stored = storedFile(settings_keys::keyFile, file_DBRef.at(idx_DBType));
+        if (stored == shown)
+            why << QStringLiteral("The reference database file\n%1\ncannot be opened: %2. "
+                                  "Choose another file, or Reset to Default.")
+                       .arg(shown, reason);
+        else
+            why << QStringLiteral("The reference database file\n%1\ncannot be opened: %2. "
+                                  "The stored file\n%3\nis kept.")
+                       .arg(shown, reason, stored);
+        file_DBRef[idx_DBType] = stored;
+        set_DBRef_fields(stored);
+    }
+    if (!rejectedUser.isEmpty()) {
+        why << QStringLiteral("The user database file\n%1\ncannot be opened. The stored "
+                              "file\n%2\nis kept.")
+                   .arg(rejectedUser, file_DBUser.at(idx_DBType));
+        set_DBUser_fields(file_DBUser.at(idx_DBType));
+        rejectedUser.clear();
+    }
+    return why;
+}
+
+QString dbmanager::storedFile(const char *key, const QString &fallback) const
+{
+    QSettings settings;
+    settings.beginGroup(settings_keys::groupDB);
+    const int n = settings.beginReadArray(settings_keys::arrayFileDBTypes);
+    QString file = fallback;
+    if (idx_DBType >= 0 && idx_DBType < n) {
+        settings.setArrayIndex(idx_DBType);
+        file = settings.value(QLatin1String(key), fallback).toString();
+    }
+    settings.endArray();
+    settings.endGroup();
+    return file;
+}
+
+bool dbmanager::opens(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    bool ok = false;
+    const QString conn = connName + QStringLiteral("_check");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        ok = db.open() && QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    return ok;
 }
 
 void dbmanager::on_pushButton_Close_clicked()

@@ -95,6 +95,15 @@ private:
     void checkTypeIndex();
     /// Version in the INFO table (last row) of `path`; empty when unreadable.
     QString installedVersion(const QString &path);
+    /// Why Save keeps the stored files: the reference file shown (one Select
+    /// could not open, or the one held) does not open, or Select could not open
+    /// a user file. The stored file is then held and shown again. Empty when
+    /// the files are in order.
+    QStringList unopenedFiles();
+    /// Entry `key` ("file" or "user") of the current type in the settings; `fallback` when absent.
+    QString storedFile(const char *key, const QString &fallback) const;
+    /// True when `path` is a file that opens as an SQLite database (no pane lines).
+    bool opens(const QString &path);
     /// A free name beside `path` for keeping a replaced file.
     static QString backupName(const QString &path);
 
@@ -104,4 +113,6 @@ private:
     screen_info *scrInfo = nullptr;
     QString connName; ///< the dialog's own database connection
     QString appFolderPath; ///< see appFolder(); empty for the application folder
+    QString rejectedRef; ///< reference file shown after a Select that could not open it
+    QString rejectedUser; ///< user file shown after a Select that could not open it
 };

@@ -5,6 +5,7 @@
 #include "sqlite_writer.h"
 #include "support_sql.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -40,18 +41,34 @@ bool writeWithQt(const QString &path, int k, const QVariant &x)
     return ok;
 }
 
-QByteArray withoutTimeStamps(QByteArray bytes)
+/// Qt's text dates, e.g. "Mon Dec  7 10:55:14 2026".
+const QRegularExpression &timeStamp()
 {
-    // Qt's text dates, e.g. "Mon Dec  7 10:55:14 2026", blanked to the same length.
     static const QRegularExpression stamp(QStringLiteral(
         "(Mon|Tue|Wed|Thu|Fri|Sat|Sun) [A-Z][a-z]{2} +\\d+ \\d\\d:\\d\\d:\\d\\d \\d{4}"));
+    return stamp;
+}
+
+QByteArray withoutTimeStamps(QByteArray bytes)
+{
+    // Time stamps blanked to the same length.
     const QString latin = QString::fromLatin1(bytes);
-    QRegularExpressionMatchIterator it = stamp.globalMatch(latin);
+    QRegularExpressionMatchIterator it = timeStamp().globalMatch(latin);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         bytes.replace(m.capturedStart(), m.capturedLength(), QByteArray(m.capturedLength(), 'X'));
     }
     return bytes;
+}
+
+/// The time stamps of `bytes`, as read back.
+QList<QDateTime> timeStamps(const QByteArray &bytes)
+{
+    QList<QDateTime> found;
+    QRegularExpressionMatchIterator it = timeStamp().globalMatch(QString::fromLatin1(bytes));
+    while (it.hasNext())
+        found << QDateTime::fromString(it.next().captured(), Qt::TextDate);
+    return found;
 }
 
 QByteArray readAll(const QString &path)
@@ -160,16 +177,29 @@ private slots:
     void conversionRepeatable()
     {
         // Two conversions of one source differ in their time stamps only, and
-        // only in the place each stamp takes.
+        // only in the place each stamp takes; each stamp is the time of its own
+        // conversion, whether or not the two fall in the same second.
         QTemporaryDir dir;
         const QString a = dir.filePath("a.db"), b = dir.filePath("b.db");
         QStringList messages;
+        const QDateTime startA = QDateTime::currentDateTime();
         QCOMPARE(dbparse_convert(miniFile, a, nullptr, &messages), 0);
-        QTest::qWait(1100); // a later second
+        const QDateTime startB = QDateTime::currentDateTime();
         QCOMPARE(dbparse_convert(miniFile, b, nullptr, &messages), 0);
+        const QDateTime end = QDateTime::currentDateTime();
         const QByteArray x = readAll(a), y = readAll(b);
         QVERIFY(!x.isEmpty());
         QCOMPARE(withoutTimeStamps(x), withoutTimeStamps(y));
+        const auto within = [](const QByteArray &bytes, QDateTime from, QDateTime to) {
+            from = from.addMSecs(-from.time().msec());
+            const QList<QDateTime> found = timeStamps(bytes);
+            bool ok = !found.isEmpty();
+            for (const QDateTime &t : found)
+                ok = ok && t >= from && t <= to;
+            return ok;
+        };
+        QVERIFY(within(x, startA, startB));
+        QVERIFY(within(y, startB, end));
     }
 };
 

@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -76,6 +75,18 @@ ModalScript &ModalScript::box(const QString &button)
 ModalScript &ModalScript::modal(const std::function<void(QWidget *)> &act)
 {
     steps.append(act);
+    return *this;
+}
+
+ModalScript &ModalScript::closeAny()
+{
+    steps.append([this](QWidget *w) {
+        QString seen = QString::fromLatin1(w->metaObject()->className());
+        if (auto *msg = qobject_cast<QMessageBox *>(w))
+            seen += QStringLiteral(": ") + msg->text();
+        unexpected << seen;
+        QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+    });
     return *this;
 }
 
@@ -159,13 +170,7 @@ QStringList paneLines(QObject *root, const QString &name)
 
 bool waitFor(const std::function<bool()> &condition, int ms)
 {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 // ---- the program's windows --------------------------------------------------------

@@ -33,6 +33,9 @@ public:
     ModalScript &box(const QString &button);
     /// Runs `act` on the next modal window (a dialog of the program).
     ModalScript &modal(const std::function<void(QWidget *)> &act);
+    /// Closes the next modal window of any kind, as a user would who did not
+    /// expect it, and records it in `unexpected` (class name, and a box's text).
+    ModalScript &closeAny();
 
     /// True when every queued step has run.
     bool done() const { return steps.isEmpty(); }
@@ -40,6 +43,8 @@ public:
     QStringList texts;
     /// Titles of the message boxes answered, in order.
     QStringList titles;
+    /// Windows closed by closeAny(), in order.
+    QStringList unexpected;
 
 private:
     void poll();

@@ -168,6 +168,9 @@ private slots:
         QTest::newRow("password") << "alice"
                                   << "glacier7x"
                                   << "LOGIN ERROR :\n  incorrect password\n  attempt : 1";
+        QTest::newRow("name left empty") << ""
+                                         << "Glacier7x"
+                                         << "LOGIN ERROR :\n  incorrect username\n  attempt : 1";
     }
     void loginComparesNameAndDigest()
     {

@@ -9,12 +9,14 @@
 #include "doc_about.h"
 #include "mainwindow.h"
 #include "pdfWindow.h"
+#include "program_run.h"
 #include "sbatch.h"
 #include "setup.h"
 #include "simfile.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,16 +25,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -109,9 +114,12 @@ private slots:
     void pages_takeTheirSizes();
     void toolBar_entries();
     void toolBarOpen_opensIntoFreshBatch();
+    void menuBar_actsOnlyOnItsPages_data();
+    void menuBar_actsOnlyOnItsPages();
     void accountDialog_fromToolBar();
     void databaseManager_oneWindow_rechecks();
     void exitToLogin_hidesDatabaseWindows();
+    void quit_endsTheProcessPromptly();
     void quitEntries_settingsWritten_data();
     void quitEntries_settingsWritten();
     void viewers_oneEach_deletedWhenClosed();
@@ -221,8 +229,10 @@ void tst_main::mainMenu_databaseCheck()
         script.box(answer);
     if (boxes.size() > 1)
         script.box("OK");
+    // Start runs the check within the press; any further box is closed and named.
+    script.closeAny();
     pressStart(&win);
-    QVERIFY(waitFor([&] { return script.done(); }));
+    QCOMPARE(script.unexpected, QStringList());
 
     QCOMPARE(currentPage(&win)->objectName(), QStringLiteral("page_mainWindow"));
     QCOMPARE(script.texts.size(), boxes.size());
@@ -297,6 +307,42 @@ void tst_main::toolBarOpen_opensIntoFreshBatch()
     QVERIFY(button(sf, "pushButton_Load")->isEnabled());
 }
 
+void tst_main::menuBar_actsOnlyOnItsPages_data()
+{
+    QTest::addColumn<bool>("inWorkspace");
+    QTest::newRow("login page") << false;
+    QTest::newRow("setup workspace") << true;
+}
+
+void tst_main::menuBar_actsOnlyOnItsPages()
+{
+    QFETCH(bool, inWorkspace);
+    auto win = std::make_unique<MainWindow>();
+    win->show();
+    if (inWorkspace) {
+        pressStart(win.get());
+        workspace(win.get(), freshFolder("menubar"), "menubar");
+    }
+    QWidget *page = currentPage(win.get());
+    // Whatever would open still gets an answer, so that a fault fails instead of hanging.
+    ModalScript script;
+    script.cancelFile().cancelFile();
+
+    QTest::keyClick(win.get(), Qt::Key_O, Qt::ControlModifier);
+    // A desktop's global menu bar shows these entries and triggers them.
+    for (QMenu *menu : win->findChild<QMenuBar *>("menuBar")->findChildren<QMenu *>())
+        for (QAction *act : menu->actions())
+            if (act->objectName() != QLatin1String("actionQuit"))
+                act->trigger();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(currentPage(win.get()), page);
+    // Logged out, not even the utilities open.
+    if (!inWorkspace)
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(w == win.get() || !w->isVisible(), qPrintable(w->objectName()));
+}
+
 void tst_main::accountDialog_fromToolBar()
 {
     auto win = mainMenu();
@@ -365,6 +411,24 @@ void tst_main::exitToLogin_hidesDatabaseWindows()
     QCOMPARE(win->size(), QSize(580, 680));
     QVERIFY(!mainToolBar(win.get())->isVisible());
     QVERIFY(QSettings().contains("WINDOW_MAIN/geometry"));
+}
+
+void tst_main::quit_endsTheProcessPromptly()
+{
+    // The program runs in a process of its own; it says when Quit is pressed.
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VEK7_TEST_QUIT_PROGRAM"), QStringLiteral("1"));
+    program.setProcessEnvironment(env);
+    program.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(program.waitForFinished(60000));
+    const qint64 ended = QDateTime::currentMSecsSinceEpoch();
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    const QString out = QString::fromLatin1(program.readAllStandardOutput());
+    const qint64 pressed = out.section(QStringLiteral("QUIT PRESSED "), 1).trimmed().toLongLong();
+    QVERIFY2(pressed > 0, qPrintable(out));
+    QVERIFY2(ended - pressed < 500, qPrintable(QString::number(ended - pressed) + " ms"));
 }
 
 void tst_main::quitEntries_settingsWritten_data()
@@ -665,5 +729,46 @@ void tst_main::messagePane_showsNewestLine()
     QCOMPARE(bar->value(), bar->maximum());
 }
 
-QTEST_MAIN(tst_main)
+namespace {
+
+/// The program as main() runs it, installed, driven from its event loop: Start,
+/// then the main menu's Quit; the moment of the press goes to standard output.
+int quitProgram(QApplication &app)
+{
+    shellTestIdentity();
+    installedProgram();
+    QTimer driver;
+    driver.setInterval(10);
+    QObject::connect(&driver, &QTimer::timeout, [&driver] {
+        MainWindow *win = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *m = qobject_cast<MainWindow *>(w); m && m->isVisible())
+                win = m;
+        if (!win || QApplication::activeModalWidget())
+            return;
+        if (currentPage(win)->objectName() != QLatin1String("page_mainWindow")) {
+            pressStart(win);
+            return;
+        }
+        driver.stop();
+        std::printf("QUIT PRESSED %lld\n", QDateTime::currentMSecsSinceEpoch());
+        std::fflush(stdout);
+        button(win, QStringLiteral("pushButton_MWQuit"))->click();
+    });
+    driver.start();
+    return program_run(app);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("VEK7_TEST_QUIT_PROGRAM"))
+        return quitProgram(app);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    tst_main tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_main.moc"

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -56,6 +58,7 @@ private slots:
     void init();
     void load_readsDatabaseAndHandsOver();
     void load_again_keepsImageUnlessReloadAsked();
+    void load_versionMismatch_warnsAndLoads();
     void load_failure_keepsHeldImage_data();
     void load_failure_keepsHeldImage();
     void load_usesSelectedTypeFiles();
@@ -114,6 +117,40 @@ void tst_simfile_load::load_again_keepsImageUnlessReloadAsked()
     loadButton(win.get())->click();
     QCOMPARE(setups.count(), 2);
     QVERIFY(win->retrieve_dbdata() != first);
+    QVERIFY(win->retrieve_dbdata()->find_idxDB_element(QStringLiteral("Ca")) >= 0);
+}
+
+void tst_simfile_load::load_versionMismatch_warnsAndLoads()
+{
+    const QString dir = freshFolder(QStringLiteral("version"));
+    const QString copy = dir + "/older.db";
+    QVERIFY(QFile::copy(generatedDatabase(), copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "older");
+        db.setDatabaseName(copy);
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE INFO SET version = 'vdb.0.9'")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+    setDatabaseSettings(copy);
+
+    auto win = openWindow();
+    newConfiguration(win.get(), dir, QStringLiteral("older"));
+    QSignalSpy setups(win.get(), &simfile::signal_simfile_setup);
+    ModalScript script;
+    script.box(QStringLiteral("OK"));
+    loadButton(win.get())->click();
+    QVERIFY(waitFor([&] { return script.done(); }));
+
+    QCOMPARE(script.texts.value(0),
+             QStringLiteral("Database version code vdb.0.9 found in INFO table\ndoes not match "
+                            "current system version code vdb.1.0.1.\n"));
+    QVERIFY(paneLines(win.get()).contains(
+        QStringLiteral("SF: ## does not match current system version code vdb.1.0.1.")));
+    // The load goes on: the workspace gets the database of the older file.
+    QCOMPARE(setups.count(), 1);
     QVERIFY(win->retrieve_dbdata()->find_idxDB_element(QStringLiteral("Ca")) >= 0);
 }
 

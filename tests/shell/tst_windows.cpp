@@ -7,6 +7,7 @@
 #include "config_settings.h"
 #include "dbmanager.h"
 #include "dbparse_driver.h"
+#include "dbviewer.h"
 #include "doc_about.h"
 #include "doc_redoxQG.h"
 #include "install_check.h"
@@ -157,6 +158,7 @@ void tst_windows::windows(bool alsoStyled)
     row("installation check", alone<install_check>());
     row("database manager", alone<dbmanager>());
     row("database parser", alone<dbparse_driver>());
+    row("database viewer", alone<dbviewer>());
     row("about", alone<doc_about>());
     row("redox quick guide", alone<doc_redoxQG>());
     row("user guide", Opener([] {

@@ -1,14 +1,19 @@
 // The database manager dialog, offscreen: settings, installing the default
 // files into DBSET under a scratch application folder, and failure paths.
 #include "dbmanager.h"
+#include "dbviewer.h"
 #include "support_fixture.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -78,6 +83,47 @@ void storeTypes(int index, const QStringList &refs = {}, const QStringList &user
     s.endGroup();
 }
 
+/// Answers the next message box with Yes (or OK), keeping its text in `seen`.
+void answerBox(QStringList *seen)
+{
+    onNextModal([seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        *seen << box->text();
+        QAbstractButton *yes = box->button(QMessageBox::Yes);
+        QMetaObject::invokeMethod(yes ? yes : box->button(QMessageBox::Ok), "click",
+                                  Qt::QueuedConnection);
+    });
+}
+
+/// Chooses `path` in the next file dialog; `confirm` answers its question to replace.
+void chooseFile(const QString &path, QStringList *confirm = nullptr)
+{
+    onNextModal([=](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        dialog->selectFile(path);
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(QFileInfo(path).fileName());
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        if (confirm)
+            answerBox(confirm);
+    });
+}
+
+QStringList userInfoRows(const QString &path)
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_userinfo");
+        db.setDatabaseName(path);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        QSqlQuery q(db);
+        if (db.open() && q.exec("SELECT name, comment FROM USERINFO"))
+            while (q.next())
+                rows << q.value(0).toString() + '|' + q.value(1).toString();
+    }
+    QSqlDatabase::removeDatabase("tst_userinfo");
+    return rows;
+}
+
 } // namespace
 
 class tst_dbmanager : public QObject
@@ -112,6 +158,88 @@ private slots:
         dm.show();
         QCOMPARE(dm.windowTitle(), QString("Database Manager"));
         QVERIFY(!dm.findChild<QWidget *>("pushButton_DBUser_New")->isEnabled());
+        dbviewer viewer;
+        QCOMPARE(viewer.windowTitle(), QString("Dialog"));
+        QCOMPARE(viewer.size(), QSize(400, 300));
+        QVERIFY(viewer.findChildren<QWidget *>().isEmpty());
+    }
+
+    void userNew_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("new file") << "new"
+                                  << QStringList {"DM>> DB file located [ %1 ]",
+                                                  "DM > user DB opened successfully"}
+                                  << "Existing user database file opened";
+        QTest::newRow("existing file")
+            << "existing" << QStringList {"DM>> New DB file opened [ %1 ]"}
+            << "Initialized a user database file";
+    }
+    void userNew()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, info);
+        const QString path = appDir + "/u.db";
+        if (kind == "existing")
+            QVERIFY(execOn(path, "CREATE TABLE other (id int)"));
+        storeTypes(0, {"ref.db"}, {"before.db"});
+        dbmanager dm;
+        const int before = dm.messageLines().size();
+        // The New button waits disabled for the user database; its slot is what it would run.
+        // An existing file is replaced only after the file dialog's question.
+        QStringList asked;
+        chooseFile(path, kind == "existing" ? &asked : nullptr);
+        QMetaObject::invokeMethod(&dm, "on_pushButton_DBUser_New_clicked");
+
+        QStringList expected;
+        for (const QString &line : lines)
+            expected << QString(line).replace("%1", path);
+        QCOMPARE(dm.messageLines().mid(before), expected);
+        QCOMPARE(asked.size(), kind == "existing" ? 1 : 0);
+        QCOMPARE(dm.file_DBUser.value(0), path);
+        QCOMPARE(userInfoRows(path), QStringList {"xqv|new user file"});
+        QVERIFY2(dm.infoText().endsWith(info), qPrintable(dm.infoText()));
+    }
+
+    void saveUnopenableReference_keepsStored_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Select of a text file") << true << "The stored file";
+        QTest::newRow("stored file gone") << false << "Choose another file";
+    }
+    void saveUnopenableReference_keepsStored()
+    {
+        QFETCH(bool, selected);
+        QFETCH(QString, reason);
+        const QString ref = appDir + "/ref.db";
+        const QString text = appDir + "/text.db";
+        QVERIFY(writeFixtureDb(ref));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("plain text") == 10);
+        f.close();
+        storeTypes(0, {ref}, {"user.db"});
+        dbmanager dm;
+        if (selected) {
+            chooseFile(text);
+            dm.findChild<QPushButton *>("pushButton_DBRef_Select")->click();
+            QCOMPARE(dm.findChild<QLineEdit *>("lineEdit_DBRef")->text(), QString("text.db"));
+        } else {
+            QVERIFY(QFile::remove(ref));
+        }
+
+        QStringList seen;
+        answerBox(&seen);
+        dm.findChild<QPushButton *>("pushButton_Save")->click();
+        const QString said = seen.value(0);
+        QVERIFY2(said.contains("cannot be opened") && said.contains(reason), qPrintable(said));
+        QVERIFY(dm.messageLines().last().startsWith("DM ## The reference database file"));
+        QCOMPARE(dm.findChild<QLineEdit *>("lineEdit_DBRef")->text(), QString("ref.db"));
+        QSettings s;
+        QCOMPARE(s.value("DB/file_DBTypes/1/file").toString(), ref);
     }
 
     void nothingChosenYet()
@@ -294,7 +422,11 @@ private slots:
         s.setArrayIndex(0);
         QCOMPARE(s.value("file").toString(), QString("/somewhere/ref.db"));
         s.endArray();
+        // Save says that the file cannot be opened before it writes and announces.
+        QStringList said;
+        answerBox(&said);
         QMetaObject::invokeMethod(&dm, "on_pushButton_Save_clicked");
+        QVERIFY(said.value(0).contains("/somewhere/ref.db"));
         QCOMPARE(spy.count(), 1);
     }
 };
