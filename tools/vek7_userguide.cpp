@@ -27,6 +27,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QUrl>
 
 #include <algorithm>
@@ -155,6 +156,33 @@ void shapeDocument(QTextDocument *doc)
     }
 }
 
+// A heading left at the foot of a page, apart from the text it heads, starts the
+// next page instead. A format change lays out only part of the document again, so
+// after each move the whole is laid out anew before the next heading is looked at.
+void keepHeadingsWithText(QTextDocument *doc, double pageHeight)
+{
+    const auto pageOf = [pageHeight](double y) { return int(std::floor(y / pageHeight)); };
+    const auto apart = [&](const QTextBlock &b) {
+        QAbstractTextDocumentLayout *layout = doc->documentLayout();
+        const QRectF heading = layout->blockBoundingRect(b);
+        const QRectF next = layout->blockBoundingRect(b.next());
+        const QTextLayout *lines = b.next().layout();
+        const double firstLine
+            = lines && lines->lineCount() > 0 ? lines->lineAt(0).height() : next.height();
+        const int page = pageOf(heading.top() + 1);
+        return page != pageOf(heading.bottom() - 1) || page != pageOf(next.top() + firstLine - 1);
+    };
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().headingLevel() < 2 || !b.next().isValid() || !apart(b))
+            continue;
+        QTextCursor c(b);
+        QTextBlockFormat f;
+        f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        c.mergeBlockFormat(f);
+        doc->markContentsDirty(0, doc->characterCount());
+    }
+}
+
 // Bookmarks of the "#" and "##" headings with the page each was laid out on.
 QList<pdf_outline_item> outlineOf(QTextDocument *doc, double pageHeight, double pageHeightPt,
                                   double marginTopPt)
@@ -257,6 +285,7 @@ int main(int argc, char *argv[])
     if (!sizePictures(&doc, width, pageHeight * 0.6))
         return fail(QStringLiteral("a picture could not be placed"));
     doc.setPageSize(QSizeF(width, pageHeight));
+    keepHeadingsWithText(&doc, pageHeight);
     const int pages = doc.pageCount();
 
     QPainter painter;
