@@ -134,7 +134,9 @@ private:
     bool report_no_equilibrium_state_after_run();
     QString limiting_law_without_state(bool wholeWater);
     bool ionic_strength_exceeds_every_value();
-    double apply_step(const std::vector<double> &dx);
+    double apply_step(const std::vector<double> &dx, const std::vector<double> *lng);
+    double settle_trace_species(const std::vector<double> &lng);
+    void start_from_mass_action();
     double residual_outside_held() const;
     bool release_held(double rowTol);
     bool keep_going(const std::vector<double> &history) const;

@@ -46,6 +46,11 @@ const double swingLargest = 3.0;
 const int dampFrom = 10;
 /// ... but never beyond this many steps in all.
 const int extendedStepCap = 200;
+/// A species a reaction defines that lies below this molality (mol/kg), before and
+/// after a step, carries too little of any element to shape the step: it takes the
+/// molality its reaction gives at once instead of climbing or sinking a few ln units
+/// a step, so how far down the concentration limit lies no longer sets the steps.
+const double traceMolal = 1e-20;
 
 const double infinity = std::numeric_limits<double>::infinity();
 
@@ -165,14 +170,92 @@ void sim0D::prepare_iteration()
             lnUpper[j] = std::min(lnUpper[j], lnTotal - std::log(nu));
         }
     }
+    if (std::any_of(simwater->compsets.begin(), simwater->compsets.end(),
+                    [](const pt_compset &set) { return set.swapOn; }))
+        start_from_mass_action();
+}
+
+// A mineral or a gas that fixes an amount couples the ions of its reaction with no
+// total to hold them, and a charge balance closed on one of them adds a second such
+// row. From the common start every species formed by a reaction lies far from its
+// equation (CaCl+ as abundant as Ca++ and Cl-); the first steps then read the charge
+// balance through those species and drive the balancing ion up without end. Such a
+// water starts with each formed species at the molality its reaction gives (activity
+// coefficients of 1) from the species before it, never above the common start nor
+// its bound, and never below the trace level, where the step takes over.
+void sim0D::start_from_mass_action()
+{
+    const sim_system &s = sys();
+    if (!s.releaseOrdered || !s.rxnsDefineDistinct)
+        return;
+    std::vector<double> &lnm = rxnC->lnmolal;
+    const double lnStart = std::log(rxnC->molal.empty() ? 1.0 : rxnC->molal[0]);
+    const double lnTrace = std::log(traceMolal);
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int k = rx.ownIdx;
+        if (k < 0 || s.definingRxn[k] != i)
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        for (int j : rx.nonzero)
+            if (j != k)
+                r += rx.stoich[j] * lnm[j];
+        const double v = -r / rx.stoich[k];
+        if (!std::isfinite(v))
+            continue;
+        lnm[k] = std::max(lnTrace, std::min({v, lnStart, lnUpper[k]}));
+        rxnC->molal[k] = std::exp(lnm[k]);
+        rxnC->molalPrev[k] = rxnC->molal[k];
+    }
+}
+
+// Species a reaction defines that lay below the trace level before the step and
+// would lie there after it take their reaction's molality at the step's activity
+// coefficients, in reaction order (each after the species it is formed from).
+// Returns the change to the step's sum.
+double sim0D::settle_trace_species(const std::vector<double> &lng)
+{
+    const sim_system &s = sys();
+    if (!s.releaseOrdered || !s.rxnsDefineDistinct)
+        return 0.0;
+    const double lnTrace = std::log(traceMolal);
+    double *const lnm = rxnC->lnmolal.data();
+    double *const m = rxnC->molal.data();
+    double *const last = simmodel->dxLast;
+    double change = 0.0;
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int k = rx.ownIdx;
+        if (k < 0 || s.definingRxn[k] != i || !(lnPrev[k] < lnTrace))
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        for (int j : rx.nonzero)
+            if (j != k)
+                r += rx.stoich[j] * (lnm[j] + lng[j]);
+        const double next = std::min(-r / rx.stoich[k] - lng[k], lnUpper[k]);
+        if (!std::isfinite(next) || !(next < lnTrace))
+            continue;
+        const double d = lnPrev[k] - next;
+        change += std::fabs(d) - std::fabs(last[k]);
+        last[k] = d;
+        lnm[k] = next;
+        m[k] = std::exp(next);
+        if (held[k]) {
+            held[k] = 0;
+            --nHeld;
+        }
+    }
+    return change;
 }
 
 // The step rules, in order: a species that a reaction defines and that lies below the
 // concentration floor is held there when the step would lower it further; a
-// correction above 10 ln units is cut to 5; then no species may exceed its bound.
+// correction above 10 ln units is cut to 5; then no species may exceed its bound;
+// last, when `lng` is given, species at trace level take their reaction's molality
+// (settle_trace_species) with those activity coefficients.
 // Returns the sum of the corrections taken, or NaN, with the state unchanged, when a
 // correction is not finite.
-double sim0D::apply_step(const std::vector<double> &dx)
+double sim0D::apply_step(const std::vector<double> &dx, const std::vector<double> *lng)
 {
     const int n = simmodel->nspecies;
     double *const lnm = rxnC->lnmolal.data();
@@ -220,6 +303,8 @@ double sim0D::apply_step(const std::vector<double> &dx)
         sum += std::fabs(d);
     }
     nHeld = nh;
+    if (std::isfinite(sum) && lng != nullptr)
+        sum += settle_trace_species(*lng);
     if (!std::isfinite(sum)) { // a NaN correction reaches the sum; undo the step
         std::copy(lnPrev.begin(), lnPrev.end(), lnm);
         std::copy(prev, prev + n, m);
@@ -379,7 +464,7 @@ void sim0D::newton_loop()
             refuse("#### error : matrix solver " + QString::number(1));
             return;
         }
-        double sum = apply_step(dx);
+        double sum = apply_step(dx, &dh->lngamma);
         if (!std::isfinite(sum)) {
             refuse("#### error : speciation model, the Newton step is not finite");
             return;
@@ -560,6 +645,8 @@ bool sim0D::ionic_strength_exceeds_every_value()
     const double T = simwater->TC;
     const int stepsPerPoint = 100;
     clear_vector_upper_state(); // the messages of the failed run came before
+    // From the common start: where the failed run ended says nothing of a state.
+    setup_pt_rxn_C();
 
     pt_rxn_DH dh;
     dh.gamma.assign(n, 1.0);
@@ -581,7 +668,7 @@ bool sim0D::ionic_strength_exceeds_every_value()
         for (int step = 0; step < stepsPerPoint && !solved; ++step) {
             if (sim0D_spcn_jacobianMatrix(&dh) != 0 || solve_step(dx) != 0)
                 break;
-            const double sum = apply_step(dx);
+            const double sum = apply_step(dx, nullptr); // the plain steps, as the proof was made
             if (!std::isfinite(sum))
                 break;
             solved = sum < csolvcvg && residual_outside_held() < rowTol;
