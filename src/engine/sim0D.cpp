@@ -93,6 +93,17 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    // A limit that is no finite number would stop the run at once as converged, or
+    // never: refused before the first step.
+    if (!std::isfinite(csolvcvg) || !std::isfinite(csolvcmin) || !std::isfinite(csolvcmax)) {
+        refuse(QString("#### error : control limits must be finite numbers: convergence limit "
+                       "%1, lowest concentration %2, highest concentration %3")
+                   .arg(csolvcvg)
+                   .arg(csolvcmin)
+                   .arg(csolvcmax));
+        refused = true;
+        return 1;
+    }
     if (!(w->TC >= TCminDatabase && w->TC <= TCmaxDatabase)) {
         refuse(QString("#### error : temperature %1 C outside the database range %2 - %3 C")
                    .arg(w->TC)
@@ -245,15 +256,17 @@ static std::vector<pt_elemcomp> elementEntries(const sim_system &s)
 }
 
 // A species' element entries from its composition; an element the batch lacks is
-// reported and left out.
-static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c)
+// reported and left out. A solute's message is an error line ("#### "); a gas's
+// message has always been the bare text.
+static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c,
+                         const QString &lead)
 {
     if (c == nullptr)
         return;
     for (int k = 0; k < c->element.size(); ++k) {
         const int e = s.elementIndex(c->element.at(k));
         if (e < 0) {
-            s.messages << "#### idx of element [ " + c->element.at(k) + " ] not found";
+            s.messages << lead + "idx of element [ " + c->element.at(k) + " ] not found";
             continue;
         }
         sp.elements[e].element = s.elements[e].name;
@@ -285,7 +298,7 @@ void sim0D::transfer_data_solutes()
             sp.gas = true; // the basis O2(g) stands for a fugacity
         }
         sp.elements = elementEntries(s);
-        fillElements(s, sp, so->composition);
+        fillElements(s, sp, so->composition, QStringLiteral("#### "));
         s.addSpeciesName(so->name, sp.name, true);
         s.species.push_back(std::move(sp));
     }
@@ -319,7 +332,7 @@ void sim0D::transfer_data_gases()
         sp.name = toStd(r->name);
         if (g != nullptr) {
             sp.mol_wt = g->mol_wt;
-            fillElements(s, sp, g->composition);
+            fillElements(s, sp, g->composition, QString());
         }
         s.addSpeciesName(r->name, sp.name, false);
         s.species.push_back(std::move(sp));
@@ -843,6 +856,9 @@ int sim0D::evaluate_jacobian()
             qDebug() << "S0 EJ: ##### composition set " << s << " / " << simwater->nsets
                      << " : zero Jacobian entry";
     }
+    // The charge balance takes the place of its set's row.
+    if (water->chargebalance && cbSetIdx >= 0 && nf + cbSetIdx < n && zeroRow(nf + cbSetIdx))
+        qDebug() << "S0 EJ: ##### charge balance eqn " << nf + cbSetIdx << " : zero Jacobian entry";
     return 0;
 }
 
