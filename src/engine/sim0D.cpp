@@ -181,8 +181,20 @@ void sim0D::transfer_data()
     };
     std::shared_ptr<const sim_system> prepared = prepare();
     if (!all_reactions_take_part(*prepared, water->TC)) {
-        leave_out_reactions();
-        prepared = prepare();
+        // Which reactions a temperature leaves out is worked out once per system and
+        // set of reactions that take part; a later run only links the kept records.
+        std::vector<char> takesPart = reactions_taking_part(*prepared, water->TC);
+        std::shared_ptr<const sim_left_out> entry = prepared->leftOut(takesPart);
+        if (entry == nullptr) {
+            auto found = std::make_shared<sim_left_out>(find_left_out(std::move(takesPart)));
+            leave_out_reactions(*found);
+            found->system = prepare();
+            prepared->keepLeftOut(found);
+            entry = std::move(found);
+        } else {
+            leave_out_reactions(*entry);
+        }
+        prepared = entry->system;
     }
     bind_system(std::move(prepared));
     transfer_data_rxns_constraint();
@@ -483,6 +495,7 @@ void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
 {
     const bool gasRxn = position >= building->naqueous;
     building->rxnsFast.push_back(build_rxn(position, r, gasRxn, false));
+    building->rxnTexts << r->name;
 }
 
 // The water's swap reactions, built against the prepared system.
@@ -920,9 +933,15 @@ one_water_result *sim0D::results()
     const bool solved = int(res->speciesRes.size()) == simmodel->nspecies;
     if (!solved)
         return r;
+    // The names the system keeps: no conversion for each result.
+    const QStringList &rxnTexts = sys().rxnTexts;
+    const QStringList &speciesTexts = sys().speciesTexts;
+    auto text = [](const QStringList &kept, int i, const std::string &name) {
+        return i < kept.size() ? kept.at(i) : QString::fromStdString(name);
+    };
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         auto *e = new one_waterResult_rxn;
-        e->name = QString::fromStdString(simmodel->rxnsFast[i].name);
+        e->name = text(rxnTexts, i, simmodel->rxnsFast[i].name);
         e->eqkL10 = res->rxnsFastRes[i].log10K;
         e->ratioQK = std::exp(res->rxnsFastRes[i].residual);
         r->rxns.append(e);
@@ -931,7 +950,7 @@ one_water_result *sim0D::results()
     int iH = -1;
     for (int i = 0; i < nsol && i < simmodel->nspecies; ++i) {
         auto *e = new one_waterResult_solute;
-        e->solute = QString::fromStdString(simmodel->species[i].name);
+        e->solute = text(speciesTexts, i, simmodel->species[i].name);
         e->cmolal = res->speciesRes[i].molal;
         e->gamma = res->speciesRes[i].gamma;
         if (e->solute == sdata->nameHplus)
@@ -940,7 +959,7 @@ one_water_result *sim0D::results()
     }
     for (int k = nsol; k < simmodel->nspecies; ++k) {
         auto *e = new one_waterResult_solute;
-        e->solute = QString::fromStdString(simmodel->species[k].name);
+        e->solute = text(speciesTexts, k, simmodel->species[k].name);
         e->cmolal = res->speciesRes[k].molal;
         e->cMolar = e->cmolal * r->densitymass;
         e->gamma = res->speciesRes[k].gamma;

@@ -16,6 +16,7 @@ struct one_water;
 struct one_water_result;
 struct one_rxn;
 struct one_rxn_eqk;
+struct sim_left_out;
 struct sim_system;
 
 /// Equilibrium speciation of one water by Newton-Raphson in ln(molality).
@@ -125,8 +126,10 @@ private:
     void prepare_reduction();
     bool order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const;
     static bool all_reactions_take_part(const sim_system &s, double TC);
+    static std::vector<char> reactions_taking_part(const sim_system &s, double TC);
+    sim_left_out find_left_out(std::vector<char> takesPart) const;
     void record_logK_ranges();
-    void leave_out_reactions();
+    void leave_out_reactions(const sim_left_out &out);
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     void prepare_iteration();

@@ -56,10 +56,30 @@ void sim_system::addSpeciesName(const QString &name, const std::string &utf8, bo
     if (speciesNames.size() >= speciesNames.capacity())
         return;
     const int pos = int(speciesNames.size());
+    speciesTexts << name;
     speciesNames.emplace_back(key(name));
     const std::u16string_view view = speciesNames.back();
     speciesByName.emplace(view, pos);
     if (solute)
         soluteByName.emplace(view, pos);
     speciesByUtf8.emplace(utf8, pos);
+}
+
+std::shared_ptr<const sim_left_out> sim_system::leftOut(const std::vector<char> &takesPart) const
+{
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    for (const std::shared_ptr<const sim_left_out> &e : leftOuts)
+        if (e->takesPart == takesPart)
+            return e;
+    return nullptr;
+}
+
+void sim_system::keepLeftOut(std::shared_ptr<const sim_left_out> entry) const
+{
+    // A batch moves between a few stretches of the log K grid; more are not kept.
+    const size_t most = 16;
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    if (leftOuts.size() >= most)
+        leftOuts.erase(leftOuts.begin());
+    leftOuts.push_back(std::move(entry));
 }

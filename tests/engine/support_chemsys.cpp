@@ -188,8 +188,10 @@ sim_data *chemsys_build(const chemsys_request &req)
 }
 
 one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
-                         double fO2)
+                         double fO2, const one_water *like)
 {
+    if (like != nullptr && like->composition.size() != sd->elements.size())
+        like = nullptr;
     auto *w = sd->own(new one_water);
     w->name = "reference";
     w->TC = TC;
@@ -207,6 +209,10 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
         } else if (e->name == sd->nameH) {
             c->molal = c->Molar = pH >= 0.0 ? std::pow(10.0, -pH) : 1e-7;
             c->species << sd->nameHplus;
+        } else if (like != nullptr) {
+            c->molal = c->Molar = totals.value(e->name);
+            c->species = like->composition.at(w->composition.size())->species;
+            c->stoich = like->composition.at(w->composition.size())->stoich;
         } else {
             c->molal = c->Molar = totals.value(e->name);
             for (const one_solute *s : std::as_const(sd->solutes)) {
@@ -271,7 +277,7 @@ void chemsys_chargeBalance(one_water *w, const QString &element)
 }
 
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance, double *worst)
+                            double tolerance, double *worst, const QSet<QString> *leftOut)
 {
     QString fault;
     double unused = 0.0;
@@ -352,12 +358,18 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
     };
     // The reactions the engine leaves out at this temperature have no equation.
-    const QStringList leftOut = sim0D::reactionsLeftOut(sd, w->TC);
+    QSet<QString> found;
+    if (leftOut == nullptr) {
+        const QStringList names = sim0D::reactionsLeftOut(sd, w->TC);
+        found = QSet<QString>(names.begin(), names.end());
+        leftOut = &found;
+    }
+    const QSet<QString> &out = *leftOut;
     for (const one_rxn *rx : sd->rxnsAqueous)
-        if (!leftOut.contains(rx->name))
+        if (!out.contains(rx->name))
             massAction(rx, false);
     for (const one_rxn *rx : sd->rxnsGas)
-        if (!leftOut.contains(rx->name))
+        if (!out.contains(rx->name))
             massAction(rx, true);
     for (const one_rxn *rx : w->rxnsConstraint)
         massAction(rx, false);

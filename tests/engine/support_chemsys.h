@@ -9,6 +9,7 @@
 
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -42,8 +43,10 @@ sim_data *chemsys_build(const chemsys_request &req);
 /// A new water for the system: element totals (molal), temperature, B-dot model.
 /// pH < 0 means charge balance on H. fO2 <= 0 means no O2(g) condition.
 /// The sim_data owns the water (it is appended to its waters).
+/// `like`, when given, is an earlier water of the same system whose species lists
+/// are taken instead of being looked up again.
 one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
-                         double fO2);
+                         double fO2, const one_water *like = nullptr);
 
 /// Replaces the water's amount of `element` by the equilibrium with a solid (type 4)
 /// or a gas (type 6) of the database; a gas takes `fugacity` (bar). False when the
@@ -59,8 +62,11 @@ void chemsys_chargeBalance(one_water *w, const QString &element);
 /// each element total that is given, pH when it is given, the charge balance when it
 /// is on, every value finite. Empty when all hold within `tolerance` (ln units).
 /// `worst`, when given, receives the largest residual met (ln units).
+/// `leftOut`, when given, names the reactions the engine leaves out at the water's
+/// temperature (else they are worked out here).
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance, double *worst = nullptr);
+                            double tolerance, double *worst = nullptr,
+                            const QSet<QString> *leftOut = nullptr);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -110,10 +111,17 @@ public:
     static constexpr double tolerance = 1e-4;
 
 private:
-    sim_data *systemFor(double TC);
+    /// What a system of the sweep keeps from one water to the next.
+    struct system_parts
+    {
+        std::unique_ptr<sim_data> sd;
+        const one_water *like = nullptr; ///< its first water (owned by sd), for the species lists
+        QSet<QString> leftOut; ///< reactions the engine leaves out in its stretch
+    };
+    system_parts &systemFor(double TC);
 
     std::uint64_t seed;
-    std::map<int, std::unique_ptr<sim_data>> systems; ///< per stretch of the log K grid
+    std::map<int, system_parts> systems; ///< per stretch of the log K grid
 };
 
 // ---------------------------------------------------------------------------
@@ -180,12 +188,12 @@ inline sweep_water sweep_runner::make(int index) const
     return w;
 }
 
-inline sim_data *sweep_runner::systemFor(double TC)
+inline sweep_runner::system_parts &sweep_runner::systemFor(double TC)
 {
     const int key = sweep_detail::stretchOf(TC);
     auto it = systems.find(key);
     if (it != systems.end())
-        return it->second.get();
+        return it->second;
     chemsys_request req;
     req.elements = elements();
     req.gases << "CO2(g)";
@@ -195,8 +203,15 @@ inline sim_data *sweep_runner::systemFor(double TC)
     sim_data *sd = chemsys_build(req);
     if (iterationLimit > 0)
         sd->ctrlset->csolvitmax = iterationLimit;
-    systems[key].reset(sd);
-    return sd;
+    system_parts &parts = systems[key];
+    parts.sd.reset(sd);
+    one_water *first = chemsys_water(sd, {}, TC, 7.0, 0.0);
+    sd->waters.removeOne(first); // kept, owned by sd
+    sd->nwaters = int(sd->waters.size());
+    parts.like = first;
+    const QStringList names = sim0D::reactionsLeftOut(sd, TC);
+    parts.leftOut = QSet<QString>(names.begin(), names.end());
+    return parts;
 }
 
 inline QString sweep_runner::describe(const sweep_water &w)
@@ -217,8 +232,9 @@ inline QString sweep_runner::describe(const sweep_water &w)
 
 inline sweep_outcome sweep_runner::run(const sweep_water &w)
 {
-    sim_data *sd = systemFor(w.TC);
-    one_water *water = chemsys_water(sd, w.totals, w.TC, w.pH, 0.0);
+    system_parts &parts = systemFor(w.TC);
+    sim_data *sd = parts.sd.get();
+    one_water *water = chemsys_water(sd, w.totals, w.TC, w.pH, 0.0, parts.like);
     water->activitymethod = w.activity;
     water->activitywater = w.activityWater;
 
@@ -231,7 +247,8 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     o.loops = result->loops;
     o.ionicStrength = result->ionicstrength;
     if (o.converged) {
-        o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual);
+        o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual,
+                                      &parts.leftOut);
         if (o.rc != 0 || !errors.isEmpty())
             o.fault += QStringLiteral("converged, yet the driver returned %1 with %2 messages; ")
                            .arg(o.rc)
