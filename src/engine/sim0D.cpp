@@ -122,9 +122,18 @@ int sim0D::driver(sim_data *sd, one_water *w)
     }
     clear_vector_upper_state(); // the string work is done; numbers from here on
     setup_mat_solver();
+    // The system's log K at a temperature are worked out once for all its runs there.
+    std::shared_ptr<const std::vector<double>> log10K = sys().log10KAt(w->TC);
+    if (log10K == nullptr) {
+        auto values = std::make_shared<std::vector<double>>(size_t(simmodel->nrxnsFast));
+        for (int i = 0; i < simmodel->nrxnsFast; ++i)
+            (*values)[size_t(i)] = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsFast[i], w->TC);
+        sys().keepLog10K(w->TC, values);
+        log10K = std::move(values);
+    }
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
-        res.log10K = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsFast[i], w->TC);
+        res.log10K = (*log10K)[size_t(i)];
         res.lnK = res.log10K * lnOf10;
         res.TC = w->TC;
     }

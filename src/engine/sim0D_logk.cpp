@@ -195,6 +195,7 @@ sim_left_out sim0D::find_left_out(std::vector<char> takesPart) const
         if (!gas.contains(batch->gases.at(i)->name))
             out.gases.push_back(i);
     out.species = aqueous;
+    out.namesText = out.names.join(", ");
     return out;
 }
 
@@ -239,6 +240,6 @@ void sim0D::leave_out_reactions(const sim_left_out &out)
                         "needing a species formed by one without: %3")
                     .arg(out.names.size())
                     .arg(water->TC)
-                    .arg(out.names.join(", "));
+                    .arg(out.namesText);
     sdata = v;
 }

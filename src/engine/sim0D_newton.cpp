@@ -219,6 +219,8 @@ double sim0D::settle_trace_species(const std::vector<double> &lng)
     if (!s.releaseOrdered || !s.rxnsDefineDistinct)
         return 0.0;
     const double lnTrace = std::log(traceMolal);
+    if (std::none_of(lnPrev.begin(), lnPrev.end(), [lnTrace](double v) { return v < lnTrace; }))
+        return 0.0; // the common state: nothing at trace level
     double *const lnm = rxnC->lnmolal.data();
     double *const m = rxnC->molal.data();
     double *const last = simmodel->dxLast;

@@ -83,3 +83,22 @@ void sim_system::keepLeftOut(std::shared_ptr<const sim_left_out> entry) const
         leftOuts.erase(leftOuts.begin());
     leftOuts.push_back(std::move(entry));
 }
+
+std::shared_ptr<const std::vector<double>> sim_system::log10KAt(double TC) const
+{
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    for (const auto &[at, values] : log10Ks)
+        if (at == TC)
+            return values;
+    return nullptr;
+}
+
+void sim_system::keepLog10K(double TC, std::shared_ptr<const std::vector<double>> values) const
+{
+    // The temperatures a batch's waters share; a sweep over many keeps only the last.
+    const size_t most = 8;
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    if (log10Ks.size() >= most)
+        log10Ks.erase(log10Ks.begin());
+    log10Ks.emplace_back(TC, std::move(values));
+}

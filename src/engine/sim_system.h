@@ -33,6 +33,7 @@ struct sim_left_out
     std::vector<int> gases; ///< positions of the batch's gases kept
     QSet<QString> species; ///< species formed by the reactions left out
     QStringList names; ///< the reactions left out, in batch order
+    QString namesText; ///< the same, joined for the run's note
     std::shared_ptr<const sim_system> system; ///< the system without them
 };
 
@@ -84,6 +85,11 @@ struct sim_system
     /// Keeps `entry` for the later runs with its set of reactions.
     void keepLeftOut(std::shared_ptr<const sim_left_out> entry) const;
 
+    /// The fast reactions' log10 K at exactly TC; null when not yet worked out.
+    std::shared_ptr<const std::vector<double>> log10KAt(double TC) const;
+    /// Keeps the fast reactions' log10 K at TC for the later runs at that temperature.
+    void keepLog10K(double TC, std::shared_ptr<const std::vector<double>> values) const;
+
     /// Position of the first batch element of that name; -9 when none.
     int elementIndex(QStringView name) const;
     /// Position of the first working solute of that name; -9 when none.
@@ -119,4 +125,5 @@ private:
     // Worked out by runs of this system after it was prepared, hence mutable.
     mutable std::mutex leftOutLock;
     mutable std::vector<std::shared_ptr<const sim_left_out>> leftOuts;
+    mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
 };

@@ -276,8 +276,19 @@ void chemsys_chargeBalance(one_water *w, const QString &element)
     w->chargebalanceElem = element;
 }
 
+QSet<const one_rxn *> chemsys_leftOut(const sim_data *sd, double TC)
+{
+    const QStringList names = sim0D::reactionsLeftOut(sd, TC);
+    QSet<const one_rxn *> out;
+    for (const QList<one_rxn *> *list : {&sd->rxnsAqueous, &sd->rxnsGas})
+        for (const one_rxn *rx : *list)
+            if (names.contains(rx->name))
+                out.insert(rx);
+    return out;
+}
+
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance, double *worst, const QSet<QString> *leftOut)
+                            double tolerance, double *worst, const QSet<const one_rxn *> *leftOut)
 {
     QString fault;
     double unused = 0.0;
@@ -285,6 +296,9 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         worst = &unused;
     *worst = 0.0;
     QHash<QString, double> lnA, molal, gasLnA;
+    lnA.reserve(r->soln_aq.size());
+    molal.reserve(r->soln_aq.size());
+    gasLnA.reserve(r->soln_gas.size());
     // A molality of 0 stands for one below the smallest normal double: its reaction
     // must then put it there.
     QSet<QString> belowDoubles;
@@ -358,24 +372,23 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
     };
     // The reactions the engine leaves out at this temperature have no equation.
-    QSet<QString> found;
+    QSet<const one_rxn *> found;
     if (leftOut == nullptr) {
-        const QStringList names = sim0D::reactionsLeftOut(sd, w->TC);
-        found = QSet<QString>(names.begin(), names.end());
+        found = chemsys_leftOut(sd, w->TC);
         leftOut = &found;
     }
-    const QSet<QString> &out = *leftOut;
     for (const one_rxn *rx : sd->rxnsAqueous)
-        if (!out.contains(rx->name))
+        if (!leftOut->contains(rx))
             massAction(rx, false);
     for (const one_rxn *rx : sd->rxnsGas)
-        if (!out.contains(rx->name))
+        if (!leftOut->contains(rx))
             massAction(rx, true);
     for (const one_rxn *rx : w->rxnsConstraint)
         massAction(rx, false);
 
     double anions = 0.0, cations = 0.0;
     QHash<QString, double> totals;
+    totals.reserve(sd->elements.size());
     for (const one_solute *s : sd->solutes) {
         const double m = molal.value(s->name);
         if (s->charge < 0)

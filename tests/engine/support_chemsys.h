@@ -18,6 +18,7 @@ struct pt_rxn_DH;
 struct sim_data;
 struct one_water;
 struct one_water_result;
+struct one_rxn;
 
 struct chemsys_request
 {
@@ -57,16 +58,19 @@ bool chemsys_swap(one_water *w, const QString &element, const QString &reaction,
 /// Charge balance on the amount of `element` (its basis ion closes the balance).
 void chemsys_chargeBalance(one_water *w, const QString &element);
 
+/// The batch's aqueous and gas reactions the engine leaves out at TC.
+QSet<const one_rxn *> chemsys_leftOut(const sim_data *sd, double TC);
+
 /// Checks a converged result against the equations it claims, computed from the
 /// chemical system itself: mass action of every reaction (the swaps included),
 /// each element total that is given, pH when it is given, the charge balance when it
 /// is on, every value finite. Empty when all hold within `tolerance` (ln units).
 /// `worst`, when given, receives the largest residual met (ln units).
-/// `leftOut`, when given, names the reactions the engine leaves out at the water's
+/// `leftOut`, when given, holds the reactions the engine leaves out at the water's
 /// temperature (else they are worked out here).
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
                             double tolerance, double *worst = nullptr,
-                            const QSet<QString> *leftOut = nullptr);
+                            const QSet<const one_rxn *> *leftOut = nullptr);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

@@ -116,7 +116,7 @@ private:
     {
         std::unique_ptr<sim_data> sd;
         const one_water *like = nullptr; ///< its first water (owned by sd), for the species lists
-        QSet<QString> leftOut; ///< reactions the engine leaves out in its stretch
+        QSet<const one_rxn *> leftOut; ///< reactions the engine leaves out in its stretch
     };
     system_parts &systemFor(double TC);
 
@@ -209,8 +209,7 @@ inline sweep_runner::system_parts &sweep_runner::systemFor(double TC)
     sd->waters.removeOne(first); // kept, owned by sd
     sd->nwaters = int(sd->waters.size());
     parts.like = first;
-    const QStringList names = sim0D::reactionsLeftOut(sd, TC);
-    parts.leftOut = QSet<QString>(names.begin(), names.end());
+    parts.leftOut = chemsys_leftOut(sd, TC);
     return parts;
 }
 
