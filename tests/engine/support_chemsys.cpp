@@ -251,6 +251,14 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
     return w;
 }
 
+const one_rxn *chemsys_reaction(const QString &name, int type)
+{
+    const int r = gDb->find_idxDB_rxn(name, type);
+    if (r < 0)
+        return nullptr;
+    return type == global::gas ? gDb->sdata->rxnsGas.at(r) : gDb->sdata->rxnsSolid.at(r);
+}
+
 bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
                   double fugacity)
 {

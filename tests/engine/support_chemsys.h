@@ -55,6 +55,9 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
 bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
                   double fugacity = 0.0);
 
+/// The database's reaction of that name and type (4 solid, 6 gas); null when none.
+const one_rxn *chemsys_reaction(const QString &name, int type);
+
 /// Charge balance on the amount of `element` (its basis ion closes the balance).
 void chemsys_chargeBalance(one_water *w, const QString &element);
 
