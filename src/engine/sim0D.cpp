@@ -154,7 +154,16 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    const qsizetype before = errorMsgs->size();
     newton_loop();
+    // A run whose steps broke down (a singular or non-finite step) or ran out is taken
+    // up again along the ionic strength; found, the breakdown is no error of the run.
+    const bool brokeDown = errorMsgs->size() == before + 1
+        && (errorMsgs->last().startsWith("#### error : matrix solver")
+            || errorMsgs->last().contains("the Newton step is not finite"));
+    if (!simmodel->converged && (errorMsgs->size() == before || brokeDown)
+        && solve_along_ionic_strength() && brokeDown)
+        errorMsgs->removeLast();
     finish_run();
     if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
         report_nonconvergence();

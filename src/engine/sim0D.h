@@ -132,6 +132,7 @@ private:
     void leave_out_reactions(const sim_left_out &out);
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
+    bool solve_along_ionic_strength();
     void prepare_iteration();
     bool report_no_equilibrium_state();
     bool report_no_equilibrium_state_after_run();

@@ -14,6 +14,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -46,6 +47,13 @@ const double swingLargest = 3.0;
 const int dampFrom = 10;
 /// ... but never beyond this many steps in all.
 const int extendedStepCap = 200;
+/// The search along the ionic strength (solve_along_ionic_strength): its range,
+/// mol/kg, the grid step in ln I, the bisections and the steps of one frozen solve.
+const double frozenIlow = 1e-7;
+const double frozenIhigh = 1e3;
+const double frozenGrid = 0.5 * 2.302585092994046;
+const int frozenBisections = 40;
+const int frozenSteps = 100;
 /// A species a reaction defines that lies below this molality (mol/kg), before and
 /// after a step, carries too little of any element to shape the step: it takes the
 /// molality its reaction gives at once instead of climbing or sinking a few ln units
@@ -483,6 +491,101 @@ void sim0D::newton_loop()
         if (!keep_going(history))
             return;
     }
+}
+
+// Activity coefficients read from the last state can make the ionic strength feed on
+// itself so strongly that the steps never settle: a mineral fixing an ion's activity
+// with the ion's total given leaves the ionic strength to be set by the coefficients
+// alone (calcite in a water of little calcium at a given pH). Such a run is taken up
+// again along the ionic strength: with the coefficients frozen at a value I, the
+// water's equilibrium follows from the plain steps, and its own ionic strength I'
+// is compared with I (a frozen solve that finds nothing counts as an I' beyond every
+// value). Where I' - I changes sign on a grid of ln I, bisection finds the I of the
+// state, which is accepted only when every row holds with the coefficients of its
+// own ionic strength. The steps of every solve are counted.
+bool sim0D::solve_along_ionic_strength()
+{
+    if (simctrl->activitymethod == 0)
+        return false;
+    const int n = simmodel->nspecies;
+    const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    const double T = simwater->TC;
+    const std::vector<double> failedLn = rxnC->lnmolal;
+    const std::vector<double> failedM = rxnC->molal;
+    // From the start of a constrained water: where the failed run ended says little.
+    setup_pt_rxn_C();
+    start_from_mass_action();
+    std::vector<double> goodLn = rxnC->lnmolal, goodM = rxnC->molal;
+    std::vector<double> dx;
+    int steps = 0;
+    // ln I' - ln I at I = exp(lnI); NaN when the frozen solve fails.
+    auto gap = [&](double lnI) {
+        rxnC->lnmolal = goodLn;
+        rxnC->molal = goodM;
+        std::unique_ptr<pt_rxn_DH> dh(
+            sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref));
+        const double I = std::exp(lnI);
+        for (int j = 0; j < n; ++j) {
+            if (j == simctrl->idxH2O)
+                continue;
+            const double lg = sim_rxn_prop::log10gamma_at(simctrl->activitymethod,
+                                                          simmodel->species[size_t(j)], I, T);
+            dh->log10gamma[size_t(j)] = lg;
+            dh->gamma[size_t(j)] = std::pow(10.0, lg);
+            dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
+        }
+        bool solved = false;
+        for (int k = 0; k < frozenSteps && !solved; ++k, ++steps) {
+            if (sim0D_spcn_jacobianMatrix(dh.get()) != 0 || solve_step(dx) != 0)
+                break;
+            const double sum = apply_step(dx, &dh->lngamma);
+            if (!std::isfinite(sum))
+                break;
+            solved = sum < csolvcvg && residual_outside_held() < rowTol;
+        }
+        // No state at these coefficients: the molalities run off, as if I' were
+        // beyond every value.
+        if (!solved)
+            return infinity;
+        goodLn = rxnC->lnmolal;
+        goodM = rxnC->molal;
+        double Iout = 0.0;
+        for (int k = 0; k < n; ++k)
+            if (!simmodel->species[k].gas)
+                Iout += 0.5 * rxnC->molal[k] * simmodel->species[k].charge
+                    * simmodel->species[k].charge;
+        return std::log(Iout) - lnI;
+    };
+    bool found = false;
+    double lo = std::log(frozenIlow), glo = gap(lo);
+    for (double hi = lo + frozenGrid; hi <= std::log(frozenIhigh) + 1e-9 && !found;
+         hi += frozenGrid) {
+        const double ghi = gap(hi);
+        if (glo > 0.0 && ghi <= 0.0) {
+            for (int b = 0; b < frozenBisections; ++b) {
+                const double mid = 0.5 * (lo + hi);
+                (gap(mid) > 0.0 ? lo : hi) = mid;
+            }
+            found = std::isfinite(gap(hi));
+        } else {
+            lo = hi;
+            glo = ghi;
+        }
+    }
+    simmodel->loops += steps;
+    if (found) {
+        pt_rxn_DH *dh
+            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+        delete lastDH;
+        lastDH = dh;
+        found = sim0D_spcn_jacobianMatrix(dh) == 0 && maxResidual < rowTol && release_held(rowTol);
+    }
+    if (!found) {
+        rxnC->lnmolal = failedLn;
+        rxnC->molal = failedM;
+    }
+    simmodel->converged = found;
+    return found;
 }
 
 // Some waters have no equilibrium state at all under the chosen activity model, and

@@ -311,16 +311,26 @@ void tst_engine_validation::constraintWithChargeBalance_data()
     QTest::addColumn<double>("pH"); // below 0: charge balance on H
     QTest::addColumn<QString>("swaps"); // "element:phase" or "element:gas@fugacity", ...
     QTest::addColumn<QString>("balance"); // element closing the charge balance; empty: none
+    QTest::addColumn<int>("maxSteps");
 
     const QString mcalcl = "Ca 0.00194645, C 0.004, Cl 0.001";
     QTest::newRow("calcite on Ca, balance on Cl") << mcalcl << 7.2 << "Ca:Calcite"
-                                                  << "Cl";
+                                                  << "Cl" << 31;
     QTest::newRow("calcite on Ca, CO2(g) on C, balance on Cl")
         << mcalcl << 7.2 << "Ca:Calcite, C:CO2(g)@0.01"
-        << "Cl";
+        << "Cl" << 31;
     QTest::newRow("fluorite on F, balance on Na")
         << "Ca 0.001, F 0.0001, Na 0.001, Cl 0.002" << 7.0 << "F:Fluorite"
-        << "Na";
+        << "Na" << 31;
+    // Gypsum fixing calcium with chloride balancing: the steps drive the ionic
+    // strength out of range; the search along it finds the state.
+    QTest::newRow("groundwater, gypsum on Ca, balance on Cl")
+        << "Ca 0.0017, C 0.0049, Cl 0.0003, Mg 0.0007, Na 0.0004, S 0.01" << 7.3 << "Ca:Gypsum"
+        << "Cl" << 1000;
+    // The workspace's default water of a C and Ca system with calcite for C at pH 7:
+    // the coefficients alone set the ionic strength (its state lies near 5.4 mol/kg).
+    QTest::newRow("default water, calcite on C")
+        << "Ca 1e-4, C 1e-4" << 7.0 << "C:Calcite" << QString() << 1000;
 }
 
 // A mineral or a gas fixing an amount, with or without the charge balance on an ion
@@ -331,6 +341,7 @@ void tst_engine_validation::constraintWithChargeBalance()
     QFETCH(double, pH);
     QFETCH(QString, swaps);
     QFETCH(QString, balance);
+    QFETCH(int, maxSteps);
 
     chemsys_request req;
     QMap<QString, double> amounts;
@@ -358,13 +369,13 @@ void tst_engine_validation::constraintWithChargeBalance()
     QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
     std::unique_ptr<one_water_result> result(model.results());
     QVERIFY(result->converged);
-    QVERIFY(result->loops <= 31);
     const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
     qInfo().noquote() << QString("%1: %2 steps, I %3")
                              .arg(QTest::currentDataTag())
                              .arg(result->loops)
                              .arg(result->ionicstrength, 0, 'g', 5);
+    QVERIFY(result->loops <= maxSteps);
 }
 
 void tst_engine_validation::organicSystem_data()
