@@ -54,6 +54,8 @@ const double frozenIhigh = 1e3;
 const double frozenGrid = 0.5 * 2.302585092994046;
 const int frozenBisections = 40;
 const int frozenSteps = 100;
+/// The search takes at most this many times the iteration limit in steps.
+const int frozenBudget = 10;
 /// A species a reaction defines that lies below this molality (mol/kg), before and
 /// after a step, carries too little of any element to shape the step: it takes the
 /// molality its reaction gives at once instead of climbing or sinking a few ln units
@@ -502,7 +504,8 @@ void sim0D::newton_loop()
 // is compared with I (a frozen solve that finds nothing counts as an I' beyond every
 // value). Where I' - I changes sign on a grid of ln I, bisection finds the I of the
 // state, which is accepted only when every row holds with the coefficients of its
-// own ionic strength. The steps of every solve are counted.
+// own ionic strength. The steps of every solve are counted, and the search stops at
+// ten times the iteration limit.
 bool sim0D::solve_along_ionic_strength()
 {
     if (simctrl->activitymethod == 0)
@@ -518,7 +521,8 @@ bool sim0D::solve_along_ionic_strength()
     std::vector<double> goodLn = rxnC->lnmolal, goodM = rxnC->molal;
     std::vector<double> dx;
     int steps = 0;
-    // ln I' - ln I at I = exp(lnI); NaN when the frozen solve fails.
+    const int budget = frozenBudget * csolvitmax;
+    // ln I' - ln I at I = exp(lnI).
     auto gap = [&](double lnI) {
         rxnC->lnmolal = goodLn;
         rxnC->molal = goodM;
@@ -535,7 +539,7 @@ bool sim0D::solve_along_ionic_strength()
             dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
         }
         bool solved = false;
-        for (int k = 0; k < frozenSteps && !solved; ++k, ++steps) {
+        for (int k = 0; k < frozenSteps && !solved && steps < budget; ++k, ++steps) {
             if (sim0D_spcn_jacobianMatrix(dh.get()) != 0 || solve_step(dx) != 0)
                 break;
             const double sum = apply_step(dx, &dh->lngamma);
@@ -558,15 +562,15 @@ bool sim0D::solve_along_ionic_strength()
     };
     bool found = false;
     double lo = std::log(frozenIlow), glo = gap(lo);
-    for (double hi = lo + frozenGrid; hi <= std::log(frozenIhigh) + 1e-9 && !found;
-         hi += frozenGrid) {
+    for (double hi = lo + frozenGrid;
+         hi <= std::log(frozenIhigh) + 1e-9 && !found && steps < budget; hi += frozenGrid) {
         const double ghi = gap(hi);
         if (glo > 0.0 && ghi <= 0.0) {
             for (int b = 0; b < frozenBisections; ++b) {
                 const double mid = 0.5 * (lo + hi);
                 (gap(mid) > 0.0 ? lo : hi) = mid;
             }
-            found = std::isfinite(gap(hi));
+            found = std::isfinite(gap(hi)) && steps < budget;
         } else {
             lo = hi;
             glo = ghi;
