@@ -133,6 +133,7 @@ private:
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     bool solve_along_ionic_strength();
+    void solute_coefficients_at(pt_rxn_DH *dh, double I) const;
     void prepare_iteration();
     bool report_no_equilibrium_state();
     bool report_no_equilibrium_state_after_run();

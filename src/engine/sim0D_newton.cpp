@@ -422,6 +422,14 @@ double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) c
         return 0.0;
     const double I = std::sqrt(i1 * i2);
     history.back() = I;
+    solute_coefficients_at(dh, I);
+    return std::fabs(std::log(i2 / i1));
+}
+
+// The solutes' activity coefficients of the run's model at ionic strength I; water
+// keeps the coefficient it has.
+void sim0D::solute_coefficients_at(pt_rxn_DH *dh, double I) const
+{
     const double T = simwater->TC;
     for (int j = 0; j < simmodel->nspecies; ++j) {
         if (j == simctrl->idxH2O)
@@ -432,7 +440,6 @@ double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) c
         dh->gamma[size_t(j)] = std::pow(10.0, lg);
         dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
     }
-    return std::fabs(std::log(i2 / i1));
 }
 
 // Up to the iteration limit the run goes on; past it only while it still makes
@@ -512,7 +519,6 @@ bool sim0D::solve_along_ionic_strength()
         return false;
     const int n = simmodel->nspecies;
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
-    const double T = simwater->TC;
     const std::vector<double> failedLn = rxnC->lnmolal;
     const std::vector<double> failedM = rxnC->molal;
     // From the start of a constrained water: where the failed run ended says little.
@@ -528,16 +534,7 @@ bool sim0D::solve_along_ionic_strength()
         rxnC->molal = goodM;
         std::unique_ptr<pt_rxn_DH> dh(
             sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref));
-        const double I = std::exp(lnI);
-        for (int j = 0; j < n; ++j) {
-            if (j == simctrl->idxH2O)
-                continue;
-            const double lg = sim_rxn_prop::log10gamma_at(simctrl->activitymethod,
-                                                          simmodel->species[size_t(j)], I, T);
-            dh->log10gamma[size_t(j)] = lg;
-            dh->gamma[size_t(j)] = std::pow(10.0, lg);
-            dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
-        }
+        solute_coefficients_at(dh.get(), std::exp(lnI));
         bool solved = false;
         for (int k = 0; k < frozenSteps && !solved && steps < budget; ++k, ++steps) {
             if (sim0D_spcn_jacobianMatrix(dh.get()) != 0 || solve_step(dx) != 0)
