@@ -138,6 +138,7 @@ private:
     bool report_no_equilibrium_state();
     bool report_no_equilibrium_state_after_run();
     QString limiting_law_without_state(bool wholeWater);
+    QString limiting_law_answer(bool wholeWater);
     bool ionic_strength_exceeds_every_value();
     double apply_step(const std::vector<double> &dx, const std::vector<double> *lng);
     double settle_trace_species(const std::vector<double> &lng);
@@ -187,6 +188,8 @@ private:
     std::unique_ptr<sim_data, view_deleter> view;
     QSet<QString> leftOutSpecies; ///< species formed by the reactions left out
     QStringList runNotes; ///< see notes()
+    bool wholeWaterAnswered = false; ///< wholeWaterAnswer is worked out
+    QString wholeWaterAnswer; ///< limiting_law_without_state(true) of this run
 
     // Newton iteration (see prepare_iteration).
     std::vector<double> lnUpper; ///< ln of the largest molality the water's amounts allow

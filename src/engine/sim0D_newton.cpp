@@ -52,7 +52,7 @@ const int extendedStepCap = 200;
 const double frozenIlow = 1e-7;
 const double frozenIhigh = 1e3;
 const double frozenGrid = 0.5 * 2.302585092994046;
-const int frozenBisections = 40;
+const int frozenBisections = 25;
 const int frozenSteps = 100;
 /// The search takes at most this many times the iteration limit in steps.
 const int frozenBudget = 10;
@@ -515,7 +515,10 @@ void sim0D::newton_loop()
 // ten times the iteration limit.
 bool sim0D::solve_along_ionic_strength()
 {
-    if (simctrl->activitymethod == 0)
+    // Without coefficients nothing to search; under the limiting law a water shown
+    // to have no state is not searched either.
+    if (simctrl->activitymethod == 0
+        || (simctrl->activitymethod == 1 && !limiting_law_without_state(true).isEmpty()))
         return false;
     const int n = simmodel->nspecies;
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
@@ -637,6 +640,19 @@ QString sim0D::limiting_law_without_state(bool wholeWater)
 {
     if (simctrl->activitymethod != 1)
         return QString();
+    // The whole water's answer does not depend on the run's state: worked out once.
+    if (wholeWater && wholeWaterAnswered)
+        return wholeWaterAnswer;
+    if (wholeWater) {
+        wholeWaterAnswer = limiting_law_answer(true);
+        wholeWaterAnswered = true;
+        return wholeWaterAnswer;
+    }
+    return limiting_law_answer(false);
+}
+
+QString sim0D::limiting_law_answer(bool wholeWater)
+{
     const int n = simmodel->nspecies;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> fixedLnA(n, nan);
