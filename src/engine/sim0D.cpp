@@ -607,15 +607,15 @@ void sim0D::transfer_data_water()
             set.species.reserve(c->species.size());
             set.stoich.reserve(c->species.size());
             set.spIdx.reserve(c->species.size());
+            // Solutes come first, so a solute and a gas of one name give the solute;
+            // species left out of this run, and gases, take no part.
+            const std::vector<int> found = sys().setSpecies(e, c->species, leftOutSpecies);
             for (int m = 0; m < c->species.size(); ++m) {
-                // A species' name is already converted; only others need it. Solutes
-                // come first, so a solute and a gas of one name give the solute.
-                const int idx = sys().speciesIndex(c->species.at(m));
-                if (idx < 0 && leftOutSpecies.contains(c->species.at(m)))
-                    continue; // not in this run
-                std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
-                if (idx >= 0 && simmodel->species[idx].gas)
+                const int idx = found[size_t(m)];
+                if (idx == -2)
                     continue;
+                // A species' name is already converted; only others need it.
+                std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
                 set.species.push_back(std::move(name));
                 set.stoich.push_back(m < c->stoich.size() ? c->stoich.at(m) : 0.0);
                 set.spIdx.push_back(idx < 0 ? -9 : idx);

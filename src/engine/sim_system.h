@@ -90,6 +90,12 @@ struct sim_system
     /// Keeps the fast reactions' log10 K at TC for the later runs at that temperature.
     void keepLog10K(double TC, std::shared_ptr<const std::vector<double>> values) const;
 
+    /// Where the species `names` of element `e`'s total lie among the species: the
+    /// position, -1 for a name the system lacks, -2 for one the run leaves out
+    /// (a gas, or a species of `leftOut`). Worked out once for each list of names.
+    std::vector<int> setSpecies(int e, const QStringList &names,
+                                const QSet<QString> &leftOut) const;
+
     /// Position of the first batch element of that name; -9 when none.
     int elementIndex(QStringView name) const;
     /// Position of the first working solute of that name; -9 when none.
@@ -126,4 +132,5 @@ private:
     mutable std::mutex leftOutLock;
     mutable std::vector<std::shared_ptr<const sim_left_out>> leftOuts;
     mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
+    mutable std::vector<std::pair<QStringList, std::vector<int>>> setSpeciesOf; ///< by element
 };
