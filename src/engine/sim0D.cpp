@@ -179,8 +179,11 @@ void sim0D::transfer_data()
 {
     // The chemical system's part is prepared once per batch content; only the
     // water's part is built for each run.
-    auto prepare = [this]() {
-        std::shared_ptr<const sim_system> prepared = sim_system_cache::find(sdata);
+    // The batch's system is kept by the cache; a view's, by the batch's system (kept
+    // in the cache too, it would cost every later look-up a walk through it).
+    auto prepare = [this](bool batch) {
+        std::shared_ptr<const sim_system> prepared
+            = batch ? sim_system_cache::find(sdata) : nullptr;
         if (prepared != nullptr)
             return prepared;
         auto built = std::make_shared<sim_system>();
@@ -194,10 +197,11 @@ void sim0D::transfer_data()
         record_logK_ranges();
         prepare_system();
         building = nullptr;
-        sim_system_cache::store(sdata, built);
+        if (batch)
+            sim_system_cache::store(sdata, built);
         return std::shared_ptr<const sim_system>(std::move(built));
     };
-    std::shared_ptr<const sim_system> prepared = prepare();
+    std::shared_ptr<const sim_system> prepared = prepare(true);
     if (!all_reactions_take_part(*prepared, water->TC)) {
         // Which reactions a temperature leaves out is worked out once per system and
         // set of reactions that take part; a later run only links the kept records.
@@ -206,7 +210,7 @@ void sim0D::transfer_data()
         if (entry == nullptr) {
             auto found = std::make_shared<sim_left_out>(find_left_out(std::move(takesPart)));
             leave_out_reactions(*found);
-            found->system = prepare();
+            found->system = prepare(false);
             prepared->keepLeftOut(found);
             entry = std::move(found);
         } else {
