@@ -956,8 +956,11 @@ one_water_result *sim0D::results()
     if (!solved)
         return r;
     // The names the system keeps: no conversion for each result.
-    const QStringList &rxnTexts = sys().rxnTexts;
-    const QStringList &speciesTexts = sys().speciesTexts;
+    // (A run refused before its system was bound has none.)
+    const QStringList noTexts;
+    const sim_system *bound = simmodel->system.get();
+    const QStringList &rxnTexts = bound != nullptr ? bound->rxnTexts : noTexts;
+    const QStringList &speciesTexts = bound != nullptr ? bound->speciesTexts : noTexts;
     auto text = [](const QStringList &kept, int i, const std::string &name) {
         return i < kept.size() ? kept.at(i) : QString::fromStdString(name);
     };
