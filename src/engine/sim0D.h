@@ -133,6 +133,16 @@ private:
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     bool solve_along_ionic_strength();
+    /// What a search from another state saves and gives back.
+    struct run_state
+    {
+        std::vector<double> lnm, m, prev, dx, residual;
+        std::vector<char> held;
+        int nHeld = 0;
+        double maxResidual = 0.0, maxSetResidual = 0.0;
+    };
+    run_state save_state() const;
+    void restore_state(const run_state &s);
     void solute_coefficients_at(pt_rxn_DH *dh, double I) const;
     void prepare_iteration();
     bool report_no_equilibrium_state();

@@ -522,8 +522,7 @@ bool sim0D::solve_along_ionic_strength()
         return false;
     const int n = simmodel->nspecies;
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
-    const std::vector<double> failedLn = rxnC->lnmolal;
-    const std::vector<double> failedM = rxnC->molal;
+    const run_state failed = save_state();
     // From the start of a constrained water: where the failed run ended says little.
     setup_pt_rxn_C();
     start_from_mass_action();
@@ -584,10 +583,8 @@ bool sim0D::solve_along_ionic_strength()
         lastDH = dh;
         found = sim0D_spcn_jacobianMatrix(dh) == 0 && maxResidual < rowTol && release_held(rowTol);
     }
-    if (!found) {
-        rxnC->lnmolal = failedLn;
-        rxnC->molal = failedM;
-    }
+    if (!found)
+        restore_state(failed); // the messages speak of the failed run
     simmodel->converged = found;
     return found;
 }
@@ -753,16 +750,7 @@ QString sim0D::limiting_law_answer(bool wholeWater)
 bool sim0D::ionic_strength_exceeds_every_value()
 {
     const int n = simmodel->nspecies;
-    const std::vector<double> savedLn = rxnC->lnmolal;
-    const std::vector<double> savedM = rxnC->molal;
-    const std::vector<double> savedPrev = rxnC->molalPrev;
-    const std::vector<double> savedDx(simmodel->dxLast, simmodel->dxLast + n);
-    const std::vector<char> savedHeld = held;
-    const int savedNHeld = nHeld;
-    std::vector<double> savedResidual;
-    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
-        savedResidual.push_back(r.residual);
-    const double savedMaxResidual = maxResidual;
+    const run_state saved = save_state();
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     const double T = simwater->TC;
     const int stepsPerPoint = 100;
@@ -802,16 +790,39 @@ bool sim0D::ionic_strength_exceeds_every_value()
                     * simmodel->species[k].charge;
         exceeds = solved && Iout > I;
     }
-    rxnC->lnmolal = savedLn;
-    rxnC->molal = savedM;
-    rxnC->molalPrev = savedPrev;
-    std::copy(savedDx.begin(), savedDx.end(), simmodel->dxLast);
-    held = savedHeld;
-    nHeld = savedNHeld;
-    for (size_t i = 0; i < savedResidual.size(); ++i)
-        simmodel->results->rxnsFastRes[i].residual = savedResidual[i];
-    maxResidual = savedMaxResidual;
+    restore_state(saved);
     return exceeds;
+}
+
+// The state of the run and what the messages of a failed run read of it.
+sim0D::run_state sim0D::save_state() const
+{
+    run_state s;
+    s.lnm = rxnC->lnmolal;
+    s.m = rxnC->molal;
+    s.prev = rxnC->molalPrev;
+    s.dx.assign(simmodel->dxLast, simmodel->dxLast + simmodel->nspecies);
+    s.held = held;
+    s.nHeld = nHeld;
+    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
+        s.residual.push_back(r.residual);
+    s.maxResidual = maxResidual;
+    s.maxSetResidual = maxSetResidual;
+    return s;
+}
+
+void sim0D::restore_state(const run_state &s)
+{
+    rxnC->lnmolal = s.lnm;
+    rxnC->molal = s.m;
+    rxnC->molalPrev = s.prev;
+    std::copy(s.dx.begin(), s.dx.end(), simmodel->dxLast);
+    held = s.held;
+    nHeld = s.nHeld;
+    for (size_t i = 0; i < s.residual.size(); ++i)
+        simmodel->results->rxnsFastRes[i].residual = s.residual[i];
+    maxResidual = s.maxResidual;
+    maxSetResidual = s.maxSetResidual;
 }
 
 // A run that used up its iterations must still say why it failed: the user sees
