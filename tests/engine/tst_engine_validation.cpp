@@ -27,6 +27,18 @@ private slots:
     void organicSystem();
 };
 
+/// The water's converged result, or null with the engine's messages in `why`.
+static std::unique_ptr<one_water_result> convergedResult(sim_data *sd, one_water *w, QString *why)
+{
+    sim0D model;
+    const int rc = model.driver(sd, w);
+    std::unique_ptr<one_water_result> result(model.results());
+    if (rc == 0 && result->converged)
+        return result;
+    *why = model.listErrorMsgs()->join("\n");
+    return nullptr;
+}
+
 void tst_engine_validation::initTestCase()
 {
     QString msg;
@@ -161,11 +173,9 @@ void tst_engine_validation::referenceCase()
     if (!balance.isEmpty())
         chemsys_chargeBalance(w, balance);
 
-    sim0D model;
-    const int rc = model.driver(sd.get(), w);
-    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
-    std::unique_ptr<one_water_result> result(model.results());
-    QVERIFY(result->converged);
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
 
     double worst = 0.0;
     QString worstName;
@@ -228,9 +238,8 @@ void tst_engine_validation::referenceCase()
     // The lowest concentration limit changes neither the steps' bound nor the result.
     for (double floor : {1e-100, 1e-300}) {
         sd->ctrlset->csolvcmin = floor;
-        sim0D low;
-        QVERIFY2(low.driver(sd.get(), w) == 0, qPrintable(low.listErrorMsgs()->join("\n")));
-        std::unique_ptr<one_water_result> lowResult(low.results());
+        std::unique_ptr<one_water_result> lowResult = convergedResult(sd.get(), w, &why);
+        QVERIFY2(lowResult, qPrintable(why));
         qInfo().noquote()
             << QString("%1 at %2: %3 steps").arg(name).arg(floor).arg(lowResult->loops);
         QVERIFY(lowResult->loops <= 31);
@@ -290,11 +299,9 @@ void tst_engine_validation::chargeBalanceOnMajorIon()
     if (!element.isEmpty())
         chemsys_chargeBalance(w, element);
 
-    sim0D model;
-    const int rc = model.driver(sd.get(), w);
-    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
-    std::unique_ptr<one_water_result> result(model.results());
-    QVERIFY(result->converged);
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
     QVERIFY(result->loops <= 32);
     const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
@@ -364,11 +371,9 @@ void tst_engine_validation::constraintWithChargeBalance()
     if (!balance.isEmpty())
         chemsys_chargeBalance(w, balance);
 
-    sim0D model;
-    const int rc = model.driver(sd.get(), w);
-    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
-    std::unique_ptr<one_water_result> result(model.results());
-    QVERIFY(result->converged);
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
     const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
     qInfo().noquote() << QString("%1: %2 steps, I %3")
