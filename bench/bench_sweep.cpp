@@ -6,6 +6,9 @@
 //   VEK7_SWEEP_ITMAX   Newton iteration limit instead of the default control set's
 //   VEK7_SWEEP_CMIN    lowest concentration (molal) instead of the default control set's
 //   VEK7_SWEEP_SEED    seed of the random waters instead of the sweep test's
+//   VEK7_SWEEP_CONSTRAINED  1: the constrained twins of the waters (minerals, CO2(g),
+//                      charge balances on an ion); the time then includes each plain
+//                      water's run that chooses the constraints
 
 #include "../tests/engine/support_chemsys.cpp"
 #include "../tests/engine/sweep_run.h"
@@ -41,11 +44,20 @@ void BM_sweep(benchmark::State &state)
     }
     for (int stretch : {1, 30, 80, 120, 170, 220, 270}) // build the systems outside the timing
         runner.run(runner.make(stretch));
+    const bool constrained = envInt("VEK7_SWEEP_CONSTRAINED", 0) == 1;
     sweep_tally tally;
+    int withoutPlainState = 0;
     for (auto _ : state) {
         tally = sweep_tally();
+        withoutPlainState = 0;
         for (int i = 0; i < waters; ++i) {
-            const sweep_water w = runner.make(i);
+            sweep_water w;
+            if (!constrained)
+                w = runner.make(i);
+            else if (!runner.makeConstrained(i, &w)) {
+                ++withoutPlainState;
+                continue;
+            }
             tally.add(w, runner.run(w));
         }
     }
@@ -57,6 +69,10 @@ void BM_sweep(benchmark::State &state)
         = tally.all.waters ? 100.0 * tally.all.converged / tally.all.waters : 0.0;
     state.counters["faults"] = tally.faults;
     reportLines = tally.report();
+    if (constrained)
+        reportLines.prepend(QStringLiteral("constrained twins; plain waters without a converged "
+                                           "state (no twin): %1")
+                                .arg(withoutPlainState));
 }
 
 } // namespace

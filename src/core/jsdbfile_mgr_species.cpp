@@ -8,6 +8,8 @@
 #include <QDebug>
 #include <QSettings>
 
+#include <cmath>
+
 using namespace jsdb_codec;
 
 namespace {
@@ -167,12 +169,26 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
 
     if (cs->csolvitmax < 1 || cs->csolvitmax > 10000) // the engine runs 1 to 10000
         cs->csolvitmax = 31;
-    if (cs->csolvcvg <= 0.0)
-        cs->csolvcvg = 1e-6;
-    if (cs->csolvcmax <= 0.0)
-        cs->csolvcmax = 25.0;
-    if (cs->csolvcmin <= 0.0)
-        cs->csolvcmin = 1e-36;
+    // A limit must be a finite number above 0: "inf" or "nan" would let a run stop
+    // at once as converged, or never.
+    auto limit = [](double &value, double fallback, const char *key) {
+        if (value > 0.0 && std::isfinite(value))
+            return;
+        if (value != 0.0)
+            qDebug() << "JR ##### control parameter" << key << "of" << value
+                     << "is no finite number above 0; the default" << fallback << "is used";
+        value = fallback;
+    };
+    limit(cs->csolvcvg, 1e-6, "csolvcvg");
+    limit(cs->csolvcmax, 25.0, "csolvcmax");
+    limit(cs->csolvcmin, 1e-36, "csolvcmin");
+    // The accepted temperatures form a finite range, lowest below highest.
+    if (!(std::isfinite(cs->TCmin) && std::isfinite(cs->TCmax) && cs->TCmin < cs->TCmax)) {
+        qDebug() << "JR ##### control temperature range" << cs->TCmin << "-" << cs->TCmax
+                 << "is no finite range; the default 0.1 - 350 C is used";
+        cs->TCmin = 0.1;
+        cs->TCmax = 350.0;
+    }
 
     if (!sdata->isOwned(sdata->ctrlset))
         delete sdata->ctrlset;

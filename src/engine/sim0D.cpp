@@ -94,6 +94,17 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    // A limit that is no finite number would stop the run at once as converged, or
+    // never: refused before the first step.
+    if (!std::isfinite(csolvcvg) || !std::isfinite(csolvcmin) || !std::isfinite(csolvcmax)) {
+        refuse(QString("#### error : control limits must be finite numbers: convergence limit "
+                       "%1, lowest concentration %2, highest concentration %3")
+                   .arg(csolvcvg)
+                   .arg(csolvcmin)
+                   .arg(csolvcmax));
+        refused = true;
+        return 1;
+    }
     if (!global::TC_accepted_water(w->TC)) {
         refuse(QString("#### error : temperature %1 C outside the database range %2 - %3 C")
                    .arg(w->TC)
@@ -112,9 +123,18 @@ int sim0D::driver(sim_data *sd, one_water *w)
     }
     clear_vector_upper_state(); // the string work is done; numbers from here on
     setup_mat_solver();
+    // The system's log K at a temperature are worked out once for all its runs there.
+    std::shared_ptr<const std::vector<double>> log10K = sys().log10KAt(w->TC);
+    if (log10K == nullptr) {
+        auto values = std::make_shared<std::vector<double>>(size_t(simmodel->nrxnsFast));
+        for (int i = 0; i < simmodel->nrxnsFast; ++i)
+            (*values)[size_t(i)] = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsFast[i], w->TC);
+        sys().keepLog10K(w->TC, values);
+        log10K = std::move(values);
+    }
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         pt_rxn_res &res = simmodel->results->rxnsFastRes[i];
-        res.log10K = sim_rxn_prop::eqkLog10_polynom(simmodel->rxnsFast[i], w->TC);
+        res.log10K = (*log10K)[size_t(i)];
         res.lnK = res.log10K * lnOf10;
         res.TC = w->TC;
     }
@@ -135,7 +155,16 @@ int sim0D::driver(sim_data *sd, one_water *w)
         refused = true;
         return 1;
     }
+    const qsizetype before = errorMsgs->size();
     newton_loop();
+    // A run whose steps broke down (a singular or non-finite step) or ran out is taken
+    // up again along the ionic strength; found, the breakdown is no error of the run.
+    const bool brokeDown = errorMsgs->size() == before + 1
+        && (errorMsgs->last().startsWith("#### error : matrix solver")
+            || errorMsgs->last().contains("the Newton step is not finite"));
+    if (!simmodel->converged && (errorMsgs->size() == before || brokeDown)
+        && solve_along_ionic_strength() && brokeDown)
+        errorMsgs->removeLast();
     finish_run();
     if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
         report_nonconvergence();
@@ -151,8 +180,11 @@ void sim0D::transfer_data()
 {
     // The chemical system's part is prepared once per batch content; only the
     // water's part is built for each run.
-    auto prepare = [this]() {
-        std::shared_ptr<const sim_system> prepared = sim_system_cache::find(sdata);
+    // The batch's system is kept by the cache; a view's, by the batch's system (kept
+    // in the cache too, it would cost every later look-up a walk through it).
+    auto prepare = [this](bool batch) {
+        std::shared_ptr<const sim_system> prepared
+            = batch ? sim_system_cache::find(sdata) : nullptr;
         if (prepared != nullptr)
             return prepared;
         auto built = std::make_shared<sim_system>();
@@ -166,13 +198,26 @@ void sim0D::transfer_data()
         record_logK_ranges();
         prepare_system();
         building = nullptr;
-        sim_system_cache::store(sdata, built);
+        if (batch)
+            sim_system_cache::store(sdata, built);
         return std::shared_ptr<const sim_system>(std::move(built));
     };
-    std::shared_ptr<const sim_system> prepared = prepare();
+    std::shared_ptr<const sim_system> prepared = prepare(true);
     if (!all_reactions_take_part(*prepared, water->TC)) {
-        leave_out_reactions();
-        prepared = prepare();
+        // Which reactions a temperature leaves out is worked out once per system and
+        // set of reactions that take part; a later run only links the kept records.
+        std::vector<char> takesPart = reactions_taking_part(*prepared, water->TC);
+        std::shared_ptr<const sim_left_out> entry = prepared->leftOut(takesPart);
+        if (entry == nullptr) {
+            auto found = std::make_shared<sim_left_out>(find_left_out(std::move(takesPart)));
+            leave_out_reactions(*found);
+            found->system = prepare(false);
+            prepared->keepLeftOut(found);
+            entry = std::move(found);
+        } else {
+            leave_out_reactions(*entry);
+        }
+        prepared = entry->system;
     }
     bind_system(std::move(prepared));
     transfer_data_rxns_constraint();
@@ -246,15 +291,17 @@ static std::vector<pt_elemcomp> elementEntries(const sim_system &s)
 }
 
 // A species' element entries from its composition; an element the batch lacks is
-// reported and left out.
-static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c)
+// reported and left out. A solute's message is an error line ("#### "); a gas's
+// message has always been the bare text.
+static void fillElements(sim_system &s, pt_solute &sp, const one_comp_elements *c,
+                         const QString &lead)
 {
     if (c == nullptr)
         return;
     for (int k = 0; k < c->element.size(); ++k) {
         const int e = s.elementIndex(c->element.at(k));
         if (e < 0) {
-            s.messages << "#### idx of element [ " + c->element.at(k) + " ] not found";
+            s.messages << lead + "idx of element [ " + c->element.at(k) + " ] not found";
             continue;
         }
         sp.elements[e].element = s.elements[e].name;
@@ -286,7 +333,7 @@ void sim0D::transfer_data_solutes()
             sp.gas = true; // the basis O2(g) stands for a fugacity
         }
         sp.elements = elementEntries(s);
-        fillElements(s, sp, so->composition);
+        fillElements(s, sp, so->composition, QStringLiteral("#### "));
         s.addSpeciesName(so->name, sp.name, true);
         s.species.push_back(std::move(sp));
     }
@@ -320,7 +367,7 @@ void sim0D::transfer_data_gases()
         sp.name = toStd(r->name);
         if (g != nullptr) {
             sp.mol_wt = g->mol_wt;
-            fillElements(s, sp, g->composition);
+            fillElements(s, sp, g->composition, QString());
         }
         s.addSpeciesName(r->name, sp.name, false);
         s.species.push_back(std::move(sp));
@@ -471,6 +518,7 @@ void sim0D::transfer_data_one_rxn_fast(int position, one_rxn *r)
 {
     const bool gasRxn = position >= building->naqueous;
     building->rxnsFast.push_back(build_rxn(position, r, gasRxn, false));
+    building->rxnTexts << r->name;
 }
 
 // The water's swap reactions, built against the prepared system.
@@ -564,15 +612,15 @@ void sim0D::transfer_data_water()
             set.species.reserve(c->species.size());
             set.stoich.reserve(c->species.size());
             set.spIdx.reserve(c->species.size());
+            // Solutes come first, so a solute and a gas of one name give the solute;
+            // species left out of this run, and gases, take no part.
+            const std::vector<int> found = sys().setSpecies(e, c->species, leftOutSpecies);
             for (int m = 0; m < c->species.size(); ++m) {
-                // A species' name is already converted; only others need it. Solutes
-                // come first, so a solute and a gas of one name give the solute.
-                const int idx = sys().speciesIndex(c->species.at(m));
-                if (idx < 0 && leftOutSpecies.contains(c->species.at(m)))
-                    continue; // not in this run
-                std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
-                if (idx >= 0 && simmodel->species[idx].gas)
+                const int idx = found[size_t(m)];
+                if (idx == -2)
                     continue;
+                // A species' name is already converted; only others need it.
+                std::string name = idx >= 0 ? simmodel->species[idx].name : toStd(c->species.at(m));
                 set.species.push_back(std::move(name));
                 set.stoich.push_back(m < c->stoich.size() ? c->stoich.at(m) : 0.0);
                 set.spIdx.push_back(idx < 0 ? -9 : idx);
@@ -844,6 +892,9 @@ int sim0D::evaluate_jacobian()
             qDebug() << "S0 EJ: ##### composition set " << s << " / " << simwater->nsets
                      << " : zero Jacobian entry";
     }
+    // The charge balance takes the place of its set's row.
+    if (water->chargebalance && cbSetIdx >= 0 && nf + cbSetIdx < n && zeroRow(nf + cbSetIdx))
+        qDebug() << "S0 EJ: ##### charge balance eqn " << nf + cbSetIdx << " : zero Jacobian entry";
     return 0;
 }
 
@@ -905,9 +956,18 @@ one_water_result *sim0D::results()
     const bool solved = int(res->speciesRes.size()) == simmodel->nspecies;
     if (!solved)
         return r;
+    // The names the system keeps: no conversion for each result.
+    // (A run refused before its system was bound has none.)
+    const QStringList noTexts;
+    const sim_system *bound = simmodel->system.get();
+    const QStringList &rxnTexts = bound != nullptr ? bound->rxnTexts : noTexts;
+    const QStringList &speciesTexts = bound != nullptr ? bound->speciesTexts : noTexts;
+    auto text = [](const QStringList &kept, int i, const std::string &name) {
+        return i < kept.size() ? kept.at(i) : QString::fromStdString(name);
+    };
     for (int i = 0; i < simmodel->nrxnsFast; ++i) {
         auto *e = new one_waterResult_rxn;
-        e->name = QString::fromStdString(simmodel->rxnsFast[i].name);
+        e->name = text(rxnTexts, i, simmodel->rxnsFast[i].name);
         e->eqkL10 = res->rxnsFastRes[i].log10K;
         e->ratioQK = std::exp(res->rxnsFastRes[i].residual);
         r->rxns.append(e);
@@ -916,7 +976,7 @@ one_water_result *sim0D::results()
     int iH = -1;
     for (int i = 0; i < nsol && i < simmodel->nspecies; ++i) {
         auto *e = new one_waterResult_solute;
-        e->solute = QString::fromStdString(simmodel->species[i].name);
+        e->solute = text(speciesTexts, i, simmodel->species[i].name);
         e->cmolal = res->speciesRes[i].molal;
         e->gamma = res->speciesRes[i].gamma;
         if (e->solute == sdata->nameHplus)
@@ -925,7 +985,7 @@ one_water_result *sim0D::results()
     }
     for (int k = nsol; k < simmodel->nspecies; ++k) {
         auto *e = new one_waterResult_solute;
-        e->solute = QString::fromStdString(simmodel->species[k].name);
+        e->solute = text(speciesTexts, k, simmodel->species[k].name);
         e->cmolal = res->speciesRes[k].molal;
         e->cMolar = e->cmolal * r->densitymass;
         e->gamma = res->speciesRes[k].gamma;

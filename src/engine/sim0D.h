@@ -16,6 +16,7 @@ struct one_water;
 struct one_water_result;
 struct one_rxn;
 struct one_rxn_eqk;
+struct sim_left_out;
 struct sim_system;
 
 /// Equilibrium speciation of one water by Newton-Raphson in ln(molality).
@@ -125,16 +126,33 @@ private:
     void prepare_reduction();
     bool order_fast_reactions(const std::vector<int> &definedBy, std::vector<int> &order) const;
     static bool all_reactions_take_part(const sim_system &s, double TC);
+    static std::vector<char> reactions_taking_part(const sim_system &s, double TC);
+    sim_left_out find_left_out(std::vector<char> takesPart) const;
     void record_logK_ranges();
-    void leave_out_reactions();
+    void leave_out_reactions(const sim_left_out &out);
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
+    bool solve_along_ionic_strength();
+    /// What a search from another state saves and gives back.
+    struct run_state
+    {
+        std::vector<double> lnm, m, prev, dx, residual;
+        std::vector<char> held;
+        int nHeld = 0;
+        double maxResidual = 0.0, maxSetResidual = 0.0;
+    };
+    run_state save_state() const;
+    void restore_state(const run_state &s);
+    void solute_coefficients_at(pt_rxn_DH *dh, double I) const;
     void prepare_iteration();
     bool report_no_equilibrium_state();
     bool report_no_equilibrium_state_after_run();
     QString limiting_law_without_state(bool wholeWater);
+    QString limiting_law_answer(bool wholeWater);
     bool ionic_strength_exceeds_every_value();
-    double apply_step(const std::vector<double> &dx);
+    double apply_step(const std::vector<double> &dx, const std::vector<double> *lng);
+    double settle_trace_species(const std::vector<double> &lng);
+    void start_from_mass_action();
     double residual_outside_held() const;
     bool release_held(double rowTol);
     bool keep_going(const std::vector<double> &history) const;
@@ -180,6 +198,8 @@ private:
     std::unique_ptr<sim_data, view_deleter> view;
     QSet<QString> leftOutSpecies; ///< species formed by the reactions left out
     QStringList runNotes; ///< see notes()
+    bool wholeWaterAnswered = false; ///< wholeWaterAnswer is worked out
+    QString wholeWaterAnswer; ///< limiting_law_without_state(true) of this run
 
     // Newton iteration (see prepare_iteration).
     std::vector<double> lnUpper; ///< ln of the largest molality the water's amounts allow

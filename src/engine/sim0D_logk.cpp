@@ -112,20 +112,34 @@ QStringList sim0D::reactionsLeftOut(const sim_data *sd, double TC)
     return names;
 }
 
+namespace {
+
+/// The rule of logKTemperature on a prepared system's tabulated range.
+bool rangeCovers(double lo, double hi, double TC)
+{
+    if (std::fabs(lo - onlyAtTC) < slackTC && std::fabs(hi - onlyAtTC) < slackTC)
+        return TC < onlyAtLimitTC;
+    return TC >= lo - slackTC && TC <= hi + slackTC;
+}
+
+} // namespace
+
 // The prepared system knows each reaction's range: the common run, where every
 // reaction takes part, costs one comparison per reaction.
 bool sim0D::all_reactions_take_part(const sim_system &s, double TC)
 {
-    for (int i = 0; i < s.nrxnsFast; ++i) {
-        const double lo = s.logKlow[size_t(i)], hi = s.logKhigh[size_t(i)];
-        if (std::fabs(lo - onlyAtTC) < slackTC && std::fabs(hi - onlyAtTC) < slackTC) {
-            if (!(TC < onlyAtLimitTC))
-                return false;
-        } else if (!(TC >= lo - slackTC && TC <= hi + slackTC)) {
+    for (int i = 0; i < s.nrxnsFast; ++i)
+        if (!rangeCovers(s.logKlow[size_t(i)], s.logKhigh[size_t(i)], TC))
             return false;
-        }
-    }
     return true;
+}
+
+std::vector<char> sim0D::reactions_taking_part(const sim_system &s, double TC)
+{
+    std::vector<char> takesPart(size_t(s.nrxnsFast), 0);
+    for (int i = 0; i < s.nrxnsFast; ++i)
+        takesPart[size_t(i)] = rangeCovers(s.logKlow[size_t(i)], s.logKhigh[size_t(i)], TC);
+    return takesPart;
 }
 
 void sim0D::record_logK_ranges()
@@ -153,14 +167,43 @@ void sim0D::view_deleter::operator()(sim_data *v) const
     delete v;
 }
 
+// The batch's records a run at the temperature keeps, and the reactions it leaves
+// out, for the reactions marked in `takesPart`.
+sim_left_out sim0D::find_left_out(std::vector<char> takesPart) const
+{
+    sim_left_out out;
+    out.takesPart = std::move(takesPart);
+    QSet<QString> aqueous, gas;
+    leftOutAt(sdata, water->TC, aqueous, gas);
+    const sim_data *batch = sdata;
+    for (int i = 0; i < batch->solutes.size(); ++i)
+        if (!aqueous.contains(batch->solutes.at(i)->name))
+            out.solutes.push_back(i);
+    for (int i = 0; i < batch->rxnsAqueous.size(); ++i) {
+        if (aqueous.contains(batch->rxnsAqueous.at(i)->name))
+            out.names << batch->rxnsAqueous.at(i)->name;
+        else
+            out.aqueous.push_back(i);
+    }
+    for (int i = 0; i < batch->rxnsGas.size(); ++i) {
+        if (gas.contains(batch->rxnsGas.at(i)->name))
+            out.names << batch->rxnsGas.at(i)->name;
+        else
+            out.gasRxns.push_back(i);
+    }
+    for (int i = 0; i < batch->gases.size(); ++i)
+        if (!gas.contains(batch->gases.at(i)->name))
+            out.gases.push_back(i);
+    out.species = aqueous;
+    out.namesText = out.names.join(", ");
+    return out;
+}
+
 // The run works on a view of the batch without the reactions left out at its
 // temperature and the species they form; the note names them.
-void sim0D::leave_out_reactions()
+void sim0D::leave_out_reactions(const sim_left_out &out)
 {
-    const double TC = water->TC;
-    QSet<QString> aqueous, gas;
-    leftOutAt(sdata, TC, aqueous, gas);
-    if (aqueous.isEmpty() && gas.isEmpty())
+    if (out.names.isEmpty())
         return;
     const sim_data *batch = sdata;
     view.reset(new sim_data);
@@ -177,36 +220,26 @@ void sim0D::leave_out_reactions()
     v->bdot = batch->bdot;
     v->elements = batch->elements;
     v->solids = batch->solids;
-    QStringList names;
-    for (one_solute *s : std::as_const(batch->solutes))
-        if (!aqueous.contains(s->name))
-            v->solutes << s;
-    for (one_rxn *r : std::as_const(batch->rxnsAqueous)) {
-        if (aqueous.contains(r->name))
-            names << r->name;
-        else
-            v->rxnsAqueous << r;
-    }
-    for (one_rxn *r : std::as_const(batch->rxnsGas)) {
-        if (gas.contains(r->name))
-            names << r->name;
-        else
-            v->rxnsGas << r;
-    }
-    for (one_gas *g : std::as_const(batch->gases))
-        if (!gas.contains(g->name))
-            v->gases << g;
+    auto pick = [](auto &to, const auto &from, const std::vector<int> &kept) {
+        to.reserve(qsizetype(kept.size()));
+        for (int i : kept)
+            to << from.at(i);
+    };
+    pick(v->solutes, batch->solutes, out.solutes);
+    pick(v->rxnsAqueous, batch->rxnsAqueous, out.aqueous);
+    pick(v->rxnsGas, batch->rxnsGas, out.gasRxns);
+    pick(v->gases, batch->gases, out.gases);
     v->nelements = int(v->elements.size());
     v->nsolutes = int(v->solutes.size());
     v->nsolids = int(v->solids.size());
     v->ngases = int(v->gases.size());
     v->nrxnsAqueous = int(v->rxnsAqueous.size());
     v->nrxnsGas = int(v->rxnsGas.size());
-    leftOutSpecies = aqueous;
+    leftOutSpecies = out.species;
     runNotes << QString("note : %1 reactions left out at %2 C, without log K data there or "
                         "needing a species formed by one without: %3")
-                    .arg(names.size())
-                    .arg(TC)
-                    .arg(names.join(", "));
+                    .arg(out.names.size())
+                    .arg(water->TC)
+                    .arg(out.namesText);
     sdata = v;
 }

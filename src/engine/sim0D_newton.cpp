@@ -14,6 +14,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -46,6 +47,20 @@ const double swingLargest = 3.0;
 const int dampFrom = 10;
 /// ... but never beyond this many steps in all.
 const int extendedStepCap = 200;
+/// The search along the ionic strength (solve_along_ionic_strength): its range,
+/// mol/kg, the grid step in ln I, the bisections and the steps of one frozen solve.
+const double frozenIlow = 1e-7;
+const double frozenIhigh = 1e3;
+const double frozenGrid = 0.5 * 2.302585092994046;
+const int frozenBisections = 25;
+const int frozenSteps = 100;
+/// The search takes at most this many times the iteration limit in steps.
+const int frozenBudget = 10;
+/// A species a reaction defines that lies below this molality (mol/kg), before and
+/// after a step, carries too little of any element to shape the step: it takes the
+/// molality its reaction gives at once instead of climbing or sinking a few ln units
+/// a step, so how far down the concentration limit lies no longer sets the steps.
+const double traceMolal = 1e-20;
 
 const double infinity = std::numeric_limits<double>::infinity();
 
@@ -165,14 +180,94 @@ void sim0D::prepare_iteration()
             lnUpper[j] = std::min(lnUpper[j], lnTotal - std::log(nu));
         }
     }
+    if (std::any_of(simwater->compsets.begin(), simwater->compsets.end(),
+                    [](const pt_compset &set) { return set.swapOn; }))
+        start_from_mass_action();
+}
+
+// A mineral or a gas that fixes an amount couples the ions of its reaction with no
+// total to hold them, and a charge balance closed on one of them adds a second such
+// row. From the common start every species formed by a reaction lies far from its
+// equation (CaCl+ as abundant as Ca++ and Cl-); the first steps then read the charge
+// balance through those species and drive the balancing ion up without end. Such a
+// water starts with each formed species at the molality its reaction gives (activity
+// coefficients of 1) from the species before it, never above the common start nor
+// its bound, and never below the trace level, where the step takes over.
+void sim0D::start_from_mass_action()
+{
+    const sim_system &s = sys();
+    if (!s.releaseOrdered || !s.rxnsDefineDistinct)
+        return;
+    std::vector<double> &lnm = rxnC->lnmolal;
+    const double lnStart = std::log(rxnC->molal.empty() ? 1.0 : rxnC->molal[0]);
+    const double lnTrace = std::log(traceMolal);
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int k = rx.ownIdx;
+        if (k < 0 || s.definingRxn[k] != i)
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        for (int j : rx.nonzero)
+            if (j != k)
+                r += rx.stoich[j] * lnm[j];
+        const double v = -r / rx.stoich[k];
+        if (!std::isfinite(v))
+            continue;
+        lnm[k] = std::max(lnTrace, std::min({v, lnStart, lnUpper[k]}));
+        rxnC->molal[k] = std::exp(lnm[k]);
+        rxnC->molalPrev[k] = rxnC->molal[k];
+    }
+}
+
+// Species a reaction defines that lay below the trace level before the step and
+// would lie there after it take their reaction's molality at the step's activity
+// coefficients, in reaction order (each after the species it is formed from).
+// Returns the change to the step's sum.
+double sim0D::settle_trace_species(const std::vector<double> &lng)
+{
+    const sim_system &s = sys();
+    if (!s.releaseOrdered || !s.rxnsDefineDistinct)
+        return 0.0;
+    const double lnTrace = std::log(traceMolal);
+    if (std::none_of(lnPrev.begin(), lnPrev.end(), [lnTrace](double v) { return v < lnTrace; }))
+        return 0.0; // the common state: nothing at trace level
+    double *const lnm = rxnC->lnmolal.data();
+    double *const m = rxnC->molal.data();
+    double *const last = simmodel->dxLast;
+    double change = 0.0;
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        const int k = rx.ownIdx;
+        if (k < 0 || s.definingRxn[k] != i || !(lnPrev[k] < lnTrace))
+            continue;
+        double r = rx.fixedLnActivity - simmodel->results->rxnsFastRes[i].lnK;
+        for (int j : rx.nonzero)
+            if (j != k)
+                r += rx.stoich[j] * (lnm[j] + lng[j]);
+        const double next = std::min(-r / rx.stoich[k] - lng[k], lnUpper[k]);
+        if (!std::isfinite(next) || !(next < lnTrace))
+            continue;
+        const double d = lnPrev[k] - next;
+        change += std::fabs(d) - std::fabs(last[k]);
+        last[k] = d;
+        lnm[k] = next;
+        m[k] = std::exp(next);
+        if (held[k]) {
+            held[k] = 0;
+            --nHeld;
+        }
+    }
+    return change;
 }
 
 // The step rules, in order: a species that a reaction defines and that lies below the
 // concentration floor is held there when the step would lower it further; a
-// correction above 10 ln units is cut to 5; then no species may exceed its bound.
+// correction above 10 ln units is cut to 5; then no species may exceed its bound;
+// last, when `lng` is given, species at trace level take their reaction's molality
+// (settle_trace_species) with those activity coefficients.
 // Returns the sum of the corrections taken, or NaN, with the state unchanged, when a
 // correction is not finite.
-double sim0D::apply_step(const std::vector<double> &dx)
+double sim0D::apply_step(const std::vector<double> &dx, const std::vector<double> *lng)
 {
     const int n = simmodel->nspecies;
     double *const lnm = rxnC->lnmolal.data();
@@ -220,6 +315,8 @@ double sim0D::apply_step(const std::vector<double> &dx)
         sum += std::fabs(d);
     }
     nHeld = nh;
+    if (std::isfinite(sum) && lng != nullptr)
+        sum += settle_trace_species(*lng);
     if (!std::isfinite(sum)) { // a NaN correction reaches the sum; undo the step
         std::copy(lnPrev.begin(), lnPrev.end(), lnm);
         std::copy(prev, prev + n, m);
@@ -325,6 +422,14 @@ double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) c
         return 0.0;
     const double I = std::sqrt(i1 * i2);
     history.back() = I;
+    solute_coefficients_at(dh, I);
+    return std::fabs(std::log(i2 / i1));
+}
+
+// The solutes' activity coefficients of the run's model at ionic strength I; water
+// keeps the coefficient it has.
+void sim0D::solute_coefficients_at(pt_rxn_DH *dh, double I) const
+{
     const double T = simwater->TC;
     for (int j = 0; j < simmodel->nspecies; ++j) {
         if (j == simctrl->idxH2O)
@@ -335,7 +440,6 @@ double sim0D::damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) c
         dh->gamma[size_t(j)] = std::pow(10.0, lg);
         dh->lngamma[size_t(j)] = std::log(dh->gamma[size_t(j)]);
     }
-    return std::fabs(std::log(i2 / i1));
 }
 
 // Up to the iteration limit the run goes on; past it only while it still makes
@@ -379,7 +483,7 @@ void sim0D::newton_loop()
             refuse("#### error : matrix solver " + QString::number(1));
             return;
         }
-        double sum = apply_step(dx);
+        double sum = apply_step(dx, &dh->lngamma);
         if (!std::isfinite(sum)) {
             refuse("#### error : speciation model, the Newton step is not finite");
             return;
@@ -396,6 +500,93 @@ void sim0D::newton_loop()
         if (!keep_going(history))
             return;
     }
+}
+
+// Activity coefficients read from the last state can make the ionic strength feed on
+// itself so strongly that the steps never settle: a mineral fixing an ion's activity
+// with the ion's total given leaves the ionic strength to be set by the coefficients
+// alone (calcite in a water of little calcium at a given pH). Such a run is taken up
+// again along the ionic strength: with the coefficients frozen at a value I, the
+// water's equilibrium follows from the plain steps, and its own ionic strength I'
+// is compared with I (a frozen solve that finds nothing counts as an I' beyond every
+// value). Where I' - I changes sign on a grid of ln I, bisection finds the I of the
+// state, which is accepted only when every row holds with the coefficients of its
+// own ionic strength. The steps of every solve are counted, and the search stops at
+// ten times the iteration limit.
+bool sim0D::solve_along_ionic_strength()
+{
+    // Without coefficients nothing to search; under the limiting law a water shown
+    // to have no state is not searched either.
+    if (simctrl->activitymethod == 0
+        || (simctrl->activitymethod == 1 && !limiting_law_without_state(true).isEmpty()))
+        return false;
+    const int n = simmodel->nspecies;
+    const double rowTol = std::max(csolvcvg, rowToleranceFloor);
+    const run_state failed = save_state();
+    // From the start of a constrained water: where the failed run ended says little.
+    setup_pt_rxn_C();
+    start_from_mass_action();
+    std::vector<double> goodLn = rxnC->lnmolal, goodM = rxnC->molal;
+    std::vector<double> dx;
+    int steps = 0;
+    const int budget = frozenBudget * csolvitmax;
+    // ln I' - ln I at I = exp(lnI).
+    auto gap = [&](double lnI) {
+        rxnC->lnmolal = goodLn;
+        rxnC->molal = goodM;
+        std::unique_ptr<pt_rxn_DH> dh(
+            sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref));
+        solute_coefficients_at(dh.get(), std::exp(lnI));
+        bool solved = false;
+        for (int k = 0; k < frozenSteps && !solved && steps < budget; ++k, ++steps) {
+            if (sim0D_spcn_jacobianMatrix(dh.get()) != 0 || solve_step(dx) != 0)
+                break;
+            const double sum = apply_step(dx, &dh->lngamma);
+            if (!std::isfinite(sum))
+                break;
+            solved = sum < csolvcvg && residual_outside_held() < rowTol;
+        }
+        // No state at these coefficients: the molalities run off, as if I' were
+        // beyond every value.
+        if (!solved)
+            return infinity;
+        goodLn = rxnC->lnmolal;
+        goodM = rxnC->molal;
+        double Iout = 0.0;
+        for (int k = 0; k < n; ++k)
+            if (!simmodel->species[k].gas)
+                Iout += 0.5 * rxnC->molal[k] * simmodel->species[k].charge
+                    * simmodel->species[k].charge;
+        return std::log(Iout) - lnI;
+    };
+    bool found = false;
+    double lo = std::log(frozenIlow), glo = gap(lo);
+    for (double hi = lo + frozenGrid;
+         hi <= std::log(frozenIhigh) + 1e-9 && !found && steps < budget; hi += frozenGrid) {
+        const double ghi = gap(hi);
+        if (glo > 0.0 && ghi <= 0.0) {
+            for (int b = 0; b < frozenBisections; ++b) {
+                const double mid = 0.5 * (lo + hi);
+                (gap(mid) > 0.0 ? lo : hi) = mid;
+            }
+            found = std::isfinite(gap(hi)) && steps < budget;
+        } else {
+            lo = hi;
+            glo = ghi;
+        }
+    }
+    simmodel->loops += steps;
+    if (found) {
+        pt_rxn_DH *dh
+            = sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref);
+        delete lastDH;
+        lastDH = dh;
+        found = sim0D_spcn_jacobianMatrix(dh) == 0 && maxResidual < rowTol && release_held(rowTol);
+    }
+    if (!found)
+        restore_state(failed); // the messages speak of the failed run
+    simmodel->converged = found;
+    return found;
 }
 
 // Some waters have no equilibrium state at all under the chosen activity model, and
@@ -446,6 +637,19 @@ QString sim0D::limiting_law_without_state(bool wholeWater)
 {
     if (simctrl->activitymethod != 1)
         return QString();
+    // The whole water's answer does not depend on the run's state: worked out once.
+    if (wholeWater && wholeWaterAnswered)
+        return wholeWaterAnswer;
+    if (wholeWater) {
+        wholeWaterAnswer = limiting_law_answer(true);
+        wholeWaterAnswered = true;
+        return wholeWaterAnswer;
+    }
+    return limiting_law_answer(false);
+}
+
+QString sim0D::limiting_law_answer(bool wholeWater)
+{
     const int n = simmodel->nspecies;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> fixedLnA(n, nan);
@@ -546,20 +750,13 @@ QString sim0D::limiting_law_without_state(bool wholeWater)
 bool sim0D::ionic_strength_exceeds_every_value()
 {
     const int n = simmodel->nspecies;
-    const std::vector<double> savedLn = rxnC->lnmolal;
-    const std::vector<double> savedM = rxnC->molal;
-    const std::vector<double> savedPrev = rxnC->molalPrev;
-    const std::vector<double> savedDx(simmodel->dxLast, simmodel->dxLast + n);
-    const std::vector<char> savedHeld = held;
-    const int savedNHeld = nHeld;
-    std::vector<double> savedResidual;
-    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
-        savedResidual.push_back(r.residual);
-    const double savedMaxResidual = maxResidual;
+    const run_state saved = save_state();
     const double rowTol = std::max(csolvcvg, rowToleranceFloor);
     const double T = simwater->TC;
     const int stepsPerPoint = 100;
     clear_vector_upper_state(); // the messages of the failed run came before
+    // From the common start: where the failed run ended says nothing of a state.
+    setup_pt_rxn_C();
 
     pt_rxn_DH dh;
     dh.gamma.assign(n, 1.0);
@@ -581,7 +778,7 @@ bool sim0D::ionic_strength_exceeds_every_value()
         for (int step = 0; step < stepsPerPoint && !solved; ++step) {
             if (sim0D_spcn_jacobianMatrix(&dh) != 0 || solve_step(dx) != 0)
                 break;
-            const double sum = apply_step(dx);
+            const double sum = apply_step(dx, nullptr); // the plain steps, as the proof was made
             if (!std::isfinite(sum))
                 break;
             solved = sum < csolvcvg && residual_outside_held() < rowTol;
@@ -593,16 +790,39 @@ bool sim0D::ionic_strength_exceeds_every_value()
                     * simmodel->species[k].charge;
         exceeds = solved && Iout > I;
     }
-    rxnC->lnmolal = savedLn;
-    rxnC->molal = savedM;
-    rxnC->molalPrev = savedPrev;
-    std::copy(savedDx.begin(), savedDx.end(), simmodel->dxLast);
-    held = savedHeld;
-    nHeld = savedNHeld;
-    for (size_t i = 0; i < savedResidual.size(); ++i)
-        simmodel->results->rxnsFastRes[i].residual = savedResidual[i];
-    maxResidual = savedMaxResidual;
+    restore_state(saved);
     return exceeds;
+}
+
+// The state of the run and what the messages of a failed run read of it.
+sim0D::run_state sim0D::save_state() const
+{
+    run_state s;
+    s.lnm = rxnC->lnmolal;
+    s.m = rxnC->molal;
+    s.prev = rxnC->molalPrev;
+    s.dx.assign(simmodel->dxLast, simmodel->dxLast + simmodel->nspecies);
+    s.held = held;
+    s.nHeld = nHeld;
+    for (const pt_rxn_res &r : simmodel->results->rxnsFastRes)
+        s.residual.push_back(r.residual);
+    s.maxResidual = maxResidual;
+    s.maxSetResidual = maxSetResidual;
+    return s;
+}
+
+void sim0D::restore_state(const run_state &s)
+{
+    rxnC->lnmolal = s.lnm;
+    rxnC->molal = s.m;
+    rxnC->molalPrev = s.prev;
+    std::copy(s.dx.begin(), s.dx.end(), simmodel->dxLast);
+    held = s.held;
+    nHeld = s.nHeld;
+    for (size_t i = 0; i < s.residual.size(); ++i)
+        simmodel->results->rxnsFastRes[i].residual = s.residual[i];
+    maxResidual = s.maxResidual;
+    maxSetResidual = s.maxSetResidual;
 }
 
 // A run that used up its iterations must still say why it failed: the user sees

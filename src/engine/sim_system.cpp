@@ -56,10 +56,72 @@ void sim_system::addSpeciesName(const QString &name, const std::string &utf8, bo
     if (speciesNames.size() >= speciesNames.capacity())
         return;
     const int pos = int(speciesNames.size());
+    speciesTexts << name;
     speciesNames.emplace_back(key(name));
     const std::u16string_view view = speciesNames.back();
     speciesByName.emplace(view, pos);
     if (solute)
         soluteByName.emplace(view, pos);
     speciesByUtf8.emplace(utf8, pos);
+}
+
+std::shared_ptr<const sim_left_out> sim_system::leftOut(const std::vector<char> &takesPart) const
+{
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    for (const std::shared_ptr<const sim_left_out> &e : leftOuts)
+        if (e->takesPart == takesPart)
+            return e;
+    return nullptr;
+}
+
+void sim_system::keepLeftOut(std::shared_ptr<const sim_left_out> entry) const
+{
+    // A batch moves between a few stretches of the log K grid; more are not kept.
+    const size_t most = 16;
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    if (leftOuts.size() >= most)
+        leftOuts.erase(leftOuts.begin());
+    leftOuts.push_back(std::move(entry));
+}
+
+std::shared_ptr<const std::vector<double>> sim_system::log10KAt(double TC) const
+{
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    for (const auto &[at, values] : log10Ks)
+        if (at == TC)
+            return values;
+    return nullptr;
+}
+
+void sim_system::keepLog10K(double TC, std::shared_ptr<const std::vector<double>> values) const
+{
+    // The temperatures a batch's waters share; a sweep over many keeps only the last.
+    const size_t most = 8;
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    if (log10Ks.size() >= most)
+        log10Ks.erase(log10Ks.begin());
+    log10Ks.emplace_back(TC, std::move(values));
+}
+
+std::vector<int> sim_system::setSpecies(int e, const QStringList &names,
+                                        const QSet<QString> &leftOut) const
+{
+    std::lock_guard<std::mutex> lock(leftOutLock);
+    if (e >= 0 && size_t(e) < setSpeciesOf.size() && setSpeciesOf[size_t(e)].first == names)
+        return setSpeciesOf[size_t(e)].second; // a water's lists are shared: compared at once
+    std::vector<int> idx;
+    idx.reserve(size_t(names.size()));
+    for (const QString &name : names) {
+        const int k = speciesIndex(name);
+        if ((k < 0 && leftOut.contains(name)) || (k >= 0 && species[size_t(k)].gas))
+            idx.push_back(-2);
+        else
+            idx.push_back(k < 0 ? -1 : k);
+    }
+    if (e >= 0) {
+        if (size_t(e) >= setSpeciesOf.size())
+            setSpeciesOf.resize(size_t(e) + 1);
+        setSpeciesOf[size_t(e)] = {names, idx};
+    }
+    return idx;
 }

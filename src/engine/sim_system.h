@@ -7,14 +7,35 @@
 
 #include "solver_records.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+struct sim_system;
+
+/// What a run leaves out of a batch at a temperature where some reactions' log K data
+/// do not reach: worked out once for each set of reactions that take part, and kept
+/// by the batch's system.
+struct sim_left_out
+{
+    std::vector<char> takesPart; ///< fast reaction -> 1 when its data cover the temperature
+    std::vector<int> solutes; ///< positions of the batch's solutes kept
+    std::vector<int> aqueous; ///< positions of the batch's aqueous reactions kept
+    std::vector<int> gasRxns; ///< positions of the batch's gas reactions kept
+    std::vector<int> gases; ///< positions of the batch's gases kept
+    QSet<QString> species; ///< species formed by the reactions left out
+    QStringList names; ///< the reactions left out, in batch order
+    QString namesText; ///< the same, joined for the run's note
+    std::shared_ptr<const sim_system> system; ///< the system without them
+};
 
 struct sim_system
 {
@@ -39,6 +60,8 @@ struct sim_system
     int32_t idxHplus = -1; ///< position of the solute "H+"; -1 when absent
     int32_t idxOH = -1; ///< position of the solute "OH-"; -1 when absent
     QStringList messages; ///< what the system lacks, reported by every run of it
+    QStringList speciesTexts; ///< species -> its name, as the results show it
+    QStringList rxnTexts; ///< fast reaction -> its name, as the results show it
     std::vector<double> logKlow; ///< fast reaction -> lowest tabulated T, C (-inf: no table)
     std::vector<double> logKhigh; ///< fast reaction -> highest tabulated T, C (inf: no table)
 
@@ -55,6 +78,23 @@ struct sim_system
     std::vector<int> redTstart; ///< species s: its entries from redTstart[s] on
     std::vector<int> redTcol; ///< primary position of each entry
     std::vector<double> redTval; ///< d(dx_s)/d(dx_p) of each entry
+
+    /// What runs leave out where the reactions marked in `takesPart` take part; null
+    /// when not yet worked out.
+    std::shared_ptr<const sim_left_out> leftOut(const std::vector<char> &takesPart) const;
+    /// Keeps `entry` for the later runs with its set of reactions.
+    void keepLeftOut(std::shared_ptr<const sim_left_out> entry) const;
+
+    /// The fast reactions' log10 K at exactly TC; null when not yet worked out.
+    std::shared_ptr<const std::vector<double>> log10KAt(double TC) const;
+    /// Keeps the fast reactions' log10 K at TC for the later runs at that temperature.
+    void keepLog10K(double TC, std::shared_ptr<const std::vector<double>> values) const;
+
+    /// Where the species `names` of element `e`'s total lie among the species: the
+    /// position, -1 for a name the system lacks, -2 for one the run leaves out
+    /// (a gas, or a species of `leftOut`). Worked out once for each list of names.
+    std::vector<int> setSpecies(int e, const QStringList &names,
+                                const QSet<QString> &leftOut) const;
 
     /// Position of the first batch element of that name; -9 when none.
     int elementIndex(QStringView name) const;
@@ -87,4 +127,10 @@ private:
     name_index soluteByName;
     name_index speciesByName;
     std::unordered_map<std::string, int> speciesByUtf8;
+
+    // Worked out by runs of this system after it was prepared, hence mutable.
+    mutable std::mutex leftOutLock;
+    mutable std::vector<std::shared_ptr<const sim_left_out>> leftOuts;
+    mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
+    mutable std::vector<std::pair<QStringList, std::vector<int>>> setSpeciesOf; ///< by element
 };

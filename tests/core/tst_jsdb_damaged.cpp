@@ -208,6 +208,9 @@ void tst_jsdb_damaged::controlParameters_data()
         << QByteArray(R"("csolvitmax": "-4", "csolvcvg": "-1", "csolvcmax": "0",
                          "csolvcmin": "abc", "dbaccess": "2", "redox": "true")")
         << true << false << 31 << 1e-6 << 25.0 << 1e-36;
+    QTest::newRow("non-finite limits corrected")
+        << QByteArray(R"("csolvcvg": "inf", "csolvcmax": "nan", "csolvcmin": "-inf")") << false
+        << false << 31 << 1e-6 << 25.0 << 1e-36;
     QTest::newRow("largest iteration limit") << QByteArray(R"("csolvitmax": "10000")") << false
                                              << false << 10000 << 1e-6 << 25.0 << 1e-36;
     QTest::newRow("iteration limit above the largest corrected")

@@ -188,8 +188,10 @@ sim_data *chemsys_build(const chemsys_request &req)
 }
 
 one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
-                         double fO2)
+                         double fO2, const one_water *like)
 {
+    if (like != nullptr && like->composition.size() != sd->elements.size())
+        like = nullptr;
     auto *w = sd->own(new one_water);
     w->name = "reference";
     w->TC = TC;
@@ -207,6 +209,10 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
         } else if (e->name == sd->nameH) {
             c->molal = c->Molar = pH >= 0.0 ? std::pow(10.0, -pH) : 1e-7;
             c->species << sd->nameHplus;
+        } else if (like != nullptr) {
+            c->molal = c->Molar = totals.value(e->name);
+            c->species = like->composition.at(w->composition.size())->species;
+            c->stoich = like->composition.at(w->composition.size())->stoich;
         } else {
             c->molal = c->Molar = totals.value(e->name);
             for (const one_solute *s : std::as_const(sd->solutes)) {
@@ -245,6 +251,14 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
     return w;
 }
 
+const one_rxn *chemsys_reaction(const QString &name, int type)
+{
+    const int r = gDb->find_idxDB_rxn(name, type);
+    if (r < 0)
+        return nullptr;
+    return type == global::gas ? gDb->sdata->rxnsGas.at(r) : gDb->sdata->rxnsSolid.at(r);
+}
+
 bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
                   double fugacity)
 {
@@ -270,8 +284,19 @@ void chemsys_chargeBalance(one_water *w, const QString &element)
     w->chargebalanceElem = element;
 }
 
+QSet<const one_rxn *> chemsys_leftOut(const sim_data *sd, double TC)
+{
+    const QStringList names = sim0D::reactionsLeftOut(sd, TC);
+    QSet<const one_rxn *> out;
+    for (const QList<one_rxn *> *list : {&sd->rxnsAqueous, &sd->rxnsGas})
+        for (const one_rxn *rx : *list)
+            if (names.contains(rx->name))
+                out.insert(rx);
+    return out;
+}
+
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance, double *worst)
+                            double tolerance, double *worst, const QSet<const one_rxn *> *leftOut)
 {
     QString fault;
     double unused = 0.0;
@@ -279,6 +304,9 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         worst = &unused;
     *worst = 0.0;
     QHash<QString, double> lnA, molal, gasLnA;
+    lnA.reserve(r->soln_aq.size());
+    molal.reserve(r->soln_aq.size());
+    gasLnA.reserve(r->soln_gas.size());
     // A molality of 0 stands for one below the smallest normal double: its reaction
     // must then put it there.
     QSet<QString> belowDoubles;
@@ -352,18 +380,23 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
         note(QStringLiteral("reaction ") + rx->name, lnQ - lnK);
     };
     // The reactions the engine leaves out at this temperature have no equation.
-    const QStringList leftOut = sim0D::reactionsLeftOut(sd, w->TC);
+    QSet<const one_rxn *> found;
+    if (leftOut == nullptr) {
+        found = chemsys_leftOut(sd, w->TC);
+        leftOut = &found;
+    }
     for (const one_rxn *rx : sd->rxnsAqueous)
-        if (!leftOut.contains(rx->name))
+        if (!leftOut->contains(rx))
             massAction(rx, false);
     for (const one_rxn *rx : sd->rxnsGas)
-        if (!leftOut.contains(rx->name))
+        if (!leftOut->contains(rx))
             massAction(rx, true);
     for (const one_rxn *rx : w->rxnsConstraint)
         massAction(rx, false);
 
     double anions = 0.0, cations = 0.0;
     QHash<QString, double> totals;
+    totals.reserve(sd->elements.size());
     for (const one_solute *s : sd->solutes) {
         const double m = molal.value(s->name);
         if (s->charge < 0)

@@ -9,6 +9,7 @@
 
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,7 @@ struct pt_rxn_DH;
 struct sim_data;
 struct one_water;
 struct one_water_result;
+struct one_rxn;
 
 struct chemsys_request
 {
@@ -42,8 +44,10 @@ sim_data *chemsys_build(const chemsys_request &req);
 /// A new water for the system: element totals (molal), temperature, B-dot model.
 /// pH < 0 means charge balance on H. fO2 <= 0 means no O2(g) condition.
 /// The sim_data owns the water (it is appended to its waters).
+/// `like`, when given, is an earlier water of the same system whose species lists
+/// are taken instead of being looked up again.
 one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, double TC, double pH,
-                         double fO2);
+                         double fO2, const one_water *like = nullptr);
 
 /// Replaces the water's amount of `element` by the equilibrium with a solid (type 4)
 /// or a gas (type 6) of the database; a gas takes `fugacity` (bar). False when the
@@ -51,16 +55,25 @@ one_water *chemsys_water(sim_data *sd, const QMap<QString, double> &totals, doub
 bool chemsys_swap(one_water *w, const QString &element, const QString &reaction, int type,
                   double fugacity = 0.0);
 
+/// The database's reaction of that name and type (4 solid, 6 gas); null when none.
+const one_rxn *chemsys_reaction(const QString &name, int type);
+
 /// Charge balance on the amount of `element` (its basis ion closes the balance).
 void chemsys_chargeBalance(one_water *w, const QString &element);
+
+/// The batch's aqueous and gas reactions the engine leaves out at TC.
+QSet<const one_rxn *> chemsys_leftOut(const sim_data *sd, double TC);
 
 /// Checks a converged result against the equations it claims, computed from the
 /// chemical system itself: mass action of every reaction (the swaps included),
 /// each element total that is given, pH when it is given, the charge balance when it
 /// is on, every value finite. Empty when all hold within `tolerance` (ln units).
 /// `worst`, when given, receives the largest residual met (ln units).
+/// `leftOut`, when given, holds the reactions the engine leaves out at the water's
+/// temperature (else they are worked out here).
 QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_water_result *r,
-                            double tolerance, double *worst = nullptr);
+                            double tolerance, double *worst = nullptr,
+                            const QSet<const one_rxn *> *leftOut = nullptr);
 
 /// A reference case of the independent code, read from its JSON file.
 QJsonObject chemsys_readCase(const QString &name);

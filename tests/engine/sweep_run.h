@@ -14,16 +14,27 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <random>
 #include <vector>
+
+/// A mineral or a gas that fixes an element's amount in place of its total.
+struct sweep_constraint
+{
+    QString element; ///< the element whose amount it fixes
+    QString phase; ///< the mineral, or "CO2(g)"
+    QString kind; ///< "carbonate", "sulfate", "silica", "fluorite" or "CO2(g)"
+    double fugacity = 0.0; ///< bar, for the gas
+};
 
 /// One random water.
 struct sweep_water
@@ -35,6 +46,8 @@ struct sweep_water
     int activity = 4; ///< solute activity model (global::activity_type)
     int activityWater = 2; ///< water activity model (global::activityWater_type)
     double nominalI = 0.0; ///< ionic strength of the totals as free basis ions, mol/kg
+    QList<sweep_constraint> constraints; ///< minerals and gases fixing amounts
+    QString balance; ///< element whose ion closes the charge balance at the given pH
 };
 
 /// What became of one water.
@@ -59,6 +72,9 @@ struct sweep_tally
     };
     count all;
     std::map<QString, count> byIonicStrength, bypH, byTemperature, byModel;
+    /// Constrained waters: by the kind of each constraint, by their number, by the
+    /// charge balance.
+    std::map<QString, count> byConstraint, byConstraintCount, byBalance;
     std::map<QString, int> failures; ///< failure text -> waters
     int faults = 0; ///< converged results that violate their equations
     int noState = 0; ///< waters the engine showed to have no equilibrium state
@@ -98,6 +114,15 @@ public:
     /// Speciates the water and checks a converged result.
     sweep_outcome run(const sweep_water &w);
 
+    /// The constrained twin of the water at `index`: one to three minerals or CO2(g)
+    /// fix amounts of elements it holds, with or without a charge balance on a
+    /// cation or an anion. The choice keeps a state within reach: the plain water is
+    /// speciated first, and only a mineral it is saturated with, a CO2(g) fugacity at
+    /// most its own, and a balancing ion of the sign in excess whose amount alone
+    /// exceeds the excess are taken, so that each fixed amount lies between none and
+    /// the plain water's. False when the plain water has no converged state.
+    bool makeConstrained(int index, sweep_water *w);
+
     /// A water as one line, for examples.
     static QString describe(const sweep_water &w);
 
@@ -111,10 +136,17 @@ public:
     static constexpr double tolerance = 1e-4;
 
 private:
-    sim_data *systemFor(double TC);
+    /// What a system of the sweep keeps from one water to the next.
+    struct system_parts
+    {
+        std::unique_ptr<sim_data> sd;
+        const one_water *like = nullptr; ///< its first water (owned by sd), for the species lists
+        QSet<const one_rxn *> leftOut; ///< reactions the engine leaves out in its stretch
+    };
+    system_parts &systemFor(double TC, bool withCO2gas = true);
 
     std::uint64_t seed;
-    std::map<int, std::unique_ptr<sim_data>> systems; ///< per stretch of the log K grid
+    std::map<int, system_parts> systems; ///< per stretch of the log K grid
 };
 
 // ---------------------------------------------------------------------------
@@ -181,47 +213,72 @@ inline sweep_water sweep_runner::make(int index) const
     return w;
 }
 
-inline sim_data *sweep_runner::systemFor(double TC)
+inline sweep_runner::system_parts &sweep_runner::systemFor(double TC, bool withCO2gas)
 {
-    const int key = sweep_detail::stretchOf(TC);
+    // A gas that fixes an amount stands at its fugacity: no gas species of its own.
+    const int key = 2 * sweep_detail::stretchOf(TC) + (withCO2gas ? 0 : 1);
     auto it = systems.find(key);
     if (it != systems.end())
-        return it->second.get();
+        return it->second;
     chemsys_request req;
     req.elements = elements();
-    req.gases << "CO2(g)";
+    if (withCO2gas)
+        req.gases << "CO2(g)";
     req.TC = TC;
     if (concentrationFloor > 0.0)
         req.csolvcmin = concentrationFloor;
     sim_data *sd = chemsys_build(req);
     if (iterationLimit > 0)
         sd->ctrlset->csolvitmax = iterationLimit;
-    systems[key].reset(sd);
-    return sd;
+    system_parts &parts = systems[key];
+    parts.sd.reset(sd);
+    one_water *first = chemsys_water(sd, {}, TC, 7.0, 0.0);
+    sd->waters.removeOne(first); // kept, owned by sd
+    sd->nwaters = int(sd->waters.size());
+    parts.like = first;
+    parts.leftOut = chemsys_leftOut(sd, TC);
+    return parts;
 }
 
 inline QString sweep_runner::describe(const sweep_water &w)
 {
+    QStringList fixed;
+    for (const sweep_constraint &c : w.constraints)
+        fixed << (c.fugacity > 0.0 ? QStringLiteral("%1 by %2 at %3 bar")
+                                         .arg(c.element, c.phase)
+                                         .arg(c.fugacity, 0, 'g', 3)
+                                   : QStringLiteral("%1 by %2").arg(c.element, c.phase));
+    if (!w.balance.isEmpty())
+        fixed << QStringLiteral("balance on %1").arg(w.balance);
     QStringList totals;
     for (auto it = w.totals.begin(); it != w.totals.end(); ++it)
         totals << QStringLiteral("%1 %2").arg(it.key()).arg(it.value(), 0, 'g', 3);
     return QStringLiteral("#%1 T %2 C, %3, activity %4/%5, nominal I %6; %7")
-        .arg(w.index)
-        .arg(w.TC, 0, 'f', 2)
-        .arg(w.pH < 0 ? QStringLiteral("charge balance")
-                      : QStringLiteral("pH %1").arg(w.pH, 0, 'f', 2))
-        .arg(w.activity)
-        .arg(w.activityWater)
-        .arg(w.nominalI, 0, 'g', 3)
-        .arg(totals.join(", "));
+               .arg(w.index)
+               .arg(w.TC, 0, 'f', 2)
+               .arg(w.pH < 0 ? QStringLiteral("charge balance")
+                             : QStringLiteral("pH %1").arg(w.pH, 0, 'f', 2))
+               .arg(w.activity)
+               .arg(w.activityWater)
+               .arg(w.nominalI, 0, 'g', 3)
+               .arg(totals.join(", "))
+        + (fixed.isEmpty() ? QString() : QStringLiteral("; ") + fixed.join(", "));
 }
 
 inline sweep_outcome sweep_runner::run(const sweep_water &w)
 {
-    sim_data *sd = systemFor(w.TC);
-    one_water *water = chemsys_water(sd, w.totals, w.TC, w.pH, 0.0);
+    bool gasFixed = false;
+    for (const sweep_constraint &c : w.constraints)
+        gasFixed = gasFixed || c.fugacity > 0.0;
+    system_parts &parts = systemFor(w.TC, !gasFixed);
+    sim_data *sd = parts.sd.get();
+    one_water *water = chemsys_water(sd, w.totals, w.TC, w.pH, 0.0, parts.like);
     water->activitymethod = w.activity;
     water->activitywater = w.activityWater;
+    for (const sweep_constraint &c : w.constraints)
+        chemsys_swap(water, c.element, c.phase, c.fugacity > 0.0 ? 6 : 4, c.fugacity);
+    if (!w.balance.isEmpty())
+        chemsys_chargeBalance(water, w.balance);
 
     sweep_outcome o;
     sim0D model;
@@ -232,7 +289,8 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     o.loops = result->loops;
     o.ionicStrength = result->ionicstrength;
     if (o.converged) {
-        o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual);
+        o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual,
+                                      &parts.leftOut);
         if (o.rc != 0 || !errors.isEmpty())
             o.fault += QStringLiteral("converged, yet the driver returned %1 with %2 messages; ")
                            .arg(o.rc)
@@ -247,6 +305,8 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
             o.failure += QStringLiteral(" + species held at the concentration floor");
         if (errors.size() > 1 && errors.last().contains(QStringLiteral("probably no equilibrium")))
             o.failure += QStringLiteral(" + probably no equilibrium state");
+        if (errors.size() > 1 && errors.last().contains(QStringLiteral("cannot be met")))
+            o.failure += QStringLiteral(" + the charge balance cannot be met");
     } else {
         o.fault = QStringLiteral("failed without a message; ");
     }
@@ -256,6 +316,135 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     sd->disown(water);
     delete water;
     return o;
+}
+
+namespace sweep_detail {
+
+/// The minerals and the gas a constrained water may take, with the element each fixes.
+struct phase_choice
+{
+    const char *phase;
+    const char *element;
+    const char *kind;
+};
+inline const std::vector<phase_choice> &phaseChoices()
+{
+    static const std::vector<phase_choice> all
+        = {{"Calcite", "Ca", "carbonate"},       {"Dolomite", "Mg", "carbonate"},
+           {"Magnesite", "Mg", "carbonate"},     {"Siderite", "Fe", "carbonate"},
+           {"Rhodochrosite", "Mn", "carbonate"}, {"Strontianite", "Sr", "carbonate"},
+           {"Gypsum", "Ca", "sulfate"},          {"Anhydrite", "Ca", "sulfate"},
+           {"Celestite", "Sr", "sulfate"},       {"Quartz", "Si", "silica"},
+           {"Chalcedony", "Si", "silica"},       {"SiO2(am)", "Si", "silica"},
+           {"Fluorite", "F", "fluorite"},        {"CO2(g)", "C", "CO2(g)"}};
+    return all;
+}
+
+/// ln(Q/K) of a mineral's reaction at a result's activities; NaN when a species
+/// of it is missing from the result or its log K data do not reach TC.
+inline double saturation(const one_rxn *rx, const QHash<QString, double> &lnA, double TC)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    if (rx == nullptr || rx->composition == nullptr || rx->eqk == nullptr
+        || !sim0D::logKCovers(rx, TC))
+        return nan;
+    double lnQ = 0.0, own = 0.0;
+    for (int k = 0; k < rx->composition->solute.size(); ++k) {
+        const QString &name = rx->composition->solute.at(k);
+        const double nu = rx->composition->stoich.at(k);
+        if (name == rx->name) {
+            own = nu;
+            continue;
+        }
+        if (!lnA.contains(name))
+            return nan;
+        lnQ += nu * lnA.value(name);
+    }
+    const double lnK = poly_fit::evaluate(rx->eqk->coeff, TC) * 2.3025851;
+    // Written as the mineral's dissolution when it stands with -1.
+    return own < 0.0 ? lnQ - lnK : lnK - lnQ;
+}
+
+} // namespace sweep_detail
+
+inline bool sweep_runner::makeConstrained(int index, sweep_water *w)
+{
+    *w = make(index);
+    std::mt19937_64 rng(seed ^ (0xc2b2ae3d27d4eb4fULL * std::uint64_t(index + 1)));
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    // The plain water's state (its CO2(g) a species, so its fugacity is known).
+    system_parts &parts = systemFor(w->TC, true);
+    sim_data *sd = parts.sd.get();
+    one_water *water = chemsys_water(sd, w->totals, w->TC, w->pH, 0.0, parts.like);
+    water->activitymethod = w->activity;
+    water->activitywater = w->activityWater;
+    sim0D model;
+    const int rc = model.driver(sd, water);
+    std::unique_ptr<one_water_result> result(model.results());
+    sd->waters.removeOne(water);
+    sd->nwaters = int(sd->waters.size());
+    sd->disown(water);
+    delete water;
+    if (rc != 0 || !result->converged)
+        return false;
+    QHash<QString, double> lnA, molal;
+    for (const one_waterResult_solute *s : std::as_const(result->soln_aq))
+        if (s->cmolal > 0.0 && s->gamma > 0.0) {
+            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
+            molal.insert(s->solute, s->cmolal);
+        }
+    double fCO2 = 0.0;
+    for (const one_waterResult_solute *g : std::as_const(result->soln_gas))
+        if (g->solute == QStringLiteral("CO2(g)"))
+            fCO2 = g->cmolal * g->gamma;
+
+    // One to three constraints, each on an element of its own.
+    std::vector<sweep_detail::phase_choice> choices = sweep_detail::phaseChoices();
+    std::shuffle(choices.begin(), choices.end(), rng);
+    const int wanted = 1 + int(unit(rng) * 3.0);
+    QStringList fixedElements;
+    for (const sweep_detail::phase_choice &c : choices) {
+        if (w->constraints.size() >= wanted || fixedElements.contains(c.element))
+            continue;
+        sweep_constraint sc;
+        sc.element = c.element;
+        sc.phase = c.phase;
+        sc.kind = c.kind;
+        if (sc.phase == QStringLiteral("CO2(g)")) {
+            if (!(fCO2 > 1e-12))
+                continue;
+            sc.fugacity = fCO2 * std::pow(10.0, -2.0 * unit(rng));
+        } else {
+            const double si = sweep_detail::saturation(chemsys_reaction(sc.phase, 4), lnA, w->TC);
+            if (!(si >= 0.0))
+                continue;
+        }
+        fixedElements << sc.element;
+        w->constraints << sc;
+    }
+    if (w->constraints.isEmpty())
+        return false;
+
+    // A charge balance at the given pH, on an ion of the sign in excess.
+    const double pick = unit(rng);
+    if (w->pH >= 0.0 && pick < 2.0 / 3.0) {
+        const double excess = result->chargebalance; // eq/kg, cations minus anions
+        const bool cation = excess > 0.0;
+        static const QList<QPair<QString, QString>> ions
+            = {{"Na", "Na+"},  {"K", "K+"},   {"Ca", "Ca++"}, {"Mg", "Mg++"}, {"Li", "Li+"},
+               {"Sr", "Sr++"}, {"Cl", "Cl-"}, {"F", "F-"},    {"S", "SO4--"}, {"N", "NO3-"}};
+        QList<QPair<QString, QString>> fitting;
+        for (const auto &[element, ion] : ions) {
+            const double z = sweep_detail::basisCharge(element);
+            const double m = molal.value(ion, 0.0);
+            if ((z > 0.0) == cation && !fixedElements.contains(element)
+                && std::fabs(z) * m > std::fabs(excess))
+                fitting << QPair<QString, QString>(element, ion);
+        }
+        if (!fitting.isEmpty())
+            w->balance = fitting.at(int(unit(rng) * fitting.size()) % fitting.size()).first;
+    }
+    return true;
 }
 
 inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
@@ -275,6 +464,20 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
     static const char *const waterModels[] = {"aw 1", "aw mole fraction", "aw B-dot"};
     bump(byModel[QStringLiteral("%1, %2").arg(models[w.activity % 5],
                                               waterModels[w.activityWater % 3])]);
+    if (!w.constraints.isEmpty()) {
+        QStringList kinds;
+        for (const sweep_constraint &c : w.constraints)
+            if (!kinds.contains(c.kind))
+                kinds << c.kind;
+        for (const QString &kind : kinds)
+            bump(byConstraint[kind]);
+        bump(byConstraintCount[QString::number(w.constraints.size())]);
+        const QString on = w.balance.isEmpty()
+            ? (w.pH < 0 ? QStringLiteral("on H+") : QStringLiteral("none"))
+            : (sweep_detail::basisCharge(w.balance) > 0 ? QStringLiteral("on a cation")
+                                                        : QStringLiteral("on an anion"));
+        bump(byBalance[on]);
+    }
     if (o.converged && o.fault.isEmpty()) {
         worstConvergedResidual = std::max(worstConvergedResidual, o.worstResidual);
         loops.push_back(o.loops);
@@ -286,7 +489,8 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
         if (faultExamples.size() < 10)
             faultExamples << sweep_runner::describe(w) + " -> " + o.fault;
     } else if (!o.converged) {
-        if (o.failure.startsWith(QStringLiteral("#### error : no equilibrium state")))
+        if (o.failure.startsWith(QStringLiteral("#### error : no equilibrium state"))
+            || o.failure.endsWith(QStringLiteral("the charge balance cannot be met")))
             ++noState;
         ++failures[o.failure];
         QStringList &examples = failureExamples[o.failure];
@@ -327,6 +531,11 @@ inline QStringList sweep_tally::report() const
     section("by pH given:", bypH);
     section("by temperature:", byTemperature);
     section("by activity model:", byModel);
+    if (!byConstraint.empty()) {
+        section("by constraint kind (a water counts under each of its kinds):", byConstraint);
+        section("by number of constraints:", byConstraintCount);
+        section("by charge balance:", byBalance);
+    }
     lines << QStringLiteral("failures by message, with the first waters of each:");
     for (const auto &[text, n] : failures) {
         lines << QStringLiteral("  %1  %2").arg(n, 6).arg(text);

@@ -458,6 +458,12 @@ void tst_engine_driver::refusals_data()
     QTest::newRow("iteration limit too large")
         << mutator([](saltWater &s) { s.sd->ctrlset->csolvitmax = 10001; })
         << "iteration limit 10001 outside 1 - 10000";
+    QTest::newRow("infinite convergence limit")
+        << mutator([](saltWater &s) { s.sd->ctrlset->csolvcvg = INFINITY; })
+        << "convergence limit inf";
+    QTest::newRow("concentration limit not a number")
+        << mutator([](saltWater &s) { s.sd->ctrlset->csolvcmin = std::nan(""); })
+        << "lowest concentration nan";
     QTest::newRow("singular system") << mutator([](saltWater &s) {
         // the Na amount names chloride: Na+ is left in no equation
         s.w->composition[2]->species = QStringList {"Cl-"};

@@ -21,9 +21,23 @@ private slots:
     void referenceCase();
     void chargeBalanceOnMajorIon_data();
     void chargeBalanceOnMajorIon();
+    void constraintWithChargeBalance_data();
+    void constraintWithChargeBalance();
     void organicSystem_data();
     void organicSystem();
 };
+
+/// The water's converged result, or null with the engine's messages in `why`.
+static std::unique_ptr<one_water_result> convergedResult(sim_data *sd, one_water *w, QString *why)
+{
+    sim0D model;
+    const int rc = model.driver(sd, w);
+    std::unique_ptr<one_water_result> result(model.results());
+    if (rc == 0 && result->converged)
+        return result;
+    *why = model.listErrorMsgs()->join("\n");
+    return nullptr;
+}
 
 void tst_engine_validation::initTestCase()
 {
@@ -67,6 +81,10 @@ void tst_engine_validation::referenceCase_data()
     // Balanced on chloride at the reference's pH, under EQ3NR's own constraints.
     QTest::newRow("carbonate aquifer on Cl, calcite, dolomite, CO2(g)")
         << "co3aqui" << 0.005 << false << true << QStringList() << "Cl";
+    // Calcium fixed by calcite while chloride closes the charge balance: the two rows
+    // move the same ions and used to feed each other without end.
+    QTest::newRow("Ca-CO3-Cl water, calcite, on Cl")
+        << "mcalcl" << 0.005 << false << true << QStringList() << "Cl";
     // Borate buffer: polymeric borates climb from the start values over many decades.
     QTest::newRow("borate buffer")
         << "bo3bufs-2" << 0.005 << true << false << QStringList() << QString();
@@ -155,11 +173,9 @@ void tst_engine_validation::referenceCase()
     if (!balance.isEmpty())
         chemsys_chargeBalance(w, balance);
 
-    sim0D model;
-    const int rc = model.driver(sd.get(), w);
-    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
-    std::unique_ptr<one_water_result> result(model.results());
-    QVERIFY(result->converged);
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
 
     double worst = 0.0;
     QString worstName;
@@ -218,6 +234,23 @@ void tst_engine_validation::referenceCase()
     for (const one_waterResult_solute *s : std::as_const(result->soln_aq))
         if (refSpecies.value(s->solute).toObject().value("log_molality").toDouble(0) < -320)
             QCOMPARE(s->cmolal, 0.0);
+
+    // The lowest concentration limit changes neither the steps' bound nor the result.
+    for (double floor : {1e-100, 1e-300}) {
+        sd->ctrlset->csolvcmin = floor;
+        std::unique_ptr<one_water_result> lowResult = convergedResult(sd.get(), w, &why);
+        QVERIFY2(lowResult, qPrintable(why));
+        qInfo().noquote()
+            << QString("%1 at %2: %3 steps").arg(name).arg(floor).arg(lowResult->loops);
+        QVERIFY(lowResult->loops <= 31);
+        QCOMPARE(lowResult->soln_aq.size(), result->soln_aq.size());
+        for (int k = 0; k < result->soln_aq.size(); ++k) {
+            const double a = result->soln_aq.at(k)->cmolal, b = lowResult->soln_aq.at(k)->cmolal;
+            QVERIFY2((a == 0.0 && b == 0.0) || std::fabs(std::log10(a / b)) <= 1e-6,
+                     qPrintable(
+                         QString("%1: %2 vs %3").arg(result->soln_aq.at(k)->solute).arg(a).arg(b)));
+        }
+    }
 }
 
 void tst_engine_validation::chargeBalanceOnMajorIon_data()
@@ -266,11 +299,9 @@ void tst_engine_validation::chargeBalanceOnMajorIon()
     if (!element.isEmpty())
         chemsys_chargeBalance(w, element);
 
-    sim0D model;
-    const int rc = model.driver(sd.get(), w);
-    QVERIFY2(rc == 0, qPrintable(model.listErrorMsgs()->join("\n")));
-    std::unique_ptr<one_water_result> result(model.results());
-    QVERIFY(result->converged);
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
     QVERIFY(result->loops <= 32);
     const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
@@ -279,6 +310,77 @@ void tst_engine_validation::chargeBalanceOnMajorIon()
                              .arg(result->loops)
                              .arg(result->ionicstrength, 0, 'g', 5)
                              .arg(result->resultpH, 0, 'f', 4);
+}
+
+void tst_engine_validation::constraintWithChargeBalance_data()
+{
+    QTest::addColumn<QString>("totals"); // "element molal, ..."
+    QTest::addColumn<double>("pH"); // below 0: charge balance on H
+    QTest::addColumn<QString>("swaps"); // "element:phase" or "element:gas@fugacity", ...
+    QTest::addColumn<QString>("balance"); // element closing the charge balance; empty: none
+    QTest::addColumn<int>("maxSteps");
+
+    const QString mcalcl = "Ca 0.00194645, C 0.004, Cl 0.001";
+    QTest::newRow("calcite on Ca, balance on Cl") << mcalcl << 7.2 << "Ca:Calcite"
+                                                  << "Cl" << 31;
+    QTest::newRow("calcite on Ca, CO2(g) on C, balance on Cl")
+        << mcalcl << 7.2 << "Ca:Calcite, C:CO2(g)@0.01"
+        << "Cl" << 31;
+    QTest::newRow("fluorite on F, balance on Na")
+        << "Ca 0.001, F 0.0001, Na 0.001, Cl 0.002" << 7.0 << "F:Fluorite"
+        << "Na" << 31;
+    // Gypsum fixing calcium with chloride balancing: the steps drive the ionic
+    // strength out of range; the search along it finds the state.
+    QTest::newRow("groundwater, gypsum on Ca, balance on Cl")
+        << "Ca 0.0017, C 0.0049, Cl 0.0003, Mg 0.0007, Na 0.0004, S 0.01" << 7.3 << "Ca:Gypsum"
+        << "Cl" << 1000;
+    // The workspace's default water of a C and Ca system with calcite for C at pH 7:
+    // the coefficients alone set the ionic strength (its state lies near 5.4 mol/kg).
+    QTest::newRow("default water, calcite on C")
+        << "Ca 1e-4, C 1e-4" << 7.0 << "C:Calcite" << QString() << 1000;
+}
+
+// A mineral or a gas fixing an amount, with or without the charge balance on an ion
+// of either sign: converged within the default iterations, every equation met.
+void tst_engine_validation::constraintWithChargeBalance()
+{
+    QFETCH(QString, totals);
+    QFETCH(double, pH);
+    QFETCH(QString, swaps);
+    QFETCH(QString, balance);
+    QFETCH(int, maxSteps);
+
+    chemsys_request req;
+    QMap<QString, double> amounts;
+    for (const QString &item : totals.split(", ")) {
+        const QStringList parts = item.split(' ');
+        req.elements << parts.at(0);
+        amounts.insert(parts.at(0), parts.at(1).toDouble());
+    }
+    if (!swaps.contains("(g)") && amounts.contains("C"))
+        req.gases << "CO2(g)";
+    std::unique_ptr<sim_data> sd(chemsys_build(req));
+    one_water *w = chemsys_water(sd.get(), amounts, 25.0, pH, 0.0);
+    for (const QString &swap : swaps.split(", ")) {
+        const QString element = swap.section(':', 0, 0);
+        const QString phase = swap.section(':', 1).section('@', 0, 0);
+        const bool gas = phase.endsWith("(g)");
+        const double f = swap.section('@', 1).toDouble();
+        QVERIFY2(chemsys_swap(w, element, phase, gas ? 6 : 4, f), qPrintable(phase));
+    }
+    if (!balance.isEmpty())
+        chemsys_chargeBalance(w, balance);
+
+    QString why;
+    std::unique_ptr<one_water_result> result = convergedResult(sd.get(), w, &why);
+    QVERIFY2(result, qPrintable(why));
+    const QString fault = chemsys_checkResult(sd.get(), w, result.get(), 1e-4);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    qInfo().noquote() << QString("%1: %2 steps, I %3")
+                             .arg(QTest::currentDataTag())
+                             .arg(result->loops)
+                             .arg(result->ionicstrength, 0, 'g', 5);
+    QVERIFY(result->loops <= maxSteps);
 }
 
 void tst_engine_validation::organicSystem_data()
@@ -291,8 +393,9 @@ void tst_engine_validation::organicSystem_data()
     // In air the organic species belong hundreds of decades below any floor, most of
     // them below the smallest double: released to their equations, they show as 0.
     QTest::newRow("air, default floor") << -0.7 << 1e-36 << 31 << true;
-    // Without a floor they sink below the smallest double; ln m carries them on.
-    QTest::newRow("air, no floor") << -0.7 << 0.0 << 200 << false;
+    // Without a floor they sink below the smallest double; ln m carries them on, and
+    // their reactions give them their molality once they lie at trace level.
+    QTest::newRow("air, no floor") << -0.7 << 0.0 << 200 << true;
     // Reducing, with a floor low enough for every species the system holds.
     QTest::newRow("reducing, low floor") << -70.0 << 1e-300 << 100 << true;
 }

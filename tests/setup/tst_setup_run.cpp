@@ -56,6 +56,7 @@ private slots:
     void failedRun_storedAsNotConverged();
     void twoWaters_runOnB_leavesA();
     void swapReaction_survivesReopen_andIsRemoved();
+    void defaultWater_calciteForC_runs();
     void reopenedFile_everyWaterRuns_andSavesIdentically();
     void viewResult_opensOneWindow();
     void noWater_runRefused();
@@ -195,6 +196,24 @@ void tst_setup_run::swapReaction_survivesReopen_andIsRemoved()
     QCOMPARE(w->nrxnsConstraint, 0);
     const int kCa = f.w->find_idxElement_waterComp(f.sd()->currentWater, "Ca");
     QCOMPARE(w->composition.at(kCa)->swaprxn, QString());
+}
+
+// A new configuration of C and Ca: its default water with calcite fixing C at the
+// default pH has a state (at a high ionic strength), and the run finds it.
+void tst_setup_run::defaultWater_calciteForC_runs()
+{
+    workspace_fixture f;
+    QVERIFY(f.enterNew(scratch("calcite.jsdb")));
+    f.addElementDirect("C");
+    f.addElementDirect("Ca");
+    showWaterPage(f);
+    auto *cOption = qobject_cast<QComboBox *>(
+        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
+    QVERIFY(cOption && cOption->findText("Calcite") > 0);
+    cOption->setCurrentIndex(cOption->findText("Calcite"));
+    QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    const one_water *w = f.sd()->waters.at(f.sd()->currentWater);
+    QVERIFY(w->results && w->results->converged);
 }
 
 void tst_setup_run::reopenedFile_everyWaterRuns_andSavesIdentically()
