@@ -637,7 +637,10 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         // The field refuses 0.5 C; a water read from a file can still hold it.
         if (act == "check")
             f.sd()->waters[f.sd()->currentWater]->TC = 0.5;
-        QVERIFY(typeAmount(t, elementRow(f, "C"), act == "engine" ? "1e-300" : "1e-3"));
+        // One Newton step cannot solve the water: the engine reports no convergence.
+        if (act == "engine")
+            f.sd()->ctrlset->csolvitmax = 1;
+        QVERIFY(typeAmount(t, elementRow(f, "C"), "1e-3"));
         pressRun(f);
     }
     auto *line = in<QLineEdit>(f.w, "lineEdit_spcnStat");
