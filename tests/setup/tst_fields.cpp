@@ -14,12 +14,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -28,56 +24,6 @@
 #include <memory>
 
 namespace {
-
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
-/// A new configuration with Ca, C, Na and Cl, its water on show.
-void enterFour(workspace_fixture &f, const QString &file)
-{
-    QVERIFY(f.enterNew(scratch(file)));
-    for (const char *e : {"Ca", "C", "Na", "Cl"})
-        f.addElementDirect(e);
-    showWaterPage(f);
-}
-
-one_water *water(workspace_fixture &f)
-{
-    return f.sd()->waters.at(f.sd()->currentWater);
-}
-
-const one_elementComp *entry(workspace_fixture &f, const QString &element)
-{
-    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
-    return k >= 0 ? water(f)->composition.at(k) : nullptr;
-}
-
-/// Opens tab `index` of the workspace with a click on its tab.
-void showTab(setup *w, int index)
-{
-    QTabBar *bar = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"))->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-
-/// Types `text` over what `field` shows, as a user does, and presses Return.
-void typeOver(QWidget *field, const QString &text)
-{
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
-}
-
-/// The open cell editor of `t`, or null.
-QLineEdit *cellEditor(QTableWidget *t)
-{
-    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
-        if (e->isVisible())
-            return e;
-    return nullptr;
-}
 
 /// One numeric field of a window, brought up as a user reaches it.
 struct Entry
@@ -105,9 +51,9 @@ Entry workspaceField(const QString &name)
     Entry e;
     e.keep = f;
     e.stored = [f] {
-        const one_water *w = water(*f);
-        const one_elementComp *ca = entry(*f, "Ca");
-        const one_elementComp *h = entry(*f, "H");
+        const one_water *w = currentWater(*f);
+        const one_elementComp *ca = entryOf(*f, "Ca");
+        const one_elementComp *h = entryOf(*f, "H");
         return numbers({w->TC, w->densitymass, w->alkmolal, ca->molal, ca->Molar, ca->ppm, h->molal,
                         h->Molar, w->pHcomp});
     };
@@ -200,20 +146,6 @@ void turnWheel(QComboBox *box)
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box, &wheel);
     }
-}
-
-/// The bytes of the file at `path` but its "date" lines, which tell when it was saved.
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    QByteArray kept;
-    if (file.open(QIODevice::ReadOnly))
-        while (!file.atEnd()) {
-            const QByteArray line = file.readLine();
-            if (!line.contains("\"date\":"))
-                kept += line;
-        }
-    return kept;
 }
 
 } // namespace
@@ -317,10 +249,11 @@ private slots:
         const QString tip = e.field->toolTip();
         typeOver(e.field, typed);
         // Every keystroke kept, the field marked, the reason at hand.
-        auto *edit = qobject_cast<QLineEdit *>(e.field);
-        const QString shown
-            = edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text();
-        QCOMPARE(shown, typed);
+        const auto shown = [&e] {
+            auto *edit = qobject_cast<QLineEdit *>(e.field);
+            return edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text();
+        };
+        QCOMPARE(shown(), typed);
         QVERIFY(number_field::isRefused(e.field));
         QCOMPARE(e.field->toolTip(), reason);
         // The window's message pane says why, where it has one.
@@ -333,8 +266,7 @@ private slots:
         if (!field.startsWith(QLatin1String("cell:"))) {
             QTest::keyClick(e.field, Qt::Key_Tab);
             QVERIFY(!e.field->hasFocus());
-            QCOMPARE(edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text(),
-                     typed);
+            QCOMPARE(shown(), typed);
         }
         if (e.commit)
             e.commit();
@@ -372,7 +304,7 @@ private slots:
         workspace_fixture f;
         enterFour(f, "zero.jsdb");
         // As a file written elsewhere brings it: no field refused it.
-        for (one_elementComp *e : water(f)->composition)
+        for (one_elementComp *e : currentWater(f)->composition)
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
         QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
@@ -408,7 +340,7 @@ private slots:
         workspace_fixture f;
         enterFour(f, "wheel.jsdb");
         QCOMPARE(f.save(), 0);
-        const QByteArray before = fileBytes(f.sd()->file);
+        const QByteArray before = savedBytes(f.sd()->file);
         QComboBox *box = f.w->findChild<QComboBox *>(table);
         if (!box) {
             QTableWidget *t = waterTable(f, table);
@@ -430,7 +362,7 @@ private slots:
         }
         QCOMPARE(box->currentIndex(), index);
         QCOMPARE(f.save(), 0);
-        QCOMPARE(fileBytes(f.sd()->file), before);
+        QCOMPARE(savedBytes(f.sd()->file), before);
     }
 };
 

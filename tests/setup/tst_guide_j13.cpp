@@ -12,7 +12,6 @@
 #include "thermo.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,11 +24,6 @@
 #include <cmath>
 
 namespace {
-
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
 
 /// A case of the EQ3NR reference results.
 QJsonObject eq3nr(const QString &name)
@@ -232,10 +226,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
     pressIndicator(f.w->findChild<QCheckBox *>("checkBox_alkalinity"));
     pressIndicator(f.w->findChild<QRadioButton *>("radioButton_alkalinityCarb"));
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
-    auto *field = f.w->findChild<QLineEdit *>("lineEdit_alkalinity");
-    field->selectAll();
-    QTest::keyClicks(field, typed);
-    QTest::keyClick(field, Qt::Key_Return);
+    typeOver(f.w->findChild<QLineEdit *>("lineEdit_alkalinity"), typed);
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
     const double found = total(result(f), QStringLiteral("C"));
     qInfo().noquote() << QStringLiteral("carbonate alkalinity %1, %2 % below %3; C from it %4, "

@@ -21,11 +21,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
 /// The file's bytes without the header's date of saving, which names the second.
 QByteArray withoutSaveDate(QByteArray bytes)
 {
