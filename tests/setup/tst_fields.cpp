@@ -11,6 +11,7 @@
 #include "support_setup.h"
 #include "test_env.h"
 #include "test_press.h"
+#include "test_ui.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -159,11 +160,8 @@ private slots:
 
     void rule_namesTheReason_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("rule");
-        QTest::addColumn<QString>("reason");
         // clang-format off
-        const QList<QStringList> rows = {
+        addTextRows({"text", "rule", "reason"}, {
             {"tiny", "1e-30", "amount", ""},
             {"exponent form", "-2.5e3", "any", ""},
             {"nine decimals", "1.123456789", "any", ""},
@@ -177,10 +175,8 @@ private slots:
             {"too fine", "50.1234", "percent", "at most 3 decimals"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
-            {"fraction of a count", "2.5", "count", "a whole number only"}};
+            {"fraction of a count", "2.5", "count", "a whole number only"}});
         // clang-format on
-        for (const QStringList &r : rows)
-            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3);
     }
 
     void rule_namesTheReason()
@@ -206,14 +202,10 @@ private slots:
 
     void numericEntry_keptRefusedAndExplained_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("reason");
         const QString comma = QStringLiteral("use a point as decimal separator");
         const QString positive = QStringLiteral("must be greater than 0");
         // clang-format off
-        const QList<QStringList> rows = {
+        addTextRows({"window", "field", "typed", "reason"}, {
             {"composition comma", "workspace", "cell:Ca", "1,5", comma},
             {"composition negative", "workspace", "cell:Ca", "-5", positive},
             {"composition zero", "workspace", "cell:Ca", "0", positive},
@@ -228,10 +220,8 @@ private slots:
             {"target pH 20", "titration", "doubleSpinBox_targetpH", "20", "at most 14"},
             {"target total negative", "titration", "lineEdit_targetConcn", "-5", "at least 0"},
             {"iteration limit comma", "control parameters", "lineEditSpcn_iterationLimit", "1,5", comma},
-            {"convergence negative", "control parameters", "lineEditSpcn_convergenceLimit", "-5", positive}};
+            {"convergence negative", "control parameters", "lineEditSpcn_convergenceLimit", "-5", positive}});
         // clang-format on
-        for (const QStringList &r : rows)
-            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3) << r.at(4);
     }
 
     void numericEntry_keptRefusedAndExplained()

@@ -93,14 +93,17 @@ private:
 
     /// Brings up the Solution Properties tab with a click on it.
     static void showPropsTab(workspace_fixture &f) { showTab(f.w, 2); }
-    /// Types into a field of the tab it sits on, then returns to the water page.
-    static void typeField(workspace_fixture &f, const char *name, const QString &text)
+    /// Types into a field of the tab it sits on, then returns to the water page;
+    /// the text the field showed before leaving.
+    static QString typeField(workspace_fixture &f, const char *name, const QString &text)
     {
         auto *field = in<QLineEdit>(f.w, name);
         if (!field->isVisible())
             showPropsTab(f);
         typeOver(field, text);
+        const QString shown = field->text();
         showWaterPage(f);
+        return shown;
     }
     /// Chooses a model on the Solution Properties tab, then returns to the water page.
     static void chooseModel(workspace_fixture &f, QComboBox *combo, int k)
@@ -180,12 +183,7 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
         : field.contains("Density")         ? &w->densitymass
                                             : &w->alkmolal;
     const double before = *stored;
-    auto *edit = in<QLineEdit>(f.w, qPrintable(field));
-    if (!edit->isVisible())
-        showPropsTab(f);
-    typeOver(edit, text);
-    const QString shown = edit->text();
-    showWaterPage(f);
+    const QString shown = typeField(f, qPrintable(field), text);
     if (refusal.isEmpty()) {
         QCOMPARE(*stored, text.toDouble());
         QVERIFY(f.w->unsaved_changes());
@@ -453,12 +451,9 @@ void tst_setup_solnprops::rename_add_cancel()
 
 void tst_setup_solnprops::newWater_amountsFollowMolal_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("made");
-    QTest::newRow("Add") << "pushButton_add"
-                         << "new water 0";
-    QTest::newRow("Duplicate") << "pushButton_duplicate"
-                               << "water-default dupl1";
+    addTextRows({"button", "made"},
+                {{"Add", "pushButton_add", "new water 0"},
+                 {"Duplicate", "pushButton_duplicate", "water-default dupl1"}});
 }
 
 void tst_setup_solnprops::newWater_amountsFollowMolal()
@@ -571,26 +566,14 @@ double contrast(const QColor &a, const QColor &b)
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped_data()
 {
-    QTest::addColumn<QString>("act");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("T refused") << "T"
-                               << ""
-                               << "simulation temperature: value [ 400 ] entered is "
-                                  "incorrect.";
-    QTest::newRow("check") << "check"
-                           << "Config ERR"
-                           << "temperature: current value is less than 1 degrees C";
-    QTest::newRow("engine") << "engine"
-                            << "   CVG ERR"
-                            << "error : speciation model, no "
-                               "convergence after";
-    QTest::newRow("swap in use") << "swap"
-                                 << ""
-                                 << "for swap option, reaction [ Calcite ] already";
-    QTest::newRow("done") << "run"
-                          << "     DONE"
-                          << "";
+    // clang-format off
+    addTextRows({"act", "status", "reason"}, {
+        {"T refused", "T", "", "simulation temperature: value [ 400 ] entered is incorrect."},
+        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C"},
+        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after"},
+        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already"},
+        {"done", "run", "     DONE", ""}});
+    // clang-format on
 }
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped()
