@@ -484,11 +484,24 @@ bool typeAmount(QTableWidget *t, int row, const QString &text)
 
 bool chooseItem(const setup *w, const QString &name, const QString &text)
 {
-    auto *combo = w->findChild<QComboBox *>(name);
+    return chooseItem(w->findChild<QComboBox *>(name), text);
+}
+
+bool chooseItem(QComboBox *combo, const QString &text)
+{
     const int k = combo ? combo->findText(text) : -1;
     if (k >= 0)
         combo->setCurrentIndex(k);
     return k >= 0;
+}
+
+QComboBox *elementCombo(const setup *w, const QString &element, int column)
+{
+    const int row = elementRow(w, element);
+    return row < 0
+        ? nullptr
+        : qobject_cast<QComboBox *>(
+            waterTable(w, QStringLiteral("tableWidgetWaters_elements"))->cellWidget(row, column));
 }
 
 QString pressRun(setup *w)

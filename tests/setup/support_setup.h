@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QLineEdit;
 class QTableWidget;
 class QTreeWidget;
@@ -153,6 +154,11 @@ int elementRow(const setup *w, const QString &element);
 bool typeAmount(QTableWidget *t, int row, const QString &text);
 /// Chooses item `text` of the workspace combo `name`; false when absent.
 bool chooseItem(const setup *w, const QString &name, const QString &text);
+/// Chooses item `text` of `combo`; false when absent.
+bool chooseItem(QComboBox *combo, const QString &text);
+/// The combo box in `column` of the element table's row of `element` (0 species,
+/// 2 swap reaction), or null.
+QComboBox *elementCombo(const setup *w, const QString &element, int column);
 /// Presses Run and returns the status line's text.
 QString pressRun(setup *w);
 
@@ -182,6 +188,10 @@ inline int elementRow(const workspace_fixture &f, const QString &element)
 inline bool chooseItem(const workspace_fixture &f, const QString &name, const QString &text)
 {
     return chooseItem(f.w, name, text);
+}
+inline QComboBox *elementCombo(const workspace_fixture &f, const QString &element, int column)
+{
+    return elementCombo(f.w, element, column);
 }
 inline QString pressRun(workspace_fixture &f)
 {

@@ -589,15 +589,12 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     workspace_fixture f;
     enterSmall(f, "reason.jsdb");
     QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-    const auto option = [t, &f](const char *e) {
-        return qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, e), 2));
-    };
     if (act == "T") {
         showPropsTab(f);
         typeOver(in<QLineEdit>(f.w, "lineEdit_temperature"), "400");
     } else if (act == "swap") {
-        option("Ca")->setCurrentIndex(option("Ca")->findText("Calcite"));
-        option("C")->setCurrentIndex(option("C")->findText("Calcite"));
+        QVERIFY(chooseItem(elementCombo(f, "Ca", 2), "Calcite"));
+        QVERIFY(chooseItem(elementCombo(f, "C", 2), "Calcite"));
     } else {
         // The field refuses 0.5 C; a water read from a file can still hold it.
         if (act == "check")

@@ -64,7 +64,7 @@ void tst_setup_waters::elementRows_sortedWithoutH()
     QCOMPARE(tableColumn(t, 3), QStringList({"C", "Ca", "Cl", "Na", "O"}));
     // Oxygen's amount is fixed and it has no options.
     QVERIFY(!typeAmount(t, elementRow(f, "O"), "5"));
-    QCOMPARE(qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "O"), 2))->count(), 0);
+    QCOMPARE(elementCombo(f, "O", 2)->count(), 0);
     // A new entry's amounts all follow from its molality.
     const one_elementComp *na = entryOf(f, "Na");
     QCOMPARE(na->Molar, na->molal * 1.1);
@@ -244,13 +244,11 @@ void tst_setup_waters::deletedElement_clearsConditionsNeedingIt()
     f.addElementDirect("C");
     f.addElementDirect("Ca");
     showWaterPage(f);
-    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-    auto *combo = column >= 0 ? qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "C"), column))
+    auto *combo = column >= 0 ? elementCombo(f, "C", column)
                               : f.w->findChild<QComboBox *>("comboBox_chargeBalance");
     if (column < 0)
         pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
-    QVERIFY(combo->findText(name) > 0);
-    combo->setCurrentIndex(combo->findText(name));
+    QVERIFY(combo->findText(name) > 0 && chooseItem(combo, name));
 
     QVERIFY(f.clickDeleteElement("Ca"));
     QVERIFY2(f.messages().contains("##  water [ water-default ] element " + cleared)
@@ -275,8 +273,7 @@ void tst_setup_waters::conditionFromFile_namedByCheck()
     f.addElementDirect("C");
     showWaterPage(f);
     // The row shows what the water holds, so the user can choose something else.
-    auto *option = qobject_cast<QComboBox *>(
-        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
+    QComboBox *option = elementCombo(f, "C", 2);
     QCOMPARE(option->currentText(), QString("Calcite"));
     QCOMPARE(pressRun(f), QString("Config ERR"));
     const QString named = "swap reaction [ Calcite ] of [ C ] needs Ca++";
@@ -294,8 +291,7 @@ void tst_setup_waters::reopen_cleanStatus_savedUnitAndMarker()
     QVERIFY(typeAmount(t, elementRow(f, "Cl"), "7.14"));
     pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
     QVERIFY(chooseItem(f, "comboBox_chargeBalance", "Cl-"));
-    auto *option = qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "Cl"), 2));
-    option->setCurrentIndex(option->findText("Halite"));
+    QVERIFY(chooseItem(elementCombo(f, "Cl", 2), "Halite"));
     QCOMPARE(pressRun(f), QString("Config ERR"));
     QCOMPARE(f.save(), 0);
 
