@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -267,6 +268,21 @@ one_elementComp *entryOf(const workspace_fixture &f, const QString &element)
 {
     const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
     return k >= 0 ? currentWater(f)->composition.at(k) : nullptr;
+}
+
+QJsonObject referenceCase(const QString &relative)
+{
+    QFile f(QStringLiteral(VEK7_REFERENCE_DIR "/") + relative + QStringLiteral(".json"));
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                       : QJsonObject();
+}
+
+double totalOf(const one_water_result *r, const QString &element)
+{
+    for (const one_waterResult_element *e : r->soln_elem)
+        if (e->element == element)
+            return e->cmolal;
+    return std::nan("");
 }
 
 QString countsMismatch(const sim_data *sd)

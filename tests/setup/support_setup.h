@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -21,6 +22,7 @@ class sbatch;
 class setup;
 struct one_elementComp;
 struct one_water;
+struct one_water_result;
 struct sim_data;
 
 /// Path of a private copy of the generated reference database, made once per run.
@@ -89,6 +91,12 @@ private:
 one_water *currentWater(const workspace_fixture &f);
 /// The composition entry of `element` in the water on show, or null.
 one_elementComp *entryOf(const workspace_fixture &f, const QString &element);
+
+/// The reference results file `relative` (below the reference folder, without
+/// ".json"), or an empty object when it cannot be read.
+QJsonObject referenceCase(const QString &relative);
+/// The total molality of `element` in a water's result; NaN when it has none.
+double totalOf(const one_water_result *r, const QString &element);
 
 /// Empty when every count of the configuration equals its list's length (water
 /// composition counts included); otherwise a line naming the first that differs.

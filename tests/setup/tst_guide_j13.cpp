@@ -12,8 +12,6 @@
 #include "thermo.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -25,14 +23,6 @@
 
 namespace {
 
-/// A case of the EQ3NR reference results.
-QJsonObject eq3nr(const QString &name)
-{
-    QFile f(QStringLiteral(VEK7_REFERENCE_DIR "/eq3nr/") + name + QStringLiteral(".json"));
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
-}
-
 const one_water_result *result(const workspace_fixture &f)
 {
     return f.sd()->waters.at(f.sd()->currentWater)->results;
@@ -43,14 +33,6 @@ double molal(const one_water_result *r, const QString &species)
     for (const one_waterResult_solute *s : r->soln_aq)
         if (s->solute == species)
             return s->cmolal;
-    return 0.0;
-}
-
-double total(const one_water_result *r, const QString &element)
-{
-    for (const one_waterResult_element *e : r->soln_elem)
-        if (e->element == element)
-            return e->cmolal;
     return 0.0;
 }
 
@@ -141,7 +123,7 @@ void tst_guide_j13::j13_asTheGuideEntersIt()
     // Saturation against EQ3NR: every mineral agrees but the ferrous ones, which
     // differ by the same step per atom of Fe(II).
     const QJsonObject reference
-        = eq3nr("j13w").value("results").toObject().value("saturation").toObject();
+        = referenceCase("eq3nr/j13w").value("results").toObject().value("saturation").toObject();
     thermo th;
     const int k = f.sd()->currentWater;
     const water_copy c = result_snapshot::copy_water(f.sd(), f.sd()->waters.at(k), k, th);
@@ -200,7 +182,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
     QFETCH(QString, typed);
     QFETCH(double, carbonate);
     QFETCH(double, carbonFound);
-    const QJsonObject ref = eq3nr(reference);
+    const QJsonObject ref = referenceCase("eq3nr/" + reference);
     const QJsonObject in = ref.value("inputs").toObject();
     const double titration
         = ref.value("results").toObject().value("alkalinity_eq_per_kg").toDouble();
@@ -228,7 +210,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
     typeOver(f.w->findChild<QLineEdit *>("lineEdit_alkalinity"), typed);
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const double found = total(result(f), QStringLiteral("C"));
+    const double found = totalOf(result(f), QStringLiteral("C"));
     qInfo().noquote() << QStringLiteral("carbonate alkalinity %1, %2 % below %3; C from it %4, "
                                         "%5 % above %6")
                              .arg(own)
