@@ -23,11 +23,6 @@
 
 namespace {
 
-const one_water_result *result(const workspace_fixture &f)
-{
-    return f.sd()->waters.at(f.sd()->currentWater)->results;
-}
-
 double molal(const one_water_result *r, const QString &species)
 {
     for (const one_waterResult_solute *s : r->soln_aq)
@@ -113,7 +108,7 @@ void tst_guide_j13::j13_asTheGuideEntersIt()
         QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_element_H"), 1, fO2));
     }
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const one_water_result *r = result(f);
+    const one_water_result *r = currentWater(f)->results;
     QVERIFY(std::fabs(r->resultpH - 7.41) < 1e-6);
     QVERIFY2(near(r->ionicstrength, ionic, 0.005), qPrintable(QString::number(r->ionicstrength)));
     QVERIFY2(near(r->chargebalance, charge, 0.01), qPrintable(QString::number(r->chargebalance)));
@@ -201,7 +196,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
                    QString::number(in.value("pH_activity").toDouble()));
     }
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const double own = result(f)->alkCarb;
+    const double own = currentWater(f)->results->alkCarb;
     QVERIFY2(near(own, carbonate, 0.005), qPrintable(QString::number(own)));
 
     // The titration alkalinity typed as the condition that finds the carbon.
@@ -210,7 +205,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
     typeOver(f.w->findChild<QLineEdit *>("lineEdit_alkalinity"), typed);
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const double found = totalOf(result(f), QStringLiteral("C"));
+    const double found = totalOf(currentWater(f)->results, QStringLiteral("C"));
     qInfo().noquote() << QStringLiteral("carbonate alkalinity %1, %2 % below %3; C from it %4, "
                                         "%5 % above %6")
                              .arg(own)
