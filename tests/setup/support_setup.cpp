@@ -478,16 +478,21 @@ int elementRow(const setup *w, const QString &element)
     return int(tableColumn(t, 3).indexOf(element));
 }
 
-bool typeAmount(QTableWidget *t, int row, const QString &text)
+QLineEdit *openAmountCell(QTableWidget *t, int row)
 {
     QTableWidgetItem *item = t->item(row, 1);
     if (!item)
-        return false;
+        return nullptr;
     t->scrollToItem(item);
     const QPoint at = t->visualItemRect(item).center();
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-    QLineEdit *editor = cellEditor(t);
+    return cellEditor(t);
+}
+
+bool typeAmount(QTableWidget *t, int row, const QString &text)
+{
+    QLineEdit *editor = openAmountCell(t, row);
     if (!editor)
         return false;
     editor->selectAll();

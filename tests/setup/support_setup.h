@@ -157,6 +157,9 @@ QLineEdit *cellEditor(const QTableWidget *t);
 void typeOver(QWidget *field, const QString &text, bool enter = true);
 /// Row of the element table whose element is `element`, or -1.
 int elementRow(const setup *w, const QString &element);
+/// Opens the editor of the amount cell of `row` as a user does (click, double-click);
+/// the editor, or null when none opened.
+QLineEdit *openAmountCell(QTableWidget *t, int row);
 /// Types `text` into the amount cell of `row` as a user does: double-click, type
 /// over the selection, Return. False when no editor opened.
 bool typeAmount(QTableWidget *t, int row, const QString &text);

@@ -64,11 +64,7 @@ Entry workspaceField(const QString &name)
             = waterTable(*f, pH ? "tableWidgetWaters_element_H" : "tableWidgetWaters_elements");
         if (pH)
             qobject_cast<QComboBox *>(t->cellWidget(0, 0))->setCurrentIndex(1);
-        const int row = pH ? 0 : elementRow(*f, "Ca");
-        const QPoint at = t->visualItemRect(t->item(row, 1)).center();
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-        e.field = cellEditor(t);
+        e.field = openAmountCell(t, pH ? 0 : elementRow(*f, "Ca"));
         return e;
     }
     // The alkalinity is set beside the composition, the rest on Solution Properties.
@@ -88,16 +84,13 @@ Entry mixingField(const QString &name, bool titration)
     win->show();
     if (name == QLatin1String("lineEdit_targetConcn"))
         pressIndicator(win->findChild<QAbstractButton *>("radioButton_element"));
-    Entry e;
-    e.keep = win;
-    e.field = win->findChild<QWidget *>(name);
-    e.stored = [w = win.get()] {
+    const auto stored = [w = win.get()] {
         const auto value
             = [w](const char *box) { return w->findChild<QDoubleSpinBox *>(box)->value(); };
         return numbers({value("doubleSpinBox_volume1"), value("doubleSpinBox_volume2"),
                         value("doubleSpinBox_targetpH")});
     };
-    return e;
+    return {win, win->findChild<QWidget *>(name), stored, {}};
 }
 
 /// The control-parameters dialog on a control set, with field `name`; what is
@@ -116,15 +109,12 @@ Entry controlField(const QString &name)
     k->ctrl.csolvcmin = 1e-36;
     k->dlg.settingsSpcn_numerical(&k->ctrl);
     k->dlg.show();
-    Entry e;
-    e.keep = k;
-    e.field = k->dlg.findChild<QLineEdit *>(name);
-    e.commit = [k] { k->dlg.findChild<QPushButton *>("pushButton_save")->click(); };
-    e.stored = [k] {
+    const auto stored = [k] {
         return numbers(
             {double(k->ctrl.csolvitmax), k->ctrl.csolvcvg, k->ctrl.csolvcmax, k->ctrl.csolvcmin});
     };
-    return e;
+    const auto save = [k] { k->dlg.findChild<QPushButton *>("pushButton_save")->click(); };
+    return {k, k->dlg.findChild<QLineEdit *>(name), stored, save};
 }
 
 Entry openField(const QString &window, const QString &name)
