@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+
+#include <list>
 
 namespace {
 
@@ -98,4 +101,17 @@ void onNextModal(const std::function<void(QWidget *)> &act, int triesLeft)
         if (triesLeft > 0)
             onNextModal(act, triesLeft - 1);
     });
+}
+
+void addTextRows(const QStringList &columns, const QList<QStringList> &rows)
+{
+    // The test table keeps the column name's pointer: the names must outlive it.
+    static std::list<QByteArray> names;
+    for (const QString &c : columns)
+        QTest::addColumn<QString>(names.emplace_back(c.toUtf8()).constData());
+    for (const QStringList &r : rows) {
+        QTestData &row = QTest::newRow(qPrintable(r.value(0)));
+        for (qsizetype i = 1; i <= columns.size(); ++i)
+            row << r.value(i);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -47,3 +48,7 @@ private:
 /// Waits (polling from the event loop) for the next modal widget and hands it to
 /// `act`, which must close it. Gives up after `triesLeft` looks 20 ms apart.
 void onNextModal(const std::function<void(QWidget *)> &act, int triesLeft = 250);
+
+/// Declares a text column per name of `columns` and adds a row per list of `rows`:
+/// its first text names the row, the others fill the columns in order.
+void addTextRows(const QStringList &columns, const QList<QStringList> &rows);

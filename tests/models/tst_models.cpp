@@ -34,22 +34,6 @@
 
 namespace {
 
-/// The reference mixing case of an independent code.
-QJsonObject mixingReference()
-{
-    QFile f(QStringLiteral(VEK7_REFERENCE_DIR "/phreeqc/mixing.json"));
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
-}
-
-double totalOf(const one_water_result *r, const QString &element)
-{
-    for (const one_waterResult_element *e : r->soln_elem)
-        if (e->element == element)
-            return e->cmolal;
-    return std::nan("");
-}
-
 template<class T>
 T *child(QWidget *w, const char *name)
 {
@@ -87,7 +71,7 @@ void enterSources(workspace_fixture &f, const QString &name)
         cfg->waters.append(b);
         cfg->nwaters = 2;
     }));
-    const QJsonObject sources = mixingReference().value("sources").toObject();
+    const QJsonObject sources = referenceCase("phreeqc/mixing").value("sources").toObject();
     const QStringList elements = sources.value("J13-lite")["totals"].toObject().keys();
     for (const QString &e : elements)
         f.addElementDirect(e);
@@ -159,7 +143,8 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(double, pHTolerance);
-        const QJsonObject ref = mixingReference().value("mixes").toArray().at(row).toObject();
+        const QJsonObject ref
+            = referenceCase("phreeqc/mixing").value("mixes").toArray().at(row).toObject();
         const double p1 = ref["percent_seawater"].toDouble(), p2 = ref["percent_J13"].toDouble();
         mix_calc::mixture m;
         mix_calc::speciation out;

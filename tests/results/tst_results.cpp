@@ -43,11 +43,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
 template<class T>
 T *child(QWidget *w, const char *name)
 {

@@ -16,9 +16,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -32,6 +34,20 @@ QString setupTestDb()
     if (path.isEmpty())
         path = copyGeneratedDb(vek7TestScratchDir());
     return path;
+}
+
+QString scratch(const QString &name)
+{
+    return QDir(vek7TestScratchDir()).filePath(name);
+}
+
+QByteArray savedBytes(const QString &path)
+{
+    static const QRegularExpression date(QStringLiteral("\"date\": \"[^\"]*\""));
+    QFile file(path);
+    const QString text
+        = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString(text).replace(date, QStringLiteral("\"date\": \"\"")).toUtf8();
 }
 
 workspace_fixture::workspace_fixture()
@@ -243,6 +259,32 @@ void workspace_fixture::addGasDirect(const QString &name)
     w->collect_data_on_gas(g);
 }
 
+one_water *currentWater(const workspace_fixture &f)
+{
+    return f.sd()->waters.at(f.sd()->currentWater);
+}
+
+one_elementComp *entryOf(const workspace_fixture &f, const QString &element)
+{
+    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
+    return k >= 0 ? currentWater(f)->composition.at(k) : nullptr;
+}
+
+QJsonObject referenceCase(const QString &relative)
+{
+    QFile f(QStringLiteral(VEK7_REFERENCE_DIR "/") + relative + QStringLiteral(".json"));
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                       : QJsonObject();
+}
+
+double totalOf(const one_water_result *r, const QString &element)
+{
+    for (const one_waterResult_element *e : r->soln_elem)
+        if (e->element == element)
+            return e->cmolal;
+    return std::nan("");
+}
+
 QString countsMismatch(const sim_data *sd)
 {
     struct check
@@ -399,13 +441,35 @@ QTableWidget *waterTable(const setup *w, const QString &name)
     return w->findChild<QTableWidget *>(name);
 }
 
+void showTab(setup *w, int index)
+{
+    QTabBar *bar = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"))->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
 void showWaterPage(setup *w)
 {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"));
-    QTabBar *bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    showTab(w, 1);
+}
+
+QLineEdit *cellEditor(const QTableWidget *t)
+{
+    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+void typeOver(QWidget *field, const QString &text, bool enter)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+    if (enter)
+        QTest::keyClick(field, Qt::Key_Return);
 }
 
 int elementRow(const setup *w, const QString &element)
@@ -414,20 +478,22 @@ int elementRow(const setup *w, const QString &element)
     return int(tableColumn(t, 3).indexOf(element));
 }
 
-bool typeAmount(QTableWidget *t, int row, const QString &text)
+QLineEdit *openAmountCell(QTableWidget *t, int row)
 {
     QTableWidgetItem *item = t->item(row, 1);
     if (!item)
-        return false;
+        return nullptr;
     t->scrollToItem(item);
     const QPoint at = t->visualItemRect(item).center();
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-    QLineEdit *editor = nullptr;
-    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
-        if (e->isVisible())
-            editor = e;
-    if (!editor || !editor->isVisible())
+    return cellEditor(t);
+}
+
+bool typeAmount(QTableWidget *t, int row, const QString &text)
+{
+    QLineEdit *editor = openAmountCell(t, row);
+    if (!editor)
         return false;
     editor->selectAll();
     QTest::keyClicks(editor, text);
@@ -439,11 +505,24 @@ bool typeAmount(QTableWidget *t, int row, const QString &text)
 
 bool chooseItem(const setup *w, const QString &name, const QString &text)
 {
-    auto *combo = w->findChild<QComboBox *>(name);
+    return chooseItem(w->findChild<QComboBox *>(name), text);
+}
+
+bool chooseItem(QComboBox *combo, const QString &text)
+{
     const int k = combo ? combo->findText(text) : -1;
     if (k >= 0)
         combo->setCurrentIndex(k);
     return k >= 0;
+}
+
+QComboBox *elementCombo(const setup *w, const QString &element, int column)
+{
+    const int row = elementRow(w, element);
+    return row < 0
+        ? nullptr
+        : qobject_cast<QComboBox *>(
+            waterTable(w, QStringLiteral("tableWidgetWaters_elements"))->cellWidget(row, column));
 }
 
 QString pressRun(setup *w)
@@ -465,6 +544,15 @@ const QList<QPair<QString, QString>> j13
        {"Li", "0.048"},  {"C", "27.6372"},  {"F", "2.18001"}, {"Cl", "7.14"},   {"N", "1.98338"},
        {"S", "6.14192"}, {"B", "0.133929"}, {"Al", "0.008"},  {"Mn", "0.012"},  {"Fe", "0.04"},
        {"Sr", "0.04"},   {"P", "0.0387256"}};
+
+void enterFour(workspace_fixture &f, const QString &file)
+{
+    QVERIFY(f.enterNew(scratch(file)));
+    f.sd()->waters.first()->densitymass = 1.1;
+    for (const char *e : {"Ca", "C", "Na", "Cl"})
+        f.addElementDirect(e);
+    showWaterPage(f);
+}
 
 void enterJ13(workspace_fixture &f, const QString &path, const QString &name)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -10,16 +12,25 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+class QLineEdit;
 class QTableWidget;
 class QTreeWidget;
 class dbdata;
 class jsdbfile_mgr;
 class sbatch;
 class setup;
+struct one_elementComp;
+struct one_water;
+struct one_water_result;
 struct sim_data;
 
 /// Path of a private copy of the generated reference database, made once per run.
 QString setupTestDb();
+/// Path of `name` in the run's scratch folder.
+QString scratch(const QString &name);
+/// The bytes of the file at `path` with its "date" (the time of saving) blanked.
+QByteArray savedBytes(const QString &path);
 
 /// One configuration entered into a setup workspace the way the main window does it:
 /// set_simType, settings_read, setup_system, with a reader, a loaded database image
@@ -76,6 +87,17 @@ private:
     bool loadDb();
 };
 
+/// The water on show in the fixture's workspace.
+one_water *currentWater(const workspace_fixture &f);
+/// The composition entry of `element` in the water on show, or null.
+one_elementComp *entryOf(const workspace_fixture &f, const QString &element);
+
+/// The reference results file `relative` (below the reference folder, without
+/// ".json"), or an empty object when it cannot be read.
+QJsonObject referenceCase(const QString &relative);
+/// The total molality of `element` in a water's result; NaN when it has none.
+double totalOf(const one_water_result *r, const QString &element);
+
 /// Empty when every count of the configuration equals its list's length (water
 /// composition counts included); otherwise a line naming the first that differs.
 QString countsMismatch(const sim_data *sd);
@@ -124,15 +146,30 @@ void pickElement(setup *w, const QString &search, const QString &element, bool u
 void pickGas(setup *w, const QString &search, const QString &gas);
 /// Table `name` of the workspace's water pages.
 QTableWidget *waterTable(const setup *w, const QString &name);
+/// Opens tab `index` of the workspace with a click on its tab.
+void showTab(setup *w, int index);
 /// Opens the Water Composition tab with a click on its tab, window shown.
 void showWaterPage(setup *w);
+/// The open cell editor of `t`, or null.
+QLineEdit *cellEditor(const QTableWidget *t);
+/// Types `text` over what `field` shows, as a user does (select all, delete, type),
+/// then presses Return when `enter`.
+void typeOver(QWidget *field, const QString &text, bool enter = true);
 /// Row of the element table whose element is `element`, or -1.
 int elementRow(const setup *w, const QString &element);
+/// Opens the editor of the amount cell of `row` as a user does (click, double-click);
+/// the editor, or null when none opened.
+QLineEdit *openAmountCell(QTableWidget *t, int row);
 /// Types `text` into the amount cell of `row` as a user does: double-click, type
 /// over the selection, Return. False when no editor opened.
 bool typeAmount(QTableWidget *t, int row, const QString &text);
 /// Chooses item `text` of the workspace combo `name`; false when absent.
 bool chooseItem(const setup *w, const QString &name, const QString &text);
+/// Chooses item `text` of `combo`; false when absent.
+bool chooseItem(QComboBox *combo, const QString &text);
+/// The combo box in `column` of the element table's row of `element` (0 species,
+/// 2 swap reaction), or null.
+QComboBox *elementCombo(const setup *w, const QString &element, int column);
 /// Presses Run and returns the status line's text.
 QString pressRun(setup *w);
 
@@ -163,12 +200,20 @@ inline bool chooseItem(const workspace_fixture &f, const QString &name, const QS
 {
     return chooseItem(f.w, name, text);
 }
+inline QComboBox *elementCombo(const workspace_fixture &f, const QString &element, int column)
+{
+    return elementCombo(f.w, element, column);
+}
 inline QString pressRun(workspace_fixture &f)
 {
     return pressRun(f.w);
 }
 /// Value of the amount cell of `row` as the cell holds it.
 double amountShown(const QTableWidget *t, int row);
+
+/// A new configuration in the scratch file `file` with Ca, C, Na and Cl, its water
+/// at density 1.1, on show.
+void enterFour(workspace_fixture &f, const QString &file);
 
 /// The J-13 well water: element totals in ppm (mg/kg).
 extern const QList<QPair<QString, QString>> j13;

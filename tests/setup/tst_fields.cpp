@@ -11,15 +11,12 @@
 #include "support_setup.h"
 #include "test_env.h"
 #include "test_press.h"
+#include "test_ui.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -28,56 +25,6 @@
 #include <memory>
 
 namespace {
-
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
-/// A new configuration with Ca, C, Na and Cl, its water on show.
-void enterFour(workspace_fixture &f, const QString &file)
-{
-    QVERIFY(f.enterNew(scratch(file)));
-    for (const char *e : {"Ca", "C", "Na", "Cl"})
-        f.addElementDirect(e);
-    showWaterPage(f);
-}
-
-one_water *water(workspace_fixture &f)
-{
-    return f.sd()->waters.at(f.sd()->currentWater);
-}
-
-const one_elementComp *entry(workspace_fixture &f, const QString &element)
-{
-    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
-    return k >= 0 ? water(f)->composition.at(k) : nullptr;
-}
-
-/// Opens tab `index` of the workspace with a click on its tab.
-void showTab(setup *w, int index)
-{
-    QTabBar *bar = w->findChild<QTabWidget *>(QStringLiteral("tabWidget_Setup"))->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-
-/// Types `text` over what `field` shows, as a user does, and presses Return.
-void typeOver(QWidget *field, const QString &text)
-{
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
-}
-
-/// The open cell editor of `t`, or null.
-QLineEdit *cellEditor(QTableWidget *t)
-{
-    for (QLineEdit *e : t->viewport()->findChildren<QLineEdit *>())
-        if (e->isVisible())
-            return e;
-    return nullptr;
-}
 
 /// One numeric field of a window, brought up as a user reaches it.
 struct Entry
@@ -105,9 +52,9 @@ Entry workspaceField(const QString &name)
     Entry e;
     e.keep = f;
     e.stored = [f] {
-        const one_water *w = water(*f);
-        const one_elementComp *ca = entry(*f, "Ca");
-        const one_elementComp *h = entry(*f, "H");
+        const one_water *w = currentWater(*f);
+        const one_elementComp *ca = entryOf(*f, "Ca");
+        const one_elementComp *h = entryOf(*f, "H");
         return numbers({w->TC, w->densitymass, w->alkmolal, ca->molal, ca->Molar, ca->ppm, h->molal,
                         h->Molar, w->pHcomp});
     };
@@ -117,11 +64,7 @@ Entry workspaceField(const QString &name)
             = waterTable(*f, pH ? "tableWidgetWaters_element_H" : "tableWidgetWaters_elements");
         if (pH)
             qobject_cast<QComboBox *>(t->cellWidget(0, 0))->setCurrentIndex(1);
-        const int row = pH ? 0 : elementRow(*f, "Ca");
-        const QPoint at = t->visualItemRect(t->item(row, 1)).center();
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-        e.field = cellEditor(t);
+        e.field = openAmountCell(t, pH ? 0 : elementRow(*f, "Ca"));
         return e;
     }
     // The alkalinity is set beside the composition, the rest on Solution Properties.
@@ -141,16 +84,13 @@ Entry mixingField(const QString &name, bool titration)
     win->show();
     if (name == QLatin1String("lineEdit_targetConcn"))
         pressIndicator(win->findChild<QAbstractButton *>("radioButton_element"));
-    Entry e;
-    e.keep = win;
-    e.field = win->findChild<QWidget *>(name);
-    e.stored = [w = win.get()] {
+    const auto stored = [w = win.get()] {
         const auto value
             = [w](const char *box) { return w->findChild<QDoubleSpinBox *>(box)->value(); };
         return numbers({value("doubleSpinBox_volume1"), value("doubleSpinBox_volume2"),
                         value("doubleSpinBox_targetpH")});
     };
-    return e;
+    return {win, win->findChild<QWidget *>(name), stored, {}};
 }
 
 /// The control-parameters dialog on a control set, with field `name`; what is
@@ -169,15 +109,12 @@ Entry controlField(const QString &name)
     k->ctrl.csolvcmin = 1e-36;
     k->dlg.settingsSpcn_numerical(&k->ctrl);
     k->dlg.show();
-    Entry e;
-    e.keep = k;
-    e.field = k->dlg.findChild<QLineEdit *>(name);
-    e.commit = [k] { k->dlg.findChild<QPushButton *>("pushButton_save")->click(); };
-    e.stored = [k] {
+    const auto stored = [k] {
         return numbers(
             {double(k->ctrl.csolvitmax), k->ctrl.csolvcvg, k->ctrl.csolvcmax, k->ctrl.csolvcmin});
     };
-    return e;
+    const auto save = [k] { k->dlg.findChild<QPushButton *>("pushButton_save")->click(); };
+    return {k, k->dlg.findChild<QLineEdit *>(name), stored, save};
 }
 
 Entry openField(const QString &window, const QString &name)
@@ -202,20 +139,6 @@ void turnWheel(QComboBox *box)
     }
 }
 
-/// The bytes of the file at `path` but its "date" lines, which tell when it was saved.
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    QByteArray kept;
-    if (file.open(QIODevice::ReadOnly))
-        while (!file.atEnd()) {
-            const QByteArray line = file.readLine();
-            if (!line.contains("\"date\":"))
-                kept += line;
-        }
-    return kept;
-}
-
 } // namespace
 
 class tst_fields : public QObject
@@ -227,11 +150,8 @@ private slots:
 
     void rule_namesTheReason_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("rule");
-        QTest::addColumn<QString>("reason");
         // clang-format off
-        const QList<QStringList> rows = {
+        addTextRows({"text", "rule", "reason"}, {
             {"tiny", "1e-30", "amount", ""},
             {"exponent form", "-2.5e3", "any", ""},
             {"nine decimals", "1.123456789", "any", ""},
@@ -245,10 +165,8 @@ private slots:
             {"too fine", "50.1234", "percent", "at most 3 decimals"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
-            {"fraction of a count", "2.5", "count", "a whole number only"}};
+            {"fraction of a count", "2.5", "count", "a whole number only"}});
         // clang-format on
-        for (const QStringList &r : rows)
-            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3);
     }
 
     void rule_namesTheReason()
@@ -274,14 +192,10 @@ private slots:
 
     void numericEntry_keptRefusedAndExplained_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("reason");
         const QString comma = QStringLiteral("use a point as decimal separator");
         const QString positive = QStringLiteral("must be greater than 0");
         // clang-format off
-        const QList<QStringList> rows = {
+        addTextRows({"window", "field", "typed", "reason"}, {
             {"composition comma", "workspace", "cell:Ca", "1,5", comma},
             {"composition negative", "workspace", "cell:Ca", "-5", positive},
             {"composition zero", "workspace", "cell:Ca", "0", positive},
@@ -296,10 +210,8 @@ private slots:
             {"target pH 20", "titration", "doubleSpinBox_targetpH", "20", "at most 14"},
             {"target total negative", "titration", "lineEdit_targetConcn", "-5", "at least 0"},
             {"iteration limit comma", "control parameters", "lineEditSpcn_iterationLimit", "1,5", comma},
-            {"convergence negative", "control parameters", "lineEditSpcn_convergenceLimit", "-5", positive}};
+            {"convergence negative", "control parameters", "lineEditSpcn_convergenceLimit", "-5", positive}});
         // clang-format on
-        for (const QStringList &r : rows)
-            QTest::newRow(qPrintable(r.at(0))) << r.at(1) << r.at(2) << r.at(3) << r.at(4);
     }
 
     void numericEntry_keptRefusedAndExplained()
@@ -317,10 +229,11 @@ private slots:
         const QString tip = e.field->toolTip();
         typeOver(e.field, typed);
         // Every keystroke kept, the field marked, the reason at hand.
-        auto *edit = qobject_cast<QLineEdit *>(e.field);
-        const QString shown
-            = edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text();
-        QCOMPARE(shown, typed);
+        const auto shown = [&e] {
+            auto *edit = qobject_cast<QLineEdit *>(e.field);
+            return edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text();
+        };
+        QCOMPARE(shown(), typed);
         QVERIFY(number_field::isRefused(e.field));
         QCOMPARE(e.field->toolTip(), reason);
         // The window's message pane says why, where it has one.
@@ -333,8 +246,7 @@ private slots:
         if (!field.startsWith(QLatin1String("cell:"))) {
             QTest::keyClick(e.field, Qt::Key_Tab);
             QVERIFY(!e.field->hasFocus());
-            QCOMPARE(edit ? edit->text() : qobject_cast<QAbstractSpinBox *>(e.field)->text(),
-                     typed);
+            QCOMPARE(shown(), typed);
         }
         if (e.commit)
             e.commit();
@@ -372,7 +284,7 @@ private slots:
         workspace_fixture f;
         enterFour(f, "zero.jsdb");
         // As a file written elsewhere brings it: no field refused it.
-        for (one_elementComp *e : water(f)->composition)
+        for (one_elementComp *e : currentWater(f)->composition)
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
         QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
@@ -408,7 +320,7 @@ private slots:
         workspace_fixture f;
         enterFour(f, "wheel.jsdb");
         QCOMPARE(f.save(), 0);
-        const QByteArray before = fileBytes(f.sd()->file);
+        const QByteArray before = savedBytes(f.sd()->file);
         QComboBox *box = f.w->findChild<QComboBox *>(table);
         if (!box) {
             QTableWidget *t = waterTable(f, table);
@@ -430,7 +342,7 @@ private slots:
         }
         QCOMPARE(box->currentIndex(), index);
         QCOMPARE(f.save(), 0);
-        QCOMPARE(fileBytes(f.sd()->file), before);
+        QCOMPARE(savedBytes(f.sd()->file), before);
     }
 };
 

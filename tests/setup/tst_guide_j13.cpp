@@ -12,9 +12,6 @@
 #include "thermo.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -26,37 +23,11 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
-/// A case of the EQ3NR reference results.
-QJsonObject eq3nr(const QString &name)
-{
-    QFile f(QStringLiteral(VEK7_REFERENCE_DIR "/eq3nr/") + name + QStringLiteral(".json"));
-    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                       : QJsonObject();
-}
-
-const one_water_result *result(const workspace_fixture &f)
-{
-    return f.sd()->waters.at(f.sd()->currentWater)->results;
-}
-
 double molal(const one_water_result *r, const QString &species)
 {
     for (const one_waterResult_solute *s : r->soln_aq)
         if (s->solute == species)
             return s->cmolal;
-    return 0.0;
-}
-
-double total(const one_water_result *r, const QString &element)
-{
-    for (const one_waterResult_element *e : r->soln_elem)
-        if (e->element == element)
-            return e->cmolal;
     return 0.0;
 }
 
@@ -137,7 +108,7 @@ void tst_guide_j13::j13_asTheGuideEntersIt()
         QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_element_H"), 1, fO2));
     }
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const one_water_result *r = result(f);
+    const one_water_result *r = currentWater(f)->results;
     QVERIFY(std::fabs(r->resultpH - 7.41) < 1e-6);
     QVERIFY2(near(r->ionicstrength, ionic, 0.005), qPrintable(QString::number(r->ionicstrength)));
     QVERIFY2(near(r->chargebalance, charge, 0.01), qPrintable(QString::number(r->chargebalance)));
@@ -147,7 +118,7 @@ void tst_guide_j13::j13_asTheGuideEntersIt()
     // Saturation against EQ3NR: every mineral agrees but the ferrous ones, which
     // differ by the same step per atom of Fe(II).
     const QJsonObject reference
-        = eq3nr("j13w").value("results").toObject().value("saturation").toObject();
+        = referenceCase("eq3nr/j13w").value("results").toObject().value("saturation").toObject();
     thermo th;
     const int k = f.sd()->currentWater;
     const water_copy c = result_snapshot::copy_water(f.sd(), f.sd()->waters.at(k), k, th);
@@ -206,7 +177,7 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
     QFETCH(QString, typed);
     QFETCH(double, carbonate);
     QFETCH(double, carbonFound);
-    const QJsonObject ref = eq3nr(reference);
+    const QJsonObject ref = referenceCase("eq3nr/" + reference);
     const QJsonObject in = ref.value("inputs").toObject();
     const double titration
         = ref.value("results").toObject().value("alkalinity_eq_per_kg").toDouble();
@@ -225,19 +196,16 @@ void tst_guide_j13::alkalinity_titrationValueAsCondition()
                    QString::number(in.value("pH_activity").toDouble()));
     }
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const double own = result(f)->alkCarb;
+    const double own = currentWater(f)->results->alkCarb;
     QVERIFY2(near(own, carbonate, 0.005), qPrintable(QString::number(own)));
 
     // The titration alkalinity typed as the condition that finds the carbon.
     pressIndicator(f.w->findChild<QCheckBox *>("checkBox_alkalinity"));
     pressIndicator(f.w->findChild<QRadioButton *>("radioButton_alkalinityCarb"));
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "molal"));
-    auto *field = f.w->findChild<QLineEdit *>("lineEdit_alkalinity");
-    field->selectAll();
-    QTest::keyClicks(field, typed);
-    QTest::keyClick(field, Qt::Key_Return);
+    typeOver(f.w->findChild<QLineEdit *>("lineEdit_alkalinity"), typed);
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    const double found = total(result(f), QStringLiteral("C"));
+    const double found = totalOf(currentWater(f)->results, QStringLiteral("C"));
     qInfo().noquote() << QStringLiteral("carbonate alkalinity %1, %2 % below %3; C from it %4, "
                                         "%5 % above %6")
                              .arg(own)

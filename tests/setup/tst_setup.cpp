@@ -26,15 +26,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-namespace {
-
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
-} // namespace
-
 class tst_setup : public QObject
 {
     Q_OBJECT

@@ -20,11 +20,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
 template<class T>
 QStringList namesOf(const QList<T *> &list)
 {

@@ -21,11 +21,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
 /// The file's bytes without the header's date of saving, which names the second.
 QByteArray withoutSaveDate(QByteArray bytes)
 {
@@ -168,15 +163,11 @@ void tst_setup_run::swapReaction_survivesReopen_andIsRemoved()
     {
         workspace_fixture f;
         enterJ13(f, path);
-        auto *caOption = qobject_cast<QComboBox *>(
-            waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "Ca"), 2));
-        QVERIFY(caOption && caOption->findText("Calcite") > 0);
-        caOption->setCurrentIndex(caOption->findText("Calcite"));
+        QComboBox *caOption = elementCombo(f, "Ca", 2);
+        QVERIFY(caOption && caOption->findText("Calcite") > 0 && chooseItem(caOption, "Calcite"));
         // One reaction replaces one condition only.
-        auto *cOption = qobject_cast<QComboBox *>(
-            waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
-        QVERIFY(cOption->findText("Calcite") > 0);
-        cOption->setCurrentIndex(cOption->findText("Calcite"));
+        QComboBox *cOption = elementCombo(f, "C", 2);
+        QVERIFY(cOption->findText("Calcite") > 0 && chooseItem(cOption, "Calcite"));
         QCOMPARE(cOption->currentIndex(), 0);
         QVERIFY(f.messages().contains("for swap option, reaction [ Calcite ] already in use"));
         QCOMPARE(f.save(), 0);
@@ -185,8 +176,7 @@ void tst_setup_run::swapReaction_survivesReopen_andIsRemoved()
     QVERIFY(f.enterOpen(path));
     showWaterPage(f);
     QVERIFY(chooseItem(f, "comboBox_waters", "water-default"));
-    auto *caOption = qobject_cast<QComboBox *>(
-        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "Ca"), 2));
+    QComboBox *caOption = elementCombo(f, "Ca", 2);
     QCOMPARE(caOption->currentText(), QStringLiteral("Calcite"));
     one_water *w = f.sd()->waters.at(f.sd()->currentWater);
     QCOMPARE(w->rxnsConstraint.size(), 1);

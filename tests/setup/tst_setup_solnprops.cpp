@@ -67,15 +67,10 @@ private slots:
     void status_readableWithReasonWhereTyped();
 
 private:
-    static QString scratch(const QString &n) { return QDir(vek7TestScratchDir()).filePath(n); }
     template<class T>
     static T *in(const QObject *o, const char *name)
     {
         return o->findChild<T *>(name);
-    }
-    static one_water *current(const workspace_fixture &f)
-    {
-        return f.sd()->waters.at(f.sd()->currentWater);
     }
     static void press(QWidget *dlg, const char *name)
     {
@@ -96,29 +91,19 @@ private:
         return qobject_cast<QStandardItemModel *>(c->model())->item(k)->isEnabled();
     }
 
-    /// Types over a line edit, then presses Return when asked.
-    static void typeOver(QLineEdit *field, const QString &text, bool enter = true)
-    {
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-        if (enter)
-            QTest::keyClick(field, Qt::Key_Return);
-    }
     /// Brings up the Solution Properties tab with a click on it.
-    static void showPropsTab(workspace_fixture &f)
-    {
-        QTabBar *bar = in<QTabWidget>(f.w, "tabWidget_Setup")->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
-    }
-    /// Types into a field of the tab it sits on, then returns to the water page.
-    static void typeField(workspace_fixture &f, const char *name, const QString &text)
+    static void showPropsTab(workspace_fixture &f) { showTab(f.w, 2); }
+    /// Types into a field of the tab it sits on, then returns to the water page;
+    /// the text the field showed before leaving.
+    static QString typeField(workspace_fixture &f, const char *name, const QString &text)
     {
         auto *field = in<QLineEdit>(f.w, name);
         if (!field->isVisible())
             showPropsTab(f);
         typeOver(field, text);
+        const QString shown = field->text();
         showWaterPage(f);
+        return shown;
     }
     /// Chooses a model on the Solution Properties tab, then returns to the water page.
     static void chooseModel(workspace_fixture &f, QComboBox *combo, int k)
@@ -192,18 +177,13 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
     workspace_fixture f;
     enterSmall(f, "limits.jsdb");
     pressIndicator(in<QCheckBox>(f.w, "checkBox_alkalinity"));
-    one_water *w = current(f);
+    one_water *w = currentWater(f);
     w->alkmolal = w->alkMolar = 0.001;
     double *stored = field.contains("temp") ? &w->TC
         : field.contains("Density")         ? &w->densitymass
                                             : &w->alkmolal;
     const double before = *stored;
-    auto *edit = in<QLineEdit>(f.w, qPrintable(field));
-    if (!edit->isVisible())
-        showPropsTab(f);
-    typeOver(edit, text);
-    const QString shown = edit->text();
-    showWaterPage(f);
+    const QString shown = typeField(f, qPrintable(field), text);
     if (refusal.isEmpty()) {
         QCOMPARE(*stored, text.toDouble());
         QVERIFY(f.w->unsaved_changes());
@@ -239,10 +219,10 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
     QVERIFY(typeAmount(waterTable(f, "tableWidgetWaters_elements"), elementRow(f, "Ca"), "0.001"));
     QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
-    const one_elementComp *ca = current(f)->composition.at(f.w->find_idxElement_waterComp(0, "Ca"));
+    const one_elementComp *ca = entryOf(f, "Ca");
     const double ppm = ca->ppm;
     typeField(f, "lineEdit_massDensity", "1.1");
-    QCOMPARE(current(f)->densitymass, 1.1);
+    QCOMPARE(currentWater(f)->densitymass, 1.1);
     QVERIFY(qAbs(amountShown(h, 0) / typed - 1.0) < 1e-12);
     QCOMPARE(ca->molal, 0.001);
     QVERIFY(qAbs(ca->Molar - 0.0011) < 1e-15);
@@ -262,14 +242,14 @@ void tst_setup_solnprops::j13_alkalinityAndDensity()
     typeField(f, "lineEdit_alkalinity", "0.002135");
     QVERIFY(in<QLineEdit>(f.w, "lineEdit_spcnStat")->text().isEmpty());
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    for (const one_waterResult_element *e : current(f)->results->soln_elem)
+    for (const one_waterResult_element *e : currentWater(f)->results->soln_elem)
         if (e->element == "C")
             QVERIFY2(qAbs(e->cmolal / 0.00230 - 1.0) < 0.03,
                      qPrintable(QString::number(e->cmolal)));
 
     typeField(f, "lineEdit_massDensity", "1.1");
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
-    QVERIFY(qAbs(current(f)->pHspcn - 7.41) < 1e-6);
+    QVERIFY(qAbs(currentWater(f)->pHspcn - 7.41) < 1e-6);
     QVERIFY(chooseItem(f, "comboBox_alkalinityUnit", "Molar"));
     QCOMPARE(in<QLineEdit>(f.w, "lineEdit_alkalinity")->text(),
              QString::number(0.002135 * 1.1, 'g', 6));
@@ -308,13 +288,13 @@ void tst_setup_solnprops::chargeBalance_choosesElementRow()
     pressIndicator(box);
     QVERIFY(combo->isEnabled() && combo->findText("Ca++") > 0);
     combo->setCurrentIndex(combo->findText("Ca++"));
-    QCOMPARE(current(f)->chargebalanceElem, QString("Ca"));
+    QCOMPARE(currentWater(f)->chargebalanceElem, QString("Ca"));
     QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
     QCOMPARE(t->item(elementRow(f, "Ca"), 1)->foreground().color(), QColor(Qt::red));
     QCOMPARE(t->item(elementRow(f, "C"), 1)->foreground().color(), QColor(Qt::black));
     pressIndicator(box);
     pressIndicator(box);
-    QVERIFY(combo->currentText() == "Ca++" && current(f)->chargebalance);
+    QVERIFY(combo->currentText() == "Ca++" && currentWater(f)->chargebalance);
 }
 
 void tst_setup_solnprops::editAfterSave_isUnsaved()
@@ -464,19 +444,16 @@ void tst_setup_solnprops::rename_add_cancel()
     QVERIFY(!QSettings().value("CTRLSETTINGS/geometry").toByteArray().isEmpty());
     for (const QString &name : listed(f)) {
         QVERIFY(chooseItem(f, "comboBox_waters", name));
-        QCOMPARE(current(f)->name, name);
+        QCOMPARE(currentWater(f)->name, name);
         QVERIFY2(!pressRun(f).isEmpty(), qPrintable(name));
     }
 }
 
 void tst_setup_solnprops::newWater_amountsFollowMolal_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("made");
-    QTest::newRow("Add") << "pushButton_add"
-                         << "new water 0";
-    QTest::newRow("Duplicate") << "pushButton_duplicate"
-                               << "water-default dupl1";
+    addTextRows({"button", "made"},
+                {{"Add", "pushButton_add", "new water 0"},
+                 {"Duplicate", "pushButton_duplicate", "water-default dupl1"}});
 }
 
 void tst_setup_solnprops::newWater_amountsFollowMolal()
@@ -487,7 +464,7 @@ void tst_setup_solnprops::newWater_amountsFollowMolal()
     enterSmall(f, "amounts.jsdb");
     connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
     // The source holds 1e-4 molal Ca with the 1 ppm files saved by the fault carry.
-    one_elementComp *ca = current(f)->composition.at(f.w->find_idxElement_waterComp(0, "Ca"));
+    one_elementComp *ca = entryOf(f, "Ca");
     QCOMPARE(ca->molal, 1e-4);
     ca->ppm = 1.0;
     runManager(f, [&button](QWidget *dlg) {
@@ -589,26 +566,14 @@ double contrast(const QColor &a, const QColor &b)
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped_data()
 {
-    QTest::addColumn<QString>("act");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("T refused") << "T"
-                               << ""
-                               << "simulation temperature: value [ 400 ] entered is "
-                                  "incorrect.";
-    QTest::newRow("check") << "check"
-                           << "Config ERR"
-                           << "temperature: current value is less than 1 degrees C";
-    QTest::newRow("engine") << "engine"
-                            << "   CVG ERR"
-                            << "error : speciation model, no "
-                               "convergence after";
-    QTest::newRow("swap in use") << "swap"
-                                 << ""
-                                 << "for swap option, reaction [ Calcite ] already";
-    QTest::newRow("done") << "run"
-                          << "     DONE"
-                          << "";
+    // clang-format off
+    addTextRows({"act", "status", "reason"}, {
+        {"T refused", "T", "", "simulation temperature: value [ 400 ] entered is incorrect."},
+        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C"},
+        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after"},
+        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already"},
+        {"done", "run", "     DONE", ""}});
+    // clang-format on
 }
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped()
@@ -624,15 +589,12 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     workspace_fixture f;
     enterSmall(f, "reason.jsdb");
     QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-    const auto option = [t, &f](const char *e) {
-        return qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, e), 2));
-    };
     if (act == "T") {
         showPropsTab(f);
         typeOver(in<QLineEdit>(f.w, "lineEdit_temperature"), "400");
     } else if (act == "swap") {
-        option("Ca")->setCurrentIndex(option("Ca")->findText("Calcite"));
-        option("C")->setCurrentIndex(option("C")->findText("Calcite"));
+        QVERIFY(chooseItem(elementCombo(f, "Ca", 2), "Calcite"));
+        QVERIFY(chooseItem(elementCombo(f, "C", 2), "Calcite"));
     } else {
         // The field refuses 0.5 C; a water read from a file can still hold it.
         if (act == "check")

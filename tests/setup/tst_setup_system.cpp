@@ -20,11 +20,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
 QStringList namesOf(const QList<one_rxn *> &list)
 {
     QStringList n;

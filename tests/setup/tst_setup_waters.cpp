@@ -27,27 +27,6 @@
 
 namespace {
 
-QString scratch(const QString &name)
-{
-    return QDir(vek7TestScratchDir()).filePath(name);
-}
-
-/// A new configuration with Ca, C, Na and Cl, its water at density 1.1, on show.
-void enterFour(workspace_fixture &f, const QString &file)
-{
-    QVERIFY(f.enterNew(scratch(file)));
-    f.sd()->waters.first()->densitymass = 1.1;
-    for (const char *e : {"Ca", "C", "Na", "Cl"})
-        f.addElementDirect(e);
-    showWaterPage(f);
-}
-
-one_elementComp *entry(workspace_fixture &f, const QString &element)
-{
-    const int k = f.w->find_idxElement_waterComp(f.sd()->currentWater, element);
-    return k >= 0 ? f.sd()->waters.at(f.sd()->currentWater)->composition.at(k) : nullptr;
-}
-
 double ppmFactor(workspace_fixture &f, const QString &element)
 {
     return f.sd()->elements.at(f.batch->find_idxBatch_element(element))->cvtmtoppm;
@@ -85,9 +64,9 @@ void tst_setup_waters::elementRows_sortedWithoutH()
     QCOMPARE(tableColumn(t, 3), QStringList({"C", "Ca", "Cl", "Na", "O"}));
     // Oxygen's amount is fixed and it has no options.
     QVERIFY(!typeAmount(t, elementRow(f, "O"), "5"));
-    QCOMPARE(qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "O"), 2))->count(), 0);
+    QCOMPARE(elementCombo(f, "O", 2)->count(), 0);
     // A new entry's amounts all follow from its molality.
-    const one_elementComp *na = entry(f, "Na");
+    const one_elementComp *na = entryOf(f, "Na");
     QCOMPARE(na->Molar, na->molal * 1.1);
     QCOMPARE(na->ppm, na->molal * ppmFactor(f, "Na"));
     QCOMPARE(f.w->find_idxElement_waterComp(f.sd()->currentWater, QString()), -9);
@@ -101,7 +80,7 @@ void tst_setup_waters::unitsCycled_showStoredAmounts_changeNothing()
     QTableWidget *th = waterTable(f, "tableWidgetWaters_element_H");
     QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
     QVERIFY(typeAmount(th, 0, "7"));
-    const one_elementComp *h = entry(f, "H");
+    const one_elementComp *h = entryOf(f, "H");
     QCOMPARE(h->Molar, 1e-7);
     QCOMPARE(h->molal, 1e-7 / 1.1);
     QCOMPARE(f.sd()->waters.first()->pHcomp, 7.0);
@@ -109,7 +88,7 @@ void tst_setup_waters::unitsCycled_showStoredAmounts_changeNothing()
     QVERIFY(chooseItem(f, "comboBox_elementUnits", "ppm"));
     QVERIFY(!th->isEnabled());
     QVERIFY(typeAmount(t, elementRow(f, "Na"), "45.8"));
-    const one_elementComp *na = entry(f, "Na");
+    const one_elementComp *na = entryOf(f, "Na");
     QCOMPARE(na->ppm, 45.8);
     QCOMPARE(na->molal, 45.8 / ppmFactor(f, "Na"));
     QCOMPARE(na->Molar, na->molal * 1.1);
@@ -150,8 +129,8 @@ void tst_setup_waters::typedValues_onlyFiniteNumbers()
     QVERIFY(chooseItem(f, "comboBox_elementUnits", "molal"));
     QVERIFY(typeAmount(t, elementRow(f, "Ca"), "0.002"));
     QVERIFY(typeAmount(th, 0, "7.5"));
-    const one_elementComp *ca = entry(f, "Ca");
-    const one_elementComp *h = entry(f, "H");
+    const one_elementComp *ca = entryOf(f, "Ca");
+    const one_elementComp *h = entryOf(f, "H");
     const double before[] = {ca->molal, ca->Molar, ca->ppm, h->molal, h->Molar};
     for (QTableWidget *table : {t, th}) {
         const int row = table == t ? elementRow(f, "Ca") : 0;
@@ -265,13 +244,11 @@ void tst_setup_waters::deletedElement_clearsConditionsNeedingIt()
     f.addElementDirect("C");
     f.addElementDirect("Ca");
     showWaterPage(f);
-    QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-    auto *combo = column >= 0 ? qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "C"), column))
+    auto *combo = column >= 0 ? elementCombo(f, "C", column)
                               : f.w->findChild<QComboBox *>("comboBox_chargeBalance");
     if (column < 0)
         pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
-    QVERIFY(combo->findText(name) > 0);
-    combo->setCurrentIndex(combo->findText(name));
+    QVERIFY(combo->findText(name) > 0 && chooseItem(combo, name));
 
     QVERIFY(f.clickDeleteElement("Ca"));
     QVERIFY2(f.messages().contains("##  water [ water-default ] element " + cleared)
@@ -296,8 +273,7 @@ void tst_setup_waters::conditionFromFile_namedByCheck()
     f.addElementDirect("C");
     showWaterPage(f);
     // The row shows what the water holds, so the user can choose something else.
-    auto *option = qobject_cast<QComboBox *>(
-        waterTable(f, "tableWidgetWaters_elements")->cellWidget(elementRow(f, "C"), 2));
+    QComboBox *option = elementCombo(f, "C", 2);
     QCOMPARE(option->currentText(), QString("Calcite"));
     QCOMPARE(pressRun(f), QString("Config ERR"));
     const QString named = "swap reaction [ Calcite ] of [ C ] needs Ca++";
@@ -315,8 +291,7 @@ void tst_setup_waters::reopen_cleanStatus_savedUnitAndMarker()
     QVERIFY(typeAmount(t, elementRow(f, "Cl"), "7.14"));
     pressIndicator(f.w->findChild<QCheckBox *>("checkBox_chargeBalance"));
     QVERIFY(chooseItem(f, "comboBox_chargeBalance", "Cl-"));
-    auto *option = qobject_cast<QComboBox *>(t->cellWidget(elementRow(f, "Cl"), 2));
-    option->setCurrentIndex(option->findText("Halite"));
+    QVERIFY(chooseItem(elementCombo(f, "Cl", 2), "Halite"));
     QCOMPARE(pressRun(f), QString("Config ERR"));
     QCOMPARE(f.save(), 0);
 

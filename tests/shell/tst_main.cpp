@@ -91,6 +91,17 @@ QAction *toolBarEntry(MainWindow *win, const QString &text)
     return nullptr;
 }
 
+/// The top-level windows of type T, only the visible ones when `shown`.
+template<class T>
+QList<T *> topLevels(bool shown = false)
+{
+    QList<T *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w); t && (!shown || w->isVisible()))
+            found << t;
+    return found;
+}
+
 /// The direct children of type T of the main window (not those of its pages).
 template<class T>
 QList<T *> ownWindows(MainWindow *win)
@@ -457,43 +468,32 @@ void tst_main::viewers_oneEach_deletedWhenClosed()
     about->trigger();
     about->trigger();
     QList<QPointer<doc_about>> aboutBoxes;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<doc_about *>(w))
-            aboutBoxes << d;
+    for (doc_about *d : topLevels<doc_about>())
+        aboutBoxes << d;
     QCOMPARE(aboutBoxes.size(), 1);
     QCOMPARE(aboutBoxes.first()->windowTitle(), QStringLiteral("Documents Viewer: About Vek7"));
     aboutBoxes.first()->close();
     QVERIFY(waitFor([&] { return aboutBoxes.first().isNull(); }));
     about->trigger();
-    int aboutOpen = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        aboutOpen += qobject_cast<doc_about *>(w) && w->isVisible();
-    QCOMPARE(aboutOpen, 1);
+    QCOMPARE(topLevels<doc_about>(true).size(), 1);
 
     QAction *guide = toolBarEntry(win.get(), "User Guide");
     guide->trigger();
     guide->trigger();
     QList<QPointer<pdfWindow>> guides;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *p = qobject_cast<pdfWindow *>(w))
-            guides << p;
+    for (pdfWindow *p : topLevels<pdfWindow>())
+        guides << p;
     QCOMPARE(guides.size(), 1);
     QVERIFY(guides.first()->isVisible());
     guides.first()->close();
     QVERIFY(waitFor([&] { return guides.first().isNull(); }));
     guide->trigger();
-    int open = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        open += qobject_cast<pdfWindow *>(w) != nullptr;
-    QCOMPARE(open, 1);
+    QCOMPARE(topLevels<pdfWindow>().size(), 1);
 
     // Closing the main window leaves no viewer behind to keep the program running.
     win->close();
     QVERIFY(waitFor([] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if ((qobject_cast<pdfWindow *>(w) || qobject_cast<doc_about *>(w)) && w->isVisible())
-                return false;
-        return true;
+        return topLevels<pdfWindow>(true).isEmpty() && topLevels<doc_about>(true).isEmpty();
     }));
 }
 
@@ -740,10 +740,7 @@ int quitProgram(QApplication &app)
     QTimer driver;
     driver.setInterval(10);
     QObject::connect(&driver, &QTimer::timeout, [&driver] {
-        MainWindow *win = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *m = qobject_cast<MainWindow *>(w); m && m->isVisible())
-                win = m;
+        MainWindow *win = topLevels<MainWindow>(true).value(0);
         if (!win || QApplication::activeModalWidget())
             return;
         if (currentPage(win)->objectName() != QLatin1String("page_mainWindow")) {

@@ -55,11 +55,8 @@ struct reference_water
 
 reference_water seawater()
 {
-    QFile file(QStringLiteral(VEK7_REFERENCE_DIR "/eq3nr/swmaj.json"));
     reference_water sw;
-    if (!file.open(QIODevice::ReadOnly))
-        return sw;
-    const QJsonObject all = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject all = referenceCase("eq3nr/swmaj");
     const QJsonObject in = all["inputs"].toObject();
     sw.ionicStrength = all["results"].toObject()["ionic_strength"].toDouble();
     sw.pH = in["pH_activity"].toDouble();

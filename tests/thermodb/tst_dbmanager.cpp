@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 namespace {
@@ -43,21 +44,31 @@ bool execOn(const QString &path, const QString &sql)
     return ok;
 }
 
-QString versionOf(const QString &path)
+/// The rows `sql` selects from the database at `path` (opened read-only), each
+/// row's values joined by '|'.
+QStringList queryRows(const QString &path, const QString &sql)
 {
-    QString v;
+    QStringList rows;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_version");
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_query");
         db.setDatabaseName(path);
         db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec("SELECT version FROM INFO") && q.next())
-                v = q.value(0).toString();
-        }
+        QSqlQuery q(db);
+        if (db.open() && q.exec(sql))
+            while (q.next()) {
+                QStringList values;
+                for (int i = 0; i < q.record().count(); ++i)
+                    values << q.value(i).toString();
+                rows << values.join('|');
+            }
     }
-    QSqlDatabase::removeDatabase("tst_version");
-    return v;
+    QSqlDatabase::removeDatabase("tst_query");
+    return rows;
+}
+
+QString versionOf(const QString &path)
+{
+    return queryRows(path, "SELECT version FROM INFO").value(0);
 }
 
 void storeTypes(int index, const QStringList &refs = {}, const QStringList &users = {})
@@ -106,22 +117,6 @@ void chooseFile(const QString &path, QStringList *confirm = nullptr)
         if (confirm)
             answerBox(confirm);
     });
-}
-
-QStringList userInfoRows(const QString &path)
-{
-    QStringList rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tst_userinfo");
-        db.setDatabaseName(path);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY");
-        QSqlQuery q(db);
-        if (db.open() && q.exec("SELECT name, comment FROM USERINFO"))
-            while (q.next())
-                rows << q.value(0).toString() + '|' + q.value(1).toString();
-    }
-    QSqlDatabase::removeDatabase("tst_userinfo");
-    return rows;
 }
 
 } // namespace
@@ -200,7 +195,8 @@ private slots:
         QCOMPARE(dm.messageLines().mid(before), expected);
         QCOMPARE(asked.size(), kind == "existing" ? 1 : 0);
         QCOMPARE(dm.file_DBUser.value(0), path);
-        QCOMPARE(userInfoRows(path), QStringList {"xqv|new user file"});
+        QCOMPARE(queryRows(path, "SELECT name, comment FROM USERINFO"),
+                 QStringList {"xqv|new user file"});
         QVERIFY2(dm.infoText().endsWith(info), qPrintable(dm.infoText()));
     }
 
