@@ -1,6 +1,8 @@
 #include "sim0D.h"
 
 #include "mat_solver.h"
+#include "records.h"
+#include "sim_rxn_prop.h"
 #include "sim_system.h"
 
 #include <algorithm>
@@ -17,6 +19,74 @@ int sim0D::solve_step(std::vector<double> &dx)
             return status;
     }
     return solve_step_full(dx);
+}
+
+// Coefficients taken from the last state leave out that they move with the ionic
+// strength: where a fixed activity or a mineral makes the ionic strength feed on
+// itself, such steps swing about the state or run away from it. Each row that holds
+// an activity changes with ln I by u (sum of nu d ln gamma / d ln I), and ln I with
+// ln m_k by v_k = z_k^2 m_k / 2I: the full Jacobian is J + u v^T, whose step follows
+// from two solves of J (Sherman-Morrison). When the second solve fails, or the
+// update is near singular, the plain step stands.
+int sim0D::solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx)
+{
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const double I = dh->ionicstrength;
+    if (simctrl->activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
+        return solve_step(dx);
+    std::vector<double> &slope = slopeLnI;
+    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, n, I, simwater->TC,
+                                 slope);
+    if (simctrl->idxH2O >= 0 && simctrl->idxH2O < n)
+        slope[size_t(simctrl->idxH2O)] = 0.0; // water keeps the coefficient of its own model
+    std::vector<double> &u = rowSlope;
+    u.assign(size_t(n), 0.0);
+    auto rxnSlope = [&](const pt_rxn &rx) {
+        double sum = 0.0;
+        for (int j : rx.nonzero)
+            sum += rx.stoich[j] * slope[size_t(j)];
+        return sum;
+    };
+    for (int i = 0; i < nf && i < n; ++i)
+        u[size_t(i)] = rxnSlope(simmodel->rxnsFast[i]);
+    for (int s = 0; s < simwater->nsets && nf + s < n; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if ((water->chargebalance && s == cbSetIdx) || (water->alkSet && s == alkSetIdx))
+            continue;
+        if (set.swapOn)
+            u[size_t(nf + s)] = rxnSlope(simmodel->rxnsConstraint[set.swapIdx]);
+        else if (set.activityRow)
+            u[size_t(nf + s)] = slope[size_t(set.spIdx[0])];
+    }
+    const int status = solve_step(dx);
+    if (status != 0)
+        return status;
+    if (rowsDirty && sim0D_spcn_jacobianMatrix(dh) != 0)
+        return 0;
+    std::copy(u.begin(), u.end(), nummat->b);
+    std::vector<double> &y = slopeStep;
+    if (solve_step(y) != 0)
+        return 0;
+    // Species below the concentration floor may be held there by the step: their
+    // part of the ionic strength is taken as it stands.
+    const int *const defined = sys().definingRxn.data();
+    double vx = 0.0, vy = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double z = simmodel->species[size_t(k)].charge;
+        if (z == 0.0 || (rxnC->molal[size_t(k)] < csolvcmin && defined[k] >= 0))
+            continue;
+        const double v = 0.5 * z * z * rxnC->molal[size_t(k)] / I;
+        vx += v * dx[size_t(k)];
+        vy += v * y[size_t(k)];
+    }
+    const double denom = 1.0 + vy;
+    if (!(std::fabs(denom) > 1e-8) || !std::isfinite(vx / denom))
+        return 0;
+    const double f = vx / denom;
+    for (int k = 0; k < n; ++k)
+        dx[size_t(k)] -= y[size_t(k)] * f;
+    return 0;
 }
 
 int sim0D::solve_step_full(std::vector<double> &dx)
