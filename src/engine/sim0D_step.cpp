@@ -59,15 +59,22 @@ int sim0D::solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx)
         else if (set.activityRow)
             u[size_t(nf + s)] = slope[size_t(set.spIdx[0])];
     }
+    reducedSolved = false;
     const int status = solve_step(dx);
     if (status != 0)
         return status;
-    if (rowsDirty && sim0D_spcn_jacobianMatrix(dh) != 0)
-        return 0;
-    std::copy(u.begin(), u.end(), nummat->b);
     std::vector<double> &y = slopeStep;
-    if (solve_step(y) != 0)
-        return 0;
+    if (reducedSolved) {
+        // The reduced system's elimination is kept: only its right-hand side is new.
+        if (solve_reduced_again(u.data(), y) != 0)
+            return 0;
+    } else {
+        if (rowsDirty && sim0D_spcn_jacobianMatrix(dh) != 0)
+            return 0;
+        std::copy(u.begin(), u.end(), nummat->b);
+        if (solve_step(y) != 0)
+            return 0;
+    }
     // Species below the concentration floor may be held there by the step: their
     // part of the ionic strength is taken as it stands.
     const int *const defined = sys().definingRxn.data();
@@ -283,6 +290,51 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
         for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
             v += Tval[t] * redMat->b[Tcol[t]];
         dx[j] = v;
+    }
+    reducedSolved = true;
+    return 0;
+}
+
+// The last reduced system solved again for the rows' right-hand side rhs (nspecies
+// entries): the rows are those of the last assembly, the elimination the solver kept.
+int sim0D::solve_reduced_again(const double *rhs, std::vector<double> &y)
+{
+    const sim_system &s = sys();
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const int np = int(s.primarySpecies.size());
+    std::vector<double> &c = redC;
+    std::fill(c.begin(), c.end(), 0.0);
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = s.rxnsFast[i];
+        const int own = rx.ownIdx;
+        const double *row = nummat->rows[i];
+        double v = rhs[i];
+        for (int j : rx.nonzero)
+            if (j != own)
+                v -= row[j] * c[j];
+        c[own] = v / row[own];
+    }
+    std::vector<double> &r = redRhs;
+    r.assign(size_t(np), 0.0);
+    for (int k = 0; k < np; ++k) {
+        const double *row = nummat->rows[nf + k];
+        double v = rhs[nf + k];
+        for (int q = setColStart[k]; q < setColStart[k + 1]; ++q)
+            v -= row[setCols[q]] * c[setCols[q]];
+        r[size_t(k)] = v;
+    }
+    if (redSolver.resolve(r.data()) != 0)
+        return 1;
+    const int *Tstart = s.redTstart.data();
+    const int *Tcol = s.redTcol.data();
+    const double *Tval = s.redTval.data();
+    y.resize(n);
+    for (int j = 0; j < n; ++j) {
+        double v = c[j];
+        for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
+            v += Tval[t] * r[size_t(Tcol[t])];
+        y[j] = v;
     }
     return 0;
 }
