@@ -28,6 +28,9 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
     // Work arrays kept between calls: a Newton run solves a system of one size each step.
     work.assign(n + 1, 0.0);
     sol.assign(n + 1, 0.0);
+    rowSwap.assign(n, 0);
+    pivots.assign(n, 0.0);
+    factorN = 0;
     double *w = work.data(); // elimination factors
     double *x = sol.data(); // solution in column order
 
@@ -50,8 +53,9 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
                 }
             }
         }
+        rowSwap[k] = r;
         if (r != k)
-            std::swap(a[k], a[r]); // columns left of k are zero in both rows
+            std::swap(a[k], a[r]); // the multipliers left of k go with their rows
         if (c != k) {
             for (int i = 0; i < n; ++i)
                 std::swap(a[i][k], a[i][c]);
@@ -63,6 +67,7 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
         }
         double *pivotRow = a[k];
         const double pivot = pivotRow[k];
+        pivots[k] = pivot;
         for (int j = n; j > k; --j)
             pivotRow[j] /= pivot;
         pivotRow[k] = 1.0;
@@ -73,10 +78,14 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
             if (f == 0.0)
                 continue;
             double *row = a[i];
-            for (int j = k; j <= n; ++j)
+            for (int j = k + 1; j <= n; ++j)
                 row[j] -= f * pivotRow[j];
+            row[k] = f; // the multiplier, kept for resolve()
         }
     }
+    factorRows = a;
+    factorPerm = perm;
+    factorN = n;
 
     x[n - 1] = a[n - 1][n] / a[n - 1][n - 1];
     for (int i = n - 2; i >= 0; --i) {
@@ -92,6 +101,34 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
     }
     for (int i = 0; i < n; ++i)
         b[perm[i]] = x[i];
+    return 0;
+}
+
+int mat_solver::resolve(double *c)
+{
+    const int n = factorN;
+    double **a = factorRows;
+    if (n < 1 || a == nullptr)
+        return 1;
+    // Rows carried their multipliers through later interchanges: every interchange
+    // first, then the scalings and eliminations of the factorisation.
+    for (int k = 0; k < n; ++k)
+        if (rowSwap[k] != k)
+            std::swap(c[k], c[rowSwap[k]]);
+    for (int k = 0; k < n; ++k) {
+        c[k] /= pivots[k];
+        for (int i = k + 1; i < n; ++i)
+            c[i] -= a[i][k] * c[k];
+    }
+    double *x = sol.data();
+    for (int i = n - 1; i >= 0; --i) {
+        double s = c[i];
+        for (int j = i + 1; j < n; ++j)
+            s -= a[i][j] * x[j];
+        x[i] = s; // unit diagonal after the scaling
+    }
+    for (int i = 0; i < n; ++i)
+        c[factorPerm[i]] = x[i];
     return 0;
 }
 

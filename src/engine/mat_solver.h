@@ -21,6 +21,9 @@ public:
     /// Solves a . x = b for n rows of n+1 doubles; perm records the column interchanges
     /// and must hold the identity on entry. 0 solved (solution in b), 1 zero pivot.
     int gjpivot(int n, double **a, int *perm, double *b);
+    /// Solves the last system solved by gjpivot again for the right-hand side c (n
+    /// entries), in place, from the elimination it kept. 0 solved, 1 nothing kept.
+    int resolve(double *c);
     /// A new copy of the solution of the last driver call; the caller releases it.
     double *bvector();
     /// The solution array of the last driver call itself (not a copy).
@@ -45,4 +48,9 @@ private:
     std::string message; ///< error text
     std::vector<double> work; ///< elimination factors of gjpivot
     std::vector<double> sol; ///< gjpivot's solution in column order
+    std::vector<int> rowSwap; ///< row taken as pivot row at each elimination step
+    std::vector<double> pivots; ///< pivot of each elimination step
+    double **factorRows = nullptr; ///< rows of the last elimination (not owned)
+    int *factorPerm = nullptr; ///< its column interchanges (not owned)
+    int factorN = 0; ///< its size; 0 when none is kept
 };

@@ -106,6 +106,10 @@ public:
     /// Solves the assembled system by eliminating the mass-action rows (rows kept).
     /// Returns 2 when the system cannot be reduced.
     int solve_step_reduced(std::vector<double> &dx);
+    /// Solves the last reduced system again for another right-hand side of the rows.
+    int solve_reduced_again(const double *rhs, std::vector<double> &y);
+    /// Solves the step with the coefficients' change with the ionic strength taken in.
+    int solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx);
 
     int find_idxBatch_element(QString name);
     int find_idxBatch_solute(QString name);
@@ -211,6 +215,9 @@ private:
 
     // Elimination of the mass-action rows (the map itself is the system's).
     std::vector<double> redC; ///< nspecies: constant part of dx_s
+    std::vector<double> slopeLnI, rowSlope, slopeStep; ///< nspecies: the coefficients' step
+    std::vector<double> redRhs; ///< right-hand side of a reduced system solved again
+    bool reducedSolved = false; ///< the last step was solved by the reduced system
     bool setColsReady = false; ///< the set columns below are found
     std::vector<int> setColStart; ///< set row k: its columns from setColStart[k] on
     std::vector<int> setCols; ///< species columns of the set rows

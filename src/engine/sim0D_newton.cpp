@@ -479,7 +479,8 @@ void sim0D::newton_loop()
             refuse("#### error : speciation model, Jacobian setup " + QString::number(1));
             return;
         }
-        if (solve_step(dx) != 0) {
+        const int solved = solve_step_with_coefficients(dh, dx);
+        if (solved != 0) {
             refuse("#### error : matrix solver " + QString::number(1));
             return;
         }

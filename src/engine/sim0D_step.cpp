@@ -1,6 +1,8 @@
 #include "sim0D.h"
 
 #include "mat_solver.h"
+#include "records.h"
+#include "sim_rxn_prop.h"
 #include "sim_system.h"
 
 #include <algorithm>
@@ -17,6 +19,81 @@ int sim0D::solve_step(std::vector<double> &dx)
             return status;
     }
     return solve_step_full(dx);
+}
+
+// Coefficients taken from the last state leave out that they move with the ionic
+// strength: where a fixed activity or a mineral makes the ionic strength feed on
+// itself, such steps swing about the state or run away from it. Each row that holds
+// an activity changes with ln I by u (sum of nu d ln gamma / d ln I), and ln I with
+// ln m_k by v_k = z_k^2 m_k / 2I: the full Jacobian is J + u v^T, whose step follows
+// from two solves of J (Sherman-Morrison). When the second solve fails, or the
+// update is near singular, the plain step stands.
+int sim0D::solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx)
+{
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const double I = dh->ionicstrength;
+    if (simctrl->activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
+        return solve_step(dx);
+    std::vector<double> &slope = slopeLnI;
+    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, n, I, simwater->TC,
+                                 slope);
+    if (simctrl->idxH2O >= 0 && simctrl->idxH2O < n)
+        slope[size_t(simctrl->idxH2O)] = 0.0; // water keeps the coefficient of its own model
+    std::vector<double> &u = rowSlope;
+    u.assign(size_t(n), 0.0);
+    auto rxnSlope = [&](const pt_rxn &rx) {
+        double sum = 0.0;
+        for (int j : rx.nonzero)
+            sum += rx.stoich[j] * slope[size_t(j)];
+        return sum;
+    };
+    for (int i = 0; i < nf && i < n; ++i)
+        u[size_t(i)] = rxnSlope(simmodel->rxnsFast[i]);
+    for (int s = 0; s < simwater->nsets && nf + s < n; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if ((water->chargebalance && s == cbSetIdx) || (water->alkSet && s == alkSetIdx))
+            continue;
+        if (set.swapOn)
+            u[size_t(nf + s)] = rxnSlope(simmodel->rxnsConstraint[set.swapIdx]);
+        else if (set.activityRow)
+            u[size_t(nf + s)] = slope[size_t(set.spIdx[0])];
+    }
+    reducedSolved = false;
+    const int status = solve_step(dx);
+    if (status != 0)
+        return status;
+    std::vector<double> &y = slopeStep;
+    if (reducedSolved) {
+        // The reduced system's elimination is kept: only its right-hand side is new.
+        if (solve_reduced_again(u.data(), y) != 0)
+            return 0;
+    } else {
+        if (rowsDirty && sim0D_spcn_jacobianMatrix(dh) != 0)
+            return 0;
+        std::copy(u.begin(), u.end(), nummat->b);
+        if (solve_step(y) != 0)
+            return 0;
+    }
+    // Species below the concentration floor may be held there by the step: their
+    // part of the ionic strength is taken as it stands.
+    const int *const defined = sys().definingRxn.data();
+    double vx = 0.0, vy = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double z = simmodel->species[size_t(k)].charge;
+        if (z == 0.0 || (rxnC->molal[size_t(k)] < csolvcmin && defined[k] >= 0))
+            continue;
+        const double v = 0.5 * z * z * rxnC->molal[size_t(k)] / I;
+        vx += v * dx[size_t(k)];
+        vy += v * y[size_t(k)];
+    }
+    const double denom = 1.0 + vy;
+    if (!(std::fabs(denom) > 1e-8) || !std::isfinite(vx / denom))
+        return 0;
+    const double f = vx / denom;
+    for (int k = 0; k < n; ++k)
+        dx[size_t(k)] -= y[size_t(k)] * f;
+    return 0;
 }
 
 int sim0D::solve_step_full(std::vector<double> &dx)
@@ -213,6 +290,51 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
         for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
             v += Tval[t] * redMat->b[Tcol[t]];
         dx[j] = v;
+    }
+    reducedSolved = true;
+    return 0;
+}
+
+// The last reduced system solved again for the rows' right-hand side rhs (nspecies
+// entries): the rows are those of the last assembly, the elimination the solver kept.
+int sim0D::solve_reduced_again(const double *rhs, std::vector<double> &y)
+{
+    const sim_system &s = sys();
+    const int n = simmodel->nspecies;
+    const int nf = simmodel->nrxnsFast;
+    const int np = int(s.primarySpecies.size());
+    std::vector<double> &c = redC;
+    std::fill(c.begin(), c.end(), 0.0);
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = s.rxnsFast[i];
+        const int own = rx.ownIdx;
+        const double *row = nummat->rows[i];
+        double v = rhs[i];
+        for (int j : rx.nonzero)
+            if (j != own)
+                v -= row[j] * c[j];
+        c[own] = v / row[own];
+    }
+    std::vector<double> &r = redRhs;
+    r.assign(size_t(np), 0.0);
+    for (int k = 0; k < np; ++k) {
+        const double *row = nummat->rows[nf + k];
+        double v = rhs[nf + k];
+        for (int q = setColStart[k]; q < setColStart[k + 1]; ++q)
+            v -= row[setCols[q]] * c[setCols[q]];
+        r[size_t(k)] = v;
+    }
+    if (redSolver.resolve(r.data()) != 0)
+        return 1;
+    const int *Tstart = s.redTstart.data();
+    const int *Tcol = s.redTcol.data();
+    const double *Tval = s.redTval.data();
+    y.resize(n);
+    for (int j = 0; j < n; ++j) {
+        double v = c[j];
+        for (int t = Tstart[j]; t < Tstart[j + 1]; ++t)
+            v += Tval[t] * r[size_t(Tcol[t])];
+        y[j] = v;
     }
     return 0;
 }

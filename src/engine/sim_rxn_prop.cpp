@@ -106,19 +106,52 @@ double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
     return s;
 }
 
-double sim_rxn_prop::log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T)
+namespace {
+
+/// The Debye-Hueckel form of an activity model (1 to 4) and its parameters at T (C).
+struct dh_params
 {
-    if (activitymethod == 0 || sp.gas)
-        return 0.0;
+    dh_form form;
+    double A, B, Bdot;
+};
+
+dh_params paramsAt(int activitymethod, double T)
+{
     thermo &th = builtInDebyeHuckel();
-    const double A = th.DebyeHuckel_coefA({}, T);
-    const double B = th.DebyeHuckel_coefB({}, T);
-    const double Bdot = th.DebyeHuckel_bDot({}, T);
     const dh_form form = activitymethod == 1 ? dh_form::limiting
         : activitymethod == 2                ? dh_form::extended
         : activitymethod == 3                ? dh_form::davies
                                              : dh_form::bdot;
-    return log10Gamma(form, sp, A, B, Bdot, I, std::sqrt(I));
+    return {form, th.DebyeHuckel_coefA({}, T), th.DebyeHuckel_coefB({}, T),
+            th.DebyeHuckel_bDot({}, T)};
+}
+
+} // namespace
+
+double sim_rxn_prop::log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T)
+{
+    if (activitymethod == 0 || sp.gas)
+        return 0.0;
+    const dh_params p = paramsAt(activitymethod, T);
+    return log10Gamma(p.form, sp, p.A, p.B, p.Bdot, I, std::sqrt(I));
+}
+
+void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp, int n,
+                                  double I, double T, std::vector<double> &slope)
+{
+    slope.assign(size_t(n), 0.0);
+    if (activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
+        return;
+    const dh_params p = paramsAt(activitymethod, T);
+    // Central difference in ln I: every form is smooth for I > 0.
+    const double h = 1e-4;
+    const double Ilo = I * std::exp(-h), Ihi = I * std::exp(h);
+    const double sLo = std::sqrt(Ilo), sHi = std::sqrt(Ihi);
+    for (int i = 0; i < n; ++i)
+        if (!sp[size_t(i)].gas)
+            slope[size_t(i)] = (log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ihi, sHi)
+                                - log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ilo, sLo))
+                * ln10 / (2.0 * h);
 }
 
 double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp)

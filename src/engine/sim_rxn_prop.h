@@ -15,6 +15,10 @@ public:
     /// log10 gamma of one species at ionic strength I (mol/kg) and T (Celsius) by the
     /// activity-coefficient method code of a run (the same formulas as the models below).
     static double log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T);
+    /// d ln gamma / d ln I of the first n solutes at ionic strength I (mol/kg) and T (C):
+    /// 0 for gases and under the ideal model.
+    static void lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp, int n,
+                               double I, double T, std::vector<double> &slope);
     /// Ionic strength of the first n species, mol/kg.
     static double ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp);
     /// Activity coefficients of all species by the run's method, with the entry of
