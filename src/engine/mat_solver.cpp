@@ -55,6 +55,26 @@ inline double rowMagnitude(const double *v, int m)
     return big;
 }
 
+/// The first of m entries whose magnitude is big (one of them is).
+inline int firstOfMagnitude(const double *v, int m, double big)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128d signless = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+    const __m128d bb = _mm_set1_pd(big);
+    for (; j + 2 <= m; j += 2) {
+        const int hit
+            = _mm_movemask_pd(_mm_cmpeq_pd(_mm_and_pd(_mm_loadu_pd(v + j), signless), bb));
+        if (hit != 0)
+            return j + ((hit & 1) ? 0 : 1);
+    }
+#endif
+    for (; j < m; ++j)
+        if (std::fabs(v[j]) == big)
+            return j;
+    return 0;
+}
+
 /// row[j] -= f * p[j] for j in [from, to), and the largest magnitude of the new
 /// entries (NaN left out): the next pivot search reads it instead of the row.
 inline double eliminateRow(double *row, const double *p, double f, int from, int to)
@@ -114,14 +134,9 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
                 rowBig[i] = rowMagnitude(row, n);
             if (!(rowBig[i] > big))
                 continue;
-            for (int j = k; j < n; ++j) {
-                const double v = std::fabs(row[j]);
-                if (v > big) {
-                    big = v;
-                    r = i;
-                    c = j;
-                }
-            }
+            big = rowBig[i];
+            r = i;
+            c = k + firstOfMagnitude(row + k, n - k, big);
         }
         rowSwap[k] = r;
         if (r != k) {
