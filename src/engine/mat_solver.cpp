@@ -108,13 +108,11 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
     if (n < 1)
         return 1;
     // Work arrays kept between calls: a Newton run solves a system of one size each step.
-    work.assign(n + 1, 0.0);
     sol.assign(n + 1, 0.0);
     rowSwap.resize(n); // both written at every elimination step
     pivots.resize(n);
     rowBig.resize(n);
     factorN = 0;
-    double *w = work.data(); // elimination factors
     double *x = sol.data(); // solution in column order
 
     for (int i = 0; i < n; ++i)
@@ -158,11 +156,9 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
         for (int j = n; j > k; --j)
             pivotRow[j] /= pivot;
         pivotRow[k] = 1.0;
-        for (int i = k + 1; i < n; ++i)
-            w[i] = a[i][k];
         for (int i = k + 1; i < n; ++i) {
-            const double f = w[i];
             double *row = a[i];
+            const double f = row[k]; // only row i's own update changes it
             if (f == 0.0)
                 continue; // its largest stands: only a zero left the remaining block
             rowBig[i] = eliminateRow(row, pivotRow, f, k + 1, n);

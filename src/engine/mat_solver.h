@@ -46,7 +46,6 @@ private:
     double *vv = nullptr; ///< row scale factors of ludcmp
     pt_numeric_mat *mat = nullptr; ///< system of the last driver call (not owned)
     std::string message; ///< error text
-    std::vector<double> work; ///< elimination factors of gjpivot
     std::vector<double> sol; ///< gjpivot's solution in column order
     std::vector<int> rowSwap; ///< row taken as pivot row at each elimination step
     std::vector<double> pivots; ///< pivot of each elimination step

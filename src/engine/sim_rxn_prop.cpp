@@ -89,17 +89,19 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
     if (form == dh_form::bdot)
         dh->DHbdot = Bdot;
     const double sqrtI = std::sqrt(I);
-    dh->gamma.reserve(n);
-    dh->lngamma.reserve(n);
-    dh->log10gamma.reserve(n);
+    dh->gamma.resize(n);
+    dh->lngamma.resize(n);
+    dh->log10gamma.resize(n);
+    double *gamma = dh->gamma.data(), *lngamma = dh->lngamma.data();
+    double *log10gamma = dh->log10gamma.data();
     for (int i = 0; i < n; ++i) {
         const double lg = sp[i].gas ? 0.0 : log10Gamma(form, sp[i], A, B, Bdot, I, sqrtI);
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
         // overflow, while its logarithm, which the equations use, stays finite.
         const double lng = lg * ln10;
-        dh->log10gamma.push_back(lg);
-        dh->gamma.push_back(std::exp(lng));
-        dh->lngamma.push_back(lng);
+        log10gamma[i] = lg;
+        gamma[i] = std::exp(lng);
+        lngamma[i] = lng;
     }
     return dh;
 }
