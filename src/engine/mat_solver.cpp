@@ -28,12 +28,20 @@ int mat_solver::driver(pt_numeric_mat *m)
 
 namespace {
 
+#if defined(__SSE2__)
+/// And-ed with two doubles, gives their magnitudes.
+inline __m128d signlessMask()
+{
+    return _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+}
+#endif
+
 /// The largest magnitude of m entries, NaN entries left out (as the pivot search's
 /// comparisons leave them out); 0 when there is none.
 inline double rowMagnitude(const double *v, int m)
 {
 #if defined(__SSE2__)
-    const __m128d signless = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+    const __m128d signless = signlessMask();
     __m128d lo = _mm_setzero_pd(), hi = _mm_setzero_pd();
     int j = 0;
     // maxpd gives its second operand when either is NaN: the running maximum stays.
@@ -60,7 +68,7 @@ inline int firstOfMagnitude(const double *v, int m, double big)
 {
     int j = 0;
 #if defined(__SSE2__)
-    const __m128d signless = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+    const __m128d signless = signlessMask();
     const __m128d bb = _mm_set1_pd(big);
     for (; j + 2 <= m; j += 2) {
         const int hit
@@ -82,7 +90,7 @@ inline double eliminateRow(double *row, const double *p, double f, int from, int
     int j = from;
     double big = 0.0;
 #if defined(__SSE2__) && !defined(__FMA__) // no contraction: the same sums as the scalar loop
-    const __m128d signless = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+    const __m128d signless = signlessMask();
     const __m128d ff = _mm_set1_pd(f);
     __m128d acc = _mm_setzero_pd();
     for (; j + 2 <= to; j += 2) {
