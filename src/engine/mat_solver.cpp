@@ -2,10 +2,15 @@
 
 #include <QDebug>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 mat_solver::mat_solver() = default;
 
@@ -21,17 +26,101 @@ int mat_solver::driver(pt_numeric_mat *m)
     return gjpivot(m->n, m->rows, m->perm, m->b);
 }
 
+namespace {
+
+#if defined(__SSE2__)
+/// And-ed with two doubles, gives their magnitudes.
+inline __m128d signlessMask()
+{
+    return _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+}
+#endif
+
+/// The largest magnitude of m entries, NaN entries left out (as the pivot search's
+/// comparisons leave them out); 0 when there is none.
+inline double rowMagnitude(const double *v, int m)
+{
+#if defined(__SSE2__)
+    const __m128d signless = signlessMask();
+    __m128d lo = _mm_setzero_pd(), hi = _mm_setzero_pd();
+    int j = 0;
+    // maxpd gives its second operand when either is NaN: the running maximum stays.
+    for (; j + 4 <= m; j += 4) {
+        lo = _mm_max_pd(_mm_and_pd(_mm_loadu_pd(v + j), signless), lo);
+        hi = _mm_max_pd(_mm_and_pd(_mm_loadu_pd(v + j + 2), signless), hi);
+    }
+    lo = _mm_max_pd(lo, hi);
+    double big = std::max(_mm_cvtsd_f64(lo), _mm_cvtsd_f64(_mm_unpackhi_pd(lo, lo)));
+#else
+    double big = 0.0;
+    int j = 0;
+#endif
+    for (; j < m; ++j) {
+        const double x = std::fabs(v[j]);
+        if (x > big)
+            big = x;
+    }
+    return big;
+}
+
+/// The first of m entries whose magnitude is big (one of them is).
+inline int firstOfMagnitude(const double *v, int m, double big)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128d signless = signlessMask();
+    const __m128d bb = _mm_set1_pd(big);
+    for (; j + 2 <= m; j += 2) {
+        const int hit
+            = _mm_movemask_pd(_mm_cmpeq_pd(_mm_and_pd(_mm_loadu_pd(v + j), signless), bb));
+        if (hit != 0)
+            return j + ((hit & 1) ? 0 : 1);
+    }
+#endif
+    for (; j < m; ++j)
+        if (std::fabs(v[j]) == big)
+            return j;
+    return 0;
+}
+
+/// row[j] -= f * p[j] for j in [from, to), and the largest magnitude of the new
+/// entries (NaN left out): the next pivot search reads it instead of the row.
+inline double eliminateRow(double *row, const double *p, double f, int from, int to)
+{
+    int j = from;
+    double big = 0.0;
+#if defined(__SSE2__) && !defined(__FMA__) // no contraction: the same sums as the scalar loop
+    const __m128d signless = signlessMask();
+    const __m128d ff = _mm_set1_pd(f);
+    __m128d acc = _mm_setzero_pd();
+    for (; j + 2 <= to; j += 2) {
+        const __m128d v = _mm_sub_pd(_mm_loadu_pd(row + j), _mm_mul_pd(ff, _mm_loadu_pd(p + j)));
+        _mm_storeu_pd(row + j, v);
+        acc = _mm_max_pd(_mm_and_pd(v, signless), acc);
+    }
+    big = std::max(_mm_cvtsd_f64(acc), _mm_cvtsd_f64(_mm_unpackhi_pd(acc, acc)));
+#endif
+    for (; j < to; ++j) {
+        row[j] -= f * p[j];
+        const double x = std::fabs(row[j]);
+        if (x > big)
+            big = x;
+    }
+    return big;
+}
+
+} // namespace
+
 int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
 {
     if (n < 1)
         return 1;
     // Work arrays kept between calls: a Newton run solves a system of one size each step.
-    work.assign(n + 1, 0.0);
     sol.assign(n + 1, 0.0);
-    rowSwap.assign(n, 0);
-    pivots.assign(n, 0.0);
+    rowSwap.resize(n); // both written at every elimination step
+    pivots.resize(n);
+    rowBig.resize(n);
     factorN = 0;
-    double *w = work.data(); // elimination factors
     double *x = sol.data(); // solution in column order
 
     for (int i = 0; i < n; ++i)
@@ -44,18 +133,22 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
         double big = std::fabs(a[k][k]);
         for (int i = k; i < n; ++i) {
             const double *row = a[i];
-            for (int j = k; j < n; ++j) {
-                const double v = std::fabs(row[j]);
-                if (v > big) {
-                    big = v;
-                    r = i;
-                    c = j;
-                }
-            }
+            // Only a row whose largest magnitude beats the best so far is searched for
+            // its position: the first of its largest, as the scan by elements finds.
+            // After the first step the last elimination gave each row's largest.
+            if (k == 0)
+                rowBig[i] = rowMagnitude(row, n);
+            if (!(rowBig[i] > big))
+                continue;
+            big = rowBig[i];
+            r = i;
+            c = k + firstOfMagnitude(row + k, n - k, big);
         }
         rowSwap[k] = r;
-        if (r != k)
+        if (r != k) {
             std::swap(a[k], a[r]); // the multipliers left of k go with their rows
+            std::swap(rowBig[k], rowBig[r]);
+        }
         if (c != k) {
             for (int i = 0; i < n; ++i)
                 std::swap(a[i][k], a[i][c]);
@@ -71,15 +164,13 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
         for (int j = n; j > k; --j)
             pivotRow[j] /= pivot;
         pivotRow[k] = 1.0;
-        for (int i = k + 1; i < n; ++i)
-            w[i] = a[i][k];
         for (int i = k + 1; i < n; ++i) {
-            const double f = w[i];
-            if (f == 0.0)
-                continue;
             double *row = a[i];
-            for (int j = k + 1; j <= n; ++j)
-                row[j] -= f * pivotRow[j];
+            const double f = row[k]; // only row i's own update changes it
+            if (f == 0.0)
+                continue; // its largest stands: only a zero left the remaining block
+            rowBig[i] = eliminateRow(row, pivotRow, f, k + 1, n);
+            row[n] -= f * pivotRow[n];
             row[k] = f; // the multiplier, kept for resolve()
         }
     }

@@ -46,10 +46,10 @@ private:
     double *vv = nullptr; ///< row scale factors of ludcmp
     pt_numeric_mat *mat = nullptr; ///< system of the last driver call (not owned)
     std::string message; ///< error text
-    std::vector<double> work; ///< elimination factors of gjpivot
     std::vector<double> sol; ///< gjpivot's solution in column order
     std::vector<int> rowSwap; ///< row taken as pivot row at each elimination step
     std::vector<double> pivots; ///< pivot of each elimination step
+    std::vector<double> rowBig; ///< each row's largest magnitude right of the last pivot
     double **factorRows = nullptr; ///< rows of the last elimination (not owned)
     int *factorPerm = nullptr; ///< its column interchanges (not owned)
     int factorN = 0; ///< its size; 0 when none is kept

@@ -22,6 +22,27 @@ thermo &builtInDebyeHuckel()
     return th;
 }
 
+/// A, B and B-dot at T (Celsius). A run asks for them at one temperature at every
+/// state and step, so the last temperature's values are kept (per thread: runs of a
+/// sweep may go in parallel).
+struct dh_coefs
+{
+    double A, B, Bdot;
+};
+
+dh_coefs coefficientsAt(double T)
+{
+    thread_local double lastT = std::nan("");
+    thread_local dh_coefs last {0.0, 0.0, 0.0};
+    if (T != lastT) {
+        thermo &th = builtInDebyeHuckel();
+        last = {th.DebyeHuckel_coefA({}, T), th.DebyeHuckel_coefB({}, T),
+                th.DebyeHuckel_bDot({}, T)};
+        lastT = T;
+    }
+    return last;
+}
+
 double ionicStrength(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc)
 {
     double I = 0.0;
@@ -58,27 +79,29 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
         return dh;
     const double I = ionicStrength(n, sp, conc);
     dh->ionicstrength = I;
-    thermo &th = builtInDebyeHuckel();
-    const double A = th.DebyeHuckel_coefA({}, T);
-    const double B = th.DebyeHuckel_coefB({}, T);
-    const double Bdot = th.DebyeHuckel_bDot({}, T);
+    const dh_coefs coefs = coefficientsAt(T);
+    const double A = coefs.A;
+    const double B = coefs.B;
+    const double Bdot = coefs.Bdot;
     dh->DHa = A;
     if (form == dh_form::bdot || form == dh_form::extended)
         dh->DHb = B;
     if (form == dh_form::bdot)
         dh->DHbdot = Bdot;
     const double sqrtI = std::sqrt(I);
-    dh->gamma.reserve(n);
-    dh->lngamma.reserve(n);
-    dh->log10gamma.reserve(n);
+    dh->gamma.resize(n);
+    dh->lngamma.resize(n);
+    dh->log10gamma.resize(n);
+    double *gamma = dh->gamma.data(), *lngamma = dh->lngamma.data();
+    double *log10gamma = dh->log10gamma.data();
     for (int i = 0; i < n; ++i) {
         const double lg = sp[i].gas ? 0.0 : log10Gamma(form, sp[i], A, B, Bdot, I, sqrtI);
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
         // overflow, while its logarithm, which the equations use, stays finite.
         const double lng = lg * ln10;
-        dh->log10gamma.push_back(lg);
-        dh->gamma.push_back(std::exp(lng));
-        dh->lngamma.push_back(lng);
+        log10gamma[i] = lg;
+        gamma[i] = std::exp(lng);
+        lngamma[i] = lng;
     }
     return dh;
 }
@@ -117,13 +140,12 @@ struct dh_params
 
 dh_params paramsAt(int activitymethod, double T)
 {
-    thermo &th = builtInDebyeHuckel();
+    const dh_coefs coefs = coefficientsAt(T);
     const dh_form form = activitymethod == 1 ? dh_form::limiting
         : activitymethod == 2                ? dh_form::extended
         : activitymethod == 3                ? dh_form::davies
                                              : dh_form::bdot;
-    return {form, th.DebyeHuckel_coefA({}, T), th.DebyeHuckel_coefB({}, T),
-            th.DebyeHuckel_bDot({}, T)};
+    return {form, coefs.A, coefs.B, coefs.Bdot};
 }
 
 } // namespace
@@ -271,10 +293,10 @@ double sim_rxn_prop::activityCoefWater_bdot(int n, const std::vector<pt_solute> 
     //   log10 aw = ( -sum(m) / ln10 + (2/3) A I^1.5 sigma(B a sqrt(I)) - Bdot I^2 ) / Omega
     //   sigma(x) = 3/x^3 (1 + x - 1/(1 + x) - 2 ln(1 + x))
     // with Omega the moles of water per kg and a = 4 Angstrom.
-    thermo &th = builtInDebyeHuckel();
-    const double A = th.DebyeHuckel_coefA({}, T);
-    const double B = th.DebyeHuckel_coefB({}, T);
-    const double Bdot = th.DebyeHuckel_bDot({}, T);
+    const dh_coefs coefs = coefficientsAt(T);
+    const double A = coefs.A;
+    const double B = coefs.B;
+    const double Bdot = coefs.Bdot;
     const double I = dh->ionicstrength;
     const double sqrtI = std::sqrt(I);
     const double x = B * azeroWater * sqrtI;
