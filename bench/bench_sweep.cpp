@@ -9,6 +9,8 @@
 //   VEK7_SWEEP_CONSTRAINED  1: the constrained twins of the waters (minerals, CO2(g),
 //                      charge balances on an ion); the time then includes each plain
 //                      water's run that chooses the constraints
+//   VEK7_SWEEP_ONLY    comma-separated water indices: only these, each described with
+//                      its outcome (for tracing a failure the report names)
 
 #include "../tests/engine/support_chemsys.cpp"
 #include "../tests/engine/sweep_run.h"
@@ -45,12 +47,16 @@ void BM_sweep(benchmark::State &state)
     for (int stretch : {1, 30, 80, 120, 170, 220, 270}) // build the systems outside the timing
         runner.run(runner.make(stretch));
     const bool constrained = envInt("VEK7_SWEEP_CONSTRAINED", 0) == 1;
+    std::vector<int> only;
+    for (const QString &index : qEnvironmentVariable("VEK7_SWEEP_ONLY").split(',', Qt::SkipEmptyParts))
+        only.push_back(index.toInt());
     sweep_tally tally;
     int withoutPlainState = 0;
     for (auto _ : state) {
         tally = sweep_tally();
         withoutPlainState = 0;
-        for (int i = 0; i < waters; ++i) {
+        for (int k = 0; k < (only.empty() ? waters : int(only.size())); ++k) {
+            const int i = only.empty() ? k : only[size_t(k)];
             sweep_water w;
             if (!constrained)
                 w = runner.make(i);
@@ -58,7 +64,14 @@ void BM_sweep(benchmark::State &state)
                 ++withoutPlainState;
                 continue;
             }
-            tally.add(w, runner.run(w));
+            const sweep_outcome o = runner.run(w);
+            tally.add(w, o);
+            if (!only.empty())
+                reportLines << sweep_runner::describe(w)
+                        + QStringLiteral(" -> %1 steps, I %2, %3")
+                              .arg(o.loops)
+                              .arg(o.ionicStrength, 0, 'g', 4)
+                              .arg(o.converged ? o.fault : o.failure);
         }
     }
     state.counters["waters"] = tally.all.waters;
@@ -68,7 +81,7 @@ void BM_sweep(benchmark::State &state)
     state.counters["converged_pct"]
         = tally.all.waters ? 100.0 * tally.all.converged / tally.all.waters : 0.0;
     state.counters["faults"] = tally.faults;
-    reportLines = tally.report();
+    reportLines += tally.report();
     if (constrained)
         reportLines.prepend(QStringLiteral("constrained twins; plain waters without a converged "
                                            "state (no twin): %1")
