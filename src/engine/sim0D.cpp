@@ -993,7 +993,8 @@ one_water_result *sim0D::results()
     }
     if (iH >= 0) {
         // pH is the activity of H+, as measured.
-        r->resultpH = -std::log10(res->speciesRes[iH].molal * res->speciesRes[iH].gamma);
+        r->resultpH
+            = -(std::log10(res->speciesRes[iH].molal) + std::log10(res->speciesRes[iH].gamma));
     } else {
         qDebug() << "S0: #### H solute not in results solutes list";
     }

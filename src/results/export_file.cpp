@@ -61,8 +61,9 @@ QList<text_row> solute_rows(const result_copy &r)
                           num(result_calc::convert(s, result_calc::unit_Molar, r.density)),
                           std::isnan(ppm) ? QStringLiteral("n/a") : num(ppm),
                           num(s.gamma),
-                          s.molal > 0.0 && s.gamma > 0.0 ? num(std::log10(s.molal * s.gamma))
-                                                         : QStringLiteral("n/a")};
+                          std::isfinite(result_calc::log10_activity(s.molal, s.gamma))
+                              ? num(result_calc::log10_activity(s.molal, s.gamma))
+                              : QStringLiteral("n/a")};
     }
     return rows;
 }

@@ -86,14 +86,22 @@ bool eqkLog10_at(thermo &th, const one_rxn_eqk *eqk, double T, double *logK)
     return true;
 }
 
+double log10_activity(double molal, double gamma)
+{
+    if (!(molal > 0.0 && gamma > 0.0 && std::isfinite(molal) && std::isfinite(gamma)))
+        return std::numeric_limits<double>::quiet_NaN();
+    return std::log10(molal) + std::log10(gamma);
+}
+
 QHash<QString, double> log10_activities(const QList<species_value> &solutes,
                                         const QList<species_value> &gases, const QString &waterName)
 {
     QHash<QString, double> a;
     for (const species_value &s : solutes) {
-        const double act = s.name == waterName ? s.gamma : s.molal * s.gamma;
-        if (act > 0.0 && std::isfinite(act) && !a.contains(s.name))
-            a.insert(s.name, std::log10(act));
+        const double act
+            = s.name == waterName ? log10_activity(1.0, s.gamma) : log10_activity(s.molal, s.gamma);
+        if (std::isfinite(act) && !a.contains(s.name))
+            a.insert(s.name, act);
     }
     for (const species_value &g : gases) {
         const double f = g.molal * (g.gamma > 0.0 ? g.gamma : 1.0);

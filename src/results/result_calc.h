@@ -80,6 +80,12 @@ struct saturation
     bool complete() const { return hasLogK && missing.isEmpty(); }
 };
 
+/// log10 of the activity molal x gamma, taken as the sum of the logs: a species far
+/// below the doubles under a small gamma (a highly charged ion at high ionic
+/// strength) has an activity no double can hold, yet a finite log. NaN when either
+/// is not a positive finite number.
+double log10_activity(double molal, double gamma);
+
 /// log10 activities of a result's species: log10(molal x gamma), water by its
 /// activity (the gamma of `waterName`), gases by their fugacity.
 QHash<QString, double> log10_activities(const QList<species_value> &solutes,

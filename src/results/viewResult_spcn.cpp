@@ -272,10 +272,10 @@ void viewResult_spcn::populate_solutes()
         for (int i : order) {
             const result_calc::species_value &s = r.solutes.at(i);
             const double c = result_calc::convert(s, u, r.density);
-            const double a = s.molal * s.gamma;
+            const double a = result_calc::log10_activity(s.molal, s.gamma);
             rows << QStringList {s.name, std::isnan(c) ? QStringLiteral("n/a") : num(c),
                                  num(s.gamma),
-                                 a > 0.0 ? fixed4(std::log10(a)) : QStringLiteral("n/a")};
+                                 std::isfinite(a) ? fixed4(a) : QStringLiteral("n/a")};
         }
     }
     fill_table(ui->tableWidget_solutes, rows);

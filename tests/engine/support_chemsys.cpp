@@ -322,7 +322,7 @@ QString chemsys_checkResult(const sim_data *sd, const one_water *w, const one_wa
                 .arg(s->cmolal)
                 .arg(s->gamma);
         if (!lnA.contains(s->solute)) {
-            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
+            lnA.insert(s->solute, std::log(s->cmolal) + std::log(s->gamma));
             molal.insert(s->solute, s->cmolal);
         }
     }

@@ -390,7 +390,7 @@ inline bool sweep_runner::makeConstrained(int index, sweep_water *w)
     QHash<QString, double> lnA, molal;
     for (const one_waterResult_solute *s : std::as_const(result->soln_aq))
         if (s->cmolal > 0.0 && s->gamma > 0.0) {
-            lnA.insert(s->solute, std::log(s->cmolal * s->gamma));
+            lnA.insert(s->solute, std::log(s->cmolal) + std::log(s->gamma));
             molal.insert(s->solute, s->cmolal);
         }
     double fCO2 = 0.0;

@@ -403,6 +403,36 @@ private slots:
         QCOMPARE(na->at(1), QString::number(na->at(1).toDouble(), 'g', 6));
     }
 
+    // A highly charged ion far down under a small gamma has an activity below every
+    // double; the viewer and the export still give its log, not "n/a" or "-inf".
+    void tinyActivity_shownByItsLog()
+    {
+        one_water_result *r = sea->sdata->waters.first()->results;
+        auto so4
+            = std::find_if(r->soln_aq.begin(), r->soln_aq.end(),
+                           [](const one_waterResult_solute *s) { return s->solute == "SO4--"; });
+        QVERIFY(so4 != r->soln_aq.end());
+        const double keptMolal = (*so4)->cmolal, keptGamma = (*so4)->gamma;
+        (*so4)->cmolal = 1e-250;
+        (*so4)->gamma = 1e-80;
+        viewResult_spcn v;
+        v.update_ui_result(sea.get(), 0);
+        const QString shown
+            = rowOf(child<QTableWidget>(&v, "tableWidget_solutes"), "SO4--").value(3);
+        auto *e = new export_data;
+        e->setup_water(sea.get(), 0);
+        exportTo(e, scratch("tiny.csv"));
+        e->close();
+        (*so4)->cmolal = keptMolal;
+        (*so4)->gamma = keptGamma;
+        QCOMPARE(shown, QString("-330.0000"));
+        const QList<QStringList> rows = parseDelimited(bytesOf(scratch("tiny.csv")), ',');
+        const auto row = std::find_if(rows.begin() + rows.indexOf({"# result solutes"}), rows.end(),
+                                      [](const QStringList &x) { return x.value(0) == "SO4--"; });
+        QVERIFY(row != rows.end());
+        QCOMPARE(row->value(5), QString("-330"));
+    }
+
     void export_failuresWriteNothing()
     {
         auto *e = new export_data;
