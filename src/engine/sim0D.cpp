@@ -150,6 +150,8 @@ int sim0D::driver(sim_data *sd, one_water *w)
     if (w->alkSet)
         setup_alkalinity();
     prepare_iteration();
+    if (any_swap())
+        start_from_mass_action();
     prepare_reduction();
     if (report_no_equilibrium_state()) {
         refused = true;
@@ -163,13 +165,17 @@ int sim0D::driver(sim_data *sd, one_water *w)
         && (errorMsgs->last().startsWith("#### error : matrix solver")
             || errorMsgs->last().contains("the Newton step is not finite"));
     if (!simmodel->converged && (errorMsgs->size() == before || brokeDown)
-        && solve_along_ionic_strength() && brokeDown)
+        && (solve_along_ionic_strength() || solve_from_entered_water()) && brokeDown)
         errorMsgs->removeLast();
     finish_run();
-    if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
-        report_nonconvergence();
-    if (!simmodel->converged)
+    if (!simmodel->converged) {
+        if (report_amount_fixed_beyond_total())
+            // Shown to have no state: how the steps broke down says nothing more.
+            errorMsgs->remove(before, errorMsgs->size() - before - 1);
+        else if (errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
+            report_nonconvergence();
         report_charge_balance_unmet();
+    }
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
 
@@ -657,11 +663,13 @@ void sim0D::transfer_data_water()
     simwater->nsets = int(simwater->compsets.size());
 
     // A gas swap without a gas species takes the set's amount as the fugacity.
+    setFixedByGas.assign(simwater->compsets.size(), 0);
     for (const pt_compset &set : simwater->compsets) {
         if (!set.swapOn)
             continue;
         pt_rxn &rx = simmodel->rxnsConstraint[set.swapIdx];
         if (rx.ownIdx == -2) {
+            setFixedByGas[size_t(&set - simwater->compsets.data())] = 1;
             if (set.molal > 0.0)
                 rx.fixedLnActivity *= std::log(set.molal);
             else
@@ -837,7 +845,7 @@ int sim0D::sim0D_spcn_jacobianMatrix(pt_rxn_DH *dh)
             else if (chargeZ[j] > 0.0)
                 P += chargeZ[j] * m[j];
         }
-        nummat->b[nf + cbSetIdx] = std::log(A) - std::log(P);
+        nummat->b[nf + cbSetIdx] = std::log(A) - std::log(P) - cbShift;
         for (int j = 0; j < n; ++j) {
             if (chargeZ[j] < 0.0)
                 row[j] = -chargeZ[j] * m[j] / A;

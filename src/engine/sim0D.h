@@ -137,6 +137,22 @@ private:
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     bool solve_along_ionic_strength();
+    bool solve_from_entered_water();
+    /// What the search from the entered water keeps: the run's messages before it,
+    /// its steps and their budget, and the set the charge balance replaces (-1: none).
+    struct continuation
+    {
+        qsizetype messages = 0;
+        int steps = 0;
+        int budget = 0;
+        int balanced = -1;
+    };
+    bool solve_counted(continuation &cont);
+    std::vector<double> constraint_misses(const std::vector<int> &released, int balanced);
+    bool carry_over(const std::vector<int> &released, continuation &cont);
+    bool solve_for_fixed_amounts(const std::vector<int> &released, continuation &cont);
+    bool report_amount_fixed_beyond_total();
+    bool any_swap() const;
     /// What a search from another state saves and gives back.
     struct run_state
     {
@@ -177,6 +193,8 @@ private:
     double csolvcmax = 0; ///< highest concentration limit (not used)
     std::vector<double> chargeZ; ///< charge of each species
     int cbSetIdx = -1; ///< set replaced by the charge balance; -1 when off
+    double cbShift = 0.0; ///< ln(anions / cations) the charge balance row asks for
+    std::vector<char> setFixedByGas; ///< per set: its swap is a gas at its set fugacity
     double alkTotal = 0.0; ///< alkalinity, eq/kg water
     std::vector<double> alkCoef; ///< alkalinity coefficient of each species
     int alkSetIdx = -1; ///< set replaced by the alkalinity; -1 when off

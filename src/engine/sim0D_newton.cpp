@@ -56,6 +56,18 @@ const int frozenBisections = 25;
 const int frozenSteps = 100;
 /// The search takes at most this many times the iteration limit in steps.
 const int frozenBudget = 10;
+/// The carrying over from the entered water (solve_from_entered_water) gives up when
+/// its steps would have to be smaller than this part of the way.
+const double continuationStrideMin = 1.0 / 256.0;
+/// The search for the amounts the constraints fix (solve_for_fixed_amounts): its
+/// iterations, the largest change of a ln amount in one, the difference taken for the
+/// slopes, and the misses (ln units) at which the constrained rows take over.
+const int amountIterations = 40;
+const double amountStepLimit = 5.0;
+const double amountDelta = 1e-5;
+const double amountTolerance = 1e-6;
+/// ... and how far (ln units) below its entered value an amount may fall.
+const double amountFall = 46.0;
 /// A species a reaction defines that lies below this molality (mol/kg), before and
 /// after a step, carries too little of any element to shape the step: it takes the
 /// molality its reaction gives at once instead of climbing or sinking a few ln units
@@ -66,6 +78,44 @@ const double infinity = std::numeric_limits<double>::infinity();
 
 /// A state the equations can be checked at: every ln molality finite. A molality
 /// below the smallest normal double is still a state (the result shows it as 0).
+std::string toStdName(const QString &s)
+{
+    return s.toStdString();
+}
+
+/// Solves the k x k system J d = d (row-major J, k = d.size()) in place by elimination
+/// with partial pivoting; false when J is singular.
+bool solveSmall(std::vector<double> J, std::vector<double> &d)
+{
+    const size_t k = d.size();
+    for (size_t c = 0; c < k; ++c) {
+        size_t p = c;
+        for (size_t r = c + 1; r < k; ++r)
+            if (std::fabs(J[r * k + c]) > std::fabs(J[p * k + c]))
+                p = r;
+        if (!(std::fabs(J[p * k + c]) > 1e-300))
+            return false;
+        if (p != c) {
+            for (size_t j = 0; j < k; ++j)
+                std::swap(J[p * k + j], J[c * k + j]);
+            std::swap(d[p], d[c]);
+        }
+        for (size_t r = c + 1; r < k; ++r) {
+            const double f = J[r * k + c] / J[c * k + c];
+            for (size_t j = c; j < k; ++j)
+                J[r * k + j] -= f * J[c * k + j];
+            d[r] -= f * d[c];
+        }
+    }
+    for (size_t c = k; c-- > 0;) {
+        double v = d[c];
+        for (size_t j = c + 1; j < k; ++j)
+            v -= J[c * k + j] * d[j];
+        d[c] = v / J[c * k + c];
+    }
+    return std::all_of(d.begin(), d.end(), [](double v) { return std::isfinite(v); });
+}
+
 bool finiteState(const std::vector<double> &lnm)
 {
     return std::all_of(lnm.begin(), lnm.end(), [](double v) { return std::isfinite(v); });
@@ -180,9 +230,12 @@ void sim0D::prepare_iteration()
             lnUpper[j] = std::min(lnUpper[j], lnTotal - std::log(nu));
         }
     }
-    if (std::any_of(simwater->compsets.begin(), simwater->compsets.end(),
-                    [](const pt_compset &set) { return set.swapOn; }))
-        start_from_mass_action();
+}
+
+bool sim0D::any_swap() const
+{
+    return std::any_of(simwater->compsets.begin(), simwater->compsets.end(),
+                       [](const pt_compset &set) { return set.swapOn; });
 }
 
 // A mineral or a gas that fixes an amount couples the ions of its reaction with no
@@ -590,6 +643,363 @@ bool sim0D::solve_along_ionic_strength()
     return found;
 }
 
+// A mineral that fixes an amount, or a charge balance closed on an element's ion,
+// leaves that amount to the other rows; from the common start the coupled rows can
+// feed each other (an ion raised by the balance lowers the mineral-fixed one, whose
+// fall the balance answers again) until the steps break down. The water as entered,
+// each such amount taken as the user gave it, has plain mass balances and converges
+// where the constrained water does not. Its state is then carried over to the
+// constrained one: each constraint row is first shifted by what it misses at that
+// state, so that the state meets it, and the shift is taken back in steps, each
+// solved from the state before it (a smaller step where one fails). Where that
+// path breaks off, the amounts themselves are sought (solve_for_fixed_amounts).
+// Only the final rows, unshifted, decide convergence. Gas fugacities and the
+// alkalinity stay as given.
+bool sim0D::solve_from_entered_water()
+{
+    std::vector<int> released; // sets whose constraint gives way to the entered amount
+    for (int s = 0; s < simwater->nsets; ++s) {
+        const pt_compset &set = simwater->compsets[s];
+        if (set.swapOn && !setFixedByGas[size_t(s)] && set.molal > 0.0
+            && simmodel->rxnsConstraint[set.swapIdx].ownIdx < 0)
+            released.push_back(s);
+    }
+    const int balanced = cbSetIdx;
+    if (water->chargebalance && balanced >= 0 && !simwater->compsets[balanced].activityRow
+        && simwater->compsets[balanced].spIdx.front() != sys().idxHplus
+        && simwater->compsets[balanced].molal > 0.0)
+        released.push_back(balanced);
+    if (released.empty())
+        return false;
+
+    const run_state failed = save_state();
+    const int loopsBefore = simmodel->loops;
+    continuation cont {errorMsgs->size(), 0, frozenBudget * csolvitmax, balanced};
+    auto constrain = [&](bool on) {
+        for (int s : released)
+            if (s == balanced)
+                cbSetIdx = on ? balanced : -1;
+            else
+                simwater->compsets[s].swapOn = on;
+        prepare_iteration(); // the bounds follow the rows
+        prepare_reduction();
+    };
+    // The water as entered, from the start.
+    constrain(false);
+    setup_pt_rxn_C();
+    if (any_swap())
+        start_from_mass_action();
+    bool found = false;
+    if (solve_counted(cont)) {
+        const run_state entered = save_state();
+        constrain(true);
+        found = carry_over(released, cont);
+        if (!found) {
+            restore_state(entered);
+            constrain(false);
+            const bool amounts = solve_for_fixed_amounts(released, cont);
+            constrain(true);
+            found = amounts && solve_counted(cont);
+        }
+    } else {
+        constrain(true);
+    }
+    simmodel->loops = loopsBefore + cont.steps;
+    simmodel->converged = found;
+    if (!found)
+        restore_state(failed); // the messages speak of the failed run
+    return found;
+}
+
+// One Newton solve from the present state, its steps counted; its messages are no
+// error of the run.
+bool sim0D::solve_counted(continuation &cont)
+{
+    newton_loop();
+    cont.steps += simmodel->loops;
+    while (errorMsgs->size() > cont.messages)
+        errorMsgs->removeLast();
+    return simmodel->converged;
+}
+
+// What each released set's constraint row misses at the present state (ln units):
+// its mineral's mass action, or the charge balance.
+std::vector<double> sim0D::constraint_misses(const std::vector<int> &released, int balanced)
+{
+    std::unique_ptr<pt_rxn_DH> dh(
+        sim_rxn_prop::ionic_strength_correction_driver(simctrl, simmodel, rxnC, rxnDHref));
+    const std::vector<double> &lnm = rxnC->lnmolal;
+    const std::vector<double> &lng = dh->lngamma;
+    std::vector<double> miss;
+    for (int s : released) {
+        const pt_compset &set = simwater->compsets[s];
+        double r = 0.0;
+        if (s == balanced) {
+            double A = 0.0, P = 0.0;
+            for (int j = 0; j < simmodel->nspecies; ++j)
+                (chargeZ[j] < 0.0 ? A : P) += std::fabs(chargeZ[j]) * rxnC->molal[j];
+            r = std::log(A) - std::log(P);
+        } else {
+            const pt_rxn &rx = simmodel->rxnsConstraint[set.swapIdx];
+            r = rx.fixedLnActivity - simmodel->results->rxnsConstraintRes[set.swapIdx].lnK;
+            for (int j : rx.nonzero)
+                r += rx.stoich[j] * (lnm[j] + lng[j]);
+        }
+        miss.push_back(r);
+    }
+    return miss;
+}
+
+// The shifted rows taken back in steps from the entered water's state.
+bool sim0D::carry_over(const std::vector<int> &released, continuation &cont)
+{
+    std::vector<double> lnK(size_t(simmodel->nrxnsConstraint));
+    for (int q = 0; q < simmodel->nrxnsConstraint; ++q)
+        lnK[size_t(q)] = simmodel->results->rxnsConstraintRes[q].lnK;
+    const std::vector<double> missed = constraint_misses(released, cont.balanced);
+    auto shiftTo = [&](double left) { // left: the part of the shift still taken
+        cbShift = 0.0;
+        for (size_t i = 0; i < released.size(); ++i) {
+            const pt_compset &set = simwater->compsets[released[i]];
+            if (released[i] == cont.balanced) {
+                cbShift = left * missed[i];
+            } else {
+                const int q = set.swapIdx;
+                simmodel->results->rxnsConstraintRes[q].lnK
+                    = left == 0.0 ? lnK[size_t(q)] : lnK[size_t(q)] + left * missed[i];
+            }
+        }
+    };
+    run_state good = save_state();
+    double done = 0.0, stride = 1.0;
+    bool found = false;
+    while (cont.steps < cont.budget && stride >= continuationStrideMin) {
+        const double next = std::min(1.0, done + stride);
+        shiftTo(1.0 - next);
+        if (solve_counted(cont)) {
+            done = next;
+            if (done >= 1.0) {
+                found = true;
+                break;
+            }
+            good = save_state();
+            stride = std::min(1.0 - done, 2.0 * stride);
+        } else {
+            restore_state(good);
+            stride *= 0.25;
+        }
+    }
+    shiftTo(0.0);
+    return found;
+}
+
+// The released amounts as unknowns: each value of them gives a plain water, whose
+// state misses the constraint rows by some amount; Newton's method on the logs of
+// the amounts (differences for the slopes, halved steps until the misses shrink)
+// finds the amounts whose water meets them. Each plain water is solved from the
+// state before it. Ends with the amounts as entered and the state found.
+bool sim0D::solve_for_fixed_amounts(const std::vector<int> &released, continuation &cont)
+{
+    const size_t k = released.size();
+    std::vector<double> entered(k), x(k);
+    for (size_t i = 0; i < k; ++i) {
+        entered[i] = simwater->compsets[released[i]].molal;
+        x[i] = std::log(entered[i]);
+    }
+    auto evaluate = [&](const std::vector<double> &at, std::vector<double> &miss) {
+        for (size_t i = 0; i < k; ++i)
+            simwater->compsets[released[i]].molal = std::exp(at[i]);
+        prepare_iteration();
+        if (!solve_counted(cont))
+            return false;
+        miss = constraint_misses(released, cont.balanced);
+        return std::all_of(miss.begin(), miss.end(), [](double v) { return std::isfinite(v); });
+    };
+    auto norm = [](const std::vector<double> &v) {
+        double m = 0.0;
+        for (double e : v)
+            m = std::max(m, std::fabs(e));
+        return m;
+    };
+    std::vector<double> F;
+    bool found = evaluate(x, F);
+    run_state base = save_state();
+    for (int iter = 0; found && iter < amountIterations && cont.steps < cont.budget; ++iter) {
+        if (norm(F) < amountTolerance)
+            break;
+        // Slopes by forward differences, each from the base state.
+        std::vector<double> J(k * k), Fj;
+        for (size_t j = 0; j < k && found; ++j) {
+            std::vector<double> xj = x;
+            xj[j] += amountDelta;
+            restore_state(base);
+            found = evaluate(xj, Fj);
+            for (size_t i = 0; i < k && found; ++i)
+                J[i * k + j] = (Fj[i] - F[i]) / amountDelta;
+        }
+        std::vector<double> d(k);
+        for (size_t i = 0; i < k; ++i)
+            d[i] = -F[i];
+        found = found && solveSmall(J, d);
+        if (!found)
+            break;
+        const double longest = norm(d);
+        const double scale = longest > amountStepLimit ? amountStepLimit / longest : 1.0;
+        found = false;
+        for (double t = scale; t > scale / 256.0 && !found; t *= 0.5) {
+            std::vector<double> xt(k), Ft;
+            for (size_t i = 0; i < k; ++i)
+                xt[i] = x[i] + t * d[i];
+            restore_state(base);
+            if (evaluate(xt, Ft) && norm(Ft) < norm(F)) {
+                x = xt;
+                F = Ft;
+                found = true;
+            }
+        }
+        base = save_state();
+        // An amount falling without end: the constraint asks for less than nothing.
+        for (size_t i = 0; i < k; ++i)
+            found = found && x[i] > std::log(entered[i]) - amountFall;
+    }
+    found = found && norm(F) < amountTolerance;
+    restore_state(base);
+    for (size_t i = 0; i < k; ++i)
+        simwater->compsets[released[i]].molal = entered[i];
+    return found;
+}
+
+// Minerals, gas fugacities, a given pH and (with unit water activity) water itself
+// fix the activities of the ions in their reactions, and with them the activity of
+// every species formed from those ions alone: CaSO4(aq) under gypsum, FeHCO3+ under
+// siderite at a given pH. Where the activity coefficients cannot exceed 1 (ideal,
+// limiting law, extended Debye-Hueckel; under Davies only for neutral species) such a
+// species holds at least its activity in molality. When these species alone hold
+// more of an element than the water's total, no state exists, and no iteration can
+// find one. The species' ln activities are linear in the primary species' (the
+// reduction map): a species is fixed when its row lies in the span of the fixed rows.
+bool sim0D::report_amount_fixed_beyond_total()
+{
+    const sim_system &s = sys();
+    const int method = simctrl->activitymethod;
+    if (!s.reducible || method < 0 || method > 3)
+        return false;
+    const bool everySpecies = method <= 2; // gamma <= 1 for charged species too
+    const int n = simmodel->nspecies;
+    const int np = int(s.primarySpecies.size());
+    // ln a_j = c_j + T_j . x, x the primaries' ln a.
+    std::vector<double> c(size_t(n), 0.0);
+    for (int i : s.releaseOrder) {
+        const pt_rxn &rx = simmodel->rxnsFast[i];
+        double v = simmodel->results->rxnsFastRes[i].lnK - rx.fixedLnActivity;
+        for (int j : rx.nonzero)
+            if (j != rx.ownIdx)
+                v -= rx.stoich[j] * c[size_t(j)];
+        c[size_t(rx.ownIdx)] = v / rx.stoich[rx.ownIdx];
+    }
+    auto rowOf = [&](int j, double weight, std::vector<double> &row) {
+        for (int t = s.redTstart[j]; t < s.redTstart[j + 1]; ++t)
+            row[size_t(s.redTcol[t])] += weight * s.redTval[t];
+    };
+    // The fixed rows g . x = h, made orthonormal as they come.
+    std::vector<std::vector<double>> basis;
+    std::vector<double> basisH;
+    auto addFixed = [&](std::vector<double> g, double h) {
+        for (size_t k = 0; k < basis.size(); ++k) {
+            double d = 0.0;
+            for (int p = 0; p < np; ++p)
+                d += g[size_t(p)] * basis[k][size_t(p)];
+            for (int p = 0; p < np; ++p)
+                g[size_t(p)] -= d * basis[k][size_t(p)];
+            h -= d * basisH[k];
+        }
+        double norm = 0.0;
+        for (double v : g)
+            norm += v * v;
+        norm = std::sqrt(norm);
+        if (!(norm > 1e-9) || !std::isfinite(h))
+            return;
+        for (double &v : g)
+            v /= norm;
+        basis.push_back(std::move(g));
+        basisH.push_back(h / norm);
+    };
+    for (int k = 0; k < simwater->nsets; ++k) {
+        const pt_compset &set = simwater->compsets[k];
+        std::vector<double> g(size_t(np), 0.0);
+        if (set.swapOn) {
+            const pt_rxn &rx = simmodel->rxnsConstraint[set.swapIdx];
+            double h = simmodel->results->rxnsConstraintRes[set.swapIdx].lnK - rx.fixedLnActivity;
+            for (int j : rx.nonzero) {
+                rowOf(j, rx.stoich[j], g);
+                h -= rx.stoich[j] * c[size_t(j)];
+            }
+            addFixed(std::move(g), h);
+        } else if (set.activityRow && set.molal > 0.0) {
+            const int j = set.spIdx[0];
+            rowOf(j, 1.0, g);
+            addFixed(std::move(g), std::log(set.molal) - c[size_t(j)]);
+        }
+    }
+    if (simctrl->activitywater == 0 && s.idxH2O >= 0) {
+        std::vector<double> g(size_t(np), 0.0);
+        rowOf(s.idxH2O, 1.0, g);
+        addFixed(std::move(g), -c[size_t(s.idxH2O)]);
+    }
+    if (basis.empty())
+        return false;
+    // ln a of species j when the fixed rows set it; NaN otherwise.
+    auto fixedLnA = [&](int j) {
+        std::vector<double> t(size_t(np), 0.0);
+        rowOf(j, 1.0, t);
+        double lnA = c[size_t(j)];
+        for (size_t k = 0; k < basis.size(); ++k) {
+            double d = 0.0;
+            for (int p = 0; p < np; ++p)
+                d += t[size_t(p)] * basis[k][size_t(p)];
+            for (int p = 0; p < np; ++p)
+                t[size_t(p)] -= d * basis[k][size_t(p)];
+            lnA += d * basisH[k];
+        }
+        double rest = 0.0;
+        for (double v : t)
+            rest = std::max(rest, std::fabs(v));
+        return rest < 1e-9 ? lnA : std::numeric_limits<double>::quiet_NaN();
+    };
+    for (int k = 0; k < simwater->nsets; ++k) {
+        const pt_compset &set = simwater->compsets[k];
+        if (set.swapOn || set.activityRow || !(set.molal > 0.0) || k == cbSetIdx || k == alkSetIdx
+            || set.element == toStdName(sdata->nameH) || set.element == toStdName(sdata->nameO)
+            || set.element == toStdName(sdata->nameH2O))
+            continue;
+        double holds = 0.0;
+        QStringList names;
+        for (int m = 0; m < set.nsp; ++m) {
+            const int j = set.spIdx[m];
+            if (j < 0 || simmodel->species[j].gas || !(set.stoich[m] > 0.0)
+                || (!everySpecies && simmodel->species[j].charge != 0.0))
+                continue;
+            const double lnA = fixedLnA(j);
+            if (!std::isfinite(lnA) || lnA < std::log(set.molal) - 40.0)
+                continue;
+            holds += set.stoich[m] * std::exp(lnA);
+            names << QString::fromStdString(simmodel->species[j].name);
+        }
+        if (holds > set.molal * (1.0 + 1e-3)) {
+            refuse(
+                QString("#### error : no equilibrium state: the minerals, gases and pH given fix "
+                        "the activities of %1, which alone hold %2 mol/kg of [ %3 ], more "
+                        "than the water's total of %4 mol/kg")
+                    .arg(names.join(", "))
+                    .arg(holds, 0, 'g', 3)
+                    .arg(QString::fromStdString(set.element))
+                    .arg(set.molal, 0, 'g', 3));
+            return true;
+        }
+    }
+    return false;
+}
+
 // Some waters have no equilibrium state at all under the chosen activity model, and
 // no iteration can find one. Under the Debye-Hueckel limiting law gamma falls without
 // end as the ionic strength rises; a species whose activity the water fixes (H+ at a
@@ -845,11 +1255,6 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.size())
                    .arg(csolvcmin, 0, 'g', 6)
                    .arg(atFloor.join(", ")));
-}
-
-static std::string toStdName(const QString &s)
-{
-    return s.toStdString();
 }
 
 // A charge balance closed on an element whose ions all carry one sign cannot be met
