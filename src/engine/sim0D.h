@@ -137,6 +137,18 @@ private:
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     bool solve_along_ionic_strength();
+    bool report_amount_fixed_beyond_total();
+    bool any_swap() const;
+    /// What a search from another state saves and gives back.
+    struct run_state
+    {
+        std::vector<double> lnm, m, prev, dx, residual;
+        std::vector<char> held;
+        int nHeld = 0;
+        double maxResidual = 0.0, maxSetResidual = 0.0;
+    };
+    run_state save_state() const;
+    void restore_state(const run_state &s);
     bool solve_from_entered_water();
     /// What the search from the entered water keeps: the run's messages before it,
     /// its steps and their budget, and the set the charge balance replaces (-1: none).
@@ -151,18 +163,8 @@ private:
     std::vector<double> constraint_misses(const std::vector<int> &released, int balanced);
     bool carry_over(const std::vector<int> &released, continuation &cont);
     bool solve_for_fixed_amounts(const std::vector<int> &released, continuation &cont);
-    bool report_amount_fixed_beyond_total();
-    bool any_swap() const;
-    /// What a search from another state saves and gives back.
-    struct run_state
-    {
-        std::vector<double> lnm, m, prev, dx, residual;
-        std::vector<char> held;
-        int nHeld = 0;
-        double maxResidual = 0.0, maxSetResidual = 0.0;
-    };
-    run_state save_state() const;
-    void restore_state(const run_state &s);
+    int balance_by_amount(const std::vector<int> &released, const run_state &entered,
+                          continuation &cont);
     void solute_coefficients_at(pt_rxn_DH *dh, double I) const;
     void prepare_iteration();
     bool report_no_equilibrium_state();
@@ -179,6 +181,7 @@ private:
     void finish_run();
     void report_nonconvergence(); ///< the messages of a run that used up its iterations
     void report_charge_balance_unmet();
+    int balancing_sign(const pt_compset &set, bool basisDecides) const;
     void refuse(const QString &msg);
     static void clear_vector_upper_state();
 
@@ -194,6 +197,7 @@ private:
     std::vector<double> chargeZ; ///< charge of each species
     int cbSetIdx = -1; ///< set replaced by the charge balance; -1 when off
     double cbShift = 0.0; ///< ln(anions / cations) the charge balance row asks for
+    bool balanceShownUnmet = false; ///< the state shows the charge balance cannot be met
     std::vector<char> setFixedByGas; ///< per set: its swap is a gas at its set fugacity
     double alkTotal = 0.0; ///< alkalinity, eq/kg water
     std::vector<double> alkCoef; ///< alkalinity coefficient of each species

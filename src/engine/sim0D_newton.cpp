@@ -66,8 +66,20 @@ const int amountIterations = 40;
 const double amountStepLimit = 5.0;
 const double amountDelta = 1e-5;
 const double amountTolerance = 1e-6;
-/// ... and how far (ln units) below its entered value an amount may fall.
+/// ... and how far (ln units) below its entered value an amount may fall, and its
+/// steps: this many times the iteration limit.
 const double amountFall = 46.0;
+const int amountBudget = 20;
+/// The search for the amount a charge balance asks for (balance_by_amount): its first,
+/// smallest and largest widening steps (ln units), the largest amount it tries
+/// (mol/kg), and its regula falsi iterations.
+const double balanceStride = 1.0;
+const double balanceStrideMin = 1.0 / 64.0;
+const double balanceStrideMax = 8.0;
+const double balanceAmountMax = 100.0;
+const int balanceIterations = 60;
+/// The amount (mol/kg) of an element fixed by a gas when the failed run gives none.
+const double gasAmountGuess = 1e-3;
 /// A species a reaction defines that lies below this molality (mol/kg), before and
 /// after a step, carries too little of any element to shape the step: it takes the
 /// molality its reaction gives at once instead of climbing or sinking a few ln units
@@ -658,10 +670,23 @@ bool sim0D::solve_along_ionic_strength()
 bool sim0D::solve_from_entered_water()
 {
     std::vector<int> released; // sets whose constraint gives way to the entered amount
+    std::vector<std::pair<int, double>> fugacities; // gas sets: their fugacity, kept
     for (int s = 0; s < simwater->nsets; ++s) {
-        const pt_compset &set = simwater->compsets[s];
-        if (set.swapOn && !setFixedByGas[size_t(s)] && set.molal > 0.0
-            && simmodel->rxnsConstraint[set.swapIdx].ownIdx < 0)
+        pt_compset &set = simwater->compsets[s];
+        if (!set.swapOn || simmodel->rxnsConstraint[set.swapIdx].ownIdx >= 0)
+            continue;
+        if (setFixedByGas[size_t(s)]) {
+            // The set's amount is the gas's fugacity: the element's amount is taken
+            // from where the failed run ended, or a common one.
+            double amount = 0.0;
+            for (int m = 0; m < set.nsp; ++m)
+                if (set.spIdx[m] >= 0)
+                    amount += set.stoich[m] * rxnC->molal[set.spIdx[m]];
+            fugacities.emplace_back(s, set.molal);
+            set.molal
+                = std::isfinite(amount) && amount > 1e-12 ? std::min(amount, 10.0) : gasAmountGuess;
+        }
+        if (set.molal > 0.0)
             released.push_back(s);
     }
     const int balanced = cbSetIdx;
@@ -669,8 +694,14 @@ bool sim0D::solve_from_entered_water()
         && simwater->compsets[balanced].spIdx.front() != sys().idxHplus
         && simwater->compsets[balanced].molal > 0.0)
         released.push_back(balanced);
-    if (released.empty())
+    auto keepFugacities = [&] {
+        for (const auto &[s, f] : fugacities)
+            simwater->compsets[s].molal = f;
+    };
+    if (released.empty()) {
+        keepFugacities();
         return false;
+    }
 
     const run_state failed = save_state();
     const int loopsBefore = simmodel->loops;
@@ -689,14 +720,23 @@ bool sim0D::solve_from_entered_water()
     setup_pt_rxn_C();
     if (any_swap())
         start_from_mass_action();
-    bool found = false;
+    bool found = false, unmet = false;
     if (solve_counted(cont)) {
         const run_state entered = save_state();
         constrain(true);
         found = carry_over(released, cont);
-        if (!found) {
+        if (!found && cont.balanced >= 0
+            && std::find(released.begin(), released.end(), cont.balanced) != released.end()) {
+            restore_state(entered);
+            cont.budget = cont.steps + amountBudget * csolvitmax;
+            const int balance = balance_by_amount(released, entered, cont);
+            found = balance > 0;
+            unmet = balance < 0;
+        }
+        if (!found && !unmet) {
             restore_state(entered);
             constrain(false);
+            cont.budget = cont.steps + amountBudget * csolvitmax;
             const bool amounts = solve_for_fixed_amounts(released, cont);
             constrain(true);
             found = amounts && solve_counted(cont);
@@ -704,10 +744,13 @@ bool sim0D::solve_from_entered_water()
     } else {
         constrain(true);
     }
+    keepFugacities();
     simmodel->loops = loopsBefore + cont.steps;
     simmodel->converged = found;
-    if (!found)
-        restore_state(failed); // the messages speak of the failed run
+    // The messages speak of the failed run, or of the water that shows the balance
+    // cannot be met.
+    if (!found && !unmet)
+        restore_state(failed);
     return found;
 }
 
@@ -791,6 +834,127 @@ bool sim0D::carry_over(const std::vector<int> &released, continuation &cont)
     }
     shiftTo(0.0);
     return found;
+}
+
+// A charge balance closed on an element's ion, sought through that element's amount:
+// each amount gives a water with every other constraint in force, whose charge
+// misses the balance by some ln(anions / cations); the amount that meets it lies
+// where that miss changes sign, found by widening steps, then by regula falsi. Each
+// water is solved from the one before it, the first from the entered water by
+// carrying over its other constraints. When the amount falls to nothing and the
+// water still carries the ion's own sign of charge, the balance cannot be met: the
+// run is left at that water, which its messages then show. Returns 1 found, 0 not
+// found, -1 shown unmet.
+int sim0D::balance_by_amount(const std::vector<int> &released, const run_state &entered,
+                             continuation &cont)
+{
+    const int b = cont.balanced;
+    pt_compset &set = simwater->compsets[b];
+    const int sign = balancing_sign(set, true);
+    if (sign == 0 || sign == 2)
+        return 0;
+    const double enteredAmount = set.molal;
+    std::vector<int> others;
+    for (int s : released)
+        if (s != b)
+            others.push_back(s);
+    // The water with the balance's amount given and every other constraint on.
+    cbSetIdx = -1;
+    prepare_iteration();
+    prepare_reduction();
+    auto missAt = [&](double x, double *g) {
+        set.molal = std::exp(x);
+        prepare_iteration();
+        if (!solve_counted(cont))
+            return false;
+        *g = constraint_misses({b}, b).front();
+        return std::isfinite(*g);
+    };
+    int result = 0;
+    double x0 = std::log(enteredAmount), g0 = 0.0;
+    bool ok = false;
+    if (others.empty()) {
+        ok = missAt(x0, &g0);
+    } else {
+        // carry_over shifts the other rows from the entered water's state.
+        restore_state(entered);
+        ok = carry_over(others, cont);
+        if (ok) {
+            g0 = constraint_misses({b}, b).front();
+            ok = std::isfinite(g0);
+        }
+    }
+    // Raising a cation's amount lowers ln(anions / cations); an anion's raises it.
+    const double up = g0 * sign > 0.0 ? 1.0 : -1.0;
+    double x1 = x0, g1 = g0, stride = balanceStride;
+    run_state at0 = save_state(), at1 = at0;
+    bool bracketed = !ok || g0 == 0.0;
+    while (ok && !bracketed && cont.steps < cont.budget) {
+        x1 = x0 + up * stride;
+        if (x1 < std::log(enteredAmount) - amountFall) {
+            restore_state(at0);
+            result = -1; // nothing of the ion, and still its own sign of charge
+            balanceShownUnmet = true;
+            break;
+        }
+        if (x1 > std::log(balanceAmountMax)) {
+            ok = false;
+            break;
+        }
+        restore_state(at0);
+        if (!missAt(x1, &g1)) {
+            stride *= 0.5;
+            ok = stride > balanceStrideMin;
+            continue;
+        }
+        at1 = save_state();
+        if ((g1 > 0.0) != (g0 > 0.0)) {
+            bracketed = true;
+        } else {
+            x0 = x1;
+            g0 = g1;
+            at0 = at1;
+            stride = std::min(2.0 * stride, balanceStrideMax);
+        }
+    }
+    // Regula falsi (Illinois) between x0 and x1.
+    for (int iter = 0;
+         ok && bracketed && result == 0 && iter < balanceIterations && cont.steps < cont.budget;
+         ++iter) {
+        if (std::fabs(g0) < amountTolerance || std::fabs(g1) < amountTolerance) {
+            if (std::fabs(g0) < std::fabs(g1))
+                restore_state(at0);
+            else
+                restore_state(at1);
+            result = 1;
+            break;
+        }
+        const double x = x1 - g1 * (x1 - x0) / (g1 - g0);
+        restore_state(std::fabs(x - x0) < std::fabs(x - x1) ? at0 : at1);
+        double g = 0.0;
+        if (!missAt(x, &g))
+            ok = false;
+        else if ((g > 0.0) == (g1 > 0.0)) {
+            x1 = x;
+            g1 = g;
+            at1 = save_state();
+            g0 *= 0.5;
+        } else {
+            x0 = x1;
+            g0 = g1;
+            at0 = at1;
+            x1 = x;
+            g1 = g;
+            at1 = save_state();
+        }
+    }
+    set.molal = enteredAmount;
+    cbSetIdx = b;
+    prepare_iteration();
+    prepare_reduction();
+    if (result == 1 && !solve_counted(cont))
+        result = 0;
+    return result;
 }
 
 // The released amounts as unknowns: each value of them gives a plain water, whose
@@ -1257,6 +1421,30 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.join(", ")));
 }
 
+// The sign of charge an element's amount brings to a water: that of all its species
+// when they agree; when `basisDecides`, that of its basis ion, which its complexes
+// with ions of the other sign (CaCl+ for chloride) do not turn. 0 when none is
+// charged, 2 when the signs disagree.
+int sim0D::balancing_sign(const pt_compset &set, bool basisDecides) const
+{
+    int sign = 0;
+    bool mixed = false;
+    for (int m = 0; m < set.nsp; ++m) {
+        const int j = set.spIdx[m];
+        if (j < 0)
+            continue;
+        const double z = simmodel->species[j].charge;
+        const int s = z > 0.0 ? 1 : (z < 0.0 ? -1 : 0);
+        if (basisDecides && s != 0 && sys().definingRxn[j] < 0)
+            return s;
+        if (s != 0 && sign != 0 && s != sign)
+            mixed = true;
+        if (s != 0)
+            sign = s;
+    }
+    return mixed ? 2 : sign;
+}
+
 // A charge balance closed on an element whose ions all carry one sign cannot be met
 // when the rest of the water already has an excess of that sign: say so by name.
 void sim0D::report_charge_balance_unmet()
@@ -1268,21 +1456,13 @@ void sim0D::report_charge_balance_unmet()
     if (set.element == toStdName(sdata->nameH))
         return;
     std::vector<char> balancing(size_t(simmodel->nspecies), 0);
-    int sign = 0;
-    bool mixed = false;
-    for (int m = 0; m < set.nsp; ++m) {
-        const int j = set.spIdx[m];
-        if (j < 0)
-            continue;
-        balancing[j] = 1;
-        const double z = simmodel->species[j].charge;
-        const int s = z > 0.0 ? 1 : (z < 0.0 ? -1 : 0);
-        if (s != 0 && sign != 0 && s != sign)
-            mixed = true;
-        if (s != 0)
-            sign = s;
-    }
-    if (mixed)
+    for (int m = 0; m < set.nsp; ++m)
+        if (set.spIdx[m] >= 0)
+            balancing[set.spIdx[m]] = 1;
+    // A failed run's last state proves nothing unless every species of the element
+    // brings one sign; the search by amount shows it with its basis ion's sign.
+    const int sign = balancing_sign(set, balanceShownUnmet);
+    if (sign == 2)
         return;
     double rest = 0.0;
     for (int k = 0; k < simmodel->nspecies; ++k)

@@ -72,6 +72,8 @@ struct sweep_tally
     };
     count all;
     std::map<QString, count> byIonicStrength, bypH, byTemperature, byModel;
+    /// Solute activity models, over the waters not shown to lack a state.
+    std::map<QString, count> byActivityWithState;
     /// Constrained waters: by the kind of each constraint, by their number, by the
     /// charge balance.
     std::map<QString, count> byConstraint, byConstraintCount, byBalance;
@@ -464,6 +466,11 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
     static const char *const waterModels[] = {"aw 1", "aw mole fraction", "aw B-dot"};
     bump(byModel[QStringLiteral("%1, %2").arg(models[w.activity % 5],
                                               waterModels[w.activityWater % 3])]);
+    const bool noStateShown = !o.converged && o.fault.isEmpty()
+        && (o.failure.startsWith(QStringLiteral("#### error : no equilibrium state"))
+            || o.failure.endsWith(QStringLiteral("the charge balance cannot be met")));
+    if (!noStateShown)
+        bump(byActivityWithState[QString::fromLatin1(models[w.activity % 5])]);
     if (!w.constraints.isEmpty()) {
         QStringList kinds;
         for (const sweep_constraint &c : w.constraints)
@@ -489,8 +496,7 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
         if (faultExamples.size() < 10)
             faultExamples << sweep_runner::describe(w) + " -> " + o.fault;
     } else if (!o.converged) {
-        if (o.failure.startsWith(QStringLiteral("#### error : no equilibrium state"))
-            || o.failure.endsWith(QStringLiteral("the charge balance cannot be met")))
+        if (noStateShown)
             ++noState;
         ++failures[o.failure];
         QStringList &examples = failureExamples[o.failure];
@@ -531,6 +537,7 @@ inline QStringList sweep_tally::report() const
     section("by pH given:", bypH);
     section("by temperature:", byTemperature);
     section("by activity model:", byModel);
+    section("by solute activity model, waters not shown to lack a state:", byActivityWithState);
     if (!byConstraint.empty()) {
         section("by constraint kind (a water counts under each of its kinds):", byConstraint);
         section("by number of constraints:", byConstraintCount);
