@@ -168,14 +168,10 @@ int sim0D::driver(sim_data *sd, one_water *w)
         && (solve_along_ionic_strength() || solve_from_entered_water()) && brokeDown)
         errorMsgs->removeLast();
     finish_run();
-    if (!simmodel->converged) {
-        if (report_amount_fixed_beyond_total())
-            // Shown to have no state: how the steps broke down says nothing more.
-            errorMsgs->remove(before, errorMsgs->size() - before - 1);
-        else if (errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
-            report_nonconvergence();
+    if (!simmodel->converged && errorMsgs->isEmpty() && !report_no_equilibrium_state_after_run())
+        report_nonconvergence();
+    if (!simmodel->converged)
         report_charge_balance_unmet();
-    }
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
 

@@ -137,7 +137,6 @@ private:
     double damp_ionic_strength(pt_rxn_DH *dh, std::vector<double> &history) const;
     void newton_loop();
     bool solve_along_ionic_strength();
-    bool report_amount_fixed_beyond_total();
     bool any_swap() const;
     /// What a search from another state saves and gives back.
     struct run_state
