@@ -56,6 +56,7 @@ struct sweep_outcome
     int rc = 1; ///< driver's return
     bool converged = false; ///< result's converged flag
     QString failure; ///< why it failed (numbers masked), empty when converged
+    QStringList messages; ///< the run's messages as given
     QString fault; ///< what a converged result violates, empty when sound
     double worstResidual = 0; ///< largest |residual| of the final state, ln units
     int loops = 0; ///< Newton steps
@@ -286,6 +287,7 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     sim0D model;
     o.rc = model.driver(sd, water);
     const QStringList errors = *model.listErrorMsgs();
+    o.messages = errors;
     std::unique_ptr<one_water_result> result(model.results());
     o.converged = result->converged;
     o.loops = result->loops;
