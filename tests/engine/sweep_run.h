@@ -75,8 +75,8 @@ struct sweep_tally
     std::map<QString, count> byIonicStrength, bypH, byTemperature, byModel;
     /// Solute activity models, over the waters not shown to lack a state.
     std::map<QString, count> byActivityWithState;
-    /// Constrained waters: by the kind of each constraint, by their number, by the
-    /// charge balance.
+    /// Constrained waters not shown to lack a state: by the kind of each constraint,
+    /// by their number, by the charge balance.
     std::map<QString, count> byConstraint, byConstraintCount, byBalance;
     std::map<QString, int> failures; ///< failure text -> waters
     int faults = 0; ///< converged results that violate their equations
@@ -473,7 +473,7 @@ inline void sweep_tally::add(const sweep_water &w, const sweep_outcome &o)
             || o.failure.endsWith(QStringLiteral("the charge balance cannot be met")));
     if (!noStateShown)
         bump(byActivityWithState[QString::fromLatin1(models[w.activity % 5])]);
-    if (!w.constraints.isEmpty()) {
+    if (!w.constraints.isEmpty() && !noStateShown) {
         QStringList kinds;
         for (const sweep_constraint &c : w.constraints)
             if (!kinds.contains(c.kind))
@@ -541,6 +541,7 @@ inline QStringList sweep_tally::report() const
     section("by activity model:", byModel);
     section("by solute activity model, waters not shown to lack a state:", byActivityWithState);
     if (!byConstraint.empty()) {
+        lines << QStringLiteral("constrained waters not shown to lack a state:");
         section("by constraint kind (a water counts under each of its kinds):", byConstraint);
         section("by number of constraints:", byConstraintCount);
         section("by charge balance:", byBalance);
