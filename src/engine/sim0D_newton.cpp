@@ -691,6 +691,7 @@ bool sim0D::solve_from_entered_water()
     }
     const int balanced = cbSetIdx;
     if (water->chargebalance && balanced >= 0 && !simwater->compsets[balanced].activityRow
+        && !simwater->compsets[balanced].spIdx.empty()
         && simwater->compsets[balanced].spIdx.front() != sys().idxHplus
         && simwater->compsets[balanced].molal > 0.0)
         released.push_back(balanced);
