@@ -889,7 +889,7 @@ int sim0D::balance_by_amount(const std::vector<int> &released, const run_state &
     const double up = g0 * sign > 0.0 ? 1.0 : -1.0;
     double x1 = x0, g1 = g0, stride = balanceStride;
     run_state at0 = save_state(), at1 = at0;
-    bool bracketed = !ok || g0 == 0.0;
+    bool bracketed = ok && g0 == 0.0;
     while (ok && !bracketed && cont.steps < cont.budget) {
         x1 = x0 + up * stride;
         if (x1 < std::log(enteredAmount) - amountFall) {
