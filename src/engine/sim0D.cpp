@@ -40,6 +40,12 @@ sim0D::sim0D() = default;
 
 sim0D::~sim0D()
 {
+    // The matrices go back to the system for its next run.
+    if (simmodel != nullptr && simmodel->system != nullptr) {
+        simmodel->system->keepStepMatrix(std::unique_ptr<pt_numeric_mat>(nummat), !rowsDirty);
+        simmodel->system->keepReducedMatrix(std::unique_ptr<pt_numeric_mat>(redMat));
+        nummat = redMat = nullptr;
+    }
     delete simctrl;
     delete simmodel;
     delete errorMsgs;
@@ -674,8 +680,8 @@ void sim0D::transfer_data_water()
 
 int sim0D::setup_mat_solver()
 {
-    nummat = new pt_numeric_mat(simmodel->nspecies);
-    rowsDirty = false; // created zero
+    nummat = sys().takeStepMatrix().release();
+    rowsDirty = false; // zero outside the entries every assembly writes
     simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
     return 0;
 }

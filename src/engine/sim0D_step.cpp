@@ -180,7 +180,7 @@ void sim0D::prepare_reduction()
         return;
     redC.assign(s.nspecies, 0.0);
     delete redMat;
-    redMat = new pt_numeric_mat(int(s.primarySpecies.size()));
+    redMat = s.takeReducedMatrix().release();
 }
 
 // Depth-first order of the fast reactions of the system being prepared: each after

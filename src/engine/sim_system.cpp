@@ -125,3 +125,54 @@ std::vector<int> sim_system::setSpecies(int e, const QStringList &names,
     }
     return idx;
 }
+
+std::unique_ptr<pt_numeric_mat> sim_system::takeStepMatrix() const
+{
+    std::unique_ptr<pt_numeric_mat> m;
+    bool clean = false;
+    {
+        std::lock_guard<std::mutex> lock(matrixLock);
+        m = std::move(spareStep);
+        clean = spareStepClean;
+    }
+    if (m == nullptr || m->n != nspecies)
+        return std::make_unique<pt_numeric_mat>(nspecies);
+    if (clean) {
+        m->clearVectors();
+        m->clearRows(nrxnsFast);
+    } else {
+        m->clear();
+    }
+    return m;
+}
+
+void sim_system::keepStepMatrix(std::unique_ptr<pt_numeric_mat> m, bool clean) const
+{
+    if (m == nullptr || m->n != nspecies)
+        return;
+    std::lock_guard<std::mutex> lock(matrixLock);
+    spareStep = std::move(m);
+    spareStepClean = clean;
+}
+
+std::unique_ptr<pt_numeric_mat> sim_system::takeReducedMatrix() const
+{
+    const int np = int(primarySpecies.size());
+    std::unique_ptr<pt_numeric_mat> m;
+    {
+        std::lock_guard<std::mutex> lock(matrixLock);
+        m = std::move(spareReduced);
+    }
+    if (m == nullptr || m->n != np)
+        return std::make_unique<pt_numeric_mat>(np);
+    m->clearVectors();
+    return m;
+}
+
+void sim_system::keepReducedMatrix(std::unique_ptr<pt_numeric_mat> m) const
+{
+    if (m == nullptr || m->n != int(primarySpecies.size()))
+        return;
+    std::lock_guard<std::mutex> lock(matrixLock);
+    spareReduced = std::move(m);
+}

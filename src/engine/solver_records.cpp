@@ -1,5 +1,7 @@
 #include "solver_records.h"
 
+#include <algorithm>
+
 pt_numeric_mat::pt_numeric_mat(int size)
     : n(size > 0 ? size : 0)
 {
@@ -19,6 +21,27 @@ pt_numeric_mat::~pt_numeric_mat()
     delete[] b;
     delete[] x;
     delete[] perm;
+}
+
+void pt_numeric_mat::clearVectors()
+{
+    std::fill(perm, perm + n, 0);
+    std::fill(x, x + n, 0.0);
+    std::fill(b, b + n, 0.0);
+}
+
+void pt_numeric_mat::clearRows(int first)
+{
+    for (int i = std::max(first, 0); i < n; ++i)
+        std::fill(rows[i], rows[i] + n + 1, 0.0);
+}
+
+void pt_numeric_mat::clear()
+{
+    clearVectors();
+    for (int i = 0; i < n; ++i)
+        rows[i] = block + size_t(i) * (n + 1);
+    std::fill(block, block + size_t(n) * (n + 1), 0.0);
 }
 
 pt_results::~pt_results()

@@ -110,6 +110,13 @@ struct pt_numeric_mat
     pt_numeric_mat(const pt_numeric_mat &) = delete;
     pt_numeric_mat &operator=(const pt_numeric_mat &) = delete;
 
+    /// b, x and perm to zero, as in a new matrix; the rows stay as they are.
+    void clearVectors();
+    /// Rows from `first` on to zero.
+    void clearRows(int first);
+    /// Every entry to zero and the rows back in storage order, as in a new matrix.
+    void clear();
+
     int32_t n = 0; ///< number of variables
     int32_t *perm = nullptr; ///< variable held in each column
     double **rows = nullptr; ///< n rows of n+1 doubles; column n is the solver's copy of b
