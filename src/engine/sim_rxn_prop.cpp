@@ -3,6 +3,7 @@
 #include "thermo.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -263,6 +264,12 @@ pt_rxn_DH *sim_rxn_prop::activityCoef_DHext(int n, const std::vector<pt_solute> 
     return debyeHuckel(dh_form::extended, n, sp, T, conc);
 }
 
+// The name "H2O", compared inline: every state of a run asks for each species.
+static bool namedWater(const std::string &name)
+{
+    return name.size() == 3 && std::memcmp(name.data(), "H2O", 3) == 0;
+}
+
 // Sum of the molalities of every solute except water itself (at position iH2O, or
 // found by name when that is -1) and the gases.
 static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc,
@@ -270,7 +277,7 @@ static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt
 {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
-        if (sp[i].gas || i == iH2O || (iH2O < 0 && sp[i].name == "H2O"))
+        if (sp[i].gas || i == iH2O || (iH2O < 0 && namedWater(sp[i].name)))
             continue;
         sum += conc->molal[i];
     }
