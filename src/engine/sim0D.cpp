@@ -599,12 +599,14 @@ void sim0D::transfer_data_water()
                    + " ] of [ " + QString::fromStdString(set.element) + " ] not found");
     };
 
+    simwater->compsets.reserve(size_t(ne) + 1);
+    std::vector<int> found;
     for (int e = 0; e < ne; ++e) {
         const one_elementComp *c = entryOf[e];
         const QString &element = sdata->elements.at(e)->name;
         pt_compset set;
         set.id = e;
-        set.element = toStd(element);
+        set.element = simmodel->elements[e].name; // the system's copy of this very name
         if (element == sdata->nameO || element == sdata->nameH2O) {
             set.species = {toStd(sdata->nameH2O)};
             set.stoich = {1.0};
@@ -620,7 +622,7 @@ void sim0D::transfer_data_water()
             set.spIdx.reserve(c->species.size());
             // Solutes come first, so a solute and a gas of one name give the solute;
             // species left out of this run, and gases, take no part.
-            const std::vector<int> found = sys().setSpecies(e, c->species, leftOutSpecies);
+            sys().setSpecies(e, c->species, leftOutSpecies, found);
             for (int m = 0; m < c->species.size(); ++m) {
                 const int idx = found[size_t(m)];
                 if (idx == -2)
@@ -638,7 +640,8 @@ void sim0D::transfer_data_water()
         set.nsp = int(set.species.size());
         set.spIdx.resize(set.nsp, -9);
         set.molal = set.activityRow ? c->Molar : c->molal;
-        set.swaprxn = toStd(c->swaprxn);
+        if (!c->swaprxn.isEmpty())
+            set.swaprxn = toStd(c->swaprxn);
         if (set.nsp < 1)
             qDebug() << "S0: ####  elemental composition, set " << e << ". " << c->element
                      << ", nsp " << set.nsp;

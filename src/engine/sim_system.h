@@ -92,9 +92,10 @@ struct sim_system
 
     /// Where the species `names` of element `e`'s total lie among the species: the
     /// position, -1 for a name the system lacks, -2 for one the run leaves out
-    /// (a gas, or a species of `leftOut`). Worked out once for each list of names.
-    std::vector<int> setSpecies(int e, const QStringList &names,
-                                const QSet<QString> &leftOut) const;
+    /// (a gas, or a species of `leftOut`), into `found`. Worked out once for each list
+    /// of names.
+    void setSpecies(int e, const QStringList &names, const QSet<QString> &leftOut,
+                    std::vector<int> &found) const;
 
     /// The matrix of a Newton step for a run of this system: the one an earlier run
     /// gave back, else a new one. Its fast rows hold nothing outside their reactions'
