@@ -231,15 +231,19 @@ void sim0D::build_set_columns()
     const int nf = simmodel->nrxnsFast;
     const int np = int(sys().primarySpecies.size());
     setColStart.assign(np + 1, 0);
-    setCols.clear();
+    setCols.resize(size_t(np) * size_t(n));
+    int found = 0;
     for (int k = 0; k < np; ++k) {
-        setColStart[k] = int(setCols.size());
+        setColStart[k] = found;
         const double *row = nummat->rows[nf + k];
-        for (int j = 0; j < n; ++j)
-            if (row[j] != 0.0)
-                setCols.push_back(j);
+        // Without a branch: most entries are zero, in no foreseeable pattern.
+        for (int j = 0; j < n; ++j) {
+            setCols[size_t(found)] = j;
+            found += row[j] != 0.0 ? 1 : 0;
+        }
     }
-    setColStart[np] = int(setCols.size());
+    setColStart[np] = found;
+    setCols.resize(size_t(found));
     setColsReady = true;
 }
 
