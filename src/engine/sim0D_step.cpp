@@ -36,8 +36,8 @@ int sim0D::solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx)
     if (simctrl->activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
         return solve_step(dx);
     std::vector<double> &slope = slopeLnI;
-    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, n, I, simwater->TC,
-                                 slope);
+    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, sys().dhGroups(), n, I,
+                                 simwater->TC, slope, groupSlopes);
     if (simctrl->idxH2O >= 0 && simctrl->idxH2O < n)
         slope[size_t(simctrl->idxH2O)] = 0.0; // water keeps the coefficient of its own model
     std::vector<double> &u = rowSlope;

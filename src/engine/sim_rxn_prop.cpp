@@ -2,7 +2,9 @@
 
 #include "thermo.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -159,8 +161,37 @@ double sim_rxn_prop::log10gamma_at(int activitymethod, const pt_solute &sp, doub
     return log10Gamma(p.form, sp, p.A, p.B, p.Bdot, I, std::sqrt(I));
 }
 
-void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp, int n,
-                                  double I, double T, std::vector<double> &slope)
+sim_rxn_prop::dh_groups sim_rxn_prop::dh_groups_of(const std::vector<pt_solute> &sp, int n)
+{
+    dh_groups g;
+    g.groupOf.assign(size_t(std::max(n, 0)), -1);
+    // Compared as bit patterns: a group's species give the very same numbers.
+    auto bits = [](double v) {
+        std::uint64_t w;
+        std::memcpy(&w, &v, sizeof w);
+        return w;
+    };
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> keys;
+    for (int i = 0; i < n; ++i) {
+        if (sp[size_t(i)].gas)
+            continue;
+        const std::pair<std::uint64_t, std::uint64_t> key {bits(sp[size_t(i)].charge),
+                                                           bits(sp[size_t(i)].DHazero)};
+        const auto at = std::find(keys.begin(), keys.end(), key);
+        if (at == keys.end()) {
+            g.groupOf[size_t(i)] = int(keys.size());
+            keys.push_back(key);
+            g.first.push_back(i);
+        } else {
+            g.groupOf[size_t(i)] = int(at - keys.begin());
+        }
+    }
+    return g;
+}
+
+void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp,
+                                  const dh_groups &groups, int n, double I, double T,
+                                  std::vector<double> &slope, std::vector<double> &groupSlope)
 {
     slope.assign(size_t(n), 0.0);
     if (activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
@@ -170,11 +201,16 @@ void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solut
     const double h = 1e-4;
     const double Ilo = I * std::exp(-h), Ihi = I * std::exp(h);
     const double sLo = std::sqrt(Ilo), sHi = std::sqrt(Ihi);
-    for (int i = 0; i < n; ++i)
-        if (!sp[size_t(i)].gas)
-            slope[size_t(i)] = (log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ihi, sHi)
-                                - log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ilo, sLo))
-                * ln10 / (2.0 * h);
+    groupSlope.resize(groups.first.size());
+    for (size_t c = 0; c < groups.first.size(); ++c) {
+        const pt_solute &s = sp[size_t(groups.first[c])];
+        groupSlope[c] = (log10Gamma(p.form, s, p.A, p.B, p.Bdot, Ihi, sHi)
+                         - log10Gamma(p.form, s, p.A, p.B, p.Bdot, Ilo, sLo))
+            * ln10 / (2.0 * h);
+    }
+    for (int i = 0; i < n && size_t(i) < groups.groupOf.size(); ++i)
+        if (groups.groupOf[size_t(i)] >= 0)
+            slope[size_t(i)] = groupSlope[size_t(groups.groupOf[size_t(i)])];
 }
 
 double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp)

@@ -177,3 +177,10 @@ void sim_system::keepReducedMatrix(std::unique_ptr<pt_numeric_mat> m) const
     std::lock_guard<std::mutex> lock(matrixLock);
     spareReduced = std::move(m);
 }
+
+const sim_rxn_prop::dh_groups &sim_system::dhGroups() const
+{
+    std::call_once(dhGroupsFound,
+                   [this] { dhGroupsKept = sim_rxn_prop::dh_groups_of(species, nspecies); });
+    return dhGroupsKept;
+}

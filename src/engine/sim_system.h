@@ -5,6 +5,7 @@
 // built once per system and shared, read-only, by every run of that system (each
 // water, each mixing trial, each titration step).
 
+#include "sim_rxn_prop.h"
 #include "solver_records.h"
 
 #include <QSet>
@@ -109,6 +110,10 @@ struct sim_system
     std::unique_ptr<pt_numeric_mat> takeReducedMatrix() const;
     void keepReducedMatrix(std::unique_ptr<pt_numeric_mat> m) const;
 
+    /// The species' groups of one activity coefficient (sim_rxn_prop::dh_groups_of),
+    /// worked out on the first call.
+    const sim_rxn_prop::dh_groups &dhGroups() const;
+
     /// Position of the first batch element of that name; -9 when none.
     int elementIndex(QStringView name) const;
     /// Position of the first working solute of that name; -9 when none.
@@ -153,4 +158,7 @@ private:
     mutable std::unique_ptr<pt_numeric_mat> spareStep;
     mutable bool spareStepClean = false;
     mutable std::unique_ptr<pt_numeric_mat> spareReduced;
+
+    mutable std::once_flag dhGroupsFound;
+    mutable sim_rxn_prop::dh_groups dhGroupsKept;
 };
