@@ -1,5 +1,6 @@
 #include "sim_rxn_prop.h"
 
+#include "sim_system.h"
 #include "thermo.h"
 
 #include <algorithm>
@@ -74,8 +75,10 @@ inline double log10Gamma(dh_form form, const pt_solute &sp, double A, double B, 
 }
 
 // One rule for the four Debye-Hueckel forms; gases are fugacities and keep gamma 1.
+// Given the species' groups of equal charge and ion size, each group's coefficient is
+// worked out once and taken by its species: the same numbers, far fewer exponentials.
 pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, double T,
-                       const pt_rxn_C *conc)
+                       const pt_rxn_C *conc, const sim_rxn_prop::dh_groups *groups = nullptr)
 {
     auto *dh = new pt_rxn_DH;
     if (n < 1)
@@ -97,6 +100,28 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
     dh->log10gamma.resize(n);
     double *gamma = dh->gamma.data(), *lngamma = dh->lngamma.data();
     double *log10gamma = dh->log10gamma.data();
+    if (groups != nullptr && groups->groupOf.size() >= size_t(n)) {
+        thread_local std::vector<double> groupLg, groupLng, groupGamma;
+        const size_t ng = groups->first.size();
+        groupLg.resize(ng);
+        groupLng.resize(ng);
+        groupGamma.resize(ng);
+        for (size_t c = 0; c < ng; ++c) {
+            const double lg = log10Gamma(form, sp[size_t(groups->first[c])], A, B, Bdot, I, sqrtI);
+            const double lng = lg * ln10;
+            groupLg[c] = lg;
+            groupLng[c] = lng;
+            groupGamma[c] = std::exp(lng);
+        }
+        const int *groupOf = groups->groupOf.data();
+        for (int i = 0; i < n; ++i) {
+            const int c = groupOf[i];
+            log10gamma[i] = c < 0 ? 0.0 : groupLg[size_t(c)];
+            gamma[i] = c < 0 ? 1.0 : groupGamma[size_t(c)]; // a gas: exp(0)
+            lngamma[i] = c < 0 ? 0.0 : groupLng[size_t(c)];
+        }
+        return dh;
+    }
     for (int i = 0; i < n; ++i) {
         const double lg = sp[i].gas ? 0.0 : log10Gamma(form, sp[i], A, B, Bdot, I, sqrtI);
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
@@ -224,28 +249,30 @@ double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_s
 pt_rxn_DH *sim_rxn_prop::ionic_strength_correction_driver(const sim_ctrl *ctrl,
                                                           const sim_model *model,
                                                           const pt_rxn_C *conc,
-                                                          const pt_rxn_DHref *ref)
+                                                          const pt_rxn_DHref *)
 {
     const int n = model->nspecies;
     const double T = model->results->tempRec ? model->results->tempRec->TC : 25.0;
     const std::vector<pt_solute> &sp = model->species;
 
+    // A run's model has its prepared system, which knows the species' groups.
+    const dh_groups *groups = model->system != nullptr ? &model->system->dhGroups() : nullptr;
     pt_rxn_DH *dh = nullptr;
     switch (ctrl->activitymethod) {
     case 0:
         dh = activityCoef_ideal(n, sp, conc);
         break;
     case 1:
-        dh = activityCoef_DH(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::limiting, n, sp, T, conc, groups);
         break;
     case 2:
-        dh = activityCoef_DHext(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::extended, n, sp, T, conc, groups);
         break;
     case 3:
-        dh = activityCoef_Davies(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::davies, n, sp, T, conc, groups);
         break;
     default:
-        dh = activityCoef_bdot(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::bdot, n, sp, T, conc, groups);
         break;
     }
 
