@@ -142,16 +142,24 @@ double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
         return 0.0;
     if (rxn.nterms < 2)
         return rxn.coeff[0];
+    // The fits use whole powers of T; those are products, not pow() calls. A run asks
+    // for every reaction at one temperature: its powers are kept, each the product
+    // of the one below and T, as the product term by term gives them.
+    const int highest = 16;
+    thread_local double lastT = std::nan("");
+    thread_local double power[highest + 1];
+    if (!(T == lastT)) {
+        power[0] = 1.0;
+        for (int k = 1; k <= highest; ++k)
+            power[k] = power[k - 1] * T;
+        lastT = T;
+    }
     double s = rxn.coeff[0];
     for (int i = 1; i < rxn.nterms; ++i) {
-        // The fits use whole powers of T; those are products, not pow() calls.
         const double q = rxn.quotient[i];
-        double Tq = 1.0;
-        if (q >= 0.0 && q <= 16.0 && q == std::floor(q))
-            for (int k = int(q); k > 0; --k)
-                Tq *= T;
-        else
-            Tq = std::pow(T, q);
+        // A whole q in 0 .. 16 (its integer part is itself there).
+        const double Tq = q >= 0.0 && q <= double(highest) && q == double(int(q)) ? power[int(q)]
+                                                                                  : std::pow(T, q);
         s += rxn.coeff[i] * Tq;
     }
     return s;
