@@ -11,6 +11,18 @@
 // The linear system of one Newton step, solved densely or, when the mass-action
 // rows allow it, reduced to the composition sets first.
 
+namespace {
+
+/// v / d. For d = 1 or -1 the product gives the very same double (a NaN too), and
+/// does not hold up the reactions after it as long as a division does: nearly every
+/// reaction holds the species it defines once.
+inline double quotientOf(double v, double d)
+{
+    return (d == 1.0 || d == -1.0) ? v * d : v / d;
+}
+
+} // namespace
+
 int sim0D::solve_step(std::vector<double> &dx)
 {
     if (stepSolver == step_solver::reduced && sys().reducible) {
@@ -266,7 +278,7 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
         for (int j : rx.nonzero)
             if (j != own)
                 c -= row[j] * redC[j];
-        redC[own] = c / row[own];
+        redC[own] = quotientOf(c, row[own]);
     }
     const int *Tstart = s.redTstart.data();
     const int *Tcol = s.redTcol.data();
@@ -317,7 +329,7 @@ int sim0D::solve_reduced_again(const double *rhs, std::vector<double> &y)
         for (int j : rx.nonzero)
             if (j != own)
                 v -= row[j] * c[j];
-        c[own] = v / row[own];
+        c[own] = quotientOf(v, row[own]);
     }
     std::vector<double> &r = redRhs;
     r.assign(size_t(np), 0.0);
