@@ -40,11 +40,24 @@ sim0D::sim0D() = default;
 
 sim0D::~sim0D()
 {
-    // The matrices go back to the system for its next run.
-    if (simmodel != nullptr && simmodel->system != nullptr) {
-        simmodel->system->keepStepMatrix(std::unique_ptr<pt_numeric_mat>(nummat), !rowsDirty);
+    // The step matrix goes back cleared for the thread's next run: unless a full solve
+    // worked on it, only the fast rows' reaction entries and the set rows hold numbers.
+    if (nummat != nullptr) {
+        const sim_system *s = simmodel != nullptr ? simmodel->system.get() : nullptr;
+        const bool zero = !rowsDirty && s != nullptr;
+        if (zero) {
+            for (int i = 0; i < s->nrxnsFast && i < nummat->n; ++i)
+                for (int j : s->rxnsFast[size_t(i)].nonzero)
+                    nummat->rows[i][j] = 0.0;
+            nummat->clearRows(s->nrxnsFast);
+        }
+        pt_numeric_mat::giveBack(std::unique_ptr<pt_numeric_mat>(nummat), zero);
+        nummat = nullptr;
+    }
+    // The reduced matrix goes back to its system.
+    if (redMat != nullptr && simmodel != nullptr && simmodel->system != nullptr) {
         simmodel->system->keepReducedMatrix(std::unique_ptr<pt_numeric_mat>(redMat));
-        nummat = redMat = nullptr;
+        redMat = nullptr;
     }
     delete simctrl;
     delete simmodel;
@@ -683,8 +696,8 @@ void sim0D::transfer_data_water()
 
 int sim0D::setup_mat_solver()
 {
-    nummat = sys().takeStepMatrix().release();
-    rowsDirty = false; // zero outside the entries every assembly writes
+    nummat = pt_numeric_mat::take(simmodel->nspecies).release();
+    rowsDirty = false; // zero
     simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
     return 0;
 }

@@ -127,35 +127,6 @@ void sim_system::setSpecies(int e, const QStringList &names, const QSet<QString>
     }
 }
 
-std::unique_ptr<pt_numeric_mat> sim_system::takeStepMatrix() const
-{
-    std::unique_ptr<pt_numeric_mat> m;
-    bool clean = false;
-    {
-        std::lock_guard<std::mutex> lock(matrixLock);
-        m = std::move(spareStep);
-        clean = spareStepClean;
-    }
-    if (m == nullptr || m->n != nspecies)
-        return std::make_unique<pt_numeric_mat>(nspecies);
-    if (clean) {
-        m->clearVectors();
-        m->clearRows(nrxnsFast);
-    } else {
-        m->clear();
-    }
-    return m;
-}
-
-void sim_system::keepStepMatrix(std::unique_ptr<pt_numeric_mat> m, bool clean) const
-{
-    if (m == nullptr || m->n != nspecies)
-        return;
-    std::lock_guard<std::mutex> lock(matrixLock);
-    spareStep = std::move(m);
-    spareStepClean = clean;
-}
-
 std::unique_ptr<pt_numeric_mat> sim_system::takeReducedMatrix() const
 {
     const int np = int(primarySpecies.size());

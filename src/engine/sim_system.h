@@ -98,13 +98,6 @@ struct sim_system
     void setSpecies(int e, const QStringList &names, const QSet<QString> &leftOut,
                     std::vector<int> &found) const;
 
-    /// The matrix of a Newton step for a run of this system: the one an earlier run
-    /// gave back, else a new one. Its fast rows hold nothing outside their reactions'
-    /// entries (which every assembly writes), its other rows, b, x and perm are zero.
-    std::unique_ptr<pt_numeric_mat> takeStepMatrix() const;
-    /// Takes a run's step matrix back for the next run; `clean` when its fast rows
-    /// hold nothing outside their reactions' entries.
-    void keepStepMatrix(std::unique_ptr<pt_numeric_mat> m, bool clean) const;
     /// The matrix of the reduced system (primarySpecies in size), for a run that
     /// writes every entry before it reads it; given back by keepReducedMatrix().
     std::unique_ptr<pt_numeric_mat> takeReducedMatrix() const;
@@ -152,11 +145,8 @@ private:
     mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
     mutable std::vector<std::pair<QStringList, std::vector<int>>> setSpeciesOf; ///< by element
 
-    // The matrices of the last run, kept for the next: a new matrix costs its
-    // allocation and the clearing of every entry, most of which stay zero.
+    // The reduced matrix of the last run, kept for the next.
     mutable std::mutex matrixLock;
-    mutable std::unique_ptr<pt_numeric_mat> spareStep;
-    mutable bool spareStepClean = false;
     mutable std::unique_ptr<pt_numeric_mat> spareReduced;
 
     mutable std::once_flag dhGroupsFound;

@@ -4,14 +4,50 @@
 
 pt_numeric_mat::pt_numeric_mat(int size)
     : n(size > 0 ? size : 0)
+    , room(n)
 {
     perm = new int32_t[n > 0 ? n : 1]();
     x = new double[n > 0 ? n : 1]();
     b = new double[n > 0 ? n : 1]();
     rows = new double *[n > 0 ? n : 1]();
     block = new double[size_t(n) * (n + 1) + 1]();
+    layRows(n);
+}
+
+void pt_numeric_mat::layRows(int size)
+{
+    n = size;
     for (int i = 0; i < n; ++i)
         rows[i] = block + size_t(i) * (n + 1);
+}
+
+namespace {
+
+/// The step matrix the thread's last run gave back, every entry zero.
+thread_local std::unique_ptr<pt_numeric_mat> spareMatrix;
+
+} // namespace
+
+std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(int size)
+{
+    size = std::max(size, 0);
+    std::unique_ptr<pt_numeric_mat> m = std::move(spareMatrix);
+    if (m == nullptr || m->room < size)
+        return std::make_unique<pt_numeric_mat>(size);
+    // The storage is zero throughout: any size within it gives zero rows.
+    m->layRows(size);
+    m->clearVectors();
+    return m;
+}
+
+void pt_numeric_mat::giveBack(std::unique_ptr<pt_numeric_mat> m, bool zero)
+{
+    if (m == nullptr)
+        return;
+    if (!zero)
+        std::fill(m->block, m->block + size_t(m->n) * (m->n + 1), 0.0);
+    if (spareMatrix == nullptr || spareMatrix->room <= m->room)
+        spareMatrix = std::move(m);
 }
 
 pt_numeric_mat::~pt_numeric_mat()
@@ -34,14 +70,6 @@ void pt_numeric_mat::clearRows(int first)
 {
     for (int i = std::max(first, 0); i < n; ++i)
         std::fill(rows[i], rows[i] + n + 1, 0.0);
-}
-
-void pt_numeric_mat::clear()
-{
-    clearVectors();
-    for (int i = 0; i < n; ++i)
-        rows[i] = block + size_t(i) * (n + 1);
-    std::fill(block, block + size_t(n) * (n + 1), 0.0);
 }
 
 pt_results::~pt_results()

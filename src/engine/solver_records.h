@@ -114,8 +114,14 @@ struct pt_numeric_mat
     void clearVectors();
     /// Rows from `first` on to zero.
     void clearRows(int first);
-    /// Every entry to zero and the rows back in storage order, as in a new matrix.
-    void clear();
+
+    /// A zero matrix of `size` variables: the storage the thread's last run gave back
+    /// when it has room, else a new one. The storage of a run stays in the caches for
+    /// the next, and nothing is allocated.
+    static std::unique_ptr<pt_numeric_mat> take(int size);
+    /// Keeps the matrix for the thread's next take(); `zero` when every entry is zero
+    /// (b, x and perm aside), else it is cleared first.
+    static void giveBack(std::unique_ptr<pt_numeric_mat> m, bool zero);
 
     int32_t n = 0; ///< number of variables
     int32_t *perm = nullptr; ///< variable held in each column
@@ -124,6 +130,10 @@ struct pt_numeric_mat
     double *b = nullptr; ///< residuals on entry, solution on return
 
 private:
+    /// Rows of `size` variables in storage order.
+    void layRows(int size);
+
+    int32_t room = 0; ///< most variables the storage holds
     double *block
         = nullptr; ///< storage of all rows, one allocation (the solver swaps row pointers)
 };
