@@ -51,14 +51,13 @@ sim0D::~sim0D()
                     nummat->rows[i][j] = 0.0;
             nummat->clearRows(s->nrxnsFast);
         }
-        pt_numeric_mat::giveBack(std::unique_ptr<pt_numeric_mat>(nummat), zero);
+        pt_numeric_mat::giveBack(pt_numeric_mat::use::step, std::unique_ptr<pt_numeric_mat>(nummat),
+                                 zero);
         nummat = nullptr;
     }
-    // The reduced matrix goes back to its system.
-    if (redMat != nullptr && simmodel != nullptr && simmodel->system != nullptr) {
-        simmodel->system->keepReducedMatrix(std::unique_ptr<pt_numeric_mat>(redMat));
-        redMat = nullptr;
-    }
+    pt_numeric_mat::giveBack(pt_numeric_mat::use::reduced, std::unique_ptr<pt_numeric_mat>(redMat),
+                             false);
+    redMat = nullptr;
     delete simctrl;
     delete simmodel;
     delete errorMsgs;
@@ -696,7 +695,7 @@ void sim0D::transfer_data_water()
 
 int sim0D::setup_mat_solver()
 {
-    nummat = pt_numeric_mat::take(simmodel->nspecies).release();
+    nummat = pt_numeric_mat::take(pt_numeric_mat::use::step, simmodel->nspecies).release();
     rowsDirty = false; // zero
     simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
     return 0;

@@ -191,8 +191,10 @@ void sim0D::prepare_reduction()
     if (!s.reducible)
         return;
     redC.assign(s.nspecies, 0.0);
-    delete redMat;
-    redMat = s.takeReducedMatrix().release();
+    pt_numeric_mat::giveBack(pt_numeric_mat::use::reduced, std::unique_ptr<pt_numeric_mat>(redMat),
+                             false);
+    redMat = pt_numeric_mat::take(pt_numeric_mat::use::reduced, int(s.primarySpecies.size()))
+                 .release();
 }
 
 // Depth-first order of the fast reactions of the system being prepared: each after

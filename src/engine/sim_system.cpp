@@ -127,28 +127,6 @@ void sim_system::setSpecies(int e, const QStringList &names, const QSet<QString>
     }
 }
 
-std::unique_ptr<pt_numeric_mat> sim_system::takeReducedMatrix() const
-{
-    const int np = int(primarySpecies.size());
-    std::unique_ptr<pt_numeric_mat> m;
-    {
-        std::lock_guard<std::mutex> lock(matrixLock);
-        m = std::move(spareReduced);
-    }
-    if (m == nullptr || m->n != np)
-        return std::make_unique<pt_numeric_mat>(np);
-    m->clearVectors();
-    return m;
-}
-
-void sim_system::keepReducedMatrix(std::unique_ptr<pt_numeric_mat> m) const
-{
-    if (m == nullptr || m->n != int(primarySpecies.size()))
-        return;
-    std::lock_guard<std::mutex> lock(matrixLock);
-    spareReduced = std::move(m);
-}
-
 const sim_rxn_prop::dh_groups &sim_system::dhGroups() const
 {
     std::call_once(dhGroupsFound,

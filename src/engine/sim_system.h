@@ -98,11 +98,6 @@ struct sim_system
     void setSpecies(int e, const QStringList &names, const QSet<QString> &leftOut,
                     std::vector<int> &found) const;
 
-    /// The matrix of the reduced system (primarySpecies in size), for a run that
-    /// writes every entry before it reads it; given back by keepReducedMatrix().
-    std::unique_ptr<pt_numeric_mat> takeReducedMatrix() const;
-    void keepReducedMatrix(std::unique_ptr<pt_numeric_mat> m) const;
-
     /// The species' groups of one activity coefficient (sim_rxn_prop::dh_groups_of),
     /// worked out on the first call.
     const sim_rxn_prop::dh_groups &dhGroups() const;
@@ -144,10 +139,6 @@ private:
     mutable std::vector<std::shared_ptr<const sim_left_out>> leftOuts;
     mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
     mutable std::vector<std::pair<QStringList, std::vector<int>>> setSpeciesOf; ///< by element
-
-    // The reduced matrix of the last run, kept for the next.
-    mutable std::mutex matrixLock;
-    mutable std::unique_ptr<pt_numeric_mat> spareReduced;
 
     mutable std::once_flag dhGroupsFound;
     mutable sim_rxn_prop::dh_groups dhGroupsKept;

@@ -23,15 +23,20 @@ void pt_numeric_mat::layRows(int size)
 
 namespace {
 
-/// The step matrix the thread's last run gave back, every entry zero.
-thread_local std::unique_ptr<pt_numeric_mat> spareMatrix;
+/// The matrices the thread's last run gave back, by use, every entry zero.
+thread_local std::unique_ptr<pt_numeric_mat> spareMatrix[2];
+
+std::unique_ptr<pt_numeric_mat> &spare(pt_numeric_mat::use u)
+{
+    return spareMatrix[u == pt_numeric_mat::use::step ? 0 : 1];
+}
 
 } // namespace
 
-std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(int size)
+std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(use u, int size)
 {
     size = std::max(size, 0);
-    std::unique_ptr<pt_numeric_mat> m = std::move(spareMatrix);
+    std::unique_ptr<pt_numeric_mat> m = std::move(spare(u));
     if (m == nullptr || m->room < size)
         return std::make_unique<pt_numeric_mat>(size);
     // The storage is zero throughout: any size within it gives zero rows.
@@ -40,14 +45,15 @@ std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(int size)
     return m;
 }
 
-void pt_numeric_mat::giveBack(std::unique_ptr<pt_numeric_mat> m, bool zero)
+void pt_numeric_mat::giveBack(use u, std::unique_ptr<pt_numeric_mat> m, bool zero)
 {
     if (m == nullptr)
         return;
     if (!zero)
         std::fill(m->block, m->block + size_t(m->n) * (m->n + 1), 0.0);
-    if (spareMatrix == nullptr || spareMatrix->room <= m->room)
-        spareMatrix = std::move(m);
+    std::unique_ptr<pt_numeric_mat> &kept = spare(u);
+    if (kept == nullptr || kept->room <= m->room)
+        kept = std::move(m);
 }
 
 pt_numeric_mat::~pt_numeric_mat()

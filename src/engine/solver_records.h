@@ -115,13 +115,15 @@ struct pt_numeric_mat
     /// Rows from `first` on to zero.
     void clearRows(int first);
 
+    /// What a run takes a matrix for: each use keeps its own.
+    enum class use { step, reduced };
     /// A zero matrix of `size` variables: the storage the thread's last run gave back
-    /// when it has room, else a new one. The storage of a run stays in the caches for
-    /// the next, and nothing is allocated.
-    static std::unique_ptr<pt_numeric_mat> take(int size);
-    /// Keeps the matrix for the thread's next take(); `zero` when every entry is zero
-    /// (b, x and perm aside), else it is cleared first.
-    static void giveBack(std::unique_ptr<pt_numeric_mat> m, bool zero);
+    /// for that use when it has room, else a new one. The storage of a run stays in
+    /// the caches for the next, and nothing is allocated.
+    static std::unique_ptr<pt_numeric_mat> take(use u, int size);
+    /// Keeps the matrix for the thread's next take() for that use; `zero` when every
+    /// entry is zero (b, x and perm aside), else it is cleared first.
+    static void giveBack(use u, std::unique_ptr<pt_numeric_mat> m, bool zero);
 
     int32_t n = 0; ///< number of variables
     int32_t *perm = nullptr; ///< variable held in each column
