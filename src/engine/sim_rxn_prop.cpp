@@ -101,11 +101,13 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
     double *gamma = dh->gamma.data(), *lngamma = dh->lngamma.data();
     double *log10gamma = dh->log10gamma.data();
     if (groups != nullptr && groups->groupOf.size() >= size_t(n)) {
-        thread_local std::vector<double> groupLg, groupLng, groupGamma;
         const size_t ng = groups->first.size();
-        groupLg.resize(ng);
-        groupLng.resize(ng);
-        groupGamma.resize(ng);
+        // A system holds a few dozen groups: room on the stack, else on the heap.
+        double onStack[3 * 64];
+        std::vector<double> onHeap(ng > 64 ? 3 * ng : 0);
+        double *groupLg = ng > 64 ? onHeap.data() : onStack;
+        double *groupLng = groupLg + ng;
+        double *groupGamma = groupLng + ng;
         for (size_t c = 0; c < ng; ++c) {
             const double lg = log10Gamma(form, sp[size_t(groups->first[c])], A, B, Bdot, I, sqrtI);
             const double lng = lg * ln10;

@@ -1,6 +1,7 @@
 #include "solver_records.h"
 
 #include <algorithm>
+#include <cassert>
 
 pt_numeric_mat::pt_numeric_mat(int size)
     : n(size > 0 ? size : 0)
@@ -24,11 +25,27 @@ void pt_numeric_mat::layRows(int size)
 namespace {
 
 /// The matrices the thread's last run gave back, by use, every entry zero.
-thread_local std::unique_ptr<pt_numeric_mat> spareMatrix[2];
-
-std::unique_ptr<pt_numeric_mat> &spare(pt_numeric_mat::use u)
+struct spare_matrices
 {
-    return spareMatrix[u == pt_numeric_mat::use::step ? 0 : 1];
+    std::unique_ptr<pt_numeric_mat> kept[2];
+    ~spare_matrices();
+};
+
+/// Set once the thread's spares are gone (a run ended after them at the thread's
+/// exit takes and gives back no storage).
+thread_local bool sparesGone = false;
+thread_local spare_matrices spares;
+
+spare_matrices::~spare_matrices()
+{
+    sparesGone = true;
+}
+
+std::unique_ptr<pt_numeric_mat> *spare(pt_numeric_mat::use u)
+{
+    if (sparesGone)
+        return nullptr;
+    return &spares.kept[u == pt_numeric_mat::use::step ? 0 : 1];
 }
 
 } // namespace
@@ -36,10 +53,13 @@ std::unique_ptr<pt_numeric_mat> &spare(pt_numeric_mat::use u)
 std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(use u, int size)
 {
     size = std::max(size, 0);
-    std::unique_ptr<pt_numeric_mat> m = std::move(spare(u));
+    std::unique_ptr<pt_numeric_mat> *kept = spare(u);
+    std::unique_ptr<pt_numeric_mat> m = kept != nullptr ? std::move(*kept) : nullptr;
     if (m == nullptr || m->room < size)
         return std::make_unique<pt_numeric_mat>(size);
     // The storage is zero throughout: any size within it gives zero rows.
+    assert(std::all_of(m->block, m->block + size_t(m->room) * (m->room + 1),
+                       [](double v) { return v == 0.0; }));
     m->layRows(size);
     m->clearVectors();
     return m;
@@ -47,13 +67,13 @@ std::unique_ptr<pt_numeric_mat> pt_numeric_mat::take(use u, int size)
 
 void pt_numeric_mat::giveBack(use u, std::unique_ptr<pt_numeric_mat> m, bool zero)
 {
-    if (m == nullptr)
+    std::unique_ptr<pt_numeric_mat> *kept = spare(u);
+    if (m == nullptr || kept == nullptr)
         return;
     if (!zero)
         std::fill(m->block, m->block + size_t(m->n) * (m->n + 1), 0.0);
-    std::unique_ptr<pt_numeric_mat> &kept = spare(u);
-    if (kept == nullptr || kept->room <= m->room)
-        kept = std::move(m);
+    if (*kept == nullptr || (*kept)->room <= m->room)
+        *kept = std::move(m);
 }
 
 pt_numeric_mat::~pt_numeric_mat()
