@@ -109,6 +109,14 @@ inline double eliminateRow(double *row, const double *p, double f, int from, int
     return big;
 }
 
+/// v / d. The elimination leaves 1 on the diagonal, by which the product gives the
+/// very same double (a NaN too) without the wait of a division in the chain of the
+/// back substitution.
+inline double quotientOf(double v, double d)
+{
+    return d == 1.0 ? v * d : v / d;
+}
+
 } // namespace
 
 int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
@@ -178,7 +186,7 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
     factorPerm = perm;
     factorN = n;
 
-    x[n - 1] = a[n - 1][n] / a[n - 1][n - 1];
+    x[n - 1] = quotientOf(a[n - 1][n], a[n - 1][n - 1]);
     for (int i = n - 2; i >= 0; --i) {
         double s = 0.0;
         for (int j = i + 1; j < n; ++j)
@@ -187,7 +195,7 @@ int mat_solver::gjpivot(int n, double **a, int *perm, double *b)
             qDebug() << "MS back substitution, row " << i << " zero diagonal element.";
             x[i] = 0.0;
         } else {
-            x[i] = (a[i][n] - s) / a[i][i];
+            x[i] = quotientOf(a[i][n] - s, a[i][i]);
         }
     }
     for (int i = 0; i < n; ++i)

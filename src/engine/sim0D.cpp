@@ -40,6 +40,24 @@ sim0D::sim0D() = default;
 
 sim0D::~sim0D()
 {
+    // The step matrix goes back cleared for the thread's next run: unless a full solve
+    // worked on it, only the fast rows' reaction entries and the set rows hold numbers.
+    if (nummat != nullptr) {
+        const sim_system *s = simmodel != nullptr ? simmodel->system.get() : nullptr;
+        const bool zero = !rowsDirty && s != nullptr;
+        if (zero) {
+            for (int i = 0; i < s->nrxnsFast && i < nummat->n; ++i)
+                for (int j : s->rxnsFast[size_t(i)].nonzero)
+                    nummat->rows[i][j] = 0.0;
+            nummat->clearRows(s->nrxnsFast);
+        }
+        pt_numeric_mat::giveBack(pt_numeric_mat::use::step, std::unique_ptr<pt_numeric_mat>(nummat),
+                                 zero);
+        nummat = nullptr;
+    }
+    pt_numeric_mat::giveBack(pt_numeric_mat::use::reduced, std::unique_ptr<pt_numeric_mat>(redMat),
+                             false);
+    redMat = nullptr;
     delete simctrl;
     delete simmodel;
     delete errorMsgs;
@@ -595,12 +613,14 @@ void sim0D::transfer_data_water()
                    + " ] of [ " + QString::fromStdString(set.element) + " ] not found");
     };
 
+    simwater->compsets.reserve(size_t(ne) + 1);
+    std::vector<int> found;
     for (int e = 0; e < ne; ++e) {
         const one_elementComp *c = entryOf[e];
         const QString &element = sdata->elements.at(e)->name;
         pt_compset set;
         set.id = e;
-        set.element = toStd(element);
+        set.element = simmodel->elements[e].name; // the system's copy of this very name
         if (element == sdata->nameO || element == sdata->nameH2O) {
             set.species = {toStd(sdata->nameH2O)};
             set.stoich = {1.0};
@@ -616,7 +636,7 @@ void sim0D::transfer_data_water()
             set.spIdx.reserve(c->species.size());
             // Solutes come first, so a solute and a gas of one name give the solute;
             // species left out of this run, and gases, take no part.
-            const std::vector<int> found = sys().setSpecies(e, c->species, leftOutSpecies);
+            sys().setSpecies(e, c->species, leftOutSpecies, found);
             for (int m = 0; m < c->species.size(); ++m) {
                 const int idx = found[size_t(m)];
                 if (idx == -2)
@@ -634,7 +654,8 @@ void sim0D::transfer_data_water()
         set.nsp = int(set.species.size());
         set.spIdx.resize(set.nsp, -9);
         set.molal = set.activityRow ? c->Molar : c->molal;
-        set.swaprxn = toStd(c->swaprxn);
+        if (!c->swaprxn.isEmpty())
+            set.swaprxn = toStd(c->swaprxn);
         if (set.nsp < 1)
             qDebug() << "S0: ####  elemental composition, set " << e << ". " << c->element
                      << ", nsp " << set.nsp;
@@ -678,8 +699,8 @@ void sim0D::transfer_data_water()
 
 int sim0D::setup_mat_solver()
 {
-    nummat = new pt_numeric_mat(simmodel->nspecies);
-    rowsDirty = false; // created zero
+    nummat = pt_numeric_mat::take(pt_numeric_mat::use::step, simmodel->nspecies).release();
+    rowsDirty = false; // zero
     simmodel->dxLast = new double[simmodel->nspecies > 0 ? simmodel->nspecies : 1]();
     return 0;
 }

@@ -244,4 +244,6 @@ private:
     std::vector<int> setCols; ///< species columns of the set rows
     mat_solver redSolver; ///< solver of the reduced system
     pt_numeric_mat *redMat = nullptr; ///< owned: the reduced system
+
+    std::vector<double> groupSlopes; ///< d ln gamma / d ln I of each species group
 };

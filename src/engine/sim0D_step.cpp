@@ -11,6 +11,18 @@
 // The linear system of one Newton step, solved densely or, when the mass-action
 // rows allow it, reduced to the composition sets first.
 
+namespace {
+
+/// v / d. For d = 1 or -1 the product gives the very same double (a NaN too), and
+/// does not hold up the reactions after it as long as a division does: nearly every
+/// reaction holds the species it defines once.
+inline double quotientOf(double v, double d)
+{
+    return (d == 1.0 || d == -1.0) ? v * d : v / d;
+}
+
+} // namespace
+
 int sim0D::solve_step(std::vector<double> &dx)
 {
     if (stepSolver == step_solver::reduced && sys().reducible) {
@@ -36,8 +48,8 @@ int sim0D::solve_step_with_coefficients(pt_rxn_DH *dh, std::vector<double> &dx)
     if (simctrl->activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
         return solve_step(dx);
     std::vector<double> &slope = slopeLnI;
-    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, n, I, simwater->TC,
-                                 slope);
+    sim_rxn_prop::lngamma_slopes(simctrl->activitymethod, simmodel->species, sys().dhGroups(), n, I,
+                                 simwater->TC, slope, groupSlopes);
     if (simctrl->idxH2O >= 0 && simctrl->idxH2O < n)
         slope[size_t(simctrl->idxH2O)] = 0.0; // water keeps the coefficient of its own model
     std::vector<double> &u = rowSlope;
@@ -179,8 +191,10 @@ void sim0D::prepare_reduction()
     if (!s.reducible)
         return;
     redC.assign(s.nspecies, 0.0);
-    delete redMat;
-    redMat = new pt_numeric_mat(int(s.primarySpecies.size()));
+    pt_numeric_mat::giveBack(pt_numeric_mat::use::reduced, std::unique_ptr<pt_numeric_mat>(redMat),
+                             false);
+    redMat = pt_numeric_mat::take(pt_numeric_mat::use::reduced, int(s.primarySpecies.size()))
+                 .release();
 }
 
 // Depth-first order of the fast reactions of the system being prepared: each after
@@ -231,15 +245,19 @@ void sim0D::build_set_columns()
     const int nf = simmodel->nrxnsFast;
     const int np = int(sys().primarySpecies.size());
     setColStart.assign(np + 1, 0);
-    setCols.clear();
+    setCols.resize(size_t(np) * size_t(n));
+    int found = 0;
     for (int k = 0; k < np; ++k) {
-        setColStart[k] = int(setCols.size());
+        setColStart[k] = found;
         const double *row = nummat->rows[nf + k];
-        for (int j = 0; j < n; ++j)
-            if (row[j] != 0.0)
-                setCols.push_back(j);
+        // Without a branch: most entries are zero, in no foreseeable pattern.
+        for (int j = 0; j < n; ++j) {
+            setCols[size_t(found)] = j;
+            found += row[j] != 0.0 ? 1 : 0;
+        }
     }
-    setColStart[np] = int(setCols.size());
+    setColStart[np] = found;
+    setCols.resize(size_t(found));
     setColsReady = true;
 }
 
@@ -262,7 +280,7 @@ int sim0D::solve_step_reduced(std::vector<double> &dx)
         for (int j : rx.nonzero)
             if (j != own)
                 c -= row[j] * redC[j];
-        redC[own] = c / row[own];
+        redC[own] = quotientOf(c, row[own]);
     }
     const int *Tstart = s.redTstart.data();
     const int *Tcol = s.redTcol.data();
@@ -313,7 +331,7 @@ int sim0D::solve_reduced_again(const double *rhs, std::vector<double> &y)
         for (int j : rx.nonzero)
             if (j != own)
                 v -= row[j] * c[j];
-        c[own] = v / row[own];
+        c[own] = quotientOf(v, row[own]);
     }
     std::vector<double> &r = redRhs;
     r.assign(size_t(np), 0.0);

@@ -1,8 +1,12 @@
 #include "sim_rxn_prop.h"
 
+#include "sim_system.h"
 #include "thermo.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -71,8 +75,10 @@ inline double log10Gamma(dh_form form, const pt_solute &sp, double A, double B, 
 }
 
 // One rule for the four Debye-Hueckel forms; gases are fugacities and keep gamma 1.
+// Given the species' groups of equal charge and ion size, each group's coefficient is
+// worked out once and taken by its species: the same numbers, far fewer exponentials.
 pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, double T,
-                       const pt_rxn_C *conc)
+                       const pt_rxn_C *conc, const sim_rxn_prop::dh_groups *groups = nullptr)
 {
     auto *dh = new pt_rxn_DH;
     if (n < 1)
@@ -94,6 +100,30 @@ pt_rxn_DH *debyeHuckel(dh_form form, int n, const std::vector<pt_solute> &sp, do
     dh->log10gamma.resize(n);
     double *gamma = dh->gamma.data(), *lngamma = dh->lngamma.data();
     double *log10gamma = dh->log10gamma.data();
+    if (groups != nullptr && groups->groupOf.size() >= size_t(n)) {
+        const size_t ng = groups->first.size();
+        // A system holds a few dozen groups: room on the stack, else on the heap.
+        double onStack[3 * 64];
+        std::vector<double> onHeap(ng > 64 ? 3 * ng : 0);
+        double *groupLg = ng > 64 ? onHeap.data() : onStack;
+        double *groupLng = groupLg + ng;
+        double *groupGamma = groupLng + ng;
+        for (size_t c = 0; c < ng; ++c) {
+            const double lg = log10Gamma(form, sp[size_t(groups->first[c])], A, B, Bdot, I, sqrtI);
+            const double lng = lg * ln10;
+            groupLg[c] = lg;
+            groupLng[c] = lng;
+            groupGamma[c] = std::exp(lng);
+        }
+        const int *groupOf = groups->groupOf.data();
+        for (int i = 0; i < n; ++i) {
+            const int c = groupOf[i];
+            log10gamma[i] = c < 0 ? 0.0 : groupLg[size_t(c)];
+            gamma[i] = c < 0 ? 1.0 : groupGamma[size_t(c)]; // a gas: exp(0)
+            lngamma[i] = c < 0 ? 0.0 : groupLng[size_t(c)];
+        }
+        return dh;
+    }
     for (int i = 0; i < n; ++i) {
         const double lg = sp[i].gas ? 0.0 : log10Gamma(form, sp[i], A, B, Bdot, I, sqrtI);
         // ln gamma straight from log10 gamma: far from equilibrium gamma itself may
@@ -114,16 +144,24 @@ double sim_rxn_prop::eqkLog10_polynom(const pt_rxn &rxn, double T)
         return 0.0;
     if (rxn.nterms < 2)
         return rxn.coeff[0];
+    // The fits use whole powers of T; those are products, not pow() calls. A run asks
+    // for every reaction at one temperature: its powers are kept, each the product
+    // of the one below and T, as the product term by term gives them.
+    const int highest = 16;
+    thread_local double lastT = std::nan("");
+    thread_local double power[highest + 1];
+    if (!(T == lastT)) {
+        power[0] = 1.0;
+        for (int k = 1; k <= highest; ++k)
+            power[k] = power[k - 1] * T;
+        lastT = T;
+    }
     double s = rxn.coeff[0];
     for (int i = 1; i < rxn.nterms; ++i) {
-        // The fits use whole powers of T; those are products, not pow() calls.
         const double q = rxn.quotient[i];
-        double Tq = 1.0;
-        if (q >= 0.0 && q <= 16.0 && q == std::floor(q))
-            for (int k = int(q); k > 0; --k)
-                Tq *= T;
-        else
-            Tq = std::pow(T, q);
+        // A whole q in 0 .. 16 (its integer part is itself there).
+        const double Tq = q >= 0.0 && q <= double(highest) && q == double(int(q)) ? power[int(q)]
+                                                                                  : std::pow(T, q);
         s += rxn.coeff[i] * Tq;
     }
     return s;
@@ -158,8 +196,37 @@ double sim_rxn_prop::log10gamma_at(int activitymethod, const pt_solute &sp, doub
     return log10Gamma(p.form, sp, p.A, p.B, p.Bdot, I, std::sqrt(I));
 }
 
-void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp, int n,
-                                  double I, double T, std::vector<double> &slope)
+sim_rxn_prop::dh_groups sim_rxn_prop::dh_groups_of(const std::vector<pt_solute> &sp, int n)
+{
+    dh_groups g;
+    g.groupOf.assign(size_t(std::max(n, 0)), -1);
+    // Compared as bit patterns: a group's species give the very same numbers.
+    auto bits = [](double v) {
+        std::uint64_t w;
+        std::memcpy(&w, &v, sizeof w);
+        return w;
+    };
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> keys;
+    for (int i = 0; i < n; ++i) {
+        if (sp[size_t(i)].gas)
+            continue;
+        const std::pair<std::uint64_t, std::uint64_t> key {bits(sp[size_t(i)].charge),
+                                                           bits(sp[size_t(i)].DHazero)};
+        const auto at = std::find(keys.begin(), keys.end(), key);
+        if (at == keys.end()) {
+            g.groupOf[size_t(i)] = int(keys.size());
+            keys.push_back(key);
+            g.first.push_back(i);
+        } else {
+            g.groupOf[size_t(i)] = int(at - keys.begin());
+        }
+    }
+    return g;
+}
+
+void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp,
+                                  const dh_groups &groups, int n, double I, double T,
+                                  std::vector<double> &slope, std::vector<double> &groupSlope)
 {
     slope.assign(size_t(n), 0.0);
     if (activitymethod == 0 || !(I > 0.0) || !std::isfinite(I))
@@ -169,11 +236,16 @@ void sim_rxn_prop::lngamma_slopes(int activitymethod, const std::vector<pt_solut
     const double h = 1e-4;
     const double Ilo = I * std::exp(-h), Ihi = I * std::exp(h);
     const double sLo = std::sqrt(Ilo), sHi = std::sqrt(Ihi);
-    for (int i = 0; i < n; ++i)
-        if (!sp[size_t(i)].gas)
-            slope[size_t(i)] = (log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ihi, sHi)
-                                - log10Gamma(p.form, sp[size_t(i)], p.A, p.B, p.Bdot, Ilo, sLo))
-                * ln10 / (2.0 * h);
+    groupSlope.resize(groups.first.size());
+    for (size_t c = 0; c < groups.first.size(); ++c) {
+        const pt_solute &s = sp[size_t(groups.first[c])];
+        groupSlope[c] = (log10Gamma(p.form, s, p.A, p.B, p.Bdot, Ihi, sHi)
+                         - log10Gamma(p.form, s, p.A, p.B, p.Bdot, Ilo, sLo))
+            * ln10 / (2.0 * h);
+    }
+    for (int i = 0; i < n && size_t(i) < groups.groupOf.size(); ++i)
+        if (groups.groupOf[size_t(i)] >= 0)
+            slope[size_t(i)] = groupSlope[size_t(groups.groupOf[size_t(i)])];
 }
 
 double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp)
@@ -187,28 +259,30 @@ double sim_rxn_prop::ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_s
 pt_rxn_DH *sim_rxn_prop::ionic_strength_correction_driver(const sim_ctrl *ctrl,
                                                           const sim_model *model,
                                                           const pt_rxn_C *conc,
-                                                          const pt_rxn_DHref *ref)
+                                                          const pt_rxn_DHref *)
 {
     const int n = model->nspecies;
     const double T = model->results->tempRec ? model->results->tempRec->TC : 25.0;
     const std::vector<pt_solute> &sp = model->species;
 
+    // A run's model has its prepared system, which knows the species' groups.
+    const dh_groups *groups = model->system != nullptr ? &model->system->dhGroups() : nullptr;
     pt_rxn_DH *dh = nullptr;
     switch (ctrl->activitymethod) {
     case 0:
         dh = activityCoef_ideal(n, sp, conc);
         break;
     case 1:
-        dh = activityCoef_DH(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::limiting, n, sp, T, conc, groups);
         break;
     case 2:
-        dh = activityCoef_DHext(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::extended, n, sp, T, conc, groups);
         break;
     case 3:
-        dh = activityCoef_Davies(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::davies, n, sp, T, conc, groups);
         break;
     default:
-        dh = activityCoef_bdot(n, sp, T, conc, ref);
+        dh = debyeHuckel(dh_form::bdot, n, sp, T, conc, groups);
         break;
     }
 
@@ -263,6 +337,12 @@ pt_rxn_DH *sim_rxn_prop::activityCoef_DHext(int n, const std::vector<pt_solute> 
     return debyeHuckel(dh_form::extended, n, sp, T, conc);
 }
 
+// The name "H2O", compared inline: every state of a run asks for each species.
+static bool namedWater(const std::string &name)
+{
+    return name.size() == 3 && std::memcmp(name.data(), "H2O", 3) == 0;
+}
+
 // Sum of the molalities of every solute except water itself (at position iH2O, or
 // found by name when that is -1) and the gases.
 static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt_rxn_C *conc,
@@ -270,7 +350,7 @@ static double soluteMolalities(int n, const std::vector<pt_solute> &sp, const pt
 {
     double sum = 0.0;
     for (int i = 0; i < n; ++i) {
-        if (sp[i].gas || i == iH2O || (iH2O < 0 && sp[i].name == "H2O"))
+        if (sp[i].gas || i == iH2O || (iH2O < 0 && namedWater(sp[i].name)))
             continue;
         sum += conc->molal[i];
     }

@@ -15,10 +15,21 @@ public:
     /// log10 gamma of one species at ionic strength I (mol/kg) and T (Celsius) by the
     /// activity-coefficient method code of a run (the same formulas as the models below).
     static double log10gamma_at(int activitymethod, const pt_solute &sp, double I, double T);
+    /// Species grouped by what the activity models read of them, their charge and ion
+    /// size: the species of one group have one activity coefficient.
+    struct dh_groups
+    {
+        std::vector<int> groupOf; ///< species -> its group; -1 for a gas
+        std::vector<int> first; ///< group -> its first species
+    };
+    /// The groups of the first n species.
+    static dh_groups dh_groups_of(const std::vector<pt_solute> &sp, int n);
     /// d ln gamma / d ln I of the first n solutes at ionic strength I (mol/kg) and T (C):
-    /// 0 for gases and under the ideal model.
-    static void lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp, int n,
-                               double I, double T, std::vector<double> &slope);
+    /// 0 for gases and under the ideal model. Worked out once for each of the species'
+    /// groups (`groups`, from dh_groups_of), with `groupSlope` as room.
+    static void lngamma_slopes(int activitymethod, const std::vector<pt_solute> &sp,
+                               const dh_groups &groups, int n, double I, double T,
+                               std::vector<double> &slope, std::vector<double> &groupSlope);
     /// Ionic strength of the first n species, mol/kg.
     static double ionic_strength_soln(int n, const pt_rxn_C *conc, const pt_solute *sp);
     /// Activity coefficients of all species by the run's method, with the entry of

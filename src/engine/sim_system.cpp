@@ -103,25 +103,33 @@ void sim_system::keepLog10K(double TC, std::shared_ptr<const std::vector<double>
     log10Ks.emplace_back(TC, std::move(values));
 }
 
-std::vector<int> sim_system::setSpecies(int e, const QStringList &names,
-                                        const QSet<QString> &leftOut) const
+void sim_system::setSpecies(int e, const QStringList &names, const QSet<QString> &leftOut,
+                            std::vector<int> &found) const
 {
     std::lock_guard<std::mutex> lock(leftOutLock);
-    if (e >= 0 && size_t(e) < setSpeciesOf.size() && setSpeciesOf[size_t(e)].first == names)
-        return setSpeciesOf[size_t(e)].second; // a water's lists are shared: compared at once
-    std::vector<int> idx;
-    idx.reserve(size_t(names.size()));
+    if (e >= 0 && size_t(e) < setSpeciesOf.size() && setSpeciesOf[size_t(e)].first == names) {
+        found = setSpeciesOf[size_t(e)].second; // a water's lists are shared: compared at once
+        return;
+    }
+    found.clear();
+    found.reserve(size_t(names.size()));
     for (const QString &name : names) {
         const int k = speciesIndex(name);
         if ((k < 0 && leftOut.contains(name)) || (k >= 0 && species[size_t(k)].gas))
-            idx.push_back(-2);
+            found.push_back(-2);
         else
-            idx.push_back(k < 0 ? -1 : k);
+            found.push_back(k < 0 ? -1 : k);
     }
     if (e >= 0) {
         if (size_t(e) >= setSpeciesOf.size())
             setSpeciesOf.resize(size_t(e) + 1);
-        setSpeciesOf[size_t(e)] = {names, idx};
+        setSpeciesOf[size_t(e)] = {names, found};
     }
-    return idx;
+}
+
+const sim_rxn_prop::dh_groups &sim_system::dhGroups() const
+{
+    std::call_once(dhGroupsFound,
+                   [this] { dhGroupsKept = sim_rxn_prop::dh_groups_of(species, nspecies); });
+    return dhGroupsKept;
 }

@@ -5,6 +5,7 @@
 // built once per system and shared, read-only, by every run of that system (each
 // water, each mixing trial, each titration step).
 
+#include "sim_rxn_prop.h"
 #include "solver_records.h"
 
 #include <QSet>
@@ -92,9 +93,14 @@ struct sim_system
 
     /// Where the species `names` of element `e`'s total lie among the species: the
     /// position, -1 for a name the system lacks, -2 for one the run leaves out
-    /// (a gas, or a species of `leftOut`). Worked out once for each list of names.
-    std::vector<int> setSpecies(int e, const QStringList &names,
-                                const QSet<QString> &leftOut) const;
+    /// (a gas, or a species of `leftOut`), into `found`. Worked out once for each list
+    /// of names.
+    void setSpecies(int e, const QStringList &names, const QSet<QString> &leftOut,
+                    std::vector<int> &found) const;
+
+    /// The species' groups of one activity coefficient (sim_rxn_prop::dh_groups_of),
+    /// worked out on the first call.
+    const sim_rxn_prop::dh_groups &dhGroups() const;
 
     /// Position of the first batch element of that name; -9 when none.
     int elementIndex(QStringView name) const;
@@ -133,4 +139,7 @@ private:
     mutable std::vector<std::shared_ptr<const sim_left_out>> leftOuts;
     mutable std::vector<std::pair<double, std::shared_ptr<const std::vector<double>>>> log10Ks;
     mutable std::vector<std::pair<QStringList, std::vector<int>>> setSpeciesOf; ///< by element
+
+    mutable std::once_flag dhGroupsFound;
+    mutable sim_rxn_prop::dh_groups dhGroupsKept;
 };

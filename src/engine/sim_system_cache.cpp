@@ -9,14 +9,24 @@
 
 namespace {
 
-// A batch's content as the preparation reads it, flattened into numbers (bit
-// patterns, so that every double compares exactly, NaN included) and UTF-16 text.
-// Every list is preceded by its length and every optional record by a marker, so
-// two batches flatten alike only when they are alike.
+// A batch's content as the preparation reads it: numbers as bit patterns (so that
+// every double compares exactly, NaN included), counts and markers in one list of
+// words, and copies of the texts and lists in the order they are read. Every list
+// is preceded by its length and every optional record by a marker, so two batches
+// read alike only when they are alike.
+//
+// A copy shares the batch's storage (Qt's implicit sharing): while the copy holds
+// it, any change the batch makes to that text or list moves it to new storage
+// first. A text or list still at the very storage the copy holds is therefore
+// unchanged, and its content need not be compared. Only storage the copy owns
+// allows this: text over memory it does not own is copied outright.
 struct snapshot
 {
     std::vector<std::uint64_t> words;
-    std::vector<char16_t> text;
+    std::vector<QString> texts;
+    std::vector<QStringList> textLists;
+    std::vector<QList<double>> numberLists;
+    std::vector<QList<int>> intLists;
 };
 
 const std::uint64_t absent = ~std::uint64_t(0);
@@ -30,6 +40,81 @@ std::uint64_t bitsOf(double v)
     return w;
 }
 
+/// True when the text holds storage of its own (not static or raw text).
+bool ownsStorage(const QString &t)
+{
+    return t.isEmpty() || t.data_ptr().isMutable();
+}
+
+/// True when the list holds storage of its own (an allocated list has a capacity).
+template<class T>
+bool ownsStorage(const QList<T> &list)
+{
+    return list.isEmpty() || list.capacity() > 0;
+}
+
+/// A copy of the text that holds its content.
+QString held(const QString &t)
+{
+    return ownsStorage(t) ? t : QString(t.constData(), t.size());
+}
+
+template<class T>
+QList<T> held(const QList<T> &list)
+{
+    return ownsStorage(list) ? list : QList<T>(list.cbegin(), list.cend());
+}
+
+QStringList held(const QStringList &list)
+{
+    bool all = ownsStorage(list);
+    for (const QString &t : list)
+        all = all && ownsStorage(t);
+    if (all)
+        return list;
+    QStringList copy;
+    copy.reserve(list.size());
+    for (const QString &t : list)
+        copy << held(t);
+    return copy;
+}
+
+/// True when `now` is still at the storage `kept` holds (kept from held()).
+template<class T>
+bool atKeptStorage(const T &kept, const T &now)
+{
+    return kept.constData() == now.constData() && kept.size() == now.size();
+}
+
+bool sameText(const QString &kept, const QString &now)
+{
+    if (kept.size() != now.size())
+        return false;
+    return kept.isEmpty() || atKeptStorage(kept, now)
+        || std::memcmp(kept.constData(), now.constData(), size_t(now.size()) * sizeof(QChar)) == 0;
+}
+
+template<class T>
+bool sameList(const QList<T> &kept, const QList<T> &now)
+{
+    if (kept.size() != now.size())
+        return false;
+    return kept.isEmpty() || atKeptStorage(kept, now)
+        || std::memcmp(kept.constData(), now.constData(), size_t(now.size()) * sizeof(T)) == 0;
+}
+
+bool sameTexts(const QStringList &kept, const QStringList &now)
+{
+    if (kept.size() != now.size())
+        return false;
+    if (atKeptStorage(kept, now))
+        return true;
+    for (qsizetype i = 0; i < now.size(); ++i)
+        if (!sameText(kept.at(i), now.at(i)))
+            return false;
+    return true;
+}
+
 /// Writes a batch's content into a snapshot.
 class recorder
 {
@@ -40,20 +125,10 @@ public:
     bool same() const { return true; }
     void word(std::uint64_t w) { s.words.push_back(w); }
     void number(double v) { word(bitsOf(v)); }
-    void numbers(const QList<double> &list)
-    {
-        word(std::uint64_t(list.size()));
-        const size_t at = s.words.size();
-        s.words.resize(at + size_t(list.size()));
-        if (!list.isEmpty())
-            std::memcpy(s.words.data() + at, list.constData(), size_t(list.size()) * 8);
-    }
-    void text(const QString &t)
-    {
-        word(std::uint64_t(t.size()));
-        const auto *p = reinterpret_cast<const char16_t *>(t.constData());
-        s.text.insert(s.text.end(), p, p + t.size());
-    }
+    void numbers(const QList<double> &list) { s.numberLists.push_back(held(list)); }
+    void integers(const QList<int> &list) { s.intLists.push_back(held(list)); }
+    void text(const QString &t) { s.texts.push_back(held(t)); }
+    void texts(const QStringList &list) { s.textLists.push_back(held(list)); }
 
 private:
     snapshot &s;
@@ -76,47 +151,36 @@ public:
     void number(double v) { word(bitsOf(v)); }
     void numbers(const QList<double> &list)
     {
-        const size_t n = size_t(list.size());
-        word(std::uint64_t(n));
-        if (!ok)
-            return;
-        ok = wi + n <= s.words.size()
-            && (n == 0 || std::memcmp(s.words.data() + wi, list.constData(), n * 8) == 0);
-        wi += n;
+        ok = ok && ni < s.numberLists.size() && sameList(s.numberLists[ni], list);
+        ++ni;
+    }
+    void integers(const QList<int> &list)
+    {
+        ok = ok && ii < s.intLists.size() && sameList(s.intLists[ii], list);
+        ++ii;
     }
     void text(const QString &t)
     {
-        const size_t n = size_t(t.size());
-        word(std::uint64_t(n));
-        if (!ok || n == 0) // an empty text may have no storage at all
-            return;
-        ok = ti + n <= s.text.size()
-            && std::memcmp(s.text.data() + ti, t.constData(), n * sizeof(char16_t)) == 0;
-        ti += n;
+        ok = ok && ti < s.texts.size() && sameText(s.texts[ti], t);
+        ++ti;
+    }
+    void texts(const QStringList &list)
+    {
+        ok = ok && li < s.textLists.size() && sameTexts(s.textLists[li], list);
+        ++li;
     }
     /// True when the whole snapshot was read and matched.
-    bool complete() const { return ok && wi == s.words.size() && ti == s.text.size(); }
+    bool complete() const
+    {
+        return ok && wi == s.words.size() && ti == s.texts.size() && li == s.textLists.size()
+            && ni == s.numberLists.size() && ii == s.intLists.size();
+    }
 
 private:
     const snapshot &s;
     bool ok = true;
-    size_t wi = 0;
-    size_t ti = 0;
+    size_t wi = 0, ti = 0, li = 0, ni = 0, ii = 0;
 };
-
-template<class Sink>
-void numbers(Sink &k, const QList<double> &list)
-{
-    k.numbers(list);
-}
-
-template<class Sink>
-void texts(Sink &k, const QStringList &list)
-{
-    k.word(std::uint64_t(list.size()));
-    for (const QString &t : list)
-        k.text(t);
-}
 
 template<class Sink>
 void elementComposition(Sink &k, const one_comp_elements *c)
@@ -126,8 +190,8 @@ void elementComposition(Sink &k, const one_comp_elements *c)
         return;
     }
     k.word(0);
-    texts(k, c->element);
-    numbers(k, c->stoich);
+    k.texts(c->element);
+    k.numbers(c->stoich);
 }
 
 template<class Sink>
@@ -139,8 +203,8 @@ void reaction(Sink &k, const one_rxn *r)
         k.word(absent);
     } else {
         k.word(0);
-        texts(k, r->composition->solute);
-        numbers(k, r->composition->stoich);
+        k.texts(r->composition->solute);
+        k.numbers(r->composition->stoich);
     }
     const one_rxn_eqk *e = r->eqk;
     if (e == nullptr) {
@@ -148,13 +212,11 @@ void reaction(Sink &k, const one_rxn *r)
         return;
     }
     k.word(std::uint64_t(std::int64_t(e->type_eqn)));
-    numbers(k, e->coeff);
-    numbers(k, e->quotient);
-    k.word(std::uint64_t(e->order_idx.size()));
-    for (int o : e->order_idx)
-        k.word(std::uint64_t(std::int64_t(o)));
-    numbers(k, e->eqkLog10);
-    numbers(k, e->temperature);
+    k.numbers(e->coeff);
+    k.numbers(e->quotient);
+    k.integers(e->order_idx);
+    k.numbers(e->eqkLog10);
+    k.numbers(e->temperature);
 }
 
 // Everything of the batch that the preparation of a system reads.
@@ -167,9 +229,9 @@ void walk(const sim_data *sd, Sink &k)
         k.word(absent);
     } else {
         k.word(std::uint64_t(sd->bdot->DHbdot.size()));
-        numbers(k, sd->bdot->adh);
-        numbers(k, sd->bdot->bdh);
-        numbers(k, sd->bdot->bdot);
+        k.numbers(sd->bdot->adh);
+        k.numbers(sd->bdot->bdh);
+        k.numbers(sd->bdot->bdot);
     }
     k.word(std::uint64_t(sd->elements.size()));
     for (const one_element *e : sd->elements) {

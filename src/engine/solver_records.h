@@ -110,6 +110,21 @@ struct pt_numeric_mat
     pt_numeric_mat(const pt_numeric_mat &) = delete;
     pt_numeric_mat &operator=(const pt_numeric_mat &) = delete;
 
+    /// b, x and perm to zero, as in a new matrix; the rows stay as they are.
+    void clearVectors();
+    /// Rows from `first` on to zero.
+    void clearRows(int first);
+
+    /// What a run takes a matrix for: each use keeps its own.
+    enum class use { step, reduced };
+    /// A zero matrix of `size` variables: the storage the thread's last run gave back
+    /// for that use when it has room, else a new one. The storage of a run stays in
+    /// the caches for the next, and nothing is allocated.
+    static std::unique_ptr<pt_numeric_mat> take(use u, int size);
+    /// Keeps the matrix for the thread's next take() for that use; `zero` when every
+    /// entry is zero (b, x and perm aside), else it is cleared first.
+    static void giveBack(use u, std::unique_ptr<pt_numeric_mat> m, bool zero);
+
     int32_t n = 0; ///< number of variables
     int32_t *perm = nullptr; ///< variable held in each column
     double **rows = nullptr; ///< n rows of n+1 doubles; column n is the solver's copy of b
@@ -117,6 +132,10 @@ struct pt_numeric_mat
     double *b = nullptr; ///< residuals on entry, solution on return
 
 private:
+    /// Rows of `size` variables in storage order.
+    void layRows(int size);
+
+    int32_t room = 0; ///< most variables the storage holds
     double *block
         = nullptr; ///< storage of all rows, one allocation (the solver swaps row pointers)
 };

@@ -29,6 +29,8 @@ private slots:
     void missingDataReportedOnEveryRun();
     void emptySystemRefusedEveryTime();
     void equalBatchesShareOneSystem();
+    void textOverForeignMemoryChanged_data();
+    void textOverForeignMemoryChanged();
     void fewSystemsKept();
     void reactionsOutsideTheirDataLeftOut_data();
     void reactionsOutsideTheirDataLeftOut();
@@ -322,6 +324,33 @@ void tst_engine_system::equalBatchesShareOneSystem()
     QCOMPARE(sim_system_cache::size(), 1);
     b.sd->elements[2]->mol_wt = 23.0; // read by the results, so part of the system
     QVERIFY(sim_system_cache::find(b.sd.get()) == nullptr);
+}
+
+void tst_engine_system::textOverForeignMemoryChanged_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::newRow("solute name") << 0;
+    QTest::newRow("element of a solute's composition") << 1;
+}
+
+// A text of the batch over memory it does not own (raw text) may change with no
+// change of its own: the kept system is not taken for the changed batch.
+void tst_engine_system::textOverForeignMemoryChanged()
+{
+    QFETCH(int, which);
+    char16_t text[] = u"NaCl(aq)";
+    const qsizetype length = which == 0 ? 8 : 2;
+    if (which == 1)
+        std::copy_n(u"Cl", 2, text);
+    carbonateWater sys;
+    QString &target
+        = which == 0 ? sys.sd->solutes[8]->name : sys.sd->solutes[8]->composition->element[1];
+    QCOMPARE(target, QString::fromUtf16(text, length));
+    target = QString::fromRawData(reinterpret_cast<const QChar *>(text), length);
+    QVERIFY(runText(sys.sd.get(), sys.w).startsWith("rc 0 "));
+    QVERIFY(sim_system_cache::find(sys.sd.get()) != nullptr);
+    text[0] = u'X';
+    QVERIFY(sim_system_cache::find(sys.sd.get()) == nullptr);
 }
 
 // At most a handful of systems stay in memory; the one used least recently goes.
