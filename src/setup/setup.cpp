@@ -4,6 +4,7 @@
 #include "setup.h"
 
 #include "input_fields.h"
+#include "wheel_guard.h"
 #include "message_pane.h"
 #include "model_mixing.h"
 #include "sbatch.h"

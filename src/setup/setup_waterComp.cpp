@@ -9,7 +9,7 @@
 #include "setup.h"
 
 #include "dbdata.h"
-#include "input_fields.h"
+#include "wheel_guard.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 

@@ -1,5 +1,5 @@
 #include "mainwindow.h"
-#include "input_fields.h"
+#include "wheel_guard.h"
 #include "ui_mainwindow.h"
 
 #include "login_page.h"

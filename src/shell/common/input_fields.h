@@ -1,8 +1,7 @@
 #pragma once
 
-// Input fields as every window uses them: numeric fields that keep what was typed
-// and say why they refuse it, and combo boxes and spin boxes that leave the mouse
-// wheel to the table or page around them until the user picks them.
+// Numeric input fields as every window uses them: they keep what was typed and say
+// why they refuse it.
 
 #include <QDoubleSpinBox>
 #include <QStyledItemDelegate>
@@ -141,25 +140,4 @@ private:
     QString name;
     number_field::tell_fn tell;
     QString lastTold;
-};
-
-/// Keeps the mouse wheel from changing combo boxes and spin boxes the user has
-/// not picked: over such a widget without focus the wheel scrolls the table or
-/// page around it. A click or Tab gives the widget focus, and the wheel then works
-/// on it as usual.
-class wheel_guard : public QObject
-{
-    Q_OBJECT
-
-public:
-    /// Guards `box` (a combo box or spin box).
-    static void install(QWidget *box);
-    /// Guards every combo box and spin box under `root` that lies in a scroll area.
-    static void installAll(QWidget *root);
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override;
-
-private:
-    using QObject::QObject;
 };
