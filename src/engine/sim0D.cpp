@@ -190,6 +190,11 @@ int sim0D::driver(sim_data *sd, one_water *w)
         report_nonconvergence();
     if (!simmodel->converged)
         report_charge_balance_unmet();
+    // A reason found after the count (a balance that cannot be met, a water that
+    // probably has no state) leads: the count's small figures alone read as a run
+    // that nearly converged.
+    if (countFrom >= 0 && countTo < errorMsgs->size())
+        std::rotate(errorMsgs->begin() + countFrom, errorMsgs->begin() + countTo, errorMsgs->end());
     return (simmodel->converged && errorMsgs->isEmpty()) ? 0 : 1;
 }
 

@@ -197,6 +197,8 @@ private:
     int cbSetIdx = -1; ///< set replaced by the charge balance; -1 when off
     double cbShift = 0.0; ///< ln(anions / cations) the charge balance row asks for
     bool balanceShownUnmet = false; ///< the state shows the charge balance cannot be met
+    qsizetype countFrom = -1; ///< first message of the iteration count's report, or -1
+    qsizetype countTo = -1; ///< one past its last message
     std::vector<char> setFixedByGas; ///< per set: its swap is a gas at its set fugacity
     double alkTotal = 0.0; ///< alkalinity, eq/kg water
     std::vector<double> alkCoef; ///< alkalinity coefficient of each species

@@ -1275,11 +1275,21 @@ void sim0D::restore_state(const run_state &s)
 // usual cause (their equilibrium amount lies below it).
 void sim0D::report_nonconvergence()
 {
+    countFrom = errorMsgs->size();
+    // Past the limit, the count holds the steps a run takes while still improving and
+    // those of the searches that take a failed water up again: said, so that it does
+    // not read as a limit ignored.
+    const QString searches = simmodel->loops > csolvitmax
+        ? QString("; the count passes the limit of %1 as it includes the searches that "
+                  "took the water up again")
+              .arg(csolvitmax)
+        : QString();
     refuse(QString("#### error : speciation model, no convergence after %1 iterations "
-                   "(convergence sum %2, largest residual %3)")
+                   "(convergence sum %2, largest residual %3%4)")
                .arg(simmodel->loops)
                .arg(simmodel->cvgValue, 0, 'g', 6)
-               .arg(maxResidual, 0, 'g', 6));
+               .arg(maxResidual, 0, 'g', 6)
+               .arg(searches));
     QStringList atFloor;
     for (int k = 0; k < simmodel->nspecies; ++k)
         if (held.size() == size_t(simmodel->nspecies) && held[k])
@@ -1289,6 +1299,7 @@ void sim0D::report_nonconvergence()
                    .arg(atFloor.size())
                    .arg(csolvcmin, 0, 'g', 6)
                    .arg(atFloor.join(", ")));
+    countTo = errorMsgs->size();
 }
 
 // The sign of charge an element's amount brings to a water: that of all its species

@@ -4,12 +4,12 @@
 #include "setup.h"
 
 #include "input_fields.h"
-#include "wheel_guard.h"
 #include "message_pane.h"
 #include "model_mixing.h"
 #include "sbatch.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
+#include "wheel_guard.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -103,9 +103,9 @@ setup::setup(QWidget *parent)
     setup_tooltips();
 
     // Refused entries stay as typed and say why; the wheel scrolls the page.
-    const auto tell = [this](const QString &line) { refuse(line); };
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"), global::TCmin_water,
-                                                   global::TCmax_water);
+    const auto tell = [this](const QString &line) { tell_refusal(line); };
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"),
+                                                   global::TCmin_water, global::TCmax_water);
     temperature.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");
     number_field::attach(ui->lineEdit_temperature, temperature, tell);
     number_rule density = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);
@@ -116,6 +116,12 @@ setup::setup(QWidget *parent)
     alkalinity.line
         = QStringLiteral("SP: #####  alkalinity must be a positive real number. [ %1 ]");
     number_field::attach(ui->lineEdit_alkalinity, alkalinity, tell);
+    for (QLineEdit *field :
+         {ui->lineEdit_temperature, ui->lineEdit_massDensity, ui->lineEdit_alkalinity})
+        connect(number_field::of(field), &number_field::refusedChanged, this, [this](bool refused) {
+            if (!refused)
+                refusal_answered();
+        });
     wheel_guard::installAll(this);
 }
 

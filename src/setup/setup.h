@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PreciseDoubleFactory.h"
 #include "copy_struct.h"
 #include "format_fields.h"
 #include "global.h"
@@ -201,6 +202,8 @@ public:
     one_water *current_water();
     /// The water at `index` of the batch, or null when out of range.
     one_water *water_at(int index);
+    /// True when the water pages show water `w` already.
+    bool shows_water(const one_water *w) const;
     /// Lays out the water tables and forgets the results window of an earlier configuration.
     void setup_tables_waters();
     /// Fills the unit lists of the water pages.
@@ -375,6 +378,11 @@ private:
     void refuse(const QString &line);
     /// Shows `line` (markers stripped) as the reason beside the status; empty clears it.
     void show_reason(const QString &line);
+    /// A field or cell refused `line`: pane and reason line, until it is set right.
+    void tell_refusal(const QString &line);
+    /// A field or cell was set right: a refusal on the reason line gives way to the
+    /// next entry still refused, or clears.
+    void refusal_answered();
     /// Keeps the message pane on its newest line while it is laid out anew.
     void follow_message_pane();
     /// Starts a configuration with an empty pane, a cleared status and no reason.
@@ -461,6 +469,7 @@ private:
     format_fields ff; ///< row and field heights
     copy_struct cpyStruct; ///< deep copies of records
     properties_water propsWater; ///< water properties around a run
+    PreciseDoubleFactory doubleFactory; ///< editors of the composition cells' values
 
     jsdbfile_mgr *jsdbMgr = nullptr; ///< link: the configuration as read
     dbdata *dbase = nullptr; ///< link: the database image
@@ -470,6 +479,7 @@ private:
     bool flag_unsaved = false; ///< the batch holds unsaved changes
     bool flag_statusCleared = false; ///< the run status line has been cleared
     bool flag_paneAtEnd = true; ///< the message pane shows its newest line
+    bool flag_reasonRefusal = false; ///< the reason line shows a refused entry
 
     setup_add_element *addElement = nullptr; ///< element picker while it runs
     setup_add_gas *addGas = nullptr; ///< gas picker while it runs

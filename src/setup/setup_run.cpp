@@ -30,6 +30,16 @@ QString num(double v)
 /// setup_simulation: the engine refused the water before iterating.
 constexpr int runRefused = 2;
 
+/// `line` without the pane's leading markers ("####", ">>"): the status says "error"
+/// where a reason stands.
+QString withoutMarkers(const QString &line)
+{
+    qsizetype k = 0;
+    while (k < line.size() && (line.at(k) == u'#' || line.at(k) == u'>' || line.at(k) == u' '))
+        ++k;
+    return line.mid(k).trimmed();
+}
+
 } // namespace
 
 void setup::set_status(const QString &text, const QString &style)
@@ -40,14 +50,14 @@ void setup::set_status(const QString &text, const QString &style)
 
 void setup::show_reason(const QString &line)
 {
-    // The pane's markers ("####", ">>") say "error" already; the status says it here.
-    qsizetype k = 0;
-    while (k < line.size() && (line.at(k) == u'#' || line.at(k) == u'>' || line.at(k) == u' '))
-        ++k;
-    const QString reason = line.mid(k).trimmed();
+    flag_reasonRefusal = false;
+    const QString reason = withoutMarkers(line);
+    // The line keeps the room of two lines, shown or not: a reason that appears
+    // must not move Run or the tables under the pointer.
     for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason}) {
         label->setText(reason);
-        label->setVisible(!reason.isEmpty());
+        label->ensurePolished();
+        label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + 2 * label->margin());
     }
 }
 
@@ -55,6 +65,21 @@ void setup::refuse(const QString &line)
 {
     message(line);
     show_reason(line);
+}
+
+void setup::tell_refusal(const QString &line)
+{
+    refuse(line);
+    flag_reasonRefusal = true;
+}
+
+void setup::refusal_answered()
+{
+    if (!flag_reasonRefusal)
+        return;
+    const QString still = number_field::refusedIn(this);
+    show_reason(still);
+    flag_reasonRefusal = !still.isEmpty();
 }
 
 void setup::statusDriver_reset()
@@ -116,10 +141,14 @@ void setup::on_pushButton_spcn_clicked()
         refuse(QStringLiteral("##  speciation: no water is selected"));
         return;
     }
-    // A field showing a refused entry holds a value the user did not mean.
+    // A field or open cell editor showing a refused entry holds a value the user did
+    // not mean: running the stored one instead would look like a run of the entry.
     if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
-        refuse(refused);
         message(QStringLiteral("##  speciation: correct the refused entry first"));
+        set_status(QString(), styleCleared);
+        flag_statusCleared = true;
+        show_reason(QStringLiteral("correct the refused entry first: ") + withoutMarkers(refused));
+        flag_reasonRefusal = true;
         return;
     }
     flag_statusCleared = false;

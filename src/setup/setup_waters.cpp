@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 
@@ -42,6 +43,47 @@ bool selectText(QComboBox *combo, const QString &text)
     return true;
 }
 
+/// A refused entry in an open cell editor of a composition table, by row key.
+struct refused_cell
+{
+    QTableWidget *table = nullptr;
+    QString key; ///< the row's hidden key name
+    QString text; ///< what the user typed
+};
+
+/// The refused entries that the cell editors of `tables` show.
+QList<refused_cell> refusedCells(const QList<QTableWidget *> &tables, int amountCol, int keyCol)
+{
+    QList<refused_cell> cells;
+    for (QTableWidget *t : tables)
+        for (int row = 0; row < t->rowCount(); ++row) {
+            auto *edit
+                = qobject_cast<QLineEdit *>(t->indexWidget(t->model()->index(row, amountCol)));
+            if (edit && edit->isEnabled() && number_field::isRefused(edit) && t->item(row, keyCol))
+                cells.append({t, t->item(row, keyCol)->text(), edit->text()});
+        }
+    return cells;
+}
+
+/// Opens the editor of each row of `cells` again with the text the user typed.
+void reopenCells(const QList<refused_cell> &cells, int amountCol, int keyCol)
+{
+    for (const refused_cell &c : cells)
+        for (int row = 0; row < c.table->rowCount(); ++row) {
+            QTableWidgetItem *key = c.table->item(row, keyCol);
+            QTableWidgetItem *amount = c.table->item(row, amountCol);
+            if (!key || key->text() != c.key || !amount)
+                continue;
+            c.table->editItem(amount);
+            if (auto *edit
+                = qobject_cast<QLineEdit *>(c.table->indexWidget(c.table->indexFromItem(amount)))) {
+                edit->setText(c.text);
+                edit->setModified(true);
+            }
+            break;
+        }
+}
+
 /// Gives the row numbers of `tables`, stacked in one column of the page, one width
 /// that shows the longest number whole (two digits at least), so their columns stay
 /// in line with each other.
@@ -66,6 +108,12 @@ void fitRowNumbers(const QList<QTableWidget *> &tables)
 }
 
 } // namespace
+
+bool setup::shows_water(const one_water *w) const
+{
+    // The Solution Properties tab names the water the pages were last built for.
+    return w && ui->lineEdit_water_solnProp->text() == w->name;
+}
 
 one_water *setup::water_at(int index)
 {
@@ -109,8 +157,12 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
                 return number_rule::between(QStringLiteral("pH"), -2.0, 16.0);
             return number_rule::above(QStringLiteral("amount"), 0.0);
         };
-        const auto tell = [this](const QString &line) { refuse(line); };
-        t->setItemDelegateForColumn(col_compAmount, new number_delegate(t, ruleOf, tell));
+        const auto tell = [this](const QString &line) { tell_refusal(line); };
+        auto *amounts = new number_delegate(t, ruleOf, tell);
+        amounts->setItemEditorFactory(&doubleFactory);
+        t->setItemDelegateForColumn(col_compAmount, amounts);
+        // An entry taken answers a refusal, also when it equals the stored amount.
+        connect(amounts, &QAbstractItemDelegate::commitData, this, &setup::refusal_answered);
     }
 }
 
@@ -230,6 +282,12 @@ void setup::populate_stackedWidget_Waters(int index)
         return;
     }
     const bool unsaved = flag_unsaved;
+    // A refused entry the user is still correcting outlives a rebuild of the same
+    // water's pages (choosing its tab again, a change elsewhere).
+    const QList<refused_cell> refused = shows_water(w)
+        ? refusedCells({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements},
+                       col_compAmount, col_compKey)
+        : QList<refused_cell>();
     sim_data *sd = batch->sdata;
     // The pages always show the current water: every handler edits that one.
     sd->currentWater = index;
@@ -246,6 +304,7 @@ void setup::populate_stackedWidget_Waters(int index)
     fitRowNumbers({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements,
                    ui->tableWidgetWaters_gases});
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
+    reopenCells(refused, col_compAmount, col_compKey);
     flag_statusCleared = false;
     flag_unsaved = unsaved;
 }
@@ -636,10 +695,16 @@ void setup::populate_sW_Waters_solnProperties(int index)
     for (QWidget *wdg : quiet)
         blocks.append(std::make_shared<QSignalBlocker>(wdg));
 
+    // A refused text stays in its field while the same water is shown.
+    const bool sameWater = shows_water(w);
+    const auto refill = [sameWater](QLineEdit *field, const QString &text) {
+        if (!sameWater || !number_field::isRefused(field))
+            field->setText(text);
+    };
     ui->lineEdit_water_solnProp->setText(w->name);
     ui->lineEdit_water_solnProp->setEnabled(false);
-    ui->lineEdit_massDensity->setText(num(w->densitymass));
-    ui->lineEdit_temperature->setText(num(w->TC));
+    refill(ui->lineEdit_massDensity, num(w->densitymass));
+    refill(ui->lineEdit_temperature, num(w->TC));
     ui->comboBox_acSolutes->setCurrentIndex(w->activitymethod);
     ui->comboBox_acWater->setCurrentIndex(w->activitywater);
     if (w->activitymethod >= 5 || w->activitywater >= 3)
@@ -657,7 +722,7 @@ void setup::populate_sW_Waters_solnProperties(int index)
         w->alkSet = false;
     ui->checkBox_alkalinity->setEnabled(hasC);
     ui->checkBox_alkalinity->setChecked(hasC && w->alkSet);
-    ui->lineEdit_alkalinity->setText(num(w->alkUnit != 0 ? w->alkMolar : w->alkmolal));
+    refill(ui->lineEdit_alkalinity, num(w->alkUnit != 0 ? w->alkMolar : w->alkmolal));
     ui->radioButton_alkalinityCarb->setChecked(w->alkElem == sd->nameC);
     ui->radioButton_alkalinityPH->setChecked(w->alkElem != sd->nameC);
     ui->comboBox_alkalinityUnit->setCurrentIndex(w->alkUnit == 0 ? 1 : w->alkUnit == 1 ? 2 : 0);

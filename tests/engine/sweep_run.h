@@ -302,14 +302,23 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     } else if (o.rc == 0) {
         o.fault = QStringLiteral("not converged, yet the driver returned 0; ");
     } else if (!errors.isEmpty()) {
-        // Group by the first message, numbers masked; species names of the floor
-        // line would split every group, so only its presence is kept.
-        o.failure = sweep_detail::maskNumbers(errors.first());
-        if (errors.size() > 1 && errors.at(1).contains(QStringLiteral("concentration floor")))
+        // Group by the iteration count's message (else the first), numbers masked;
+        // the reasons the engine gives beside it, which it puts first, by presence
+        // (species names of the floor line would split every group).
+        const auto has = [&errors](const char *text) {
+            return std::any_of(errors.begin(), errors.end(), [text](const QString &e) {
+                return e.contains(QLatin1String(text));
+            });
+        };
+        const auto count = std::find_if(errors.begin(), errors.end(), [](const QString &e) {
+            return e.contains(QLatin1String("no convergence after"));
+        });
+        o.failure = sweep_detail::maskNumbers(count != errors.end() ? *count : errors.first());
+        if (errors.size() > 1 && has("concentration floor"))
             o.failure += QStringLiteral(" + species held at the concentration floor");
-        if (errors.size() > 1 && errors.last().contains(QStringLiteral("probably no equilibrium")))
+        if (errors.size() > 1 && has("probably no equilibrium"))
             o.failure += QStringLiteral(" + probably no equilibrium state");
-        if (errors.size() > 1 && errors.last().contains(QStringLiteral("cannot be met")))
+        if (errors.size() > 1 && has("cannot be met"))
             o.failure += QStringLiteral(" + the charge balance cannot be met");
     } else {
         o.fault = QStringLiteral("failed without a message; ");

@@ -86,7 +86,7 @@ void enterSources(workspace_fixture &f, const QString &name)
         QTableWidget *t = waterTable(f, QStringLiteral("tableWidgetWaters_elements"));
         for (const QString &e : elements)
             QVERIFY(typeAmount(t, elementRow(f, e),
-                               QString::number(src["totals"][e].toDouble(), 'g', 13)));
+                               QString::number(src["totals"][e].toDouble(), 'e', 8)));
         QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
     }
 }

@@ -2,6 +2,7 @@
 // and leaves the stored value; the mouse wheel over a combo box the user has not
 // picked changes nothing stored.
 
+#include "PreciseDoubleFactory.h"
 #include "config_settings.h"
 #include "input_fields.h"
 #include "model_mixing.h"
@@ -15,8 +16,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -199,6 +202,8 @@ private slots:
             {"composition comma", "workspace", "cell:Ca", "1,5", comma},
             {"composition negative", "workspace", "cell:Ca", "-5", positive},
             {"composition zero", "workspace", "cell:Ca", "0", positive},
+            {"composition nine decimals", "workspace", "cell:Ca", "1.123456789", "at most 8 decimals"},
+            {"composition nine decimals and exponent", "workspace", "cell:Ca", "1.123456789e-3", "at most 8 decimals"},
             {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
             {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
             {"temperature high", "workspace", "lineEdit_temperature", "400", "at most 300"},
@@ -261,22 +266,98 @@ private slots:
 
     void refusedEntry_blocksTheRun_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<bool>("blocks");
-        QTest::newRow("field left refused") << "lineEdit_temperature" << true;
-        // A cell's editor closes on leaving it: the refused text is gone.
-        QTest::newRow("cell left") << "cell:Ca" << false;
+        // clang-format off
+        addTextRows({"field", "typed", "reason", "detour"}, {
+            {"cell, then Run", "cell:Ca", "1,5", "use a point as decimal separator", ""},
+            {"cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs"},
+            {"temperature, then the composition tab", "lineEdit_temperature", "301", "at most 300", "composition"},
+            {"density, then the composition tab", "lineEdit_massDensity", "1,02", "use a point as decimal separator", "composition"}});
+        // clang-format on
     }
 
     void refusedEntry_blocksTheRun()
     {
         QFETCH(QString, field);
-        QFETCH(bool, blocks);
-        Entry e = workspaceField(field);
-        auto *f = static_cast<workspace_fixture *>(e.keep.get());
-        typeOver(e.field, QStringLiteral("1,5"));
-        pressRun(*f);
-        QCOMPARE(f->messages().contains("speciation: correct the refused entry first"), blocks);
+        QFETCH(QString, typed);
+        QFETCH(QString, reason);
+        QFETCH(QString, detour);
+        workspace_fixture f;
+        enterFour(f, "blocks.jsdb");
+        // An earlier DONE must not pass for a run of the refused entry.
+        QCOMPARE(pressRun(f), QString("     DONE"));
+        const one_elementComp *ca = entryOf(f, "Ca");
+        const auto stored = [&f, ca] {
+            return numbers({currentWater(f)->TC, currentWater(f)->densitymass, ca->molal});
+        };
+        const QString before = stored();
+        QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+        const bool cell = field == QLatin1String("cell:Ca");
+        // The reason line keeps its room: nothing moves under the pointer when it shows.
+        const auto *run = f.w->findChild<QPushButton *>("pushButton_spcn");
+        const auto places = [&] {
+            QApplication::processEvents();
+            return QList<QPoint> {run->mapTo(f.w, QPoint()), t->mapTo(f.w, QPoint())};
+        };
+        const QList<QPoint> placed = places();
+        if (!cell)
+            showTab(f.w, 2);
+        QLineEdit *edit
+            = cell ? openAmountCell(t, elementRow(f, "Ca")) : f.w->findChild<QLineEdit *>(field);
+        QVERIFY(edit);
+        const QString original = edit->text();
+        typeOver(edit, typed);
+        if (detour == QLatin1String("tabs"))
+            showTab(f.w, 2);
+        showTab(f.w, 1);
+        // The text stays where it was typed, the cell's editor open over its cell.
+        const auto shown = [&] { return cell ? cellEditor(t) : edit; };
+        QVERIFY(shown() && shown()->text() == typed);
+        QVERIFY(pressRun(f) != QLatin1String("     DONE"));
+        QVERIFY(shown() && shown()->text() == typed);
+        const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
+        QVERIFY2(line->text().startsWith("correct the refused entry first")
+                     && line->text().contains(reason),
+                 qPrintable(line->text()));
+        QCOMPARE(stored(), before);
+        QCOMPARE(places(), placed);
+        // Set right, even to the stored value, the line clears and Run runs.
+        if (!cell)
+            showTab(f.w, 2);
+        typeOver(shown(), original);
+        QApplication::processEvents();
+        QVERIFY2(line->text().isEmpty(), qPrintable(line->text()));
+        showTab(f.w, 1);
+        QCOMPARE(pressRun(f), QString("     DONE"));
+    }
+
+    void cellEditor_scientificOverTheDoubleRange()
+    {
+        workspace_fixture f;
+        enterFour(f, "precise.jsdb");
+        QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+        QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
+        QVERIFY(edit && !edit->hasFrame() && edit->alignment() == Qt::AlignCenter);
+        QVERIFY(typeAmount(t, elementRow(f, "Ca"), "1.12345678e-30"));
+        QCOMPARE(entryOf(f, "Ca")->molal, 1.12345678e-30);
+        // Outside the composition tables a delegate with the factory gives text and
+        // whole numbers Qt's own editors.
+        PreciseDoubleFactory factory;
+        QTableWidget plain(1, 3);
+        auto *cells = new number_delegate(&plain, {});
+        cells->setItemEditorFactory(&factory);
+        plain.setItemDelegate(cells);
+        const QList<QVariant> values = {QStringLiteral("Ca"), 7, 2.5};
+        for (int c = 0; c < values.size(); ++c) {
+            plain.setItem(0, c, new QTableWidgetItem);
+            plain.item(0, c)->setData(Qt::EditRole, values.at(c));
+        }
+        const auto editorOf = [&plain](int c) {
+            plain.openPersistentEditor(plain.item(0, c));
+            return plain.indexWidget(plain.model()->index(0, c));
+        };
+        QVERIFY(!number_field::of(qobject_cast<QLineEdit *>(editorOf(0))));
+        QVERIFY(qobject_cast<QSpinBox *>(editorOf(1)));
+        QVERIFY(number_field::of(qobject_cast<QLineEdit *>(editorOf(2))));
     }
 
     void zeroTotalFromFile_explainedAtRun()

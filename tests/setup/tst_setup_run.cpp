@@ -7,11 +7,14 @@
 #include "setup.h"
 #include "support_setup.h"
 #include "test_env.h"
+#include "test_press.h"
 #include "test_ui.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +51,7 @@ private slots:
     void j13_enteredAsUserRunsToReference();
     void refusedRuns_keepEarlierResult_data();
     void refusedRuns_keepEarlierResult();
+    void failedRun_storedAsNotConverged_data();
     void failedRun_storedAsNotConverged();
     void twoWaters_runOnB_leavesA();
     void swapReaction_survivesReopen_andIsRemoved();
@@ -106,15 +110,40 @@ void tst_setup_run::refusedRuns_keepEarlierResult()
     QCOMPARE(w->pHspcn, pH);
 }
 
+void tst_setup_run::failedRun_storedAsNotConverged_data()
+{
+    // clang-format off
+    addTextRows({"cause", "reason"}, {
+        {"one iteration", "error : speciation model, no convergence after 1 iterations"},
+        // The engine's reason stands before its count, whose figures read as converged.
+        {"unmet balance", "error : the charge balance cannot be met on [ Cl ]"}});
+    // clang-format on
+}
+
 void tst_setup_run::failedRun_storedAsNotConverged()
 {
+    QFETCH(QString, cause);
+    QFETCH(QString, reason);
     workspace_fixture f;
     enterJ13(f, scratch("failed.jsdb"));
-    f.sd()->ctrlset->csolvitmax = 1;
+    if (cause == "one iteration") {
+        f.sd()->ctrlset->csolvitmax = 1;
+    } else {
+        QVERIFY(chooseItem(elementCombo(f, "C", 2), "Calcite"));
+        showTab(f.w, 2);
+        pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_chargeBalance"));
+        QVERIFY(chooseItem(f, "comboBox_chargeBalance", "Cl-"));
+        showTab(f.w, 1);
+    }
     QCOMPARE(pressRun(f), QStringLiteral("   CVG ERR"));
     const one_water *w = waterNamed(f, "water-default");
     QVERIFY(w->results && !w->results->converged);
     QVERIFY(f.messages().contains(">> #### Failed to converge"));
+    const QString shown = f.w->findChild<QLabel *>("label_spcnReason")->text();
+    QVERIFY2(shown.startsWith(reason), qPrintable(shown));
+    // A count past the limit says what it holds.
+    if (w->results->loops > 31)
+        QVERIFY(f.messages().contains("the count passes the limit of 31"));
 }
 
 void tst_setup_run::twoWaters_runOnB_leavesA()

@@ -401,7 +401,7 @@ void tst_road_x11::seawater_addedAsSecondWater_runs()
     // lacks get a trace.
     QTableWidget *t = waterTable(su, QStringLiteral("tableWidgetWaters_elements"));
     for (const auto &e : j13) {
-        const QString amount = QString::number(sw.totals.value(e.first, 1e-12), 'g', 9);
+        const QString amount = QString::number(sw.totals.value(e.first, 1e-12), 'e', 8);
         QVERIFY2(typeAmount(t, elementRow(su, e.first), amount), qPrintable(e.first));
     }
     QCOMPARE(pressRun(su), QStringLiteral("     DONE"));

@@ -1,6 +1,7 @@
 #include "input_fields.h"
 
 #include <QApplication>
+#include <QItemEditorFactory>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -118,14 +119,48 @@ number_rule number_rule::between(const QString &name, double lo, double hi)
     return r;
 }
 
+number_rule number_rule::narrowedBy(const number_rule &inner) const
+{
+    number_rule r = inner;
+    if (low > r.low || (low == r.low && aboveLow)) {
+        r.low = low;
+        r.aboveLow = aboveLow;
+    }
+    if (high < r.high || (high == r.high && belowHigh)) {
+        r.high = high;
+        r.belowHigh = belowHigh;
+    }
+    r.integer = integer || inner.integer;
+    r.emptyAllowed = emptyAllowed && inner.emptyAllowed;
+    if (decimals >= 0 && (r.decimals < 0 || decimals < r.decimals))
+        r.decimals = decimals;
+    return r;
+}
+
 // ---- numeric line edits --------------------------------------------------------------
 
 number_field::number_field(QLineEdit *e, const number_rule &rule, tell_fn t)
-    : QValidator(e)
+    : QDoubleValidator(e)
     , edit(e)
-    , fieldRule(rule)
     , tell(std::move(t))
-{ }
+{
+    setLocale(QLocale::c());
+    setNotation(QDoubleValidator::ScientificNotation);
+    setRule(rule, tell);
+}
+
+void number_field::setRule(const number_rule &rule, tell_fn t)
+{
+    fieldRule = rule;
+    tell = std::move(t);
+    // Qt's own reading of the range, for whoever asks the validator; 1000 decimals
+    // stands for any number of them.
+    setBottom(rule.low);
+    setTop(rule.high);
+    setDecimals(rule.decimals >= 0 ? rule.decimals : 1000);
+    lastTold.clear();
+    check();
+}
 
 number_field *number_field::attach(QLineEdit *edit, const number_rule &rule, tell_fn tell)
 {
@@ -133,7 +168,6 @@ number_field *number_field::attach(QLineEdit *edit, const number_rule &rule, tel
     edit->setValidator(field);
     edit->installEventFilter(field);
     connect(edit, &QLineEdit::textChanged, field, &number_field::check);
-    field->check();
     return field;
 }
 
@@ -211,9 +245,12 @@ void number_field::check()
     // A disabled field holds no entry of the user's: it is never marked.
     const QString text = edit->text();
     const QString reason = edit->isEnabled() ? fieldRule.refusal(text) : QString();
+    const bool wasRefused = edit->property(propRefused).toBool();
     mark(edit, reason);
     if (reason.isEmpty())
         lastTold.clear();
+    if (wasRefused != !reason.isEmpty())
+        emit refusedChanged(!reason.isEmpty());
 }
 
 void number_field::tellRefusal()
@@ -249,11 +286,18 @@ number_delegate::number_delegate(QObject *parent, rule_fn rule, number_field::te
 QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                        const QModelIndex &index) const
 {
-    auto *edit = new QLineEdit(parent);
-    edit->setFrame(false);
-    edit->setAlignment(Qt::AlignCenter);
-    number_field::attach(edit, ruleOf ? ruleOf(index) : number_rule(), tell);
-    return edit;
+    if (!index.isValid())
+        return nullptr;
+    // A cell without a value yet waits for a number.
+    int type = index.data(Qt::EditRole).userType();
+    if (type == QMetaType::UnknownType)
+        type = QMetaType::Double;
+    const QItemEditorFactory *factory
+        = itemEditorFactory() ? itemEditorFactory() : QItemEditorFactory::defaultFactory();
+    QWidget *editor = factory->createEditor(type, parent);
+    if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(editor)))
+        field->setRule(field->rule().narrowedBy(ruleOf ? ruleOf(index) : number_rule()), tell);
+    return editor;
 }
 
 void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
@@ -262,24 +306,44 @@ void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) c
     QStyledItemDelegate::destroyEditor(editor, index);
 }
 
+void number_delegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    const auto *edit = qobject_cast<QLineEdit *>(editor);
+    if (number_field::of(edit) && edit->isModified() && number_field::isRefused(edit))
+        return;
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
 void number_delegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                    const QModelIndex &index) const
 {
     const auto *edit = qobject_cast<QLineEdit *>(editor);
     const number_field *field = number_field::of(edit);
+    if (!field) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
     double v = 0.0;
-    if (field && field->rule().refusal(edit->text(), &v).isEmpty())
+    if (field->rule().refusal(edit->text(), &v).isEmpty())
         model->setData(index, edit->text().trimmed().isEmpty() ? QVariant() : QVariant(v),
                        Qt::EditRole);
 }
 
 bool number_delegate::eventFilter(QObject *object, QEvent *event)
 {
+    auto *edit = qobject_cast<QLineEdit *>(object);
+    number_field *field = number_field::of(edit);
+    if (!field)
+        return QStyledItemDelegate::eventFilter(object, event);
     // The view's handling closes the editor or keeps it open without a word:
     // the refusal is told first.
     if (isReturn(event) || isLeaving(event))
-        if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(object)))
-            field->tellRefusal();
+        field->tellRefusal();
+    // Closed on leaving, a refused text would be gone while the cell shows its old
+    // value as if the entry had been taken: it stays open until the user corrects
+    // it or drops it with Escape.
+    if (event->type() == QEvent::FocusOut && number_field::isRefused(edit))
+        return false;
     return QStyledItemDelegate::eventFilter(object, event);
 }
 

@@ -4,8 +4,8 @@
 // why they refuse it.
 
 #include <QDoubleSpinBox>
+#include <QDoubleValidator>
 #include <QStyledItemDelegate>
-#include <QValidator>
 
 #include <cmath>
 #include <functional>
@@ -35,6 +35,8 @@ struct number_rule
     static number_rule above(const QString &name, double v, bool inclusive = false);
     /// A finite value from `lo` to `hi`, both included.
     static number_rule between(const QString &name, double lo, double hi);
+    /// The values both this rule and `inner` accept, named and told as `inner`.
+    number_rule narrowedBy(const number_rule &inner) const;
 };
 
 /// The validator and marker of one numeric line edit. It keeps every keystroke:
@@ -43,7 +45,9 @@ struct number_rule
 /// returnPressed wait for an accepted text), so the stored value stays. When the
 /// user leaves the field or presses Return on a refused text, the reason is told:
 /// to the window's `tell` (its message pane), or in a tool tip at the field.
-class number_field : public QValidator
+/// As a double validator it holds the rule's range and decimals, in scientific
+/// notation; what it accepts is the rule's to say.
+class number_field : public QDoubleValidator
 {
     Q_OBJECT
 
@@ -65,9 +69,16 @@ public:
     static QString refusalLine(const number_rule &rule, const QString &text, const QString &reason);
 
     QValidator::State validate(QString &text, int &pos) const override;
+    void fixup(QString &) const override { }
     const number_rule &rule() const { return fieldRule; }
+    /// Replaces the rule (and where refusals are told), marking the text anew.
+    void setRule(const number_rule &rule, tell_fn tell);
     /// Tells why the field's text is refused, once per text; nothing when accepted.
     void tellRefusal();
+
+signals:
+    /// The field's text turned refused (true) or accepted again (false).
+    void refusedChanged(bool refused);
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
@@ -84,10 +95,12 @@ private:
     QString lastTold; ///< the refused text told last
 };
 
-/// Cell editor for numbers: a frameless, centred line edit with the numeric
-/// behaviour of the rule `ruleOf` gives for the cell. A refused text is not
-/// written into the cell: Return keeps the editor open, leaving it drops the text;
-/// both tell why.
+/// Cell delegate for numbers. Its editors come from the item editor factory it is
+/// given (Qt's default one otherwise) for the type of the cell's value; a cell
+/// without a value is edited as a number. A numeric editor (a line edit with a
+/// number_field) takes the rule `ruleOf` gives for the cell on top of its own. A
+/// refused text is never written into the cell: the editor stays open with it,
+/// on Return and when the user goes elsewhere, and says why; Escape drops it.
 class number_delegate : public QStyledItemDelegate
 {
 public:
@@ -98,6 +111,9 @@ public:
                           const QModelIndex &index) const override;
     /// Disables the editor before it goes: a closed editor counts as no entry.
     void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+    /// Shows the cell's value, except over a refused text the user typed: a
+    /// value written while the user corrects it would drop the entry unseen.
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     /// Writes the accepted number into the cell as a double.
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
