@@ -161,8 +161,7 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         auto *amounts = new number_delegate(t, ruleOf, tell);
         amounts->setItemEditorFactory(&doubleFactory);
         t->setItemDelegateForColumn(col_compAmount, amounts);
-        // An entry taken answers a refusal, also when it equals the stored amount.
-        connect(amounts, &QAbstractItemDelegate::commitData, this, &setup::refusal_answered);
+        connect(amounts, &number_delegate::refusalCleared, this, &setup::refusal_answered);
     }
 }
 
@@ -305,6 +304,8 @@ void setup::populate_stackedWidget_Waters(int index)
                    ui->tableWidgetWaters_gases});
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
     reopenCells(refused, col_compAmount, col_compKey);
+    // Entries that went with another water's pages no longer stand on the reason line.
+    refusal_answered();
     flag_statusCleared = false;
     flag_unsaved = unsaved;
 }

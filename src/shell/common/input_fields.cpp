@@ -295,8 +295,15 @@ QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewIt
     const QItemEditorFactory *factory
         = itemEditorFactory() ? itemEditorFactory() : QItemEditorFactory::defaultFactory();
     QWidget *editor = factory->createEditor(type, parent);
-    if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(editor)))
+    if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(editor))) {
         field->setRule(field->rule().narrowedBy(ruleOf ? ruleOf(index) : number_rule()), tell);
+        // A closing editor is disabled first, which clears its mark too.
+        auto *self = const_cast<number_delegate *>(this);
+        connect(field, &number_field::refusedChanged, self, [self](bool refused) {
+            if (!refused)
+                emit self->refusalCleared();
+        });
+    }
     return editor;
 }
 

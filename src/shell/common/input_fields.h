@@ -103,6 +103,8 @@ private:
 /// on Return and when the user goes elsewhere, and says why; Escape drops it.
 class number_delegate : public QStyledItemDelegate
 {
+    Q_OBJECT
+
 public:
     using rule_fn = std::function<number_rule(const QModelIndex &index)>;
     number_delegate(QObject *parent, rule_fn ruleOf, number_field::tell_fn tell = {});
@@ -117,6 +119,10 @@ public:
     /// Writes the accepted number into the cell as a double.
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
+
+signals:
+    /// An editor's refused text was set right, or went with its editor.
+    void refusalCleared();
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
