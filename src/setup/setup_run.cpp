@@ -58,6 +58,11 @@ void setup::show_reason(const QString &line)
         label->setText(reason);
         label->ensurePolished();
         label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + 2 * label->margin());
+        // Its height is fixed: a text must not make the page's height depend on its
+        // width (the label asks for that when it wraps).
+        QSizePolicy policy = label->sizePolicy();
+        policy.setHeightForWidth(false);
+        label->setSizePolicy(policy);
     }
 }
 
