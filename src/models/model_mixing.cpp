@@ -48,8 +48,8 @@ model_mixing::model_mixing(QWidget *parent)
     ui->doubleSpinBox_volume2->setTell(QStringLiteral("volume % of water 2"), tell);
     ui->doubleSpinBox_targetpH->setTell(QStringLiteral("target pH"), tell);
     // The range a run of the mixture accepts; empty for the waters' mean.
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"), global::TCmin_water,
-                                                   global::TCmax_water);
+    number_rule temperature = number_rule::between(QStringLiteral("temperature"),
+                                                   global::TCmin_water, global::TCmax_water);
     temperature.emptyAllowed = true;
     number_field::attach(ui->lineEdit_temperature, temperature, tell);
     number_rule target = number_rule::above(QStringLiteral("target total"), 0.0, true);
@@ -83,8 +83,12 @@ void model_mixing::setup_modelData(sbatch *b, bool titration)
                                          : QStringLiteral("Water Mixing Model"));
     settings_read();
     ui->groupBox_titration->setVisible(titration);
-    ui->doubleSpinBox_volume1->setEnabled(!titration);
-    ui->doubleSpinBox_volume2->setEnabled(!titration);
+    // Percents belong to the waters of one configuration: each setup asks for them
+    // anew, and a titration shows those it finds.
+    for (number_spin_box *box : {ui->doubleSpinBox_volume1, ui->doubleSpinBox_volume2}) {
+        box->setEnabled(!titration);
+        box->setUnset();
+    }
     ui->textEdit_messages->clear();
     ui->lineEdit_temperature->clear();
     ui->lineEdit_targetConcn->clear();
@@ -132,8 +136,6 @@ void model_mixing::settings_read()
     QSettings settings;
     settings.beginGroup(groupMixing);
     restoreGeometry(settings.value("geometry").toByteArray());
-    const double v1 = settings.value("volume1", 50.0).toDouble();
-    ui->doubleSpinBox_volume1->setValue(std::isfinite(v1) ? v1 : 50.0);
     const double pH = settings.value("targetpH", 7.0).toDouble();
     ui->doubleSpinBox_targetpH->setValue(std::isfinite(pH) ? pH : 7.0);
     const int unit = settings.value("unit", 0).toInt();
@@ -146,7 +148,6 @@ void model_mixing::settings_write()
     QSettings settings;
     settings.beginGroup(groupMixing);
     settings.setValue("geometry", saveGeometry());
-    settings.setValue("volume1", ui->doubleSpinBox_volume1->value());
     settings.setValue("targetpH", ui->doubleSpinBox_targetpH->value());
     settings.setValue("unit", ui->comboBox_unit->currentIndex());
     settings.endGroup();
@@ -250,6 +251,12 @@ void model_mixing::on_pushButton_run_clicked()
     // A field showing a refused entry holds a value the user did not mean.
     if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
         message(refused);
+        return;
+    }
+    if (!titrationMode
+        && (ui->doubleSpinBox_volume1->isUnset() || ui->doubleSpinBox_volume2->isUnset())) {
+        message(QStringLiteral("## volume %: enter the percent of water 1 or of water 2 (the "
+                               "other is the rest of 100) before Run"));
         return;
     }
     clear_model();

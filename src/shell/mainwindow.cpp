@@ -1,6 +1,6 @@
 #include "mainwindow.h"
-#include "wheel_guard.h"
 #include "ui_mainwindow.h"
+#include "wheel_guard.h"
 
 #include "login_page.h"
 #include "setup.h"
@@ -53,7 +53,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->label_version->setText(QStringLiteral("version ") + gl.version_simulator());
     welcome_text();
 
-    ui->pushButton_Speciation->setEnabled(true);
     ui->pushButton_Batch->setEnabled(true);
 
     loginPage = new login_page;
@@ -88,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->menuBar->hide();
     main_toolBar();
+    set_speciationEnabled(true);
 
     loginPage->setup();
     show_page(loginPage, scrInfo.login_width(), scrInfo.login_height());
@@ -219,8 +219,8 @@ void MainWindow::main_toolBar()
     };
 
     QMenu *files = addMenuButton(QStringLiteral("Files  "));
-    addEntry(files, QStringLiteral("Open"), &MainWindow::on_actionOpen_triggered,
-             QKeySequence(Qt::CTRL | Qt::Key_O));
+    toolBarOpen = addEntry(files, QStringLiteral("Open"), &MainWindow::on_actionOpen_triggered,
+                           QKeySequence(Qt::CTRL | Qt::Key_O));
     addEntry(files, QStringLiteral("Exit to Login"), &MainWindow::mainWindow_exit,
              QKeySequence(Qt::CTRL | Qt::Key_W));
     toolbar_menus::add_divider(files);
@@ -281,14 +281,26 @@ void MainWindow::set_menuBarActions(QWidget *page)
     const bool files = page == simfileWin;
     const bool loggedIn = page != loginPage;
     ui->actionNew->setEnabled(files);
-    ui->actionOpen->setEnabled(mainMenu || files);
     ui->actionSave->setEnabled(false);
     ui->actionSave_As->setEnabled(false);
     ui->actionExit_to_Login->setEnabled(mainMenu);
-    ui->actionBatch_Speciation->setEnabled(mainMenu);
     ui->actionDatabase_Manager->setEnabled(loggedIn);
     ui->actionDatabase_Parser->setEnabled(loggedIn);
     ui->actionQuit->setEnabled(true);
+    // Open and Batch Speciation follow the page shown.
+    set_speciationEnabled(ui->pushButton_Speciation->isEnabled());
+}
+
+void MainWindow::set_speciationEnabled(bool enabled)
+{
+    // On the main menu Open goes through Speciation: it is offered only when
+    // Speciation is. The configuration-file window opens files of its own accord.
+    const QWidget *page = currentPage();
+    const bool mainMenu = page == ui->page_mainWindow;
+    ui->pushButton_Speciation->setEnabled(enabled);
+    toolBarOpen->setEnabled(enabled);
+    ui->actionOpen->setEnabled((mainMenu && enabled) || page == simfileWin);
+    ui->actionBatch_Speciation->setEnabled(mainMenu && enabled);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

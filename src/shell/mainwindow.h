@@ -98,9 +98,13 @@ private:
     /// Shows `page` at the given size, or the available screen area when smaller.
     void show_page(QWidget *page, int width, int height);
     /// Enables the (hidden) menu bar's entries of `page` only: Open and Batch
-    /// Speciation on the main menu, New and Open on the configuration-file
-    /// window, the utilities past the login page, Quit everywhere.
+    /// Speciation on the main menu (while Speciation is enabled), New and Open on
+    /// the configuration-file window, the utilities past the login page, Quit
+    /// everywhere.
     void set_menuBarActions(QWidget *page);
+    /// Enables or disables Speciation and the entries that stand for it on the
+    /// main menu: the tool bar's Open, the menu bar's Open and Batch Speciation.
+    void set_speciationEnabled(bool enabled);
     /// The page the window shows.
     QWidget *currentPage() const;
     /// Installs the default database files with a temporary manager; true when the
@@ -115,6 +119,7 @@ private:
     screen_info scrInfo; ///< never shown: page sizes, centring, platform texts
     format_fields ff; ///< tool-bar height
     int simType = 0; ///< simulation type of the configuration-file window
+    QAction *toolBarOpen = nullptr; ///< link: the tool bar's Files > Open entry
 
     login_page *loginPage = nullptr; ///< page of the stack (owned by it)
     simfile *simfileWin = nullptr; ///< page of the stack (owned by it)

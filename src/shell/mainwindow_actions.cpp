@@ -216,11 +216,11 @@ void MainWindow::verify_dbmgr_status()
         dbmanager manager;
         app_folder::apply(&manager);
         if (manager.verify_databaseTypeSet()) {
-            ui->pushButton_Speciation->setEnabled(true);
+            set_speciationEnabled(true);
             return;
         }
     }
-    ui->pushButton_Speciation->setEnabled(false);
+    set_speciationEnabled(false);
     bool installed = false;
     if (askInstall(this,
                    QStringLiteral("Thermodynamic database files could not be located.\n"
@@ -233,7 +233,7 @@ void MainWindow::verify_dbmgr_status()
             QStringLiteral(
                 "Use Database Manager to set databases and their locations before proceeding."));
     }
-    ui->pushButton_Speciation->setEnabled(installed);
+    set_speciationEnabled(installed);
 }
 
 void MainWindow::firstInstall_patch()
@@ -264,7 +264,7 @@ void MainWindow::firstInstall_patch()
         if (manager.verify_databaseTypeSet())
             return;
     }
-    ui->pushButton_Speciation->setEnabled(false);
+    set_speciationEnabled(false);
     bool installed = false;
     if (askInstall(this,
                    QStringLiteral("Thermodynamic database files were not found on this "
@@ -277,7 +277,7 @@ void MainWindow::firstInstall_patch()
                              QStringLiteral("Use Database Manager to set databases and their "
                                             "locations before starting simulations."));
     }
-    ui->pushButton_Speciation->setEnabled(installed);
+    set_speciationEnabled(installed);
 }
 
 // ---- utilities ------------------------------------------------------------------------

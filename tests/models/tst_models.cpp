@@ -3,6 +3,7 @@
 // works it from the workspace, the naming dialog, the saved water and its file.
 
 #include "copy_struct.h"
+#include "input_fields.h"
 #include "mix_calc.h"
 #include "records.h"
 #include "sbatch.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -266,6 +268,7 @@ private slots:
     void window_mixingSavesAWaterKeptInTheFile()
     {
         SlotWarningGuard guard;
+        QSettings().setValue("MIXMODEL/volume1", 33.398); // percents an older version kept
         QString path;
         {
             workspace_fixture f;
@@ -280,6 +283,19 @@ private slots:
                     && unreachableControls(win).isEmpty());
             child<QComboBox>(win, "comboBox_water1")->setCurrentText("seawater");
             child<QComboBox>(win, "comboBox_water2")->setCurrentText("J13");
+            // The percents start empty: passing through them refuses nothing, Run asks.
+            win->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(win));
+            for (const char *name : {"doubleSpinBox_volume1", "doubleSpinBox_volume2"}) {
+                auto *box = child<QDoubleSpinBox>(win, name);
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_Tab);
+                QVERIFY(box->text().isEmpty() && !box->hasFocus() && !number_field::isRefused(box));
+            }
+            click(win, "pushButton_run");
+            QVERIFY2(shown(win).contains("## volume %: enter the percent of water 1 or of water 2")
+                         && !shown(win).contains("refused") && !shown(win).contains(">> model"),
+                     qPrintable(shown(win)));
             typeInto(child<QDoubleSpinBox>(win, "doubleSpinBox_volume1"), "20");
             QCOMPARE(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2")->value(), 80.0);
             click(win, "pushButton_run");
@@ -360,6 +376,7 @@ private slots:
                  QStringLiteral("Water Titration Model"));
         QVERIFY2(cutOffTexts(win).isEmpty(), qPrintable(cutOffTexts(win).join(", ")));
         QVERIFY(unreachableControls(win).isEmpty());
+        QCOMPARE(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2")->text(), QString());
         typeInto(child<QDoubleSpinBox>(win, "doubleSpinBox_targetpH"), "9");
         click(win, "pushButton_run");
         QVERIFY2(shown(win).contains("gives pH 7.410 to 8.220"), qPrintable(shown(win)));
@@ -371,7 +388,8 @@ private slots:
         click(win, "pushButton_run");
         QVERIFY(child<QPushButton>(win, "pushButton_save")->isEnabled());
         // the volumes found are shown where the user reads a mixture's volumes
-        QVERIFY(qAbs(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2")->value() - 80.0) < 0.01);
+        QVERIFY(qAbs(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2")->text().toDouble() - 80.0)
+                < 0.01);
         onNextModal([&](QWidget *dialog) { click(dialog, "pushButton_save"); });
         click(win, "pushButton_save");
         QCOMPARE(f.sd()->nwaters, 3);
@@ -389,6 +407,11 @@ private slots:
         click(win, "pushButton_run");
         QVERIFY(shown(win).contains("[ J13 ] is no longer in the configuration"));
         QVERIFY(!child<QPushButton>(win, "pushButton_save")->isEnabled());
+
+        // Mixing asks for its percents anew; 0, what an empty box holds, still counts.
+        QCOMPARE(openWindow(f, "pushButton_SUMixing"), win);
+        typeInto(child<QDoubleSpinBox>(win, "doubleSpinBox_volume2"), "0");
+        QCOMPARE(child<QDoubleSpinBox>(win, "doubleSpinBox_volume1")->text(), "100.000");
         click(win, "pushButton_close");
         QVERIFY(!win->isVisible());
     }

@@ -252,6 +252,25 @@ void tst_main::mainMenu_databaseCheck()
     QCOMPARE(button(&win, "pushButton_Speciation")->isEnabled(), enabled);
     if (answer == QLatin1String("YES") && !blocked)
         QVERIFY(QFileInfo(app_folder::path() + "/DBSET/db-EQ3v1996.db").isFile());
+
+    // Open and Batch Speciation stand for Speciation, in the tool bar and a global menu bar.
+    const auto offered = [&win] {
+        return QList<bool> {toolBarEntry(&win, "Open")->isEnabled(),
+                            win.findChild<QAction *>("actionOpen")->isEnabled(),
+                            win.findChild<QAction *>("actionBatch_Speciation")->isEnabled()};
+    };
+    QCOMPARE(offered(), QList<bool>(3, enabled));
+    if (enabled)
+        return;
+    win.activateWindow(); // shortcuts reach the window the user works in
+    QVERIFY(QTest::qWaitForWindowActive(&win));
+    QTest::keyClick(&win, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(currentPage(&win)->objectName() == "page_mainWindow" && script.unexpected.isEmpty());
+    // The database manager saves files that are there.
+    setDatabaseSettings(generatedDatabase());
+    button(&win, "pushButton_DBManager")->click();
+    emit ownWindows<dbmanager>(&win).first()->signal_dbmgr_updated();
+    QCOMPARE(offered(), QList<bool>(3, true));
 }
 
 void tst_main::pages_takeTheirSizes()

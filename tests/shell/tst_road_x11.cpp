@@ -424,6 +424,7 @@ void tst_road_x11::mix5050_savedAsModelWater()
     child<QComboBox>(mixing, "comboBox_water1")->setCurrentText(QStringLiteral("water-default"));
     child<QComboBox>(mixing, "comboBox_water2")->setCurrentText(QStringLiteral("seawater"));
     type(mixing, "doubleSpinBox_volume1", QStringLiteral("50"));
+    QTest::keyClick(child<QWidget>(mixing, "doubleSpinBox_volume1"), Qt::Key_Return);
     QCOMPARE(child<QDoubleSpinBox>(mixing, "doubleSpinBox_volume2")->value(), 50.0);
     click(mixing, "pushButton_run");
     QTRY_VERIFY(child<QTextEdit>(mixing, "textEdit_messages")

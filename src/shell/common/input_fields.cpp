@@ -361,14 +361,34 @@ number_spin_box::number_spin_box(QWidget *parent)
 {
     // A value counts when typed whole, not digit by digit ("150" passes 15).
     setKeyboardTracking(false);
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
-        const QString reason = rule().refusal(text);
-        number_field::mark(this, reason);
-        setProperty(propReason,
-                    reason.isEmpty() ? QString() : number_field::refusalLine(rule(), text, reason));
-        if (reason.isEmpty())
-            lastTold.clear();
-    });
+    connect(lineEdit(), &QLineEdit::textChanged, this, &number_spin_box::check);
+}
+
+void number_spin_box::check(const QString &text)
+{
+    const QString reason = unset && text.trimmed().isEmpty() ? QString() : rule().refusal(text);
+    number_field::mark(this, reason);
+    setProperty(propReason,
+                reason.isEmpty() ? QString() : number_field::refusalLine(rule(), text, reason));
+    if (reason.isEmpty())
+        lastTold.clear();
+}
+
+void number_spin_box::setUnset()
+{
+    unset = true;
+    {
+        const QSignalBlocker block(this);
+        setValue(minimum());
+    }
+    // The spin box's own clear keeps the text empty when the box is shown or left.
+    clear();
+    check(QString());
+}
+
+bool number_spin_box::isUnset() const
+{
+    return unset && lineEdit()->text().trimmed().isEmpty();
 }
 
 void number_spin_box::setTell(const QString &n, number_field::tell_fn t)
@@ -399,11 +419,22 @@ QString number_spin_box::textFromValue(double value) const
     return QString::number(value, 'f', decimals());
 }
 
-void number_spin_box::finish(const QString &typed)
+void number_spin_box::finish(const QString &typed, bool wasUnset, double before)
 {
     const QString reason = rule().refusal(typed);
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        unset = false;
+        // A first entry equal to the value the empty box held changes no value,
+        // yet it is the user's choice and the window must hear of it.
+        if (wasUnset && value() == before)
+            emit valueChanged(value());
         return;
+    }
+    // Passing through an empty box enters nothing: it stays empty and unmarked.
+    if (wasUnset && typed.trimmed().isEmpty()) {
+        clear();
+        return;
+    }
     // The box shows its value again on leaving; the refused text stays instead.
     lineEdit()->setText(typed);
     if (typed == lastTold)
@@ -415,15 +446,31 @@ void number_spin_box::finish(const QString &typed)
 void number_spin_box::focusOutEvent(QFocusEvent *event)
 {
     const QString typed = lineEdit()->text();
+    const bool wasUnset = unset;
+    const double before = value();
     QDoubleSpinBox::focusOutEvent(event);
     if (isLeaving(event))
-        finish(typed);
+        finish(typed, wasUnset, before);
 }
 
 void number_spin_box::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = lineEdit()->text();
+    const bool wasUnset = unset;
+    const double before = value();
     QDoubleSpinBox::keyPressEvent(event);
     if (isReturn(event))
-        finish(typed);
+        finish(typed, wasUnset, before);
+}
+
+void number_spin_box::stepBy(int steps)
+{
+    // The first step of an empty box shows its value without changing it: the
+    // value shown is then the user's entry.
+    const bool wasUnset = isUnset();
+    const double before = value();
+    QDoubleSpinBox::stepBy(steps);
+    unset = false;
+    if (wasUnset && value() == before)
+        emit valueChanged(value());
 }

@@ -135,6 +135,8 @@ private:
 /// Double spin box with the numeric behaviour of number_field: its range and
 /// decimals are the rule, a refused text stays as typed (the value does not
 /// change), and a typed value counts once the user presses Return or leaves.
+/// The box can also be empty, unset: it then asks for nothing until the user
+/// enters a value, and the window decides what an unset box means.
 class number_spin_box : public QDoubleSpinBox
 {
     Q_OBJECT
@@ -146,20 +148,31 @@ public:
     void setTell(const QString &name, number_field::tell_fn tell);
     /// The rule of the box: its range and decimals.
     number_rule rule() const;
+    /// Empties the box, unmarked; value() is the minimum until a value is entered
+    /// or set. No signal is sent. The first value the user enters is signalled
+    /// even when it equals the minimum.
+    void setUnset();
+    /// True while the box, emptied by setUnset(), shows no text and the user has
+    /// entered no value since: an empty box is then no refused entry.
+    bool isUnset() const;
 
     QValidator::State validate(QString &text, int &pos) const override;
     void fixup(QString &) const override { }
     double valueFromText(const QString &text) const override;
     QString textFromValue(double value) const override;
+    void stepBy(int steps) override;
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void finish(const QString &typed);
+    void finish(const QString &typed, bool wasUnset, double before);
+    /// Marks the box for `text`: refused, or not.
+    void check(const QString &text);
 
     QString name;
     number_field::tell_fn tell;
     QString lastTold;
+    bool unset = false; ///< emptied by setUnset(), no value entered since
 };
