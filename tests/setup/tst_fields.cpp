@@ -330,16 +330,12 @@ private slots:
         QVERIFY(box && box->count() > 1);
         const int index = box->currentIndex();
         if (picked) {
-            // A click gives the box focus; the wheel then works on it.
+            // Opened and closed, a cell combo keeps focus; the wheel still scrolls the table.
             QTest::mouseClick(box, Qt::LeftButton);
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
             QTRY_VERIFY(box->hasFocus());
         }
         turnWheel(box);
-        if (picked) {
-            QVERIFY(box->currentIndex() != index);
-            return;
-        }
         QCOMPARE(box->currentIndex(), index);
         QCOMPARE(f.save(), 0);
         QCOMPARE(savedBytes(f.sd()->file), before);
