@@ -3,6 +3,7 @@
 
 #include "export_file.h"
 #include "return_codes.h"
+#include "wheel_guard.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -22,6 +23,7 @@ export_data::export_data(QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
+    wheel_guard::installAll(this);
     settings_read();
 }
 

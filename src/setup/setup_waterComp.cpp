@@ -9,9 +9,9 @@
 #include "setup.h"
 
 #include "dbdata.h"
-#include "wheel_guard.h"
 #include "sbatch.h"
 #include "ui_setup.h"
+#include "wheel_guard.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -142,11 +142,13 @@ QStringList setup::compile_optionGases_list(const QString &element)
 }
 
 // ---- cell combos -------------------------------------------------------------------
+// The wheel over a cell combo always scrolls its table; only the open list of one
+// takes the wheel.
 
 QComboBox *setup::comboBox_Water_typeH(int index)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo);
+    wheel_guard::install(combo, wheel_guard::cell);
     combo->addItems({QStringLiteral("[H+]"), gl.unitH_toString(global::pH)});
     combo->setCurrentIndex(index == global::pH ? 1 : 0);
     connect(combo, &QComboBox::currentIndexChanged, this, &setup::waterElement_soluteChanged_H);
@@ -156,7 +158,7 @@ QComboBox *setup::comboBox_Water_typeH(int index)
 QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo);
+    wheel_guard::install(combo, wheel_guard::cell);
     combo->addItem(entry->element);
     combo->addItems(entry->species);
     keepStoredChoice(combo, entry->solute, QVariant());
@@ -168,7 +170,7 @@ QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo);
+    wheel_guard::install(combo, wheel_guard::cell);
     const sim_data *sd = batch->sdata;
     if (element != sd->nameH2O && element != sd->nameO) {
         combo->addItem(QStringLiteral(" swap options"), element);
@@ -194,7 +196,7 @@ QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 QComboBox *setup::comboBox_Water_elementOptions_O2g()
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo);
+    wheel_guard::install(combo, wheel_guard::cell);
     const sim_data *sd = batch->sdata;
     combo->addItem(QStringLiteral(" swap options"), sd->nameO2g);
     for (const QString &s : compile_optionSwap_list_O2g(sd->nameO2g))

@@ -1,28 +1,37 @@
 // Input fields in every window: a refused numeric entry stays as typed, says why
-// and leaves the stored value; the mouse wheel over a combo box the user has not
-// picked changes nothing stored.
+// and leaves the stored value; the mouse wheel over a combo box or spin box the user
+// has not picked changes nothing shown or stored.
 
 #include "PreciseDoubleFactory.h"
 #include "config_settings.h"
+#include "dbmanager.h"
+#include "dbparse_driver.h"
+#include "export_data.h"
 #include "input_fields.h"
 #include "model_mixing.h"
+#include "pdfWindow.h"
 #include "records.h"
 #include "sbatch.h"
 #include "setup.h"
+#include "simfile.h"
 #include "support_setup.h"
 #include "test_env.h"
 #include "test_press.h"
 #include "test_ui.h"
+#include "viewResult_spcn.h"
+#include "water_manager.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <memory>
@@ -129,13 +138,106 @@ Entry openField(const QString &window, const QString &name)
     return mixingField(name, window == QLatin1String("titration"));
 }
 
-/// Turns the wheel over `box` by two notches, towards the end of its list that
-/// is farther from the current item.
-void turnWheel(QComboBox *box)
+/// A window brought up as a user reaches it, shown and active: the workspace on a
+/// new configuration, or another window given the batch `ran` with two waters run.
+std::pair<std::shared_ptr<void>, QWidget *> openWindow(const QString &name, sbatch *ran)
 {
+    if (name == "workspace") {
+        auto f = std::make_shared<workspace_fixture>();
+        enterFour(*f, "wheel.jsdb");
+        f->w->activateWindow();
+        return {f, f->w};
+    }
+    QSettings settings; // a second database type, so that the type has somewhere to go
+    settings.beginWriteArray("DEFAULT/DBTypes", 2);
+    settings.setArrayIndex(1);
+    settings.setValue("aDBType", "another type");
+    settings.endArray();
+    std::shared_ptr<QWidget> w;
+    if (name == "mixing" || name == "titration") {
+        auto m = std::make_shared<model_mixing>();
+        m->show(); // shown, then set up, as the workspace's launchers do
+        name == "mixing" ? m->setup_modelData_mixing(ran) : m->setup_modelData_titration(ran);
+        w = m;
+    } else if (name == "export") {
+        auto e = std::make_shared<export_data>();
+        e->setup_water(ran, 0);
+        w = e;
+    } else if (name == "configuration-file window") {
+        auto s = std::make_shared<simfile>();
+        s->set_simType(0); // Speciation
+        w = s;
+    } else if (name == "pdf viewer") {
+        auto p = std::make_shared<pdfWindow>();
+        p->open(QUrl::fromLocalFile(QStringLiteral(":/userguide/vek7-userguide-v1-0-2a.pdf")));
+        w = p;
+    }
+    w = name == "results viewer" ? std::make_shared<viewResult_spcn>() : w;
+    w = name == "water set manager" ? std::make_shared<water_manager>(ran, nullptr) : w;
+    w = name == "database manager" ? std::make_shared<dbmanager>() : w;
+    w = name == "parser" ? std::make_shared<dbparse_driver>() : w;
+    w->show();
+    w->activateWindow();
+    return {w, w.get()};
+}
+
+/// The box `name` of `window`; "table/row/column" names a cell widget, its row a
+/// number or the element shown in it.
+QWidget *boxOf(QWidget *window, const QString &name)
+{
+    const QStringList cell = name.split(QLatin1Char('/'));
+    if (cell.size() < 3)
+        return window->findChild<QWidget *>(name);
+    const int row = cell[1] == "Ca" ? elementRow(qobject_cast<setup *>(window), "Ca") : 0;
+    return window->findChild<QTableWidget *>(cell[0])->cellWidget(row, cell[2].toInt());
+}
+
+/// What `window` shows: the texts of its widgets (the current items of its lists)
+/// and of its tables.
+QStringList shownIn(const QWidget *window)
+{
+    QStringList texts;
+    for (const QWidget *w : window->findChildren<QWidget *>())
+        texts
+            << w->property(qobject_cast<const QComboBox *>(w) ? "currentText" : "text").toString();
+    for (const QTableWidget *t : window->findChildren<QTableWidget *>())
+        for (int c = 0; c < t->columnCount(); ++c)
+            texts << tableColumn(t, c);
+    return texts;
+}
+
+/// Works `box` as the user does, step by step: "given" (the window gave it focus
+/// on opening), "program" (the program gives it focus), "click" (a click on it, in
+/// its text where it has one; Escape closes a list the click opened), "Down" or
+/// "Shift" (that key pressed), "Tab" (Tab away and Backtab back), "away" (Tab away).
+void work(QWidget *box, const QString &steps)
+{
+    for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        auto *text = box->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
+        if (step == "program")
+            box->setFocus();
+        if (step == "click")
+            QTest::mouseClick(text ? text : box, Qt::LeftButton);
+        if (step == "click" && QApplication::activePopupWidget())
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        if (step == "Down" || step == "Shift")
+            QTest::keyClick(box, step == "Down" ? Qt::Key_Down : Qt::Key_Shift);
+        if (step == "Tab" || step == "away")
+            QTest::keyClick(box, Qt::Key_Tab);
+        if (step == "Tab")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTRY_VERIFY2(box->hasFocus() == (step != "away"), qPrintable(step));
+    }
+}
+
+/// Turns the wheel over `box` by three notches: a combo towards the end of its list
+/// farther from its current item, a spin box up (each of them stands below its top).
+void turnWheel(QWidget *box)
+{
+    auto *combo = qobject_cast<QComboBox *>(box);
+    const int delta = combo && combo->currentIndex() < combo->count() / 2 ? -120 : 120;
     const QPointF at(box->width() / 2.0, box->height() / 2.0);
-    const int delta = box->currentIndex() < box->count() / 2 ? -120 : 120;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box, &wheel);
@@ -147,6 +249,9 @@ void turnWheel(QComboBox *box)
 class tst_fields : public QObject
 {
     Q_OBJECT
+
+    /// Two waters run, for the windows other than the workspace; made when first needed.
+    std::unique_ptr<workspace_fixture> ran;
 
 private slots:
     void initTestCase() { quietDebug(); }
@@ -374,56 +479,72 @@ private slots:
                  qPrintable(f.messages().right(400)));
     }
 
-    void wheel_overUnpickedCombo_changesNothing_data()
+    void wheel_changesPickedBoxesOnly_data()
     {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("picked");
-        QTest::newRow("species of an element") << "tableWidgetWaters_elements" << -1 << 0 << false;
-        QTest::newRow("swap of an element") << "tableWidgetWaters_elements" << -1 << 2 << false;
-        QTest::newRow("form of H") << "tableWidgetWaters_element_H" << 0 << 0 << false;
-        QTest::newRow("swap of H") << "tableWidgetWaters_element_H" << 0 << 2 << false;
-        QTest::newRow("form of H in the results")
-            << "tableWidgetWaters_solutes_H" << 0 << 0 << false;
-        QTest::newRow("unit of the amounts") << "comboBox_elementUnits" << 0 << 0 << false;
-        QTest::newRow("activity model") << "comboBox_acSolutes" << 0 << 0 << false;
-        QTest::newRow("species, picked by the user")
-            << "tableWidgetWaters_elements" << -1 << 0 << true;
+        const QString els = "tableWidgetWaters_elements/Ca/", h = "tableWidgetWaters_element_H/0/";
+        // clang-format off
+        addTextRows({"window", "box", "steps", "takes"}, {
+            {"workspace: species of an element", "workspace", els + "0", "", ""},
+            {"workspace: swap of an element", "workspace", els + "2", "", ""},
+            {"workspace: form of H", "workspace", h + "0", "", ""},
+            {"workspace: swap of H", "workspace", h + "2", "", ""},
+            {"workspace: form of H in the results", "workspace", "tableWidgetWaters_solutes_H/0/0", "", ""},
+            {"workspace: unit of the amounts", "workspace", "comboBox_elementUnits", "", ""},
+            {"workspace: activity model", "workspace", "comboBox_acSolutes", "", ""},
+            {"workspace: species, picked by the user", "workspace", els + "0", "click", ""},
+            {"workspace: unit of the amounts, picked by the user", "workspace", "comboBox_elementUnits", "click", "yes"},
+            {"mixing: Water 1, focus of the opening", "mixing", "comboBox_water1", "given", ""},
+            {"mixing: Water 1, clicked after the opening", "mixing", "comboBox_water1", "given click", "yes"},
+            {"mixing: Water 1, a key after the opening", "mixing", "comboBox_water1", "given Down", "yes"},
+            {"mixing: Water 1, Shift alone after the opening", "mixing", "comboBox_water1", "given Shift", ""},
+            {"mixing: Water 2", "mixing", "comboBox_water2", "", ""},
+            {"mixing: Water 2, reached with Backtab", "mixing", "comboBox_water2", "program Tab", "yes"},
+            {"mixing: Water 2, picked, left, focus of the program", "mixing", "comboBox_water2", "click away program", ""},
+            {"mixing: percent of water 1", "mixing", "doubleSpinBox_volume1", "", ""},
+            {"titration: target pH", "titration", "doubleSpinBox_targetpH", "", ""},
+            {"titration: target pH, clicked after the program's focus", "titration", "doubleSpinBox_targetpH", "program click", "yes"},
+            {"results viewer: unit", "results viewer", "comboBox_unitSolutes", "", ""},
+            {"export: water", "export", "comboBox_water", "", ""},
+            {"database manager: type", "database manager", "comboBox_DBTypes", "", ""},
+            {"parser: type", "parser", "comboBox_DBTypes", "", ""},
+            {"configuration-file window: path", "configuration-file window", "comboBox_path", "", ""},
+            {"water set manager: sort", "water set manager", "comboBox_sort", "", ""},
+            {"pdf viewer: zoom", "pdf viewer", "zoomSelector", "", ""},
+            {"pdf viewer: page", "pdf viewer", "spinBox_page", "", ""}});
+        // clang-format on
     }
 
-    void wheel_overUnpickedCombo_changesNothing()
+    void wheel_changesPickedBoxesOnly()
     {
-        QFETCH(QString, table);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(bool, picked);
-        workspace_fixture f;
-        enterFour(f, "wheel.jsdb");
-        QCOMPARE(f.save(), 0);
-        const QByteArray before = savedBytes(f.sd()->file);
-        QComboBox *box = f.w->findChild<QComboBox *>(table);
-        if (!box) {
-            QTableWidget *t = waterTable(f, table);
-            box = qobject_cast<QComboBox *>(
-                t->cellWidget(row < 0 ? elementRow(f, "Ca") : row, column));
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(QString, steps);
+        QFETCH(QString, takes);
+        if (window != "workspace" && !ran) {
+            ran = std::make_unique<workspace_fixture>();
+            enterJ13(*ran, scratch("wheel-waters.jsdb"), "J-13");
+            QCOMPARE(pressRun(*ran), QStringLiteral("     DONE"));
+            QVERIFY(chooseItem(*ran, "comboBox_waters", "B"));
+            QCOMPARE(pressRun(*ran), QStringLiteral("     DONE"));
         }
-        QVERIFY(box && box->count() > 1);
-        const int index = box->currentIndex();
-        if (picked) {
-            // A click gives the box focus; the wheel then works on it.
-            QTest::mouseClick(box, Qt::LeftButton);
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-            QTRY_VERIFY(box->hasFocus());
-        }
-        turnWheel(box);
-        if (picked) {
-            QVERIFY(box->currentIndex() != index);
+        const auto [keep, win] = openWindow(window, ran ? ran->batch : nullptr);
+        QVERIFY(QTest::qWaitForWindowActive(win));
+        auto *f = window == "workspace" ? static_cast<workspace_fixture *>(keep.get()) : nullptr;
+        QVERIFY(!f || f->save() == 0);
+        const QByteArray saved = f ? savedBytes(f->sd()->file) : QByteArray();
+        QWidget *b = boxOf(win, box);
+        auto *combo = qobject_cast<QComboBox *>(b);
+        QVERIFY(b && b->isEnabled() && (!combo || combo->count() > 1));
+        work(b, steps);
+        const QStringList shown = shownIn(win);
+        turnWheel(b);
+        if (!takes.isEmpty()) {
+            QVERIFY(shownIn(win) != shown);
             return;
         }
-        QCOMPARE(box->currentIndex(), index);
-        QCOMPARE(f.save(), 0);
-        QCOMPARE(savedBytes(f.sd()->file), before);
+        QCOMPARE(shownIn(win), shown);
+        QVERIFY(!f || f->save() == 0);
+        QCOMPARE(f ? savedBytes(f->sd()->file) : QByteArray(), saved);
     }
 };
 
