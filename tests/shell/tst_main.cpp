@@ -358,6 +358,9 @@ void tst_main::menuBar_actsOnlyOnItsPages()
     ModalScript script;
     script.cancelFile().cancelFile();
 
+    // Shortcuts reach only an active window.
+    win->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(win.get()));
     QTest::keyClick(win.get(), Qt::Key_O, Qt::ControlModifier);
     // A desktop's global menu bar shows these entries and triggers them.
     for (QMenu *menu : win->findChild<QMenuBar *>("menuBar")->findChildren<QMenu *>())
