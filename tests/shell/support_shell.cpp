@@ -18,14 +18,20 @@
 
 // ---- ModalScript ------------------------------------------------------------------
 
+QList<ModalScript *> ModalScript::live;
+
 ModalScript::ModalScript()
 {
+    live.append(this);
     timer.setInterval(10);
     connect(&timer, &QTimer::timeout, this, &ModalScript::poll);
     timer.start();
 }
 
-ModalScript::~ModalScript() = default;
+ModalScript::~ModalScript()
+{
+    live.removeOne(this);
+}
 
 ModalScript &ModalScript::file(const QString &path)
 {
@@ -95,6 +101,9 @@ void ModalScript::poll()
     QWidget *w = QApplication::activeModalWidget();
     if (!w || w == lastHandled || steps.isEmpty() || !w->isVisible())
         return;
+    for (qsizetype k = live.indexOf(this) + 1; k < live.size(); ++k)
+        if (!live.at(k)->done())
+            return;
     lastHandled = w;
     const auto step = steps.takeFirst();
     step(w);

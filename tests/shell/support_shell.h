@@ -18,6 +18,9 @@ class QWidget;
 
 /// Answers modal windows (message boxes, file dialogs, dialogs) as a user would:
 /// each queued step waits for the next modal window to appear and acts on it.
+/// Answers the program's modal windows from a timer, step by step. While several
+/// scripts live, a modal window goes to the newest one that still has steps: a
+/// script kept for an earlier press must not take a dialog meant for a later one.
 class ModalScript : public QObject
 {
 public:
@@ -52,6 +55,7 @@ private:
     QList<std::function<void(QWidget *)>> steps;
     QPointer<QWidget> lastHandled;
     QTimer timer;
+    static QList<ModalScript *> live; ///< the scripts alive, oldest first
 };
 
 /// Points the settings of the database type list and of its files at `reference`
