@@ -36,6 +36,35 @@ const QRegularExpression &partialNumber()
     return re;
 }
 
+/// Digits after the point of a number's mantissa ("2.5e-3": 1).
+qsizetype decimalsOf(const QString &text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return 0;
+    const qsizetype exponent = text.indexOf(QRegularExpression(QStringLiteral("[eE]")));
+    return (exponent >= 0 ? exponent : text.size()) - point - 1;
+}
+
+/// `text` with its exponent as a user writes it: no plus sign, no leading zeros
+/// ("2.5e-04" -> "2.5e-4", "1e+21" -> "1e21").
+QString plainExponent(QString text)
+{
+    static const QRegularExpression exponent(QStringLiteral("[eE]\\+?(-?)0*(\\d)"));
+    return text.replace(exponent, QStringLiteral("e\\1\\2"));
+}
+
+/// The shortest text that reads back as `v`, plain or with an exponent as Qt
+/// chooses, and with an exponent in any case.
+QString shortest(double v)
+{
+    return plainExponent(QString::number(v, 'g', QLocale::FloatingPointShortest));
+}
+QString shortestWithExponent(double v)
+{
+    return plainExponent(QString::number(v, 'e', QLocale::FloatingPointShortest));
+}
+
 /// True when the user leaves a field for another widget. A field also loses focus
 /// while its window is destroyed; nothing is told then.
 bool isLeaving(const QEvent *event)
@@ -83,14 +112,18 @@ QString number_rule::refusal(const QString &typed, double *value) const
         return QStringLiteral("not a finite number");
     if (value)
         *value = v;
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    const qsizetype exponent = text.indexOf(QRegularExpression(QStringLiteral("[eE]")));
-    if (integer && (point >= 0 || exponent >= 0 || v != std::floor(v)))
+    if (integer
+        && (text.contains(QLatin1Char('.')) || text.contains(QLatin1Char('e'), Qt::CaseInsensitive)
+            || v != std::floor(v)))
         return QStringLiteral("a whole number only");
-    if (decimals >= 0 && point >= 0) {
-        const qsizetype digits = (exponent >= 0 ? exponent : text.size()) - point - 1;
-        if (digits > decimals)
-            return QStringLiteral("at most %1 decimals").arg(decimals);
+    if (decimals >= 0 && decimalsOf(text) > decimals) {
+        // Say how to write it: small and large numbers fit with an exponent.
+        const QString exact = shortestWithExponent(v);
+        if (decimalsOf(exact) <= decimals)
+            return QStringLiteral("at most %1 decimals: write it with an exponent, e.g. %2")
+                .arg(decimals)
+                .arg(exact);
+        return QStringLiteral("at most %1 decimals, e.g. %2").arg(decimals).arg(this->text(v));
     }
     if (aboveLow ? !(v > low) : !(v >= low))
         return aboveLow ? QStringLiteral("must be greater than ") + num(low)
@@ -99,6 +132,27 @@ QString number_rule::refusal(const QString &typed, double *value) const
         return belowHigh ? QStringLiteral("must be less than ") + num(high)
                          : QStringLiteral("at most ") + num(high);
     return QString();
+}
+
+QString number_rule::text(double v) const
+{
+    const QString exact = shortest(v);
+    if (decimals < 0 || decimalsOf(exact) <= decimals)
+        return exact;
+    const QString withExponent = shortestWithExponent(v);
+    if (decimalsOf(withExponent) <= decimals)
+        return withExponent;
+    // Rounded: plainly to `decimals` decimals, or with an exponent to as many in the
+    // mantissa, whichever comes closer to `v`.
+    const double plain = QString::number(v, 'f', decimals).toDouble();
+    const double scaled = QString::number(v, 'e', decimals).toDouble();
+    if (std::abs(plain - v) <= std::abs(scaled - v)) {
+        const QString text = shortest(plain);
+        if (decimalsOf(text) <= decimals)
+            return text;
+    }
+    const QString text = shortest(scaled);
+    return decimalsOf(text) <= decimals ? text : shortestWithExponent(scaled);
 }
 
 number_rule number_rule::above(const QString &name, double v, bool inclusive)
@@ -168,6 +222,12 @@ number_field *number_field::attach(QLineEdit *edit, const number_rule &rule, tel
     edit->setValidator(field);
     edit->installEventFilter(field);
     connect(edit, &QLineEdit::textChanged, field, &number_field::check);
+    // Told after textChanged: the text is judged again as the user's. (A line edit's
+    // own modified flag will not do: Return on a refused text writes it anew.)
+    connect(edit, &QLineEdit::textEdited, field, [field] {
+        field->userTyped = true;
+        field->check();
+    });
     return field;
 }
 
@@ -186,9 +246,24 @@ bool number_field::isRefused(const QWidget *field)
     return field && field->property(propRefused).toBool();
 }
 
-bool number_field::refusedNow() const
+void number_field::setJudgeTypedOnly(bool only)
 {
-    return edit->isEnabled() && !fieldRule.refusal(edit->text()).isEmpty();
+    typedOnly = only;
+    check();
+}
+
+void number_field::setText(const QString &text, bool typed)
+{
+    userTyped = typed;
+    edit->setText(text);
+    check();
+}
+
+QString number_field::reasonNow() const
+{
+    if (!edit->isEnabled() || (typedOnly && !userTyped))
+        return QString();
+    return fieldRule.refusal(edit->text());
 }
 
 QString number_field::refusedIn(const QWidget *root)
@@ -197,8 +272,7 @@ QString number_field::refusedIn(const QWidget *root)
         if (!isRefused(w) || !w->isEnabled())
             continue;
         if (const number_field *f = of(qobject_cast<const QLineEdit *>(w)))
-            return refusalLine(f->fieldRule, f->edit->text(),
-                               f->fieldRule.refusal(f->edit->text()));
+            return refusalLine(f->fieldRule, f->edit->text(), f->reasonNow());
         return w->property(propReason).toString();
     }
     return QString();
@@ -237,14 +311,15 @@ void number_field::mark(QWidget *field, const QString &reason)
 
 QValidator::State number_field::validate(QString &text, int &) const
 {
+    if (typedOnly && !userTyped && text == edit->text())
+        return Acceptable;
     return fieldRule.refusal(text).isEmpty() ? Acceptable : Intermediate;
 }
 
 void number_field::check()
 {
     // A disabled field holds no entry of the user's: it is never marked.
-    const QString text = edit->text();
-    const QString reason = edit->isEnabled() ? fieldRule.refusal(text) : QString();
+    const QString reason = reasonNow();
     const bool wasRefused = edit->property(propRefused).toBool();
     mark(edit, reason);
     if (reason.isEmpty())
@@ -256,7 +331,7 @@ void number_field::check()
 void number_field::tellRefusal()
 {
     const QString text = edit->text();
-    const QString reason = fieldRule.refusal(text);
+    const QString reason = reasonNow();
     if (reason.isEmpty() || text == lastTold)
         return;
     lastTold = text;
@@ -297,6 +372,8 @@ QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewIt
     QWidget *editor = factory->createEditor(type, parent);
     if (number_field *field = number_field::of(qobject_cast<QLineEdit *>(editor))) {
         field->setRule(field->rule().narrowedBy(ruleOf ? ruleOf(index) : number_rule()), tell);
+        // The editor opens on the stored value: only what the user types is an entry.
+        field->setJudgeTypedOnly(true);
         // A closing editor is disabled first, which clears its mark too.
         auto *self = const_cast<number_delegate *>(this);
         connect(field, &number_field::refusedChanged, self, [self](bool refused) {
@@ -315,9 +392,17 @@ void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) c
 
 void number_delegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
-    const auto *edit = qobject_cast<QLineEdit *>(editor);
-    if (number_field::of(edit) && edit->isModified() && number_field::isRefused(edit))
+    auto *edit = qobject_cast<QLineEdit *>(editor);
+    number_field *field = number_field::of(edit);
+    if (field && number_field::isRefused(edit))
         return;
+    // The stored double in full would often need more decimals than the editor
+    // takes: the editor would refuse the program's own number.
+    const QVariant value = index.data(Qt::EditRole);
+    if (field && value.typeId() == QMetaType::Double) {
+        field->setText(field->rule().text(value.toDouble()), false);
+        return;
+    }
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
@@ -330,8 +415,9 @@ void number_delegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
+    // Untouched, the editor shows the stored value rounded at most: nothing to write.
     double v = 0.0;
-    if (field->rule().refusal(edit->text(), &v).isEmpty())
+    if (field->typed() && field->rule().refusal(edit->text(), &v).isEmpty())
         model->setData(index, edit->text().trimmed().isEmpty() ? QVariant() : QVariant(v),
                        Qt::EditRole);
 }

@@ -31,6 +31,10 @@ struct number_rule
     /// Why `text` is refused, in a few words ("at most 100"); empty when accepted.
     /// `value` gets the number read when there is one.
     QString refusal(const QString &text, double *value = nullptr) const;
+    /// The shortest text of `v` whose decimals this rule accepts: `v` as it is when
+    /// it can be written so, with an exponent where the plain form needs more
+    /// decimals ("2.01395098e-4"), else rounded to the decimals the rule allows.
+    QString text(double v) const;
     /// A value greater than `v` (or at least `v` when `inclusive`), finite.
     static number_rule above(const QString &name, double v, bool inclusive = false);
     /// A finite value from `lo` to `hi`, both included.
@@ -73,6 +77,19 @@ public:
     const number_rule &rule() const { return fieldRule; }
     /// Replaces the rule (and where refusals are told), marking the text anew.
     void setRule(const number_rule &rule, tell_fn tell);
+    /// True: a text the program wrote and the user has not changed since is no
+    /// entry of the user's, so it is never refused (a cell's editor opening on the
+    /// stored value). False (the default): every text is judged.
+    void setJudgeTypedOnly(bool typedOnly);
+    /// Writes `text` into the field as the program's, or as the user's entry when
+    /// `typed` (an entry the program brings back).
+    void setText(const QString &text, bool typed);
+    /// True when the user has changed the text since the program last wrote it.
+    bool typed() const { return userTyped; }
+    /// The refused text told last, so that a field that takes over from another
+    /// (an editor the program opens again) does not tell it twice.
+    QString told() const { return lastTold; }
+    void setTold(const QString &text) { lastTold = text; }
     /// Tells why the field's text is refused, once per text; nothing when accepted.
     void tellRefusal();
 
@@ -86,21 +103,26 @@ protected:
 private:
     number_field(QLineEdit *edit, const number_rule &rule, tell_fn tell);
     void check();
+    /// The reason the field's text is refused now; empty when it is accepted, when
+    /// the field is disabled, or when the user has not touched a text judged so.
+    QString reasonNow() const;
     /// True when the field is enabled and its text refused.
-    bool refusedNow() const;
+    bool refusedNow() const { return !reasonNow().isEmpty(); }
 
     QLineEdit *edit; ///< link: the field (owner)
     number_rule fieldRule; ///< what the field accepts
     tell_fn tell; ///< where refusals are told; empty: a tool tip at the field
     QString lastTold; ///< the refused text told last
+    bool typedOnly = false; ///< only a text the user changed can be refused
+    bool userTyped = false; ///< the user changed the text since the program wrote it
 };
 
 /// Cell delegate for numbers. Its editors come from the item editor factory it is
 /// given (Qt's default one otherwise) for the type of the cell's value; a cell
 /// without a value is edited as a number. A numeric editor (a line edit with a
-/// number_field) takes the rule `ruleOf` gives for the cell on top of its own. A
-/// refused text is never written into the cell: the editor stays open with it,
-/// on Return and when the user goes elsewhere, and says why; Escape drops it.
+/// number_field) takes the rule `ruleOf` gives for the cell on top of its own and
+/// judges only what the user types in it. A refused text is never written into the cell: the editor
+/// stays open with it, on Return and when the user goes elsewhere, and says why; Escape drops it.
 class number_delegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -113,10 +135,13 @@ public:
                           const QModelIndex &index) const override;
     /// Disables the editor before it goes: a closed editor counts as no entry.
     void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
-    /// Shows the cell's value, except over a refused text the user typed: a
-    /// value written while the user corrects it would drop the entry unseen.
+    /// Shows the cell's value in a text the editor's rule accepts, except over a
+    /// refused text the user typed: a value written while the user corrects it
+    /// would drop the entry unseen.
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    /// Writes the accepted number into the cell as a double.
+    /// Writes the accepted number the user typed into the cell as a double; an
+    /// editor the user did not type in writes nothing, so the stored value keeps
+    /// the digits its text was rounded from.
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
