@@ -192,8 +192,6 @@ void setup::setup_tooltips()
          "carbon\ncomposition condition above"},
         {ui->pushButton_spcn, "Start a speciation simulation"},
         {ui->lineEdit_spcnStat, "Shows status of speciation simulation"},
-        {ui->label_spcnReason, "Why the last run or entry was refused\n(also in Messages)"},
-        {ui->label_solnPropsReason, "Why the last run or entry was refused\n(also in Messages)"},
         {ui->pushButton_viewResult,
          "View speciation results in a new window\nThis option is active only if there is "
          "a\nthere is a speciation result for this water"},

@@ -376,7 +376,8 @@ private:
     /// A refused input or run: the line goes to the message pane and, as the reason,
     /// beside the status on the Water Composition and Solution Properties tabs.
     void refuse(const QString &line);
-    /// Shows `line` (markers stripped) as the reason beside the status; empty clears it.
+    /// Shows `line` (markers stripped) as the reason beside the status; empty shows
+    /// the first entry still refused, or clears the line when there is none.
     void show_reason(const QString &line);
     /// A field or cell refused `line`: pane and reason line, until it is set right.
     void tell_refusal(const QString &line);

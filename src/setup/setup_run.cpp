@@ -11,8 +11,10 @@
 #include "viewResult_spcn.h"
 
 #include <QDebug>
+#include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -40,6 +42,69 @@ QString withoutMarkers(const QString &line)
     return line.mid(k).trimmed();
 }
 
+const QString reasonTip
+    = QStringLiteral("Why the last run or entry was refused\n(also in Messages)");
+constexpr char propWhole[] = "vek7_wholeReason"; ///< the reason a line shows, whole
+
+/// `text` as it fits in the two lines of `label`: whole, or its second line cut at
+/// the end with an ellipsis.
+QString fitTwoLines(const QLabel *label, const QString &text)
+{
+    const int indent = qMax(label->indent(), 0);
+    const int width = label->contentsRect().width() - 2 * label->margin() - indent;
+    if (text.isEmpty() || width <= 0)
+        return text;
+    QTextLayout layout(text, label->font());
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    first.setLineWidth(width);
+    QTextLine second = layout.createLine();
+    if (second.isValid())
+        second.setLineWidth(width);
+    const bool more = second.isValid() && layout.createLine().isValid();
+    layout.endLayout();
+    if (!more)
+        return text;
+    // The break is written out, so the label wraps the first line where it was measured.
+    const qsizetype cut = second.textStart();
+    return text.left(cut).trimmed() + QLatin1Char('\n')
+        + label->fontMetrics().elidedText(text.mid(cut).trimmed(), Qt::ElideRight, width);
+}
+
+/// Fits a reason line's text anew whenever its width or font changes.
+class reason_fit : public QObject
+{
+public:
+    using QObject::QObject;
+
+    /// Shows `reason` on `label`, fitted, the whole of it in the line's tool tip.
+    static void show(QLabel *label, const QString &reason)
+    {
+        if (!label->property(propWhole).isValid())
+            label->installEventFilter(new reason_fit(label));
+        label->setProperty(propWhole, reason);
+        label->setToolTip(reason.isEmpty() ? reasonTip
+                                           : reason + QStringLiteral("\n(also in Messages)"));
+        label->setText(fitTwoLines(label, reason));
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (t == QEvent::Resize || t == QEvent::FontChange || t == QEvent::StyleChange) {
+            auto *label = static_cast<QLabel *>(object);
+            const QString fitted = fitTwoLines(label, label->property(propWhole).toString());
+            if (fitted != label->text())
+                label->setText(fitted);
+        }
+        return QObject::eventFilter(object, event);
+    }
+};
+
 } // namespace
 
 void setup::set_status(const QString &text, const QString &style)
@@ -50,13 +115,18 @@ void setup::set_status(const QString &text, const QString &style)
 
 void setup::show_reason(const QString &line)
 {
-    flag_reasonRefusal = false;
-    const QString reason = withoutMarkers(line);
+    QString reason = withoutMarkers(line);
+    // While a field or cell shows a refused entry the line names one of them.
+    const QString refused = reason.isEmpty() ? number_field::refusedIn(this) : QString();
+    flag_reasonRefusal = !refused.isEmpty();
+    if (flag_reasonRefusal)
+        reason = withoutMarkers(refused);
     // The line keeps the room of two lines, shown or not: a reason that appears
-    // must not move Run or the tables under the pointer.
+    // must not move Run or the tables under the pointer. A longer one is cut with
+    // an ellipsis, the whole of it in the line's tool tip.
     for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason}) {
-        label->setText(reason);
         label->ensurePolished();
+        reason_fit::show(label, reason);
         label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + 2 * label->margin());
         // Its height is fixed: a text must not make the page's height depend on its
         // width (the label asks for that when it wraps).
@@ -80,11 +150,10 @@ void setup::tell_refusal(const QString &line)
 
 void setup::refusal_answered()
 {
-    if (!flag_reasonRefusal)
-        return;
-    const QString still = number_field::refusedIn(this);
-    show_reason(still);
-    flag_reasonRefusal = !still.isEmpty();
+    // A refusal on the line gives way to the next entry still refused; an empty line
+    // takes up one that a rebuild of the pages brought back.
+    if (flag_reasonRefusal || ui->label_spcnReason->text().isEmpty())
+        show_reason(QString());
 }
 
 void setup::statusDriver_reset()

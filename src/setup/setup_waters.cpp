@@ -49,6 +49,7 @@ struct refused_cell
     QTableWidget *table = nullptr;
     QString key; ///< the row's hidden key name
     QString text; ///< what the user typed
+    QString told; ///< the refused text already told to the message pane
 };
 
 /// The refused entries that the cell editors of `tables` show.
@@ -60,12 +61,14 @@ QList<refused_cell> refusedCells(const QList<QTableWidget *> &tables, int amount
             auto *edit
                 = qobject_cast<QLineEdit *>(t->indexWidget(t->model()->index(row, amountCol)));
             if (edit && edit->isEnabled() && number_field::isRefused(edit) && t->item(row, keyCol))
-                cells.append({t, t->item(row, keyCol)->text(), edit->text()});
+                cells.append({t, t->item(row, keyCol)->text(), edit->text(),
+                              number_field::of(edit)->told()});
         }
     return cells;
 }
 
-/// Opens the editor of each row of `cells` again with the text the user typed.
+/// Opens the editor of each row of `cells` again with the text the user typed; what
+/// was told of it is not told again.
 void reopenCells(const QList<refused_cell> &cells, int amountCol, int keyCol)
 {
     for (const refused_cell &c : cells)
@@ -77,8 +80,10 @@ void reopenCells(const QList<refused_cell> &cells, int amountCol, int keyCol)
             c.table->editItem(amount);
             if (auto *edit
                 = qobject_cast<QLineEdit *>(c.table->indexWidget(c.table->indexFromItem(amount)))) {
-                edit->setText(c.text);
-                edit->setModified(true);
+                if (number_field *field = number_field::of(edit)) {
+                    field->setText(c.text, true);
+                    field->setTold(c.told);
+                }
             }
             break;
         }
