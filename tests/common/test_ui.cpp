@@ -1,6 +1,7 @@
 #include "test_ui.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTest>
@@ -110,8 +111,33 @@ void addTextRows(const QStringList &columns, const QList<QStringList> &rows)
     for (const QString &c : columns)
         QTest::addColumn<QString>(names.emplace_back(c.toUtf8()).constData());
     for (const QStringList &r : rows) {
+        if (r.size() != columns.size() + 1)
+            qFatal("test table: row \"%s\" has %d texts for a name and %d columns",
+                   qPrintable(r.value(0)), int(r.size()), int(columns.size()));
         QTestData &row = QTest::newRow(qPrintable(r.value(0)));
         for (qsizetype i = 1; i <= columns.size(); ++i)
             row << r.value(i);
     }
+}
+
+namespace {
+const QChar ellipsis(0x2026);
+}
+
+QString reasonRead(const QLabel *line)
+{
+    const QString text = line->text();
+    return text.endsWith(ellipsis) ? line->toolTip() : QString(text).replace('\n', ' ');
+}
+
+bool fitsItsRoom(const QLabel *line)
+{
+    const QString text = line->text();
+    const QRect room = line->contentsRect();
+    const QRect needed
+        = line->fontMetrics().boundingRect(room, Qt::TextWordWrap | int(line->alignment()), text);
+    const QString shown = QString(text).remove(ellipsis).replace('\n', ' ').simplified();
+    // Within the room, or less than a third line beyond it.
+    return needed.height() < room.height() + line->fontMetrics().lineSpacing() / 2
+        && (!text.endsWith(ellipsis) || line->toolTip().simplified().startsWith(shown));
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QLabel;
 class QWidget;
 
 /// Collects every message Qt and the program write while it lives, so a test
@@ -50,5 +51,13 @@ private:
 void onNextModal(const std::function<void(QWidget *)> &act, int triesLeft = 250);
 
 /// Declares a text column per name of `columns` and adds a row per list of `rows`:
-/// its first text names the row, the others fill the columns in order.
+/// its first text names the row, the others fill the columns in order. A row of
+/// another length stops the test: its texts would land in the wrong columns.
 void addTextRows(const QStringList &columns, const QList<QStringList> &rows);
+
+/// What a reason line gives the user to read: its text, its two lines joined, or
+/// the whole reason of its tool tip where the line shows it cut with an ellipsis.
+QString reasonRead(const QLabel *line);
+/// True when the text of `line` fits in the room the line keeps, and a text cut
+/// with an ellipsis begins the whole reason its tool tip holds.
+bool fitsItsRoom(const QLabel *line);

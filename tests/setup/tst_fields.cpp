@@ -270,7 +270,9 @@ private slots:
             {"overflow", "1e309", "any", "not a finite number"},
             {"half typed", "1e-", "any", "not a complete number"},
             {"empty", "", "any", "enter a number"},
-            {"too fine", "50.1234", "percent", "at most 3 decimals"},
+            {"too fine", "50.1234", "percent", "at most 3 decimals, e.g. 50.123"},
+            {"small, in a cell", "0.000324367", "cell", "at most 8 decimals: write it with an exponent, e.g. 3.24367e-4"},
+            {"rounded, in a cell", "1234.123456789", "cell", "at most 8 decimals, e.g. 1234.12345679"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
             {"fraction of a count", "2.5", "count", "a whole number only"}});
@@ -291,11 +293,37 @@ private slots:
         }
         if (rule == "pH")
             r = number_rule::between("pH", -2.0, 16.0);
+        if (rule == "cell")
+            r.decimals = PreciseDoubleFactory::decimals;
         if (rule == "count") {
             r = number_rule::between("count", 1, 10000);
             r.integer = true;
         }
         QCOMPARE(r.refusal(text), reason);
+    }
+
+    void rule_writesValuesItAccepts_data()
+    {
+        // clang-format off
+        addTextRows({"value", "text"}, {
+            {"a stored molality", "0.00020139509825767854", "2.01395098e-4"},
+            {"exact, short", "-0.0025", "-0.0025"},
+            {"tiny", "1e-30", "1e-30"},
+            {"smallest double", "4.9406564584124654e-324", "5e-324"},
+            {"largest double", "1.7976931348623157e308", "1.79769313e308"}});
+        // clang-format on
+    }
+
+    void rule_writesValuesItAccepts()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        number_rule r;
+        r.decimals = PreciseDoubleFactory::decimals;
+        const double v = value.toDouble();
+        QCOMPARE(r.text(v), text);
+        QVERIFY(r.refusal(text).isEmpty());
+        QVERIFY(qAbs(text.toDouble() / v - 1.0) < 1e-8);
     }
 
     void numericEntry_keptRefusedAndExplained_data()
@@ -307,8 +335,8 @@ private slots:
             {"composition comma", "workspace", "cell:Ca", "1,5", comma},
             {"composition negative", "workspace", "cell:Ca", "-5", positive},
             {"composition zero", "workspace", "cell:Ca", "0", positive},
-            {"composition nine decimals", "workspace", "cell:Ca", "1.123456789", "at most 8 decimals"},
-            {"composition nine decimals and exponent", "workspace", "cell:Ca", "1.123456789e-3", "at most 8 decimals"},
+            {"composition nine decimals", "workspace", "cell:Ca", "1.123456789", "at most 8 decimals, e.g. 1.12345679"},
+            {"composition nine decimals and exponent", "workspace", "cell:Ca", "1.123456789e-3", "at most 8 decimals, e.g. 1.12345679e-3"},
             {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
             {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
             {"temperature high", "workspace", "lineEdit_temperature", "400", "at most 300"},
@@ -372,11 +400,12 @@ private slots:
     void refusedEntry_blocksTheRun_data()
     {
         // clang-format off
-        addTextRows({"field", "typed", "reason", "detour"}, {
-            {"cell, then Run", "cell:Ca", "1,5", "use a point as decimal separator", ""},
-            {"cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs"},
-            {"temperature, then the composition tab", "lineEdit_temperature", "301", "at most 300", "composition"},
-            {"density, then the composition tab", "lineEdit_massDensity", "1,02", "use a point as decimal separator", "composition"}});
+        addTextRows({"field", "typed", "reason", "detour", "pH"}, {
+            {"cell, then Run", "cell:Ca", "1,5", "use a point as decimal separator", "", ""},
+            {"cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs", ""},
+            {"cell and the pH cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs", "2,5"},
+            {"temperature, then the composition tab", "lineEdit_temperature", "301", "at most 300", "composition", ""},
+            {"density, then the composition tab", "lineEdit_massDensity", "1,02", "use a point as decimal separator", "composition", ""}});
         // clang-format on
     }
 
@@ -386,6 +415,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, reason);
         QFETCH(QString, detour);
+        QFETCH(QString, pH);
         workspace_fixture f;
         enterFour(f, "blocks.jsdb");
         // An earlier DONE must not pass for a run of the refused entry.
@@ -411,18 +441,35 @@ private slots:
         QVERIFY(edit);
         const QString original = edit->text();
         typeOver(edit, typed);
+        QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
+        QString pHoriginal;
+        if (!pH.isEmpty()) {
+            QVERIFY(chooseItem(qobject_cast<QComboBox *>(tH->cellWidget(0, 0)), "pH"));
+            QLineEdit *pHedit = openAmountCell(tH, 0);
+            pHoriginal = pHedit->text();
+            typeOver(pHedit, pH);
+        }
         if (detour == QLatin1String("tabs"))
             showTab(f.w, 2);
         showTab(f.w, 1);
-        // The text stays where it was typed, the cell's editor open over its cell.
+        // The text stays where it was typed, the cell's editor open over its cell; the
+        // line under Run names a refused entry and the pane told each refusal once.
         const auto shown = [&] { return cell ? cellEditor(t) : edit; };
         QVERIFY(shown() && shown()->text() == typed);
+        const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
+        const auto names = [line](const QString &text) {
+            return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
+        };
+        QVERIFY2(names(typed) || names(pH), qPrintable(reasonRead(line)));
+        for (const QString &text : {typed, pH})
+            QVERIFY2(text.isEmpty() || f.messages().count("[ " + text + " ]") == 1,
+                     qPrintable(f.messages().right(600)));
         QVERIFY(pressRun(f) != QLatin1String("     DONE"));
         QVERIFY(shown() && shown()->text() == typed);
-        const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
-        QVERIFY2(line->text().startsWith("correct the refused entry first")
-                     && line->text().contains(reason),
-                 qPrintable(line->text()));
+        QVERIFY2(reasonRead(line).startsWith("correct the refused entry first")
+                     && (reasonRead(line).contains(reason) || names(pH)),
+                 qPrintable(reasonRead(line)));
+        QVERIFY(fitsItsRoom(line));
         QCOMPARE(stored(), before);
         QCOMPARE(places(), placed);
         // Set right, even to the stored value, the line clears and Run runs.
@@ -430,6 +477,12 @@ private slots:
             showTab(f.w, 2);
         typeOver(shown(), original);
         QApplication::processEvents();
+        // The entry still refused takes the line.
+        if (!pH.isEmpty()) {
+            QVERIFY2(names(pH), qPrintable(reasonRead(line)));
+            typeOver(cellEditor(tH), pHoriginal);
+            QApplication::processEvents();
+        }
         QVERIFY2(line->text().isEmpty(), qPrintable(line->text()));
         showTab(f.w, 1);
         QCOMPARE(pressRun(f), QString("     DONE"));
@@ -465,6 +518,68 @@ private slots:
         QVERIFY(number_field::of(qobject_cast<QLineEdit *>(editorOf(2))));
     }
 
+    void cellEditor_untouchedChangesNothing_data()
+    {
+        // clang-format off
+        addTextRows({"unit", "cell", "leave"}, {
+            {"Cl in molal, Return", "molal", "Cl", "Return"},
+            {"Cl in Molar, another cell", "Molar", "Cl", "elsewhere"},
+            {"Cl in ppm, left open", "ppm", "Cl", "open"},
+            {"[H+] in molal, left open", "molal", "[H+]", "open"},
+            {"[H+] in Molar, Return", "Molar", "[H+]", "Return"},
+            {"pH, another cell", "molal", "pH", "elsewhere"}});
+        // clang-format on
+    }
+
+    void cellEditor_untouchedChangesNothing()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QString, cell);
+        QFETCH(QString, leave);
+        workspace_fixture f;
+        enterJ13(f, scratch("untouched.jsdb"));
+        QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
+        QTableWidget *els = waterTable(f, "tableWidgetWaters_elements");
+        QTableWidget *t = cell == "Cl" ? els : waterTable(f, "tableWidgetWaters_element_H");
+        // J-13 was typed as pH 7.41: its [H+] has all the digits of a power of ten, and
+        // so has a pH worked out from a typed [H+].
+        auto *form = qobject_cast<QComboBox *>(t->cellWidget(0, 0));
+        QVERIFY(cell == "Cl" || chooseItem(form, "[H+]"));
+        if (cell == "pH")
+            QVERIFY(typeAmount(t, 0, "3.3e-8") && chooseItem(form, "pH"));
+        QCOMPARE(f.save(), 0);
+        const QByteArray saved = savedBytes(f.sd()->file);
+        const one_elementComp *e = entryOf(f, cell == "Cl" ? "Cl" : "H");
+        const auto stored = [&] {
+            return numbers({e->molal, e->Molar, e->ppm, currentWater(f)->pHcomp});
+        };
+        const QString before = stored();
+        const bool unsaved = f.w->unsaved_changes();
+        const int row = cell == "Cl" ? elementRow(f, "Cl") : 0;
+        const double value = amountShown(t, row);
+        // The editor opens on a text its own rule takes, standing for the stored amount.
+        QLineEdit *edit = openAmountCell(t, row);
+        QVERIFY(edit);
+        number_rule cellRule;
+        cellRule.decimals = PreciseDoubleFactory::decimals;
+        QVERIFY2(!number_field::isRefused(edit) && cellRule.refusal(edit->text()).isEmpty(),
+                 qPrintable(edit->text()));
+        QVERIFY2(qAbs(edit->text().toDouble() / value - 1.0) < 1e-8, qPrintable(edit->text()));
+        if (leave == "Return")
+            QTest::keyClick(edit, Qt::Key_Return);
+        if (leave == "elsewhere")
+            QTest::mouseClick(els->viewport(), Qt::LeftButton, {},
+                              els->visualItemRect(els->item(elementRow(f, "Na"), 1)).center());
+        QApplication::processEvents();
+        // Nothing stored, nothing to save, and Run runs without a word of refusal.
+        QCOMPARE(stored(), before);
+        QCOMPARE(f.w->unsaved_changes(), unsaved);
+        QCOMPARE(f.save(), 0);
+        QCOMPARE(savedBytes(f.sd()->file), saved);
+        QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        QVERIFY2(!f.messages().contains("refused"), qPrintable(f.messages().right(400)));
+    }
+
     void zeroTotalFromFile_explainedAtRun()
     {
         workspace_fixture f;
@@ -473,6 +588,13 @@ private slots:
         for (one_elementComp *e : currentWater(f)->composition)
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
+        // An editor opened on it and left open holds no entry of the user's.
+        showTab(f.w, 2);
+        showTab(f.w, 1);
+        QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+        QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
+        QVERIFY(edit);
+        QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit), qPrintable(edit->text()));
         QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
         QVERIFY2(f.messages().contains(
                      "composition set for [ Ca ] is 0 (an amount must be greater than 0)"),
