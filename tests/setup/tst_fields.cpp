@@ -30,6 +30,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
+#include <QSpontaneKeyEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -263,6 +264,8 @@ void work(QWidget *box, const QString &steps)
 
 /// Turns the wheel over `box` by three notches: a combo towards the end of its list
 /// farther from its current item, a spin box up (each of them stands below its top).
+/// The wheel comes as from the windowing system, where QApplication first gives
+/// focus to a box that takes focus from the wheel.
 void turnWheel(QWidget *box)
 {
     auto *combo = qobject_cast<QComboBox *>(box);
@@ -271,7 +274,8 @@ void turnWheel(QWidget *box)
     for (int i = 0; i < 3; ++i) {
         QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box, &wheel);
+        QSpontaneKeyEvent::setSpontaneous(&wheel); // sendEvent would clear it
+        qApp->notify(box, &wheel);
     }
 }
 
