@@ -6,7 +6,6 @@
 #include "return_codes.h"
 #include "screen_info.h"
 #include "settings_keys.h"
-#include "wheel_guard.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -23,7 +22,6 @@ dbparse_driver::dbparse_driver(QWidget *parent)
     ui->setupUi(this);
     scrInfo = new screen_info(this);
     scrInfo->hide();
-    wheel_guard::installAll(this);
     settings_read();
 }
 

@@ -5,7 +5,6 @@
 #include "SearchResultDelegate.h"
 #include "ZoomSelector.h"
 #include "doc_geometry.h"
-#include "wheel_guard.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -47,8 +46,6 @@ pdfWindow::pdfWindow(QMainWindow *parent)
     // Room for the chapter titles in the side pane; the page takes the rest.
     ui->splitter->setStretchFactor(1, 1);
     ui->splitter->setSizes({320, 680});
-    // The wheel over the zoom or page box does nothing until the user picks it.
-    wheel_guard::installAll(this);
 
     QPdfPageNavigator *nav = ui->pdfView->pageNavigator();
     connect(nav, &QPdfPageNavigator::currentPageChanged, this, &pdfWindow::update_pageActions);

@@ -1,15 +1,20 @@
 #include "wheel_guard.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
 
 namespace {
+
+/// Set on a box the user picked since it last lost focus. Kept on the box itself,
+/// so that it goes with the box.
+const char pickedProperty[] = "vek7_wheelPicked";
 
 /// True for a key that only modifies others (Shift, Ctrl, Alt, ...): pressing it
 /// is not typing in the box.
@@ -26,66 +31,44 @@ bool givenByUser(Qt::FocusReason reason)
         || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
-} // namespace
-
-wheel_guard::wheel_guard(QWidget *box, place where)
-    : QObject(box)
-    , box(box)
-    , where(where)
-{ }
-
-void wheel_guard::install(QWidget *box, place where)
+bool isBox(const QObject *object)
 {
-    if (!box || box->findChild<wheel_guard *>(QString(), Qt::FindDirectChildrenOnly))
-        return;
-    // The wheel no longer gives focus: only a click or Tab does.
-    box->setFocusPolicy(Qt::StrongFocus);
-    auto *guard = new wheel_guard(box, where);
-    box->installEventFilter(guard);
-    // A click into the text of a spin box or editable combo lands on its line edit.
-    for (QLineEdit *edit : box->findChildren<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
-        edit->installEventFilter(guard);
+    return qobject_cast<const QComboBox *>(object)
+        || qobject_cast<const QAbstractSpinBox *>(object);
 }
 
-void wheel_guard::installAll(QWidget *root)
+/// The box `object` belongs to: the box itself, or the line edit inside a spin box
+/// or editable combo, where clicks and keys land; null for anything else.
+QWidget *boxOf(QObject *object)
 {
-    for (QWidget *w : root->findChildren<QWidget *>())
-        if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
-            install(w);
+    if (!object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (isBox(widget))
+        return widget;
+    QWidget *parent = widget->parentWidget();
+    return qobject_cast<QLineEdit *>(widget) && isBox(parent) ? parent : nullptr;
 }
 
-bool wheel_guard::eventFilter(QObject *object, QEvent *event)
+/// True for a table's cell widget: a box on the viewport of an item view.
+bool inCell(const QWidget *box)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // Also a click on a box that has focus already, which brings no FocusIn.
-        picked = true;
-        break;
-    case QEvent::KeyPress:
-        picked = picked || !modifierOnly(static_cast<QKeyEvent *>(event)->key());
-        break;
-    case QEvent::FocusIn: {
-        // Back from its own list the box is as it was before the list opened; any
-        // other focus is picked anew.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason)
-            picked = givenByUser(reason);
-        break;
-    }
-    case QEvent::Wheel:
-        if (where == field && picked && box->hasFocus())
-            break;
-        passOn(static_cast<QWheelEvent *>(event));
-        event->accept();
-        return true;
-    default:
-        break;
-    }
-    return QObject::eventFilter(object, event);
+    const QWidget *port = box->parentWidget();
+    const auto *view
+        = port ? qobject_cast<const QAbstractItemView *>(port->parentWidget()) : nullptr;
+    return view && view->viewport() == port;
 }
 
-void wheel_guard::passOn(const QWheelEvent *wheel) const
+/// QApplication gives focus to a WheelFocus widget under the wheel before any event
+/// filter sees the wheel; without it, only a click or Tab gives the box focus.
+void dropWheelFocus(QWidget *box)
+{
+    if (box->focusPolicy() == Qt::WheelFocus)
+        box->setFocusPolicy(Qt::StrongFocus);
+}
+
+/// Hands `wheel` to the viewport of the nearest scroll area around `box`.
+void passOn(const QWidget *box, const QWheelEvent *wheel)
 {
     for (QWidget *p = box->parentWidget(); p; p = p->parentWidget()) {
         auto *area = qobject_cast<QAbstractScrollArea *>(p);
@@ -98,4 +81,74 @@ void wheel_guard::passOn(const QWheelEvent *wheel) const
         QCoreApplication::sendEvent(port, &passed);
         return;
     }
+}
+
+} // namespace
+
+wheel_guard::wheel_guard(QObject *app)
+    : QObject(app)
+{ }
+
+void wheel_guard::guardApplication()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || app->findChild<wheel_guard *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    app->installEventFilter(new wheel_guard(app));
+    // Boxes polished before the guard came never show it their Polish.
+    for (QWidget *w : QApplication::allWidgets())
+        if (isBox(w))
+            dropWheelFocus(w);
+}
+
+bool wheel_guard::eventFilter(QObject *object, QEvent *event)
+{
+    // Every event of the application passes here: leave the others at once.
+    switch (event->type()) {
+    case QEvent::Polish:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::FocusIn:
+    case QEvent::Wheel:
+        break;
+    default:
+        return false;
+    }
+    QWidget *box = boxOf(object);
+    if (!box)
+        return false;
+    switch (event->type()) {
+    case QEvent::Polish:
+        // A box is polished once it is made, before it is first shown.
+        if (box == object)
+            dropWheelFocus(box);
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Also a click on a box that has focus already, which brings no FocusIn.
+        box->setProperty(pickedProperty, true);
+        break;
+    case QEvent::KeyPress:
+        if (!modifierOnly(static_cast<QKeyEvent *>(event)->key()))
+            box->setProperty(pickedProperty, true);
+        break;
+    case QEvent::FocusIn: {
+        // Back from its own list the box is as it was before the list opened; any
+        // other focus is picked anew.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason)
+            box->setProperty(pickedProperty, givenByUser(reason));
+        break;
+    }
+    case QEvent::Wheel:
+        if (!inCell(box) && box->property(pickedProperty).toBool() && box->hasFocus())
+            break;
+        passOn(box, static_cast<QWheelEvent *>(event));
+        event->accept();
+        return true;
+    default:
+        break;
+    }
+    return false;
 }

@@ -13,34 +13,23 @@ class QWidget;
 /// nothing. The user picks a box by clicking it, opening its list, reaching it with
 /// Tab or Backtab, or typing in it. Focus the window gives it on opening, or the
 /// program gives it, does not pick it; a box that loses focus (other than to its
-/// own list) must be picked again.
+/// own list) must be picked again. A box in a table cell (on the viewport of an
+/// item view) never takes the wheel.
+///
+/// One guard watches the whole application, so every window, including one made
+/// later, follows the rule without doing anything of its own.
 class wheel_guard : public QObject
 {
     Q_OBJECT
 
 public:
-    /// Where a guarded box sits.
-    enum place {
-        field, ///< in a form: it takes the wheel once the user picks it
-        cell, ///< a table's cell widget: the wheel always scrolls the table
-    };
-
-    /// Guards `box` (a combo box or spin box) as a box of `where`; a box already
-    /// guarded keeps its guard.
-    static void install(QWidget *box, place where = field);
-    /// Guards every combo box and spin box under `root` as a field; a table's cell
-    /// widgets, made later, are installed as cells where they are made.
-    static void installAll(QWidget *root);
+    /// Puts every combo box and spin box of the application, present and future,
+    /// under the rule; a second call does nothing. Needs the QApplication.
+    static void guardApplication();
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
-    wheel_guard(QWidget *box, place where);
-    /// Hands `wheel` to the viewport of the nearest scroll area around the box.
-    void passOn(const QWheelEvent *wheel) const;
-
-    QWidget *box; ///< the guarded box (also the guard's parent)
-    place where; ///< where the box sits
-    bool picked = false; ///< the user picked the box since it last lost focus
+    explicit wheel_guard(QObject *app);
 };

@@ -8,7 +8,6 @@
 #include "sbatch.h"
 #include "spcn_mix_result.h"
 #include "viewResult_spcn.h"
-#include "wheel_guard.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -56,7 +55,6 @@ model_mixing::model_mixing(QWidget *parent)
     number_rule target = number_rule::above(QStringLiteral("target total"), 0.0, true);
     target.emptyAllowed = true;
     number_field::attach(ui->lineEdit_targetConcn, target, tell);
-    wheel_guard::installAll(this);
 }
 
 model_mixing::~model_mixing()

@@ -3,7 +3,6 @@
 
 #include "export_file.h"
 #include "return_codes.h"
-#include "wheel_guard.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -23,7 +22,6 @@ export_data::export_data(QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    wheel_guard::installAll(this);
     settings_read();
 }
 

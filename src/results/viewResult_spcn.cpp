@@ -3,7 +3,6 @@
 
 #include "records.h"
 #include "sbatch.h"
-#include "wheel_guard.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -65,8 +64,6 @@ viewResult_spcn::viewResult_spcn(QWidget *parent)
         const QSignalBlocker block(ui->comboBox_unitSolutes);
         ui->comboBox_unitSolutes->addItems(result_calc::unit_names());
     }
-    // Scrolling the results must not change the unit or an order on the way.
-    wheel_guard::installAll(this);
     settings_read();
 }
 

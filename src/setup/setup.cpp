@@ -9,7 +9,6 @@
 #include "sbatch.h"
 #include "ui_setup.h"
 #include "viewResult_spcn.h"
-#include "wheel_guard.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -122,7 +121,6 @@ setup::setup(QWidget *parent)
             if (!refused)
                 refusal_answered();
         });
-    wheel_guard::installAll(this);
 }
 
 setup::~setup()

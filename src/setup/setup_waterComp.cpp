@@ -11,7 +11,6 @@
 #include "dbdata.h"
 #include "sbatch.h"
 #include "ui_setup.h"
-#include "wheel_guard.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -148,7 +147,6 @@ QStringList setup::compile_optionGases_list(const QString &element)
 QComboBox *setup::comboBox_Water_typeH(int index)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo, wheel_guard::cell);
     combo->addItems({QStringLiteral("[H+]"), gl.unitH_toString(global::pH)});
     combo->setCurrentIndex(index == global::pH ? 1 : 0);
     connect(combo, &QComboBox::currentIndexChanged, this, &setup::waterElement_soluteChanged_H);
@@ -158,7 +156,6 @@ QComboBox *setup::comboBox_Water_typeH(int index)
 QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo, wheel_guard::cell);
     combo->addItem(entry->element);
     combo->addItems(entry->species);
     keepStoredChoice(combo, entry->solute, QVariant());
@@ -170,7 +167,6 @@ QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo, wheel_guard::cell);
     const sim_data *sd = batch->sdata;
     if (element != sd->nameH2O && element != sd->nameO) {
         combo->addItem(QStringLiteral(" swap options"), element);
@@ -196,7 +192,6 @@ QComboBox *setup::comboBox_Water_elementOptions(const QString &element)
 QComboBox *setup::comboBox_Water_elementOptions_O2g()
 {
     auto *combo = new QComboBox;
-    wheel_guard::install(combo, wheel_guard::cell);
     const sim_data *sd = batch->sdata;
     combo->addItem(QStringLiteral(" swap options"), sd->nameO2g);
     for (const QString &s : compile_optionSwap_list_O2g(sd->nameO2g))

@@ -2,7 +2,6 @@
 #include "ui_water_manager.h"
 
 #include "sbatch.h"
-#include "wheel_guard.h"
 
 #include <QCompleter>
 #include <QDateTime>
@@ -98,7 +97,6 @@ water_manager::water_manager(sbatch *batch, QWidget *parent)
         ui->comboBox_sort->setCurrentIndex(0);
     }
     ui->comboBox_sort->view()->setMinimumWidth(300);
-    wheel_guard::installAll(this);
 }
 
 water_manager::~water_manager()

@@ -1,6 +1,5 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
-#include "wheel_guard.h"
 
 #include "login_page.h"
 #include "setup.h"
@@ -82,8 +81,6 @@ MainWindow::MainWindow(QWidget *parent)
     for (QWidget *page : {static_cast<QWidget *>(loginPage), static_cast<QWidget *>(simfileWin),
                           static_cast<QWidget *>(setupWin)})
         page->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
-    // Scrolling the pages must not change the combos the pointer passes over.
-    wheel_guard::installAll(this);
 
     ui->menuBar->hide();
     main_toolBar();

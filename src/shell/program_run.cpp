@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include "mainwindow.h"
+#include "wheel_guard.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -8,6 +9,8 @@
 
 int program_run(QApplication &app)
 {
+    // Before any window: boxes lose the wheel's focus when they are first polished.
+    wheel_guard::guardApplication();
     MainWindow window;
     const QString sheetPath = QStringLiteral(":/styleSheets/qss_primary_std.qss");
     QFile sheet(sheetPath);

@@ -8,7 +8,6 @@
 #include "message_pane.h"
 #include "sbatch.h"
 #include "toolbar_menus.h"
-#include "wheel_guard.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -69,7 +68,6 @@ simfile::simfile(QWidget *parent)
     maxRecentFiles = 10;
     simfile_toolBar();
     set_tooltips();
-    wheel_guard::installAll(this);
 }
 
 simfile::~simfile()

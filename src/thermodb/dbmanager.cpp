@@ -4,7 +4,6 @@
 #include "message_pane.h"
 #include "screen_info.h"
 #include "settings_keys.h"
-#include "wheel_guard.h"
 
 #include <QAbstractItemView>
 #include <QAtomicInt>
@@ -48,7 +47,6 @@ dbmanager::dbmanager(QWidget *parent)
     ui->tabWidget->setCurrentIndex(0);
     for (int i = 1; i <= 3; ++i)
         ui->tabWidget->setTabEnabled(i, false);
-    wheel_guard::installAll(this);
 
     settings_read();
     // Adding the first name makes it current, which runs the type change for index 0.

@@ -20,18 +20,22 @@
 #include "test_ui.h"
 #include "viewResult_spcn.h"
 #include "water_manager.h"
+#include "wheel_guard.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
+#include <QSpontaneKeyEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <memory>
@@ -138,6 +142,33 @@ Entry openField(const QString &window, const QString &name)
     return mixingField(name, window == QLatin1String("titration"));
 }
 
+/// A window made after the rule was installed, with no call of its own: a list and
+/// a number box on a page that scrolls, and a table with a list in a cell.
+std::shared_ptr<QWidget> windowOfItsOwn()
+{
+    auto *list = new QComboBox;
+    list->setObjectName("combo");
+    list->addItems({"one", "two", "three"});
+    auto *number = new QSpinBox;
+    number->setObjectName("spin");
+    auto *table = new QTableWidget(1, 1);
+    table->setObjectName("table");
+    auto *cell = new QComboBox;
+    cell->addItems({"one", "two", "three"});
+    table->setCellWidget(0, 0, cell);
+    auto *page = new QWidget;
+    auto *rows = new QVBoxLayout(page);
+    rows->addWidget(list);
+    rows->addWidget(number);
+    rows->addWidget(table);
+    auto *area = new QScrollArea;
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    auto w = std::make_shared<QWidget>();
+    (new QVBoxLayout(w.get()))->addWidget(area);
+    return w;
+}
+
 /// A window brought up as a user reaches it, shown and active: the workspace on a
 /// new configuration, or another window given the batch `ran` with two waters run.
 std::pair<std::shared_ptr<void>, QWidget *> openWindow(const QString &name, sbatch *ran)
@@ -172,6 +203,7 @@ std::pair<std::shared_ptr<void>, QWidget *> openWindow(const QString &name, sbat
         p->open(QUrl::fromLocalFile(QStringLiteral(":/userguide/vek7-userguide-v1-0-2a.pdf")));
         w = p;
     }
+    w = name == "window of its own" ? windowOfItsOwn() : w;
     w = name == "results viewer" ? std::make_shared<viewResult_spcn>() : w;
     w = name == "water set manager" ? std::make_shared<water_manager>(ran, nullptr) : w;
     w = name == "database manager" ? std::make_shared<dbmanager>() : w;
@@ -232,6 +264,8 @@ void work(QWidget *box, const QString &steps)
 
 /// Turns the wheel over `box` by three notches: a combo towards the end of its list
 /// farther from its current item, a spin box up (each of them stands below its top).
+/// The wheel comes as from the windowing system, where QApplication first gives
+/// focus to a box that takes focus from the wheel.
 void turnWheel(QWidget *box)
 {
     auto *combo = qobject_cast<QComboBox *>(box);
@@ -240,7 +274,8 @@ void turnWheel(QWidget *box)
     for (int i = 0; i < 3; ++i) {
         QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box, &wheel);
+        QSpontaneKeyEvent::setSpontaneous(&wheel); // sendEvent would clear it
+        qApp->notify(box, &wheel);
     }
 }
 
@@ -254,7 +289,11 @@ class tst_fields : public QObject
     std::unique_ptr<workspace_fixture> ran;
 
 private slots:
-    void initTestCase() { quietDebug(); }
+    void initTestCase()
+    {
+        quietDebug();
+        wheel_guard::guardApplication(); // as the program does, before any window
+    }
 
     void rule_namesTheReason_data()
     {
@@ -632,7 +671,10 @@ private slots:
             {"configuration-file window: path", "configuration-file window", "comboBox_path", "", ""},
             {"water set manager: sort", "water set manager", "comboBox_sort", "", ""},
             {"pdf viewer: zoom", "pdf viewer", "zoomSelector", "", ""},
-            {"pdf viewer: page", "pdf viewer", "spinBox_page", "", ""}});
+            {"pdf viewer: page", "pdf viewer", "spinBox_page", "", ""},
+            {"window of its own: list", "window of its own", "combo", "", ""},
+            {"window of its own: number, focus of the program", "window of its own", "spin", "program", ""},
+            {"window of its own: list in a table cell, picked", "window of its own", "table/0/0", "click", ""}});
         // clang-format on
     }
 
