@@ -146,26 +146,21 @@ Entry openField(const QString &window, const QString &name)
 /// a number box on a page that scrolls, and a table with a list in a cell.
 std::shared_ptr<QWidget> windowOfItsOwn()
 {
-    auto *list = new QComboBox;
-    list->setObjectName("combo");
-    list->addItems({"one", "two", "three"});
-    auto *number = new QSpinBox;
-    number->setObjectName("spin");
-    auto *table = new QTableWidget(1, 1);
-    table->setObjectName("table");
-    auto *cell = new QComboBox;
-    cell->addItems({"one", "two", "three"});
-    table->setCellWidget(0, 0, cell);
+    auto w = std::make_shared<QScrollArea>();
     auto *page = new QWidget;
     auto *rows = new QVBoxLayout(page);
-    rows->addWidget(list);
-    rows->addWidget(number);
+    const auto named = [](QWidget *box, const char *name) {
+        box->setObjectName(name);
+        if (auto *combo = qobject_cast<QComboBox *>(box))
+            combo->addItems({"one", "two", "three"});
+        return box;
+    };
+    rows->addWidget(named(new QComboBox, "combo"));
+    rows->addWidget(named(new QSpinBox, "spin"));
+    auto *table = static_cast<QTableWidget *>(named(new QTableWidget(1, 1), "table"));
+    table->setCellWidget(0, 0, named(new QComboBox, "cell"));
     rows->addWidget(table);
-    auto *area = new QScrollArea;
-    area->setWidgetResizable(true);
-    area->setWidget(page);
-    auto w = std::make_shared<QWidget>();
-    (new QVBoxLayout(w.get()))->addWidget(area);
+    w->setWidget(page);
     return w;
 }
 
@@ -346,8 +341,7 @@ private slots:
         // clang-format off
         addTextRows({"value", "text"}, {
             {"a stored molality", "0.00020139509825767854", "2.01395098e-4"},
-            {"exact, short", "-0.0025", "-0.0025"},
-            {"tiny", "1e-30", "1e-30"},
+            {"exact, negative", "-0.0025", "-0.0025"},
             {"smallest double", "4.9406564584124654e-324", "5e-324"},
             {"largest double", "1.7976931348623157e308", "1.79769313e308"}});
         // clang-format on
