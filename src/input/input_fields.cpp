@@ -42,7 +42,7 @@ qsizetype decimalsOf(const QString &text)
     const qsizetype point = text.indexOf(QLatin1Char('.'));
     if (point < 0)
         return 0;
-    const qsizetype exponent = text.indexOf(QRegularExpression(QStringLiteral("[eE]")));
+    const qsizetype exponent = text.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     return (exponent >= 0 ? exponent : text.size()) - point - 1;
 }
 
