@@ -116,6 +116,13 @@ QString number_rule::refusal(const QString &typed, double *value) const
         && (text.contains(QLatin1Char('.')) || text.contains(QLatin1Char('e'), Qt::CaseInsensitive)
             || v != std::floor(v)))
         return QStringLiteral("a whole number only");
+    // A value out of range is told so first: no other way of writing it would do.
+    if (aboveLow ? !(v > low) : !(v >= low))
+        return aboveLow ? QStringLiteral("must be greater than ") + num(low)
+                        : QStringLiteral("at least ") + num(low);
+    if (belowHigh ? !(v < high) : !(v <= high))
+        return belowHigh ? QStringLiteral("must be less than ") + num(high)
+                         : QStringLiteral("at most ") + num(high);
     if (decimals >= 0 && decimalsOf(text) > decimals) {
         // Say how to write it: small and large numbers fit with an exponent.
         const QString exact = shortestWithExponent(v);
@@ -125,12 +132,6 @@ QString number_rule::refusal(const QString &typed, double *value) const
                 .arg(exact);
         return QStringLiteral("at most %1 decimals, e.g. %2").arg(decimals).arg(this->text(v));
     }
-    if (aboveLow ? !(v > low) : !(v >= low))
-        return aboveLow ? QStringLiteral("must be greater than ") + num(low)
-                        : QStringLiteral("at least ") + num(low);
-    if (belowHigh ? !(v < high) : !(v <= high))
-        return belowHigh ? QStringLiteral("must be less than ") + num(high)
-                         : QStringLiteral("at most ") + num(high);
     return QString();
 }
 
@@ -282,7 +283,8 @@ QString number_field::refusalLine(const number_rule &rule, const QString &text,
                                   const QString &reason)
 {
     if (!rule.line.isEmpty())
-        return rule.line.arg(text) + QStringLiteral(" (") + reason + QStringLiteral(")");
+        return QStringLiteral("##  ") + rule.line.arg(text) + QStringLiteral(" (") + reason
+            + QStringLiteral(")");
     return QStringLiteral("##  ") + (rule.name.isEmpty() ? QStringLiteral("value") : rule.name)
         + QStringLiteral(" [ ") + text + QStringLiteral(" ] refused: ") + reason
         + QStringLiteral("; the stored value is kept.");

@@ -24,8 +24,8 @@ struct number_rule
     bool integer = false; ///< whole numbers only
     bool emptyAllowed = false; ///< an empty field is accepted (it stands for "none")
     int decimals = -1; ///< most digits after the point; -1 for any number
-    /// The window's own refusal line, "%1" the text typed; the reason is added
-    /// beside it. Empty: "##  <name> [ text ] refused: <reason>; ...".
+    /// The window's own refusal line, "%1" the text typed; told as "##  <line> (<reason>)".
+    /// Empty: "##  <name> [ text ] refused: <reason>; ...".
     QString line;
 
     /// Why `text` is refused, in a few words ("at most 100"); empty when accepted.

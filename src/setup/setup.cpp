@@ -112,8 +112,7 @@ setup::setup(QWidget *parent)
     density.line = QStringLiteral("water mass density: value [ %1 ] entered is incorrect.");
     number_field::attach(ui->lineEdit_massDensity, density, tell);
     number_rule alkalinity = number_rule::above(QStringLiteral("alkalinity"), 0.0);
-    alkalinity.line
-        = QStringLiteral("SP: #####  alkalinity must be a positive real number. [ %1 ]");
+    alkalinity.line = QStringLiteral("alkalinity: value [ %1 ] entered is incorrect.");
     number_field::attach(ui->lineEdit_alkalinity, alkalinity, tell);
     for (QLineEdit *field :
          {ui->lineEdit_temperature, ui->lineEdit_massDensity, ui->lineEdit_alkalinity})

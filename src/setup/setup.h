@@ -415,6 +415,9 @@ private:
     void mark_chargeBalance_row(const one_water *w);
     /// Shows water `w`'s composition unit in the unit list, signals blocked.
     void show_composition_unit(const one_water *w);
+    /// How refusals name the amount of composition row `row` of `table`: the species,
+    /// H form or gas the row shows, with " amount" ("Ca amount", "[H+] amount").
+    QString amount_name(const QTableWidget *table, int row) const;
     /// Lays out one of the water tables.
     void layout_water_table(QTableWidget *table, int columns, bool composition);
     /// Builds the H row (and the O2(g) row) of the composition page.
@@ -444,9 +447,9 @@ private:
     void write_amount_cell(QTableWidget *table, int row, double value);
     /// Writes a result value ('g', 6) or empties the cell for NaN.
     void write_result_cell(QTableWidget *table, int row, double value);
-    /// The typed amount of a cell when it is a finite number; else the refusal is
-    /// written to the pane and false returned.
-    bool read_amount_cell(const QTableWidgetItem *item, double &value);
+    /// The typed amount of a cell of `table` when it is a finite number; else the
+    /// refusal is written to the pane and false returned.
+    bool read_amount_cell(const QTableWidget *table, const QTableWidgetItem *item, double &value);
     /// Rewrites every composition value in the unit shown, signals blocked.
     void show_composition_values(int index);
     /// Rewrites every solute result value in the unit shown.

@@ -487,7 +487,7 @@ void setup::on_comboBox_concnUnits_gas_currentIndexChanged(int)
 
 // ---- typed amounts -----------------------------------------------------------------
 
-bool setup::read_amount_cell(const QTableWidgetItem *item, double &value)
+bool setup::read_amount_cell(const QTableWidget *t, const QTableWidgetItem *item, double &value)
 {
     const QVariant v = item->data(Qt::EditRole);
     bool ok = false;
@@ -499,8 +499,8 @@ bool setup::read_amount_cell(const QTableWidgetItem *item, double &value)
     }
     if (ok && std::isfinite(value))
         return true;
-    refuse(QStringLiteral("##  amount [ ") + v.toString()
-           + QStringLiteral(" ] is not a finite number; the stored value is kept."));
+    refuse(QStringLiteral("##  ") + amount_name(t, item->row()) + QStringLiteral(" [ ")
+           + v.toString() + QStringLiteral(" ] is not a finite number; the stored value is kept."));
     return false;
 }
 
@@ -528,7 +528,7 @@ void setup::on_tableWidgetWaters_elements_itemChanged(QTableWidgetItem *item)
     double v = 0.0;
     if (element == sd->nameO || element == sd->nameH2O) {
         e->molal = e->Molar = e->ppm = 1.0;
-    } else if (!read_amount_cell(item, v)) {
+    } else if (!read_amount_cell(t, item, v)) {
         write_amount_cell(t, row, select_concn_element(cw, unit, element));
         return;
     } else {
@@ -577,11 +577,12 @@ void setup::on_tableWidgetWaters_element_H_itemChanged(QTableWidgetItem *item)
         return;
     const bool asPH = row == 0 && typeH->currentIndex() == 1;
     double v = 0.0;
-    bool ok = read_amount_cell(item, v);
+    bool ok = read_amount_cell(t, item, v);
     // An amount must be positive; a pH must give a representable [H+].
     const double fromPH = asPH ? std::pow(10.0, -v) : 0.0;
     if (ok && (asPH ? !(fromPH > 0.0 && std::isfinite(fromPH)) : !(v > 0.0))) {
-        refuse(QStringLiteral("##  value [ ") + QString::number(v, 'g', 6)
+        refuse(QStringLiteral("##  ") + (asPH ? QStringLiteral("pH") : amount_name(t, row))
+               + QStringLiteral(" [ ") + QString::number(v, 'g', 6)
                + QStringLiteral(" ] is out of range; the stored value is kept."));
         ok = false;
     }

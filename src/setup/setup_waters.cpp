@@ -156,11 +156,11 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
     // Amounts are positive numbers; the H row takes a pH from -2 to 16 instead.
     if (!t->itemDelegateForColumn(col_compAmount)) {
         const bool tableH = t == ui->tableWidgetWaters_element_H;
-        const auto ruleOf = [t, tableH, col = col_compElement](const QModelIndex &index) {
-            const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col));
+        const auto ruleOf = [this, t, tableH](const QModelIndex &index) {
+            const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col_compElement));
             if (tableH && index.row() == 0 && typeH && typeH->currentIndex() == 1)
                 return number_rule::between(QStringLiteral("pH"), -2.0, 16.0);
-            return number_rule::above(QStringLiteral("amount"), 0.0);
+            return number_rule::above(amount_name(t, index.row()), 0.0);
         };
         const auto tell = [this](const QString &line) { tell_refusal(line); };
         auto *amounts = new number_delegate(t, ruleOf, tell);
@@ -168,6 +168,17 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         t->setItemDelegateForColumn(col_compAmount, amounts);
         connect(amounts, &number_delegate::refusalCleared, this, &setup::refusal_answered);
     }
+}
+
+QString setup::amount_name(const QTableWidget *t, int row) const
+{
+    // What the row shows on its left: the species or H form chosen, or the gas.
+    QString name;
+    if (const auto *combo = qobject_cast<const QComboBox *>(t->cellWidget(row, col_compElement)))
+        name = combo->currentText();
+    else if (const QTableWidgetItem *item = t->item(row, col_compElement))
+        name = item->text();
+    return name.isEmpty() ? QStringLiteral("amount") : name + QStringLiteral(" amount");
 }
 
 void setup::setup_tables_waters()

@@ -5,6 +5,7 @@
 #include "sbatch.h"
 #include "setup.h"
 #include "test_env.h"
+#include "test_ui.h"
 
 #include <cmath>
 #include <memory>
@@ -436,6 +437,21 @@ void pickGas(setup *w, const QString &search, const QString &gas)
                       Qt::LeftButton);
 }
 
+void runWaterManager(setup *w, const std::function<void(QWidget *)> &act)
+{
+    onNextModal(act);
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("pushButton_waterMgr")),
+                      Qt::LeftButton);
+}
+
+void clickWaterRow(QWidget *dlg, const QString &water)
+{
+    auto *t = dlg->findChild<QTableWidget *>(QStringLiteral("tableWidget_waters"));
+    const QTableWidgetItem *item = t->item(int(tableColumn(t, 0).indexOf(water)), 0);
+    QVERIFY2(item, qPrintable(water));
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+}
+
 QTableWidget *waterTable(const setup *w, const QString &name)
 {
     return w->findChild<QTableWidget *>(name);
@@ -514,6 +530,20 @@ bool chooseItem(QComboBox *combo, const QString &text)
     if (k >= 0)
         combo->setCurrentIndex(k);
     return k >= 0;
+}
+
+bool pickItem(QComboBox *combo, const QString &text)
+{
+    const int k = combo ? combo->findText(text) : -1;
+    if (k < 0)
+        return false;
+    QTest::mouseClick(combo, Qt::LeftButton);
+    if (!combo->view()->isVisible())
+        return false;
+    for (int i = combo->currentIndex(); i != k; i += k > i ? 1 : -1)
+        QTest::keyClick(combo->view(), k > i ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    return combo->currentIndex() == k;
 }
 
 QComboBox *elementCombo(const setup *w, const QString &element, int column)

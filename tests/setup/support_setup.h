@@ -144,6 +144,10 @@ void pickElement(setup *w, const QString &search, const QString &element, bool u
 /// Presses Add Gas and answers the gas picker: types `search`, clicks the row of
 /// `gas`, presses Select.
 void pickGas(setup *w, const QString &search, const QString &gas);
+/// Presses the workspace's "manage water" and lets `act` work the water set manager.
+void runWaterManager(setup *w, const std::function<void(QWidget *dlg)> &act);
+/// Clicks the row of `water` in the water set manager `dlg`.
+void clickWaterRow(QWidget *dlg, const QString &water);
 /// Table `name` of the workspace's water pages.
 QTableWidget *waterTable(const setup *w, const QString &name);
 /// Opens tab `index` of the workspace with a click on its tab.
@@ -167,6 +171,9 @@ bool typeAmount(QTableWidget *t, int row, const QString &text);
 bool chooseItem(const setup *w, const QString &name, const QString &text);
 /// Chooses item `text` of `combo`; false when absent.
 bool chooseItem(QComboBox *combo, const QString &text);
+/// Chooses item `text` of `combo` as a user does: a click opens its list, the arrow
+/// keys walk to the item, Return takes it. False when it was not taken.
+bool pickItem(QComboBox *combo, const QString &text);
 /// The combo box in `column` of the element table's row of `element` (0 species,
 /// 2 swap reaction), or null.
 QComboBox *elementCombo(const setup *w, const QString &element, int column);

@@ -120,19 +120,6 @@ private:
         f.addElementDirect("Ca");
         showWaterPage(f);
     }
-    static void clickRow(QWidget *dlg, const QString &name)
-    {
-        auto *t = in<QTableWidget>(dlg, "tableWidget_waters");
-        const QTableWidgetItem *item = t->item(int(rows(dlg).indexOf(name)), 0);
-        QVERIFY2(item, qPrintable(name));
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
-    }
-    /// Presses the workspace's "manage water" and lets `act` work the dialog.
-    static void runManager(workspace_fixture &f, const std::function<void(QWidget *)> &act)
-    {
-        onNextModal(act);
-        press(f.w, "pushButton_waterMgr");
-    }
     /// The waters the workspace lists.
     static QStringList listed(const workspace_fixture &f)
     {
@@ -150,9 +137,9 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
     QTest::addColumn<QString>("refusal");
     const QString tc = "lineEdit_temperature", d = "lineEdit_massDensity",
                   alk = "lineEdit_alkalinity";
-    const QString tcBad = "simulation temperature: value [ %1 ] entered is incorrect.";
-    const QString dBad = "water mass density: value [ %1 ] entered is incorrect.";
-    const QString alkBad = "alkalinity must be a positive real number.";
+    const QString tcBad = "##  simulation temperature: value [ %1 ] entered is incorrect.";
+    const QString dBad = "##  water mass density: value [ %1 ] entered is incorrect.";
+    const QString alkBad = "##  alkalinity: value [ %1 ] entered is incorrect.";
     QTest::newRow("T 0.99") << tc << "0.99" << tcBad.arg(0.99);
     QTest::newRow("T 300.01") << tc << "300.01" << tcBad.arg(300.01);
     QTest::newRow("T text") << tc << "warm" << tcBad.arg("warm");
@@ -163,9 +150,9 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
     QTest::newRow("d nan") << d << "nan" << dBad.arg("nan");
     QTest::newRow("d -1") << d << "-1" << dBad.arg(-1);
     QTest::newRow("d 54.9") << d << "54.9" << QString();
-    QTest::newRow("alk 0") << alk << "0" << alkBad;
-    QTest::newRow("alk text") << alk << "lots" << alkBad;
-    QTest::newRow("alk inf") << alk << "inf" << alkBad;
+    QTest::newRow("alk 0") << alk << "0" << alkBad.arg(0);
+    QTest::newRow("alk text") << alk << "lots" << alkBad.arg("lots");
+    QTest::newRow("alk inf") << alk << "inf" << alkBad.arg("inf");
     QTest::newRow("alk 2e-3") << alk << "0.002" << QString();
 }
 
@@ -375,8 +362,8 @@ void tst_setup_solnprops::duplicate_editCopyAndRun_sourceKept()
     enterJ13(f, path, "J-13");
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
     connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
-    runManager(f, [](QWidget *dlg) {
-        clickRow(dlg, "J-13");
+    runWaterManager(f.w, [](QWidget *dlg) {
+        clickWaterRow(dlg, "J-13");
         press(dlg, "pushButton_duplicate");
         QCOMPARE(rows(dlg), QStringList({"J-13", "J-13 dupl1", "B"}));
         press(dlg, "pushButton_save");
@@ -405,12 +392,12 @@ void tst_setup_solnprops::rename_add_cancel()
 {
     workspace_fixture f;
     enterJ13(f, scratch("names.jsdb"), "J-13");
-    runManager(f, [](QWidget *dlg) {
+    runWaterManager(f.w, [](QWidget *dlg) {
         auto *save = in<QPushButton>(dlg, "pushButton_saveName");
         auto *name = in<QLineEdit>(dlg, "lineEdit_waterName");
         QVERIFY2(cutOffTexts(dlg).isEmpty(), qPrintable(cutOffTexts(dlg).join(", ")));
         QVERIFY(dlg->frameGeometry().width() <= 1366 && dlg->frameGeometry().height() <= 768);
-        clickRow(dlg, "B");
+        clickWaterRow(dlg, "B");
         const QList<QPair<QString, QString>> refused {{"j-13", "Water [ J-13 ] has this name"},
                                                       {"J-13 ", "Water [ J-13 ] has this name"},
                                                       {"   ", "A water needs a name."},
@@ -467,8 +454,8 @@ void tst_setup_solnprops::newWater_amountsFollowMolal()
     one_elementComp *ca = entryOf(f, "Ca");
     QCOMPARE(ca->molal, 1e-4);
     ca->ppm = 1.0;
-    runManager(f, [&button](QWidget *dlg) {
-        clickRow(dlg, "water-default");
+    runWaterManager(f.w, [&button](QWidget *dlg) {
+        clickWaterRow(dlg, "water-default");
         press(dlg, qPrintable(button));
         press(dlg, "pushButton_save");
     });
@@ -503,8 +490,8 @@ void tst_setup_solnprops::sortOrRemove_clearsSelection()
         b->name = "B";
         cfg->waters << b;
     }));
-    runManager(f, [sort, after](QWidget *dlg) {
-        clickRow(dlg, "B");
+    runWaterManager(f.w, [sort, after](QWidget *dlg) {
+        clickWaterRow(dlg, "B");
         typeOver(in<QLineEdit>(dlg, "lineEdit_waterName"), "C", false);
         if (sort)
             in<QComboBox>(dlg, "comboBox_sort")->setCurrentIndex(1);
@@ -516,14 +503,14 @@ void tst_setup_solnprops::sortOrRemove_clearsSelection()
         QVERIFY(!in<QLineEdit>(dlg, "lineEdit_waterName")->isEnabled());
         QVERIFY(!in<QPushButton>(dlg, "pushButton_saveName")->isEnabled());
         if (!sort) { // the last water is never removed
-            clickRow(dlg, "water-default");
+            clickWaterRow(dlg, "water-default");
             press(dlg, "pushButton_remove");
             QCOMPARE(rows(dlg), after);
         }
         press(dlg, "pushButton_cancel");
     });
     QCOMPARE(listed(f), QStringList({"water-default", "B"}));
-    runManager(f, [](QWidget *dlg) {
+    runWaterManager(f.w, [](QWidget *dlg) {
         in<QComboBox>(dlg, "comboBox_sort")->setCurrentIndex(1);
         press(dlg, "pushButton_save");
     });
@@ -536,7 +523,7 @@ void tst_setup_solnprops::close_withManagerOpen()
     QVERIFY(f.enterNew(scratch("close.jsdb")));
     QSignalSpy closed(f.w, &setup::signal_setup_close);
     BoxCatcher boxes;
-    runManager(f, [&f](QWidget *dlg) {
+    runWaterManager(f.w, [&f](QWidget *dlg) {
         press(dlg, "pushButton_add");
         for (QAction *act : f.w->findChildren<QAction *>())
             if (act->text() == "Close")
