@@ -145,6 +145,9 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
 
+    /// Closes `editor` as Escape does: what it shows is dropped, nothing is written.
+    void dropEntry(QWidget *editor) { emit closeEditor(editor, RevertModelCache); }
+
 signals:
     /// An editor's refused text was set right, or went with its editor.
     void refusalCleared();

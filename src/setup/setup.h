@@ -418,6 +418,9 @@ private:
     /// How refusals name the amount of composition row `row` of `table`: the species,
     /// H form or gas the row shows, with " amount" ("Ca amount", "[H+] amount").
     QString amount_name(const QTableWidget *table, int row) const;
+    /// Closes the cell editors of `table` that show a refused entry, storing nothing:
+    /// the cells show their stored values again.
+    void drop_refused_cells(QTableWidget *table);
     /// Lays out one of the water tables.
     void layout_water_table(QTableWidget *table, int columns, bool composition);
     /// Builds the H row (and the O2(g) row) of the composition page.

@@ -252,6 +252,10 @@ void setup::on_checkBox_alkalinity_clicked(bool checked)
     if (!w)
         return;
     w->alkSet = checked;
+    // A greyed field holds no entry: a refused text gives way to the stored value.
+    if (!checked)
+        ui->lineEdit_alkalinity->setText(
+            num6(w->alkUnit == global::Molar ? w->alkMolar : w->alkmolal));
     for (QWidget *wdg : {static_cast<QWidget *>(ui->lineEdit_alkalinity),
                          static_cast<QWidget *>(ui->comboBox_alkalinityUnit),
                          static_cast<QWidget *>(ui->radioButton_alkalinityPH),
@@ -314,7 +318,8 @@ void setup::on_comboBox_alkalinityUnit_currentIndexChanged(int index)
     if (!w || index == 0)
         return;
     w->alkUnit = index == 2 ? global::Molar : global::molal;
-    const QSignalBlocker block(ui->lineEdit_alkalinity);
+    // The field shows the stored value in the unit chosen; a refused text, typed in
+    // the other unit, goes with it.
     ui->lineEdit_alkalinity->setText(num6(index == 2 ? w->alkMolar : w->alkmolal));
     set_modified();
 }

@@ -453,6 +453,10 @@ void setup::on_comboBox_elementUnits_currentIndexChanged(int)
     one_water *w = current_water();
     if (!w)
         return;
+    // A refused text was typed in the unit left: it goes, and the cells show the
+    // stored amounts in the unit chosen.
+    drop_refused_cells(ui->tableWidgetWaters_element_H);
+    drop_refused_cells(ui->tableWidgetWaters_elements);
     const global::units_concn u = element_unit();
     ui->tableWidgetWaters_element_H->setEnabled(u != global::ppm);
     w->concnunitElem = u;

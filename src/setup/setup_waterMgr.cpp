@@ -35,6 +35,9 @@ void setup::on_pushButton_waterMgr_clicked()
     // always refilled; the water shown stays shown when it is still listed.
     const int k = int(sd->waters.indexOf(shown));
     sd->currentWater = k >= 0 ? k : 0;
+    // A renamed water is still the water the pages show: a refused entry stays.
+    if (k >= 0)
+        ui->lineEdit_water_solnProp->setText(shown->name);
     accumulate_list_waters();
     if (current_water())
         populate_stackedWidget_Waters(sd->currentWater);

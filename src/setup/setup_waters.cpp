@@ -181,6 +181,17 @@ QString setup::amount_name(const QTableWidget *t, int row) const
     return name.isEmpty() ? QStringLiteral("amount") : name + QStringLiteral(" amount");
 }
 
+void setup::drop_refused_cells(QTableWidget *t)
+{
+    auto *cells = qobject_cast<number_delegate *>(t->itemDelegateForColumn(col_compAmount));
+    for (int row = 0; cells && row < t->rowCount(); ++row) {
+        auto *edit
+            = qobject_cast<QLineEdit *>(t->indexWidget(t->model()->index(row, col_compAmount)));
+        if (edit && number_field::isRefused(edit))
+            cells->dropEntry(edit);
+    }
+}
+
 void setup::setup_tables_waters()
 {
     // A results window shows a batch of the previous configuration: drop it.
@@ -712,10 +723,11 @@ void setup::populate_sW_Waters_solnProperties(int index)
     for (QWidget *wdg : quiet)
         blocks.append(std::make_shared<QSignalBlocker>(wdg));
 
-    // A refused text stays in its field while the same water is shown.
+    // A refused text stays in its field while the same water is shown and the field
+    // stays open to correct it; a greyed field shows the stored value.
     const bool sameWater = shows_water(w);
-    const auto refill = [sameWater](QLineEdit *field, const QString &text) {
-        if (!sameWater || !number_field::isRefused(field))
+    const auto refill = [sameWater](QLineEdit *field, const QString &text, bool open = true) {
+        if (!sameWater || !open || !number_field::isRefused(field))
             field->setText(text);
     };
     ui->lineEdit_water_solnProp->setText(w->name);
@@ -739,11 +751,11 @@ void setup::populate_sW_Waters_solnProperties(int index)
         w->alkSet = false;
     ui->checkBox_alkalinity->setEnabled(hasC);
     ui->checkBox_alkalinity->setChecked(hasC && w->alkSet);
-    refill(ui->lineEdit_alkalinity, num(w->alkUnit != 0 ? w->alkMolar : w->alkmolal));
+    const bool alk = hasC && w->alkSet;
+    refill(ui->lineEdit_alkalinity, num(w->alkUnit != 0 ? w->alkMolar : w->alkmolal), alk);
     ui->radioButton_alkalinityCarb->setChecked(w->alkElem == sd->nameC);
     ui->radioButton_alkalinityPH->setChecked(w->alkElem != sd->nameC);
     ui->comboBox_alkalinityUnit->setCurrentIndex(w->alkUnit == 0 ? 1 : w->alkUnit == 1 ? 2 : 0);
-    const bool alk = hasC && w->alkSet;
     for (QWidget *wdg : {static_cast<QWidget *>(ui->lineEdit_alkalinity),
                          static_cast<QWidget *>(ui->comboBox_alkalinityUnit),
                          static_cast<QWidget *>(ui->radioButton_alkalinityPH),
