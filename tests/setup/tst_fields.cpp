@@ -38,6 +38,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -306,6 +307,7 @@ private slots:
             {"empty", "", "any", "enter a number"},
             {"too fine", "50.1234", "percent", "at most 3 decimals, e.g. 50.123"},
             {"small, in a cell", "0.000324367", "cell", "at most 8 decimals: write it with an exponent, e.g. 3.24367e-4"},
+            {"negative and too fine, in an amount cell", "-0.000324367", "amount", "must be greater than 0"},
             {"rounded, in a cell", "1234.123456789", "cell", "at most 8 decimals, e.g. 1234.12345679"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
@@ -319,8 +321,10 @@ private slots:
         QFETCH(QString, rule);
         QFETCH(QString, reason);
         number_rule r;
-        if (rule == "amount")
+        if (rule == "amount") {
             r = number_rule::above("amount", 0.0);
+            r.decimals = PreciseDoubleFactory::decimals;
+        }
         if (rule == "percent") {
             r = number_rule::between("percent", 0.0, 100.0);
             r.decimals = 3;
@@ -432,13 +436,39 @@ private slots:
 
     void refusedEntry_blocksTheRun_data()
     {
+        const QString comma = "use a point as decimal separator", hot = "at most 300";
+        // After each change of what the water pages show the entry is either "kept"
+        // (shown where it was typed, named by the line under Run, Run refused) or
+        // "gone" (shown nowhere, nothing stored, Run runs): never a mix.
         // clang-format off
-        addTextRows({"field", "typed", "reason", "detour", "pH"}, {
-            {"cell, then Run", "cell:Ca", "1,5", "use a point as decimal separator", "", ""},
-            {"cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs", ""},
-            {"cell and the pH cell, through both tabs", "cell:Ca", "1,5", "use a point as decimal separator", "tabs", "2,5"},
-            {"temperature, then the composition tab", "lineEdit_temperature", "301", "at most 300", "composition", ""},
-            {"density, then the composition tab", "lineEdit_massDensity", "1,02", "use a point as decimal separator", "composition", ""}});
+        addTextRows({"field", "typed", "reason", "change", "after", "pH"}, {
+            {"cell, then Run", "cell:Ca", "1,5", comma, "", "kept", ""},
+            {"cell, through both tabs", "cell:Ca", "1,5", comma, "tabs", "kept", ""},
+            {"cell and the pH cell, through both tabs", "cell:Ca", "1,5", comma, "tabs", "kept", "2,5"},
+            {"temperature, then the composition tab", "lineEdit_temperature", "301", hot, "", "kept", ""},
+            {"density, then the composition tab", "lineEdit_massDensity", "1,02", comma, "", "kept", ""},
+            {"cell, unit Molar", "cell:Ca", "1,5", comma, "unit Molar", "gone", ""},
+            {"cell, unit ppm", "cell:Ca", "1,5", comma, "unit ppm", "gone", ""},
+            {"pH cell, unit ppm and back to molal", "cell:pH", "20", "at most 16", "unit ppm molal", "gone", ""},
+            {"pH cell, unit Molar", "cell:pH", "2,5", comma, "unit Molar", "gone", ""},
+            {"pH cell, [H+] chosen", "cell:pH", "2,5", comma, "form [H+]", "gone", ""},
+            {"cell, pH chosen", "cell:Ca", "1,5", comma, "form pH", "kept", ""},
+            {"cell, another water", "cell:Ca", "1,5", comma, "another water", "gone", ""},
+            {"temperature, another water", "lineEdit_temperature", "301", hot, "another water", "gone", ""},
+            {"cell, an element added", "cell:Ca", "1,5", comma, "add element", "kept", ""},
+            {"pH cell, another element deleted", "cell:pH", "2,5", comma, "delete Na", "kept", ""},
+            {"cell, its element deleted", "cell:Ca", "1,5", comma, "delete Ca", "gone", ""},
+            {"alkalinity, carbon deleted", "lineEdit_alkalinity", "2,5", comma, "delete C", "gone", ""},
+            {"pH cell, a gas added", "cell:pH", "2,5", comma, "add gas", "kept", ""},
+            {"cell, a gas deleted", "cell:Ca", "1,5", comma, "delete gas", "kept", ""},
+            {"cell, its water renamed", "cell:Ca", "1,5", comma, "rename water", "kept", ""},
+            {"temperature, its water renamed", "lineEdit_temperature", "301", hot, "rename water", "kept", ""},
+            {"cell, its water deleted", "cell:Ca", "1,5", comma, "delete water", "gone", ""},
+            {"pH cell, saved", "cell:pH", "2,5", comma, "save", "kept", ""},
+            {"cell, workspace closed and opened again", "cell:Ca", "1,5", comma, "close", "gone", ""},
+            {"density, workspace closed and opened again", "lineEdit_massDensity", "1,02", comma, "close", "gone", ""},
+            {"alkalinity, ticked off", "lineEdit_alkalinity", "2,5", comma, "alkalinity off", "gone", ""},
+            {"alkalinity, its unit", "lineEdit_alkalinity", "2,5", comma, "alkalinity Molar", "gone", ""}});
         // clang-format on
     }
 
@@ -447,19 +477,57 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, reason);
-        QFETCH(QString, detour);
+        QFETCH(QString, change);
+        QFETCH(QString, after);
         QFETCH(QString, pH);
         workspace_fixture f;
         enterFour(f, "blocks.jsdb");
+        BoxCatcher boxes; // Close asks about the unsaved changes
+        connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
         // An earlier DONE must not pass for a run of the refused entry.
         QCOMPARE(pressRun(f), QString("     DONE"));
-        const one_elementComp *ca = entryOf(f, "Ca");
-        const auto stored = [&f, ca] {
-            return numbers({currentWater(f)->TC, currentWater(f)->densitymass, ca->molal});
-        };
-        const QString before = stored();
         QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-        const bool cell = field == QLatin1String("cell:Ca");
+        QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
+        const auto form = [tH] { return qobject_cast<QComboBox *>(tH->cellWidget(0, 0)); };
+        const auto manage = [&f](const QString &water, const QString &rename, const char *button) {
+            runWaterManager(f.w, [=](QWidget *dlg) {
+                clickWaterRow(dlg, water);
+                if (!rename.isEmpty())
+                    typeOver(dlg->findChild<QLineEdit *>("lineEdit_waterName"), rename);
+                if (button)
+                    QTest::mouseClick(dlg->findChild<QPushButton *>(button), Qt::LeftButton);
+                QTest::mouseClick(dlg->findChild<QPushButton *>("pushButton_save"), Qt::LeftButton);
+            });
+        };
+        // What the change needs beforehand: a second water, a gas, an alkalinity.
+        if (change == "another water" || change == "delete water")
+            manage("water-default", "", "pushButton_add");
+        if (change == "delete gas") {
+            showTab(f.w, 0);
+            pickGas(f, "co2", "CO2(g)");
+            showTab(f.w, 1);
+        }
+        if (field == "lineEdit_alkalinity") {
+            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+            typeOver(f.w->findChild<QLineEdit *>(field), "0.002");
+        }
+        if (field == "cell:pH" || !pH.isEmpty())
+            QVERIFY(chooseItem(form(), "pH"));
+        QCOMPARE(f.save(), 0); // what a Close and a new Open come back to
+        // The water the entry was typed in keeps what it held (of what it still holds).
+        const auto stored = [&f] {
+            const one_water *w = f.sd()->waters.first();
+            QMap<QString, double> v {{"TC", w->TC}, {"d", w->densitymass}, {"alk", w->alkmolal}};
+            for (const one_elementComp *e : w->composition)
+                v[e->element] = e->molal;
+            return v;
+        };
+        const QMap<QString, double> before = stored();
+        const auto kept = [&] {
+            const QMap<QString, double> now = stored();
+            return std::all_of(now.keyBegin(), now.keyEnd(),
+                               [&](const QString &k) { return before.value(k, now[k]) == now[k]; });
+        };
         // The reason line keeps its room: nothing moves under the pointer when it shows.
         const auto *run = f.w->findChild<QPushButton *>("pushButton_spcn");
         const auto places = [&] {
@@ -467,47 +535,102 @@ private slots:
             return QList<QPoint> {run->mapTo(f.w, QPoint()), t->mapTo(f.w, QPoint())};
         };
         const QList<QPoint> placed = places();
-        if (!cell)
+        const bool cell = field.startsWith("cell:");
+        QTableWidget *typedIn = field == "cell:pH" ? tH : t;
+        const auto open
+            = [&] { return cell ? cellEditor(typedIn) : f.w->findChild<QLineEdit *>(field); };
+        if (field.contains("temperature") || field.contains("Density"))
             showTab(f.w, 2);
         QLineEdit *edit
-            = cell ? openAmountCell(t, elementRow(f, "Ca")) : f.w->findChild<QLineEdit *>(field);
+            = cell ? openAmountCell(typedIn, field == "cell:Ca" ? elementRow(f, "Ca") : 0) : open();
         QVERIFY(edit);
         const QString original = edit->text();
         typeOver(edit, typed);
-        QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
         QString pHoriginal;
         if (!pH.isEmpty()) {
-            QVERIFY(chooseItem(qobject_cast<QComboBox *>(tH->cellWidget(0, 0)), "pH"));
             QLineEdit *pHedit = openAmountCell(tH, 0);
             pHoriginal = pHedit->text();
             typeOver(pHedit, pH);
         }
-        if (detour == QLatin1String("tabs"))
+        const QStringList words = change.split(' ');
+        const bool inSystem = change.contains("element") || change.contains("gas")
+            || (words[0] == "delete" && words.value(1) != "water");
+        if (change == "tabs")
             showTab(f.w, 2);
+        if (inSystem)
+            showTab(f.w, 0);
+        if (words[0] == "unit") // and back, where a second unit is named
+            for (const QString &unit : words.mid(1))
+                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_elementUnits"), unit));
+        else if (words[0] == "form")
+            QVERIFY(pickItem(form(), words[1]));
+        else if (change == "another water")
+            QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_waters"), "new water 0"));
+        else if (change == "add element")
+            pickElement(f, "mg", "Mg");
+        else if (change == "add gas")
+            pickGas(f, "co2", "CO2(g)");
+        else if (change == "delete gas")
+            QVERIFY(f.clickDeleteGas("CO2(g)"));
+        else if (inSystem)
+            QVERIFY(f.clickDeleteElement(words[1]));
+        else if (words.value(1) == "water")
+            manage("water-default", words[0] == "rename" ? "Renamed" : "",
+                   words[0] == "delete" ? "pushButton_remove" : nullptr);
+        else if (change == "save")
+            QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
+        else if (change == "close")
+            QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"), Qt::LeftButton);
+        else if (change == "alkalinity off")
+            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+        else if (change == "alkalinity Molar")
+            QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_alkalinityUnit"), "Molar"));
+        if (change == "close")
+            QVERIFY(f.enterAgain(f.sd()->file, true));
         showTab(f.w, 1);
-        // The text stays where it was typed, the cell's editor open over its cell; the
-        // line under Run names a refused entry and the pane told each refusal once.
-        const auto shown = [&] { return cell ? cellEditor(t) : edit; };
-        QVERIFY(shown() && shown()->text() == typed);
         const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
         const auto names = [line](const QString &text) {
             return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
         };
-        QVERIFY2(names(typed) || names(pH), qPrintable(reasonRead(line)));
+        const auto refusesRun = [&] {
+            pressRun(f);
+            return reasonRead(line).startsWith("correct the refused entry first");
+        };
+        if (after == "gone") {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            for (const QLineEdit *e : f.w->findChildren<QLineEdit *>())
+                QVERIFY2(e->text() != typed, qPrintable(e->objectName()));
+            QVERIFY2(!names(typed), qPrintable(reasonRead(line)));
+            QVERIFY2(!refusesRun(), qPrintable(reasonRead(line)));
+            QVERIFY(change == "delete water" || kept());
+            return;
+        }
+        // The text stays where it was typed, the cell's editor open over its cell; the
+        // line under Run names a refused entry, its cell with it, and the pane told each
+        // refusal once.
+        const auto shown = [&] {
+            if (!cell)
+                showTab(f.w, field.contains("alkalinity") ? 1 : 2);
+            return open();
+        };
+        QVERIFY(shown() && shown()->text() == typed && shown()->isEnabled());
+        showTab(f.w, 1);
+        const QString named = field == "cell:Ca" ? "Ca amount [ "
+            : field == "cell:pH"                 ? "pH [ "
+                                                 : "[ ";
+        QVERIFY2(reasonRead(line).contains(pH.isEmpty() ? named + typed : "pH [ " + pH),
+                 qPrintable(reasonRead(line)));
         for (const QString &text : {typed, pH})
             QVERIFY2(text.isEmpty() || f.messages().count("[ " + text + " ]") == 1,
                      qPrintable(f.messages().right(600)));
-        QVERIFY(pressRun(f) != QLatin1String("     DONE"));
+        QVERIFY(refusesRun());
+        QVERIFY2(reasonRead(line).contains(reason) || names(pH), qPrintable(reasonRead(line)));
         QVERIFY(shown() && shown()->text() == typed);
-        QVERIFY2(reasonRead(line).startsWith("correct the refused entry first")
-                     && (reasonRead(line).contains(reason) || names(pH)),
-                 qPrintable(reasonRead(line)));
+        showTab(f.w, 1);
         QVERIFY(fitsItsRoom(line));
-        QCOMPARE(stored(), before);
+        QVERIFY(kept());
         QCOMPARE(places(), placed);
         // Set right, even to the stored value, the line clears and Run runs.
-        if (!cell)
-            showTab(f.w, 2);
         typeOver(shown(), original);
         QApplication::processEvents();
         // The entry still refused takes the line.
@@ -604,12 +727,16 @@ private slots:
             QTest::mouseClick(els->viewport(), Qt::LeftButton, {},
                               els->visualItemRect(els->item(elementRow(f, "Na"), 1)).center());
         QApplication::processEvents();
-        // Nothing stored, nothing to save, and Run runs without a word of refusal.
-        QCOMPARE(stored(), before);
-        QCOMPARE(f.w->unsaved_changes(), unsaved);
+        // Nothing stored, nothing to save, and Run runs without a word of refusal; the
+        // press of Run closes an editor left open, and that stores nothing either (a
+        // saved run holds its result as well).
         QCOMPARE(f.save(), 0);
         QCOMPARE(savedBytes(f.sd()->file), saved);
-        QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+        for (const bool ran : {false, true}) {
+            QVERIFY(!ran || pressRun(f) == QStringLiteral("     DONE"));
+            QCOMPARE(stored(), before);
+            QCOMPARE(f.w->unsaved_changes(), unsaved);
+        }
         QVERIFY2(!f.messages().contains("refused"), qPrintable(f.messages().right(400)));
     }
 
@@ -628,6 +755,10 @@ private slots:
         QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
         QVERIFY(edit);
         QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit), qPrintable(edit->text()));
+        // Return closes it as it would any untouched editor, storing nothing.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor(t));
+        QCOMPARE(entryOf(f, "Ca")->molal, 0.0);
         QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
         QVERIFY2(f.messages().contains(
                      "composition set for [ Ca ] is 0 (an amount must be greater than 0)"),
