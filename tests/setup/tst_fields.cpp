@@ -30,13 +30,11 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSpontaneKeyEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 #include <memory>
 
@@ -254,23 +252,6 @@ void work(QWidget *box, const QString &steps)
         if (step == "Tab")
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QTRY_VERIFY2(box->hasFocus() == (step != "away"), qPrintable(step));
-    }
-}
-
-/// Turns the wheel over `box` by three notches: a combo towards the end of its list
-/// farther from its current item, a spin box up (each of them stands below its top).
-/// The wheel comes as from the windowing system, where QApplication first gives
-/// focus to a box that takes focus from the wheel.
-void turnWheel(QWidget *box)
-{
-    auto *combo = qobject_cast<QComboBox *>(box);
-    const int delta = combo && combo->currentIndex() < combo->count() / 2 ? -120 : 120;
-    const QPointF at(box->width() / 2.0, box->height() / 2.0);
-    for (int i = 0; i < 3; ++i) {
-        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QSpontaneKeyEvent::setSpontaneous(&wheel); // sendEvent would clear it
-        qApp->notify(box, &wheel);
     }
 }
 
