@@ -63,15 +63,16 @@ void pressItemCheck(QTreeWidget *tree, QTreeWidgetItem *item, int column)
     pressItemCheck(tree, treeIndex(tree, item, column));
 }
 
-void turnWheel(QWidget *box)
+void turnWheel(QWidget *box, QWidget *under)
 {
     auto *combo = qobject_cast<QComboBox *>(box);
     const int delta = combo && combo->currentIndex() < combo->count() / 2 ? -120 : 120;
-    const QPointF at(box->width() / 2.0, box->height() / 2.0);
+    const QPointF at = box->mapToGlobal(QPointF(box->width() / 2.0, box->height() / 2.0));
+    QWidget *to = under ? under : box;
     for (int i = 0; i < 3; ++i) {
-        QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+        QWheelEvent wheel(to->mapFromGlobal(at), at, QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QSpontaneKeyEvent::setSpontaneous(&wheel); // sendEvent would clear it
-        qApp->notify(box, &wheel);
+        qApp->notify(to, &wheel);
     }
 }

@@ -22,5 +22,6 @@ void pressItemCheck(QTreeWidget *tree, QTreeWidgetItem *item, int column);
 /// Turns the wheel by three notches over the middle of `box`: a combo towards the
 /// end of its list farther from its current item, anything else up. The wheel comes
 /// as from the windowing system, where QApplication first gives focus to a widget
-/// that takes focus from the wheel.
-void turnWheel(QWidget *box);
+/// that takes focus from the wheel: to `box` or, given `under`, to that widget at
+/// the same point, as to what lies under the box.
+void turnWheel(QWidget *box, QWidget *under = nullptr);
