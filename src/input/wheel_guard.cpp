@@ -1,7 +1,6 @@
 #include "wheel_guard.h"
 
 #include <QAbstractItemView>
-#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -67,19 +66,24 @@ void dropWheelFocus(QWidget *box)
         box->setFocusPolicy(Qt::StrongFocus);
 }
 
-/// Hands `wheel` to the viewport of the nearest scroll area around `box`.
+/// Delivers `wheel` as QApplication delivers a wheel to the widget under `box`: to
+/// the box's parent, then up through the parents until one takes it, but never past
+/// a window or a widget that keeps the mouse to itself. Over the box the wheel then
+/// does what it does over what lies under it: a table at its end leaves it to the
+/// page around the table.
 void passOn(const QWidget *box, const QWheelEvent *wheel)
 {
-    for (QWidget *p = box->parentWidget(); p; p = p->parentWidget()) {
-        auto *area = qobject_cast<QAbstractScrollArea *>(p);
-        if (!area)
-            continue;
-        QWidget *port = area->viewport();
-        QWheelEvent passed(port->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
+    for (QWidget *w = box->parentWidget(); w; w = w->parentWidget()) {
+        // Made accepted, as every delivery is: a widget that does not want it ignores it.
+        QWheelEvent passed(w->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
                            wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
-                           wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source());
-        QCoreApplication::sendEvent(port, &passed);
-        return;
+                           wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source(),
+                           wheel->pointingDevice());
+        passed.setTimestamp(wheel->timestamp());
+        if (QCoreApplication::sendEvent(w, &passed) && passed.isAccepted())
+            return;
+        if (w->isWindow() || w->testAttribute(Qt::WA_NoMousePropagation))
+            return;
     }
 }
 

@@ -1,13 +1,17 @@
 #include "test_press.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QRadioButton>
+#include <QSpontaneKeyEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 void pressIndicator(QAbstractButton *button)
 {
@@ -57,4 +61,18 @@ QModelIndex treeIndex(const QTreeWidget *tree, QTreeWidgetItem *item, int column
 void pressItemCheck(QTreeWidget *tree, QTreeWidgetItem *item, int column)
 {
     pressItemCheck(tree, treeIndex(tree, item, column));
+}
+
+void turnWheel(QWidget *box, QWidget *under)
+{
+    auto *combo = qobject_cast<QComboBox *>(box);
+    const int delta = combo && combo->currentIndex() < combo->count() / 2 ? -120 : 120;
+    const QPointF at = box->mapToGlobal(QPointF(box->width() / 2.0, box->height() / 2.0));
+    QWidget *to = under ? under : box;
+    for (int i = 0; i < 3; ++i) {
+        QWheelEvent wheel(to->mapFromGlobal(at), at, QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel); // sendEvent would clear it
+        qApp->notify(to, &wheel);
+    }
 }

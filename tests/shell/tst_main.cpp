@@ -13,9 +13,11 @@
 #include "sbatch.h"
 #include "setup.h"
 #include "simfile.h"
+#include "test_press.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -448,7 +450,8 @@ void tst_main::exitToLogin_hidesDatabaseWindows()
 
 void tst_main::quit_endsTheProcessPromptly()
 {
-    // The program runs in a process of its own; it says when Quit is pressed.
+    // The program runs in a process of its own; it says what the wheel left in a list
+    // made after the start, and when Quit is pressed.
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VEK7_TEST_QUIT_PROGRAM"), QStringLiteral("1"));
@@ -459,6 +462,7 @@ void tst_main::quit_endsTheProcessPromptly()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
     const QString out = QString::fromLatin1(program.readAllStandardOutput());
+    QVERIFY2(out.contains(QLatin1String("WHEEL LEFT one\n")), qPrintable(out));
     const qint64 pressed = out.section(QStringLiteral("QUIT PRESSED "), 1).trimmed().toLongLong();
     QVERIFY2(pressed > 0, qPrintable(out));
     QVERIFY2(ended - pressed < 500, qPrintable(QString::number(ended - pressed) + " ms"));
@@ -753,8 +757,9 @@ void tst_main::messagePane_showsNewestLine()
 
 namespace {
 
-/// The program as main() runs it, installed, driven from its event loop: Start,
-/// then the main menu's Quit; the moment of the press goes to standard output.
+/// The program as main() runs it, installed, driven from its event loop: Start, the
+/// wheel over a list of its own window, then the main menu's Quit; the list's item
+/// and the moment of the press go to standard output.
 int quitProgram(QApplication &app)
 {
     shellTestIdentity();
@@ -770,6 +775,13 @@ int quitProgram(QApplication &app)
             return;
         }
         driver.stop();
+        {
+            QComboBox list;
+            list.addItems({"one", "two", "three"});
+            list.show();
+            turnWheel(&list);
+            std::printf("WHEEL LEFT %s\n", qPrintable(list.currentText()));
+        }
         std::printf("QUIT PRESSED %lld\n", QDateTime::currentMSecsSinceEpoch());
         std::fflush(stdout);
         button(win, QStringLiteral("pushButton_MWQuit"))->click();
