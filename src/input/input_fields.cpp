@@ -117,12 +117,13 @@ QString number_rule::refusal(const QString &typed, double *value) const
             || v != std::floor(v)))
         return QStringLiteral("a whole number only");
     // A value out of range is told so first: no other way of writing it would do.
+    const QString note = rangeNote.isEmpty() ? QString() : QStringLiteral(": ") + rangeNote;
     if (aboveLow ? !(v > low) : !(v >= low))
-        return aboveLow ? QStringLiteral("must be greater than ") + num(low)
-                        : QStringLiteral("at least ") + num(low);
+        return (aboveLow ? QStringLiteral("must be greater than ") : QStringLiteral("at least "))
+            + num(low) + note;
     if (belowHigh ? !(v < high) : !(v <= high))
-        return belowHigh ? QStringLiteral("must be less than ") + num(high)
-                         : QStringLiteral("at most ") + num(high);
+        return (belowHigh ? QStringLiteral("must be less than ") : QStringLiteral("at most "))
+            + num(high) + note;
     if (decimals >= 0 && decimalsOf(text) > decimals) {
         // Say how to write it: small and large numbers fit with an exponent.
         const QString exact = shortestWithExponent(v);
@@ -273,7 +274,7 @@ QString number_field::refusedIn(const QWidget *root)
         if (!isRefused(w) || !w->isEnabled())
             continue;
         if (const number_field *f = of(qobject_cast<const QLineEdit *>(w)))
-            return refusalLine(f->fieldRule, f->edit->text(), f->reasonNow());
+            return f->line();
         return w->property(propReason).toString();
     }
     return QString();
@@ -340,6 +341,12 @@ void number_field::tellRefusal()
     tellAt(edit, tell, refusalLine(fieldRule, text, reason), reason);
 }
 
+QString number_field::line() const
+{
+    const QString reason = reasonNow();
+    return reason.isEmpty() ? QString() : refusalLine(fieldRule, edit->text(), reason);
+}
+
 bool number_field::eventFilter(QObject *object, QEvent *event)
 {
     if (object == edit && (isReturn(event) || isLeaving(event)))
@@ -382,12 +389,18 @@ QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewIt
             if (!refused)
                 emit self->refusalCleared();
         });
+        // Told after the field judged the text (it connected first).
+        auto *edit = static_cast<QLineEdit *>(editor);
+        connect(edit, &QLineEdit::textEdited, self,
+                [self, edit, at = QPersistentModelIndex(index)] { emit self->edited(edit, at); });
     }
     return editor;
 }
 
 void number_delegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
 {
+    if (auto *edit = qobject_cast<QLineEdit *>(editor); number_field::of(edit))
+        emit const_cast<number_delegate *>(this)->closing(edit, index);
     editor->setEnabled(false);
     QStyledItemDelegate::destroyEditor(editor, index);
 }

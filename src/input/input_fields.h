@@ -24,6 +24,8 @@ struct number_rule
     bool integer = false; ///< whole numbers only
     bool emptyAllowed = false; ///< an empty field is accepted (it stands for "none")
     int decimals = -1; ///< most digits after the point; -1 for any number
+    /// What the range stands for, told after a value out of it ("at most 100: <note>").
+    QString rangeNote;
     /// The window's own refusal line, "%1" the text typed; told as "##  <line> (<reason>)".
     /// Empty: "##  <name> [ text ] refused: <reason>; ...".
     QString line;
@@ -92,6 +94,8 @@ public:
     void setTold(const QString &text) { lastTold = text; }
     /// Tells why the field's text is refused, once per text; nothing when accepted.
     void tellRefusal();
+    /// The line that tells why the field's text is refused now; empty when it is not.
+    QString line() const;
 
 signals:
     /// The field's text turned refused (true) or accepted again (false).
@@ -151,6 +155,10 @@ public:
 signals:
     /// An editor's refused text was set right, or went with its editor.
     void refusalCleared();
+    /// The user changed the text of the numeric editor of `index` (judged already).
+    void edited(QLineEdit *editor, const QModelIndex &index);
+    /// The numeric editor of `index` is closing; what it showed goes with it.
+    void closing(QLineEdit *editor, const QModelIndex &index);
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;

@@ -114,16 +114,21 @@ setup::setup(QWidget *parent)
     number_rule alkalinity = number_rule::above(QStringLiteral("alkalinity"), 0.0);
     alkalinity.line = QStringLiteral("alkalinity: value [ %1 ] entered is incorrect.");
     number_field::attach(ui->lineEdit_alkalinity, alkalinity, tell);
+    // A stored value the user has not touched is no entry of the user's: a file's
+    // value out of range is explained by Run instead.
     for (QLineEdit *field :
-         {ui->lineEdit_temperature, ui->lineEdit_massDensity, ui->lineEdit_alkalinity})
-        connect(number_field::of(field), &number_field::refusedChanged, this, [this](bool refused) {
-            if (!refused)
-                refusal_answered();
-        });
+         {ui->lineEdit_temperature, ui->lineEdit_massDensity, ui->lineEdit_alkalinity}) {
+        number_field::of(field)->setJudgeTypedOnly(true);
+        connect(field, &QLineEdit::textEdited, this, [this, field] { note_field(field); });
+    }
 }
 
 setup::~setup()
 {
+    // Editors closing with the tables are no entries to forget any more.
+    for (QTableWidget *t : {ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements})
+        if (QAbstractItemDelegate *cells = t->itemDelegateForColumn(col_compAmount))
+            disconnect(cells, nullptr, this, nullptr);
     // The results viewer is a top-level window of its own; the workspace made it.
     delete viewResult;
     delete mixingModel;

@@ -6,6 +6,7 @@
 #include "global.h"
 #include "properties_water.h"
 #include "records.h"
+#include "refused_entries.h"
 #include "screen_info.h"
 
 #include <QList>
@@ -17,6 +18,8 @@
 
 class QAction;
 class QComboBox;
+class QLineEdit;
+class QModelIndex;
 class QTableWidget;
 class QTableWidgetItem;
 class QTreeWidgetItem;
@@ -202,8 +205,6 @@ public:
     one_water *current_water();
     /// The water at `index` of the batch, or null when out of range.
     one_water *water_at(int index);
-    /// True when the water pages show water `w` already.
-    bool shows_water(const one_water *w) const;
     /// Lays out the water tables and forgets the results window of an earlier configuration.
     void setup_tables_waters();
     /// Fills the unit lists of the water pages.
@@ -418,9 +419,34 @@ private:
     /// How refusals name the amount of composition row `row` of `table`: the species,
     /// H form or gas the row shows, with " amount" ("Ca amount", "[H+] amount").
     QString amount_name(const QTableWidget *table, int row) const;
-    /// Closes the cell editors of `table` that show a refused entry, storing nothing:
-    /// the cells show their stored values again.
-    void drop_refused_cells(QTableWidget *table);
+    /// What a number typed at `place` (a composition row's key or a field's object
+    /// name) of the current water stands for now: the H form and unit of the H row,
+    /// the unit of the other rows and of the alkalinity, "off" for an alkalinity unused.
+    QString meaning_of(const QString &place);
+    /// The user changed the text of `field`: its refused entry is recorded or forgotten.
+    void note_field(QLineEdit *field);
+    /// The user changed the text of the cell editor of `index` in `table`.
+    void note_cell(QTableWidget *table, QLineEdit *editor, const QModelIndex &index);
+    /// The cell editor of `index` in `table` closes; closed by the user (Escape,
+    /// another cell), its entry goes with it.
+    void cell_closing(QTableWidget *table, const QModelIndex &index);
+    /// Shows the current water's refused entries where their place and meaning still
+    /// match and forgets the others, whose places show the stored values; the fields
+    /// show their stored values where no entry stands.
+    void show_refused_entries();
+    /// Shows in `field` the refused entry of water `w` recorded for it, or its stored value.
+    void show_field(QLineEdit *field, const one_water *w);
+    /// The stored value of `field` for water `w`, as the field shows it.
+    QString stored_text(const QLineEdit *field, const one_water *w) const;
+    /// The refusal line of the current water's newest refused entry; empty when none.
+    QString refused_line();
+    /// Closes the open cell editors of `table` as the program rewrites it: a refused
+    /// entry stays recorded, to be shown again.
+    void close_cell_editors(QTableWidget *table);
+    /// Empties `table`. Its editors are closed and its cell widgets taken out first:
+    /// Qt drops the cell widgets of removed rows without forgetting their addresses,
+    /// and an editor later made at such an address could then never be closed.
+    void clear_water_rows(QTableWidget *table);
     /// Lays out one of the water tables.
     void layout_water_table(QTableWidget *table, int columns, bool composition);
     /// Builds the H row (and the O2(g) row) of the composition page.
@@ -495,6 +521,8 @@ private:
     water_manager *waterMgr = nullptr; ///< water set manager, once made
     viewResult_spcn *viewResult = nullptr; ///< owned: results viewer, once made
     std::unique_ptr<one_water> keptWater; ///< copy of the selected water as it was chosen
+    refused_entries refused; ///< the refused entries of the water pages
+    bool flag_rewriting = false; ///< the program rewrites the water pages: no user's entry
 
     QAction *actNav_chemSystem = nullptr; ///< Navigate "Chemical System"
     QAction *actNav_waterComp = nullptr; ///< Navigate "Water Composition"

@@ -24,6 +24,7 @@ void setup::set_simType(int type, jsdbfile_mgr *reader, dbdata *image, sbatch *b
     batch = b;
     flag_unsaved = false;
     // Nothing of the configuration shown before speaks for this one.
+    refused.clear();
     clear_status_and_pane();
     if (!jsdbMgr || !dbase || !batch || !batch->sdata->ctrlset) {
         message(QStringLiteral("##  setup: no configuration or database was handed over"));

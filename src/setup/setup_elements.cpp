@@ -109,6 +109,8 @@ void setup::delete_one_element(int row)
     }
     sync_counts();
     clear_conditions_without_species();
+    // An entry typed for the element, or for what it served, goes with it.
+    show_refused_entries();
     set_modified();
 }
 
@@ -436,6 +438,7 @@ void setup::delete_one_gas(int row)
     sd->gases.removeAt(k);
     ui->tableWidget_gases->removeRow(row);
     sync_counts();
+    show_refused_entries();
     set_modified();
 }
 

@@ -116,11 +116,11 @@ void setup::set_status(const QString &text, const QString &style)
 void setup::show_reason(const QString &line)
 {
     QString reason = withoutMarkers(line);
-    // While a field or cell shows a refused entry the line names one of them.
-    const QString refused = reason.isEmpty() ? number_field::refusedIn(this) : QString();
-    flag_reasonRefusal = !refused.isEmpty();
+    // While a refused entry stands the line names the newest of them.
+    const QString entry = reason.isEmpty() ? refused_line() : QString();
+    flag_reasonRefusal = !entry.isEmpty();
     if (flag_reasonRefusal)
-        reason = withoutMarkers(refused);
+        reason = withoutMarkers(entry);
     // The line keeps the room of two lines, shown or not: a reason that appears
     // must not move Run or the tables under the pointer. A longer one is cut with
     // an ellipsis, the whole of it in the line's tool tip.
@@ -146,6 +146,11 @@ void setup::tell_refusal(const QString &line)
 {
     refuse(line);
     flag_reasonRefusal = true;
+    // Told once: shown again after a rewrite of the pages, it is not told again.
+    const one_water *w = current_water();
+    for (const refused_entry &e : refused.of(w))
+        if (e.line == line)
+            refused.find(w, e.place)->told = e.text;
 }
 
 void setup::refusal_answered()
@@ -215,13 +220,15 @@ void setup::on_pushButton_spcn_clicked()
         refuse(QStringLiteral("##  speciation: no water is selected"));
         return;
     }
-    // A field or open cell editor showing a refused entry holds a value the user did
-    // not mean: running the stored one instead would look like a run of the entry.
-    if (const QString refused = number_field::refusedIn(this); !refused.isEmpty()) {
-        message(QStringLiteral("##  speciation: correct the refused entry first"));
+    // A refused entry holds a value the user did not mean: running the stored one
+    // instead would look like a run of the entry.
+    if (const QString entry = refused_line(); !entry.isEmpty()) {
+        const QString why
+            = QStringLiteral("correct the refused entry first: ") + withoutMarkers(entry);
+        message(QStringLiteral("##  speciation: ") + why);
         set_status(QString(), styleCleared);
         flag_statusCleared = true;
-        show_reason(QStringLiteral("correct the refused entry first: ") + withoutMarkers(refused));
+        show_reason(why);
         flag_reasonRefusal = true;
         return;
     }

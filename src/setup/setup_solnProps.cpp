@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDebug>
 #include <QLineEdit>
 #include <QStandardItemModel>
 
@@ -43,12 +42,6 @@ double fieldValue(const QLineEdit *field)
     bool ok = false;
     const double v = field->text().trimmed().toDouble(&ok);
     return ok ? v : 0.0;
-}
-
-/// A finite v with lo < v < hi.
-bool within(double v, double lo, double hi)
-{
-    return std::isfinite(v) && v > lo && v < hi;
 }
 
 /// Fills an activity-model combo without signals, disables the items listed
@@ -121,17 +114,11 @@ void setup::on_lineEdit_temperature_editingFinished()
     one_water *w = current_water();
     if (!w)
         return;
-    // Leaving the field as it was shown is no edit: a result stays current.
+    // Leaving the field as it was shown is no edit: a result stays current. A text
+    // the field's rule refuses never gets here.
     if (field->text().trimmed() == num6(w->TC))
         return;
-    const double v = fieldValue(field);
-    if (!global::TC_accepted_water(v)) {
-        refuse(QStringLiteral("simulation temperature: value [ ") + num6(v)
-               + QStringLiteral(" ] entered is incorrect."));
-        field->setText(num6(w->TC));
-        return;
-    }
-    w->TC = v;
+    w->TC = fieldValue(field);
     mark_edit();
 }
 
@@ -149,14 +136,7 @@ void setup::on_lineEdit_massDensity_editingFinished()
         return;
     if (field->text().trimmed() == num6(w->densitymass))
         return;
-    const double d = fieldValue(field);
-    if (!within(d, 0.0, 55.0)) {
-        refuse(QStringLiteral("water mass density: value [ ") + num6(d)
-               + QStringLiteral(" ] entered is incorrect."));
-        field->setText(num6(w->densitymass));
-        return;
-    }
-    apply_density(w, d);
+    apply_density(w, fieldValue(field));
     update_stackedWidget_Waters(batch->sdata->currentWater);
     mark_edit();
 }
@@ -252,15 +232,13 @@ void setup::on_checkBox_alkalinity_clicked(bool checked)
     if (!w)
         return;
     w->alkSet = checked;
-    // A greyed field holds no entry: a refused text gives way to the stored value.
-    if (!checked)
-        ui->lineEdit_alkalinity->setText(
-            num6(w->alkUnit == global::Molar ? w->alkMolar : w->alkmolal));
     for (QWidget *wdg : {static_cast<QWidget *>(ui->lineEdit_alkalinity),
                          static_cast<QWidget *>(ui->comboBox_alkalinityUnit),
                          static_cast<QWidget *>(ui->radioButton_alkalinityPH),
                          static_cast<QWidget *>(ui->radioButton_alkalinityCarb)})
         wdg->setEnabled(checked);
+    // A greyed field holds no entry: a refused text gives way to the stored value.
+    show_refused_entries();
     mark_edit();
 }
 
@@ -297,14 +275,6 @@ void setup::on_lineEdit_alkalinity_editingFinished()
     if (field->text().trimmed() == num6(stored))
         return;
     const double v = fieldValue(field);
-    if (!within(v, 0.0, HUGE_VAL)) {
-        const QString line
-            = QStringLiteral("SP: #####  alkalinity must be a positive real number.");
-        qDebug().noquote() << line;
-        refuse(line);
-        field->setText(num6(stored));
-        return;
-    }
     // Molar = molal x density, as for the composition amounts.
     const double d = w->densitymass;
     w->alkmolal = asMolar ? v / d : v;
@@ -320,6 +290,6 @@ void setup::on_comboBox_alkalinityUnit_currentIndexChanged(int index)
     w->alkUnit = index == 2 ? global::Molar : global::molal;
     // The field shows the stored value in the unit chosen; a refused text, typed in
     // the other unit, goes with it.
-    ui->lineEdit_alkalinity->setText(num6(index == 2 ? w->alkMolar : w->alkmolal));
+    show_refused_entries();
     set_modified();
 }

@@ -431,6 +431,8 @@ void setup::waterElement_soluteChanged_H(int index)
     w->typeHIndex = form;
     write_amount_cell(ui->tableWidgetWaters_element_H, 0,
                       select_concn_typeH(batch->sdata->currentWater, index < 0 ? 0 : form));
+    // A text typed as the other form goes: it would be read as a number it never was.
+    show_refused_entries();
     mark_edit();
 }
 
@@ -453,10 +455,6 @@ void setup::on_comboBox_elementUnits_currentIndexChanged(int)
     one_water *w = current_water();
     if (!w)
         return;
-    // A refused text was typed in the unit left: it goes, and the cells show the
-    // stored amounts in the unit chosen.
-    drop_refused_cells(ui->tableWidgetWaters_element_H);
-    drop_refused_cells(ui->tableWidgetWaters_elements);
     const global::units_concn u = element_unit();
     ui->tableWidgetWaters_element_H->setEnabled(u != global::ppm);
     w->concnunitElem = u;
@@ -464,6 +462,9 @@ void setup::on_comboBox_elementUnits_currentIndexChanged(int)
     if (u == global::ppm && w->stag_O2g)
         message(QStringLiteral("O2g can be set as molal or Molar quantities only."));
     show_composition_values(batch->sdata->currentWater);
+    // A refused text was typed in the unit left: it goes, and its cell shows the
+    // stored amount in the unit chosen.
+    show_refused_entries();
 }
 
 void setup::on_comboBox_concnUnits_currentIndexChanged(int)

@@ -28,16 +28,14 @@ void setup::on_pushButton_waterMgr_clicked()
         sd->waters = waterMgr->results();
         sync_counts();
     }
-    delete waterMgr;
-    waterMgr = nullptr;
-
     // Renames take effect even on Cancel (the records are shared), so the list is
-    // always refilled; the water shown stays shown when it is still listed.
+    // always refilled; the water shown stays shown when it is still listed, renamed
+    // or not, with its refused entries. Those of a water removed go before its record.
     const int k = int(sd->waters.indexOf(shown));
     sd->currentWater = k >= 0 ? k : 0;
-    // A renamed water is still the water the pages show: a refused entry stays.
-    if (k >= 0)
-        ui->lineEdit_water_solnProp->setText(shown->name);
+    refused.keepOnly(k >= 0 ? shown : nullptr);
+    delete waterMgr;
+    waterMgr = nullptr;
     accumulate_list_waters();
     if (current_water())
         populate_stackedWidget_Waters(sd->currentWater);

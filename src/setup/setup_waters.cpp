@@ -14,12 +14,17 @@
 #include <QDebug>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStyleOptionHeader>
 #include <QTableWidget>
 
 #include <cmath>
 
 namespace {
+
+/// The pH the H row takes, and so the [H+] it takes.
+constexpr double pHlow = -2.0;
+constexpr double pHhigh = 16.0;
 
 /// An item under a cell widget: enabled, selectable only where asked.
 QTableWidgetItem *plainItem(const QString &text, bool selectable = false)
@@ -41,52 +46,6 @@ bool selectText(QComboBox *combo, const QString &text)
     const QSignalBlocker block(combo);
     combo->setCurrentIndex(k);
     return true;
-}
-
-/// A refused entry in an open cell editor of a composition table, by row key.
-struct refused_cell
-{
-    QTableWidget *table = nullptr;
-    QString key; ///< the row's hidden key name
-    QString text; ///< what the user typed
-    QString told; ///< the refused text already told to the message pane
-};
-
-/// The refused entries that the cell editors of `tables` show.
-QList<refused_cell> refusedCells(const QList<QTableWidget *> &tables, int amountCol, int keyCol)
-{
-    QList<refused_cell> cells;
-    for (QTableWidget *t : tables)
-        for (int row = 0; row < t->rowCount(); ++row) {
-            auto *edit
-                = qobject_cast<QLineEdit *>(t->indexWidget(t->model()->index(row, amountCol)));
-            if (edit && edit->isEnabled() && number_field::isRefused(edit) && t->item(row, keyCol))
-                cells.append({t, t->item(row, keyCol)->text(), edit->text(),
-                              number_field::of(edit)->told()});
-        }
-    return cells;
-}
-
-/// Opens the editor of each row of `cells` again with the text the user typed; what
-/// was told of it is not told again.
-void reopenCells(const QList<refused_cell> &cells, int amountCol, int keyCol)
-{
-    for (const refused_cell &c : cells)
-        for (int row = 0; row < c.table->rowCount(); ++row) {
-            QTableWidgetItem *key = c.table->item(row, keyCol);
-            QTableWidgetItem *amount = c.table->item(row, amountCol);
-            if (!key || key->text() != c.key || !amount)
-                continue;
-            c.table->editItem(amount);
-            if (auto *edit
-                = qobject_cast<QLineEdit *>(c.table->indexWidget(c.table->indexFromItem(amount)))) {
-                if (number_field *field = number_field::of(edit)) {
-                    field->setText(c.text, true);
-                    field->setTold(c.told);
-                }
-            }
-            break;
-        }
 }
 
 /// Gives the row numbers of `tables`, stacked in one column of the page, one width
@@ -114,12 +73,6 @@ void fitRowNumbers(const QList<QTableWidget *> &tables)
 
 } // namespace
 
-bool setup::shows_water(const one_water *w) const
-{
-    // The Solution Properties tab names the water the pages were last built for.
-    return w && ui->lineEdit_water_solnProp->text() == w->name;
-}
-
 one_water *setup::water_at(int index)
 {
     if (!batch || index < 0 || index >= batch->sdata->waters.size())
@@ -137,8 +90,8 @@ one_water *setup::current_water()
 void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
 {
     const QSignalBlocker block(t);
+    clear_water_rows(t);
     t->clear();
-    t->setRowCount(0);
     t->setColumnCount(columns);
     // The columns share the room the layout gives the table.
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -158,15 +111,30 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         const bool tableH = t == ui->tableWidgetWaters_element_H;
         const auto ruleOf = [this, t, tableH](const QModelIndex &index) {
             const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col_compElement));
-            if (tableH && index.row() == 0 && typeH && typeH->currentIndex() == 1)
-                return number_rule::between(QStringLiteral("pH"), -2.0, 16.0);
-            return number_rule::above(amount_name(t, index.row()), 0.0);
+            if (!tableH || index.row() != 0 || !typeH)
+                return number_rule::above(amount_name(t, index.row()), 0.0);
+            if (typeH->currentIndex() == 1)
+                return number_rule::between(QStringLiteral("pH"), pHlow, pHhigh);
+            // [H+] takes what a pH takes: its Molar amount is 10^-pH, and a molal
+            // amount is that over the density.
+            const one_water *w = current_water();
+            const double d = w && element_unit() != global::Molar ? w->densitymass : 1.0;
+            number_rule hplus = number_rule::between(amount_name(t, 0), std::pow(10.0, -pHhigh) / d,
+                                                     std::pow(10.0, -pHlow) / d);
+            hplus.rangeNote
+                = QStringLiteral("[H+] must give a pH from %1 to %2").arg(pHlow).arg(pHhigh);
+            return hplus;
         };
         const auto tell = [this](const QString &line) { tell_refusal(line); };
         auto *amounts = new number_delegate(t, ruleOf, tell);
         amounts->setItemEditorFactory(&doubleFactory);
         t->setItemDelegateForColumn(col_compAmount, amounts);
-        connect(amounts, &number_delegate::refusalCleared, this, &setup::refusal_answered);
+        connect(amounts, &number_delegate::edited, this,
+                [this, t](QLineEdit *editor, const QModelIndex &index) {
+                    note_cell(t, editor, index);
+                });
+        connect(amounts, &number_delegate::closing, this,
+                [this, t](QLineEdit *, const QModelIndex &index) { cell_closing(t, index); });
     }
 }
 
@@ -179,17 +147,6 @@ QString setup::amount_name(const QTableWidget *t, int row) const
     else if (const QTableWidgetItem *item = t->item(row, col_compElement))
         name = item->text();
     return name.isEmpty() ? QStringLiteral("amount") : name + QStringLiteral(" amount");
-}
-
-void setup::drop_refused_cells(QTableWidget *t)
-{
-    auto *cells = qobject_cast<number_delegate *>(t->itemDelegateForColumn(col_compAmount));
-    for (int row = 0; cells && row < t->rowCount(); ++row) {
-        auto *edit
-            = qobject_cast<QLineEdit *>(t->indexWidget(t->model()->index(row, col_compAmount)));
-        if (edit && number_field::isRefused(edit))
-            cells->dropEntry(edit);
-    }
 }
 
 void setup::setup_tables_waters()
@@ -308,12 +265,12 @@ void setup::populate_stackedWidget_Waters(int index)
         return;
     }
     const bool unsaved = flag_unsaved;
-    // A refused entry the user is still correcting outlives a rebuild of the same
-    // water's pages (choosing its tab again, a change elsewhere).
-    const QList<refused_cell> refused = shows_water(w)
-        ? refusedCells({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements},
-                       col_compAmount, col_compKey)
-        : QList<refused_cell>();
+    // The editors go with the rows; what they showed of a refused entry stays recorded
+    // and comes back at the end, where it still fits.
+    const QScopedValueRollback<bool> rewriting(flag_rewriting, true);
+    close_cell_editors(ui->tableWidgetWaters_element_H);
+    close_cell_editors(ui->tableWidgetWaters_elements);
+    refused.keepOnly(w);
     sim_data *sd = batch->sdata;
     // The pages always show the current water: every handler edits that one.
     sd->currentWater = index;
@@ -330,9 +287,7 @@ void setup::populate_stackedWidget_Waters(int index)
     fitRowNumbers({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements,
                    ui->tableWidgetWaters_gases});
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
-    reopenCells(refused, col_compAmount, col_compKey);
-    // Entries that went with another water's pages no longer stand on the reason line.
-    refusal_answered();
+    show_refused_entries();
     flag_statusCleared = false;
     flag_unsaved = unsaved;
 }
@@ -440,7 +395,7 @@ void setup::populate_sW_Waters_element_H(int index)
     one_water *w = water_at(index);
     QTableWidget *t = ui->tableWidgetWaters_element_H;
     const QSignalBlocker block(t);
-    t->setRowCount(0);
+    clear_water_rows(t);
     t->setRowCount(w && w->stag_O2g ? 2 : 1);
     t->setFixedHeight(t->rowCount() * ff.cell_height() + 2 * t->frameWidth());
     ui->tableWidgetWaters_solutes_H->setFixedHeight(t->height());
@@ -464,7 +419,7 @@ void setup::populate_sW_Waters_elements(int index)
 {
     QTableWidget *t = ui->tableWidgetWaters_elements;
     const QSignalBlocker block(t);
-    t->setRowCount(0);
+    clear_water_rows(t);
     const QStringList heads = {QStringLiteral("element/solute"), QStringLiteral("concn"),
                                QStringLiteral("option"), QStringLiteral(" ")};
     const QStringList tips
@@ -511,7 +466,7 @@ void setup::populate_sW_Waters_solutes(int index)
     const one_water *w = water_at(index);
     const sim_data *sd = batch->sdata;
     QTableWidget *th = ui->tableWidgetWaters_solutes_H;
-    th->setRowCount(0);
+    clear_water_rows(th);
     th->setRowCount(w && w->stag_O2g ? 2 : 1);
     th->setItem(0, col_resName, plainItem(QString(), true));
     QComboBox *typeH = comboBox_Water_typeH(w ? w->resAux[0] : 0);
@@ -713,7 +668,6 @@ void setup::populate_sW_Waters_solnProperties(int index)
         return;
     }
     const sim_data *sd = batch->sdata;
-    const auto num = [](double v) { return QString::number(v, 'g', 6); };
     const QList<QWidget *> quiet
         = {ui->lineEdit_massDensity,     ui->lineEdit_temperature,      ui->comboBox_acSolutes,
            ui->comboBox_acWater,         ui->checkBox_chargeBalance,    ui->comboBox_chargeBalance,
@@ -723,17 +677,8 @@ void setup::populate_sW_Waters_solnProperties(int index)
     for (QWidget *wdg : quiet)
         blocks.append(std::make_shared<QSignalBlocker>(wdg));
 
-    // A refused text stays in its field while the same water is shown and the field
-    // stays open to correct it; a greyed field shows the stored value.
-    const bool sameWater = shows_water(w);
-    const auto refill = [sameWater](QLineEdit *field, const QString &text, bool open = true) {
-        if (!sameWater || !open || !number_field::isRefused(field))
-            field->setText(text);
-    };
     ui->lineEdit_water_solnProp->setText(w->name);
     ui->lineEdit_water_solnProp->setEnabled(false);
-    refill(ui->lineEdit_massDensity, num(w->densitymass));
-    refill(ui->lineEdit_temperature, num(w->TC));
     ui->comboBox_acSolutes->setCurrentIndex(w->activitymethod);
     ui->comboBox_acWater->setCurrentIndex(w->activitywater);
     if (w->activitymethod >= 5 || w->activitywater >= 3)
@@ -752,7 +697,6 @@ void setup::populate_sW_Waters_solnProperties(int index)
     ui->checkBox_alkalinity->setEnabled(hasC);
     ui->checkBox_alkalinity->setChecked(hasC && w->alkSet);
     const bool alk = hasC && w->alkSet;
-    refill(ui->lineEdit_alkalinity, num(w->alkUnit != 0 ? w->alkMolar : w->alkmolal), alk);
     ui->radioButton_alkalinityCarb->setChecked(w->alkElem == sd->nameC);
     ui->radioButton_alkalinityPH->setChecked(w->alkElem != sd->nameC);
     ui->comboBox_alkalinityUnit->setCurrentIndex(w->alkUnit == 0 ? 1 : w->alkUnit == 1 ? 2 : 0);
@@ -761,4 +705,6 @@ void setup::populate_sW_Waters_solnProperties(int index)
                          static_cast<QWidget *>(ui->radioButton_alkalinityPH),
                          static_cast<QWidget *>(ui->radioButton_alkalinityCarb)})
         wdg->setEnabled(alk);
+    // The fields show the stored values, or a refused entry where one stands.
+    show_refused_entries();
 }
