@@ -38,6 +38,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 #include <memory>
 
 namespace {
@@ -453,7 +454,13 @@ private slots:
             {"cell, workspace closed and opened again", "cell:Ca", "1,5", comma, "close", "gone", ""},
             {"density, workspace closed and opened again", "lineEdit_massDensity", "1,02", comma, "close", "gone", ""},
             {"alkalinity, ticked off", "lineEdit_alkalinity", "2,5", comma, "alkalinity off", "gone", ""},
-            {"alkalinity, its unit", "lineEdit_alkalinity", "2,5", comma, "alkalinity Molar", "gone", ""}});
+            {"alkalinity, its unit", "lineEdit_alkalinity", "2,5", comma, "alkalinity Molar", "gone", ""},
+            {"pH cell, tabs, [H+] chosen, tabs", "cell:pH", "20", "at most 16", "tabs, form [H+], tabs", "gone", ""},
+            {"[H+] cell, tabs, pH chosen, tabs", "cell:[H+]", "-1", "at least", "tabs, form pH, tabs", "gone", ""},
+            {"cell, another cell opened", "cell:Ca", "1,5", comma, "another cell", "gone", ""},
+            {"cell, tabs, another cell opened", "cell:Ca", "1,5", comma, "tabs, another cell", "gone", ""},
+            {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "swap waters", "gone", ""},
+            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "swap waters", "gone", ""}});
         // clang-format on
     }
 
@@ -474,19 +481,24 @@ private slots:
         QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
         QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
         const auto form = [tH] { return qobject_cast<QComboBox *>(tH->cellWidget(0, 0)); };
-        const auto manage = [&f](const QString &water, const QString &rename, const char *button) {
+        // In the water set manager, each of a water's row clicked, given a name or a button
+        // pressed, then saved.
+        using action = std::tuple<QString, QString, const char *>;
+        const auto manage = [&f](const QList<action> &actions) {
             runWaterManager(f.w, [=](QWidget *dlg) {
-                clickWaterRow(dlg, water);
-                if (!rename.isEmpty())
-                    typeOver(dlg->findChild<QLineEdit *>("lineEdit_waterName"), rename);
-                if (button)
-                    QTest::mouseClick(dlg->findChild<QPushButton *>(button), Qt::LeftButton);
+                for (const auto &[water, rename, button] : actions) {
+                    clickWaterRow(dlg, water);
+                    if (!rename.isEmpty())
+                        typeOver(dlg->findChild<QLineEdit *>("lineEdit_waterName"), rename);
+                    if (button)
+                        QTest::mouseClick(dlg->findChild<QPushButton *>(button), Qt::LeftButton);
+                }
                 QTest::mouseClick(dlg->findChild<QPushButton *>("pushButton_save"), Qt::LeftButton);
             });
         };
         // What the change needs beforehand: a second water, a gas, an alkalinity.
-        if (change == "another water" || change == "delete water")
-            manage("water-default", "", "pushButton_add");
+        if (change == "another water" || change == "delete water" || change == "swap waters")
+            manage({{"water-default", "", "pushButton_add"}});
         if (change == "delete gas") {
             showTab(f.w, 0);
             pickGas(f, "co2", "CO2(g)");
@@ -496,15 +508,19 @@ private slots:
             pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
             typeOver(f.w->findChild<QLineEdit *>(field), "0.002");
         }
-        if (field == "cell:pH" || !pH.isEmpty())
-            QVERIFY(chooseItem(form(), "pH"));
+        if (field == "cell:pH" || field == "cell:[H+]" || !pH.isEmpty())
+            QVERIFY(chooseItem(form(), field == "cell:[H+]" ? "[H+]" : "pH"));
         QCOMPARE(f.save(), 0); // what a Close and a new Open come back to
-        // The water the entry was typed in keeps what it held (of what it still holds).
+        // Every water keeps what it held (of what it still holds), the one the entry was
+        // typed in above all.
         const auto stored = [&f] {
-            const one_water *w = f.sd()->waters.first();
-            QMap<QString, double> v {{"TC", w->TC}, {"d", w->densitymass}, {"alk", w->alkmolal}};
-            for (const one_elementComp *e : w->composition)
-                v[e->element] = e->molal;
+            QMap<QString, double> v;
+            for (const one_water *w : f.sd()->waters) {
+                const QString at = QString::number(quintptr(w)) + ' ';
+                v.insert({{at + "TC", w->TC}, {at + "d", w->densitymass}, {at + "alk", w->alkmolal}});
+                for (const one_elementComp *e : w->composition)
+                    v[at + e->element] = e->molal;
+            }
             return v;
         };
         const QMap<QString, double> before = stored();
@@ -521,7 +537,7 @@ private slots:
         };
         const QList<QPoint> placed = places();
         const bool cell = field.startsWith("cell:");
-        QTableWidget *typedIn = field == "cell:pH" ? tH : t;
+        QTableWidget *typedIn = field == "cell:pH" || field == "cell:[H+]" ? tH : t;
         const auto open
             = [&] { return cell ? cellEditor(typedIn) : f.w->findChild<QLineEdit *>(field); };
         if (field.contains("temperature") || field.contains("Density"))
@@ -537,49 +553,68 @@ private slots:
             pHoriginal = pHedit->text();
             typeOver(pHedit, pH);
         }
-        const QStringList words = change.split(' ');
-        const bool inSystem = change.contains("element") || change.contains("gas")
-            || (words[0] == "delete" && words.value(1) != "water");
-        if (change == "tabs")
-            showTab(f.w, 2);
-        if (inSystem)
-            showTab(f.w, 0);
-        if (words[0] == "unit") // and back, where a second unit is named
-            for (const QString &unit : words.mid(1))
-                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_elementUnits"), unit));
-        else if (words[0] == "form")
-            QVERIFY(pickItem(form(), words[1]));
-        else if (change == "another water")
-            QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_waters"), "new water 0"));
-        else if (change == "add element")
-            pickElement(f, "mg", "Mg");
-        else if (change == "add gas")
-            pickGas(f, "co2", "CO2(g)");
-        else if (change == "delete gas")
-            QVERIFY(f.clickDeleteGas("CO2(g)"));
-        else if (inSystem)
-            QVERIFY(f.clickDeleteElement(words[1]));
-        else if (words.value(1) == "water")
-            manage("water-default", words[0] == "rename" ? "Renamed" : "",
-                   words[0] == "delete" ? "pushButton_remove" : nullptr);
-        else if (change == "save")
-            QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
-        else if (change == "close")
-            QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"), Qt::LeftButton);
-        else if (change == "alkalinity off")
-            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
-        else if (change == "alkalinity Molar")
-            QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_alkalinityUnit"), "Molar"));
+        // A change may take several steps, one after the other.
+        for (const QString &step : change.split(", ")) {
+            const QStringList words = step.split(' ');
+            const bool inSystem = step.contains("element") || step.contains("gas")
+                || (words[0] == "delete" && words.value(1) != "water");
+            if (step == "tabs")
+                showTab(f.w, 2);
+            if (step == "tabs" || inSystem)
+                showTab(f.w, step == "tabs" ? 1 : 0);
+            if (words[0] == "unit") // and back, where a second unit is named
+                for (const QString &unit : words.mid(1))
+                    QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_elementUnits"), unit));
+            else if (words[0] == "form")
+                QVERIFY(pickItem(form(), words[1]));
+            else if (step == "another water")
+                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_waters"), "new water 0"));
+            else if (step == "another cell") // opened as the user opens one
+                QVERIFY(openAmountCell(t, elementRow(f, "Na")));
+            else if (step == "add element")
+                pickElement(f, "mg", "Mg");
+            else if (step == "add gas")
+                pickGas(f, "co2", "CO2(g)");
+            else if (step == "delete gas")
+                QVERIFY(f.clickDeleteGas("CO2(g)"));
+            else if (inSystem)
+                QVERIFY(f.clickDeleteElement(words[1]));
+            else if (step == "swap waters") // its name to the other water, then it removed
+                manage({{"water-default", "X", nullptr},
+                        {"new water 0", "water-default", nullptr},
+                        {"X", "", "pushButton_remove"}});
+            else if (words.value(1) == "water")
+                manage({{"water-default", words[0] == "rename" ? "Renamed" : "",
+                         words[0] == "delete" ? "pushButton_remove" : nullptr}});
+            else if (step == "save")
+                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
+            else if (step == "close")
+                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"), Qt::LeftButton);
+            else if (step == "alkalinity off")
+                pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+            else if (step == "alkalinity Molar")
+                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_alkalinityUnit"), "Molar"));
+        }
         if (change == "close")
             QVERIFY(f.enterAgain(f.sd()->file, true));
+        // An entry gone is gone from the line at once, on whichever tab the change was made.
+        if (after == "gone" && change != "close")
+            QVERIFY2(!reasonRead(f.w->findChild<QLabel *>("label_spcnReason"))
+                          .contains("[ " + typed + " ]"),
+                     qPrintable(reasonRead(f.w->findChild<QLabel *>("label_spcnReason"))));
         showTab(f.w, 1);
         const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
         const auto names = [line](const QString &text) {
             return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
         };
+        // Refused, Run names the newest entry in the pane as under Run, and no earlier
+        // result's status stands beside it.
         const auto refusesRun = [&] {
-            pressRun(f);
-            return reasonRead(line).startsWith("correct the refused entry first");
+            const QString status = pressRun(f);
+            const QString last = f.messages().section('\n', -1);
+            return status.isEmpty() && reasonRead(line).startsWith("correct the refused entry first")
+                && last.startsWith("##  speciation: correct the refused entry first: ")
+                && last.contains("[ " + (pH.isEmpty() ? typed : pH) + " ]");
         };
         if (after == "gone") {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -587,7 +622,7 @@ private slots:
                 QVERIFY2(e->text() != typed, qPrintable(e->objectName()));
             QVERIFY2(!names(typed), qPrintable(reasonRead(line)));
             QVERIFY2(!refusesRun(), qPrintable(reasonRead(line)));
-            QVERIFY(change == "delete water" || kept());
+            QVERIFY(kept());
             return;
         }
         // The text stays where it was typed, the cell's editor open over its cell; the
