@@ -51,7 +51,7 @@ struct Entry
     std::function<void()> commit; ///< what the user presses to keep the entry, if anything
 };
 
-QString numbers(std::initializer_list<double> values)
+QString numbers(const QList<double> &values)
 {
     QStringList parts;
     for (double v : values)
@@ -59,28 +59,36 @@ QString numbers(std::initializer_list<double> values)
     return parts.join(QLatin1Char(' '));
 }
 
-/// The workspace with its field `name`, or the composition cell of "cell:Ca" or
-/// "cell:pH".
+/// The workspace with its field `name`, or the composition cell of "cell:Ca", of the
+/// H row as "cell:pH" or "cell:[H+]", or of "cell:O2(g)" (on iron with its redox pair).
 Entry workspaceField(const QString &name)
 {
     auto f = std::make_shared<workspace_fixture>();
-    enterFour(*f, "fields.jsdb");
+    if (name == QLatin1String("cell:O2(g)")) {
+        f->enterNew(scratch("fields-redox.jsdb"), true);
+        pickElement(*f, "fe", "Fe", true);
+        showWaterPage(*f);
+    } else {
+        enterFour(*f, "fields.jsdb");
+    }
     Entry e;
     e.keep = f;
     e.stored = [f] {
         const one_water *w = currentWater(*f);
-        const one_elementComp *ca = entryOf(*f, "Ca");
-        const one_elementComp *h = entryOf(*f, "H");
-        return numbers({w->TC, w->densitymass, w->alkmolal, ca->molal, ca->Molar, ca->ppm, h->molal,
-                        h->Molar, w->pHcomp});
+        QList<double> values {w->TC, w->densitymass, w->alkmolal, w->pHcomp};
+        for (const one_elementComp *c : w->composition)
+            values << c->molal << c->Molar << c->ppm;
+        if (w->redoxO2g)
+            values << w->redoxO2g->molal << w->redoxO2g->Molar;
+        return numbers(values);
     };
     if (name.startsWith(QLatin1String("cell:"))) {
-        const bool pH = name == QLatin1String("cell:pH");
-        QTableWidget *t
-            = waterTable(*f, pH ? "tableWidgetWaters_element_H" : "tableWidgetWaters_elements");
-        if (pH)
-            qobject_cast<QComboBox *>(t->cellWidget(0, 0))->setCurrentIndex(1);
-        e.field = openAmountCell(t, pH ? 0 : elementRow(*f, "Ca"));
+        const QString cell = name.mid(5);
+        QTableWidget *t = waterTable(
+            *f, cell == "Ca" ? "tableWidgetWaters_elements" : "tableWidgetWaters_element_H");
+        if (cell == "pH" || cell == "[H+]")
+            pickItem(qobject_cast<QComboBox *>(t->cellWidget(0, 0)), cell);
+        e.field = openAmountCell(t, cell == "Ca" ? elementRow(*f, "Ca") : cell == "O2(g)" ? 1 : 0);
         return e;
     }
     // The alkalinity is set beside the composition, the rest on Solution Properties.
@@ -360,6 +368,8 @@ private slots:
             {"composition nine decimals", "workspace", "cell:Ca", "1.123456789", "at most 8 decimals, e.g. 1.12345679"},
             {"composition nine decimals and exponent", "workspace", "cell:Ca", "1.123456789e-3", "at most 8 decimals, e.g. 1.12345679e-3"},
             {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
+            {"[H+] negative", "workspace", "cell:[H+]", "-5", positive},
+            {"O2(g) comma", "workspace", "cell:O2(g)", "1,5", comma},
             {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
             {"temperature high", "workspace", "lineEdit_temperature", "400", "at most 300"},
             {"density negative", "workspace", "lineEdit_massDensity", "-1", positive},
@@ -396,10 +406,13 @@ private slots:
         QCOMPARE(shown(), typed);
         QVERIFY(number_field::isRefused(e.field));
         QCOMPARE(e.field->toolTip(), reason);
-        // The window's message pane says why, where it has one.
+        // The window's message pane says why, where it has one; a cell's refusal names
+        // what its row shows on its left.
+        const QString cell = field.startsWith(QLatin1String("cell:")) ? field.mid(5) : QString();
+        const QString named = cell.isEmpty() ? "" : cell == "pH" ? "pH " : cell + " amount ";
         for (const QTextEdit *pane : e.field->window()->findChildren<QTextEdit *>())
             if (pane->objectName().contains(QLatin1String("essages")))
-                QVERIFY2(pane->toPlainText().contains("[ " + typed + " ]")
+                QVERIFY2(pane->toPlainText().contains(named + "[ " + typed + " ]")
                              && pane->toPlainText().contains(reason),
                          qPrintable(pane->toPlainText().right(400)));
         // Leaving the field keeps the text (a cell's editor closes without it).
