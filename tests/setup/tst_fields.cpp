@@ -24,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +176,19 @@ std::shared_ptr<QWidget> windowOfItsOwn()
     return w;
 }
 
+/// The same window with a dialog it opened over its page: a list in the dialog, the
+/// page behind it at its top with room to scroll.
+std::shared_ptr<QWidget> dialogOverAPage()
+{
+    auto w = windowOfItsOwn();
+    auto *dialog = new QDialog(static_cast<QScrollArea *>(w.get())->widget());
+    auto *list = new QComboBox;
+    list->setObjectName("dialogList");
+    list->addItems({"one", "two", "three"});
+    (new QVBoxLayout(dialog))->addWidget(list);
+    return w;
+}
+
 /// A window brought up as a user reaches it, shown and active: the workspace on a
 /// new configuration, or another window given the batch `ran` with two waters run.
 std::pair<std::shared_ptr<void>, QWidget *> openWindow(const QString &name, sbatch *ran)
@@ -210,12 +224,17 @@ std::pair<std::shared_ptr<void>, QWidget *> openWindow(const QString &name, sbat
         w = p;
     }
     w = name == "window of its own" ? windowOfItsOwn() : w;
+    w = name == "dialog over a page" ? dialogOverAPage() : w;
     w = name == "results viewer" ? std::make_shared<viewResult_spcn>() : w;
     w = name == "water set manager" ? std::make_shared<water_manager>(ran, nullptr) : w;
     w = name == "database manager" ? std::make_shared<dbmanager>() : w;
     w = name == "parser" ? std::make_shared<dbparse_driver>() : w;
     w->show();
     w->activateWindow();
+    if (auto *dialog = name == "dialog over a page" ? w->findChild<QDialog *>() : nullptr) {
+        dialog->show();
+        dialog->activateWindow();
+    }
     return {w, w.get()};
 }
 
@@ -806,7 +825,8 @@ private slots:
             {"pdf viewer: page", "pdf viewer", "spinBox_page", "", ""},
             {"window of its own: list", "window of its own", "combo", "", "page"},
             {"window of its own: number, focus of the program", "window of its own", "spin", "program", ""},
-            {"window of its own: list in a table cell, picked", "window of its own", "table/0/0", "click", "page"}});
+            {"window of its own: list in a table cell, picked", "window of its own", "table/0/0", "click", "page"},
+            {"dialog over a page: list", "dialog over a page", "dialogList", "", ""}});
         // clang-format on
     }
 
@@ -824,13 +844,13 @@ private slots:
             QCOMPARE(pressRun(*ran), QStringLiteral("     DONE"));
         }
         const auto [keep, win] = openWindow(window, ran ? ran->batch : nullptr);
-        QVERIFY(QTest::qWaitForWindowActive(win));
+        QWidget *b = boxOf(win, box);
+        QVERIFY(b && QTest::qWaitForWindowActive(b->window())); // a dialog over the window
         auto *f = window == "workspace" ? static_cast<workspace_fixture *>(keep.get()) : nullptr;
         QVERIFY(!f || f->save() == 0);
         const QByteArray saved = f ? savedBytes(f->sd()->file) : QByteArray();
-        QWidget *b = boxOf(win, box);
         auto *combo = qobject_cast<QComboBox *>(b);
-        QVERIFY(b && b->isEnabled() && (!combo || combo->count() > 1));
+        QVERIFY(b->isEnabled() && (!combo || combo->count() > 1));
         work(b, steps);
         const QStringList shown = shownIn(win);
         const QList<QScrollBar *> bars = win->findChildren<QScrollBar *>();
@@ -849,7 +869,7 @@ private slots:
         QCOMPARE(shownIn(win), shown);
         // Over the box the wheel does what it does over what lies under the box.
         const QList<int> overBox = scrolled();
-        QVERIFY(takes.isEmpty() || overBox != before);
+        QCOMPARE(overBox != before, takes == "page");
         for (int i = 0; i < bars.size(); ++i)
             bars[i]->setValue(before[i]);
         turnWheel(b, b->parentWidget());
