@@ -39,8 +39,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <tuple>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -380,6 +380,7 @@ private slots:
     {
         const QString comma = QStringLiteral("use a point as decimal separator");
         const QString positive = QStringLiteral("must be greater than 0");
+        const QString pHrange = QStringLiteral("[H+] must give a pH from -2 to 16");
         // clang-format off
         addTextRows({"window", "field", "typed", "reason"}, {
             {"composition comma", "workspace", "cell:Ca", "1,5", comma},
@@ -388,7 +389,8 @@ private slots:
             {"composition nine decimals", "workspace", "cell:Ca", "1.123456789", "at most 8 decimals, e.g. 1.12345679"},
             {"composition nine decimals and exponent", "workspace", "cell:Ca", "1.123456789e-3", "at most 8 decimals, e.g. 1.12345679e-3"},
             {"pH 20", "workspace", "cell:pH", "20", "at most 16"},
-            {"[H+] negative", "workspace", "cell:[H+]", "-5", positive},
+            {"[H+] negative", "workspace", "cell:[H+]", "-5", "at least 9.09091e-17: " + pHrange},
+            {"[H+] beyond pH -2, molal at 1.1 g/cc", "workspace", "cell:[H+]", "1000", "at most 90.9091: " + pHrange},
             {"O2(g) comma", "workspace", "cell:O2(g)", "1,5", comma},
             {"temperature comma", "workspace", "lineEdit_temperature", "1,5", comma},
             {"temperature high", "workspace", "lineEdit_temperature", "400", "at most 300"},
@@ -549,7 +551,8 @@ private slots:
             QMap<QString, double> v;
             for (const one_water *w : f.sd()->waters) {
                 const QString at = QString::number(quintptr(w)) + ' ';
-                v.insert({{at + "TC", w->TC}, {at + "d", w->densitymass}, {at + "alk", w->alkmolal}});
+                v.insert(
+                    {{at + "TC", w->TC}, {at + "d", w->densitymass}, {at + "alk", w->alkmolal}});
                 for (const one_elementComp *e : w->composition)
                     v[at + e->element] = e->molal;
             }
@@ -621,7 +624,8 @@ private slots:
             else if (step == "save")
                 QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
             else if (step == "close")
-                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"), Qt::LeftButton);
+                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"),
+                                  Qt::LeftButton);
             else if (step == "alkalinity off")
                 pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
             else if (step == "alkalinity Molar")
@@ -644,7 +648,8 @@ private slots:
         const auto refusesRun = [&] {
             const QString status = pressRun(f);
             const QString last = f.messages().section('\n', -1);
-            return status.isEmpty() && reasonRead(line).startsWith("correct the refused entry first")
+            return status.isEmpty()
+                && reasonRead(line).startsWith("correct the refused entry first")
                 && last.startsWith("##  speciation: correct the refused entry first: ")
                 && last.contains("[ " + (pH.isEmpty() ? typed : pH) + " ]");
         };
@@ -800,29 +805,52 @@ private slots:
         QVERIFY2(!f.messages().contains("refused"), qPrintable(f.messages().right(400)));
     }
 
-    void zeroTotalFromFile_explainedAtRun()
+    void zeroFromFile_explainedAtRun_data()
     {
+        // clang-format off
+        addTextRows({"value", "explained"}, {
+            {"Ca total", "Ca total", "composition set for [ Ca ] is 0 (an amount must be greater than 0)"},
+            {"alkalinity ticked on", "alkalinity", "alkalinity value must be greater than zero"}});
+        // clang-format on
+    }
+
+    void zeroFromFile_explainedAtRun()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, explained);
         workspace_fixture f;
         enterFour(f, "zero.jsdb");
         // As a file written elsewhere brings it: no field refused it.
-        for (one_elementComp *e : currentWater(f)->composition)
+        one_water *w = currentWater(f);
+        for (one_elementComp *e : w->composition)
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
-        // An editor opened on it and left open holds no entry of the user's.
-        showTab(f.w, 2);
-        showTab(f.w, 1);
-        QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-        QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
-        QVERIFY(edit);
-        QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit), qPrintable(edit->text()));
-        // Return closes it as it would any untouched editor, storing nothing.
-        QTest::keyClick(edit, Qt::Key_Return);
-        QTRY_VERIFY(!cellEditor(t));
-        QCOMPARE(entryOf(f, "Ca")->molal, 0.0);
+        w->alkmolal = w->alkMolar = 0.0;
+        const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
+        if (value == "alkalinity") {
+            // Ticked on, the untouched field shows the stored 0 as it is, told of nowhere.
+            entryOf(f, "Ca")->molal = 1e-3;
+            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+            auto *field = f.w->findChild<QLineEdit *>("lineEdit_alkalinity");
+            QVERIFY(field->isEnabled() && field->text() == "0");
+            QVERIFY(!number_field::isRefused(field) && reasonRead(line).isEmpty());
+            QVERIFY2(!f.messages().contains("[ 0 ]"), qPrintable(f.messages().right(400)));
+        } else {
+            // An editor opened on it and left open holds no entry of the user's.
+            showTab(f.w, 2);
+            showTab(f.w, 1);
+            QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+            QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
+            QVERIFY(edit);
+            QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit),
+                     qPrintable(edit->text()));
+            // Return closes it as it would any untouched editor, storing nothing.
+            QTest::keyClick(edit, Qt::Key_Return);
+            QTRY_VERIFY(!cellEditor(t));
+            QCOMPARE(entryOf(f, "Ca")->molal, 0.0);
+        }
         QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
-        QVERIFY2(f.messages().contains(
-                     "composition set for [ Ca ] is 0 (an amount must be greater than 0)"),
-                 qPrintable(f.messages().right(400)));
+        QVERIFY2(f.messages().contains(explained), qPrintable(f.messages().right(400)));
     }
 
     void wheel_changesPickedBoxesOnly_data()
