@@ -1,15 +1,19 @@
 #include "support_setup.h"
 
 #include "dbdata.h"
+#include "input_fields.h"
 #include "jsdbfile_mgr.h"
 #include "sbatch.h"
 #include "setup.h"
 #include "test_env.h"
+#include "test_press.h"
 #include "test_ui.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -450,6 +454,111 @@ void clickWaterRow(QWidget *dlg, const QString &water)
     const QTableWidgetItem *item = t->item(int(tableColumn(t, 0).indexOf(water)), 0);
     QVERIFY2(item, qPrintable(water));
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+}
+
+void manageWaters(setup *w, const QList<water_action> &actions)
+{
+    runWaterManager(w, [=](QWidget *dlg) {
+        for (const water_action &a : actions) {
+            clickWaterRow(dlg, a.water);
+            if (!a.rename.isEmpty())
+                typeOver(dlg->findChild<QLineEdit *>(QStringLiteral("lineEdit_waterName")),
+                         a.rename);
+            if (a.button)
+                QTest::mouseClick(dlg->findChild<QPushButton *>(QString::fromLatin1(a.button)),
+                                  Qt::LeftButton);
+        }
+        QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("pushButton_save")),
+                          Qt::LeftButton);
+    });
+}
+
+bool takeStep(workspace_fixture &f, const QString &step)
+{
+    const QStringList words = step.split(QLatin1Char(' '));
+    const auto combo = [&f](const char *name) { return f.w->findChild<QComboBox *>(name); };
+    const auto press = [&f](const char *name) {
+        QTest::mouseClick(f.w->findChild<QPushButton *>(name), Qt::LeftButton);
+        return true;
+    };
+    const bool inSystem = step.contains(QLatin1String("element"))
+        || step.contains(QLatin1String("gas"))
+        || (words[0] == QLatin1String("delete") && words.value(1) != QLatin1String("water"));
+    if (step == QLatin1String("tabs") || words[0] == QLatin1String("tab") || inSystem)
+        showTab(f.w, words[0] == QLatin1String("tab") ? words.value(1).toInt() : inSystem ? 0 : 2);
+    if (step == QLatin1String("tabs"))
+        showTab(f.w, 1);
+    if (words[0] == QLatin1String("unit"))
+        return std::all_of(words.cbegin() + 1, words.cend(), [&](const QString &u) {
+            return pickItem(combo("comboBox_elementUnits"), u);
+        });
+    if (words[0] == QLatin1String("form"))
+        return pickItem(
+            qobject_cast<QComboBox *>(
+                waterTable(f.w, QStringLiteral("tableWidgetWaters_element_H"))->cellWidget(0, 0)),
+            words.value(1));
+    if (words[0] == QLatin1String("water"))
+        return pickItem(combo("comboBox_waters"), step.mid(6));
+    if (step == QLatin1String("another cell"))
+        return openAmountCell(waterTable(f.w, QStringLiteral("tableWidgetWaters_elements")),
+                              elementRow(f.w, QStringLiteral("Na")));
+    if (step == QLatin1String("add element"))
+        pickElement(f, QStringLiteral("mg"), QStringLiteral("Mg"));
+    else if (step == QLatin1String("add gas"))
+        pickGas(f, QStringLiteral("co2"), QStringLiteral("CO2(g)"));
+    else if (step == QLatin1String("delete gas"))
+        return f.clickDeleteGas(QStringLiteral("CO2(g)"));
+    else if (inSystem)
+        return f.clickDeleteElement(words.value(1));
+    else if (step == QLatin1String("swap waters"))
+        manageWaters(f.w,
+                     {{"water-default", "X"},
+                      {"new water 0", "water-default"},
+                      {"X", "", "pushButton_remove"}});
+    else if (words.value(1) == QLatin1String("water"))
+        manageWaters(f.w,
+                     {{"water-default", words[0] == "rename" ? "Renamed" : "",
+                       words[0] == "delete" ? "pushButton_remove" : nullptr}});
+    else if (step == QLatin1String("save") || step == QLatin1String("close"))
+        return press(step == QLatin1String("save") ? "pushButton_Save" : "pushButton_Close");
+    else if (step == QLatin1String("alkalinity off") || step == QLatin1String("alkalinity on"))
+        pressIndicator(f.w->findChild<QAbstractButton *>(QStringLiteral("checkBox_alkalinity")));
+    else if (words[0] == QLatin1String("alkalinity"))
+        return pickItem(combo("comboBox_alkalinityUnit"), words.value(1));
+    return true;
+}
+
+QMap<const one_water *, QMap<QString, double>> waterValues(const sim_data *sd)
+{
+    QMap<const one_water *, QMap<QString, double>> all;
+    for (const one_water *w : sd->waters) {
+        QMap<QString, double> &v = all[w];
+        v = {{"TC", w->TC}, {"d", w->densitymass}, {"alk", w->alkmolal}, {"pH", w->pHcomp}};
+        for (const one_elementComp *e : w->composition)
+            v[e->element] = e->molal;
+    }
+    return all;
+}
+
+QList<QPair<QLineEdit *, QString>> numericEntries(const setup *w)
+{
+    QList<QPair<QLineEdit *, QString>> all;
+    for (QLineEdit *e : w->findChildren<QLineEdit *>()) {
+        if (!e->isEnabled() || e->isHidden() || !number_field::of(e))
+            continue;
+        QString place = e->objectName();
+        for (const char *name : {"tableWidgetWaters_elements", "tableWidgetWaters_element_H"}) {
+            const QTableWidget *t = waterTable(w, QString::fromLatin1(name));
+            if (e->parentWidget() != t->viewport())
+                continue;
+            place = QStringLiteral("cell over no row");
+            for (int r = 0; r < t->rowCount(); ++r)
+                if (t->indexWidget(t->model()->index(r, 1)) == e && t->item(r, 3))
+                    place = QStringLiteral("cell:") + t->item(r, 3)->text();
+        }
+        all.append({e, place});
+    }
+    return all;
 }
 
 QTableWidget *waterTable(const setup *w, const QString &name)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPair>
 #include <QString>
@@ -148,6 +149,32 @@ void pickGas(setup *w, const QString &search, const QString &gas);
 void runWaterManager(setup *w, const std::function<void(QWidget *dlg)> &act);
 /// Clicks the row of `water` in the water set manager `dlg`.
 void clickWaterRow(QWidget *dlg, const QString &water);
+/// One action in the water set manager: the row of `water` clicked, then `rename`
+/// typed as its new name (when not empty) and `button` pressed (when given).
+struct water_action
+{
+    QString water;
+    QString rename;
+    const char *button = nullptr;
+};
+/// Runs the water set manager through `actions`, then presses its Save.
+void manageWaters(setup *w, const QList<water_action> &actions);
+/// Takes one step of a change of what the water pages show, as a user takes it:
+/// "tab N"; "tabs" (Solution Properties and back); "unit U [V]" (each unit chosen in
+/// turn); "form pH" or "form [H+]"; "water NAME" (chosen in the list); "add element"
+/// (Mg) or "add gas" (CO2(g)); "delete E" (an element) or "delete gas"; "save";
+/// "close"; "alkalinity off" (or on: the box clicked); "alkalinity U" (its unit);
+/// "another cell" (Na's amount opened); "rename water", "delete water" (the water
+/// "water-default") or "swap waters" ("water-default" named X, "new water 0" named
+/// "water-default", X removed) in the water set manager. False when it could not.
+bool takeStep(workspace_fixture &f, const QString &step);
+/// What every water of `sd` holds, keyed by its record: "TC", "d", "alk", "pH" and
+/// each composition entry's molal amount under its element's name.
+QMap<const one_water *, QMap<QString, double>> waterValues(const sim_data *sd);
+/// The numeric fields and open composition cell editors of the workspace that take
+/// an entry (enabled, on any tab), each with its place: the field's object name, or
+/// "cell:" and the row's key ("cell:Ca", "cell:H+") for a cell's editor.
+QList<QPair<QLineEdit *, QString>> numericEntries(const setup *w);
 /// Table `name` of the workspace's water pages.
 QTableWidget *waterTable(const setup *w, const QString &name);
 /// Opens tab `index` of the workspace with a click on its tab.

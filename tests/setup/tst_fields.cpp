@@ -40,7 +40,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <tuple>
 
 namespace {
 
@@ -515,24 +514,9 @@ private slots:
         QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
         QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
         const auto form = [tH] { return qobject_cast<QComboBox *>(tH->cellWidget(0, 0)); };
-        // In the water set manager, each of a water's row clicked, given a name or a button
-        // pressed, then saved.
-        using action = std::tuple<QString, QString, const char *>;
-        const auto manage = [&f](const QList<action> &actions) {
-            runWaterManager(f.w, [=](QWidget *dlg) {
-                for (const auto &[water, rename, button] : actions) {
-                    clickWaterRow(dlg, water);
-                    if (!rename.isEmpty())
-                        typeOver(dlg->findChild<QLineEdit *>("lineEdit_waterName"), rename);
-                    if (button)
-                        QTest::mouseClick(dlg->findChild<QPushButton *>(button), Qt::LeftButton);
-                }
-                QTest::mouseClick(dlg->findChild<QPushButton *>("pushButton_save"), Qt::LeftButton);
-            });
-        };
         // What the change needs beforehand: a second water, a gas, an alkalinity.
         if (change == "another water" || change == "delete water" || change == "swap waters")
-            manage({{"water-default", "", "pushButton_add"}});
+            manageWaters(f.w, {{"water-default", "", "pushButton_add"}});
         if (change == "delete gas") {
             showTab(f.w, 0);
             pickGas(f, "co2", "CO2(g)");
@@ -547,22 +531,14 @@ private slots:
         QCOMPARE(f.save(), 0); // what a Close and a new Open come back to
         // Every water keeps what it held (of what it still holds), the one the entry was
         // typed in above all.
-        const auto stored = [&f] {
-            QMap<QString, double> v;
-            for (const one_water *w : f.sd()->waters) {
-                const QString at = QString::number(quintptr(w)) + ' ';
-                v.insert(
-                    {{at + "TC", w->TC}, {at + "d", w->densitymass}, {at + "alk", w->alkmolal}});
-                for (const one_elementComp *e : w->composition)
-                    v[at + e->element] = e->molal;
-            }
-            return v;
-        };
-        const QMap<QString, double> before = stored();
+        const auto before = waterValues(f.sd());
         const auto kept = [&] {
-            const QMap<QString, double> now = stored();
-            return std::all_of(now.keyBegin(), now.keyEnd(),
-                               [&](const QString &k) { return before.value(k, now[k]) == now[k]; });
+            const auto now = waterValues(f.sd());
+            for (auto w = now.cbegin(); w != now.cend(); ++w)
+                for (auto v = w->cbegin(); v != w->cend(); ++v)
+                    if (before.value(w.key()).value(v.key(), *v) != *v)
+                        return false;
+            return true;
         };
         // The reason line keeps its room: nothing moves under the pointer when it shows.
         const auto *run = f.w->findChild<QPushButton *>("pushButton_spcn");
@@ -589,48 +565,9 @@ private slots:
             typeOver(pHedit, pH);
         }
         // A change may take several steps, one after the other.
-        for (const QString &step : change.split(", ")) {
-            const QStringList words = step.split(' ');
-            const bool inSystem = step.contains("element") || step.contains("gas")
-                || (words[0] == "delete" && words.value(1) != "water");
-            if (step == "tabs")
-                showTab(f.w, 2);
-            if (step == "tabs" || inSystem)
-                showTab(f.w, step == "tabs" ? 1 : 0);
-            if (words[0] == "unit") // and back, where a second unit is named
-                for (const QString &unit : words.mid(1))
-                    QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_elementUnits"), unit));
-            else if (words[0] == "form")
-                QVERIFY(pickItem(form(), words[1]));
-            else if (step == "another water")
-                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_waters"), "new water 0"));
-            else if (step == "another cell") // opened as the user opens one
-                QVERIFY(openAmountCell(t, elementRow(f, "Na")));
-            else if (step == "add element")
-                pickElement(f, "mg", "Mg");
-            else if (step == "add gas")
-                pickGas(f, "co2", "CO2(g)");
-            else if (step == "delete gas")
-                QVERIFY(f.clickDeleteGas("CO2(g)"));
-            else if (inSystem)
-                QVERIFY(f.clickDeleteElement(words[1]));
-            else if (step == "swap waters") // its name to the other water, then it removed
-                manage({{"water-default", "X", nullptr},
-                        {"new water 0", "water-default", nullptr},
-                        {"X", "", "pushButton_remove"}});
-            else if (words.value(1) == "water")
-                manage({{"water-default", words[0] == "rename" ? "Renamed" : "",
-                         words[0] == "delete" ? "pushButton_remove" : nullptr}});
-            else if (step == "save")
-                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
-            else if (step == "close")
-                QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Close"),
-                                  Qt::LeftButton);
-            else if (step == "alkalinity off")
-                pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
-            else if (step == "alkalinity Molar")
-                QVERIFY(pickItem(f.w->findChild<QComboBox *>("comboBox_alkalinityUnit"), "Molar"));
-        }
+        for (const QString &step : change.split(", "))
+            QVERIFY2(takeStep(f, step == "another water" ? "water new water 0" : step),
+                     qPrintable(step));
         if (change == "close")
             QVERIFY(f.enterAgain(f.sd()->file, true));
         // An entry gone is gone from the line at once, on whichever tab the change was made.
