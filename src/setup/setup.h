@@ -427,6 +427,9 @@ private:
     void note_field(QLineEdit *field);
     /// The user changed the text of the cell editor of `index` in `table`.
     void note_cell(QTableWidget *table, QLineEdit *editor, const QModelIndex &index);
+    /// The user changed the text of `edit`, the field or cell editor at `place`: its
+    /// refused entry is recorded, or forgotten when the text is accepted.
+    void note_entry(const QString &place, const QLineEdit *edit);
     /// The cell editor of `index` in `table` closes; closed by the user (Escape,
     /// another cell), its entry goes with it.
     void cell_closing(QTableWidget *table, const QModelIndex &index);

@@ -62,35 +62,27 @@ QString setup::stored_text(const QLineEdit *field, const one_water *w) const
 
 void setup::note_field(QLineEdit *field)
 {
-    one_water *w = current_water();
-    if (!w || flag_rewriting)
-        return;
-    const QString place = field->objectName();
-    const QString line = number_field::of(field)->line();
-    if (line.isEmpty()) {
-        refused.drop(w, place);
-    } else {
-        const refused_entry *had = refused.find(w, place);
-        refused.keep(
-            {w, place, meaning_of(place), field->text(), line, had ? had->told : QString()});
-    }
-    refusal_answered();
+    note_entry(field->objectName(), field);
 }
 
 void setup::note_cell(QTableWidget *t, QLineEdit *editor, const QModelIndex &index)
 {
+    if (const QTableWidgetItem *key = t->item(index.row(), col_compKey))
+        note_entry(key->text(), editor);
+}
+
+void setup::note_entry(const QString &place, const QLineEdit *edit)
+{
     one_water *w = current_water();
-    const QTableWidgetItem *key = t->item(index.row(), col_compKey);
-    if (!w || !key || flag_rewriting)
+    if (!w || flag_rewriting)
         return;
-    const QString place = key->text();
-    const QString line = number_field::of(editor)->line();
+    const QString line = number_field::of(edit)->line();
     if (line.isEmpty()) {
         refused.drop(w, place);
     } else {
         const refused_entry *had = refused.find(w, place);
         refused.keep(
-            {w, place, meaning_of(place), editor->text(), line, had ? had->told : QString()});
+            {w, place, meaning_of(place), edit->text(), line, had ? had->told : QString()});
     }
     refusal_answered();
 }
