@@ -869,7 +869,9 @@ private slots:
         QCOMPARE(shownIn(win), shown);
         // Over the box the wheel does what it does over what lies under the box.
         const QList<int> overBox = scrolled();
-        QCOMPARE(overBox != before, takes == "page");
+        QVERIFY(takes.isEmpty() || overBox != before);
+        // Over a dialog the wheel never reaches the page behind it, whatever the font.
+        QVERIFY(window != "dialog over a page" || overBox == before);
         for (int i = 0; i < bars.size(); ++i)
             bars[i]->setValue(before[i]);
         turnWheel(b, b->parentWidget());
