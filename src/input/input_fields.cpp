@@ -323,12 +323,9 @@ void number_field::check()
 {
     // A disabled field holds no entry of the user's: it is never marked.
     const QString reason = reasonNow();
-    const bool wasRefused = edit->property(propRefused).toBool();
     mark(edit, reason);
     if (reason.isEmpty())
         lastTold.clear();
-    if (wasRefused != !reason.isEmpty())
-        emit refusedChanged(!reason.isEmpty());
 }
 
 void number_field::tellRefusal()
@@ -383,13 +380,8 @@ QWidget *number_delegate::createEditor(QWidget *parent, const QStyleOptionViewIt
         field->setRule(field->rule().narrowedBy(ruleOf ? ruleOf(index) : number_rule()), tell);
         // The editor opens on the stored value: only what the user types is an entry.
         field->setJudgeTypedOnly(true);
-        // A closing editor is disabled first, which clears its mark too.
-        auto *self = const_cast<number_delegate *>(this);
-        connect(field, &number_field::refusedChanged, self, [self](bool refused) {
-            if (!refused)
-                emit self->refusalCleared();
-        });
         // Told after the field judged the text (it connected first).
+        auto *self = const_cast<number_delegate *>(this);
         auto *edit = static_cast<QLineEdit *>(editor);
         connect(edit, &QLineEdit::textEdited, self,
                 [self, edit, at = QPersistentModelIndex(index)] { emit self->edited(edit, at); });

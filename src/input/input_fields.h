@@ -97,10 +97,6 @@ public:
     /// The line that tells why the field's text is refused now; empty when it is not.
     QString line() const;
 
-signals:
-    /// The field's text turned refused (true) or accepted again (false).
-    void refusedChanged(bool refused);
-
 protected:
     bool eventFilter(QObject *object, QEvent *event) override;
 
@@ -153,8 +149,6 @@ public:
     void dropEntry(QWidget *editor) { emit closeEditor(editor, RevertModelCache); }
 
 signals:
-    /// An editor's refused text was set right, or went with its editor.
-    void refusalCleared();
     /// The user changed the text of the numeric editor of `index` (judged already).
     void edited(QLineEdit *editor, const QModelIndex &index);
     /// The numeric editor of `index` is closing; what it showed goes with it.
