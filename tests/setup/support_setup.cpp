@@ -462,75 +462,69 @@ void manageWaters(setup *w, const QList<water_action> &actions)
         for (const water_action &a : actions) {
             clickWaterRow(dlg, a.water);
             if (!a.rename.isEmpty())
-                typeOver(dlg->findChild<QLineEdit *>(QStringLiteral("lineEdit_waterName")),
-                         a.rename);
+                typeOver(dlg->findChild<QLineEdit *>("lineEdit_waterName"), a.rename);
             if (a.button)
-                QTest::mouseClick(dlg->findChild<QPushButton *>(QString::fromLatin1(a.button)),
-                                  Qt::LeftButton);
+                QTest::mouseClick(dlg->findChild<QPushButton *>(a.button), Qt::LeftButton);
         }
-        QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("pushButton_save")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dlg->findChild<QPushButton *>("pushButton_save"), Qt::LeftButton);
     });
 }
 
 bool takeStep(workspace_fixture &f, const QString &step)
 {
-    const QStringList words = step.split(QLatin1Char(' '));
+    const QString what = step.section(' ', 0, 0), rest = step.section(' ', 1);
     const auto combo = [&f](const char *name) { return f.w->findChild<QComboBox *>(name); };
-    const auto press = [&f](const char *name) {
-        QTest::mouseClick(f.w->findChild<QPushButton *>(name), Qt::LeftButton);
-        return true;
-    };
-    const bool inSystem = step.contains(QLatin1String("element"))
-        || step.contains(QLatin1String("gas"))
-        || (words[0] == QLatin1String("delete") && words.value(1) != QLatin1String("water"));
-    if (step == QLatin1String("tabs") || words[0] == QLatin1String("tab") || inSystem)
-        showTab(f.w, words[0] == QLatin1String("tab") ? words.value(1).toInt() : inSystem ? 0 : 2);
-    if (step == QLatin1String("tabs"))
+    const bool inSystem
+        = step.contains("element") || step.contains("gas") || (what == "delete" && rest != "water");
+    if (step == "tabs" || what == "tab" || inSystem)
+        showTab(f.w, what == "tab" ? rest.toInt() : inSystem ? 0 : 2);
+    if (step == "tabs")
         showTab(f.w, 1);
-    if (words[0] == QLatin1String("unit"))
-        return std::all_of(words.cbegin() + 1, words.cend(), [&](const QString &u) {
+    const QStringList units = rest.split(' ');
+    if (what == "unit")
+        return std::all_of(units.cbegin(), units.cend(), [&](const QString &u) {
             return pickItem(combo("comboBox_elementUnits"), u);
         });
-    if (words[0] == QLatin1String("form"))
-        return pickItem(
-            qobject_cast<QComboBox *>(
-                waterTable(f.w, QStringLiteral("tableWidgetWaters_element_H"))->cellWidget(0, 0)),
-            words.value(1));
-    if (words[0] == QLatin1String("water"))
-        return pickItem(combo("comboBox_waters"), step.mid(6));
-    if (step == QLatin1String("another cell"))
-        return openAmountCell(waterTable(f.w, QStringLiteral("tableWidgetWaters_elements")),
-                              elementRow(f.w, QStringLiteral("Na")));
-    if (step == QLatin1String("add element"))
-        pickElement(f, QStringLiteral("mg"), QStringLiteral("Mg"));
-    else if (step == QLatin1String("add gas"))
-        pickGas(f, QStringLiteral("co2"), QStringLiteral("CO2(g)"));
-    else if (step == QLatin1String("delete gas"))
-        return f.clickDeleteGas(QStringLiteral("CO2(g)"));
-    else if (inSystem)
-        return f.clickDeleteElement(words.value(1));
-    else if (step == QLatin1String("swap waters"))
+    if (what == "form")
+        return pickItem(qobject_cast<QComboBox *>(
+                            waterTable(f.w, "tableWidgetWaters_element_H")->cellWidget(0, 0)),
+                        rest);
+    if (what == "water")
+        return pickItem(combo("comboBox_waters"), rest);
+    if (what == "alkalinity" && rest != "on" && rest != "off")
+        return pickItem(combo("comboBox_alkalinityUnit"), rest);
+    if (step == "another cell")
+        return openAmountCell(waterTable(f.w, "tableWidgetWaters_elements"), elementRow(f.w, "Na"));
+    if (step == "delete gas")
+        return f.clickDeleteGas("CO2(g)");
+    if (inSystem && what == "delete")
+        return f.clickDeleteElement(rest);
+    const QString name = rest.section(" to ", 0, 0);
+    if (step == "add element")
+        pickElement(f, "mg", "Mg");
+    else if (step == "add gas")
+        pickGas(f, "co2", "CO2(g)");
+    else if (what == "duplicate")
+        manageWaters(f.w, {{rest, "", "pushButton_duplicate"}});
+    else if (what == "give")
+        manageWaters(
+            f.w, {{name, "X"}, {rest.section(" to ", 1), name}, {"X", "", "pushButton_remove"}});
+    else if (rest == "water")
         manageWaters(f.w,
-                     {{"water-default", "X"},
-                      {"new water 0", "water-default"},
-                      {"X", "", "pushButton_remove"}});
-    else if (words.value(1) == QLatin1String("water"))
-        manageWaters(f.w,
-                     {{"water-default", words[0] == "rename" ? "Renamed" : "",
-                       words[0] == "delete" ? "pushButton_remove" : nullptr}});
-    else if (step == QLatin1String("save") || step == QLatin1String("close"))
-        return press(step == QLatin1String("save") ? "pushButton_Save" : "pushButton_Close");
-    else if (step == QLatin1String("alkalinity off") || step == QLatin1String("alkalinity on"))
-        pressIndicator(f.w->findChild<QAbstractButton *>(QStringLiteral("checkBox_alkalinity")));
-    else if (words[0] == QLatin1String("alkalinity"))
-        return pickItem(combo("comboBox_alkalinityUnit"), words.value(1));
+                     {{"water-default", what == "rename" ? "Renamed" : "",
+                       what == "delete" ? "pushButton_remove" : nullptr}});
+    else if (what == "alkalinity")
+        pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+    else if (step == "save" || step == "close")
+        QTest::mouseClick(
+            f.w->findChild<QPushButton *>(step == "save" ? "pushButton_Save" : "pushButton_Close"),
+            Qt::LeftButton);
     return true;
 }
 
-QMap<const one_water *, QMap<QString, double>> waterValues(const sim_data *sd)
+water_values waterValues(const sim_data *sd)
 {
-    QMap<const one_water *, QMap<QString, double>> all;
+    water_values all;
     for (const one_water *w : sd->waters) {
         QMap<QString, double> &v = all[w];
         v = {{"TC", w->TC}, {"d", w->densitymass}, {"alk", w->alkmolal}, {"pH", w->pHcomp}};
@@ -540,22 +534,30 @@ QMap<const one_water *, QMap<QString, double>> waterValues(const sim_data *sd)
     return all;
 }
 
-QList<QPair<QLineEdit *, QString>> numericEntries(const setup *w)
+QString valueMoved(const water_values &before, const water_values &now, const one_water *except)
+{
+    for (auto w = now.cbegin(); w != now.cend(); ++w)
+        for (auto v = w->cbegin(); w.key() != except && v != w->cend(); ++v)
+            if (before.value(w.key()).value(v.key(), *v) != *v)
+                return QStringLiteral("water [ %1 ] %2 went from %3 to %4")
+                    .arg(w.key()->name, v.key())
+                    .arg(before[w.key()][v.key()])
+                    .arg(*v);
+    return {};
+}
+
+QList<QPair<QLineEdit *, QString>> refusedShown(const setup *w)
 {
     QList<QPair<QLineEdit *, QString>> all;
     for (QLineEdit *e : w->findChildren<QLineEdit *>()) {
-        if (!e->isEnabled() || e->isHidden() || !number_field::of(e))
+        if (!e->isEnabled() || e->isHidden() || !number_field::isRefused(e))
             continue;
         QString place = e->objectName();
-        for (const char *name : {"tableWidgetWaters_elements", "tableWidgetWaters_element_H"}) {
-            const QTableWidget *t = waterTable(w, QString::fromLatin1(name));
-            if (e->parentWidget() != t->viewport())
-                continue;
-            place = QStringLiteral("cell over no row");
-            for (int r = 0; r < t->rowCount(); ++r)
-                if (t->indexWidget(t->model()->index(r, 1)) == e && t->item(r, 3))
-                    place = QStringLiteral("cell:") + t->item(r, 3)->text();
-        }
+        for (const char *name : {"tableWidgetWaters_elements", "tableWidgetWaters_element_H"})
+            if (const QTableWidget *t = waterTable(w, name); e->parentWidget() == t->viewport()) {
+                const QTableWidgetItem *key = t->item(t->indexAt(e->geometry().center()).row(), 3);
+                place = key ? "cell:" + key->text() : "cell over no row";
+            }
         all.append({e, place});
     }
     return all;

@@ -153,8 +153,7 @@ void clickWaterRow(QWidget *dlg, const QString &water);
 /// typed as its new name (when not empty) and `button` pressed (when given).
 struct water_action
 {
-    QString water;
-    QString rename;
+    QString water, rename;
     const char *button = nullptr;
 };
 /// Runs the water set manager through `actions`, then presses its Save.
@@ -164,17 +163,23 @@ void manageWaters(setup *w, const QList<water_action> &actions);
 /// turn); "form pH" or "form [H+]"; "water NAME" (chosen in the list); "add element"
 /// (Mg) or "add gas" (CO2(g)); "delete E" (an element) or "delete gas"; "save";
 /// "close"; "alkalinity off" (or on: the box clicked); "alkalinity U" (its unit);
-/// "another cell" (Na's amount opened); "rename water", "delete water" (the water
-/// "water-default") or "swap waters" ("water-default" named X, "new water 0" named
-/// "water-default", X removed) in the water set manager. False when it could not.
+/// "another cell" (Na's amount opened); in the water set manager "rename water" or
+/// "delete water" (the water "water-default"), "duplicate NAME", or "give NAME to
+/// OTHER" (NAME renamed, OTHER given its name, NAME's water removed). False when it
+/// could not.
 bool takeStep(workspace_fixture &f, const QString &step);
-/// What every water of `sd` holds, keyed by its record: "TC", "d", "alk", "pH" and
-/// each composition entry's molal amount under its element's name.
-QMap<const one_water *, QMap<QString, double>> waterValues(const sim_data *sd);
-/// The numeric fields and open composition cell editors of the workspace that take
-/// an entry (enabled, on any tab), each with its place: the field's object name, or
-/// "cell:" and the row's key ("cell:Ca", "cell:H+") for a cell's editor.
-QList<QPair<QLineEdit *, QString>> numericEntries(const setup *w);
+/// What every water holds, keyed by its record: "TC", "d", "alk", "pH" and each
+/// composition entry's molal amount under its element's name.
+using water_values = QMap<const one_water *, QMap<QString, double>>;
+water_values waterValues(const sim_data *sd);
+/// The first value of a water in both `before` and `now`, `except` aside, that moved
+/// between them, said as a user reads it; empty when none did.
+QString valueMoved(const water_values &before, const water_values &now,
+                   const one_water *except = nullptr);
+/// The numeric fields and open composition cell editors of the workspace that show
+/// a refused entry, each with its place: the field's object name, or "cell:" and the
+/// row's key ("cell:Ca", "cell:H+") for a cell's editor.
+QList<QPair<QLineEdit *, QString>> refusedShown(const setup *w);
 /// Table `name` of the workspace's water pages.
 QTableWidget *waterTable(const setup *w, const QString &name);
 /// Opens tab `index` of the workspace with a click on its tab.

@@ -23,11 +23,14 @@
 #include "wheel_guard.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -287,6 +290,151 @@ void work(QWidget *box, const QString &steps)
     }
 }
 
+/// A seeded random walk over the water pages, every step taken as a user takes it.
+/// After each step a refused entry shows only on the water, in the place and under the
+/// meaning (H form, unit) it was typed for, and the line under Run names one; Run gives
+/// no DONE while one shows; no water's stored values move but by an accepted entry into
+/// it; Return and Escape close the editor they close.
+struct Walk
+{
+    workspace_fixture &f;
+    QRandomGenerator rng;
+    QTableWidget *els = waterTable(f, "tableWidgetWaters_elements");
+    QTableWidget *hs = waterTable(f, "tableWidgetWaters_element_H");
+    QStringList log {}; ///< the steps taken
+    QStringList typed {}; ///< the refused texts typed, each as `entry` tells it
+    const one_water *acceptedInto = nullptr; ///< the water an entry of this step went to
+
+    QString any(const QStringList &l) { return l.at(rng.bounded(int(l.size()))); }
+    QString shown(const char *n) const { return f.w->findChild<QComboBox *>(n)->currentText(); }
+    QTableWidget *table(const QString &place) const { return place == "cell:H+" ? hs : els; }
+    QString form() const { return qobject_cast<QComboBox *>(hs->cellWidget(0, 0))->currentText(); }
+    /// `text` at `place` on the water shown, under what a number there stands for now.
+    QString entry(const QString &place, const QString &text) const
+    {
+        const QString meaning = place == "lineEdit_alkalinity" ? shown("comboBox_alkalinityUnit")
+            : place == "cell:H+"        ? form() + ' ' + shown("comboBox_elementUnits")
+            : place.startsWith("cell:") ? shown("comboBox_elementUnits")
+                                        : QString();
+        const one_water *w = currentWater(f);
+        return QString("[ %1 ] at %2 under '%3' on %4@%5")
+            .arg(text, place, meaning, w->name)
+            .arg(quintptr(w), 0, 16);
+    }
+    QString type();
+    QString act();
+    QString check(const water_values &before);
+};
+
+/// Types a refused or an accepted text into a cell or field, and leaves it.
+QString Walk::type()
+{
+    showTab(f.w, 1); // the cells of the system as it is now
+    QStringList places = {"lineEdit_temperature", "lineEdit_massDensity"};
+    if (hs->isEnabled()) // no H amount is taken in ppm
+        places << "cell:H+";
+    for (const char *e : {"Ca", "Na", "Cl", "C", "Mg"})
+        places << (elementRow(f, e) >= 0 ? QString("cell:") + e : QString());
+    if (f.w->findChild<QLineEdit *>("lineEdit_alkalinity")->isEnabled())
+        places << "lineEdit_alkalinity";
+    places.removeAll(QString());
+    const QString place = any(places), other = place == "cell:Na" ? "Cl" : "Na";
+    const bool cell = place.startsWith("cell:"), refused = rng.bounded(2);
+    const bool pH = place == "cell:H+" && form() == "pH";
+    const QString text = refused ? any({"1,5", "abc", pH || place.contains("temp") ? "301" : "-5"})
+        : place == "lineEdit_temperature" ? "25"
+        : place == "lineEdit_massDensity" ? any({"1.02", "1.1"})
+        : pH                              ? any({"7.5", "6.8"})
+                                          : any({"0.002", "2.5e-3", "1e-7"});
+    const QString leave = any(
+        {"Return", "Return", cell ? "Escape" : "Tab", cell ? "cell " + other : "Tab", "elsewhere"});
+    log << "type " + entry(place, text) + ", " + leave;
+    if (!cell && place != "lineEdit_alkalinity")
+        showTab(f.w, 2);
+    QPointer<QLineEdit> edit = cell
+        ? openAmountCell(table(place), place == "cell:H+" ? 0 : elementRow(f, place.mid(5)))
+        : f.w->findChild<QLineEdit *>(place);
+    if (!edit)
+        return "no editor opened";
+    typeOver(edit, text, false);
+    if (refused)
+        typed << entry(place, text);
+    else if (leave != "Escape")
+        acceptedInto = currentWater(f);
+    if (leave == "elsewhere") // the message pane: only the focus moves
+        QTest::mouseClick(f.w->findChild<QTextEdit *>("textEdit_Messages")->viewport(),
+                          Qt::LeftButton);
+    else if (leave.startsWith("cell") && !openAmountCell(els, elementRow(f, other)))
+        return "no editor opened at " + other;
+    else if (!leave.startsWith("cell"))
+        QTest::keyClick(edit,
+                        leave == "Return"    ? Qt::Key_Return
+                            : leave == "Tab" ? Qt::Key_Tab
+                                             : Qt::Key_Escape);
+    const bool closes = cell && (leave == "Escape" || (leave == "Return" && !refused));
+    return closes && !QTest::qWaitFor([&] { return !edit || !edit->isVisible(); })
+        ? "the editor stays open"
+        : QString();
+}
+
+QString Walk::act()
+{
+    acceptedInto = nullptr;
+    const int kind = rng.bounded(16);
+    if (kind < 5)
+        return type();
+    if (kind == 5) { // Run: no DONE while a refused entry shows
+        const bool refused = !refusedShown(f.w).isEmpty();
+        showTab(f.w, 1);
+        const QString status = pressRun(f);
+        log << "Run: " + status.trimmed();
+        return refused && status.contains("DONE") ? "DONE while a refused entry shows" : "";
+    }
+    QStringList waters {currentWater(f)->name}, others;
+    for (const one_water *w : f.sd()->waters)
+        others << (w == currentWater(f) ? QString() : w->name);
+    others.removeAll(QString());
+    const bool alk = f.w->findChild<QAbstractButton *>("checkBox_alkalinity")->isChecked();
+    const bool h = hs->isEnabled(); // no H form in ppm
+    // In the water set manager: the shown water's name given to another water and the
+    // water shown removed (renames and a removal in one), or a water duplicated.
+    const QString step = QStringList {others.isEmpty() || rng.bounded(3) == 0
+                                          ? "duplicate " + any(waters + others)
+                                          : "give " + waters[0] + " to " + others[0],
+                                      "tab " + any({"0", "1", "2"}),
+                                      "unit " + any({"molal", "Molar", "ppm"}),
+                                      h ? "form " + any({"pH", "[H+]"}) : "unit molal",
+                                      "water " + any(waters + others),
+                                      alk ? "alkalinity off" : "alkalinity on",
+                                      alk ? "alkalinity " + any({"molal", "Molar"}) : "save",
+                                      f.elementNames().contains("Mg") ? "delete Mg" : "add element",
+                                      f.gasNames().contains("CO2(g)") ? "delete gas" : "add gas",
+                                      "save"}
+                             .at(kind - 6);
+    log << step;
+    if (!step.startsWith("tab ") && !step.contains("element") && !step.contains("gas"))
+        showTab(f.w, 1);
+    return takeStep(f, step) ? QString() : "could not " + step;
+}
+
+QString Walk::check(const water_values &before)
+{
+    const QString moved = valueMoved(before, waterValues(f.sd()), acceptedInto);
+    if (!moved.isEmpty())
+        return moved + ", nothing entered into it";
+    const QString line = reasonRead(f.w->findChild<QLabel *>("label_spcnReason"));
+    bool named = false;
+    const auto shown = refusedShown(f.w);
+    for (const auto &[edit, place] : shown) {
+        if (!typed.contains(entry(place, edit->text())))
+            return entry(place, edit->text()) + " shows, never typed there so";
+        named = named || line.contains("[ " + edit->text() + " ]");
+    }
+    return (shown.isEmpty() ? line.contains("refused") : !named)
+        ? "the line under Run [ " + line + " ] beside what shows refused"
+        : QString();
+}
+
 } // namespace
 
 class tst_fields : public QObject
@@ -492,8 +640,8 @@ private slots:
             {"[H+] cell, tabs, pH chosen, tabs", "cell:[H+]", "-1", "at least", "tabs, form pH, tabs", "gone", ""},
             {"cell, another cell opened", "cell:Ca", "1,5", comma, "another cell", "gone", ""},
             {"cell, tabs, another cell opened", "cell:Ca", "1,5", comma, "tabs, another cell", "gone", ""},
-            {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "swap waters", "gone", ""},
-            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "swap waters", "gone", ""}});
+            {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "give water-default to new water 0", "gone", ""},
+            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""}});
         // clang-format on
     }
 
@@ -513,33 +661,18 @@ private slots:
         QCOMPARE(pressRun(f), QString("     DONE"));
         QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
         QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
-        const auto form = [tH] { return qobject_cast<QComboBox *>(tH->cellWidget(0, 0)); };
-        // What the change needs beforehand: a second water, a gas, an alkalinity.
-        if (change == "another water" || change == "delete water" || change == "swap waters")
+        // What the change needs beforehand: a second water, a gas, an alkalinity, a form.
+        if (change == "another water" || change == "delete water" || change.startsWith("give"))
             manageWaters(f.w, {{"water-default", "", "pushButton_add"}});
-        if (change == "delete gas") {
-            showTab(f.w, 0);
-            pickGas(f, "co2", "CO2(g)");
-            showTab(f.w, 1);
-        }
-        if (field == "lineEdit_alkalinity") {
-            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+        QVERIFY(change != "delete gas" || (takeStep(f, "add gas") && takeStep(f, "tab 1")));
+        if (field == "lineEdit_alkalinity" && takeStep(f, "alkalinity on"))
             typeOver(f.w->findChild<QLineEdit *>(field), "0.002");
-        }
         if (field == "cell:pH" || field == "cell:[H+]" || !pH.isEmpty())
-            QVERIFY(chooseItem(form(), field == "cell:[H+]" ? "[H+]" : "pH"));
+            QVERIFY(takeStep(f, field == "cell:[H+]" ? "form [H+]" : "form pH"));
         QCOMPARE(f.save(), 0); // what a Close and a new Open come back to
-        // Every water keeps what it held (of what it still holds), the one the entry was
-        // typed in above all.
+        // Every water keeps what it held (of what it still holds).
         const auto before = waterValues(f.sd());
-        const auto kept = [&] {
-            const auto now = waterValues(f.sd());
-            for (auto w = now.cbegin(); w != now.cend(); ++w)
-                for (auto v = w->cbegin(); v != w->cend(); ++v)
-                    if (before.value(w.key()).value(v.key(), *v) != *v)
-                        return false;
-            return true;
-        };
+        const auto kept = [&] { return valueMoved(before, waterValues(f.sd())).isEmpty(); };
         // The reason line keeps its room: nothing moves under the pointer when it shows.
         const auto *run = f.w->findChild<QPushButton *>("pushButton_spcn");
         const auto places = [&] {
@@ -570,16 +703,13 @@ private slots:
                      qPrintable(step));
         if (change == "close")
             QVERIFY(f.enterAgain(f.sd()->file, true));
-        // An entry gone is gone from the line at once, on whichever tab the change was made.
-        if (after == "gone" && change != "close")
-            QVERIFY2(!reasonRead(f.w->findChild<QLabel *>("label_spcnReason"))
-                          .contains("[ " + typed + " ]"),
-                     qPrintable(reasonRead(f.w->findChild<QLabel *>("label_spcnReason"))));
-        showTab(f.w, 1);
         const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
         const auto names = [line](const QString &text) {
             return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
         };
+        // An entry gone is gone from the line at once, on whichever tab the change was made.
+        QVERIFY2(after == "kept" || !names(typed), qPrintable(reasonRead(line)));
+        showTab(f.w, 1);
         // Refused, Run names the newest entry in the pane as under Run, and no earlier
         // result's status stands beside it.
         const auto refusesRun = [&] {
@@ -636,6 +766,50 @@ private slots:
         QVERIFY2(line->text().isEmpty(), qPrintable(line->text()));
         showTab(f.w, 1);
         QCOMPARE(pressRun(f), QString("     DONE"));
+    }
+
+    void refusedEntries_stayWithTheirWaterAndMeaning_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (const quint32 seed : {4u, 31u, 58u, 59u, 81u, 152u})
+            QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+    }
+
+    void refusedEntries_stayWithTheirWaterAndMeaning()
+    {
+        QFETCH(quint32, seed);
+        workspace_fixture f;
+        enterFour(f, "walk.jsdb");
+        BoxCatcher boxes;
+        connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
+        // Two waters to choose from, rename and remove, each with an alkalinity to tick on.
+        QVERIFY(takeStep(f, "alkalinity on"));
+        typeOver(f.w->findChild<QLineEdit *>("lineEdit_alkalinity"), "0.002");
+        QVERIFY(takeStep(f, "alkalinity off"));
+        manageWaters(f.w, {{"water-default", "A"}, {"A", "", "pushButton_duplicate"}});
+        // A closed list leaves its popup the active window for a moment, a closed dialog
+        // none: each step starts, and the checks look, at the workspace as the user does.
+        const auto activate = [&f] {
+            f.w->activateWindow();
+            const bool active
+                = QTest::qWaitFor([&f] { return QApplication::activeWindow() == f.w; });
+            QApplication::processEvents();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return active;
+        };
+        Walk walk {f, QRandomGenerator(seed)};
+        QString fault;
+        while (fault.isEmpty() && walk.log.size() < 60) {
+            QVERIFY(activate());
+            const water_values before = waterValues(f.sd());
+            fault = walk.act();
+            QVERIFY(activate());
+            fault = fault.isEmpty() ? walk.check(before) : fault;
+        }
+        // Every step is written out first: a failure's own message is cut short.
+        if (!fault.isEmpty())
+            qWarning().noquote() << QString("seed %1, steps:\n").arg(seed) + walk.log.join('\n');
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("seed %1: %2").arg(seed).arg(fault)));
     }
 
     void cellEditor_scientificOverTheDoubleRange()
@@ -703,12 +877,8 @@ private slots:
         if (cell == "pH")
             QVERIFY(typeAmount(t, 0, "3.3e-8") && chooseItem(form, "pH"));
         // Saved as the user saves, the workspace holds nothing unsaved.
-        connect(f.w, &setup::signal_setup_save, [&f] {
-            if (f.save() != 0)
-                f.w->save_failed();
-        });
-        QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_Save"), Qt::LeftButton);
-        QVERIFY(!f.w->unsaved_changes());
+        connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
+        QVERIFY(takeStep(f, "save") && !f.w->unsaved_changes());
         const QByteArray saved = savedBytes(f.sd()->file);
         const one_elementComp *e = entryOf(f, cell == "Cl" ? "Cl" : "H");
         const auto stored = [&] {
@@ -763,31 +933,33 @@ private slots:
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
         w->alkmolal = w->alkMolar = 0.0;
-        const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
+        const auto explainedAtRun = [&] {
+            return pressRun(f).contains(QLatin1String("Config ERR"))
+                && f.messages().contains(explained);
+        };
         if (value == "alkalinity") {
             // Ticked on, the untouched field shows the stored 0 as it is, told of nowhere.
             entryOf(f, "Ca")->molal = 1e-3;
             pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
             auto *field = f.w->findChild<QLineEdit *>("lineEdit_alkalinity");
-            QVERIFY(field->isEnabled() && field->text() == "0");
-            QVERIFY(!number_field::isRefused(field) && reasonRead(line).isEmpty());
+            QVERIFY(field->isEnabled() && field->text() == "0" && !number_field::isRefused(field));
+            QVERIFY(reasonRead(f.w->findChild<QLabel *>("label_spcnReason")).isEmpty());
             QVERIFY2(!f.messages().contains("[ 0 ]"), qPrintable(f.messages().right(400)));
-        } else {
-            // An editor opened on it and left open holds no entry of the user's.
-            showTab(f.w, 2);
-            showTab(f.w, 1);
-            QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
-            QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
-            QVERIFY(edit);
-            QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit),
-                     qPrintable(edit->text()));
-            // Return closes it as it would any untouched editor, storing nothing.
-            QTest::keyClick(edit, Qt::Key_Return);
-            QTRY_VERIFY(!cellEditor(t));
-            QCOMPARE(entryOf(f, "Ca")->molal, 0.0);
+            QVERIFY2(explainedAtRun(), qPrintable(f.messages().right(400)));
+            return;
         }
-        QVERIFY(pressRun(f).contains(QLatin1String("Config ERR")));
-        QVERIFY2(f.messages().contains(explained), qPrintable(f.messages().right(400)));
+        // An editor opened on it and left open holds no entry of the user's.
+        showTab(f.w, 2);
+        showTab(f.w, 1);
+        QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
+        QLineEdit *edit = openAmountCell(t, elementRow(f, "Ca"));
+        QVERIFY(edit);
+        QVERIFY2(edit->text() == "0" && !number_field::isRefused(edit), qPrintable(edit->text()));
+        // Return closes it as it would any untouched editor, storing nothing.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor(t));
+        QCOMPARE(entryOf(f, "Ca")->molal, 0.0);
+        QVERIFY2(explainedAtRun(), qPrintable(f.messages().right(400)));
     }
 
     void wheel_changesPickedBoxesOnly_data()
