@@ -266,7 +266,7 @@ void setup::populate_stackedWidget_Waters(int index)
     }
     const bool unsaved = flag_unsaved;
     // The editors go with the rows; what they showed of a refused entry stays recorded
-    // and comes back at the end, where it still fits.
+    // and comes back with the Solution Properties fields, where it still fits.
     const QScopedValueRollback<bool> rewriting(flag_rewriting, true);
     close_cell_editors(ui->tableWidgetWaters_element_H);
     close_cell_editors(ui->tableWidgetWaters_elements);
@@ -287,7 +287,6 @@ void setup::populate_stackedWidget_Waters(int index)
     fitRowNumbers({ui->tableWidgetWaters_element_H, ui->tableWidgetWaters_elements,
                    ui->tableWidgetWaters_gases});
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
-    show_refused_entries();
     flag_statusCleared = false;
     flag_unsaved = unsaved;
 }
