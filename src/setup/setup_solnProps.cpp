@@ -30,11 +30,6 @@ const QStringList acWaterItems
     = {QStringLiteral("ideal solution"), QStringLiteral("mole fraction of water"),
        QStringLiteral("EQ36 B-dot (Extended Debye-Huckel")};
 
-QString num6(double v)
-{
-    return QString::number(v, 'g', 6);
-}
-
 /// The field's text as a number: 0 when it is not one. Infinities and NaN come
 /// back as they are, so that the callers' range tests refuse them.
 double fieldValue(const QLineEdit *field)
@@ -116,7 +111,7 @@ void setup::on_lineEdit_temperature_editingFinished()
         return;
     // Leaving the field as it was shown is no edit: a result stays current. A text
     // the field's rule refuses never gets here.
-    if (field->text().trimmed() == num6(w->TC))
+    if (field->text().trimmed() == stored_text(field, w))
         return;
     w->TC = fieldValue(field);
     mark_edit();
@@ -134,7 +129,7 @@ void setup::on_lineEdit_massDensity_editingFinished()
     one_water *w = current_water();
     if (!w)
         return;
-    if (field->text().trimmed() == num6(w->densitymass))
+    if (field->text().trimmed() == stored_text(field, w))
         return;
     apply_density(w, fieldValue(field));
     update_stackedWidget_Waters(batch->sdata->currentWater);
@@ -270,10 +265,9 @@ void setup::on_lineEdit_alkalinity_editingFinished()
     one_water *w = current_water();
     if (!w)
         return;
-    const bool asMolar = w->alkUnit == global::Molar;
-    const double stored = asMolar ? w->alkMolar : w->alkmolal;
-    if (field->text().trimmed() == num6(stored))
+    if (field->text().trimmed() == stored_text(field, w))
         return;
+    const bool asMolar = w->alkUnit == global::Molar;
     const double v = fieldValue(field);
     // Molar = molal x density, as for the composition amounts.
     const double d = w->densitymass;

@@ -154,6 +154,13 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
     QTest::newRow("alk text") << alk << "lots" << alkBad.arg("lots");
     QTest::newRow("alk inf") << alk << "inf" << alkBad.arg("inf");
     QTest::newRow("alk 2e-3") << alk << "0.002" << QString();
+    // Typed again as stored, a value is no edit: a result stays current.
+    QTest::newRow("T as stored") << tc << "25"
+                                 << "no edit";
+    QTest::newRow("d as stored") << d << "1"
+                                 << "no edit";
+    QTest::newRow("alk as stored") << alk << "0.001"
+                                   << "no edit";
 }
 
 void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
@@ -170,8 +177,12 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
         : field.contains("Density")         ? &w->densitymass
                                             : &w->alkmolal;
     const double before = *stored;
+    connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
+    QVERIFY(refusal != "no edit" || (takeStep(f, "save") && !f.w->unsaved_changes()));
     const QString shown = typeField(f, qPrintable(field), text);
-    if (refusal.isEmpty()) {
+    if (refusal == "no edit") {
+        QVERIFY(!f.w->unsaved_changes() && *stored == before);
+    } else if (refusal.isEmpty()) {
         QCOMPARE(*stored, text.toDouble());
         QVERIFY(f.w->unsaved_changes());
     } else {
