@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and then either starts the program ("run"),
-# runs every test ("test"), or runs the benchmarks ("bench").
-#   bash scripts/build.sh run | test | bench
+# runs every test ("test"), or runs the benchmarks ("bench"), in any order.
+#   bash scripts/build.sh run [--no-start] | test | bench
+# "run --no-start" builds the program as "run" does without starting it.
 set -euo pipefail
 
 mode="${1:-run}"
@@ -40,11 +41,15 @@ run_ctest() { # build dir: runs its tests and adds them to the totals
   local rc="${PIPESTATUS[0]}"
   set -e
   local line total bad
-  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)"
   rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "ctest ran no test in $1: it found none, or its output has no summary" >&2
+    return 1
+  fi
   total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")"
   bad="$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")"
-  if [ -z "$line" ] || [ "$total" -eq 0 ]; then
+  if [ "$total" -eq 0 ]; then
     echo "ctest ran no test in $1" >&2
     return 1
   fi
@@ -53,18 +58,30 @@ run_ctest() { # build dir: runs its tests and adds them to the totals
   return "$rc"
 }
 
+# Every mode names each option it relies on: a build folder keeps the options of
+# whichever mode configured it last, and "run" leaves the tests and benchmarks off.
 case "$mode" in
   run)
     configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DVEK7_TESTS=OFF -DVEK7_BENCH=OFF
-    exec "$root/build/release/src/shell/vek7"
+    program="$root/build/release/src/shell/vek7"
+    if [ "${2:-}" = "--no-start" ]; then
+      echo "built $program"
+      exit 0
+    fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+      echo "vek7 is built as $program, but it needs a display to start:" >&2
+      echo "run this command again in a desktop session (or under X forwarding)." >&2
+      exit 1
+    fi
+    exec "$program"
     ;;
   test)
     export QT_QPA_PLATFORM=offscreen
     echo ">> optimised build and tests"
-    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release
+    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DVEK7_TESTS=ON -DVEK7_BENCH=ON
     run_ctest "$root/build/release"
     echo ">> debug build with address, leak and undefined-behaviour sanitizers"
-    configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVEK7_SANITIZE=ON -DVEK7_BENCH=OFF
+    configure_and_build "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVEK7_SANITIZE=ON -DVEK7_TESTS=ON -DVEK7_BENCH=OFF
     run_ctest "$root/build/asan"
     if [ -x "$root/scripts/fuzz.sh" ]; then
       bash "$root/scripts/fuzz.sh"
@@ -73,7 +90,7 @@ case "$mode" in
     ;;
   bench)
     export QT_QPA_PLATFORM=offscreen
-    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release
+    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DVEK7_BENCH=ON
     bash "$root/scripts/bench.sh" "$root/build/release"
     ;;
   *)
