@@ -10,6 +10,8 @@
 
 #include <QHash>
 
+#include <cmath>
+
 namespace result_snapshot {
 
 namespace {
@@ -140,6 +142,17 @@ result_copy copy_result(const sim_data *sd, const one_water *w, thermo &th)
     return c;
 }
 
+/// The pH a water is given, as its pH cell shows it and a run takes it: from the
+/// Molar amount of its hydrogen entry. `pHcomp` is only the value last typed, and
+/// a new water never had one.
+QString given_pH(const sim_data *sd, const one_water *w)
+{
+    for (const one_elementComp *e : w->composition)
+        if (e && e->element == sd->nameH)
+            return e->Molar > 0.0 ? num(-std::log10(e->Molar)) : QString();
+    return QString();
+}
+
 } // namespace
 
 QString num(double v)
@@ -166,7 +179,7 @@ water_copy copy_water(const sim_data *sd, const one_water *w, int index, thermo 
         {QStringLiteral("water activity model"), gl.activityWaterType_Translate(w->activitywater),
          QString()},
         {QStringLiteral("hydrogen given as"), w->typeH == global::pH ? "pH" : "[H+]", QString()},
-        {QStringLiteral("pH given"), w->typeH == global::pH ? num(w->pHcomp) : QString(),
+        {QStringLiteral("pH given"), w->typeH == global::pH ? given_pH(sd, w) : QString(),
          QString()},
         {QStringLiteral("charge balance on"),
          w->chargebalance ? w->chargebalanceSolute + " (" + w->chargebalanceElem + ")" : off,

@@ -572,6 +572,17 @@ private slots:
         // The workspace drops the viewer of the configuration it held; the export
         // dialogs stay open on their own copies.
         QVERIFY(viewer.isNull());
+        // The untouched default water of the new configuration exports the pH its cell shows.
+        findAction(su, "Export Data")->trigger();
+        export_data *fresh = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<export_data *>(w); d && !dialogs.contains(d))
+                fresh = d;
+        QVERIFY(fresh);
+        exportTo(fresh, scratch("default-water.csv"));
+        QVERIFY(parseDelimited(bytesOf(scratch("default-water.csv")), ',')
+                    .contains(QStringList({"pH given", "7", ""})));
+        fresh->close();
 
         QCOMPARE(dialogs.size(), 2);
         QCOMPARE(dialogs[0]->windowTitle(), QString("Export Data Manager"));
