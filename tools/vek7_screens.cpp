@@ -5,8 +5,9 @@
 // the result viewer and the other windows), grabs each window at a fixed size
 // and writes <name>.png with an index "screens.txt" (name, chapter file, caption
 // per line, tab-separated) that the guide's layout tool reads. Settings, the
-// application folder and the configuration live in the output folder; only
-// DejaVu fonts are offered, so the pictures do not change with the machine's fonts.
+// application folder and the configuration live in a neutral folder of the
+// system's temporary folder, so that no picture shows where the program was built;
+// only DejaVu fonts are offered, so the pictures do not change with the machine's fonts.
 #include "demo_session.h"
 
 #include "dbmanager.h"
@@ -18,14 +19,21 @@
 #include "setup.h"
 #include "viewResult_spcn.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <cstdio>
@@ -255,7 +263,35 @@ const QList<shot> &table()
     return rows;
 }
 
-/// Lays the window out at `size`, paints it and writes it as `name`.png.
+/// Every text `window` shows: its title, fields, labels, buttons, lists and tables.
+QStringList shownTexts(QWidget *window)
+{
+    QStringList texts {window->windowTitle()};
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisible())
+            continue;
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            texts << e->text();
+        else if (auto *t = qobject_cast<QTextEdit *>(w))
+            texts << t->toPlainText();
+        else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+            texts << p->toPlainText();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            texts << l->text();
+        else if (auto *b = qobject_cast<QAbstractButton *>(w))
+            texts << b->text();
+        else if (auto *c = qobject_cast<QComboBox *>(w))
+            texts << c->currentText();
+        else if (auto *v = qobject_cast<QAbstractItemView *>(w); v && v->model())
+            for (int r = 0; r < v->model()->rowCount(); ++r)
+                for (int k = 0; k < v->model()->columnCount(); ++k)
+                    texts << v->model()->index(r, k).data().toString();
+    }
+    return texts;
+}
+
+/// Lays the window out at `size`, paints it and writes it as `name`.png. A window
+/// that shows the folder the program was built in or from is not a picture for the guide.
 void grabInto(QWidget *window, const shot &row, const QString &folder)
 {
     window->resize(row.size);
@@ -264,6 +300,10 @@ void grabInto(QWidget *window, const shot &row, const QString &folder)
     window->activateWindow();
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
+    for (const QString &built : {folder, QStringLiteral(VEK7_SOURCE_DIR)})
+        for (const QString &text : shownTexts(window))
+            if (text.contains(built))
+                die(QStringLiteral("the window shows the build's folder: %1").arg(text));
     const QPixmap picture = window->grab();
     if (picture.isNull() || picture.width() < 100 || picture.height() < 100)
         die(QStringLiteral("the window could not be painted"));
@@ -336,7 +376,12 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString scratch = QDir(folder).filePath("home");
+    // One folder name for every build, so builds at the same time take turns.
+    const QString scratch = QDir(QDir::tempPath()).filePath("vek7-guide");
+    QLockFile turn(scratch + ".lock");
+    turn.setStaleLockTime(0); // held as long as the pictures take; a dead holder's lock is taken over
+    if (!turn.lock())
+        die(QStringLiteral("cannot lock %1.lock").arg(scratch));
     QDir(scratch).removeRecursively();
     if (!QDir().mkpath(scratch))
         die(QStringLiteral("cannot make %1").arg(scratch));
@@ -398,6 +443,7 @@ int main(int argc, char *argv[])
     const QByteArray text = (index.join('\n') + '\n').toUtf8();
     if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
         die(QStringLiteral("cannot write the index in %1").arg(folder));
+    QDir(scratch).removeRecursively();
     std::printf("vek7_screens: %d pictures in %s\n", int(index.size()), qPrintable(folder));
     return 0;
 }
