@@ -383,7 +383,7 @@ int main(int argc, char *argv[])
     if (!turn.lock())
         die(QStringLiteral("cannot lock %1.lock").arg(scratch));
     QDir(scratch).removeRecursively();
-    if (!QDir().mkpath(scratch))
+    if (!QDir().mkpath(scratch) || !QDir().mkpath(folder))
         die(QStringLiteral("cannot make %1").arg(scratch));
     useDejaVuOnly(scratch);
     if (!demo_session::use_laptop_screen(scratch))
