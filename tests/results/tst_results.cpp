@@ -573,6 +573,8 @@ private slots:
         // dialogs stay open on their own copies.
         QVERIFY(viewer.isNull());
         // The untouched default water of the new configuration exports the pH its cell shows.
+        showWaterPage(su);
+        QCOMPARE(waterTable(su, "tableWidgetWaters_element_H")->item(0, 1)->text(), QString("7"));
         findAction(su, "Export Data")->trigger();
         export_data *fresh = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
