@@ -97,6 +97,9 @@ public:
     int text_to_int() const;
     qint64 text_to_int64() const;
     double text_to_double() const;
+    /// True when this is a string whose whole text reads as a finite number, or as a
+    /// whole number of 32 bits when `whole` (as QString::toDouble and toInt accept it).
+    bool text_is_number(bool whole) const;
     /// The value of a boolean, else false.
     bool to_bool() const;
     /// An integral number that fits 32 bits, else 0 (as QJsonValue::toInt).

@@ -63,6 +63,58 @@ inline bool flagNum(const jvalue &o, std::string_view key)
     return real(o, key) != 0.0;
 }
 
+/// The value as compact JSON text (a text in quotes), cut short after 40 characters.
+QString shown(const jvalue &v);
+
+/// Reads the numbers and lists of one record (a water, a section) exactly as
+/// real(), integer(), ... read them, and notes each member whose value is of another
+/// kind: a list, an object, true or false, a number not written as text, a text that
+/// is no number or no finite one. Missing members, null and empty texts stand for
+/// values not given and are not noted. Only values read as 0 or as no finite number
+/// are looked at again, so a well-formed record costs one comparison per value.
+class value_notes
+{
+public:
+    /// Sets `field` to real(o, key), integer(o, key), ... and notes a value of another kind.
+    void real(double &field, const jvalue &o, std::string_view key);
+    void integer(int &field, const jvalue &o, std::string_view key);
+    void integer64(qint64 &field, const jvalue &o, std::string_view key);
+    void flagInt(bool &field, const jvalue &o, std::string_view key);
+    void flagNum(bool &field, const jvalue &o, std::string_view key);
+    /// The elements of member `key`; none, and a note, when it holds no list.
+    jrange list(const jvalue &o, std::string_view key);
+
+    /// The values read next belong to `part` of the record (e.g. "composition"), in
+    /// the entry for `name` when given; null for the record itself. `name` must
+    /// live until the next call.
+    void within(const char *part, const QString *name = nullptr)
+    {
+        this->part = part;
+        this->name = name;
+    }
+    /// Appends a line for each value noted, e.g. `water "w1": "TC" is [1,2], not a
+    /// number; 0 was used` (`where` and the `record`'s name, the key, the value as the
+    /// file has it, why it is of another kind, what its field holds now), and forgets
+    /// them.
+    void report(QStringList &lines, const char *where, const QString *record = nullptr);
+
+private:
+    enum class kind : quint8 { number, whole, whole64, flag };
+    static const char *wrong_kind(const jvalue &v, kind expected);
+    void look(const jvalue &v, std::string_view key, kind expected, std::function<QString()> used);
+
+    struct note
+    {
+        QString member; ///< the key, with the part of the record it is in
+        QString value; ///< the value as the file has it
+        const char *why; ///< e.g. "not a number"
+        std::function<QString()> used; ///< the value its field holds
+    };
+    std::vector<note> notes;
+    const char *part = nullptr;
+    const QString *name = nullptr;
+};
+
 /// Member keys for records named `names`, in the same order: a name that repeats
 /// gets "name (2)", "name (3)", ... (never another record's name) so every record
 /// keeps its own member. Each repeat is logged with `what` (e.g. "elements").
@@ -155,7 +207,10 @@ public:
 
     /// Section codes collected by the last read (1101 .. 1801), in reader order.
     QList<int> read_codes() const { return codes; }
-    /// Human-readable reasons for the last failed read or write (empty on success).
+    /// Human-readable reasons for the last failed read or write. After a read that
+    /// is not refused: first a line for each value of another kind than its member
+    /// takes (naming the water or section, the key and what was used instead), then
+    /// a line for each section of read_codes(), in that order.
     QStringList messages() const { return msgs; }
 
     // ---- sections ---------------------------------------------------------------

@@ -124,6 +124,28 @@ double jvalue::text_to_double() const
         : QString::fromLatin1(t.data(), qsizetype(t.size())).toDouble();
 }
 
+bool jvalue::text_is_number(bool whole) const
+{
+    if (type() != string)
+        return false;
+    const jdocument::entry &e = doc->at(at);
+    if (!(e.flags & (jdocument::escaped | jdocument::non_ascii))) {
+        const std::string_view t = doc->text_of(e);
+        int i = 0;
+        double d = 0.0;
+        if (whole ? quick_integer(t.data(), t.size(), i) : quick_double(t.data(), t.size(), d))
+            return true;
+    }
+    bool ok = false;
+    const QString text = doc->decode(e);
+    if (whole) {
+        text.toInt(&ok);
+        return ok;
+    }
+    const double d = text.toDouble(&ok);
+    return ok && std::isfinite(d);
+}
+
 namespace {
 
 // Writes the digits `d` (most significant first) of a number `d[0].d[1..] x 10^exp10`

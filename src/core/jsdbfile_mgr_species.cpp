@@ -154,17 +154,18 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
     cs->TCmin = 0.1;
 
     int code = 0;
+    value_notes notes;
     const jvalue ctrl = top.value("control parameters");
     if (ctrl.empty_object()) {
         code = return_codes::missingControl;
     } else {
-        cs->dbaccess = flagInt(ctrl, "dbaccess");
-        cs->redox = flagInt(ctrl, "redox");
-        cs->orgcmpd = flagInt(ctrl, "orgcmpd");
-        cs->csolvitmax = integer(ctrl, "csolvitmax");
-        cs->csolvcvg = real(ctrl, "csolvcvg");
-        cs->csolvcmax = real(ctrl, "csolvcmax");
-        cs->csolvcmin = real(ctrl, "csolvcmin");
+        notes.flagInt(cs->dbaccess, ctrl, "dbaccess");
+        notes.flagInt(cs->redox, ctrl, "redox");
+        notes.flagInt(cs->orgcmpd, ctrl, "orgcmpd");
+        notes.integer(cs->csolvitmax, ctrl, "csolvitmax");
+        notes.real(cs->csolvcvg, ctrl, "csolvcvg");
+        notes.real(cs->csolvcmax, ctrl, "csolvcmax");
+        notes.real(cs->csolvcmin, ctrl, "csolvcmin");
     }
 
     if (cs->csolvitmax < 1 || cs->csolvitmax > 10000) // the engine runs 1 to 10000
@@ -189,6 +190,8 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
         cs->TCmin = 0.1;
         cs->TCmax = 350.0;
     }
+    // Told with the values that took the place of those of another kind.
+    notes.report(msgs, "control parameters");
 
     if (!sdata->isOwned(sdata->ctrlset))
         delete sdata->ctrlset;

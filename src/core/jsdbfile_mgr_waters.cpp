@@ -147,23 +147,61 @@ one_water_result *read_result(const jvalue &o)
     return r;
 }
 
-one_water_mixModel *read_mixdata(const jvalue &o, const global &gb)
+one_water_mixModel *read_mixdata(const jvalue &o, const global &gb, value_notes &notes)
 {
     auto *m = new one_water_mixModel;
-    m->idwaterone = integer(o, "idwaterone");
-    m->idwatertwo = integer(o, "idwatertwo");
+    notes.within("mixdata");
+    notes.integer(m->idwaterone, o, "idwaterone");
+    notes.integer(m->idwatertwo, o, "idwatertwo");
     m->namewaterone = text(o, "namewaterone");
     m->namewatertwo = text(o, "namewatertwo");
-    m->targetTC = real(o, "targetTC");
-    m->idelement = integer(o, "idelement");
+    notes.real(m->targetTC, o, "targetTC");
+    notes.integer(m->idelement, o, "idelement");
     m->nameelement = text(o, "nameelement");
-    m->titrationph = flagNum(o, "titrationph");
-    m->targetph = real(o, "targetph");
-    m->targetconcn = real(o, "targetconcn");
+    notes.flagNum(m->titrationph, o, "titrationph");
+    notes.real(m->targetph, o, "targetph");
+    notes.real(m->targetconcn, o, "targetconcn");
     m->targetcunit = gb.unitConcn_toEnum(text(o, "targetcunit"));
-    m->volumeone = real(o, "volumeone");
-    m->volumetwo = real(o, "volumetwo");
+    notes.real(m->volumeone, o, "volumeone");
+    notes.real(m->volumetwo, o, "volumetwo");
     return m;
+}
+
+// The entries of a water's composition that name an element.
+void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_notes &notes)
+{
+    const jrange composition = notes.list(o, "composition");
+    into.reserve(composition.size());
+    for (const jvalue entry : composition) {
+        const QString element = text(entry, "element");
+        if (element.isEmpty())
+            continue;
+        auto *c = new one_elementComp;
+        c->element = element;
+        c->solute = element;
+        const jvalue redox = entry.value("redoxsolute");
+        c->redoxsolute
+            = redox.type() == jvalue::boolean ? redox.to_bool() : redox.to_string().toInt() != 0;
+        const QString solute = text(entry, "solute");
+        if (!solute.isEmpty())
+            c->solute = solute;
+        notes.within("composition", &c->element);
+        notes.real(c->molal, entry, "molal");
+        notes.real(c->Molar, entry, "Molar");
+        notes.real(c->ppm, entry, "ppm");
+        c->swaprxn = text(entry, "swaprxn");
+        into.append(c);
+    }
+}
+
+// The line telling that the stored count `count` is not the number of waters found.
+QString count_note(const jvalue &count, int found)
+{
+    const QString were
+        = found == 1 ? QStringLiteral("1 water was") : QStringLiteral("%1 waters were").arg(found);
+    return QStringLiteral("waters: \"nwaters\" is %1, but %2 found; %3 was used")
+        .arg(shown(count), were)
+        .arg(found);
 }
 
 // Files written before the element was stored: the element whose basis species is
@@ -286,6 +324,7 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
 
     const int declared = integer(section, "nwaters");
     const jvalue keyed = section.value("allwaters");
+    value_notes notes;
     sdata->waters.reserve(keyed.member_count());
     for (const jvalue o : keyed.members()) {
         auto *w = sdata->own(new one_water);
@@ -294,51 +333,31 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
 
         w->name = text(o, "name");
         w->date_str = text(o, "date_str");
-        w->date_utc = integer64(o, "date_utc");
+        notes.integer64(w->date_utc, o, "date_utc");
         w->date_updated = text(o, "date_updated");
-        w->date_utcUpdated = integer64(o, "date_utcUpdated");
-        w->densitymass = real(o, "densitymass");
-        w->TC = real(o, "TC");
+        notes.integer64(w->date_utcUpdated, o, "date_utcUpdated");
+        notes.real(w->densitymass, o, "densitymass");
+        notes.real(w->TC, o, "TC");
         w->activitymethod = gb.activityType_toEnum(text(o, "activitymethod"));
         w->activitywater = gb.activityWaterType_toEnum(text(o, "activitywater"));
-        w->chargebalance = flagInt(o, "chargebalance");
+        notes.flagInt(w->chargebalance, o, "chargebalance");
         w->chargebalanceSolute = text(o, "chargebalanceSolute");
-        w->alkSet = flagInt(o, "alkSet");
-        w->alkmolal = real(o, "alkmolal");
-        w->alkMolar = real(o, "alkMolar");
+        notes.flagInt(w->alkSet, o, "alkSet");
+        notes.real(w->alkmolal, o, "alkmolal");
+        notes.real(w->alkMolar, o, "alkMolar");
         w->alkUnit = gb.unitConcn_toEnum(text(o, "alkUnit"));
         const QString alkElem = text(o, "alkElem");
         if (!alkElem.isEmpty())
             w->alkElem = alkElem;
-        w->pHcomp = real(o, "pHcomp");
-        w->pHspcn = real(o, "pHspcn");
+        notes.real(w->pHcomp, o, "pHcomp");
+        notes.real(w->pHspcn, o, "pHspcn");
         w->typeH = gb.unitH_toEnum(text(o, "typeH"));
         w->concnunitElem = gb.unitConcn_toEnum(text(o, "concnunitElem"));
         w->concnunit = gb.unitConcn_toEnum(text(o, "concnunit"));
         w->concnunitGas = gb.unitConcnGas_toEnum(text(o, "concnunitGas"));
         w->description = text(o, "description");
 
-        const jrange composition = o.value("composition").elements();
-        w->composition.reserve(composition.size());
-        for (const jvalue entry : composition) {
-            const QString element = text(entry, "element");
-            if (element.isEmpty())
-                continue;
-            auto *c = new one_elementComp;
-            c->element = element;
-            c->solute = element;
-            const jvalue redox = entry.value("redoxsolute");
-            c->redoxsolute = redox.type() == jvalue::boolean ? redox.to_bool()
-                                                             : redox.to_string().toInt() != 0;
-            const QString solute = text(entry, "solute");
-            if (!solute.isEmpty())
-                c->solute = solute;
-            c->molal = real(entry, "molal");
-            c->Molar = real(entry, "Molar");
-            c->ppm = real(entry, "ppm");
-            c->swaprxn = text(entry, "swaprxn");
-            w->composition.append(c);
-        }
+        read_composition(o, w->composition, notes);
 
         if (o.contains("chargebalanceElem"))
             w->chargebalanceElem = text(o, "chargebalanceElem");
@@ -347,33 +366,40 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
 
         const jvalue o2 = o.value("redoxO2g");
         if (!o2.empty_object()) {
-            w->redoxO2g->molal = real(o2, "molal");
-            w->redoxO2g->Molar = real(o2, "Molar");
-            w->redoxO2g->ppm = real(o2, "ppm");
+            notes.within("redoxO2g");
+            notes.real(w->redoxO2g->molal, o2, "molal");
+            notes.real(w->redoxO2g->Molar, o2, "Molar");
+            notes.real(w->redoxO2g->ppm, o2, "ppm");
             w->redoxO2gSwaprxn = text(o2, "swaprxn");
             w->stag_O2g = true;
         }
 
         const jvalue mix = o.value("mix");
         if (!mix.empty_object()) {
-            w->statmixing = flagInt(mix, "statmixing");
-            w->stattitrate = flagInt(mix, "stattitrate");
+            notes.within("mix");
+            notes.flagInt(w->statmixing, mix, "statmixing");
+            notes.flagInt(w->stattitrate, mix, "stattitrate");
             const jvalue mixdata = mix.value("mixdata");
             if (!mixdata.empty_object())
-                w->mixdata = read_mixdata(mixdata, gb);
+                w->mixdata = read_mixdata(mixdata, gb, notes);
         }
 
         const jvalue results = o.value("results");
         if (!results.empty_object())
             w->results = read_result(results);
 
+        notes.report(msgs, "water", &w->name);
         sdata->waters.append(w);
     }
     sdata->nwaters = int(sdata->waters.size());
 
-    if (declared != sdata->nwaters)
+    if (declared != sdata->nwaters) {
         qDebug() << "JR ##### incorrect no. of waters data blocks found, " << sdata->nwaters
                  << " / " << declared << ".";
+        const jvalue count = section.value("nwaters");
+        if (!count.is_null())
+            msgs << count_note(count, sdata->nwaters);
+    }
     if (sdata->waters.isEmpty())
         log_no_water();
     return 0;

@@ -38,6 +38,12 @@ struct Reader
 
 const QList<int> allCodes = {1101, 1201, 1301, 1401, 1501, 1601, 1801};
 
+/// The lines on values of another kind: the messages before those on missing sections.
+QStringList valueNotes(const jsdbfile_mgr &m)
+{
+    return m.messages().mid(0, m.messages().size() - m.read_codes().size());
+}
+
 } // namespace
 
 class tst_jsdb_damaged : public QObject
@@ -56,6 +62,8 @@ private slots:
     void countMismatchKeepsRecords();
     void watersCountFollowsList_data();
     void watersCountFollowsList();
+    void waterValuesOfOtherKinds_data();
+    void waterValuesOfOtherKinds();
     void repairsAfterReading();
     void reactionElementsAndLookups();
 };
@@ -198,26 +206,36 @@ void tst_jsdb_damaged::controlParameters_data()
     QTest::addColumn<double>("cvg");
     QTest::addColumn<double>("cmax");
     QTest::addColumn<double>("cmin");
+    QTest::addColumn<QStringList>("notes"); // after "control parameters: "
     QTest::newRow("missing section")
-        << QByteArray() << true << false << 31 << 1e-6 << 25.0 << 1e-36;
+        << QByteArray() << true << false << 31 << 1e-6 << 25.0 << 1e-36 << QStringList();
     QTest::newRow("values as written")
         << QByteArray(R"("csolvcmax": "30", "csolvcmin": "1e-30", "csolvcvg": "1e-08",
                          "csolvitmax": "99", "dbaccess": "0", "redox": "1", "orgcmpd": "0")")
-        << false << true << 99 << 1e-8 << 30.0 << 1e-30;
+        << false << true << 99 << 1e-8 << 30.0 << 1e-30 << QStringList();
     QTest::newRow("zero, negative and words corrected")
         << QByteArray(R"("csolvitmax": "-4", "csolvcvg": "-1", "csolvcmax": "0",
                          "csolvcmin": "abc", "dbaccess": "2", "redox": "true")")
-        << true << false << 31 << 1e-6 << 25.0 << 1e-36;
+        << true << false << 31 << 1e-6 << 25.0 << 1e-36
+        << QStringList({R"("redox" is "true", not 0 or 1; 0 was used)",
+                        R"("csolvcmin" is "abc", not a number; 1e-36 was used)"});
     QTest::newRow("non-finite limits corrected")
         << QByteArray(R"("csolvcvg": "inf", "csolvcmax": "nan", "csolvcmin": "-inf")") << false
-        << false << 31 << 1e-6 << 25.0 << 1e-36;
-    QTest::newRow("largest iteration limit") << QByteArray(R"("csolvitmax": "10000")") << false
-                                             << false << 10000 << 1e-6 << 25.0 << 1e-36;
+        << false << 31 << 1e-6 << 25.0 << 1e-36
+        << QStringList({R"("csolvcvg" is "inf", not a finite number; 1e-06 was used)",
+                        R"("csolvcmax" is "nan", not a finite number; 25 was used)",
+                        R"("csolvcmin" is "-inf", not a finite number; 1e-36 was used)"});
+    QTest::newRow("largest iteration limit")
+        << QByteArray(R"("csolvitmax": "10000")") << false << false << 10000 << 1e-6 << 25.0
+        << 1e-36 << QStringList();
     QTest::newRow("iteration limit above the largest corrected")
-        << QByteArray(R"("csolvitmax": "10001")") << false << false << 31 << 1e-6 << 25.0 << 1e-36;
+        << QByteArray(R"("csolvitmax": "10001")") << false << false << 31 << 1e-6 << 25.0 << 1e-36
+        << QStringList();
     QTest::newRow("flags of other JSON types, missing keys")
         << QByteArray(R"("redox": true, "csolvitmax": "letters")") << false << false << 31 << 1e-6
-        << 25.0 << 1e-36;
+        << 25.0 << 1e-36
+        << QStringList({R"("redox" is true, not 0 or 1; 0 was used)",
+                        R"("csolvitmax" is "letters", not a whole number; 31 was used)"});
 }
 
 void tst_jsdb_damaged::controlParameters()
@@ -239,6 +257,10 @@ void tst_jsdb_damaged::controlParameters()
     QCOMPARE(cs->TCmax, 350.0);
     QCOMPARE(cs->TCmin, 0.1);
     QCOMPARE(r.mgr.read_codes().contains(1201), ctrl.isNull());
+    QFETCH(QStringList, notes);
+    for (QString &note : notes)
+        note.prepend("control parameters: ");
+    QCOMPARE(valueNotes(r.mgr), notes);
 }
 
 void tst_jsdb_damaged::headerValues()
@@ -303,6 +325,53 @@ void tst_jsdb_damaged::watersCountFollowsList()
         QVERIFY(w->redoxO2g);
         QCOMPARE(w->alkElem, QString("H"));
     }
+}
+
+// Read as ever; each value of another kind named with its water and what was used.
+void tst_jsdb_damaged::waterValuesOfOtherKinds_data()
+{
+    QTest::addColumn<QByteArray>("waters");
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<double>("TC"); // of the first water
+    QTest::addColumn<double>("molal"); // of its first element, NaN when none
+    QTest::newRow("list, object, true")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1",
+        "TC": [1, 2], "densitymass": true, "alkmolal": "0", "composition": [
+        {"element": "Ca", "molal": {}, "Molar": "-0.0"}]}}})")
+        << QStringList(
+               {R"(water "w1": "densitymass" is true, not a number; 0 was used)",
+                R"(water "w1": "TC" is [1,2], not a number; 0 was used)",
+                R"(water "w1": "molal" of Ca in "composition" is {}, not a number; 0 was used)"})
+        << 0.0 << 0.0;
+    QTest::newRow("words, unquoted and not finite")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "TC": "1e400", "alkSet": "yes",
+        "pHcomp": 7, "composition": [{"element": "Na", "molal": "0.002"}]}}})")
+        << QStringList({R"(water "w1": "TC" is "1e400", not a finite number; inf was used)",
+                        R"(water "w1": "alkSet" is "yes", not 0 or 1; 0 was used)",
+                        R"(water "w1": "pHcomp" is 7, a number not written as text; 0 was used)"})
+        << qInf() << 0.002;
+    QTest::newRow("composition a text")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1",
+        "TC": "25", "composition": "Ca 1 mmol"}}})")
+        << QStringList(
+               R"(water "w1": "composition" is "Ca 1 mmol", not a list; an empty list was used)")
+        << 25.0 << qQNaN();
+    QTest::newRow("count unlike the waters")
+        << QByteArray(R"({"nwaters": "1e12", "allwaters":
+        {"w1": {"name": "w1", "composition": [{"element": "Ca", "molal": "0"}]}, "w2": {}}})")
+        << QStringList(R"(waters: "nwaters" is "1e12", but 2 waters were found; 2 was used)") << 0.0
+        << 0.0;
+}
+
+void tst_jsdb_damaged::waterValuesOfOtherKinds()
+{
+    QFETCH(QByteArray, waters);
+    Reader r;
+    r.readText(R"({"header": {"format": "x"}, "waters": )" + waters + "}");
+    QTEST(valueNotes(r.mgr), "notes");
+    const one_water *w = r.mgr.sdata->waters.first();
+    QTEST(w->TC, "TC");
+    QTEST(w->composition.isEmpty() ? qQNaN() : w->composition.first()->molal, "molal");
 }
 
 void tst_jsdb_damaged::repairsAfterReading()

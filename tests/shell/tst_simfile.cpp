@@ -312,6 +312,7 @@ void tst_simfile::open_missingSections_opensAndNamesThem()
     QVERIFY(!top.isEmpty());
     top.remove(QStringLiteral("waters"));
     top.remove(QStringLiteral("gases"));
+    top["control parameters"] = QJsonObject {{"csolvitmax", "many"}};
     const QString partial = dir + "/partial.jsdb";
     QVERIFY(writeBytes(partial, QJsonDocument(top).toJson()));
 
@@ -322,6 +323,9 @@ void tst_simfile::open_missingSections_opensAndNamesThem()
     QVERIFY2(pane.contains("sections missing from the file"), qPrintable(pane));
     QVERIFY(pane.contains("gases"));
     QVERIFY(pane.contains("waters"));
+    QVERIFY2(pane.contains(R"(SF ## control parameters: "csolvitmax" is "many", not a whole )"
+                           "number; 31 was used"),
+             qPrintable(pane));
     QCOMPARE(win->retrieve_sbatch()->sdata->file, partial);
     QVERIFY(win->findChild<QPushButton *>(QStringLiteral("pushButton_Load"))->isEnabled());
 }
