@@ -108,6 +108,9 @@ QString number_rule::refusal(const QString &typed, double *value) const
     }
     bool ok = false;
     const double v = QLocale::c().toDouble(text, &ok);
+    // A number below the smallest double reads as 0, not ok (a typed 0 reads ok).
+    if (!ok && v == 0.0)
+        return QStringLiteral("too small to hold: it would be 0");
     if (!ok || !std::isfinite(v))
         return QStringLiteral("not a finite number");
     if (value)

@@ -471,7 +471,9 @@ private slots:
             {"rounded, in a cell", "1234.123456789", "cell", "at most 8 decimals, e.g. 1234.12345679"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
-            {"fraction of a count", "2.5", "count", "a whole number only"}});
+            {"fraction of a count", "2.5", "count", "a whole number only"},
+            {"underflow", "1e-400", "any", "too small to hold: it would be 0"},
+            {"underflow, in an amount cell", "-1e-400", "amount", "too small to hold: it would be 0"}});
         // clang-format on
     }
 
