@@ -442,6 +442,11 @@ bool number_delegate::eventFilter(QObject *object, QEvent *event)
     // the refusal is told first.
     if (isReturn(event) || isLeaving(event))
         field->tellRefusal();
+    // Escape drops the text: the view closes the editor without it, and the field
+    // must not tell it either as the editor loses the focus on its way out.
+    if (event->type() == QEvent::KeyPress
+        && static_cast<const QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        edit->removeEventFilter(field);
     // Closed on leaving, a refused text would be gone while the cell shows its old
     // value as if the entry had been taken: it stays open until the user corrects
     // it or drops it with Escape.

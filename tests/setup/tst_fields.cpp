@@ -853,7 +853,8 @@ private slots:
             {"Cl in ppm, left open", "ppm", "Cl", "open"},
             {"[H+] in molal, left open", "molal", "[H+]", "open"},
             {"[H+] in Molar, Return", "Molar", "[H+]", "Return"},
-            {"pH, another cell", "molal", "pH", "elsewhere"}});
+            {"pH, another cell", "molal", "pH", "elsewhere"},
+            {"Cl typed over, Escape", "molal", "Cl", "Escape"}});
         // clang-format on
     }
 
@@ -897,8 +898,10 @@ private slots:
         QVERIFY2(!number_field::isRefused(edit) && cellRule.refusal(edit->text()).isEmpty(),
                  qPrintable(edit->text()));
         QVERIFY2(qAbs(edit->text().toDouble() / value - 1.0) < 1e-8, qPrintable(edit->text()));
-        if (leave == "Return")
-            QTest::keyClick(edit, Qt::Key_Return);
+        if (leave == "Escape") // the text typed is dropped unsaid
+            typeOver(edit, "9q", false);
+        if (leave == "Return" || leave == "Escape")
+            QTest::keyClick(edit, leave == "Return" ? Qt::Key_Return : Qt::Key_Escape);
         if (leave == "elsewhere")
             QTest::mouseClick(els->viewport(), Qt::LeftButton, {},
                               els->visualItemRect(els->item(elementRow(f, "Na"), 1)).center());
