@@ -296,6 +296,12 @@ QString number_field::refusalLine(const number_rule &rule, const QString &text,
 
 void number_field::mark(QWidget *field, const QString &reason)
 {
+    // Each time a widget's sheet is replaced Qt resolves its font anew, from the
+    // application's font rather than the form's: a field would change size with its
+    // mark (or with a window's own sheets) and move what stands beside it. The
+    // form's font becomes the field's own before any of its sheets changes.
+    if (!field->testAttribute(Qt::WA_SetFont))
+        field->setFont(field->font());
     const bool refused = !reason.isEmpty();
     const bool wasRefused = field->property(propRefused).toBool();
     // The window may set its own sheet while the field is marked: it is kept

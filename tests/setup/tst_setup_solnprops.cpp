@@ -161,6 +161,7 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits_data()
                                  << "no edit";
     QTest::newRow("alk as stored") << alk << "0.001"
                                    << "no edit";
+    QTest::newRow("alk untouched, Return") << alk << QString() << "no edit";
 }
 
 void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
@@ -179,9 +180,20 @@ void tst_setup_solnprops::fields_acceptOnlyValuesWithinLimits()
     const double before = *stored;
     connect(f.w, &setup::signal_setup_save, [&f] { QCOMPARE(f.save(), 0); });
     QVERIFY(refusal != "no edit" || (takeStep(f, "save") && !f.w->unsaved_changes()));
-    const QString shown = typeField(f, qPrintable(field), text);
+    QVERIFY(!text.isEmpty() || takeStep(f, "tabs")); // the field shows the value stored
+    // Nothing moves under the pointer where nothing changed.
+    const QWidget *view = in<QWidget>(f.w, "pushButton_viewResult");
+    QApplication::processEvents(); // the layout, asked anew
+    const QPoint placed = view->mapTo(f.w, QPoint());
+    if (auto *edit = in<QLineEdit>(f.w, qPrintable(field)); text.isEmpty()) {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    const QString shown = text.isEmpty() ? text : typeField(f, qPrintable(field), text);
     if (refusal == "no edit") {
         QVERIFY(!f.w->unsaved_changes() && *stored == before);
+        QApplication::processEvents();
+        QCOMPARE(view->mapTo(f.w, QPoint()), placed);
     } else if (refusal.isEmpty()) {
         QCOMPARE(*stored, text.toDouble());
         QVERIFY(f.w->unsaved_changes());
