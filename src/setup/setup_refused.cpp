@@ -110,6 +110,8 @@ void setup::show_field(QLineEdit *field, const one_water *w)
         f->setText(text, e);
     if (e)
         f->setTold(e->told);
+    else
+        show_at_rest(field);
 }
 
 void setup::show_refused_entries()

@@ -724,8 +724,9 @@ private slots:
         };
         if (after == "gone") {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            for (const QLineEdit *e : f.w->findChildren<QLineEdit *>())
-                QVERIFY2(e->text() != typed, qPrintable(e->objectName()));
+            for (const QLineEdit *e : f.w->findChildren<QLineEdit *>()) // nor the typing colour
+                QVERIFY2(e->text() != typed && !e->styleSheet().contains("#e6f7ff"),
+                         qPrintable(e->objectName()));
             QVERIFY2(!names(typed), qPrintable(reasonRead(line)));
             QVERIFY2(!refusesRun(), qPrintable(reasonRead(line)));
             QVERIFY(kept());
