@@ -108,6 +108,9 @@ QString number_rule::refusal(const QString &typed, double *value) const
     }
     bool ok = false;
     const double v = QLocale::c().toDouble(text, &ok);
+    // A number below the smallest double reads as 0, not ok (a typed 0 reads ok).
+    if (!ok && v == 0.0)
+        return QStringLiteral("too small to hold: it would be 0");
     if (!ok || !std::isfinite(v))
         return QStringLiteral("not a finite number");
     if (value)
@@ -293,6 +296,12 @@ QString number_field::refusalLine(const number_rule &rule, const QString &text,
 
 void number_field::mark(QWidget *field, const QString &reason)
 {
+    // Each time a widget's sheet is replaced Qt resolves its font anew, from the
+    // application's font rather than the form's: a field would change size with its
+    // mark (or with a window's own sheets) and move what stands beside it. The
+    // form's font becomes the field's own before any of its sheets changes.
+    if (!field->testAttribute(Qt::WA_SetFont))
+        field->setFont(field->font());
     const bool refused = !reason.isEmpty();
     const bool wasRefused = field->property(propRefused).toBool();
     // The window may set its own sheet while the field is marked: it is kept
@@ -439,6 +448,11 @@ bool number_delegate::eventFilter(QObject *object, QEvent *event)
     // the refusal is told first.
     if (isReturn(event) || isLeaving(event))
         field->tellRefusal();
+    // Escape drops the text: the view closes the editor without it, and the field
+    // must not tell it either as the editor loses the focus on its way out.
+    if (event->type() == QEvent::KeyPress
+        && static_cast<const QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        edit->removeEventFilter(field);
     // Closed on leaving, a refused text would be gone while the cell shows its old
     // value as if the entry had been taken: it stays open until the user corrects
     // it or drops it with Escape.

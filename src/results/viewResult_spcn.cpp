@@ -101,6 +101,11 @@ void viewResult_spcn::update_ui_resultMixedWater(sbatch *batch, one_water *model
 void viewResult_spcn::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // A table without rows yet shows its column titles whole, in the font it shows.
+    for (QTableWidget *t : findChildren<QTableWidget *>())
+        if (!fitted.contains(t))
+            for (int c = 0; c < t->columnCount(); ++c)
+                t->resizeColumnToContents(c);
     fit_watersPane();
 }
 

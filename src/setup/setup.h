@@ -439,6 +439,8 @@ private:
     void show_refused_entries();
     /// Shows in `field` the refused entry of water `w` recorded for it, or its stored value.
     void show_field(QLineEdit *field, const one_water *w);
+    /// Gives `field` the colour of a field the user is not typing in.
+    void show_at_rest(QLineEdit *field);
     /// The stored value of `field` for water `w`, as the field shows it.
     QString stored_text(const QLineEdit *field, const one_water *w) const;
     /// The refusal line of the current water's newest refused entry; empty when none.

@@ -110,6 +110,8 @@ void setup::show_field(QLineEdit *field, const one_water *w)
         f->setText(text, e);
     if (e)
         f->setTold(e->told);
+    else
+        show_at_rest(field);
 }
 
 void setup::show_refused_entries()
@@ -162,6 +164,12 @@ void setup::show_refused_entries()
             if (edit->text() != e.text || !f->typed())
                 f->setText(e.text, true);
             f->setTold(e.told);
+            // The editor judges the text by the limits of now (those of [H+] follow the
+            // density): the record says what it says.
+            if (const QString line = f->line(); line.isEmpty())
+                refused.drop(w, e.place);
+            else
+                refused.find(w, e.place)->line = line;
         }
     }
     refusal_answered();

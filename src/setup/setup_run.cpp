@@ -121,12 +121,22 @@ void setup::show_reason(const QString &line)
     flag_reasonRefusal = !entry.isEmpty();
     if (flag_reasonRefusal)
         reason = withoutMarkers(entry);
+    // While entries stand refused, the Solution Properties tab names the newest of
+    // its own fields' entries, and none of another tab's.
+    const auto propsReason = [&] {
+        const QList<refused_entry> mine = refused.of(current_water());
+        for (auto e = mine.crbegin(); e != mine.crend(); ++e)
+            if (e->place == ui->lineEdit_temperature->objectName()
+                || e->place == ui->lineEdit_massDensity->objectName())
+                return withoutMarkers(e->line);
+        return mine.isEmpty() ? reason : QString();
+    };
     // The line keeps the room of two lines, shown or not: a reason that appears
     // must not move Run or the tables under the pointer. A longer one is cut with
     // an ellipsis, the whole of it in the line's tool tip.
     for (QLabel *label : {ui->label_spcnReason, ui->label_solnPropsReason}) {
         label->ensurePolished();
-        reason_fit::show(label, reason);
+        reason_fit::show(label, label == ui->label_spcnReason ? reason : propsReason());
         label->setFixedHeight(2 * label->fontMetrics().lineSpacing() + 2 * label->margin());
         // Its height is fixed: a text must not make the page's height depend on its
         // width (the label asks for that when it wraps).

@@ -97,6 +97,12 @@ void setup::on_comboBox_acWater_currentIndexChanged(int index)
 
 // ---- temperature and density ---------------------------------------------------------
 
+void setup::show_at_rest(QLineEdit *field)
+{
+    if (field->styleSheet() != QLatin1String(styleEdited))
+        field->setStyleSheet(QLatin1String(styleEdited));
+}
+
 void setup::on_lineEdit_temperature_textEdited(const QString &)
 {
     ui->lineEdit_temperature->setStyleSheet(QLatin1String(styleEditing));

@@ -107,6 +107,17 @@ QStringList cutOffTexts(QWidget *root)
                                .arg(rows->width());
                 continue;
             }
+            if (const auto *titles = qobject_cast<const QHeaderView *>(w);
+                titles && titles->orientation() == Qt::Horizontal) {
+                seen.insert(w); // column titles: each whole in its section
+                for (int i = 0; i < titles->count(); ++i) {
+                    const QString title = titles->model()->headerData(i, Qt::Horizontal).toString();
+                    if (!titles->isSectionHidden(i) && !title.trimmed().isEmpty()
+                        && titles->sectionSizeHint(i) > titles->sectionSize(i))
+                        cut << nameOf(titles->parentWidget()) + QStringLiteral(" title ") + title;
+                }
+                continue;
+            }
             if (!hasText(w))
                 continue;
             seen.insert(w);

@@ -476,7 +476,7 @@ bool takeStep(workspace_fixture &f, const QString &step)
     const auto combo = [&f](const char *name) { return f.w->findChild<QComboBox *>(name); };
     const bool inSystem
         = step.contains("element") || step.contains("gas") || (what == "delete" && rest != "water");
-    if (step == "tabs" || what == "tab" || inSystem)
+    if (step == "tabs" || what == "tab" || inSystem || what == "density")
         showTab(f.w, what == "tab" ? rest.toInt() : inSystem ? 0 : 2);
     if (step == "tabs")
         showTab(f.w, 1);
@@ -513,6 +513,8 @@ bool takeStep(workspace_fixture &f, const QString &step)
         manageWaters(f.w,
                      {{"water-default", what == "rename" ? "Renamed" : "",
                        what == "delete" ? "pushButton_remove" : nullptr}});
+    else if (what == "density")
+        typeOver(f.w->findChild<QLineEdit *>("lineEdit_massDensity"), rest);
     else if (what == "alkalinity")
         pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
     else if (step == "save" || step == "close")

@@ -166,7 +166,7 @@ void manageWaters(setup *w, const QList<water_action> &actions);
 /// "another cell" (Na's amount opened); in the water set manager "rename water" or
 /// "delete water" (the water "water-default"), "duplicate NAME", or "give NAME to
 /// OTHER" (NAME renamed, OTHER given its name, NAME's water removed). False when it
-/// could not.
+/// could not. "density D": D typed as the density on Solution Properties.
 bool takeStep(workspace_fixture &f, const QString &step);
 /// What every water holds, keyed by its record: "TC", "d", "alk", "pH" and each
 /// composition entry's molal amount under its element's name.

@@ -471,7 +471,9 @@ private slots:
             {"rounded, in a cell", "1234.123456789", "cell", "at most 8 decimals, e.g. 1234.12345679"},
             {"pH low", "-3", "pH", "at least -2"},
             {"pH edge", "16", "pH", ""},
-            {"fraction of a count", "2.5", "count", "a whole number only"}});
+            {"fraction of a count", "2.5", "count", "a whole number only"},
+            {"underflow", "1e-400", "any", "too small to hold: it would be 0"},
+            {"underflow, in an amount cell", "-1e-400", "amount", "too small to hold: it would be 0"}});
         // clang-format on
     }
 
@@ -641,7 +643,8 @@ private slots:
             {"cell, another cell opened", "cell:Ca", "1,5", comma, "another cell", "gone", ""},
             {"cell, tabs, another cell opened", "cell:Ca", "1,5", comma, "tabs, another cell", "gone", ""},
             {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "give water-default to new water 0", "gone", ""},
-            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""}});
+            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""},
+            {"[H+] cell, a higher density", "cell:[H+]", "1000", "at most 50: [H+]", "density 2", "kept", ""}});
         // clang-format on
     }
 
@@ -671,7 +674,7 @@ private slots:
             QVERIFY(takeStep(f, field == "cell:[H+]" ? "form [H+]" : "form pH"));
         QCOMPARE(f.save(), 0); // what a Close and a new Open come back to
         // Every water keeps what it held (of what it still holds).
-        const auto before = waterValues(f.sd());
+        auto before = waterValues(f.sd());
         const auto kept = [&] { return valueMoved(before, waterValues(f.sd())).isEmpty(); };
         // The reason line keeps its room: nothing moves under the pointer when it shows.
         const auto *run = f.w->findChild<QPushButton *>("pushButton_spcn");
@@ -703,6 +706,8 @@ private slots:
                      qPrintable(step));
         if (change == "close")
             QVERIFY(f.enterAgain(f.sd()->file, true));
+        if (change.startsWith("density")) // the one value the change moves
+            before[currentWater(f)]["d"] = currentWater(f)->densitymass;
         const auto *line = f.w->findChild<QLabel *>("label_spcnReason");
         const auto names = [line](const QString &text) {
             return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
@@ -722,8 +727,9 @@ private slots:
         };
         if (after == "gone") {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            for (const QLineEdit *e : f.w->findChildren<QLineEdit *>())
-                QVERIFY2(e->text() != typed, qPrintable(e->objectName()));
+            for (const QLineEdit *e : f.w->findChildren<QLineEdit *>()) // nor the typing colour
+                QVERIFY2(e->text() != typed && !e->styleSheet().contains("#e6f7ff"),
+                         qPrintable(e->objectName()));
             QVERIFY2(!names(typed), qPrintable(reasonRead(line)));
             QVERIFY2(!refusesRun(), qPrintable(reasonRead(line)));
             QVERIFY(kept());
@@ -851,7 +857,8 @@ private slots:
             {"Cl in ppm, left open", "ppm", "Cl", "open"},
             {"[H+] in molal, left open", "molal", "[H+]", "open"},
             {"[H+] in Molar, Return", "Molar", "[H+]", "Return"},
-            {"pH, another cell", "molal", "pH", "elsewhere"}});
+            {"pH, another cell", "molal", "pH", "elsewhere"},
+            {"Cl typed over, Escape", "molal", "Cl", "Escape"}});
         // clang-format on
     }
 
@@ -895,8 +902,10 @@ private slots:
         QVERIFY2(!number_field::isRefused(edit) && cellRule.refusal(edit->text()).isEmpty(),
                  qPrintable(edit->text()));
         QVERIFY2(qAbs(edit->text().toDouble() / value - 1.0) < 1e-8, qPrintable(edit->text()));
-        if (leave == "Return")
-            QTest::keyClick(edit, Qt::Key_Return);
+        if (leave == "Escape") // the text typed is dropped unsaid
+            typeOver(edit, "9q", false);
+        if (leave == "Return" || leave == "Escape")
+            QTest::keyClick(edit, leave == "Return" ? Qt::Key_Return : Qt::Key_Escape);
         if (leave == "elsewhere")
             QTest::mouseClick(els->viewport(), Qt::LeftButton, {},
                               els->visualItemRect(els->item(elementRow(f, "Na"), 1)).center());
