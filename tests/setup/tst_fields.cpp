@@ -917,7 +917,9 @@ private slots:
         // clang-format off
         addTextRows({"value", "explained"}, {
             {"Ca total", "Ca total", "composition set for [ Ca ] is 0 (an amount must be greater than 0)"},
-            {"alkalinity ticked on", "alkalinity", "alkalinity value must be greater than zero"}});
+            {"alkalinity ticked on", "alkalinity", "alkalinity value must be greater than zero"},
+            {"temperature", "temperature", "temperature: current value is less than 1 degrees C"},
+            {"density", "density", ""}});
         // clang-format on
     }
 
@@ -933,15 +935,24 @@ private slots:
             if (e->element == QLatin1String("Ca"))
                 e->molal = e->Molar = e->ppm = 0.0;
         w->alkmolal = w->alkMolar = 0.0;
+        w->TC = value == "temperature" ? 0.0 : w->TC;
+        w->densitymass = value == "density" ? 0.0 : w->densitymass;
+        // Run questions what it cannot take; what it takes is no refused entry either.
         const auto explainedAtRun = [&] {
-            return pressRun(f).contains(QLatin1String("Config ERR"))
-                && f.messages().contains(explained);
+            const bool questioned = pressRun(f).contains(QLatin1String("Config ERR"));
+            return explained.isEmpty() ? !f.messages().contains("correct the refused entry")
+                                       : questioned && f.messages().contains(explained);
         };
-        if (value == "alkalinity") {
-            // Ticked on, the untouched field shows the stored 0 as it is, told of nowhere.
+        if (value != "Ca total") {
+            // Ticked on or on its tab, the untouched field shows the stored 0 as it is,
+            // told of nowhere.
             entryOf(f, "Ca")->molal = 1e-3;
-            pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
-            auto *field = f.w->findChild<QLineEdit *>("lineEdit_alkalinity");
+            if (value == "alkalinity")
+                pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+            else
+                showTab(f.w, 2);
+            auto *field = f.w->findChild<QLineEdit *>(
+                "lineEdit_" + (value == "density" ? "massDensity" : value));
             QVERIFY(field->isEnabled() && field->text() == "0" && !number_field::isRefused(field));
             QVERIFY(reasonRead(f.w->findChild<QLabel *>("label_spcnReason")).isEmpty());
             QVERIFY2(!f.messages().contains("[ 0 ]"), qPrintable(f.messages().right(400)));
