@@ -292,9 +292,9 @@ void work(QWidget *box, const QString &steps)
 
 /// A seeded random walk over the water pages, every step taken as a user takes it.
 /// After each step a refused entry shows only on the water, in the place and under the
-/// meaning (H form, unit) it was typed for, and the line under Run names one; Run gives
-/// no DONE while one shows; no water's stored values move but by an accepted entry into
-/// it; Return and Escape close the editor they close.
+/// meaning (H form, unit) it was typed for, and never again once gone; the line under
+/// Run names one; Run gives no DONE while one shows; no water's stored values move but
+/// by an accepted entry into it; Return and Escape close the editor they close.
 struct Walk
 {
     workspace_fixture &f;
@@ -302,7 +302,7 @@ struct Walk
     QTableWidget *els = waterTable(f, "tableWidgetWaters_elements");
     QTableWidget *hs = waterTable(f, "tableWidgetWaters_element_H");
     QStringList log {}; ///< the steps taken
-    QStringList typed {}; ///< the refused texts typed, each as `entry` tells it
+    QStringList typed {}; ///< the refused texts typed and not gone since, each as `entry` tells it
     const one_water *acceptedInto = nullptr; ///< the water an entry of this step went to
 
     QString any(const QStringList &l) { return l.at(rng.bounded(int(l.size()))); }
@@ -425,11 +425,15 @@ QString Walk::check(const water_values &before)
     const QString line = reasonRead(f.w->findChild<QLabel *>("label_spcnReason"));
     bool named = false;
     const auto shown = refusedShown(f.w);
+    QStringList kept;
     for (const auto &[edit, place] : shown) {
-        if (!typed.contains(entry(place, edit->text())))
-            return entry(place, edit->text()) + " shows, never typed there so";
+        kept << entry(place, edit->text());
+        if (!typed.contains(kept.last()))
+            return kept.last() + " shows, never typed there so or gone before";
         named = named || line.contains("[ " + edit->text() + " ]");
     }
+    // An entry shown nowhere is gone (never a mix): it must never come back.
+    typed = kept;
     return (shown.isEmpty() ? line.contains("refused") : !named)
         ? "the line under Run [ " + line + " ] beside what shows refused"
         : QString();
@@ -641,7 +645,9 @@ private slots:
             {"cell, another cell opened", "cell:Ca", "1,5", comma, "another cell", "gone", ""},
             {"cell, tabs, another cell opened", "cell:Ca", "1,5", comma, "tabs, another cell", "gone", ""},
             {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "give water-default to new water 0", "gone", ""},
-            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""}});
+            {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""},
+            {"cell, another water and back", "cell:Ca", "1,5", comma, "another water, water water-default", "gone", ""},
+            {"temperature, another water and back", "lineEdit_temperature", "301", hot, "another water, water water-default", "gone", ""}});
         // clang-format on
     }
 
@@ -662,7 +668,8 @@ private slots:
         QTableWidget *t = waterTable(f, "tableWidgetWaters_elements");
         QTableWidget *tH = waterTable(f, "tableWidgetWaters_element_H");
         // What the change needs beforehand: a second water, a gas, an alkalinity, a form.
-        if (change == "another water" || change == "delete water" || change.startsWith("give"))
+        if (change.startsWith("another water") || change == "delete water"
+            || change.startsWith("give"))
             manageWaters(f.w, {{"water-default", "", "pushButton_add"}});
         QVERIFY(change != "delete gas" || (takeStep(f, "add gas") && takeStep(f, "tab 1")));
         if (field == "lineEdit_alkalinity" && takeStep(f, "alkalinity on"))
