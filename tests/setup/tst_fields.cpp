@@ -35,6 +35,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -299,15 +300,25 @@ struct Walk
 {
     workspace_fixture &f;
     QRandomGenerator rng;
+    std::function<bool()> settle; ///< brings the workspace up active, as the user finds it
     QTableWidget *els = waterTable(f, "tableWidgetWaters_elements");
     QTableWidget *hs = waterTable(f, "tableWidgetWaters_element_H");
+    const QTabWidget *tabs = f.w->findChild<QTabWidget *>("tabWidget_Setup");
     QStringList log {}; ///< the steps taken
     QStringList typed {}; ///< the refused texts typed and not gone since, each as `entry` tells it
     const one_water *acceptedInto = nullptr; ///< the water an entry of this step went to
+    bool atOnce = false; ///< this step followed the one before at once, the workspace unsettled
 
     QString any(const QStringList &l) { return l.at(rng.bounded(int(l.size()))); }
     QString shown(const char *n) const { return f.w->findChild<QComboBox *>(n)->currentText(); }
     QTableWidget *table(const QString &place) const { return place == "cell:H+" ? hs : els; }
+    /// A click on the Water Composition tab rebuilds the pages, and an action may take
+    /// another path on pages just rebuilt: the tab is clicked only when not shown.
+    void toWaterPage() const
+    {
+        if (tabs->currentIndex() != 1)
+            showTab(f.w, 1);
+    }
     QString form() const { return qobject_cast<QComboBox *>(hs->cellWidget(0, 0))->currentText(); }
     /// `text` at `place` on the water shown, under what a number there stands for now.
     QString entry(const QString &place, const QString &text) const
@@ -329,7 +340,7 @@ struct Walk
 /// Types a refused or an accepted text into a cell or field, and leaves it.
 QString Walk::type()
 {
-    showTab(f.w, 1); // the cells of the system as it is now
+    toWaterPage(); // the cells of the system as it is now
     QStringList places = {"lineEdit_temperature", "lineEdit_massDensity"};
     if (hs->isEnabled()) // no H amount is taken in ppm
         places << "cell:H+";
@@ -381,11 +392,18 @@ QString Walk::act()
 {
     acceptedInto = nullptr;
     const int kind = rng.bounded(16);
+    // Typing and Run start at the workspace as the user finds it again; the other steps
+    // follow the step before at once. A list or dialog just closed leaves no window
+    // active, and a click on the H form list then gives it no focus (as on systems where
+    // a click never does): the form changes under an open cell, not after it closed.
+    atOnce = kind > 5;
+    if (!atOnce && !settle())
+        return "the workspace is not active";
     if (kind < 5)
         return type();
     if (kind == 5) { // Run: no DONE while a refused entry shows
         const bool refused = !refusedShown(f.w).isEmpty();
-        showTab(f.w, 1);
+        toWaterPage();
         const QString status = pressRun(f);
         log << "Run: " + status.trimmed();
         return refused && status.contains("DONE") ? "DONE while a refused entry shows" : "";
@@ -396,6 +414,7 @@ QString Walk::act()
     others.removeAll(QString());
     const bool alk = f.w->findChild<QAbstractButton *>("checkBox_alkalinity")->isChecked();
     const bool h = hs->isEnabled(); // no H form in ppm
+    const QString otherForm = form() == "pH" ? "[H+]" : "pH";
     // In the water set manager: the shown water's name given to another water and the
     // water shown removed (renames and a removal in one), or a water duplicated.
     const QString step = QStringList {others.isEmpty() || rng.bounded(3) == 0
@@ -403,7 +422,7 @@ QString Walk::act()
                                           : "give " + waters[0] + " to " + others[0],
                                       "tab " + any({"0", "1", "2"}),
                                       "unit " + any({"molal", "Molar", "ppm"}),
-                                      h ? "form " + any({"pH", "[H+]"}) : "unit molal",
+                                      h ? "form " + otherForm : "unit molal",
                                       "water " + any(waters + others),
                                       alk ? "alkalinity off" : "alkalinity on",
                                       alk ? "alkalinity " + any({"molal", "Molar"}) : "save",
@@ -413,7 +432,7 @@ QString Walk::act()
                              .at(kind - 6);
     log << step;
     if (!step.startsWith("tab ") && !step.contains("element") && !step.contains("gas"))
-        showTab(f.w, 1);
+        toWaterPage();
     return takeStep(f, step) ? QString() : "could not " + step;
 }
 
@@ -778,7 +797,7 @@ private slots:
     void refusedEntries_stayWithTheirWaterAndMeaning_data()
     {
         QTest::addColumn<quint32>("seed");
-        for (const quint32 seed : {4u, 31u, 58u, 59u, 81u, 152u})
+        for (const quint32 seed : {4u, 31u, 58u, 59u, 81u, 152u, 2u, 13u})
             QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
     }
 
@@ -795,7 +814,8 @@ private slots:
         QVERIFY(takeStep(f, "alkalinity off"));
         manageWaters(f.w, {{"water-default", "A"}, {"A", "", "pushButton_duplicate"}});
         // A closed list leaves its popup the active window for a moment, a closed dialog
-        // none: each step starts, and the checks look, at the workspace as the user does.
+        // none: typing and Run start, and their checks look, at the workspace as the user
+        // finds it again; the checks of the other steps look at it as the step left it.
         const auto activate = [&f] {
             f.w->activateWindow();
             const bool active
@@ -804,13 +824,12 @@ private slots:
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             return active;
         };
-        Walk walk {f, QRandomGenerator(seed)};
+        Walk walk {f, QRandomGenerator(seed), activate};
         QString fault;
         while (fault.isEmpty() && walk.log.size() < 60) {
-            QVERIFY(activate());
             const water_values before = waterValues(f.sd());
             fault = walk.act();
-            QVERIFY(activate());
+            QVERIFY(walk.atOnce || activate());
             fault = fault.isEmpty() ? walk.check(before) : fault;
         }
         // Every step is written out first: a failure's own message is cut short.
