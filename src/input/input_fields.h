@@ -88,9 +88,8 @@ public:
     void setText(const QString &text, bool typed);
     /// True when the user has changed the text since the program last wrote it.
     bool typed() const { return userTyped; }
-    /// The refused text told last, so that a field that takes over from another
-    /// (an editor the program opens again) does not tell it twice.
-    QString told() const { return lastTold; }
+    /// Takes `text` as the refused text told last, so that a field that takes over
+    /// from another (an editor the program opens again) does not tell it twice.
     void setTold(const QString &text) { lastTold = text; }
     /// Tells why the field's text is refused, once per text; nothing when accepted.
     void tellRefusal();

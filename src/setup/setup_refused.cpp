@@ -120,6 +120,7 @@ void setup::show_refused_entries()
     if (!w)
         return;
     const QScopedValueRollback<bool> rewriting(flag_rewriting, true);
+    // A water left takes its entries with it: they never show on another water.
     refused.keepOnly(w);
     for (QLineEdit *field :
          {ui->lineEdit_temperature, ui->lineEdit_massDensity, ui->lineEdit_alkalinity})

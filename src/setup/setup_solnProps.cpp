@@ -30,8 +30,8 @@ const QStringList acWaterItems
     = {QStringLiteral("ideal solution"), QStringLiteral("mole fraction of water"),
        QStringLiteral("EQ36 B-dot (Extended Debye-Huckel")};
 
-/// The field's text as a number: 0 when it is not one. Infinities and NaN come
-/// back as they are, so that the callers' range tests refuse them.
+/// The field's text as a number, 0 when it is not one. Editing finishes only on a text
+/// the field's rule accepts, or on the stored value as shown, which the callers skip.
 double fieldValue(const QLineEdit *field)
 {
     bool ok = false;

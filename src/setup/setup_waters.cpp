@@ -266,11 +266,9 @@ void setup::populate_stackedWidget_Waters(int index)
     }
     const bool unsaved = flag_unsaved;
     // The editors go with the rows; what they showed of a refused entry stays recorded
-    // and comes back with the Solution Properties fields, where it still fits.
+    // and comes back with the Solution Properties fields, where it still fits, and only
+    // for this water.
     const QScopedValueRollback<bool> rewriting(flag_rewriting, true);
-    close_cell_editors(ui->tableWidgetWaters_element_H);
-    close_cell_editors(ui->tableWidgetWaters_elements);
-    refused.keepOnly(w);
     sim_data *sd = batch->sdata;
     // The pages always show the current water: every handler edits that one.
     sd->currentWater = index;
