@@ -379,7 +379,8 @@ int main(int argc, char *argv[])
     // One folder name for every build, so builds at the same time take turns.
     const QString scratch = QDir(QDir::tempPath()).filePath("vek7-guide");
     QLockFile turn(scratch + ".lock");
-    turn.setStaleLockTime(0); // held as long as the pictures take; a dead holder's lock is taken over
+    // Held as long as the pictures take; a dead holder's lock is taken over.
+    turn.setStaleLockTime(0);
     if (!turn.lock())
         die(QStringLiteral("cannot lock %1.lock").arg(scratch));
     QDir(scratch).removeRecursively();
