@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 
+#include <cmath>
+
 #ifndef VEK7_SOURCE_DIR
 #define VEK7_SOURCE_DIR ""
 #endif
@@ -86,6 +88,14 @@ void global::amounts_fromMolal(one_elementComp *entry, double density, double pp
         return;
     entry->Molar = entry->molal * density;
     entry->ppm = entry->molal * ppmFactor;
+}
+
+double global::pH_ofHydrogen(const one_water *w, const QString &nameH)
+{
+    for (const one_elementComp *e : w->composition)
+        if (e && e->element == nameH)
+            return e->Molar > 0.0 ? -std::log10(e->Molar) : std::nan("");
+    return std::nan("");
 }
 
 QString global::settings_read_jsdbPath() const

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 struct one_elementComp;
+struct one_water;
 
 /// Program constants, paths, the remembered configuration folder and the
 /// enumerations with their text forms. The text forms are what configuration
@@ -100,6 +101,10 @@ public:
     /// Molar = molal x `density` (g/cc), ppm = molal x `ppmFactor` (the element's
     /// molal-to-ppm factor). A new entry takes its amounts this way.
     static void amounts_fromMolal(one_elementComp *entry, double density, double ppmFactor);
+    /// The pH the hydrogen entry `nameH` of water `w` gives: -log10 of its Molar
+    /// amount, as the pH cell shows it and a run takes it; NaN without such an entry
+    /// or amount.
+    static double pH_ofHydrogen(const one_water *w, const QString &nameH);
 
     /// Folder of the last configuration file (settings "jsdbPath"/"prevDir"); empty when never set.
     QString settings_read_jsdbPath() const;

@@ -142,15 +142,11 @@ result_copy copy_result(const sim_data *sd, const one_water *w, thermo &th)
     return c;
 }
 
-/// The pH a water is given, as its pH cell shows it and a run takes it: from the
-/// Molar amount of its hydrogen entry. `pHcomp` is only the value last typed, and
-/// a new water never had one.
-QString given_pH(const sim_data *sd, const one_water *w)
+// The pH given, as the water's pH cell shows it; nothing without a hydrogen amount.
+// `pHcomp` is only the value last typed, and a new water never had one.
+QString shown_pH(double pH)
 {
-    for (const one_elementComp *e : w->composition)
-        if (e && e->element == sd->nameH)
-            return e->Molar > 0.0 ? num(-std::log10(e->Molar)) : QString();
-    return QString();
+    return std::isnan(pH) ? QString() : num(pH);
 }
 
 } // namespace
@@ -179,7 +175,8 @@ water_copy copy_water(const sim_data *sd, const one_water *w, int index, thermo 
         {QStringLiteral("water activity model"), gl.activityWaterType_Translate(w->activitywater),
          QString()},
         {QStringLiteral("hydrogen given as"), w->typeH == global::pH ? "pH" : "[H+]", QString()},
-        {QStringLiteral("pH given"), w->typeH == global::pH ? given_pH(sd, w) : QString(),
+        {QStringLiteral("pH given"),
+         w->typeH == global::pH ? shown_pH(global::pH_ofHydrogen(w, sd->nameH)) : QString(),
          QString()},
         {QStringLiteral("charge balance on"),
          w->chargebalance ? w->chargebalanceSolute + " (" + w->chargebalanceElem + ")" : off,

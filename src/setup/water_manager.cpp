@@ -46,9 +46,9 @@ double held_pH(const one_water *w, const QString &nameH)
 {
     if (w->results)
         return w->pHspcn;
-    for (const one_elementComp *e : w->composition)
-        if (e && e->element == nameH && e->Molar > 0.0)
-            return -std::log10(e->Molar);
+    const double pH = global::pH_ofHydrogen(w, nameH);
+    if (!std::isnan(pH))
+        return pH;
     return w->pHcomp > 0.0 ? w->pHcomp : std::nan("");
 }
 
