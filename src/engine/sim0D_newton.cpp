@@ -1151,8 +1151,10 @@ QString sim0D::limiting_law_answer(bool wholeWater)
               .arg(pH, 0, 'f', 2)
               .arg(T, 0, 'f', 1)
               .arg(ionList);
-    const QString advice = QStringLiteral("; the %1, %2 and %3 models have one")
-                               .arg(modelName(2), modelName(3), modelName(4));
+    // The extended Debye-Hueckel model has a state too, but its list item is greyed:
+    // the advice names only the models a user can choose.
+    const QString advice
+        = QStringLiteral("; the %1 and %2 models have one").arg(modelName(3), modelName(4));
 
     // Ionic strength the fixed-activity ions alone bring at ionic strength I.
     auto needed = [&](double I) {
