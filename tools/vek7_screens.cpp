@@ -419,6 +419,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    if (!QDir().mkpath(folder))
+        die(QStringLiteral("cannot make the folder %1").arg(folder));
     // One folder name for every build, so builds at the same time take turns.
     const QString scratch = QDir(QDir::tempPath()).filePath("vek7-guide");
     QLockFile turn(scratch + ".lock");
@@ -427,8 +429,8 @@ int main(int argc, char *argv[])
     if (!turn.lock())
         die(QStringLiteral("cannot lock %1.lock").arg(scratch));
     QDir(scratch).removeRecursively();
-    if (!QDir().mkpath(scratch) || !QDir().mkpath(folder))
-        die(QStringLiteral("cannot make %1").arg(scratch));
+    if (!QDir().mkpath(scratch))
+        die(QStringLiteral("cannot make the folder %1").arg(scratch));
     useGuideFonts(scratch);
     if (!demo_session::use_laptop_screen(scratch))
         die(QStringLiteral("cannot describe the screen in %1").arg(scratch));
