@@ -44,15 +44,12 @@ run_ctest() { # build dir: runs its tests and adds them to the totals
   line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)"
   rm -f "$log"
   if [ -z "$line" ]; then
+    # ctest prints no summary when it finds no test ("No tests were found!!!").
     echo "ctest ran no test in $1: it found none, or its output has no summary" >&2
     return 1
   fi
   total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")"
   bad="$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")"
-  if [ "$total" -eq 0 ]; then
-    echo "ctest ran no test in $1" >&2
-    return 1
-  fi
   passed=$((passed + total - bad))
   failed=$((failed + bad))
   return "$rc"
