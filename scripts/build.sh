@@ -9,8 +9,9 @@ mode="${1:-run}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 
-# The three sans fonts are those the window tests are run under, each in turn; xvfb
-# and xauth give the end-to-end test its real X server.
+# The three sans fonts are those the window tests are run under, each in turn (every
+# build draws the guide's pictures in DejaVu and Liberation); xvfb and xauth give the
+# end-to-end test its real X server.
 packages=(cmake g++ make clang qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-pdf-dev libgl1-mesa-dev
           libbenchmark-dev libclang-rt-14-dev python3 fontconfig fonts-dejavu-core fonts-liberation2
           fonts-urw-base35 xvfb xauth)
