@@ -9,8 +9,9 @@ mode="${1:-run}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 
-# The three sans fonts are those the window tests are run under, each in turn; xvfb
-# and xauth give the end-to-end test its real X server.
+# The three sans fonts are those the window tests are run under, each in turn (every
+# build draws the guide's pictures in DejaVu and Liberation); xvfb and xauth give the
+# end-to-end test its real X server.
 packages=(cmake g++ make clang qt6-base-dev libqt6sql6-sqlite libsqlite3-dev qt6-pdf-dev libgl1-mesa-dev
           libbenchmark-dev libclang-rt-14-dev python3 fontconfig fonts-dejavu-core fonts-liberation2
           fonts-urw-base35 xvfb xauth)
@@ -44,15 +45,12 @@ run_ctest() { # build dir: runs its tests and adds them to the totals
   line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)"
   rm -f "$log"
   if [ -z "$line" ]; then
+    # ctest prints no summary when it finds no test ("No tests were found!!!").
     echo "ctest ran no test in $1: it found none, or its output has no summary" >&2
     return 1
   fi
   total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")"
   bad="$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")"
-  if [ "$total" -eq 0 ]; then
-    echo "ctest ran no test in $1" >&2
-    return 1
-  fi
   passed=$((passed + total - bad))
   failed=$((failed + bad))
   return "$rc"

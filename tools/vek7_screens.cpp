@@ -7,7 +7,8 @@
 // per line, tab-separated) that the guide's layout tool reads. Settings, the
 // application folder and the configuration live in a neutral folder of the
 // system's temporary folder, so that no picture shows where the program was built;
-// only DejaVu fonts are offered, so the pictures do not change with the machine's fonts.
+// only the DejaVu and Liberation fonts are offered, so the pictures do not change
+// with the machine's fonts, and a window drawn in a serif font fails the build.
 #include "demo_session.h"
 
 #include "dbmanager.h"
@@ -25,12 +26,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -39,11 +42,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace {
 
 constexpr int stepLimitMs = 30000; // a window that takes longer is taken as hung
-const char fontFolder[] = "/usr/share/fonts/truetype/dejavu";
+// The folders of the fonts the windows are drawn in, with the package of each.
+const std::pair<const char *, const char *> fontFolders[] = {
+    {"/usr/share/fonts/truetype/dejavu", "fonts-dejavu-core"},
+    {"/usr/share/fonts/truetype/liberation2", "fonts-liberation2"},
+};
 
 struct screens;
 
@@ -290,6 +298,33 @@ QStringList shownTexts(QWidget *window)
     return texts;
 }
 
+/// Whether `family`, a font fontconfig matched, is a serif face: the one the
+/// generic "serif" leads to, or one named as such ("Liberation Serif", "Nimbus Roman").
+bool isSerif(const QString &family)
+{
+    static const QString generic = QFontInfo(QFont(QStringLiteral("serif"))).family();
+    static const QRegularExpression named(QStringLiteral("\\b(Serif|Times|Roman)\\b"));
+    if (family.contains(QLatin1String("Sans")))
+        return false;
+    return family == generic || named.match(family).hasMatch();
+}
+
+/// "<widget> (<family asked>): <family drawn>" for the first shown widget of
+/// `window` whose text is drawn in a serif font, or nothing: the forms name sans fonts.
+QString serifShown(QWidget *window)
+{
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        if (!w->isVisible())
+            continue;
+        const QString family = QFontInfo(w->font()).family();
+        if (isSerif(family))
+            return QStringLiteral("%1 (%2): %3").arg(w->objectName(), w->font().family(), family);
+    }
+    return {};
+}
+
 /// Lays the window out at `size`, paints it and writes it as `name`.png. A window
 /// that shows the folder the program was built in or from is not a picture for the guide.
 void grabInto(QWidget *window, const shot &row, const QString &folder)
@@ -304,6 +339,8 @@ void grabInto(QWidget *window, const shot &row, const QString &folder)
         for (const QString &text : shownTexts(window))
             if (text.contains(built))
                 die(QStringLiteral("the window shows the build's folder: %1").arg(text));
+    if (const QString serif = serifShown(window); !serif.isEmpty())
+        die(QStringLiteral("the window draws text in the serif font %1").arg(serif));
     const QPixmap picture = window->grab();
     if (picture.isNull() || picture.width() < 100 || picture.height() < 100)
         die(QStringLiteral("the window could not be painted"));
@@ -339,18 +376,24 @@ private:
     QTimer limit;
 };
 
-/// A fontconfig file offering only the DejaVu fonts, with its cache in `scratch`.
-void useDejaVuOnly(const QString &scratch)
+/// A fontconfig file offering only the DejaVu and Liberation fonts under the
+/// system's own rules, with its cache in `scratch`. The rules are what make the
+/// forms' "Arial" Liberation Sans and "Sans Serif" DejaVu Sans, as the program
+/// shows them; without them fontconfig falls back on any face, serif ones too.
+void useGuideFonts(const QString &scratch)
 {
-    if (!QDir(QString::fromLatin1(fontFolder)).exists())
-        die(QStringLiteral("the DejaVu fonts are not installed in %1 (package fonts-dejavu-core)")
-                .arg(fontFolder));
+    QByteArray text = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                      "<fontconfig>\n";
+    for (const auto &[folder, package] : fontFolders) {
+        if (!QDir(QString::fromLatin1(folder)).exists())
+            die(QStringLiteral("the fonts of the pictures are not installed in %1 (package %2)")
+                    .arg(folder, package));
+        text += QByteArray(" <dir>") + folder + "</dir>\n";
+    }
+    text += " <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n <cachedir>"
+        + QDir(scratch).filePath("fontcache").toUtf8() + "</cachedir>\n</fontconfig>\n";
     const QString conf = QDir(scratch).filePath("fonts.conf");
     QFile f(conf);
-    const QByteArray text = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                            "<fontconfig><dir>"
-        + QByteArray(fontFolder) + "</dir><cachedir>" + QDir(scratch).filePath("fontcache").toUtf8()
-        + "</cachedir></fontconfig>\n";
     if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
         die(QStringLiteral("cannot write %1").arg(conf));
     qputenv("FONTCONFIG_FILE", conf.toUtf8());
@@ -376,6 +419,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    if (!QDir().mkpath(folder))
+        die(QStringLiteral("cannot make the folder %1").arg(folder));
     // One folder name for every build, so builds at the same time take turns.
     const QString scratch = QDir(QDir::tempPath()).filePath("vek7-guide");
     QLockFile turn(scratch + ".lock");
@@ -384,9 +429,9 @@ int main(int argc, char *argv[])
     if (!turn.lock())
         die(QStringLiteral("cannot lock %1.lock").arg(scratch));
     QDir(scratch).removeRecursively();
-    if (!QDir().mkpath(scratch) || !QDir().mkpath(folder))
-        die(QStringLiteral("cannot make %1").arg(scratch));
-    useDejaVuOnly(scratch);
+    if (!QDir().mkpath(scratch))
+        die(QStringLiteral("cannot make the folder %1").arg(scratch));
+    useGuideFonts(scratch);
     if (!demo_session::use_laptop_screen(scratch))
         die(QStringLiteral("cannot describe the screen in %1").arg(scratch));
     demo_session::redirect_settings(scratch);
