@@ -130,6 +130,7 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
 {
     codes.clear();
     msgs.clear();
+    notes_read.clear();
 
     QFile file(path);
     // Binary mode: line ends are whitespace to the parser anyway, and text-mode

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,26 +64,98 @@ inline bool flagNum(const jvalue &o, std::string_view key)
     return real(o, key) != 0.0;
 }
 
-/// The value as compact JSON text (a text in quotes), cut short after 40 characters.
+/// The value as compact JSON text (a text in quotes, with its quotes, backslashes
+/// and control characters escaped as JSON writes them), cut short after 40 characters.
 QString shown(const jvalue &v);
+/// `v` as QString::number(v, 'g', QLocale::FloatingPointShortest) writes it.
+QString number_text(double v);
 
-/// Reads the numbers and lists of one record (a water, a section) exactly as
-/// real(), integer(), ... read them, and notes each member whose value is of another
-/// kind: a list, an object, true or false, a number not written as text, a text that
-/// is no number or no finite one. Missing members, null and empty texts stand for
-/// values not given and are not noted. Only values read as 0 or as no finite number
-/// are looked at again, so a well-formed record costs one comparison per value.
+/// Reads the numbers and lists of one record (a water, an element, a reaction ...)
+/// exactly as real(), integer(), ... read them, and notes each member whose value is
+/// of another kind: a list, an object, true or false, a number not written as text, a
+/// text that is no number or no finite one. Missing members, null and empty texts
+/// stand for values not given and are not noted. Only values read as 0 or as no
+/// finite number are looked at again, so a well-formed record costs one comparison
+/// per value.
 class value_notes
 {
 public:
-    /// Sets `field` to real(o, key), integer(o, key), ... and notes a value of another kind.
-    void real(double &field, const jvalue &o, std::string_view key);
-    void integer(int &field, const jvalue &o, std::string_view key);
-    void integer64(qint64 &field, const jvalue &o, std::string_view key);
-    void flagInt(bool &field, const jvalue &o, std::string_view key);
-    void flagNum(bool &field, const jvalue &o, std::string_view key);
-    /// The elements of member `key`; none, and a note, when it holds no list.
-    jrange list(const jvalue &o, std::string_view key);
+    // The reads are inline and look again only at a value given and read as 0 or as
+    // no finite number, so that a well-formed file reads as fast as without notes.
+
+    /// Sets `field` to real(o, key), integer(o, key), ... and notes a value of another
+    /// kind, told with what `field` holds when the notes are reported.
+    void real(double &field, const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        field = v.text_to_double();
+        if ((field == 0.0 || !std::isfinite(field)) && !v.is_null())
+            note_real(v, key, field);
+    }
+    void integer(int &field, const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        field = v.text_to_int();
+        if (field == 0 && !v.is_null())
+            note_integer(v, key, field);
+    }
+    void integer64(qint64 &field, const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        field = v.text_to_int64();
+        if (field == 0 && !v.is_null())
+            note_integer64(v, key, field);
+    }
+    void flagInt(bool &field, const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        field = v.text_to_int() != 0;
+        if (!field && !v.is_null())
+            note_flag(v, key, field, false);
+    }
+    void flagNum(bool &field, const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        field = v.text_to_double() != 0.0;
+        if (!field && !v.is_null())
+            note_flag(v, key, field, true);
+    }
+    /// As real(field, o, key), told with `used()` as the value used in its place.
+    void real(double &field, const jvalue &o, std::string_view key, std::function<QString()> used);
+    /// real(o, key) and integer(o, key) for values that go into lists; a value noted
+    /// is told as it was read.
+    double real(const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        const double x = v.text_to_double();
+        if ((x == 0.0 || !std::isfinite(x)) && !v.is_null())
+            note_value(v, key, x);
+        return x;
+    }
+    int integer(const jvalue &o, std::string_view key)
+    {
+        const jvalue v = o.value(key);
+        const int n = v.text_to_int();
+        if (n == 0 && !v.is_null())
+            note_value(v, key, n);
+        return n;
+    }
+    /// The integer of member `key` stored as a JSON number (the header's "compTag");
+    /// 0, and a note, for a text, a fraction or a value of another JSON type.
+    void json_integer(int &field, const jvalue &o, std::string_view key);
+    /// The elements of member `key`; none, and a note, when it holds no list. The note
+    /// ends with `instead`, or with "an empty list was used" when it is null.
+    jrange list(const jvalue &o, std::string_view key, const char *instead = nullptr)
+    {
+        const jvalue v = o.value(key);
+        if (v.type() != jvalue::array && !v.is_null())
+            note_list(v, key, instead);
+        return v.elements();
+    }
+    /// Notes a record count `key` of `section` that is given and is not the `found`
+    /// records read (`one`/`many` name one and several of them, e.g. "water").
+    void count(const jvalue &section, std::string_view key, qsizetype found, const char *one,
+               const char *many);
 
     /// The values read next belong to `part` of the record (e.g. "composition"), in
     /// the entry for `name` when given; null for the record itself. `name` must
@@ -91,28 +164,52 @@ public:
     {
         this->part = part;
         this->name = name;
+        this->entry = 0;
+    }
+    /// The values read next belong to entry `entry` (from 1) of the list `part`.
+    void within(const char *part, qsizetype entry)
+    {
+        this->part = part;
+        this->name = nullptr;
+        this->entry = entry;
     }
     /// Appends a line for each value noted, e.g. `water "w1": "TC" is [1,2], not a
     /// number; 0 was used` (`where` and the `record`'s name, the key, the value as the
-    /// file has it, why it is of another kind, what its field holds now), and forgets
-    /// them.
+    /// file has it, why it is of another kind, what its field holds now), forgets
+    /// them and goes back to the record itself (within(nullptr)).
     void report(QStringList &lines, const char *where, const QString *record = nullptr);
 
 private:
-    enum class kind : quint8 { number, whole, whole64, flag };
+    enum class kind : quint8 { number, whole, whole64, flag, json_whole };
+    // The second looks of the reads above, each noting `v` when it is of another
+    // kind; told with what the field holds at report() or with the value read.
+    void note_real(const jvalue &v, std::string_view key, const double &field);
+    void note_integer(const jvalue &v, std::string_view key, const int &field);
+    void note_integer64(const jvalue &v, std::string_view key, const qint64 &field);
+    void note_flag(const jvalue &v, std::string_view key, const bool &field, bool number);
+    void note_value(const jvalue &v, std::string_view key, double read);
+    void note_value(const jvalue &v, std::string_view key, int read);
+    void note_list(const jvalue &v, std::string_view key, const char *instead);
     static const char *wrong_kind(const jvalue &v, kind expected);
-    void look(const jvalue &v, std::string_view key, kind expected, std::function<QString()> used);
+    /// Notes `v`, read as 0 or as no finite number, when it is not of the `expected`
+    /// kind; `used()` tells what its field holds.
+    template<class Used>
+    void look(const jvalue &v, std::string_view key, kind expected, Used &&used);
+    /// The key, with the part of the record and the entry it stands in.
+    QString member(std::string_view key) const;
 
     struct note
     {
         QString member; ///< the key, with the part of the record it is in
         QString value; ///< the value as the file has it
-        const char *why; ///< e.g. "not a number"
+        QString why; ///< e.g. "not a number"
         std::function<QString()> used; ///< the value its field holds
+        const char *instead = nullptr; ///< told in place of "<used> was used" when set
     };
     std::vector<note> notes;
     const char *part = nullptr;
     const QString *name = nullptr;
+    qsizetype entry = 0;
 };
 
 /// Member keys for records named `names`, in the same order: a name that repeats
@@ -207,11 +304,14 @@ public:
 
     /// Section codes collected by the last read (1101 .. 1801), in reader order.
     QList<int> read_codes() const { return codes; }
-    /// Human-readable reasons for the last failed read or write. After a read that
-    /// is not refused: first a line for each value of another kind than its member
-    /// takes (naming the water or section, the key and what was used instead), then
-    /// a line for each section of read_codes(), in that order.
+    /// Human-readable reasons for the last failed read or write; after a read that
+    /// is not refused, a line for each section of read_codes(), in that order.
     QStringList messages() const { return msgs; }
+    /// Of the last read (none when it was refused): a line for each value of another
+    /// kind than its member takes, and for each record count unlike the records
+    /// found, naming the section and record, the key, the value as the file has it
+    /// and what was used instead; in reader order.
+    QStringList read_notes() const { return notes_read; }
 
     // ---- sections ---------------------------------------------------------------
 
@@ -285,7 +385,8 @@ private:
     int read_gases(const jvalue &top);
     int read_solutes(const jvalue &top);
     int read_rxns(const jvalue &top);
-    QList<one_rxn *> read_rxnstype(const jvalue &rxnset);
+    /// Notes go under `where`, e.g. "aqueous reaction".
+    QList<one_rxn *> read_rxnstype(const jvalue &rxnset, const char *where = "reaction");
     int read_redox(const jvalue &top);
     int read_waters(const jvalue &top);
 
@@ -304,6 +405,7 @@ private:
     global gb;
     QList<int> codes;
     QStringList msgs;
+    QStringList notes_read; ///< see read_notes()
     /// Memory for the text of a save, kept from one save to the next.
     QByteArray save_buffer;
 };

@@ -113,17 +113,18 @@ int jsdbfile_mgr::read_rxns(const jvalue &top)
         return return_codes::missingReactions;
 
     // The per-kind counts under "types" are informative only.
-    sdata->rxnsAqueous = read_rxnstype(section.value("aqueous"));
+    sdata->rxnsAqueous = read_rxnstype(section.value("aqueous"), "aqueous reaction");
     sdata->nrxnsAqueous = int(sdata->rxnsAqueous.size());
-    sdata->rxnsGas = read_rxnstype(section.value("gas"));
+    sdata->rxnsGas = read_rxnstype(section.value("gas"), "gas reaction");
     sdata->nrxnsGas = int(sdata->rxnsGas.size());
     return 0;
 }
 
-QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset)
+QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset, const char *where)
 {
     QList<one_rxn *> rxns;
     const jvalue keyed = rxnset.value("allrxns");
+    value_notes notes;
     rxns.reserve(keyed.member_count());
     for (const jvalue o : keyed.members()) {
         auto *rxn = sdata->own(new one_rxn);
@@ -131,38 +132,43 @@ QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset)
         rxn->formula = text(o, "formula");
         rxn->expression = text(o, "expression");
         rxn->type = gb.speciesType_toEnum(text(o, "type"));
-        rxn->tag = integer(o, "tag");
+        notes.integer(rxn->tag, o, "tag");
 
         auto *comp = rxn->composition = new one_comp_solutes;
-        const jrange species = o.value("composition").elements();
+        const jrange species = notes.list(o, "composition");
         comp->stoich.reserve(species.size());
         comp->solute.reserve(species.size());
         comp->solute_id.reserve(species.size());
         for (const jvalue entry : species) {
-            comp->stoich.append(real(entry, "stoich"));
-            comp->solute.append(text(entry, "name"));
-            comp->solute_id.append(integer(entry, "idx"));
+            const QString name = text(entry, "name");
+            notes.within("composition", &name);
+            comp->stoich.append(notes.real(entry, "stoich"));
+            comp->solute.append(name);
+            comp->solute_id.append(notes.integer(entry, "idx"));
         }
         comp->ncomp = int(species.size());
 
         auto *k = rxn->eqk = new one_rxn_eqk;
         const jvalue eqk = o.value("eqk");
-        k->tag = integer(eqk, "tag");
+        notes.within("eqk");
+        notes.integer(k->tag, eqk, "tag");
         k->type_eqn = gb.eqkType_toEnum(text(eqk, "eqntype"));
-        const jrange terms = eqk.value("equation").elements();
+        const jrange terms = notes.list(eqk, "equation");
         k->order_idx.reserve(terms.size());
         k->coeff.reserve(terms.size());
         k->quotient.reserve(terms.size());
         k->eqkLog10.reserve(terms.size());
         k->temperature.reserve(terms.size());
         for (const jvalue term : terms) {
-            k->order_idx.append(integer(term, "order"));
-            k->coeff.append(real(term, "coeff"));
-            k->quotient.append(real(term, "quotient"));
-            k->eqkLog10.append(real(term, "eqkL10"));
-            k->temperature.append(real(term, "eqkTC"));
+            notes.within("equation", k->coeff.size() + 1);
+            k->order_idx.append(notes.integer(term, "order"));
+            k->coeff.append(notes.real(term, "coeff"));
+            k->quotient.append(notes.real(term, "quotient"));
+            k->eqkLog10.append(notes.real(term, "eqkL10"));
+            k->temperature.append(notes.real(term, "eqkTC"));
         }
         k->nterms = int(terms.size());
+        notes.report(notes_read, where, &rxn->name);
         rxns.append(rxn);
     }
     return rxns;
@@ -230,21 +236,26 @@ int jsdbfile_mgr::read_redox(const jvalue &top)
         return 0;
     }
 
-    auto read_entries = [this](const jrange &entries, std::string_view nameKey,
-                               std::string_view rxnKey, QList<one_redoxRxn *> &into) {
+    value_notes notes;
+    auto read_entries = [&](const char *listKey, std::string_view nameKey, std::string_view rxnKey,
+                            QList<one_redoxRxn *> &into) {
+        const jrange entries = notes.list(section, listKey);
         into.reserve(entries.size());
         for (const jvalue o : entries) {
             auto *r = sdata->own(new one_redoxRxn);
             r->element = text(o, nameKey);
             r->redoxpair = text(o, rxnKey);
-            const jrange solutes = o.value("solutes").elements();
+            notes.within(listKey, &r->element);
+            const jrange solutes = notes.list(o, "solutes");
+            notes.within(nullptr);
             r->solutes.reserve(solutes.size());
             for (const jvalue s : solutes)
                 r->solutes.append(s.to_string());
             into.append(r);
         }
     };
-    read_entries(section.value("redoxpairs").elements(), "element", "redoxpair", sdata->redoxpairs);
-    read_entries(section.value("redoxgases").elements(), "gas", "redoxrxn", sdata->redoxgases);
+    read_entries("redoxpairs", "element", "redoxpair", sdata->redoxpairs);
+    read_entries("redoxgases", "gas", "redoxrxn", sdata->redoxgases);
+    notes.report(notes_read, "redox");
     return 0;
 }

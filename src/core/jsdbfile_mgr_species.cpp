@@ -34,17 +34,21 @@ void write_comp_elements(jsdb_writer &w, const one_comp_elements *comp, const QS
     w.end_array();
 }
 
-one_comp_elements *read_comp_elements(const jrange &entries)
+one_comp_elements *read_comp_elements(const jvalue &species, value_notes &notes)
 {
+    const jrange entries = notes.list(species, "composition");
     auto *comp = new one_comp_elements;
     comp->stoich.reserve(entries.size());
     comp->element.reserve(entries.size());
     comp->element_id.reserve(entries.size());
     for (const jvalue entry : entries) {
-        comp->stoich.append(real(entry, "stoich"));
-        comp->element.append(text(entry, "name"));
-        comp->element_id.append(integer(entry, "idx"));
+        const QString name = text(entry, "name");
+        notes.within("composition", &name);
+        comp->stoich.append(notes.real(entry, "stoich"));
+        comp->element.append(name);
+        comp->element_id.append(notes.integer(entry, "idx"));
     }
+    notes.within(nullptr);
     comp->ncomp = int(entries.size());
     return comp;
 }
@@ -58,12 +62,15 @@ jvalue section_of(const jvalue &top, std::string_view key, bool &present)
     return section;
 }
 
-void log_count_mismatch(const char *what, qsizetype found, int declared)
+// Logs a `declared` count unlike the records `found`, and notes it for the user.
+void count_mismatch(const jvalue &section, std::string_view key, qsizetype found, int declared,
+                    const char *one, const char *many, value_notes &notes)
 {
     if (found != declared)
-        qDebug() << (QByteArray("JR ##### incorrect no. of ") + what + " data blocks found, ")
+        qDebug() << (QByteArray("JR ##### incorrect no. of ") + many + " data blocks found, ")
                         .constData()
                  << found << " / " << declared << ".";
+    notes.count(section, key, found, one, many);
 }
 
 } // namespace
@@ -113,13 +120,15 @@ int jsdbfile_mgr::read_header(const jvalue &top)
     sdata->file = text(header, "file");
     sdata->versionSim = text(header, "versionSim");
     sdata->format = text(header, "format");
-    sdata->compTag = header.value("compTag").to_int();
+    value_notes notes;
+    notes.json_integer(sdata->compTag, header, "compTag");
     simtype = gb.simType_toEnum(text(header, "simtype"));
     sdata->dbtype = gb.dbtype_toEnum(text(header, "dbtype"));
     sdata->versionDB = text(header, "versionDB");
     sdata->dbref = text(header, "dbref");
     sdata->dbuser = text(header, "dbuser");
     sdata->description = text(header, "description");
+    notes.report(notes_read, "header");
     return 0;
 }
 
@@ -191,7 +200,7 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
         cs->TCmax = 350.0;
     }
     // Told with the values that took the place of those of another kind.
-    notes.report(msgs, "control parameters");
+    notes.report(notes_read, "control parameters");
 
     if (!sdata->isOwned(sdata->ctrlset))
         delete sdata->ctrlset;
@@ -233,21 +242,28 @@ int jsdbfile_mgr::read_elements(const jvalue &top)
 
     const int declared = integer(section, "nelements");
     const jvalue keyed = section.value("properties");
+    value_notes notes;
     sdata->elements.reserve(sdata->elements.size() + keyed.member_count());
     for (const jvalue o : keyed.members()) {
         auto *el = sdata->own(new one_element);
         el->basis_name = text(o, "basis");
-        el->basis_id = integer(o, "basis_id");
-        el->cvtmtoppm = real(o, "cvtmtoppm");
-        el->mol_wt = real(o, "molwt");
+        notes.integer(el->basis_id, o, "basis_id");
+        // A factor of 0 is replaced by the molecular weight x 1000 after reading.
+        notes.real(el->cvtmtoppm, o, "cvtmtoppm", [el] {
+            return number_text(el->cvtmtoppm > 0.0 ? el->cvtmtoppm : el->mol_wt * 1000.0);
+        });
+        notes.real(el->mol_wt, o, "molwt");
         el->name = text(o, "name");
-        el->redoxelement = flagInt(o, "redoxelement");
-        el->redoxsolutes = flagInt(o, "redoxsolutes");
-        el->tag = integer(o, "tag");
+        notes.flagInt(el->redoxelement, o, "redoxelement");
+        notes.flagInt(el->redoxsolutes, o, "redoxsolutes");
+        notes.integer(el->tag, o, "tag");
+        notes.report(notes_read, "element", &el->name);
         sdata->elements.append(el);
     }
     sdata->nelements = int(sdata->elements.size());
-    log_count_mismatch("elements", sdata->elements.size(), declared);
+    count_mismatch(section, "nelements", sdata->elements.size(), declared, "element", "elements",
+                   notes);
+    notes.report(notes_read, "elements");
     return 0;
 }
 
@@ -283,20 +299,23 @@ int jsdbfile_mgr::read_gases(const jvalue &top)
 
     const int declared = integer(section, "ngases");
     const jvalue keyed = section.value("properties");
+    value_notes notes;
     sdata->gases.reserve(sdata->gases.size() + keyed.member_count());
     for (const jvalue o : keyed.members()) {
         auto *gas = sdata->own(new one_gas);
-        gas->composition = read_comp_elements(o.value("composition").elements());
-        gas->fcoeff = real(o, "fcoeff");
+        gas->composition = read_comp_elements(o, notes);
+        notes.real(gas->fcoeff, o, "fcoeff");
         gas->formula = text(o, "formula");
-        gas->mol_wt = real(o, "molwt");
+        notes.real(gas->mol_wt, o, "molwt");
         gas->name = text(o, "name");
-        gas->tag = integer(o, "tag");
+        notes.integer(gas->tag, o, "tag");
         gas->type = gb.speciesType_toEnum(text(o, "type"));
+        notes.report(notes_read, "gas", &gas->name);
         sdata->gases.append(gas);
     }
     sdata->ngases = int(sdata->gases.size());
-    log_count_mismatch("gases", sdata->gases.size(), declared);
+    count_mismatch(section, "ngases", sdata->gases.size(), declared, "gas", "gases", notes);
+    notes.report(notes_read, "gases");
     return 0;
 }
 
@@ -333,20 +352,24 @@ int jsdbfile_mgr::read_solutes(const jvalue &top)
 
     const int declared = integer(section, "nsolutes");
     const jvalue keyed = section.value("allsolutes");
+    value_notes notes;
     sdata->solutes.reserve(sdata->solutes.size() + keyed.member_count());
     for (const jvalue o : keyed.members()) {
         auto *sol = sdata->own(new one_solute);
-        sol->DHazero = real(o, "DHazero");
-        sol->charge = real(o, "charge");
-        sol->composition = read_comp_elements(o.value("composition").elements());
+        notes.real(sol->DHazero, o, "DHazero");
+        notes.real(sol->charge, o, "charge");
+        sol->composition = read_comp_elements(o, notes);
         sol->formula = text(o, "formula");
-        sol->mol_wt = real(o, "molwt");
+        notes.real(sol->mol_wt, o, "molwt");
         sol->name = text(o, "name");
-        sol->tag = integer(o, "tag");
+        notes.integer(sol->tag, o, "tag");
         sol->type = gb.speciesType_toEnum(text(o, "type"));
+        notes.report(notes_read, "solute", &sol->name);
         sdata->solutes.append(sol);
     }
     sdata->nsolutes = int(sdata->solutes.size());
-    log_count_mismatch("solutes", sdata->solutes.size(), declared);
+    count_mismatch(section, "nsolutes", sdata->solutes.size(), declared, "solute", "solutes",
+                   notes);
+    notes.report(notes_read, "solutes");
     return 0;
 }

@@ -15,9 +15,34 @@ namespace {
 
 constexpr qsizetype shown_length = 40;
 
-QString number_text(double v)
+// A text as JSON writes it between its quotes, so that the note shows the file's
+// own characters and each note stays on one line.
+void append_escaped(QString &out, const QString &text)
 {
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
 }
 
 void append_json(QString &out, const jvalue &v)
@@ -30,8 +55,11 @@ void append_json(QString &out, const jvalue &v)
         for (const jvalue e : values) {
             if (!std::exchange(first, false))
                 out += QLatin1Char(',');
-            if (keys)
-                out += QLatin1Char('"') + e.key() + QLatin1String("\":");
+            if (keys) {
+                out += QLatin1Char('"');
+                append_escaped(out, e.key());
+                out += QLatin1String("\":");
+            }
             append_json(out, e);
         }
         out += close;
@@ -47,7 +75,9 @@ void append_json(QString &out, const jvalue &v)
         out += number_text(v.to_double());
         break;
     case jvalue::string:
-        out += QLatin1Char('"') + v.to_string() + QLatin1Char('"');
+        out += QLatin1Char('"');
+        append_escaped(out, v.to_string());
+        out += QLatin1Char('"');
         break;
     case jvalue::array:
         append_all(v.elements(), QLatin1Char('['), QLatin1Char(']'), false);
@@ -65,6 +95,11 @@ QString quoted(std::string_view key)
 
 } // namespace
 
+QString number_text(double v)
+{
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
 QString shown(const jvalue &v)
 {
     QString out;
@@ -74,53 +109,80 @@ QString shown(const jvalue &v)
     return out;
 }
 
-void value_notes::real(double &field, const jvalue &o, std::string_view key)
+template<class Used>
+void value_notes::look(const jvalue &v, std::string_view key, kind expected, Used &&used)
+{
+    const char *why = wrong_kind(v, expected);
+    if (!why)
+        return;
+    notes.push_back({member(key), shown(v), QLatin1String(why), std::forward<Used>(used)});
+}
+
+void value_notes::note_real(const jvalue &v, std::string_view key, const double &field)
+{
+    look(v, key, kind::number, [&field] { return number_text(field); });
+}
+
+void value_notes::note_integer(const jvalue &v, std::string_view key, const int &field)
+{
+    look(v, key, kind::whole, [&field] { return QString::number(field); });
+}
+
+void value_notes::note_integer64(const jvalue &v, std::string_view key, const qint64 &field)
+{
+    look(v, key, kind::whole64, [&field] { return QString::number(field); });
+}
+
+void value_notes::note_flag(const jvalue &v, std::string_view key, const bool &field, bool number)
+{
+    look(v, key, number ? kind::number : kind::flag,
+         [&field] { return QString::number(int(field)); });
+}
+
+void value_notes::note_value(const jvalue &v, std::string_view key, double read)
+{
+    look(v, key, kind::number, [read] { return number_text(read); });
+}
+
+void value_notes::note_value(const jvalue &v, std::string_view key, int read)
+{
+    look(v, key, kind::whole, [read] { return QString::number(read); });
+}
+
+void value_notes::note_list(const jvalue &v, std::string_view key, const char *instead)
+{
+    notes.push_back({member(key), shown(v), QStringLiteral("not a list"),
+                     [] { return QStringLiteral("an empty list"); }, instead});
+}
+
+void value_notes::real(double &field, const jvalue &o, std::string_view key,
+                       std::function<QString()> used)
 {
     const jvalue v = o.value(key);
     field = v.text_to_double();
     if (field == 0.0 || !std::isfinite(field))
-        look(v, key, kind::number, [&field] { return number_text(field); });
+        look(v, key, kind::number, std::move(used));
 }
 
-void value_notes::integer(int &field, const jvalue &o, std::string_view key)
+void value_notes::json_integer(int &field, const jvalue &o, std::string_view key)
 {
     const jvalue v = o.value(key);
-    field = v.text_to_int();
+    field = v.to_int();
     if (field == 0)
-        look(v, key, kind::whole, [&field] { return QString::number(field); });
+        look(v, key, kind::json_whole, [] { return QStringLiteral("0"); });
 }
 
-void value_notes::integer64(qint64 &field, const jvalue &o, std::string_view key)
+void value_notes::count(const jvalue &section, std::string_view key, qsizetype found,
+                        const char *one, const char *many)
 {
-    const jvalue v = o.value(key);
-    field = v.text_to_int64();
-    if (field == 0)
-        look(v, key, kind::whole64, [&field] { return QString::number(field); });
-}
-
-void value_notes::flagInt(bool &field, const jvalue &o, std::string_view key)
-{
-    const jvalue v = o.value(key);
-    field = v.text_to_int() != 0;
-    if (!field)
-        look(v, key, kind::flag, [&field] { return QString::number(int(field)); });
-}
-
-void value_notes::flagNum(bool &field, const jvalue &o, std::string_view key)
-{
-    const jvalue v = o.value(key);
-    field = v.text_to_double() != 0.0;
-    if (!field)
-        look(v, key, kind::number, [&field] { return QString::number(int(field)); });
-}
-
-jrange value_notes::list(const jvalue &o, std::string_view key)
-{
-    const jvalue v = o.value(key);
-    if (v.type() != jvalue::array && !v.is_null())
-        notes.push_back(
-            {quoted(key), shown(v), "not a list", [] { return QStringLiteral("an empty list"); }});
-    return v.elements();
+    const jvalue v = section.value(key);
+    if (v.is_null() || v.text_to_int() == found)
+        return;
+    const QString were = found == 1
+        ? QStringLiteral("1 %1 was").arg(QLatin1String(one))
+        : QStringLiteral("%1 %2 were").arg(QString::number(found), QLatin1String(many));
+    notes.push_back({member(key), shown(v), QStringLiteral("but %1 found").arg(were),
+                     [found] { return QString::number(found); }});
 }
 
 // Why `v`, read as 0, as false or as no finite number, is not of the `expected`
@@ -130,6 +192,14 @@ const char *value_notes::wrong_kind(const jvalue &v, kind expected)
     const char *unlike = expected == kind::number ? "not a number"
         : expected == kind::flag                  ? "not 0 or 1"
                                                   : "not a whole number";
+    if (expected == kind::json_whole) {
+        if (v.type() == jvalue::number)
+            return v.to_double() == 0.0 ? nullptr : unlike;
+        if (v.type() == jvalue::string && v.text_is_number(true))
+            return "a number written as text";
+        return v.is_null() || (v.type() == jvalue::string && v.to_string().isEmpty()) ? nullptr
+                                                                                      : unlike;
+    }
     if (v.type() == jvalue::number)
         return "a number not written as text";
     if (v.type() != jvalue::string)
@@ -146,30 +216,35 @@ const char *value_notes::wrong_kind(const jvalue &v, kind expected)
     return expected == kind::whole64 && ok ? nullptr : unlike;
 }
 
-void value_notes::look(const jvalue &v, std::string_view key, kind expected,
-                       std::function<QString()> used)
+QString value_notes::member(std::string_view key) const
 {
-    const char *why = wrong_kind(v, expected);
-    if (!why)
-        return;
-    QString member = quoted(key);
-    if (part)
-        member += (name ? QStringLiteral(" of %1 in \"%2\"").arg(*name, QLatin1String(part))
-                        : QStringLiteral(" in \"%1\"").arg(QLatin1String(part)));
-    notes.push_back({member, shown(v), why, std::move(used)});
+    QString m = quoted(key);
+    if (!part)
+        return m;
+    if (name)
+        return m + QStringLiteral(" of %1 in \"%2\"").arg(*name, QLatin1String(part));
+    if (entry > 0)
+        return m
+            + QStringLiteral(" of entry %1 in \"%2\"")
+                  .arg(QString::number(entry), QLatin1String(part));
+    return m + QStringLiteral(" in \"%1\"").arg(QLatin1String(part));
 }
 
 void value_notes::report(QStringList &lines, const char *where, const QString *record)
 {
+    // The next record starts at its own members, noted or not.
+    within(nullptr);
     if (notes.empty())
         return;
     const QString place = record ? QStringLiteral("%1 \"%2\"").arg(QLatin1String(where), *record)
                                  : QLatin1String(where);
-    for (const note &n : notes)
-        lines << QStringLiteral("%1: %2 is %3, %4; %5 was used")
-                     .arg(place, n.member, n.value, QLatin1String(n.why), n.used());
+    for (const note &n : notes) {
+        const QString outcome
+            = n.instead ? QLatin1String(n.instead) : QStringLiteral("%1 was used").arg(n.used());
+        lines
+            << QStringLiteral("%1: %2 is %3, %4; %5").arg(place, n.member, n.value, n.why, outcome);
+    }
     notes.clear();
-    within(nullptr);
 }
 
 } // namespace jsdb_codec

@@ -101,49 +101,55 @@ void write_result(jsdb_writer &w, const one_water_result *r)
     w.end_object();
 }
 
-void read_result_species(const jrange &entries, QList<one_waterResult_solute *> &into)
+void read_result_species(const jrange &entries, const char *part,
+                         QList<one_waterResult_solute *> &into, value_notes &notes)
 {
     into.reserve(into.size() + entries.size());
     for (const jvalue entry : entries) {
         auto *s = new one_waterResult_solute;
         s->solute = text(entry, "solute");
-        s->cmolal = real(entry, "cmolal");
-        s->cMolar = real(entry, "cMolar");
-        s->gamma = real(entry, "gamma");
-        s->cppm = real(entry, "cppm");
+        notes.within(part, &s->solute);
+        notes.real(s->cmolal, entry, "cmolal");
+        notes.real(s->cMolar, entry, "cMolar");
+        notes.real(s->gamma, entry, "gamma");
+        notes.real(s->cppm, entry, "cppm");
         into.append(s);
     }
 }
 
-one_water_result *read_result(const jvalue &o)
+one_water_result *read_result(const jvalue &o, value_notes &notes)
 {
     auto *r = new one_water_result;
+    notes.within("results");
     r->date_str = text(o, "date_str");
-    r->date_utc = integer64(o, "date_utc");
-    r->TC = real(o, "TC");
-    r->densitymass = real(o, "densitymass");
-    r->ionicstrength = real(o, "ionicstrength");
-    r->chargebalance = real(o, "chargebalance");
-    r->tds = real(o, "tds");
-    r->alkCarb = real(o, "alkCarb");
-    r->conduct = real(o, "conduct");
-    r->dielectConst = real(o, "dielectConst");
-    r->resultpH = real(o, "resultpH");
-    r->loops = integer(o, "loops");
-    r->converged = flagNum(o, "converged");
+    notes.integer64(r->date_utc, o, "date_utc");
+    notes.real(r->TC, o, "TC");
+    notes.real(r->densitymass, o, "densitymass");
+    notes.real(r->ionicstrength, o, "ionicstrength");
+    notes.real(r->chargebalance, o, "chargebalance");
+    notes.real(r->tds, o, "tds");
+    notes.real(r->alkCarb, o, "alkCarb");
+    notes.real(r->conduct, o, "conduct");
+    notes.real(r->dielectConst, o, "dielectConst");
+    notes.real(r->resultpH, o, "resultpH");
+    notes.integer(r->loops, o, "loops");
+    notes.flagNum(r->converged, o, "converged");
 
-    const jrange elements = o.value("soln_elem").elements();
+    const jrange elements = notes.list(o, "soln_elem");
+    const jrange aqueous = notes.list(o, "soln_aq");
+    const jrange gases = notes.list(o, "soln_gas");
     r->soln_elem.reserve(elements.size());
     for (const jvalue entry : elements) {
         auto *e = new one_waterResult_element;
         e->element = text(entry, "element");
-        e->cmolal = real(entry, "cmolal");
-        e->cMolar = real(entry, "cMolar");
-        e->cppm = real(entry, "cppm");
+        notes.within("soln_elem", &e->element);
+        notes.real(e->cmolal, entry, "cmolal");
+        notes.real(e->cMolar, entry, "cMolar");
+        notes.real(e->cppm, entry, "cppm");
         r->soln_elem.append(e);
     }
-    read_result_species(o.value("soln_aq").elements(), r->soln_aq);
-    read_result_species(o.value("soln_gas").elements(), r->soln_gas);
+    read_result_species(aqueous, "soln_aq", r->soln_aq, notes);
+    read_result_species(gases, "soln_gas", r->soln_gas, notes);
     return r;
 }
 
@@ -170,7 +176,10 @@ one_water_mixModel *read_mixdata(const jvalue &o, const global &gb, value_notes 
 // The entries of a water's composition that name an element.
 void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_notes &notes)
 {
-    const jrange composition = notes.list(o, "composition");
+    // A water without entries is shown with every element of the system at the
+    // amount a new water starts with.
+    const jrange composition = notes.list(
+        o, "composition", "no amount was read, so every element takes the amount of a new water");
     into.reserve(composition.size());
     for (const jvalue entry : composition) {
         const QString element = text(entry, "element");
@@ -192,16 +201,6 @@ void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_not
         c->swaprxn = text(entry, "swaprxn");
         into.append(c);
     }
-}
-
-// The line telling that the stored count `count` is not the number of waters found.
-QString count_note(const jvalue &count, int found)
-{
-    const QString were
-        = found == 1 ? QStringLiteral("1 water was") : QStringLiteral("%1 waters were").arg(found);
-    return QStringLiteral("waters: \"nwaters\" is %1, but %2 found; %3 was used")
-        .arg(shown(count), were)
-        .arg(found);
 }
 
 // Files written before the element was stored: the element whose basis species is
@@ -386,20 +385,18 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
 
         const jvalue results = o.value("results");
         if (!results.empty_object())
-            w->results = read_result(results);
+            w->results = read_result(results, notes);
 
-        notes.report(msgs, "water", &w->name);
+        notes.report(notes_read, "water", &w->name);
         sdata->waters.append(w);
     }
     sdata->nwaters = int(sdata->waters.size());
 
-    if (declared != sdata->nwaters) {
+    if (declared != sdata->nwaters)
         qDebug() << "JR ##### incorrect no. of waters data blocks found, " << sdata->nwaters
                  << " / " << declared << ".";
-        const jvalue count = section.value("nwaters");
-        if (!count.is_null())
-            msgs << count_note(count, sdata->nwaters);
-    }
+    notes.count(section, "nwaters", sdata->nwaters, "water", "waters");
+    notes.report(notes_read, "waters");
     if (sdata->waters.isEmpty())
         log_no_water();
     return 0;

@@ -189,8 +189,11 @@ water_copy copy_water(const sim_data *sd, const one_water *w, int index, thermo 
         if (e)
             c.composition << text_row {e->element,    e->solute,   num(e->molal),
                                        num(e->Molar), num(e->ppm), e->swaprxn};
+    // Named by the batch's O2(g) species: the condition's own name is empty once
+    // the configuration has been read from its file.
     if (w->stag_O2g && w->redoxO2g)
-        c.gasConditions << text_row {w->redoxO2g->element, num(w->redoxO2g->molal)};
+        c.gasConditions << text_row {sd->nameO2g.isEmpty() ? QStringLiteral("O2(g)") : sd->nameO2g,
+                                     num(w->redoxO2g->molal)};
     for (const one_gasComp *g : w->gasComp)
         if (g)
             c.gasConditions << text_row {g->name, num(g->fugacity)};

@@ -142,11 +142,9 @@ int simfile::load_jsdbFile(const QString &file)
         message(QStringLiteral("SF ## sections missing from the file, defaults used : ")
                 + missing.join(QStringLiteral(", ")));
     }
-    // Values the reader could not take as they were; its lines on the missing
-    // sections come last and were summed up above.
-    const QStringList lines = reader->messages();
-    for (qsizetype i = 0; i < lines.size() - reader->read_codes().size(); ++i)
-        message(QStringLiteral("SF ## ") + lines.at(i));
+    // Values the reader could not take as they were.
+    for (const QString &line : reader->read_notes())
+        message(QStringLiteral("SF ## ") + line);
     set_jsdbFile_fields(file);
     file_jsdb = file;
     filePath_default = QFileInfo(file).absolutePath();

@@ -38,12 +38,6 @@ struct Reader
 
 const QList<int> allCodes = {1101, 1201, 1301, 1401, 1501, 1601, 1801};
 
-/// The lines on values of another kind: the messages before those on missing sections.
-QStringList valueNotes(const jsdbfile_mgr &m)
-{
-    return m.messages().mid(0, m.messages().size() - m.read_codes().size());
-}
-
 } // namespace
 
 class tst_jsdb_damaged : public QObject
@@ -64,6 +58,8 @@ private slots:
     void watersCountFollowsList();
     void waterValuesOfOtherKinds_data();
     void waterValuesOfOtherKinds();
+    void sectionValuesOfOtherKinds_data();
+    void sectionValuesOfOtherKinds();
     void repairsAfterReading();
     void reactionElementsAndLookups();
 };
@@ -260,7 +256,7 @@ void tst_jsdb_damaged::controlParameters()
     QFETCH(QStringList, notes);
     for (QString &note : notes)
         note.prepend("control parameters: ");
-    QCOMPARE(valueNotes(r.mgr), notes);
+    QCOMPARE(r.mgr.read_notes(), notes);
 }
 
 void tst_jsdb_damaged::headerValues()
@@ -353,14 +349,26 @@ void tst_jsdb_damaged::waterValuesOfOtherKinds_data()
     QTest::newRow("composition a text")
         << QByteArray(R"({"allwaters": {"w1": {"name": "w1",
         "TC": "25", "composition": "Ca 1 mmol"}}})")
-        << QStringList(
-               R"(water "w1": "composition" is "Ca 1 mmol", not a list; an empty list was used)")
+        << QStringList(R"(water "w1": "composition" is "Ca 1 mmol", not a list; no amount )"
+                       "was read, so every element takes the amount of a new water")
         << 25.0 << qQNaN();
     QTest::newRow("count unlike the waters")
         << QByteArray(R"({"nwaters": "1e12", "allwaters":
         {"w1": {"name": "w1", "composition": [{"element": "Ca", "molal": "0"}]}, "w2": {}}})")
         << QStringList(R"(waters: "nwaters" is "1e12", but 2 waters were found; 2 was used)") << 0.0
         << 0.0;
+    QTest::newRow("place not taken from the water before")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "mix": {"statmixing": "1"}},
+        "w2": {"name": "w2", "TC": 25}}})")
+        << QStringList(R"(water "w2": "TC" is 25, a number not written as text; 0 was used)") << 0.0
+        << qQNaN();
+    QTest::newRow("texts quoted as they stand, long ones cut")
+        << QByteArray(R"({"nwaters": "%3", "allwaters": {"w1": {"name": "w1",
+        "TC": "a \"very\" long text of far more than forty characters"}, "w2": {}}})")
+        << QStringList({R"(water "w1": "TC" is "a \"very\" long text of far more than f..., )"
+                        "not a number; 0 was used",
+                        R"(waters: "nwaters" is "%3", but 2 waters were found; 2 was used)"})
+        << 0.0 << qQNaN();
 }
 
 void tst_jsdb_damaged::waterValuesOfOtherKinds()
@@ -368,10 +376,71 @@ void tst_jsdb_damaged::waterValuesOfOtherKinds()
     QFETCH(QByteArray, waters);
     Reader r;
     r.readText(R"({"header": {"format": "x"}, "waters": )" + waters + "}");
-    QTEST(valueNotes(r.mgr), "notes");
+    QTEST(r.mgr.read_notes(), "notes");
     const one_water *w = r.mgr.sdata->waters.first();
     QTEST(w->TC, "TC");
     QTEST(w->composition.isEmpty() ? qQNaN() : w->composition.first()->molal, "molal");
+}
+
+// Every section notes its values as the waters do, each named with its record.
+void tst_jsdb_damaged::sectionValuesOfOtherKinds_data()
+{
+    QTest::addColumn<QByteArray>("sections");
+    QTest::addColumn<QStringList>("notes");
+    QTest::newRow("header") << QByteArray(R"("header": {"compTag": "20250901"})")
+                            << QStringList(R"(header: "compTag" is "20250901", a number )"
+                                           "written as text; 0 was used");
+    QTest::newRow("elements") << QByteArray(R"("elements": {"nelements": "3", "properties": {
+        "Ca": {"name": "Ca", "molwt": "40", "cvtmtoppm": [], "tag": "x"}}})")
+                              << QStringList({R"(element "Ca": "cvtmtoppm" is [], not a )"
+                                              "number; 40000 was used",
+                                              R"(element "Ca": "tag" is "x", not a whole )"
+                                              "number; 0 was used",
+                                              R"(elements: "nelements" is "3", but 1 element )"
+                                              "was found; 1 was used"});
+    QTest::newRow("gases and solutes") << QByteArray(R"j(
+        "gases": {"properties": {"CO2(g)": {"name": "CO2(g)", "composition": {"C": 1}}}},
+        "solutes": {"allsolutes": {"Ca++": {"name": "Ca++", "charge": true,
+            "composition": [{"name": "Ca", "stoich": "one"}]}}})j")
+                                       << QStringList({R"j(gas "CO2(g)": "composition" is )j"
+                                                       R"({"C":1}, not a list; an empty list )"
+                                                       "was used",
+                                                       R"(solute "Ca++": "charge" is true, )"
+                                                       "not a number; 0 was used",
+                                                       R"(solute "Ca++": "stoich" of Ca in )"
+                                                       R"("composition" is "one", not a )"
+                                                       "number; 0 was used"});
+    QTest::newRow("reactions and redox") << QByteArray(R"(
+        "reactions": {"gas": {"allrxns": {"R": {"name": "R", "eqk": {"equation": [
+            {"coeff": "1"}, {"coeff": "1.5", "eqkTC": "hot"}]}}}}},
+        "redox": {"redoxpairs": [{"element": "Fe", "solutes": "Fe++"}], "redoxgases": 3})")
+                                         << QStringList({R"(gas reaction "R": "eqkTC" of )"
+                                                         R"(entry 2 in "equation" is "hot", )"
+                                                         "not a number; 0 was used",
+                                                         R"(redox: "solutes" of Fe in )"
+                                                         R"("redoxpairs" is "Fe++", not a )"
+                                                         "list; an empty list was used",
+                                                         R"(redox: "redoxgases" is 3, not a )"
+                                                         "list; an empty list was used"});
+    QTest::newRow("stored result") << QByteArray(R"("waters": {"allwaters": {"w1": {
+        "name": "w1", "results": {"resultpH": "8", "loops": "12.5", "soln_gas": {},
+            "soln_aq": [{"solute": "Na+", "cmolal": "0.4", "gamma": "n/a"}]}}}})")
+                                   << QStringList({R"(water "w1": "loops" in "results" is )"
+                                                   R"("12.5", not a whole number; 0 was used)",
+                                                   R"(water "w1": "soln_gas" in "results" is )"
+                                                   "{}, not a list; an empty list was used",
+                                                   R"(water "w1": "gamma" of Na+ in )"
+                                                   R"("soln_aq" is "n/a", not a number; 0 )"
+                                                   "was used"});
+}
+
+void tst_jsdb_damaged::sectionValuesOfOtherKinds()
+{
+    QFETCH(QByteArray, sections);
+    Reader r;
+    r.readText("{" + sections + "}");
+    QTEST(r.mgr.read_notes(), "notes");
+    QCOMPARE(r.mgr.messages().size(), r.mgr.read_codes().size());
 }
 
 void tst_jsdb_damaged::repairsAfterReading()

@@ -613,7 +613,7 @@ void tst_jsdb_roundtrip::populatedBytesStable()
     jsdbfile_mgr m;
     b.simData_init(m.sdata);
     QCOMPARE(m.jsdbfile_json_read(b.sdata->file), 0);
-    QCOMPARE(m.messages(), QStringList()); // nothing of another kind in a file it wrote
+    QCOMPARE(m.read_notes(), QStringList()); // nothing of another kind in a file it wrote
     sbatch again;
     std::swap(again.sdata, m.sdata);
     QCOMPARE(again.sdata->file, b.sdata->file);

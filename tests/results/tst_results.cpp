@@ -369,9 +369,17 @@ private slots:
         odd->name = "Odd";
         odd->expression = "Odd = A, B\t\"C\"\nD";
         sea->sdata->rxnsSolid << odd;
+        // an O2(g) condition as read from a file, which keeps no name for it
+        one_water *w = sea->sdata->waters.first();
+        const one_elementComp keptO2 = *w->redoxO2g;
+        *w->redoxO2g = one_elementComp();
+        w->redoxO2g->molal = 0.21;
+        w->stag_O2g = true;
         auto *e = new export_data;
         e->setup_water(sea.get(), 0);
         sea->sdata->rxnsSolid.removeLast();
+        *w->redoxO2g = keptO2;
+        w->stag_O2g = false;
         exportTo(e, scratch(typed));
         QVERIFY(child<QTextEdit>(e, "textEdit_messages")->toPlainText().contains("Exported"));
         e->close();
@@ -393,6 +401,7 @@ private slots:
                          "# gas conditions", "# result", "# result element totals",
                          "# result solutes", "# result gases", "# mineral saturation"}));
         QVERIFY(rows.contains(QStringList({"Odd", "solid", "n/a", "Odd = A, B\t\"C\"\nD"})));
+        QCOMPARE(rows.at(rows.indexOf({"# gas conditions"}) + 2), QStringList({"O2(g)", "0.21"}));
         QVERIFY(rows.contains(QStringList({"temperature", "25", "C"})));
         QVERIFY(rows.contains(QStringList({"program version", global().version_simulator()})));
         // this batch names no database file; the one of a loaded configuration is read below

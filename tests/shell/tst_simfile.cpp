@@ -313,6 +313,9 @@ void tst_simfile::open_missingSections_opensAndNamesThem()
     top.remove(QStringLiteral("waters"));
     top.remove(QStringLiteral("gases"));
     top["control parameters"] = QJsonObject {{"csolvitmax", "many"}};
+    QJsonObject header = top["header"].toObject();
+    header["compTag"] = "%1";
+    top["header"] = header;
     const QString partial = dir + "/partial.jsdb";
     QVERIFY(writeBytes(partial, QJsonDocument(top).toJson()));
 
@@ -325,6 +328,8 @@ void tst_simfile::open_missingSections_opensAndNamesThem()
     QVERIFY(pane.contains("waters"));
     QVERIFY2(pane.contains(R"(SF ## control parameters: "csolvitmax" is "many", not a whole )"
                            "number; 31 was used"),
+             qPrintable(pane));
+    QVERIFY2(pane.contains(R"(SF ## header: "compTag" is "%1", not a whole number; 0 was used)"),
              qPrintable(pane));
     QCOMPARE(win->retrieve_sbatch()->sdata->file, partial);
     QVERIFY(win->findChild<QPushButton *>(QStringLiteral("pushButton_Load"))->isEnabled());
