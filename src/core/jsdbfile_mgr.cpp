@@ -153,8 +153,7 @@ int jsdbfile_mgr::jsdbfile_json_read(QString path)
     jsdb_codec::jdocument doc;
     if (!doc.parse(bytes, &parseError, &offset)) {
         msgs << QStringLiteral("The configuration file %1 is not valid JSON: %2 at offset %3")
-                    .arg(path, parseError)
-                    .arg(offset);
+                    .arg(path, parseError, QString::number(offset));
         qDebug() << "JM: #### the configuration file" << path << "is not valid JSON:" << parseError
                  << "at offset" << offset;
         return return_codes::fileNotOpened;

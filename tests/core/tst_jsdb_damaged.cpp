@@ -75,6 +75,7 @@ void tst_jsdb_damaged::unreadableFilesAreRefused_data()
     QTest::newRow("array") << writeScratch("array.jsdb", "[]") << "does not hold a JSON object";
     QTest::newRow("number") << writeScratch("number.jsdb", "42") << "";
     QTest::newRow("truncated") << dataFile("truncated.jsdb") << "at offset";
+    QTest::newRow("a % in the name") << writeScratch("100%1.jsdb", "{") << "at offset 1";
     QTest::newRow("binary") << writeScratch("binary.jsdb", QByteArray("\x00\xff\xfe{", 4)) << "";
     QTest::newRow("empty object") << writeScratch("emptyobj.jsdb", "{}") << "none of the sections";
     QTest::newRow("other JSON object")
