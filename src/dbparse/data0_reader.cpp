@@ -274,7 +274,8 @@ private:
     void note(int line, const QString &what)
     {
         if (messages)
-            messages->append(QStringLiteral("%1, line %2: %3").arg(source).arg(line + 1).arg(what));
+            messages->append(
+                QStringLiteral("%1, line %2: %3").arg(source, QString::number(line + 1), what));
     }
 
     static int sectionOf(sv text)
@@ -625,8 +626,7 @@ private:
         }
         if (problems > maxProblems && messages)
             messages->append(QStringLiteral("%1: %2 more undefined names")
-                                 .arg(source)
-                                 .arg(problems - maxProblems));
+                                 .arg(source, QString::number(problems - maxProblems)));
         return problems == 0;
     }
 };

@@ -512,9 +512,7 @@ private:
             if (!reproduces(c, T, logK))
                 return failed(QStringLiteral("%1, line %2: no polynomial reproduces the log K "
                                              "grid of \"%3\"")
-                                  .arg(data.source)
-                                  .arg(sp.line)
-                                  .arg(sp.name));
+                                  .arg(data.source, QString::number(sp.line), sp.name));
             for (int k = 0; k < c.size(); ++k) {
                 if (!insert(qEqk,
                             {counts->eqk + 1, sp.kind, sp.name, type, eqnType, rxnId, k, c[k],
