@@ -954,7 +954,7 @@ private slots:
             {"Ca total", "Ca total", "composition set for [ Ca ] is 0 (an amount must be greater than 0)"},
             {"alkalinity ticked on", "alkalinity", "alkalinity value must be greater than zero"},
             {"temperature", "temperature", "temperature: current value is less than 1 degrees C"},
-            {"density", "density", ""}});
+            {"density", "density", "water mass density: current value is not greater than 0 g/cc"}});
         // clang-format on
     }
 
