@@ -496,7 +496,11 @@ private slots:
             {"pH edge", "16", "pH", ""},
             {"fraction of a count", "2.5", "count", "a whole number only"},
             {"underflow", "1e-400", "any", "too small to hold: it would be 0"},
-            {"underflow, in an amount cell", "-1e-400", "amount", "too small to hold: it would be 0"}});
+            {"underflow, in an amount cell", "-1e-400", "amount", "too small to hold: it would be 0"},
+            {"subnormal", "1e-320", "any", "too small to hold all its digits: nearer to 0 than 2.2250738585072014e-308"},
+            {"subnormal, in an amount cell", "-4.9e-324", "amount", "too small to hold all its digits: nearer to 0 than 2.2250738585072014e-308"},
+            {"smallest normal", "2.2250738585072014e-308", "any", ""},
+            {"zero", "0", "any", ""}});
         // clang-format on
     }
 
@@ -531,7 +535,7 @@ private slots:
         addTextRows({"value", "text"}, {
             {"a stored molality", "0.00020139509825767854", "2.01395098e-4"},
             {"exact, negative", "-0.0025", "-0.0025"},
-            {"smallest double", "4.9406564584124654e-324", "5e-324"},
+            {"smallest normal double", "2.2250738585072014e-308", "2.22507386e-308"},
             {"largest double", "1.7976931348623157e308", "1.79769313e308"}});
         // clang-format on
     }
