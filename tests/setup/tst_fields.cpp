@@ -635,7 +635,8 @@ private slots:
         const QString comma = "use a point as decimal separator", hot = "at most 300";
         // After each change of what the water pages show the entry is either "kept"
         // (shown where it was typed, named by the line under Run, Run refused) or
-        // "gone" (shown nowhere, nothing stored, Run runs): never a mix.
+        // "gone" (shown nowhere, nothing stored, Run runs): never a mix. "taken": the
+        // new limits accept it; it stays, unmarked and named nowhere, until it is left.
         // clang-format off
         addTextRows({"field", "typed", "reason", "change", "after", "pH"}, {
             {"cell, then Run", "cell:Ca", "1,5", comma, "", "kept", ""},
@@ -672,6 +673,7 @@ private slots:
             {"cell, its water's name given to another and it removed", "cell:Ca", "1,5", comma, "give water-default to new water 0", "gone", ""},
             {"temperature, its water's name given to another and it removed", "lineEdit_temperature", "301", hot, "give water-default to new water 0", "gone", ""},
             {"[H+] cell, a higher density", "cell:[H+]", "1000", "at most 50: [H+]", "density 2", "kept", ""},
+            {"[H+] cell, a lower density", "cell:[H+]", "150", "at most 90.9091: [H+]", "density 0.5", "taken", ""},
             {"cell, another water and back", "cell:Ca", "1,5", comma, "another water, water water-default", "gone", ""},
             {"temperature, another water and back", "lineEdit_temperature", "301", hot, "another water, water water-default", "gone", ""}});
         // clang-format on
@@ -743,7 +745,7 @@ private slots:
             return !text.isEmpty() && reasonRead(line).contains("[ " + text + " ]");
         };
         // An entry gone is gone from the line at once, on whichever tab the change was made.
-        QVERIFY2(after == "kept" || !names(typed), qPrintable(reasonRead(line)));
+        QVERIFY2(after != "gone" || !names(typed), qPrintable(reasonRead(line)));
         showTab(f.w, 1);
         // Refused, Run names the newest entry in the pane as under Run, and no earlier
         // result's status stands beside it.
@@ -755,6 +757,12 @@ private slots:
                 && last.startsWith("##  speciation: correct the refused entry first: ")
                 && last.contains("[ " + (pH.isEmpty() ? typed : pH) + " ]");
         };
+        if (after == "taken") {
+            QVERIFY(open() && open()->text() == typed && !number_field::isRefused(open()));
+            QVERIFY2(!names(typed), qPrintable(reasonRead(line)));
+            QVERIFY(kept() && !refusesRun());
+            return;
+        }
         if (after == "gone") {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             for (const QLineEdit *e : f.w->findChildren<QLineEdit *>()) // nor the typing colour
