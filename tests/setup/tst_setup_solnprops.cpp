@@ -210,9 +210,10 @@ void tst_setup_solnprops::density_keepsTypedHydrogen_data()
     QTest::addColumn<int>("form"); // 1 pH, 0 [H+]
     QTest::addColumn<QString>("unit");
     QTest::addColumn<double>("typed");
-    QTest::newRow("pH") << 1 << "molal" << 6.5;
-    QTest::newRow("[H+] molal") << 0 << "molal" << 2e-7;
-    QTest::newRow("[H+] Molar") << 0 << "Molar" << 3e-7;
+    QTest::addColumn<QString>("pH"); // -log10 of the Molar amount at 1.1 g/cc
+    QTest::newRow("pH") << 1 << "molal" << 6.5 << "6.5";
+    QTest::newRow("[H+] molal") << 0 << "molal" << 2e-7 << "6.65758";
+    QTest::newRow("[H+] Molar") << 0 << "Molar" << 3e-7 << "6.52288";
 }
 
 void tst_setup_solnprops::density_keepsTypedHydrogen()
@@ -220,6 +221,7 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QFETCH(int, form);
     QFETCH(QString, unit);
     QFETCH(double, typed);
+    QFETCH(QString, pH);
     workspace_fixture f;
     enterSmall(f, "density.jsdb");
     QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
@@ -237,6 +239,14 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QCOMPARE(ca->molal, 0.001);
     QVERIFY(qAbs(ca->Molar - 0.0011) < 1e-15);
     QCOMPARE(ca->ppm, ppm);
+    // Before a run the water set manager gives the pH of the hydrogen amount.
+    QString managerpH;
+    runWaterManager(f.w, [&managerpH](QWidget *dlg) {
+        clickWaterRow(dlg, "water-default");
+        managerpH = shown(dlg, "water pH");
+        press(dlg, "pushButton_cancel");
+    });
+    QCOMPARE(managerpH, pH);
 }
 
 void tst_setup_solnprops::j13_alkalinityAndDensity()
