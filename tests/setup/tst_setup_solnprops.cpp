@@ -586,14 +586,20 @@ double contrast(const QColor &a, const QColor &b)
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped_data()
 {
+    // "props": what the Solution Properties line shows: its newest refused field, else
+    // nothing while another tab's entry is refused, else what the line under Run shows.
+    const QString hot = "simulation temperature: value [ 400 ] entered is incorrect.";
+    const QString dense = "water mass density: value [ 60 ] entered is incorrect.";
     // clang-format off
-    addTextRows({"act", "status", "reason"}, {
-        {"T refused", "T", "", "simulation temperature: value [ 400 ] entered is incorrect."},
-        {"T refused, then a cell", "T cell", "", "simulation temperature: value [ 400 ] entered is incorrect."},
-        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C"},
-        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after"},
-        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already"},
-        {"done", "run", "     DONE", ""}});
+    addTextRows({"act", "status", "reason", "props"}, {
+        {"T refused", "T", "", hot, hot},
+        {"T refused, then a cell", "T cell", "", hot, hot},
+        {"T, then the density refused", "T D", "", dense, dense},
+        {"a cell refused", "cell", "", "correct the refused entry first: Ca amount [ 1,5 ]", ""},
+        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C", "temperature: current value is less than 1 degrees C"},
+        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after", "error : speciation model, no convergence after"},
+        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already", "for swap option, reaction [ Calcite ] already"},
+        {"done", "run", "     DONE", "", ""}});
     // clang-format on
 }
 
@@ -602,6 +608,7 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     QFETCH(QString, act);
     QFETCH(QString, status);
     QFETCH(QString, reason);
+    QFETCH(QString, props);
     // The program's own style sheet, as it applies it at start.
     QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
     QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -614,6 +621,8 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         showPropsTab(f);
         typeOver(in<QLineEdit>(f.w, "lineEdit_temperature"), "400");
     }
+    if (act == "T D")
+        typeOver(in<QLineEdit>(f.w, "lineEdit_massDensity"), "60");
     if (act == "T cell") { // refused on the other tab, named there only
         showWaterPage(f);
         QVERIFY(typeAmount(t, elementRow(f, "Ca"), "1,5"));
@@ -629,6 +638,7 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         if (act == "engine")
             f.sd()->ctrlset->csolvitmax = 1;
         QVERIFY(typeAmount(t, elementRow(f, "C"), "1e-3"));
+        QVERIFY(act != "cell" || typeAmount(t, elementRow(f, "Ca"), "1,5"));
         pressRun(f);
     }
     auto *line = in<QLineEdit>(f.w, "lineEdit_spcnStat");
@@ -648,12 +658,16 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     QVERIFY2(shown->text().left(reason.size()) == reason
                  && f.messages().contains(reason.isEmpty() ? "Speciation completed" : reason),
              qPrintable(shown->text()));
+    const QString propsShown = reasonRead(in<QLabel>(f.w, "label_solnPropsReason"));
+    QVERIFY2(propsShown.left(props.size()) == props && propsShown.isEmpty() == props.isEmpty(),
+             qPrintable(propsShown));
     QVERIFY(contrast(shown->palette().color(QPalette::WindowText),
                      f.w->palette().color(QPalette::Window))
             >= 4.5);
     // An accepted edit answers it and clears the status line.
     typeField(f, "lineEdit_temperature", "26");
-    QVERIFY(act == "T cell" || in<QLabel>(f.w, "label_spcnReason")->text().isEmpty());
+    QVERIFY(act.endsWith("cell") || act == "T D"
+            || in<QLabel>(f.w, "label_spcnReason")->text().isEmpty());
     QVERIFY(line->text().isEmpty() && readable());
 }
 
