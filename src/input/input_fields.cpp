@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QToolTip>
 
+#include <limits>
+
 namespace {
 
 constexpr char propRefused[] = "vek7_refused"; ///< bool: the field shows a refused text
@@ -113,6 +115,11 @@ QString number_rule::refusal(const QString &typed, double *value) const
         return QStringLiteral("too small to hold: it would be 0");
     if (!ok || !std::isfinite(v))
         return QStringLiteral("not a finite number");
+    // Nearer to 0 than the smallest normal double, a number keeps only some of its
+    // digits (1e-320 reads as 9.99989e-321).
+    if (v != 0.0 && std::abs(v) < std::numeric_limits<double>::min())
+        return QStringLiteral("too small to hold all its digits: nearer to 0 than ")
+            + shortest(std::numeric_limits<double>::min());
     if (value)
         *value = v;
     if (integer

@@ -111,7 +111,9 @@ void setup::delete_one_element(int row)
     clear_conditions_without_species();
     // An entry typed for the element, or for what it served, goes with it.
     show_refused_entries();
-    set_modified();
+    // The waters lost the element's amounts and maybe a swap or the charge balance:
+    // an earlier run's status no longer stands for them.
+    mark_edit();
 }
 
 // ---- conditions that need a species the system no longer has -----------------------
@@ -439,7 +441,8 @@ void setup::delete_one_gas(int row)
     ui->tableWidget_gases->removeRow(row);
     sync_counts();
     show_refused_entries();
-    set_modified();
+    // Without the gas's reaction an earlier run's status no longer stands.
+    mark_edit();
 }
 
 // ---- charge balance --------------------------------------------------------------

@@ -345,6 +345,9 @@ int setup::check_dataConsistency(int index)
     else if (!(w->TC <= global::TCmax_water))
         msgs << QStringLiteral("temperature: current value is greater than %1 degrees C")
                     .arg(global::TCmax_water);
+    // Molar amounts are molal ones times the density: at 0 every one would be 0.
+    if (!(w->densitymass > 0.0))
+        msgs << QStringLiteral("water mass density: current value is not greater than 0 g/cc");
 
     const int S = int(sd->solutes.size());
     const int R = int(sd->rxnsAqueous.size());

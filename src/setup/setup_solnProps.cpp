@@ -111,7 +111,7 @@ void setup::on_lineEdit_temperature_textEdited(const QString &)
 void setup::on_lineEdit_temperature_editingFinished()
 {
     QLineEdit *field = ui->lineEdit_temperature;
-    field->setStyleSheet(QLatin1String(styleEdited));
+    show_at_rest(field);
     one_water *w = current_water();
     if (!w)
         return;
@@ -131,7 +131,7 @@ void setup::on_lineEdit_massDensity_textEdited(const QString &)
 void setup::on_lineEdit_massDensity_editingFinished()
 {
     QLineEdit *field = ui->lineEdit_massDensity;
-    field->setStyleSheet(QLatin1String(styleEdited));
+    show_at_rest(field);
     one_water *w = current_water();
     if (!w)
         return;
@@ -267,7 +267,7 @@ void setup::on_lineEdit_alkalinity_textEdited(const QString &)
 void setup::on_lineEdit_alkalinity_editingFinished()
 {
     QLineEdit *field = ui->lineEdit_alkalinity;
-    field->setStyleSheet(QLatin1String(styleEdited));
+    show_at_rest(field);
     one_water *w = current_water();
     if (!w)
         return;

@@ -210,9 +210,10 @@ void tst_setup_solnprops::density_keepsTypedHydrogen_data()
     QTest::addColumn<int>("form"); // 1 pH, 0 [H+]
     QTest::addColumn<QString>("unit");
     QTest::addColumn<double>("typed");
-    QTest::newRow("pH") << 1 << "molal" << 6.5;
-    QTest::newRow("[H+] molal") << 0 << "molal" << 2e-7;
-    QTest::newRow("[H+] Molar") << 0 << "Molar" << 3e-7;
+    QTest::addColumn<QString>("pH"); // -log10 of the Molar amount at 1.1 g/cc
+    QTest::newRow("pH") << 1 << "molal" << 6.5 << "6.5";
+    QTest::newRow("[H+] molal") << 0 << "molal" << 2e-7 << "6.65758";
+    QTest::newRow("[H+] Molar") << 0 << "Molar" << 3e-7 << "6.52288";
 }
 
 void tst_setup_solnprops::density_keepsTypedHydrogen()
@@ -220,6 +221,7 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QFETCH(int, form);
     QFETCH(QString, unit);
     QFETCH(double, typed);
+    QFETCH(QString, pH);
     workspace_fixture f;
     enterSmall(f, "density.jsdb");
     QVERIFY(chooseItem(f, "comboBox_elementUnits", unit));
@@ -237,6 +239,14 @@ void tst_setup_solnprops::density_keepsTypedHydrogen()
     QCOMPARE(ca->molal, 0.001);
     QVERIFY(qAbs(ca->Molar - 0.0011) < 1e-15);
     QCOMPARE(ca->ppm, ppm);
+    // Before a run the water set manager gives the pH of the hydrogen amount.
+    QString managerpH;
+    runWaterManager(f.w, [&managerpH](QWidget *dlg) {
+        clickWaterRow(dlg, "water-default");
+        managerpH = shown(dlg, "water pH");
+        press(dlg, "pushButton_cancel");
+    });
+    QCOMPARE(managerpH, pH);
 }
 
 void tst_setup_solnprops::j13_alkalinityAndDensity()
@@ -576,14 +586,20 @@ double contrast(const QColor &a, const QColor &b)
 
 void tst_setup_solnprops::status_readableWithReasonWhereTyped_data()
 {
+    // "props": what the Solution Properties line shows: its newest refused field, else
+    // nothing while another tab's entry is refused, else what the line under Run shows.
+    const QString hot = "simulation temperature: value [ 400 ] entered is incorrect.";
+    const QString dense = "water mass density: value [ 60 ] entered is incorrect.";
     // clang-format off
-    addTextRows({"act", "status", "reason"}, {
-        {"T refused", "T", "", "simulation temperature: value [ 400 ] entered is incorrect."},
-        {"T refused, then a cell", "T cell", "", "simulation temperature: value [ 400 ] entered is incorrect."},
-        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C"},
-        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after"},
-        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already"},
-        {"done", "run", "     DONE", ""}});
+    addTextRows({"act", "status", "reason", "props"}, {
+        {"T refused", "T", "", hot, hot},
+        {"T refused, then a cell", "T cell", "", hot, hot},
+        {"T, then the density refused", "T D", "", dense, dense},
+        {"a cell refused", "cell", "", "correct the refused entry first: Ca amount [ 1,5 ]", ""},
+        {"check", "check", "Config ERR", "temperature: current value is less than 1 degrees C", "temperature: current value is less than 1 degrees C"},
+        {"engine", "engine", "   CVG ERR", "error : speciation model, no convergence after", "error : speciation model, no convergence after"},
+        {"swap in use", "swap", "", "for swap option, reaction [ Calcite ] already", "for swap option, reaction [ Calcite ] already"},
+        {"done", "run", "     DONE", "", ""}});
     // clang-format on
 }
 
@@ -592,6 +608,7 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     QFETCH(QString, act);
     QFETCH(QString, status);
     QFETCH(QString, reason);
+    QFETCH(QString, props);
     // The program's own style sheet, as it applies it at start.
     QFile sheet(QStringLiteral(":/styleSheets/qss_primary_std.qss"));
     QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -604,6 +621,8 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         showPropsTab(f);
         typeOver(in<QLineEdit>(f.w, "lineEdit_temperature"), "400");
     }
+    if (act == "T D")
+        typeOver(in<QLineEdit>(f.w, "lineEdit_massDensity"), "60");
     if (act == "T cell") { // refused on the other tab, named there only
         showWaterPage(f);
         QVERIFY(typeAmount(t, elementRow(f, "Ca"), "1,5"));
@@ -619,6 +638,7 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
         if (act == "engine")
             f.sd()->ctrlset->csolvitmax = 1;
         QVERIFY(typeAmount(t, elementRow(f, "C"), "1e-3"));
+        QVERIFY(act != "cell" || typeAmount(t, elementRow(f, "Ca"), "1,5"));
         pressRun(f);
     }
     auto *line = in<QLineEdit>(f.w, "lineEdit_spcnStat");
@@ -638,12 +658,16 @@ void tst_setup_solnprops::status_readableWithReasonWhereTyped()
     QVERIFY2(shown->text().left(reason.size()) == reason
                  && f.messages().contains(reason.isEmpty() ? "Speciation completed" : reason),
              qPrintable(shown->text()));
+    const QString propsShown = reasonRead(in<QLabel>(f.w, "label_solnPropsReason"));
+    QVERIFY2(propsShown.left(props.size()) == props && propsShown.isEmpty() == props.isEmpty(),
+             qPrintable(propsShown));
     QVERIFY(contrast(shown->palette().color(QPalette::WindowText),
                      f.w->palette().color(QPalette::Window))
             >= 4.5);
     // An accepted edit answers it and clears the status line.
     typeField(f, "lineEdit_temperature", "26");
-    QVERIFY(act == "T cell" || in<QLabel>(f.w, "label_spcnReason")->text().isEmpty());
+    QVERIFY(act.endsWith("cell") || act == "T D"
+            || in<QLabel>(f.w, "label_spcnReason")->text().isEmpty());
     QVERIFY(line->text().isEmpty() && readable());
 }
 

@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -35,6 +36,13 @@ QStringList namesOf(const QList<T *> &list)
     for (const T *r : list)
         n << r->name;
     return n;
+}
+
+/// True when the status line under Run shows the cleared look.
+bool statusCleared(const setup *w)
+{
+    const auto *status = w->findChild<QLineEdit *>(QStringLiteral("lineEdit_spcnStat"));
+    return status->text().isEmpty() && status->styleSheet() == "background-color: #bbb;";
 }
 
 #define CHECK_COUNTS(sd) QVERIFY2(countsMismatch(sd).isEmpty(), qPrintable(countsMismatch(sd)))
@@ -134,7 +142,12 @@ void tst_setup_system::deleteCalcium_leavesNothingOfIt()
     pickElement(f, "ca", "Ca");
     pickGas(f, "co2", "CO2(g)");
     const qsizetype solids = f.sd()->solids.size();
+    // The status of a run on the earlier system goes with it.
+    showWaterPage(f);
+    QCOMPARE(pressRun(f), QString("     DONE"));
+    showTab(f.w, 0);
     QVERIFY(f.clickDeleteElement("Ca"));
+    QVERIFY(statusCleared(f.w));
 
     QCOMPARE(f.elementNames(), QStringList({"H", "O", "C"}));
     for (const QList<one_rxn *> *list :
@@ -169,7 +182,11 @@ void tst_setup_system::deleteGas_keepsElementsAndSolutes()
     QVERIFY(f.enterNew(scratch("delgas.jsdb")));
     pickGas(f, "co2", "CO2(g)");
     const QStringList solutes = f.soluteNames();
+    showWaterPage(f);
+    QCOMPARE(pressRun(f), QString("     DONE"));
+    showTab(f.w, 0);
     QVERIFY(f.clickDeleteGas("CO2(g)"));
+    QVERIFY(statusCleared(f.w));
     QVERIFY(f.gasNames().isEmpty());
     QVERIFY(f.sd()->rxnsGas.isEmpty());
     QVERIFY(!f.rxnNames().contains("CO2(g)"));
