@@ -15,9 +15,12 @@
 #include <QPdfDocument>
 #include <QPdfPageNavigator>
 #include <QPdfSearchModel>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QtMath>
+
+#include <algorithm>
 
 pdfWindow::pdfWindow(QMainWindow *parent)
     : QMainWindow(parent)
@@ -70,8 +73,12 @@ void pdfWindow::setup_toolBar()
     zoomSelector->setObjectName(QStringLiteral("zoomSelector"));
     zoomSelector->setMaximumWidth(150);
     ui->mainToolBar->insertWidget(ui->actionZoom_In, zoomSelector);
-    connect(zoomSelector, &ZoomSelector::zoomModeChanged, ui->pdfView, &QPdfView::setZoomMode);
-    connect(zoomSelector, &ZoomSelector::zoomFactorChanged, ui->pdfView, &QPdfView::setZoomFactor);
+    connect(zoomSelector, &ZoomSelector::zoomModeChanged, this, [this](QPdfView::ZoomMode mode) {
+        zoom_keepingPlace([this, mode] { ui->pdfView->setZoomMode(mode); });
+    });
+    connect(zoomSelector, &ZoomSelector::zoomFactorChanged, this, [this](qreal factor) {
+        zoom_keepingPlace([this, factor] { ui->pdfView->setZoomFactor(factor); });
+    });
     connect(ui->pdfView, &QPdfView::zoomFactorChanged, zoomSelector, &ZoomSelector::setZoomFactor);
     // A guide is read at page width; the list offers the other zooms.
     zoomSelector->fitWidth();
@@ -199,16 +206,49 @@ void pdfWindow::on_actionForward_triggered()
     ui->pdfView->pageNavigator()->forward();
 }
 
+void pdfWindow::zoom_keepingPlace(const std::function<void()> &change)
+{
+    // The view keeps its scroll position in pixels through a change of zoom, which at
+    // another scale lies on another page while the page box stays. The view takes its
+    // current page from the line at 40 % of its height: the point of the document on
+    // that line is brought back to it, so the page and the place on it stay in sight.
+    QPdfView *view = ui->pdfView;
+    QScrollBar *bar = view->verticalScrollBar();
+    // Pages are stacked inside fixed margins with a fixed spacing; only the pages scale.
+    const auto scaledHeight = [this, view, bar] {
+        const QMargins m = view->documentMargins();
+        const int gaps = std::max(pdfDocument->pageCount() - 1, 0);
+        return qreal(bar->maximum() + bar->pageStep() - m.top() - m.bottom()
+                     - gaps * view->pageSpacing());
+    };
+    const bool scrolled = bar->maximum() > 0; // else the height of the pages is not known
+    const qreal line = bar->pageStep() * 0.4;
+    const qreal unscaled = view->documentMargins().top()
+        + view->pageNavigator()->currentPage() * view->pageSpacing();
+    const qreal before = scaledHeight();
+    const qreal depth = bar->value() + line - unscaled; // of the pages above the line
+    change();
+    const qreal after = scaledHeight();
+    if (scrolled && bar->maximum() > 0 && before > 0 && after > 0)
+        bar->setValue(qRound(unscaled + depth * after / before - line));
+}
+
 void pdfWindow::on_actionZoom_In_triggered()
 {
-    ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
-    ui->pdfView->setZoomFactor(ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() * M_SQRT2));
+    zoom_keepingPlace([this] {
+        ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
+        ui->pdfView->setZoomFactor(
+            ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() * M_SQRT2));
+    });
 }
 
 void pdfWindow::on_actionZoom_Out_triggered()
 {
-    ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
-    ui->pdfView->setZoomFactor(ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() / M_SQRT2));
+    zoom_keepingPlace([this] {
+        ui->pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
+        ui->pdfView->setZoomFactor(
+            ZoomSelector::boundedFactor(ui->pdfView->zoomFactor() / M_SQRT2));
+    });
 }
 
 void pdfWindow::on_treeView_bookmarks_clicked(const QModelIndex &index)

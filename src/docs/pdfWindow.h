@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class PageSpinBox;
 class QPdfBookmarkModel;
 class QPdfDocument;
@@ -68,6 +70,8 @@ private:
     void setup_toolBar();
     void build_thumbnails();
     void update_pageActions();
+    /// Runs `change`, a change of zoom, keeping the page shown and the place on it.
+    void zoom_keepingPlace(const std::function<void()> &change);
     /// Shows `text` in the critical box "Failed to open".
     void report_failure(const QString &text);
     static QString describe_error(int error);

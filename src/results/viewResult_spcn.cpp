@@ -40,6 +40,20 @@ void fill(QTableWidget *t, const QList<QStringList> &rows)
             t->setItem(i, j, cell(rows[i][j], j > 0));
 }
 
+/// Fits the columns of `t` to their texts and titles: every column, or with
+/// `narrowOnly` just those too narrow for them, so that a width the user chose stays.
+void fitColumns(QTableWidget *t, bool narrowOnly)
+{
+    // Column by column, so that a stretched last column keeps its fitted width as
+    // the least it shrinks to.
+    const QAbstractItemView *view = t; // the hint is public as an item view
+    for (int c = 0; c < t->columnCount(); ++c)
+        if (!narrowOnly
+            || t->columnWidth(c)
+                < std::max(view->sizeHintForColumn(c), t->horizontalHeader()->sectionSizeHint(c)))
+            t->resizeColumnToContents(c);
+}
+
 QString fixed4(double v)
 {
     return QString::number(v, 'f', 4);
@@ -101,11 +115,10 @@ void viewResult_spcn::update_ui_resultMixedWater(sbatch *batch, one_water *model
 void viewResult_spcn::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // A table without rows yet shows its column titles whole, in the font it shows.
+    // Texts and titles whole in the font the window shows: a table without rows yet
+    // fits its titles, a filled one widens what its texts in that font need.
     for (QTableWidget *t : findChildren<QTableWidget *>())
-        if (!fitted.contains(t))
-            for (int c = 0; c < t->columnCount(); ++c)
-                t->resizeColumnToContents(c);
+        fitColumns(t, fitted.contains(t));
     fit_watersPane();
 }
 
@@ -114,25 +127,23 @@ void viewResult_spcn::fill_table(QTableWidget *t, const QList<QStringList> &rows
     fill(t, rows);
     // Columns are fitted to the first rows a table shows; after that they keep the
     // widths they have, which the user may have changed, through every change of
-    // water, sort order or unit.
-    if (rows.isEmpty() || fitted.contains(t))
+    // water, sort order or unit, unless new texts need more: a name or number is
+    // never shown cut off.
+    if (rows.isEmpty())
         return;
-    // Column by column, so that a stretched last column keeps its fitted width as
-    // the least it shrinks to.
-    for (int c = 0; c < t->columnCount(); ++c)
-        t->resizeColumnToContents(c);
+    fitColumns(t, fitted.contains(t));
     fitted.insert(t);
 }
 
 void viewResult_spcn::fit_watersPane()
 {
-    // Once, when the window first shows its waters: the list pane gets the width its
-    // columns need, so that none hides behind the scroll bar; later the splitter
-    // stays where the user puts it.
+    // Once per list of waters given, when the window shows it: the list pane gets the
+    // width its columns need, so that none hides behind the scroll bar; in between
+    // the splitter stays where the user puts it.
     QTableWidget *t = ui->tableWidget_waters;
-    if (paneFitted || !isVisible() || !fitted.contains(t))
+    if (!paneToFit || !isVisible() || !fitted.contains(t))
         return;
-    paneFitted = true;
+    paneToFit = false;
     const QMargins m = ui->verticalLayout_waters->contentsMargins();
     int columns = 0;
     for (int c = 0; c < t->columnCount(); ++c)
@@ -202,6 +213,7 @@ void viewResult_spcn::populate_waters(int current)
             ui->tableWidget_waters->setCurrentCell(shown, 0);
     }
     show_water();
+    paneToFit = true;
     fit_watersPane();
 }
 

@@ -59,9 +59,11 @@ private:
     void populate_gases();
     void populate_minerals();
     const water_copy *selected() const; ///< the water shown, or null
-    /// Fills `t` with `rows`, fitting its columns to the first rows it shows.
+    /// Fills `t` with `rows`, fitting its columns to the first rows it shows and
+    /// widening later any column too narrow for its texts.
     void fill_table(QTableWidget *t, const QList<QStringList> &rows);
-    /// Widens the list pane once so that every column of the waters list shows.
+    /// Widens the list pane, once per list of waters given, so that every column of
+    /// the waters list shows.
     void fit_watersPane();
 
     Ui::viewResult_spcn *ui = nullptr; ///< owned: the form
@@ -69,5 +71,5 @@ private:
     QList<water_copy> waters; ///< copies of the waters that have a result
     int shown = -1; ///< index in `waters` of the water shown
     QSet<QTableWidget *> fitted; ///< links: tables whose columns were fitted to their rows
-    bool paneFitted = false; ///< the list pane was sized to its columns
+    bool paneToFit = false; ///< the list pane is still to be sized to the list given
 };

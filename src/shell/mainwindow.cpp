@@ -183,18 +183,17 @@ void MainWindow::welcome_text()
     pane->setStyleSheet(QStringLiteral("font: regular;"));
     const QColor previous = pane->textColor();
     pane->setTextColor(Qt::blue);
-    pane->append(
-        QStringLiteral("\nSee user guide and starting instructions from top menu bar 'Help/Doc'."));
+    pane->append(QStringLiteral(
+        "\nSee user guide and starting instructions from top menu bar 'Help/Docs'."));
     pane->setTextColor(previous);
     pane->append(QStringLiteral("\nMove and re-size the windows as necessary.\nChanges made will "
                                 "be saved for future reference."));
     pane->append(QStringLiteral(
         "\n----- Changes since last release :\n* General debugging and user interface "
-        "improvements;\n* Redox reactions implementatin, stage 1 complete;"));
-    pane->append(QStringLiteral(
-        "\n----- Previous changes (v.1.0.1) :\n* User panels modified/debugged per "
-        "reviews/requests;\n* All redox reaction options disabled in preparation for the next "
-        "update."));
+        "improvements;\n* Redox reactions can be included: check 'Include Redox Reactions' "
+        "before loading the database."));
+    pane->append(QStringLiteral("\n----- Previous changes (v.1.0.1) :\n* User panels "
+                                "modified/debugged per reviews/requests."));
     // The pointer to the user guide opens the text, so it is what the user sees first.
     pane->moveCursor(QTextCursor::Start);
 }

@@ -269,6 +269,8 @@ void manage_account::on_textEdit_passwordClue_textChanged()
 {
     const QString clue = ui->textEdit_passwordClue->toPlainText();
     if (clue.isEmpty()) {
+        // What was typed and erased is not the user's clue: the stored one stays.
+        workingClue = storedClue;
         ui->textEdit_message->setPlainText(QStringLiteral("##  Clue cannot be blank"));
         return;
     }

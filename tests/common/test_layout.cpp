@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSet>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -80,6 +82,29 @@ QRect seenPart(const QWidget *w)
     return r;
 }
 
+/// Cell texts of `table` wider than their columns; a cell holding a widget is a control.
+QStringList cutCells(const QTableView *table)
+{
+    struct Cells : QTableView
+    {
+        using QTableView::initViewItemOption;
+    };
+    QStyleOptionViewItem option; // as the table paints its cells
+    (table->*&Cells::initViewItemOption)(&option);
+    const QAbstractItemModel *m = table->model();
+    QStringList cut;
+    for (int r = 0; m && r < m->rowCount(); ++r)
+        for (int c = 0; c < m->columnCount(); ++c) {
+            const QModelIndex i = m->index(r, c);
+            if (!i.data().toString().isEmpty() && !table->isColumnHidden(c)
+                && !table->indexWidget(i)
+                && table->itemDelegateForIndex(i)->sizeHint(option, i).width() + table->showGrid()
+                    > table->columnWidth(c))
+                cut << i.data().toString();
+        }
+    return cut;
+}
+
 } // namespace
 
 void forEachTabPage(QWidget *root, const std::function<void()> &visit)
@@ -116,6 +141,12 @@ QStringList cutOffTexts(QWidget *root)
                         && titles->sectionSizeHint(i) > titles->sectionSize(i))
                         cut << nameOf(titles->parentWidget()) + QStringLiteral(" title ") + title;
                 }
+                continue;
+            }
+            if (const auto *table = qobject_cast<const QTableView *>(w)) {
+                seen.insert(w); // cell texts: each whole in its column
+                for (const QString &text : cutCells(table))
+                    cut << nameOf(w) + QStringLiteral(" cell ") + text;
                 continue;
             }
             if (!hasText(w))

@@ -16,6 +16,7 @@
 #include <QPdfPageNavigator>
 #include <QPdfSearchModel>
 #include <QPdfView>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -309,6 +310,14 @@ void tst_docs_pdf::zoomControls()
         triggerTool(w, "actionZoom_Out");
     QCOMPARE(view->zoomFactor(), ZoomSelector::minimumFactor);
     QCOMPARE(zoom->currentText(), QStringLiteral("50%"));
+
+    // A zoom keeps the page shown, which the view names again on a nudge of its scroll bar.
+    auto *spin = w.findChild<QSpinBox *>("spinBox_page");
+    spin->setValue(17);
+    for (const char *step : {"actionZoom_In", "actionZoom_In", "actionZoom_Out"})
+        triggerTool(w, step);
+    view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(spin->value(), 17);
 }
 
 void tst_docs_pdf::failedOpenIsReportedAndKeepsDocument_data()

@@ -180,7 +180,7 @@ void tst_main::construction_loginPageAndDefaults()
         win.findChild<QWidget *>("page_mainWindow")
             ->findChild<QTextEdit *>("textEdit_Messages")
             ->toPlainText()
-            .contains("See user guide and starting instructions from top menu bar 'Help/Doc'."));
+            .contains("See user guide and starting instructions from top menu bar 'Help/Docs'."));
 
     QSettings settings;
     QCOMPARE(settings.value("DEFAULT/DBTypes/size").toInt(), 1);

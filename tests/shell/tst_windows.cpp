@@ -15,6 +15,8 @@
 #include "manage_account.h"
 #include "model_mixing.h"
 #include "pdfWindow.h"
+#include "records.h"
+#include "sbatch.h"
 #include "setup.h"
 #include "setup_add_element.h"
 #include "setup_add_gas.h"
@@ -88,6 +90,25 @@ void workspace(MainWindow *win)
     button(sf, QStringLiteral("pushButton_New"))->click();
     waitFor([&] { return script.done(); });
     button(sf, QStringLiteral("pushButton_Load"))->click();
+}
+
+/// The result window shown on one water, then given more with longer names and
+/// wider numbers, as after further runs.
+Opened resultFilledTwice()
+{
+    auto v = std::make_shared<viewResult_spcn>();
+    sbatch batch;
+    for (const QString &name : {"sea", "brine 1 evaporated to halite", "brine 2 evaporated"}) {
+        one_water *w = batch.sdata->own(new one_water);
+        w->name = name;
+        w->results = new one_water_result;
+        w->results->resultpH = name == "sea" ? 8.2 : 11.2345;
+        w->results->TC = name == "sea" ? 25.0 : -3.74159;
+        batch.sdata->waters << w;
+        v->update_ui_result(&batch, 0);
+        v->show(); // filled, then filled again while shown
+    }
+    return {v, v.get()};
 }
 
 /// Visible panes (tables, trees, text panes) of `window` and their total area.
@@ -167,6 +188,7 @@ void tst_windows::windows(bool alsoStyled)
             return Opened {w, w.get()};
         }));
     row("speciation result", alone<viewResult_spcn>());
+    row("speciation result, filled twice", resultFilledTwice);
 }
 
 Opened tst_windows::open()
