@@ -28,7 +28,7 @@ const QStringList acSolutesItems
 /// Water activity models, index = stored code (global::activityWater_type).
 const QStringList acWaterItems
     = {QStringLiteral("ideal solution"), QStringLiteral("mole fraction of water"),
-       QStringLiteral("EQ36 B-dot (Extended Debye-Huckel")};
+       QStringLiteral("EQ36 B-dot (Extended Debye-Huckel)")};
 
 /// The field's text as a number, 0 when it is not one. Editing finishes only on a text
 /// the field's rule accepts, or on the stored value as shown, which the callers skip.

@@ -149,6 +149,13 @@ QStringList cutOffTexts(QWidget *root)
                     cut << nameOf(w) + QStringLiteral(" cell ") + text;
                 continue;
             }
+            if (const auto *list = qobject_cast<const QComboBox *>(w)) {
+                seen.insert(w); // items: one that opens a bracket it never closes reads cut short
+                for (int i = 0; i < list->count(); ++i)
+                    if (list->itemText(i).count('(') > list->itemText(i).count(')'))
+                        cut << nameOf(w) + QStringLiteral(" item ") + list->itemText(i);
+                continue;
+            }
             if (!hasText(w))
                 continue;
             seen.insert(w);

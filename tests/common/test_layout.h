@@ -9,7 +9,8 @@ class QWidget;
 /// Labels, buttons, check boxes and radio buttons under the shown window `root`
 /// whose laid-out size is smaller than their text needs, as "name (needed > given)",
 /// tables whose row numbers are wider than their row header, column titles
-/// wider than their sections, and table columns narrower than their cell texts.
+/// wider than their sections, table columns narrower than their cell texts, and list
+/// items that open a bracket they never close.
 /// Every page of every tab widget is brought up in turn, so texts on pages not on
 /// top are checked too; the current pages are restored.
 QStringList cutOffTexts(QWidget *root);
