@@ -159,7 +159,7 @@ const QList<shot> &table()
          {760, 560},
          [](screens &c) { return c.trigger(c.main(), "Manage Account Settings"); }},
         {"database-manager",
-         "05-database-loading.md",
+         "03b-database-manager.md",
          "The database manager",
          {1100, 700},
          [](screens &c) {

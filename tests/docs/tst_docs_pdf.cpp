@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace {
 
 const QString guidePath = QStringLiteral(":/userguide/vek7-userguide-v1-0-2a.pdf");
@@ -149,6 +151,18 @@ void tst_docs_pdf::bookmarksAreNestedAndLandOnTheirHeadings()
     }
     QVERIFY(nested > 0);
     QCOMPARE(marks.first().title, QStringLiteral("Introduction"));
+    // A window's picture stands in the chapter on that window.
+    const auto isChapter = [](const mark &m) { return m.level == 0; };
+    const auto manager = std::find_if(marks.cbegin(), marks.cend(), [&](const mark &m) {
+        return isChapter(m) && m.title == QLatin1String("The Database Manager");
+    });
+    QVERIFY(manager != marks.cend());
+    const auto next = std::find_if(manager + 1, marks.cend(), isChapter);
+    const int end = next == marks.cend() ? w.document()->pageCount() : next->page;
+    bool pictured = false;
+    for (int page = manager->page; page < end && !pictured; ++page)
+        pictured = w.document()->getAllText(page).text().contains("The database manager");
+    QVERIFY(pictured);
     // Chapters start new pages in file order: a later chapter never lands before an earlier one.
     int lastChapterPage = -1;
     for (const mark &m : marks) {
