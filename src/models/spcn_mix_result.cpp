@@ -35,12 +35,14 @@ void spcn_mix_result::on_pushButton_save_clicked()
         ui->label_warning->setText(QStringLiteral("Enter a name for the new water."));
         return;
     }
-    if (names.contains(n, Qt::CaseInsensitive)) {
-        ui->label_warning->setText(QStringLiteral("A water named \"%1\" exists already "
-                                                  "(names are compared ignoring case).")
-                                       .arg(n));
-        return;
-    }
+    for (const QString &existing : names)
+        if (existing.compare(n, Qt::CaseInsensitive) == 0) {
+            // The water in the way is named as the list shows it, whatever case was typed.
+            ui->label_warning->setText(QStringLiteral("A water named \"%1\" exists already "
+                                                      "(names are compared ignoring case).")
+                                           .arg(existing));
+            return;
+        }
     settings_write();
     accept();
 }

@@ -314,7 +314,7 @@ private slots:
                 click(dialog, "pushButton_save");
             });
             click(win, "pushButton_save");
-            QVERIFY2(warned.startsWith("A water named \"SEAWATER\" exists already"),
+            QVERIFY2(warned.startsWith("A water named \"seawater\" exists already"),
                      qPrintable(warned));
             QVERIFY(f.sd()->nwaters == 3 && f.w->unsaved_changes());
             QVERIFY(chooseItem(f, QStringLiteral("comboBox_waters"), "mix 20/80"));
