@@ -675,6 +675,7 @@ void setup::populate_sW_Waters_solnProperties(int index)
         blocks.append(std::make_shared<QSignalBlocker>(wdg));
 
     ui->lineEdit_water_solnProp->setText(w->name);
+    ui->lineEdit_water_solnProp->setCursorPosition(0); // a name too long for it shows its start
     ui->lineEdit_water_solnProp->setEnabled(false);
     ui->comboBox_acSolutes->setCurrentIndex(w->activitymethod);
     ui->comboBox_acWater->setCurrentIndex(w->activitywater);

@@ -251,8 +251,9 @@ void tst_setup::solutionPropertiesTab_enabledOnceWaterShown()
     QCOMPARE(waters->currentText(), QString("water-default"));
 
     tabs->setCurrentIndex(2);
-    QCOMPARE(f.w->findChild<QLineEdit *>("lineEdit_water_solnProp")->text(),
-             QString("water-default"));
+    auto *name = f.w->findChild<QLineEdit *>("lineEdit_water_solnProp");
+    QCOMPARE(name->text(), QString("water-default"));
+    QCOMPARE(name->cursorPosition(), 0); // shown from its start, as a long name must be
     tabs->setCurrentIndex(0);
     QVERIFY(!f.w->findChild<QPushButton *>("pushButton_SUMixing")->isChecked());
 
