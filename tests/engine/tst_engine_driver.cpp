@@ -378,8 +378,7 @@ void tst_engine_driver::noEquilibriumState()
     QVERIFY(!r->converged);
     QVERIFY2(all.contains(message), qPrintable(all));
     // It names the models that have a state and that a user can choose.
-    QVERIFY2(all.contains("; the Davies and B-dot models have one"),
-             qPrintable(all));
+    QVERIFY2(all.contains("; the Davies and B-dot models have one"), qPrintable(all));
 }
 
 void tst_engine_driver::refusals_data()
