@@ -154,7 +154,8 @@ public:
         return v.elements();
     }
     /// The records keyed by name under member `key` (as "allwaters"); none, and a note
-    /// ending with `instead`, when it holds no object.
+    /// ending with `instead`, when it holds no object. A record that is no object is
+    /// noted and stays, read with no values.
     jrange records(const jvalue &o, std::string_view key, const char *instead);
     /// The texts of the list under member `key` (as a redox pair's "solutes"); an
     /// element of another kind reads as an empty name and is noted.
@@ -202,7 +203,7 @@ private:
     void note_value(const jvalue &v, std::string_view key, int read);
     void note_list(const jvalue &v, std::string_view key, const char *instead);
     static QString wrong_kind(const jvalue &v, kind expected);
-    /// Notes `v`, read as 0 or as no finite number, when it is not of the `expected`
+    /// Notes `v`, read as 0 or as no normal finite number, when it is not of the `expected`
     /// kind; `used()` tells what its field holds.
     template<class Used>
     void look(const jvalue &v, std::string_view key, kind expected, Used &&used);
