@@ -73,15 +73,16 @@ QString number_text(double v);
 /// Reads the numbers and lists of one record (a water, an element, a reaction ...)
 /// exactly as real(), integer(), ... read them, and notes each member whose value is
 /// of another kind: a list, an object, true or false, a number not written as text, a
-/// text that is no number or no finite one. Missing members, null and empty texts
+/// text that is no number, or a number no double holds as written (too small, or not
+/// finite), told as a numeric field tells it. Missing members, null and empty texts
 /// stand for values not given and are not noted. Only values read as 0 or as no
-/// finite number are looked at again, so a well-formed record costs one comparison
-/// per value.
+/// normal finite number are looked at again, so a well-formed record costs one
+/// comparison per value.
 class value_notes
 {
 public:
     // The reads are inline and look again only at a value given and read as 0 or as
-    // no finite number, so that a well-formed file reads as fast as without notes.
+    // no normal finite number, so that a well-formed file reads as fast as without notes.
 
     /// Sets `field` to real(o, key), integer(o, key), ... and notes a value of another
     /// kind, told with what `field` holds when the notes are reported.
@@ -89,7 +90,7 @@ public:
     {
         const jvalue v = o.value(key);
         field = v.text_to_double();
-        if ((field == 0.0 || !std::isfinite(field)) && !v.is_null())
+        if (!std::isnormal(field) && !v.is_null())
             note_real(v, key, field);
     }
     void integer(int &field, const jvalue &o, std::string_view key)
@@ -128,7 +129,7 @@ public:
     {
         const jvalue v = o.value(key);
         const double x = v.text_to_double();
-        if ((x == 0.0 || !std::isfinite(x)) && !v.is_null())
+        if (!std::isnormal(x) && !v.is_null())
             note_value(v, key, x);
         return x;
     }
@@ -152,8 +153,19 @@ public:
             note_list(v, key, instead);
         return v.elements();
     }
+    /// The records keyed by name under member `key` (as "allwaters"); none, and a note
+    /// ending with `instead`, when it holds no object. A record that is no object is
+    /// noted and stays, read with no values.
+    jrange records(const jvalue &o, std::string_view key, const char *instead);
+    /// The texts of the list under member `key` (as a redox pair's "solutes"); an
+    /// element of another kind reads as an empty name and is noted.
+    QStringList names(const jvalue &o, std::string_view key);
+    /// Sets `field` to a flag written as true or false (or as the text of a whole
+    /// number, not 0 for true); anything else reads as false and is noted.
+    void boolean(bool &field, const jvalue &o, std::string_view key);
     /// Notes a record count `key` of `section` that is given and is not the `found`
-    /// records read (`one`/`many` name one and several of them, e.g. "water").
+    /// records read (`one`/`many` name one and several of them, e.g. "water"). A
+    /// count written as a number is read as the number it is.
     void count(const jvalue &section, std::string_view key, qsizetype found, const char *one,
                const char *many);
 
@@ -190,8 +202,8 @@ private:
     void note_value(const jvalue &v, std::string_view key, double read);
     void note_value(const jvalue &v, std::string_view key, int read);
     void note_list(const jvalue &v, std::string_view key, const char *instead);
-    static const char *wrong_kind(const jvalue &v, kind expected);
-    /// Notes `v`, read as 0 or as no finite number, when it is not of the `expected`
+    static QString wrong_kind(const jvalue &v, kind expected);
+    /// Notes `v`, read as 0 or as no normal finite number, when it is not of the `expected`
     /// kind; `used()` tells what its field holds.
     template<class Used>
     void look(const jvalue &v, std::string_view key, kind expected, Used &&used);

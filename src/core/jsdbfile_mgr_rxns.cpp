@@ -123,10 +123,11 @@ int jsdbfile_mgr::read_rxns(const jvalue &top)
 QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset, const char *where)
 {
     QList<one_rxn *> rxns;
-    const jvalue keyed = rxnset.value("allrxns");
     value_notes notes;
-    rxns.reserve(keyed.member_count());
-    for (const jvalue o : keyed.members()) {
+    const jrange keyed = notes.records(rxnset, "allrxns", "no reaction was read");
+    notes.report(notes_read, (QByteArray(where) + 's').constData());
+    rxns.reserve(keyed.size());
+    for (const jvalue o : keyed) {
         auto *rxn = sdata->own(new one_rxn);
         rxn->name = text(o, "name");
         rxn->formula = text(o, "formula");
@@ -246,11 +247,8 @@ int jsdbfile_mgr::read_redox(const jvalue &top)
             r->element = text(o, nameKey);
             r->redoxpair = text(o, rxnKey);
             notes.within(listKey, &r->element);
-            const jrange solutes = notes.list(o, "solutes");
+            r->solutes = notes.names(o, "solutes");
             notes.within(nullptr);
-            r->solutes.reserve(solutes.size());
-            for (const jvalue s : solutes)
-                r->solutes.append(s.to_string());
             into.append(r);
         }
     };

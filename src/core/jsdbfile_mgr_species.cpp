@@ -241,10 +241,11 @@ int jsdbfile_mgr::read_elements(const jvalue &top)
         return return_codes::missingElements;
 
     const int declared = integer(section, "nelements");
-    const jvalue keyed = section.value("properties");
     value_notes notes;
-    sdata->elements.reserve(sdata->elements.size() + keyed.member_count());
-    for (const jvalue o : keyed.members()) {
+    const jrange keyed = notes.records(section, "properties", "no element was read");
+    notes.report(notes_read, "elements");
+    sdata->elements.reserve(sdata->elements.size() + keyed.size());
+    for (const jvalue o : keyed) {
         auto *el = sdata->own(new one_element);
         el->basis_name = text(o, "basis");
         notes.integer(el->basis_id, o, "basis_id");
@@ -298,10 +299,11 @@ int jsdbfile_mgr::read_gases(const jvalue &top)
         return return_codes::missingGases;
 
     const int declared = integer(section, "ngases");
-    const jvalue keyed = section.value("properties");
     value_notes notes;
-    sdata->gases.reserve(sdata->gases.size() + keyed.member_count());
-    for (const jvalue o : keyed.members()) {
+    const jrange keyed = notes.records(section, "properties", "no gas was read");
+    notes.report(notes_read, "gases");
+    sdata->gases.reserve(sdata->gases.size() + keyed.size());
+    for (const jvalue o : keyed) {
         auto *gas = sdata->own(new one_gas);
         gas->composition = read_comp_elements(o, notes);
         notes.real(gas->fcoeff, o, "fcoeff");
@@ -351,10 +353,11 @@ int jsdbfile_mgr::read_solutes(const jvalue &top)
         return return_codes::missingSolutes;
 
     const int declared = integer(section, "nsolutes");
-    const jvalue keyed = section.value("allsolutes");
     value_notes notes;
-    sdata->solutes.reserve(sdata->solutes.size() + keyed.member_count());
-    for (const jvalue o : keyed.members()) {
+    const jrange keyed = notes.records(section, "allsolutes", "no solute was read");
+    notes.report(notes_read, "solutes");
+    sdata->solutes.reserve(sdata->solutes.size() + keyed.size());
+    for (const jvalue o : keyed) {
         auto *sol = sdata->own(new one_solute);
         notes.real(sol->DHazero, o, "DHazero");
         notes.real(sol->charge, o, "charge");

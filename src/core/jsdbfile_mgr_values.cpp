@@ -2,6 +2,7 @@
 // object or a word where a number belongs. They are read as ever (as 0 mostly), and
 // the user is told which they were and what was used in their place.
 
+#include "format_fields.h"
 #include "jsdbfile_mgr.h"
 
 #include <QLocale>
@@ -88,9 +89,37 @@ void append_json(QString &out, const jvalue &v)
     }
 }
 
+// A value as its field holds it: one nearer to 0 than the smallest normal double
+// with the digits it kept, so that a note says how much of the number is left.
+QString held_text(double v)
+{
+    return std::fpclassify(v) == FP_SUBNORMAL ? QString::number(v, 'g', 17) : number_text(v);
+}
+
+// Why the text of a number member is no number a field holds: as a numeric field
+// tells it, except that words Qt reads as infinities or NaN are numbers, not finite.
+QString number_reason(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return QStringLiteral("not a number");
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (ok && !std::isfinite(v))
+        return QStringLiteral("not a finite number");
+    return number_text_refusal(text);
+}
+
 QString quoted(std::string_view key)
 {
     return QLatin1Char('"') + QLatin1String(key.data(), qsizetype(key.size())) + QLatin1Char('"');
+}
+
+// A key of the file, escaped as JSON writes it.
+QString quoted(const QString &key)
+{
+    QString out = QStringLiteral("\"");
+    append_escaped(out, key);
+    return out + QLatin1Char('"');
 }
 
 } // namespace
@@ -112,15 +141,15 @@ QString shown(const jvalue &v)
 template<class Used>
 void value_notes::look(const jvalue &v, std::string_view key, kind expected, Used &&used)
 {
-    const char *why = wrong_kind(v, expected);
-    if (!why)
+    QString why = wrong_kind(v, expected);
+    if (why.isEmpty())
         return;
-    notes.push_back({member(key), shown(v), QLatin1String(why), std::forward<Used>(used)});
+    notes.push_back({member(key), shown(v), std::move(why), std::forward<Used>(used)});
 }
 
 void value_notes::note_real(const jvalue &v, std::string_view key, const double &field)
 {
-    look(v, key, kind::number, [&field] { return number_text(field); });
+    look(v, key, kind::number, [&field] { return held_text(field); });
 }
 
 void value_notes::note_integer(const jvalue &v, std::string_view key, const int &field)
@@ -141,7 +170,7 @@ void value_notes::note_flag(const jvalue &v, std::string_view key, const bool &f
 
 void value_notes::note_value(const jvalue &v, std::string_view key, double read)
 {
-    look(v, key, kind::number, [read] { return number_text(read); });
+    look(v, key, kind::number, [read] { return held_text(read); });
 }
 
 void value_notes::note_value(const jvalue &v, std::string_view key, int read)
@@ -160,7 +189,7 @@ void value_notes::real(double &field, const jvalue &o, std::string_view key,
 {
     const jvalue v = o.value(key);
     field = v.text_to_double();
-    if (field == 0.0 || !std::isfinite(field))
+    if (!std::isnormal(field))
         look(v, key, kind::number, std::move(used));
 }
 
@@ -176,7 +205,8 @@ void value_notes::count(const jvalue &section, std::string_view key, qsizetype f
                         const char *one, const char *many)
 {
     const jvalue v = section.value(key);
-    if (v.is_null() || v.text_to_int() == found)
+    const double declared = v.type() == jvalue::number ? v.to_double() : v.text_to_double();
+    if (v.is_null() || declared == double(found))
         return;
     const QString were = found == 1
         ? QStringLiteral("1 %1 was").arg(QLatin1String(one))
@@ -185,35 +215,83 @@ void value_notes::count(const jvalue &section, std::string_view key, qsizetype f
                      [found] { return QString::number(found); }});
 }
 
-// Why `v`, read as 0, as false or as no finite number, is not of the `expected`
-// kind; null when it is not given or its text says just that.
-const char *value_notes::wrong_kind(const jvalue &v, kind expected)
+jrange value_notes::records(const jvalue &o, std::string_view key, const char *instead)
 {
-    const char *unlike = expected == kind::number ? "not a number"
-        : expected == kind::flag                  ? "not 0 or 1"
-                                                  : "not a whole number";
+    const jvalue v = o.value(key);
+    if (v.type() != jvalue::object && !v.is_null())
+        notes.push_back({member(key), shown(v), QStringLiteral("not an object"), {}, instead});
+    // A record of another kind still stands in the list, with no value read.
+    for (const jvalue record : v.members())
+        if (record.type() != jvalue::object && !record.is_null())
+            notes.push_back({quoted(record.key()) + QStringLiteral(" in ") + member(key),
+                             shown(record),
+                             QStringLiteral("not an object"),
+                             {},
+                             "a record of no values was read"});
+    return v.members();
+}
+
+QStringList value_notes::names(const jvalue &o, std::string_view key)
+{
+    const jrange entries = list(o, key);
+    QStringList texts;
+    texts.reserve(entries.size());
+    for (const jvalue e : entries) {
+        if (e.type() != jvalue::string && !e.is_null())
+            notes.push_back({QStringLiteral("entry %1 of ").arg(texts.size() + 1) + member(key),
+                             shown(e),
+                             QStringLiteral("not a name"),
+                             {},
+                             "an empty name was used"});
+        texts.append(e.to_string());
+    }
+    return texts;
+}
+
+void value_notes::boolean(bool &field, const jvalue &o, std::string_view key)
+{
+    const jvalue v = o.value(key);
+    if (v.type() == jvalue::boolean) {
+        field = v.to_bool();
+        return;
+    }
+    field = v.text_to_int() != 0;
+    if (v.is_null() || v.text_is_number(true)
+        || (v.type() == jvalue::string && v.to_string().isEmpty()))
+        return;
+    notes.push_back(
+        {member(key), shown(v), QStringLiteral("not true or false"), {}, "false was used"});
+}
+
+// Why `v`, read as 0, as false or as no normal finite number, is not of the
+// `expected` kind; empty when it is not given or its text says just that.
+QString value_notes::wrong_kind(const jvalue &v, kind expected)
+{
+    const QString unlike = QLatin1String(expected == kind::number     ? "not a number"
+                                             : expected == kind::flag ? "not 0 or 1"
+                                                                      : "not a whole number");
     if (expected == kind::json_whole) {
         if (v.type() == jvalue::number)
-            return v.to_double() == 0.0 ? nullptr : unlike;
+            return v.to_double() == 0.0 ? QString() : unlike;
         if (v.type() == jvalue::string && v.text_is_number(true))
-            return "a number written as text";
-        return v.is_null() || (v.type() == jvalue::string && v.to_string().isEmpty()) ? nullptr
+            return QStringLiteral("a number written as text");
+        return v.is_null() || (v.type() == jvalue::string && v.to_string().isEmpty()) ? QString()
                                                                                       : unlike;
     }
     if (v.type() == jvalue::number)
-        return "a number not written as text";
+        return QStringLiteral("a number not written as text");
     if (v.type() != jvalue::string)
-        return v.is_null() ? nullptr : unlike;
-    if (expected != kind::whole64 && v.text_is_number(expected != kind::number))
-        return nullptr;
+        return v.is_null() ? QString() : unlike;
     const QString text = v.to_string();
     if (text.isEmpty())
-        return nullptr;
+        return QString();
     if (expected == kind::number)
-        return std::isfinite(text.toDouble()) ? unlike : "not a finite number";
+        return number_reason(text);
+    if (expected != kind::whole64 && v.text_is_number(true))
+        return QString();
     bool ok = false;
     text.toLongLong(&ok);
-    return expected == kind::whole64 && ok ? nullptr : unlike;
+    return expected == kind::whole64 && ok ? QString() : unlike;
 }
 
 QString value_notes::member(std::string_view key) const

@@ -176,10 +176,11 @@ one_water_mixModel *read_mixdata(const jvalue &o, const global &gb, value_notes 
 // The entries of a water's composition that name an element.
 void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_notes &notes)
 {
-    // A water without entries is shown with every element of the system at the
-    // amount a new water starts with.
-    const jrange composition = notes.list(
-        o, "composition", "no amount was read, so every element takes the amount of a new water");
+    // A water without entries, as a new configuration's default water, gets an entry
+    // for every element of the system at a new water's amount once it is shown or run.
+    const jrange composition = notes.list(o, "composition",
+                                          "no amount was read, so each element is given a new "
+                                          "water's amount when the water is shown or run");
     into.reserve(composition.size());
     for (const jvalue entry : composition) {
         const QString element = text(entry, "element");
@@ -188,13 +189,11 @@ void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_not
         auto *c = new one_elementComp;
         c->element = element;
         c->solute = element;
-        const jvalue redox = entry.value("redoxsolute");
-        c->redoxsolute
-            = redox.type() == jvalue::boolean ? redox.to_bool() : redox.to_string().toInt() != 0;
         const QString solute = text(entry, "solute");
         if (!solute.isEmpty())
             c->solute = solute;
         notes.within("composition", &c->element);
+        notes.boolean(c->redoxsolute, entry, "redoxsolute");
         notes.real(c->molal, entry, "molal");
         notes.real(c->Molar, entry, "Molar");
         notes.real(c->ppm, entry, "ppm");
@@ -322,10 +321,11 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
     }
 
     const int declared = integer(section, "nwaters");
-    const jvalue keyed = section.value("allwaters");
     value_notes notes;
-    sdata->waters.reserve(keyed.member_count());
-    for (const jvalue o : keyed.members()) {
+    const jrange keyed = notes.records(section, "allwaters", "no water was read");
+    notes.report(notes_read, "waters");
+    sdata->waters.reserve(keyed.size());
+    for (const jvalue o : keyed) {
         auto *w = sdata->own(new one_water);
         w->alkElem = QStringLiteral("H");
         w->redoxO2g = new one_elementComp;

@@ -1,5 +1,7 @@
 #include "input_fields.h"
 
+#include "format_fields.h"
+
 #include <QApplication>
 #include <QItemEditorFactory>
 #include <QKeyEvent>
@@ -7,8 +9,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QToolTip>
-
-#include <limits>
 
 namespace {
 
@@ -21,21 +21,6 @@ constexpr char sheetRefused[] = "background-color: #fd7;";
 QString num(double v)
 {
     return QString::number(v, 'g', 6);
-}
-
-/// A whole number in C notation: sign, digits, point, digits, exponent.
-const QRegularExpression &completeNumber()
-{
-    static const QRegularExpression re(
-        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
-    return re;
-}
-
-/// The start of a number still being typed ("-", "1e", "2.5e-").
-const QRegularExpression &partialNumber()
-{
-    static const QRegularExpression re(QStringLiteral(R"(^[+-]?(\d*\.?\d*)([eE][+-]?)?$)"));
-    return re;
 }
 
 /// Digits after the point of a number's mantissa ("2.5e-3": 1).
@@ -101,25 +86,10 @@ QString number_rule::refusal(const QString &typed, double *value) const
     const QString text = typed.trimmed();
     if (text.isEmpty())
         return emptyAllowed ? QString() : QStringLiteral("enter a number");
-    if (!completeNumber().match(text).hasMatch()) {
-        if (text.contains(QLatin1Char(',')))
-            return QStringLiteral("use a point as decimal separator");
-        if (partialNumber().match(text).hasMatch())
-            return QStringLiteral("not a complete number");
-        return QStringLiteral("not a number");
-    }
-    bool ok = false;
-    const double v = QLocale::c().toDouble(text, &ok);
-    // A number below the smallest double reads as 0, not ok (a typed 0 reads ok).
-    if (!ok && v == 0.0)
-        return QStringLiteral("too small to hold: it would be 0");
-    if (!ok || !std::isfinite(v))
-        return QStringLiteral("not a finite number");
-    // Nearer to 0 than the smallest normal double, a number keeps only some of its
-    // digits (1e-320 reads as 9.99989e-321).
-    if (v != 0.0 && std::abs(v) < std::numeric_limits<double>::min())
-        return QStringLiteral("too small to hold all its digits: nearer to 0 than ")
-            + shortest(std::numeric_limits<double>::min());
+    double v = 0.0;
+    const QString written = number_text_refusal(text, &v);
+    if (!written.isEmpty())
+        return written;
     if (value)
         *value = v;
     if (integer

@@ -351,13 +351,31 @@ void tst_jsdb_damaged::waterValuesOfOtherKinds_data()
         << QByteArray(R"({"allwaters": {"w1": {"name": "w1",
         "TC": "25", "composition": "Ca 1 mmol"}}})")
         << QStringList(R"(water "w1": "composition" is "Ca 1 mmol", not a list; no amount )"
-                       "was read, so every element takes the amount of a new water")
+                       "was read, so each element is given a new water's amount when the water "
+                       "is shown or run")
         << 25.0 << qQNaN();
     QTest::newRow("count unlike the waters")
         << QByteArray(R"({"nwaters": "1e12", "allwaters":
         {"w1": {"name": "w1", "composition": [{"element": "Ca", "molal": "0"}]}, "w2": {}}})")
         << QStringList(R"(waters: "nwaters" is "1e12", but 2 waters were found; 2 was used)") << 0.0
         << 0.0;
+    QTest::newRow("numbers too small to hold, a decimal comma")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "TC": "1e-400", "densitymass":
+        "1e-320", "alkmolal": "1,5", "composition": [{"element": "Ca", "molal": "4.9e-324"}]}}})")
+        << QStringList({R"(water "w1": "densitymass" is "1e-320", too small to hold all its )"
+                        "digits: nearer to 0 than 2.2250738585072014e-308; "
+                        "9.9998886718268301e-321 was used",
+                        R"(water "w1": "TC" is "1e-400", too small to hold: it would be 0; 0 )"
+                        "was used",
+                        R"(water "w1": "alkmolal" is "1,5", use a point as decimal separator; )"
+                        "0 was used",
+                        R"(water "w1": "molal" of Ca in "composition" is "4.9e-324", too small )"
+                        "to hold all its digits: nearer to 0 than 2.2250738585072014e-308; "
+                        "4.9406564584124654e-324 was used"})
+        << 0.0 << 4.9406564584124654e-324;
+    QTest::newRow("count written as a number")
+        << QByteArray(R"({"nwaters": 1, "allwaters": {"w1": {"name": "w1", "TC": "25"}}})")
+        << QStringList() << 25.0 << qQNaN();
     QTest::newRow("place not taken from the water before")
         << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "mix": {"statmixing": "1"}},
         "w2": {"name": "w2", "TC": 25}}})")
@@ -423,6 +441,27 @@ void tst_jsdb_damaged::sectionValuesOfOtherKinds_data()
                                                          "list; an empty list was used",
                                                          R"(redox: "redoxgases" is 3, not a )"
                                                          "list; an empty list was used"});
+    QTest::newRow("records listed, not keyed by name")
+        << QByteArray(R"("elements": {"properties": [{"name": "Ca"}]},
+        "reactions": {"aqueous": {"allrxns": [{"name": "R"}]}},
+        "waters": {"nwaters": "1", "allwaters": {"a": 5}})")
+        << QStringList({R"(elements: "properties" is [{"name":"Ca"}], not an object; no )"
+                        "element was read",
+                        R"(aqueous reactions: "allrxns" is [{"name":"R"}], not an object; no )"
+                        "reaction was read",
+                        R"(waters: "a" in "allwaters" is 5, not an object; a record of no )"
+                        "values was read"});
+    QTest::newRow("names and flags of other kinds")
+        << QByteArray(R"("redox": {"redoxpairs": [{"element": "Fe",
+            "solutes": ["Fe++", 1, {"a": 2}]}]},
+        "waters": {"allwaters": {"w1": {"name": "w1", "composition": [
+            {"element": "Ca", "redoxsolute": [1]}]}}})")
+        << QStringList({R"(redox: entry 2 of "solutes" of Fe in "redoxpairs" is 1, not a name; )"
+                        "an empty name was used",
+                        R"(redox: entry 3 of "solutes" of Fe in "redoxpairs" is {"a":2}, not a )"
+                        "name; an empty name was used",
+                        R"(water "w1": "redoxsolute" of Ca in "composition" is [1], not true or )"
+                        "false; false was used"});
     QTest::newRow("stored result") << QByteArray(R"("waters": {"allwaters": {"w1": {
         "name": "w1", "results": {"resultpH": "8", "loops": "12.5", "soln_gas": {},
             "soln_aq": [{"solute": "Na+", "cmolal": "0.4", "gamma": "n/a"}]}}}})")
