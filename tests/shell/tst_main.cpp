@@ -178,11 +178,14 @@ void tst_main::construction_loginPageAndDefaults()
     QVERIFY(!mainToolBar(&win)->isVisible());
     QVERIFY(!win.findChild<QMenuBar *>("menuBar")->isVisible());
     QCOMPARE(win.findChild<QLabel *>("label_version")->text(), QStringLiteral("version v.1.0.2a"));
+    const QString notes = win.findChild<QWidget *>("page_mainWindow")
+                              ->findChild<QTextEdit *>("textEdit_Messages")
+                              ->toPlainText();
     QVERIFY(
-        win.findChild<QWidget *>("page_mainWindow")
-            ->findChild<QTextEdit *>("textEdit_Messages")
-            ->toPlainText()
-            .contains("See user guide and starting instructions from top menu bar 'Help/Docs'."));
+        notes.contains("See user guide and starting instructions from top menu bar 'Help/Docs'."));
+    QVERIFY(notes.contains("Redox reactions can be included"));
+    for (const char *stale : {"implementatin", "options disabled"})
+        QVERIFY2(!notes.contains(stale, Qt::CaseInsensitive), stale);
 
     QSettings settings;
     QCOMPARE(settings.value("DEFAULT/DBTypes/size").toInt(), 1);
