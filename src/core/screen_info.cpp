@@ -72,20 +72,43 @@ QMargins screen_info::frame_margins(const QWidget *w)
     return QMargins(border, title + border, border, border);
 }
 
+void screen_info::shrink_toRoom(QWidget *w, const QMargins &m) const
+{
+    const QSize room(scrAvailable.width() - m.left() - m.right(),
+                     scrAvailable.height() - m.top() - m.bottom());
+    if (w->width() > room.width() || w->height() > room.height())
+        w->resize(w->size().boundedTo(room).expandedTo(w->minimumSize()));
+}
+
 void screen_info::keep_onScreen(QWidget *w) const
 {
     if (!w || !w->isWindow())
         return;
     const QMargins m = frame_margins(w);
-    const QSize room(scrAvailable.width() - m.left() - m.right(),
-                     scrAvailable.height() - m.top() - m.bottom());
-    if (w->width() > room.width() || w->height() > room.height())
-        w->resize(w->size().boundedTo(room).expandedTo(w->minimumSize()));
+    shrink_toRoom(w, m);
     // A window's position is that of its frame.
     const QRect frame(w->pos(), w->size().grownBy(m));
     const QRect fitted = fit_frame(scrAvailable, frame);
     if (fitted.topLeft() != frame.topLeft())
         w->move(fitted.topLeft());
+}
+
+void screen_info::keep_restoredOnScreen(QWidget *w) const
+{
+    if (!w->isWindow())
+        return;
+    const QMargins m = frame_margins(w);
+    shrink_toRoom(w, m);
+    // A restored geometry places the contents and the frame goes around them, while
+    // move() places the frame: moving a window not yet shown to the place of its
+    // contents would shift it by its border at every opening. So the frame is fitted
+    // around the contents and the contents are moved. Its title bar restoreGeometry
+    // has already brought below the top of the screen.
+    const QRect contents = w->geometry();
+    const QRect frame = contents.marginsAdded(QMargins(m.left(), 0, m.right(), m.bottom()));
+    const QRect fitted = fit_frame(scrAvailable, frame);
+    if (fitted.topLeft() != frame.topLeft())
+        w->setGeometry(contents.translated(fitted.topLeft() - frame.topLeft()));
 }
 
 int screen_info::size_width() const
@@ -179,7 +202,7 @@ void screen_info::scrPosition_center(QWidget *w)
     if (!w)
         return;
     if (w->x() >= 10 && w->y() >= 10) {
-        keep_onScreen(w);
+        keep_restoredOnScreen(w);
         return;
     }
     int x = scrWidth / 2 - w->width() / 2;

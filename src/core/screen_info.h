@@ -60,13 +60,21 @@ public:
     int mainMenu_height() const; ///< main menu height, 540
     void generalInfo(); ///< does nothing
     void platformInfo(); ///< writes the platform texts to the debug log
-    /// Centres `w` on the screen unless it already lies at x >= 10 and y >= 10;
-    /// then keeps its frame wholly on the available area (see keep_onScreen).
+    /// Centres `w` on the screen unless it already lies at x >= 10 and y >= 10 (as
+    /// its restored geometry placed it); then keeps its frame wholly on the
+    /// available area (see keep_onScreen).
     void scrPosition_center(QWidget *w);
 
 private:
     /// Reads the SPCN size key, whose value does not change the fixed sizes.
     void readSpcnKey(const char *key) const;
+    /// Shrinks `w` (down to its minimum size) until a frame of margins `m` fits the
+    /// available area.
+    void shrink_toRoom(QWidget *w, const QMargins &m) const;
+    /// keep_onScreen for a window placed by its restored geometry, which is that of
+    /// its contents: the frame is fitted around them (its title bar is kept on the
+    /// screen by the restoring) and the contents are moved.
+    void keep_restoredOnScreen(QWidget *w) const;
 
     int mainWidthMax = 1024; ///< limit of the main window width, pixels
     int mainHeightMax = 1280; ///< limit of the main window height, pixels

@@ -75,7 +75,9 @@ void setup::collect_data_on_element(one_element *element)
                                             "delete this element."),
                              QMessageBox::Ok);
     }
-    set_modified();
+    // The waters now meet an element an earlier run never saw: its status no longer
+    // stands for them.
+    mark_edit();
 }
 
 void setup::delete_one_element(int row)
@@ -358,7 +360,8 @@ void setup::collect_data_on_gas(one_gas *gas)
     populateTable_solutes();
     populateTable_rxns(sd->rxnsAqueous, sd->rxnsGas);
     ui->comboBox_rxnsList->setCurrentIndex(1);
-    set_modified();
+    // With the gas's reaction an earlier run's status no longer stands.
+    mark_edit();
 }
 
 void setup::check_redox_gasRxn(one_gas *gas, one_rxn *rxn)

@@ -481,6 +481,12 @@ void tst_dbparse::badInput_data()
         << -1 << 175 << QByteArray("       500.0000  500.0000  500.0000  500.0000") << "line 174:";
     QTest::newRow("grid without a finite polynomial")
         << -1 << 135 << QByteArray("       1.7e308  -1.7e308  127.5000  112.2500") << "line 120:";
+    // Ca++ given 25 undefined elements besides its own: the first 20 are listed.
+    QByteArray undefined("     26 element(s):");
+    for (int i = 0; i < 25; ++i)
+        undefined += "\n      1.0000 X" + QByteArray::number(i);
+    QTest::newRow("more undefined names than listed")
+        << -1 << 70 << undefined << "bad%2.data0: 5 more undefined names";
 }
 
 void tst_dbparse::badInput()

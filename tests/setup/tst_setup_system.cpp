@@ -82,7 +82,12 @@ void tst_setup_system::addCalcium_bringsSolutesAndMinerals()
     workspace_fixture f;
     BoxCatcher boxes;
     QVERIFY(f.enterNew(scratch("ca.jsdb")));
+    // A run on the system before the addition no longer stands for it.
+    showWaterPage(f);
+    QCOMPARE(pressRun(f), QString("     DONE"));
+    showTab(f.w, 0);
     pickElement(f, "ca", "Ca");
+    QVERIFY(statusCleared(f.w));
 
     QCOMPARE(f.elementNames(), QStringList({"H", "O", "Ca"}));
     QVERIFY(!f.elementDeleteTexts().at(2).contains("--"));
@@ -193,6 +198,13 @@ void tst_setup_system::deleteGas_keepsElementsAndSolutes()
     QCOMPARE(f.soluteNames(), solutes);
     QVERIFY(f.elementNames().contains("C"));
     CHECK_COUNTS(f.sd());
+
+    // Added back, the gas brings no element: its own reaction greys a new run's status.
+    showTab(f.w, 1);
+    QCOMPARE(pressRun(f), QString("     DONE"));
+    showTab(f.w, 0);
+    pickGas(f, "co2", "CO2(g)");
+    QVERIFY(statusCleared(f.w));
 }
 
 void tst_setup_system::deleteGas_withoutReaction()

@@ -130,6 +130,8 @@ private slots:
     void menuBar_actsOnlyOnItsPages_data();
     void menuBar_actsOnlyOnItsPages();
     void accountDialog_fromToolBar();
+    void dialogs_reopenWhereClosed_data();
+    void dialogs_reopenWhereClosed();
     void databaseManager_oneWindow_rechecks();
     void exitToLogin_hidesDatabaseWindows();
     void quit_endsTheProcessPromptly();
@@ -176,11 +178,14 @@ void tst_main::construction_loginPageAndDefaults()
     QVERIFY(!mainToolBar(&win)->isVisible());
     QVERIFY(!win.findChild<QMenuBar *>("menuBar")->isVisible());
     QCOMPARE(win.findChild<QLabel *>("label_version")->text(), QStringLiteral("version v.1.0.2a"));
+    const QString notes = win.findChild<QWidget *>("page_mainWindow")
+                              ->findChild<QTextEdit *>("textEdit_Messages")
+                              ->toPlainText();
     QVERIFY(
-        win.findChild<QWidget *>("page_mainWindow")
-            ->findChild<QTextEdit *>("textEdit_Messages")
-            ->toPlainText()
-            .contains("See user guide and starting instructions from top menu bar 'Help/Docs'."));
+        notes.contains("See user guide and starting instructions from top menu bar 'Help/Docs'."));
+    QVERIFY(notes.contains("Redox reactions can be included"));
+    for (const char *stale : {"implementatin", "options disabled"})
+        QVERIFY2(!notes.contains(stale, Qt::CaseInsensitive), stale);
 
     QSettings settings;
     QCOMPARE(settings.value("DEFAULT/DBTypes/size").toInt(), 1);
@@ -394,6 +399,47 @@ void tst_main::accountDialog_fromToolBar()
     QCOMPARE(className, QStringLiteral("manage_account"));
     QCOMPARE(title, QStringLiteral("Manage Account Settings"));
     QCOMPARE(currentPage(win.get())->objectName(), QStringLiteral("page_mainWindow"));
+}
+
+void tst_main::dialogs_reopenWhereClosed_data()
+{
+    QTest::addColumn<QString>("entry"); // tool-bar entry that opens the dialog
+    QTest::addColumn<bool>("modal");
+    QTest::addColumn<QString>("close"); // its Close button
+    QTest::newRow("account settings") << "Manage Account Settings" << true << "pushButton_close";
+    QTest::newRow("database manager") << "Database Manager" << false << "pushButton_Close";
+}
+
+void tst_main::dialogs_reopenWhereClosed()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, modal);
+    QFETCH(QString, close);
+    auto win = mainMenu();
+    QList<QPoint> places;
+    // On its first opening the user moves the dialog near the screen's lower right
+    // corner, where its frame only just fits; then only closes it.
+    const auto closeIt = [&places, &close](QWidget *dlg) {
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        const QRect room = dlg->screen()->availableGeometry();
+        if (places.isEmpty())
+            dlg->move(room.bottomRight() - QPoint(5, 5) - dlg->frameGeometry().bottomRight()
+                      + dlg->pos());
+        places << dlg->pos();
+        QTest::mouseClick(button(dlg, close), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+    };
+    for (int i = 0; i < 5; ++i) {
+        ModalScript script;
+        if (modal)
+            script.modal(closeIt);
+        toolBarEntry(win.get(), entry)->trigger();
+        if (modal)
+            QVERIFY(script.done());
+        else
+            closeIt(ownWindows<dbmanager>(win.get()).first());
+    }
+    QCOMPARE(places, QList<QPoint>(5, places.first()));
 }
 
 void tst_main::databaseManager_oneWindow_rechecks()
