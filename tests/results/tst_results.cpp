@@ -6,6 +6,7 @@
 #include "copy_struct.h"
 #include "export_data.h"
 #include "global.h"
+#include "jsdbfile_mgr.h"
 #include "mainwindow.h"
 #include "result_calc.h"
 #include "sbatch.h"
@@ -389,22 +390,24 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QFETCH(QChar, delimiter);
-        // a reaction whose text holds the delimiters, a quote and a line break
-        auto *odd = sea->sdata->own(new one_rxn);
-        odd->name = "Odd";
-        odd->expression = "Odd = A, B\t\"C\"\nD";
-        sea->sdata->rxnsSolid << odd;
-        // an O2(g) condition as read from a file, which keeps no name for it
+        // an O2(g) condition, exported from the configuration saved and read back
         one_water *w = sea->sdata->waters.first();
-        const one_elementComp keptO2 = *w->redoxO2g;
-        *w->redoxO2g = one_elementComp();
         w->redoxO2g->molal = 0.21;
         w->stag_O2g = true;
-        auto *e = new export_data;
-        e->setup_water(sea.get(), 0);
-        sea->sdata->rxnsSolid.removeLast();
-        *w->redoxO2g = keptO2;
+        sea->sdata->file = scratch("sea.jsdb");
+        jsdbfile_mgr file;
+        QCOMPARE(file.jsdbfile_json_save(sea.get()), 0);
         w->stag_O2g = false;
+        QVERIFY(file.jsdbfile_json_read(sea->sdata->file) != 2);
+        sbatch read;
+        std::swap(read.sdata, file.sdata);
+        // a reaction whose text holds the delimiters, a quote and a line break
+        auto *odd = read.sdata->own(new one_rxn);
+        odd->name = "Odd";
+        odd->expression = "Odd = A, B\t\"C\"\nD";
+        read.sdata->rxnsSolid << odd;
+        auto *e = new export_data;
+        e->setup_water(&read, 0);
         exportTo(e, scratch(typed));
         QVERIFY(child<QTextEdit>(e, "textEdit_messages")->toPlainText().contains("Exported"));
         e->close();
