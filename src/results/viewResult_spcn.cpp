@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScrollBar>
 #include <QSettings>
 #include <QShowEvent>
@@ -17,6 +18,7 @@
 namespace {
 
 const char groupViewer[] = "viewspcn"; ///< settings group of the window
+const int valueColumn = 1; ///< column of the Properties tab holding the values
 
 using result_snapshot::num;
 
@@ -54,6 +56,18 @@ void fitColumns(QTableWidget *t, bool narrowOnly)
             t->resizeColumnToContents(c);
 }
 
+/// Width column `c` of `t` needs for its title and texts; a text whole in its tool
+/// tip does not count, as it may show cut short.
+int columnNeed(const QTableWidget *t, int c)
+{
+    int need = t->horizontalHeader()->sectionSizeHint(c);
+    for (int r = 0; r < t->rowCount(); ++r)
+        if (const QTableWidgetItem *i = t->item(r, c); i && i->toolTip().isEmpty())
+            need = std::max(
+                need, t->sizeHintForIndex(t->model()->index(r, c)).width() + int(t->showGrid()));
+    return need;
+}
+
 QString fixed4(double v)
 {
     return QString::number(v, 'f', 4);
@@ -78,6 +92,7 @@ viewResult_spcn::viewResult_spcn(QWidget *parent)
         const QSignalBlocker block(ui->comboBox_unitSolutes);
         ui->comboBox_unitSolutes->addItems(result_calc::unit_names());
     }
+    ui->tableWidget_properties->viewport()->installEventFilter(this);
     settings_read();
 }
 
@@ -119,7 +134,46 @@ void viewResult_spcn::showEvent(QShowEvent *event)
     // fits its titles, a filled one widens what its texts in that font need.
     for (QTableWidget *t : findChildren<QTableWidget *>())
         fitColumns(t, fitted.contains(t));
+    keep_valuesInView();
     fit_watersPane();
+}
+
+bool viewResult_spcn::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->tableWidget_properties->viewport()
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        keep_valuesInView();
+    return QWidget::eventFilter(watched, event);
+}
+
+void viewResult_spcn::keep_valuesInView()
+{
+    // The values stand at the right of their column: one wider than the view would
+    // hide them all. It narrows to the room the view leaves, but not below what the
+    // values need; the water's name then shows cut short, whole in its tool tip and
+    // above the panes.
+    QTableWidget *t = ui->tableWidget_properties;
+    if (!t->isVisible())
+        return;
+    const int room = t->viewport()->width() - t->columnWidth(0) - columnNeed(t, valueColumn + 1);
+    const int width = std::max(room, columnNeed(t, valueColumn));
+    if (t->columnWidth(valueColumn) > width)
+        t->setColumnWidth(valueColumn, width);
+}
+
+int viewResult_spcn::resultsNeed() const
+{
+    const QWidget *page = ui->tabWidget_result->currentWidget();
+    int need = 0;
+    for (const QTableWidget *t : ui->tabWidget_result->findChildren<QTableWidget *>()) {
+        const QMargins m = t->parentWidget()->layout()->contentsMargins();
+        int width = ui->tabWidget_result->width() - page->width() + m.left() + m.right()
+            + 2 * t->frameWidth() + t->verticalScrollBar()->sizeHint().width();
+        for (int c = 0; c < t->columnCount(); ++c)
+            width += columnNeed(t, c);
+        need = std::max(need, width);
+    }
+    return need;
 }
 
 void viewResult_spcn::fill_table(QTableWidget *t, const QList<QStringList> &rows)
@@ -154,8 +208,9 @@ void viewResult_spcn::fit_watersPane()
     const int total = sizes.value(0) + sizes.value(1);
     if (sizes.value(0) >= need || total <= 0)
         return;
-    // The result panes keep at least half the room.
-    const int list = std::min(need, total / 2);
+    // The result panes keep at least half the room, and the list widens no further
+    // than leaves them the room their columns need.
+    const int list = std::min({need, total / 2, std::max(sizes.value(0), total - resultsNeed())});
     ui->splitter->setSizes({list, total - list});
 }
 
@@ -273,6 +328,8 @@ void viewResult_spcn::populate_properties()
             {QStringLiteral("Converged"),
              r.converged ? QStringLiteral("yes") : QStringLiteral("no"), none},
         });
+    ui->tableWidget_properties->item(0, valueColumn)->setToolTip(w->name);
+    keep_valuesInView();
 }
 
 void viewResult_spcn::populate_solutes()

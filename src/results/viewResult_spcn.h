@@ -39,6 +39,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    /// Keeps the Properties tab's values in view as its table changes size.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_tableWidget_waters_currentCellChanged(int row, int column, int previousRow,
@@ -65,6 +67,11 @@ private:
     /// Widens the list pane, once per list of waters given, so that every column of
     /// the waters list shows.
     void fit_watersPane();
+    /// Narrows the Properties tab's Value column to its view when it is wider, down
+    /// to what the values other than the water's name need.
+    void keep_valuesInView();
+    /// Width the result tabs need to show every column of their tables.
+    int resultsNeed() const;
 
     Ui::viewResult_spcn *ui = nullptr; ///< owned: the form
     thermo th; ///< log K of the solid reactions

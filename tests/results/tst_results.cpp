@@ -6,6 +6,7 @@
 #include "copy_struct.h"
 #include "export_data.h"
 #include "global.h"
+#include "jsdbfile_mgr.h"
 #include "mainwindow.h"
 #include "result_calc.h"
 #include "sbatch.h"
@@ -35,6 +36,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -306,12 +308,25 @@ private slots:
         QCOMPARE(rowOf(props, "Total dissolved solids").value(2), QString("mg/kg of water"));
     }
 
+    void viewer_columnsWholeAndKeptAsLeft_data()
+    {
+        QTest::addColumn<QString>("name"); // of the water shown first
+        QTest::addColumn<QStringList>("beyond"); // tables with columns past their view
+        QTest::newRow("short name") << "seawater" << QStringList();
+        QTest::newRow("60-character name") // the list scrolls, the values stay in view
+            << "Atlantic seawater sampled at 30 m depth off the Azores, 2019"
+            << QStringList {"tableWidget_waters"};
+    }
+
     void viewer_columnsWholeAndKeptAsLeft()
     {
+        QFETCH(QString, name);
+        QFETCH(QStringList, beyond);
         QSettings().remove("viewspcn"); // the window at its default size
         QString msg;
         std::unique_ptr<sbatch> b = seawaterBatch(25.0, &msg);
         QVERIFY2(b, qPrintable(msg));
+        b->sdata->waters.first()->name = name;
         one_water *second = b->sdata->own(copy_struct().copy_water(b->sdata->waters.first()));
         second->name = "seawater, second sample";
         b->sdata->waters << second;
@@ -326,16 +341,23 @@ private slots:
                     if (t->isVisible() && t->horizontalHeader()->length() > t->viewport()->width())
                         cut << t->objectName();
             });
+            cut.removeDuplicates();
             return cut;
         };
-        QTRY_VERIFY2(hidden().isEmpty(), qPrintable(hidden().join(", ")));
+        QTRY_COMPARE(hidden(), beyond);
+        QCOMPARE(child<QTableWidget>(&v, "tableWidget_properties")->item(0, 1)->toolTip(), name);
 
-        // Widths the user sets stay through another water, sort order and unit.
+        // Widths the user sets stay through another water, sort order, unit and a
+        // minimise; the list pane fits again the list given next.
         auto *waters = child<QTableWidget>(&v, "tableWidget_waters");
         dragColumnEdge(waters, 0, 30);
         child<QTabWidget>(&v, "tabWidget_result")->setCurrentIndex(1);
         dragColumnEdge(child<QTableWidget>(&v, "tableWidget_solutes"), 0, 40);
-        const QList<int> left = columnWidths(&v);
+        QSplitterHandle *bar = child<QSplitter>(&v, "splitter")->handle(1);
+        QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
+        QTest::mouseMove(bar, bar->rect().center() - QPoint(40, 0));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->rect().center());
+        const QList<int> left = columnWidths(&v) << waters->width();
         QVERIFY(waters->columnWidth(0) > 30);
         QTest::mouseClick(waters->viewport(), Qt::LeftButton, {},
                           waters->visualItemRect(waters->item(1, 0)).center());
@@ -343,7 +365,11 @@ private slots:
         for (const char *combo : {"comboBox_sortSolutes", "comboBox_unitSolutes",
                                   "comboBox_sortGases", "comboBox_sortMinerals"})
             child<QComboBox>(&v, combo)->setCurrentIndex(2);
-        QCOMPARE(columnWidths(&v), left);
+        v.showMinimized();
+        v.showNormal();
+        QCOMPARE(columnWidths(&v) << waters->width(), left);
+        v.update_ui_result(b.get(), 0);
+        QTRY_VERIFY(waters->width() > left.last());
     }
 
     void export_fileBytes_data()
@@ -364,22 +390,24 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QFETCH(QChar, delimiter);
-        // a reaction whose text holds the delimiters, a quote and a line break
-        auto *odd = sea->sdata->own(new one_rxn);
-        odd->name = "Odd";
-        odd->expression = "Odd = A, B\t\"C\"\nD";
-        sea->sdata->rxnsSolid << odd;
-        // an O2(g) condition as read from a file, which keeps no name for it
+        // an O2(g) condition, exported from the configuration saved and read back
         one_water *w = sea->sdata->waters.first();
-        const one_elementComp keptO2 = *w->redoxO2g;
-        *w->redoxO2g = one_elementComp();
         w->redoxO2g->molal = 0.21;
         w->stag_O2g = true;
-        auto *e = new export_data;
-        e->setup_water(sea.get(), 0);
-        sea->sdata->rxnsSolid.removeLast();
-        *w->redoxO2g = keptO2;
+        sea->sdata->file = scratch("sea.jsdb");
+        jsdbfile_mgr file;
+        QCOMPARE(file.jsdbfile_json_save(sea.get()), 0);
         w->stag_O2g = false;
+        QVERIFY(file.jsdbfile_json_read(sea->sdata->file) != 2);
+        sbatch read;
+        std::swap(read.sdata, file.sdata);
+        // a reaction whose text holds the delimiters, a quote and a line break
+        auto *odd = read.sdata->own(new one_rxn);
+        odd->name = "Odd";
+        odd->expression = "Odd = A, B\t\"C\"\nD";
+        read.sdata->rxnsSolid << odd;
+        auto *e = new export_data;
+        e->setup_water(&read, 0);
         exportTo(e, scratch(typed));
         QVERIFY(child<QTextEdit>(e, "textEdit_messages")->toPlainText().contains("Exported"));
         e->close();
