@@ -492,6 +492,9 @@ private:
     double ppm_factor(const QString &element);
     /// Unit chosen for the composition tables.
     global::units_concn element_unit() const;
+    /// Sets whether water `w` has an O2(g) condition (O2(g) is a solute of the system);
+    /// one coming into use without an amount of its own gets a new water's amount.
+    void follow_O2g_condition(one_water *w);
     /// Prepares water `index` for a run: entries, species lists and swap reactions.
     void prepare_water_for_run(int index);
     model_mixing *show_mixingModel(); ///< the mixing window, made on first use, shown and raised

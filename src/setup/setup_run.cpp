@@ -215,10 +215,7 @@ void setup::prepare_water_for_run(int index)
         return;
     // A water read from a file and never shown still needs its entries, their
     // species lists and its swap reactions from the current system.
-    const sim_data *sd = batch->sdata;
-    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
-    if (w->stag_O2g && !w->redoxO2g)
-        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    follow_O2g_condition(w);
     populate_sW_consistency_elements(index);
     reset_rxnsSwap_waters(index);
 }

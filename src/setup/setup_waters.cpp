@@ -272,9 +272,7 @@ void setup::populate_stackedWidget_Waters(int index)
     sim_data *sd = batch->sdata;
     // The pages always show the current water: every handler edits that one.
     sd->currentWater = index;
-    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
-    if (w->stag_O2g && !w->redoxO2g)
-        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    follow_O2g_condition(w);
     ui->pushButton_resetData->setEnabled(sd->ctrlset && sd->ctrlset->dbaccess);
     convert_concnUnits(index);
     populate_sW_consistency_elements(index);
@@ -287,6 +285,21 @@ void setup::populate_stackedWidget_Waters(int index)
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
     flag_statusCleared = false;
     flag_unsaved = unsaved;
+}
+
+void setup::follow_O2g_condition(one_water *w)
+{
+    const sim_data *sd = batch->sdata;
+    const bool wasUsed = w->stag_O2g;
+    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
+    // A water read without an O2(g) condition holds a blank one (amounts 0): when
+    // O2(g) comes into the system, the condition starts as a new water's does.
+    // An amount the file gave the condition it held is kept, and questioned where shown.
+    const bool blank = !w->redoxO2g || (!wasUsed && !(w->redoxO2g->molal > 0.0));
+    if (w->stag_O2g && blank) {
+        delete w->redoxO2g;
+        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    }
 }
 
 void setup::convert_concnUnits(int index)
