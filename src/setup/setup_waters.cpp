@@ -112,18 +112,12 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         const auto ruleOf = [this, t, tableH](const QModelIndex &index) {
             const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col_compElement));
             if (!tableH || index.row() != 0 || !typeH)
-                return number_rule::above(amount_name(t, index.row()), 0.0);
+                return rule_amount(amount_name(t, index.row()));
             if (typeH->currentIndex() == 1)
-                return number_rule::between(QStringLiteral("pH"), pHlow, pHhigh);
-            // [H+] takes what a pH takes: its Molar amount is 10^-pH, and a molal
-            // amount is that over the density.
+                return rule_pH();
             const one_water *w = current_water();
             const double d = w && element_unit() != global::Molar ? w->densitymass : 1.0;
-            number_rule hplus = number_rule::between(amount_name(t, 0), std::pow(10.0, -pHhigh) / d,
-                                                     std::pow(10.0, -pHlow) / d);
-            hplus.rangeNote
-                = QStringLiteral("[H+] must give a pH from %1 to %2").arg(pHlow).arg(pHhigh);
-            return hplus;
+            return rule_hplus(amount_name(t, 0), d);
         };
         const auto tell = [this](const QString &line) { tell_refusal(line); };
         auto *amounts = new number_delegate(t, ruleOf, tell);
@@ -136,6 +130,26 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         connect(amounts, &number_delegate::closing, this,
                 [this, t](QLineEdit *, const QModelIndex &index) { cell_closing(t, index); });
     }
+}
+
+number_rule setup::rule_amount(const QString &name)
+{
+    return number_rule::above(name, 0.0);
+}
+
+number_rule setup::rule_pH()
+{
+    return number_rule::between(QStringLiteral("pH"), pHlow, pHhigh);
+}
+
+number_rule setup::rule_hplus(const QString &name, double d)
+{
+    // [H+] takes what a pH takes: its Molar amount is 10^-pH, and a molal amount is
+    // that over the density.
+    number_rule r
+        = number_rule::between(name, std::pow(10.0, -pHhigh) / d, std::pow(10.0, -pHlow) / d);
+    r.rangeNote = QStringLiteral("[H+] must give a pH from %1 to %2").arg(pHlow).arg(pHhigh);
+    return r;
 }
 
 QString setup::amount_name(const QTableWidget *t, int row) const
