@@ -103,17 +103,9 @@ setup::setup(QWidget *parent)
 
     // Refused entries stay as typed and say why; the wheel scrolls the page.
     const auto tell = [this](const QString &line) { tell_refusal(line); };
-    number_rule temperature = number_rule::between(QStringLiteral("temperature"),
-                                                   global::TCmin_water, global::TCmax_water);
-    temperature.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");
-    number_field::attach(ui->lineEdit_temperature, temperature, tell);
-    number_rule density = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);
-    density.aboveLow = density.belowHigh = true;
-    density.line = QStringLiteral("water mass density: value [ %1 ] entered is incorrect.");
-    number_field::attach(ui->lineEdit_massDensity, density, tell);
-    number_rule alkalinity = number_rule::above(QStringLiteral("alkalinity"), 0.0);
-    alkalinity.line = QStringLiteral("alkalinity: value [ %1 ] entered is incorrect.");
-    number_field::attach(ui->lineEdit_alkalinity, alkalinity, tell);
+    number_field::attach(ui->lineEdit_temperature, rule_temperature(), tell);
+    number_field::attach(ui->lineEdit_massDensity, rule_density(), tell);
+    number_field::attach(ui->lineEdit_alkalinity, rule_alkalinity(), tell);
     // A stored value the user has not touched is no entry of the user's: a file's
     // value out of range is explained by Run instead.
     for (QLineEdit *field :
@@ -121,6 +113,29 @@ setup::setup(QWidget *parent)
         number_field::of(field)->setJudgeTypedOnly(true);
         connect(field, &QLineEdit::textEdited, this, [this, field] { note_field(field); });
     }
+}
+
+number_rule setup::rule_temperature()
+{
+    number_rule r = number_rule::between(QStringLiteral("temperature"), global::TCmin_water,
+                                         global::TCmax_water);
+    r.line = QStringLiteral("simulation temperature: value [ %1 ] entered is incorrect.");
+    return r;
+}
+
+number_rule setup::rule_density()
+{
+    number_rule r = number_rule::between(QStringLiteral("mass density"), 0.0, 55.0);
+    r.aboveLow = r.belowHigh = true;
+    r.line = QStringLiteral("water mass density: value [ %1 ] entered is incorrect.");
+    return r;
+}
+
+number_rule setup::rule_alkalinity()
+{
+    number_rule r = number_rule::above(QStringLiteral("alkalinity"), 0.0);
+    r.line = QStringLiteral("alkalinity: value [ %1 ] entered is incorrect.");
+    return r;
 }
 
 setup::~setup()

@@ -32,6 +32,7 @@ class model_mixing;
 class config_settings;
 class water_manager;
 class viewResult_spcn;
+struct number_rule;
 
 namespace Ui {
 class setup;
@@ -273,6 +274,20 @@ public:
 
     // ---- run -----------------------------------------------------------------
 
+    /// What the temperature field takes (degrees C), and its refusal line.
+    static number_rule rule_temperature();
+    /// What the mass density field takes (g/cc), and its refusal line.
+    static number_rule rule_density();
+    /// What the alkalinity field takes, and its refusal line.
+    static number_rule rule_alkalinity();
+    /// What a composition amount cell takes (an element's, a species', O2(g)'s):
+    /// an amount above 0; `name` names it in refusals.
+    static number_rule rule_amount(const QString &name);
+    /// What the H row takes as a pH.
+    static number_rule rule_pH();
+    /// What the H row takes as [H+]: the amounts that give a pH the pH form takes,
+    /// Molar ones for `d` 1, molal ones over the density `d` (g/cc).
+    static number_rule rule_hplus(const QString &name, double d);
     /// Tests water `index` against the chemical system; 0 consistent, 1 with messages
     /// in the pane and "Config ERR" shown.
     int check_dataConsistency(int index);
@@ -492,6 +507,12 @@ private:
     double ppm_factor(const QString &element);
     /// Unit chosen for the composition tables.
     global::units_concn element_unit() const;
+    /// The lines of the run's check for the stored numbers of water `w` that their
+    /// fields would refuse if typed: temperature, density, amounts, pH, alkalinity.
+    QStringList check_storedValues(const one_water *w) const;
+    /// Sets whether water `w` has an O2(g) condition (O2(g) is a solute of the system);
+    /// one coming into use without an amount of its own gets a new water's amount.
+    void follow_O2g_condition(one_water *w);
     /// Prepares water `index` for a run: entries, species lists and swap reactions.
     void prepare_water_for_run(int index);
     model_mixing *show_mixingModel(); ///< the mixing window, made on first use, shown and raised

@@ -13,10 +13,12 @@
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTextLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -27,6 +29,50 @@ const QString styleDone = QStringLiteral("background-color: #adf;");
 QString num(double v)
 {
     return QString::number(v, 'g', 6);
+}
+
+/// A stored number as the program writes it, with all its digits ("nan", "inf").
+QString storedText(double v)
+{
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+/// True for a number a field shows as it is: finite, and 0 or a normal double.
+bool plainNumber(double v)
+{
+    return std::isfinite(v) && (v == 0.0 || std::abs(v) >= std::numeric_limits<double>::min());
+}
+
+/// The check's line for the stored value `v` of the field `what` when the field's
+/// `rule` would refuse it typed; empty when it takes it. A plain number out of range
+/// gets `outOfRange` when one is given, any other the value and the field's reason.
+QString storedRefusal(const QString &what, const number_rule &rule, double v,
+                      const QString &outOfRange = QString())
+{
+    const QString text = storedText(v);
+    const QString reason = rule.refusal(text);
+    if (reason.isEmpty())
+        return QString();
+    if (!outOfRange.isEmpty() && plainNumber(v))
+        return outOfRange;
+    return what + QStringLiteral(": current value [ ") + text + QStringLiteral(" ] refused: ")
+        + reason;
+}
+
+/// How the check names the amount set for `element`.
+QString compositionSet(const QString &element)
+{
+    return QStringLiteral("composition set for [ ") + element + QStringLiteral(" ]");
+}
+
+/// The check's line for an amount set for `element` that its cell refuses: one
+/// above 0 is all the cell takes.
+QString amountRefusal(const QString &element, double v)
+{
+    const QString what = compositionSet(element);
+    return storedRefusal(what, setup::rule_amount(what), v,
+                         what + QStringLiteral(" is ") + num(v)
+                             + QStringLiteral(" (an amount must be greater than 0)"));
 }
 
 /// setup_simulation: the engine refused the water before iterating.
@@ -215,10 +261,7 @@ void setup::prepare_water_for_run(int index)
         return;
     // A water read from a file and never shown still needs its entries, their
     // species lists and its swap reactions from the current system.
-    const sim_data *sd = batch->sdata;
-    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
-    if (w->stag_O2g && !w->redoxO2g)
-        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    follow_O2g_condition(w);
     populate_sW_consistency_elements(index);
     reset_rxnsSwap_waters(index);
 }
@@ -331,6 +374,59 @@ QStringList setup::check_unservedChoices(const one_water *w) const
     return msgs;
 }
 
+QStringList setup::check_storedValues(const one_water *w) const
+{
+    // A file can hold what no field would take: each number is judged as its field
+    // would judge it typed, so a run never starts from one.
+    QStringList msgs;
+    const double TC = w->TC;
+    msgs << storedRefusal(
+        QStringLiteral("temperature"), rule_temperature(), TC,
+        QStringLiteral("temperature: current value is %1 than %2 degrees C")
+            .arg(TC < global::TCmin_water ? QStringLiteral("less") : QStringLiteral("greater"))
+            .arg(TC < global::TCmin_water ? global::TCmin_water : global::TCmax_water));
+    // Molar amounts are molal ones times the density: at 0 every one would be 0.
+    const double d = w->densitymass;
+    const QString density = storedRefusal(
+        QStringLiteral("water mass density"), rule_density(), d,
+        d <= 0.0 ? QStringLiteral("water mass density: current value is not greater than 0 g/cc")
+                 : QString());
+    msgs << density;
+
+    const sim_data *sd = batch->sdata;
+    for (const one_elementComp *e : w->composition) {
+        const QString what = compositionSet(e->element);
+        if (e->element != sd->nameH) {
+            msgs << amountRefusal(e->element, e->molal);
+        } else if (w->typeH == global::pH) {
+            // The run takes the Molar amount as the activity 10^-pH the pH cell shows.
+            const bool shown = plainNumber(e->Molar) && e->Molar > 0.0;
+            msgs << (shown ? storedRefusal(QStringLiteral("pH"), rule_pH(), -std::log10(e->Molar))
+                           : storedRefusal(what, rule_hplus(what, 1.0), e->Molar));
+        } else {
+            // The range of a molal [H+] follows the density, when that is one at all.
+            msgs << storedRefusal(what, rule_hplus(what, density.isEmpty() ? d : 1.0), e->molal);
+        }
+    }
+    if (w->stag_O2g && w->redoxO2g)
+        msgs << amountRefusal(QStringLiteral("O2g"), w->redoxO2g->molal);
+
+    if (w->alkSet) {
+        QStringList alk;
+        for (const double v : {w->alkmolal, w->alkMolar})
+            alk << storedRefusal(QStringLiteral("alkalinity"), rule_alkalinity(), v,
+                                 QStringLiteral("alkalinity value must be greater than zero"));
+        alk.removeAll(QString());
+        alk.removeDuplicates();
+        if (!alk.isEmpty())
+            msgs << alk
+                 << QStringLiteral(" molal ") + num(w->alkmolal) + QStringLiteral(" Molar ")
+                    + num(w->alkMolar);
+    }
+    msgs.removeAll(QString());
+    return msgs;
+}
+
 int setup::check_dataConsistency(int index)
 {
     const one_water *w = water_at(index);
@@ -339,15 +435,7 @@ int setup::check_dataConsistency(int index)
     sim_data *sd = batch->sdata;
     QStringList msgs;
 
-    if (!(w->TC >= global::TCmin_water))
-        msgs << QStringLiteral("temperature: current value is less than %1 degrees C")
-                    .arg(global::TCmin_water);
-    else if (!(w->TC <= global::TCmax_water))
-        msgs << QStringLiteral("temperature: current value is greater than %1 degrees C")
-                    .arg(global::TCmax_water);
-    // Molar amounts are molal ones times the density: at 0 every one would be 0.
-    if (!(w->densitymass > 0.0))
-        msgs << QStringLiteral("water mass density: current value is not greater than 0 g/cc");
+    msgs << check_storedValues(w);
 
     const int S = int(sd->solutes.size());
     const int R = int(sd->rxnsAqueous.size());
@@ -361,14 +449,6 @@ int setup::check_dataConsistency(int index)
         msgs << QStringLiteral("  no. rxns: ") + QString::number(R) + QStringLiteral("; no. comp: ")
                 + QString::number(C);
     }
-
-    for (const one_elementComp *e : w->composition)
-        if (!(e->molal > 0.0))
-            msgs << QStringLiteral("composition set for [ ") + e->element + QStringLiteral(" ] is ")
-                    + num(e->molal) + QStringLiteral(" (an amount must be greater than 0)");
-    if (w->stag_O2g && w->redoxO2g && !(w->redoxO2g->molal > 0.0))
-        msgs << QStringLiteral("composition set for [ O2g ] is ") + num(w->redoxO2g->molal)
-                + QStringLiteral(" (an amount must be greater than 0)");
 
     msgs << check_unservedChoices(w);
 
@@ -385,11 +465,6 @@ int setup::check_dataConsistency(int index)
     };
 
     if (w->alkSet) {
-        if (!(w->alkMolar > 0.0) || !(w->alkmolal > 0.0)) {
-            msgs << QStringLiteral("alkalinity value must be greater than zero");
-            msgs << QStringLiteral(" molal ") + num(w->alkmolal) + QStringLiteral(" Molar ")
-                    + num(w->alkMolar);
-        }
         if (w->alkElem == sd->nameH) {
             const one_elementComp *e = entryOf(sd->nameH);
             if (!e) {

@@ -112,18 +112,12 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         const auto ruleOf = [this, t, tableH](const QModelIndex &index) {
             const auto *typeH = qobject_cast<QComboBox *>(t->cellWidget(0, col_compElement));
             if (!tableH || index.row() != 0 || !typeH)
-                return number_rule::above(amount_name(t, index.row()), 0.0);
+                return rule_amount(amount_name(t, index.row()));
             if (typeH->currentIndex() == 1)
-                return number_rule::between(QStringLiteral("pH"), pHlow, pHhigh);
-            // [H+] takes what a pH takes: its Molar amount is 10^-pH, and a molal
-            // amount is that over the density.
+                return rule_pH();
             const one_water *w = current_water();
             const double d = w && element_unit() != global::Molar ? w->densitymass : 1.0;
-            number_rule hplus = number_rule::between(amount_name(t, 0), std::pow(10.0, -pHhigh) / d,
-                                                     std::pow(10.0, -pHlow) / d);
-            hplus.rangeNote
-                = QStringLiteral("[H+] must give a pH from %1 to %2").arg(pHlow).arg(pHhigh);
-            return hplus;
+            return rule_hplus(amount_name(t, 0), d);
         };
         const auto tell = [this](const QString &line) { tell_refusal(line); };
         auto *amounts = new number_delegate(t, ruleOf, tell);
@@ -136,6 +130,26 @@ void setup::layout_water_table(QTableWidget *t, int columns, bool composition)
         connect(amounts, &number_delegate::closing, this,
                 [this, t](QLineEdit *, const QModelIndex &index) { cell_closing(t, index); });
     }
+}
+
+number_rule setup::rule_amount(const QString &name)
+{
+    return number_rule::above(name, 0.0);
+}
+
+number_rule setup::rule_pH()
+{
+    return number_rule::between(QStringLiteral("pH"), pHlow, pHhigh);
+}
+
+number_rule setup::rule_hplus(const QString &name, double d)
+{
+    // [H+] takes what a pH takes: its Molar amount is 10^-pH, and a molal amount is
+    // that over the density.
+    number_rule r
+        = number_rule::between(name, std::pow(10.0, -pHhigh) / d, std::pow(10.0, -pHlow) / d);
+    r.rangeNote = QStringLiteral("[H+] must give a pH from %1 to %2").arg(pHlow).arg(pHhigh);
+    return r;
 }
 
 QString setup::amount_name(const QTableWidget *t, int row) const
@@ -272,9 +286,7 @@ void setup::populate_stackedWidget_Waters(int index)
     sim_data *sd = batch->sdata;
     // The pages always show the current water: every handler edits that one.
     sd->currentWater = index;
-    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
-    if (w->stag_O2g && !w->redoxO2g)
-        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    follow_O2g_condition(w);
     ui->pushButton_resetData->setEnabled(sd->ctrlset && sd->ctrlset->dbaccess);
     convert_concnUnits(index);
     populate_sW_consistency_elements(index);
@@ -287,6 +299,21 @@ void setup::populate_stackedWidget_Waters(int index)
     fitRowNumbers({ui->tableWidgetWaters_solutes_H, ui->tableWidgetWaters_solutes});
     flag_statusCleared = false;
     flag_unsaved = unsaved;
+}
+
+void setup::follow_O2g_condition(one_water *w)
+{
+    const sim_data *sd = batch->sdata;
+    const bool wasUsed = w->stag_O2g;
+    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
+    // A water read without an O2(g) condition holds a blank one (amounts 0): when
+    // O2(g) comes into the system, the condition starts as a new water's does.
+    // An amount the file gave the condition it held is kept, and questioned where shown.
+    const bool blank = !w->redoxO2g || (!wasUsed && !(w->redoxO2g->molal > 0.0));
+    if (w->stag_O2g && blank) {
+        delete w->redoxO2g;
+        w->redoxO2g = batch->setup_one_elementComp(sd->nameO2g);
+    }
 }
 
 void setup::convert_concnUnits(int index)

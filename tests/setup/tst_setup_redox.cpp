@@ -8,13 +8,14 @@
 #include "support_setup.h"
 #include "test_env.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -140,11 +141,14 @@ void tst_setup_redox::ironPair_relinkedOnReopen()
 
 void tst_setup_redox::ironPair_oxygenOptionsAsAfterReopen()
 {
-    // The O2(g) row's option list as the water page shows it: texts and data.
+    // The O2(g) row's option list as the water page shows it: texts and data. The
+    // list opened and closed without a choice changes nothing.
     const auto options = [](workspace_fixture &f) {
         showWaterPage(f);
         auto *combo = qobject_cast<QComboBox *>(
             waterTable(f, "tableWidgetWaters_element_H")->cellWidget(1, 2));
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QTest::keyClick(combo->view(), Qt::Key_Escape);
         QStringList items;
         for (int i = 0; combo && i < combo->count(); ++i)
             items << combo->itemText(i) + "|" + combo->itemData(i).toString();
@@ -153,10 +157,13 @@ void tst_setup_redox::ironPair_oxygenOptionsAsAfterReopen()
     const QString path = scratch("fe-o2options.jsdb");
     workspace_fixture f;
     BoxCatcher boxes;
-    QVERIFY(f.enterNew(path, true));
+    // New writes the file, and Load Database enters the water as read back from it.
+    QVERIFY(f.enterNew(path, true) && f.enterAgain(path, true));
     pickElement(f, "fe", "Fe", true);
     const QStringList picked = options(f);
     QVERIFY2(picked.contains("RP: Fe+++/Fe++ |Fe+++"), qPrintable(picked.join("\n")));
+    // The water held no O2(g) amount: it starts as a new water's, told of nowhere.
+    QVERIFY2(!f.messages().contains("O2(g) amount"), qPrintable(f.messages().right(300)));
     QCOMPARE(f.save(), 0);
     QVERIFY(f.enterAgain(path, true));
     QCOMPARE(options(f), picked);

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -59,6 +60,8 @@ private slots:
     void reopenedFile_everyWaterRuns_andSavesIdentically();
     void viewResult_opensOneWindow();
     void noWater_runRefused();
+    void storedValue_refusedAsItsField_data();
+    void storedValue_refusedAsItsField();
 };
 
 void tst_setup_run::j13_enteredAsUserRunsToReference()
@@ -87,7 +90,8 @@ void tst_setup_run::refusedRuns_keepEarlierResult_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("0.5 C") << 0.5 << 31 << "temperature: current value is less than 1 degrees C";
     QTest::newRow("310 C") << 310.0 << 31 << "temperature: current value is greater than 300";
-    QTest::newRow("NaN") << std::nan("") << 31 << "temperature: current value is less than 1";
+    QTest::newRow("NaN") << std::nan("") << 31
+                         << "temperature: current value [ nan ] refused: not a number";
     QTest::newRow("engine refuses") << 25.0 << 0 << "Speciation refused";
 }
 
@@ -307,6 +311,75 @@ void tst_setup_run::noWater_runRefused()
     f.sd()->currentWater = 7;
     pressRun(f);
     QVERIFY(f.messages().contains("##  speciation: no water is selected"));
+}
+
+void tst_setup_run::storedValue_refusedAsItsField_data()
+{
+    // A file edited by hand holds each value in turn: refused as its field refuses it
+    // typed, with its reason. "H": the [H+] amount, or the one behind a pH.
+    // clang-format off
+    addTextRows({"stored", "typeH", "values", "field", "reasons"}, {
+        {"accepted", "densitymass", "pH", "1 54.9", "", "|"},
+        {"temperature", "TC", "H", "nan inf 1e999 1e-320 0 -5 301", "temperature", "not a number|not a number|not a number|too small to hold all its digits|less than 1 degrees C|less than 1 degrees C|greater than 300 degrees C"},
+        {"density, [H+]", "densitymass", "H", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a number|not a number|not a number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
+        {"density, pH", "densitymass", "pH", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a number|not a number|not a number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
+        {"element", "C", "H", "nan inf 1e-320 0 -1", "[ C ]", "not a number|not a number|too small to hold all its digits|must be greater than 0|must be greater than 0"},
+        {"[H+]", "H", "H", "nan inf 1e-320 0 1000", "[ H ]", "not a number|not a number|too small to hold all its digits|at least 1e-16: [H+] must give a pH from -2 to 16|at most 100: [H+] must give a pH from -2 to 16"},
+        {"pH", "H", "pH", "1e-17 1000", "pH", "at most 16|at least -2"},
+        {"behind the pH", "H", "pH", "nan inf 1e-320 0", "[ H ]", "not a number|not a number|too small to hold all its digits|at least 1e-16"},
+        {"alkalinity", "alk", "H", "nan inf 1e-320 0 -1", "alkalinity", "not a number|not a number|too small to hold all its digits|must be greater than zero|must be greater than zero"},
+        {"O2(g) fugacity", "O2(g)", "H", "inf 1e999 1e-320", "[ O2g ]", "not a number|not a number|too small to hold all its digits"}});
+    // clang-format on
+}
+
+void tst_setup_run::storedValue_refusedAsItsField()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typeH);
+    QFETCH(QString, values);
+    QFETCH(QString, field);
+    QFETCH(QString, reasons);
+    const QString path = scratch("stored.jsdb");
+    QByteArray saved;
+    {
+        // A new water of Fe with its pair (so O2(g)) and C, the value marked.
+        workspace_fixture f;
+        BoxCatcher boxes;
+        QVERIFY(f.enterNew(path, true));
+        pickElement(f, "fe", "Fe", true);
+        f.addElementDirect("C");
+        showWaterPage(f);
+        one_water *w = currentWater(f);
+        const double mark = 7.77777; // its text in the file becomes each value
+        w->typeH = typeH == "pH" ? global::pH : global::H;
+        w->alkSet = stored == "alk";
+        w->alkmolal = w->alkMolar = w->alkSet ? mark : 0.0;
+        w->TC = stored == "TC" ? mark : w->TC;
+        w->densitymass = stored == "densitymass" ? mark : w->densitymass;
+        for (one_elementComp *e : {entryOf(f, "C"), entryOf(f, "H"), w->redoxO2g})
+            if (e->element == stored)
+                e->molal = e->Molar = e->ppm = mark;
+        QCOMPARE(f.save(), 0);
+        saved = savedBytes(path);
+    }
+    const QStringList texts = values.split(' '), why = reasons.split('|');
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        QFile file(path);
+        const QByteArray value = '"' + texts.at(k).toUtf8() + '"';
+        QVERIFY(file.open(QIODevice::WriteOnly)
+                && file.write(QByteArray(saved).replace("\"7.77777\"", value)));
+        file.close();
+        workspace_fixture f;
+        BoxCatcher boxes;
+        QVERIFY(f.enterOpen(path));
+        showWaterPage(f);
+        const QString status = pressRun(f);
+        const QRegularExpression told(QRegularExpression::escape(field) + ".*"
+                                      + QRegularExpression::escape(why.at(k)));
+        QVERIFY2(why.at(k).isEmpty() ? status == "     DONE"
+                                     : status != "     DONE" && f.messages().contains(told),
+                 qPrintable(texts.at(k) + ": " + status + "\n" + f.messages().right(500)));
+    }
 }
 
 QTEST_MAIN(tst_setup_run)
