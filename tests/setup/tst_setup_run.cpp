@@ -91,7 +91,7 @@ void tst_setup_run::refusedRuns_keepEarlierResult_data()
     QTest::newRow("0.5 C") << 0.5 << 31 << "temperature: current value is less than 1 degrees C";
     QTest::newRow("310 C") << 310.0 << 31 << "temperature: current value is greater than 300";
     QTest::newRow("NaN") << std::nan("") << 31
-                         << "temperature: current value [ nan ] refused: not a number";
+                         << "temperature: current value [ nan ] refused: not a finite number";
     QTest::newRow("engine refuses") << 25.0 << 0 << "Speciation refused";
 }
 
@@ -320,15 +320,15 @@ void tst_setup_run::storedValue_refusedAsItsField_data()
     // clang-format off
     addTextRows({"stored", "typeH", "values", "field", "reasons"}, {
         {"accepted", "densitymass", "pH", "1 54.9", "", "|"},
-        {"temperature", "TC", "H", "nan inf 1e999 1e-320 0 -5 301", "temperature", "not a number|not a number|not a number|too small to hold all its digits|less than 1 degrees C|less than 1 degrees C|greater than 300 degrees C"},
-        {"density, [H+]", "densitymass", "H", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a number|not a number|not a number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
-        {"density, pH", "densitymass", "pH", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a number|not a number|not a number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
-        {"element", "C", "H", "nan inf 1e-320 0 -1", "[ C ]", "not a number|not a number|too small to hold all its digits|must be greater than 0|must be greater than 0"},
-        {"[H+]", "H", "H", "nan inf 1e-320 0 1000", "[ H ]", "not a number|not a number|too small to hold all its digits|at least 1e-16: [H+] must give a pH from -2 to 16|at most 100: [H+] must give a pH from -2 to 16"},
+        {"temperature", "TC", "H", "nan inf 1e999 1e-320 0 -5 301", "temperature", "not a finite number|not a finite number|not a finite number|too small to hold all its digits|less than 1 degrees C|less than 1 degrees C|greater than 300 degrees C"},
+        {"density, [H+]", "densitymass", "H", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a finite number|not a finite number|not a finite number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
+        {"density, pH", "densitymass", "pH", "nan inf 1e999 1e-320 0 -1 60", "water mass density", "not a finite number|not a finite number|not a finite number|too small to hold all its digits|not greater than 0 g/cc|not greater than 0 g/cc|must be less than 55"},
+        {"element", "C", "H", "nan inf 1e-320 0 -1", "[ C ]", "not a finite number|not a finite number|too small to hold all its digits|must be greater than 0|must be greater than 0"},
+        {"[H+]", "H", "H", "nan inf 1e-320 0 1000", "[ H ]", "not a finite number|not a finite number|too small to hold all its digits|at least 1e-16: [H+] must give a pH from -2 to 16|at most 100: [H+] must give a pH from -2 to 16"},
         {"pH", "H", "pH", "1e-17 1000", "pH", "at most 16|at least -2"},
-        {"behind the pH", "H", "pH", "nan inf 1e-320 0", "[ H ]", "not a number|not a number|too small to hold all its digits|at least 1e-16"},
-        {"alkalinity", "alk", "H", "nan inf 1e-320 0 -1", "alkalinity", "not a number|not a number|too small to hold all its digits|must be greater than zero|must be greater than zero"},
-        {"O2(g) fugacity", "O2(g)", "H", "inf 1e999 1e-320", "[ O2g ]", "not a number|not a number|too small to hold all its digits"}});
+        {"behind the pH", "H", "pH", "nan inf 1e-320 0", "[ H ]", "not a finite number|not a finite number|too small to hold all its digits|at least 1e-16"},
+        {"alkalinity", "alk", "H", "nan inf 1e-320 0 -1", "alkalinity", "not a finite number|not a finite number|too small to hold all its digits|must be greater than zero|must be greater than zero"},
+        {"O2(g) fugacity", "O2(g)", "H", "inf 1e999 1e-320", "[ O2g ]", "not a finite number|not a finite number|too small to hold all its digits"}});
     // clang-format on
 }
 
