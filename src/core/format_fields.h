@@ -35,9 +35,8 @@ inline QString number_text_refusal(const QString &text, double *value = nullptr)
             return QStringLiteral("not a complete number");
         // The words a program writes for an infinity or NaN name no finite number;
         // told so whether typed, read from a file or judged before a run.
-        static const QRegularExpression nonFinite(
-            QStringLiteral(R"(^[+-]?(inf(inity)?|nan)$)"),
-            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression nonFinite(QStringLiteral(R"(^[+-]?(inf(inity)?|nan)$)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
         if (nonFinite.match(number).hasMatch())
             return QStringLiteral("not a finite number");
         return QStringLiteral("not a number");
