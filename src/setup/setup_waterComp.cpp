@@ -256,10 +256,8 @@ double setup::select_concn_typeO2g(int water, global::units_concn_gas)
     one_water *w = water_at(water);
     if (!w || !w->redoxO2g)
         return none;
-    if (!(w->redoxO2g->molal > 0.0)) {
-        message(QStringLiteral("##  O2(g) amount was not positive; 1e-08 is used"));
-        w->redoxO2g->molal = 1.0e-8;
-    }
+    // Shown as stored: a fugacity a file gave that the cell would refuse is named by
+    // Run's check, as every other amount is, rather than replaced where it is shown.
     return w->redoxO2g->molal;
 }
 

@@ -328,7 +328,7 @@ void tst_setup_run::storedValue_refusedAsItsField_data()
         {"pH", "H", "pH", "1e-17 1000", "pH", "at most 16|at least -2"},
         {"behind the pH", "H", "pH", "nan inf 1e-320 0", "[ H ]", "not a finite number|not a finite number|too small to hold all its digits|at least 1e-16"},
         {"alkalinity", "alk", "H", "nan inf 1e-320 0 -1", "alkalinity", "not a finite number|not a finite number|too small to hold all its digits|must be greater than zero|must be greater than zero"},
-        {"O2(g) fugacity", "O2(g)", "H", "inf 1e999 1e-320", "[ O2g ]", "not a finite number|not a finite number|too small to hold all its digits"}});
+        {"O2(g) fugacity", "O2(g)", "H", "nan inf 1e999 1e-320 0 -1", "[ O2g ]", "not a finite number|not a finite number|not a finite number|too small to hold all its digits|is 0 (an amount must be greater than 0)|is -1 (an amount must be greater than 0)"}});
     // clang-format on
 }
 
