@@ -70,14 +70,19 @@ QString shown(const jvalue &v);
 /// `v` as QString::number(v, 'g', QLocale::FloatingPointShortest) writes it.
 QString number_text(double v);
 
-/// Reads the numbers and lists of one record (a water, an element, a reaction ...)
-/// exactly as real(), integer(), ... read them, and notes each member whose value is
-/// of another kind: a list, an object, true or false, a number not written as text, a
-/// text that is no number, or a number no double holds as written (too small, or not
-/// finite), told as a numeric field tells it. Missing members, null and empty texts
+/// Endings of notes on a text member left empty: a name, a species type.
+inline constexpr const char *unnamed = "an empty name was used";
+inline constexpr const char *unknown_type = "the type is unknown";
+
+/// Reads the numbers, texts and lists of one record (a water, an element, a reaction
+/// ...) exactly as real(), integer(), text() ... read them, and notes each member whose
+/// value is of another kind: a list, an object, true or false, a number not written as
+/// text, a text that is no number, a number no double holds as written (too small, or
+/// not finite), told as a numeric field tells it, or anything but a text where a name
+/// or another text belongs. Missing members, null and empty texts
 /// stand for values not given and are not noted. Only values read as 0 or as no
-/// normal finite number are looked at again, so a well-formed record costs one
-/// comparison per value.
+/// normal finite number, or as an empty text, are looked at again, so a well-formed
+/// record costs one comparison per value.
 class value_notes
 {
 public:
@@ -141,6 +146,35 @@ public:
             note_value(v, key, n);
         return n;
     }
+    /// Sets `field` to text(o, key) and notes a value given and of another kind: a
+    /// number, a list, an object, true or false. The note ends with `instead`, or
+    /// with "an empty text was used".
+    void text(QString &field, const jvalue &o, std::string_view key, const char *instead = nullptr)
+    {
+        const jvalue v = o.value(key);
+        field = v.to_string();
+        if (field.isEmpty() && !v.is_null())
+            note_text(v, key, instead);
+    }
+    /// text(o, key), noted as text(field, o, key, instead) notes it.
+    QString text(const jvalue &o, std::string_view key, const char *instead = nullptr)
+    {
+        QString field;
+        text(field, o, key, instead);
+        return field;
+    }
+    /// text(o, key) for a member whose text names what its field takes in its place
+    /// when there is none (a default unit, model or name); a value of another kind is
+    /// noted, told with `used()`, the text taken, when the notes are reported.
+    template<class Used>
+    QString text_or(const jvalue &o, std::string_view key, Used &&used)
+    {
+        const jvalue v = o.value(key);
+        QString field = v.to_string();
+        if (field.isEmpty() && !v.is_null())
+            note_text(v, key, std::function<QString()>(std::forward<Used>(used)));
+        return field;
+    }
     /// The integer of member `key` stored as a JSON number (the header's "compTag");
     /// 0, and a note, for a text, a fraction or a value of another JSON type.
     void json_integer(int &field, const jvalue &o, std::string_view key);
@@ -178,11 +212,12 @@ public:
         this->name = name;
         this->entry = 0;
     }
-    /// The values read next belong to entry `entry` (from 1) of the list `part`.
-    void within(const char *part, qsizetype entry)
+    /// The values read next belong to entry `entry` (from 1) of the list `part`, told
+    /// by `name` instead once that is not empty (the entry's name may be read next).
+    void within(const char *part, qsizetype entry, const QString *name = nullptr)
     {
         this->part = part;
-        this->name = nullptr;
+        this->name = name;
         this->entry = entry;
     }
     /// Appends a line for each value noted, e.g. `water "w1": "TC" is [1,2], not a
@@ -202,6 +237,8 @@ private:
     void note_value(const jvalue &v, std::string_view key, double read);
     void note_value(const jvalue &v, std::string_view key, int read);
     void note_list(const jvalue &v, std::string_view key, const char *instead);
+    void note_text(const jvalue &v, std::string_view key, const char *instead);
+    void note_text(const jvalue &v, std::string_view key, std::function<QString()> used);
     static QString wrong_kind(const jvalue &v, kind expected);
     /// Notes `v`, read as 0 or as no normal finite number, when it is not of the `expected`
     /// kind; `used()` tells what its field holds.

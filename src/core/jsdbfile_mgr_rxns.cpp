@@ -129,10 +129,10 @@ QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset, const char *w
     rxns.reserve(keyed.size());
     for (const jvalue o : keyed) {
         auto *rxn = sdata->own(new one_rxn);
-        rxn->name = text(o, "name");
-        rxn->formula = text(o, "formula");
-        rxn->expression = text(o, "expression");
-        rxn->type = gb.speciesType_toEnum(text(o, "type"));
+        notes.text(rxn->name, o, "name", unnamed);
+        notes.text(rxn->formula, o, "formula");
+        notes.text(rxn->expression, o, "expression");
+        rxn->type = gb.speciesType_toEnum(notes.text(o, "type", unknown_type));
         notes.integer(rxn->tag, o, "tag");
 
         auto *comp = rxn->composition = new one_comp_solutes;
@@ -141,8 +141,9 @@ QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset, const char *w
         comp->solute.reserve(species.size());
         comp->solute_id.reserve(species.size());
         for (const jvalue entry : species) {
-            const QString name = text(entry, "name");
-            notes.within("composition", &name);
+            QString name;
+            notes.within("composition", comp->solute.size() + 1, &name);
+            notes.text(name, entry, "name", unnamed);
             comp->stoich.append(notes.real(entry, "stoich"));
             comp->solute.append(name);
             comp->solute_id.append(notes.integer(entry, "idx"));
@@ -153,7 +154,8 @@ QList<one_rxn *> jsdbfile_mgr::read_rxnstype(const jvalue &rxnset, const char *w
         const jvalue eqk = o.value("eqk");
         notes.within("eqk");
         notes.integer(k->tag, eqk, "tag");
-        k->type_eqn = gb.eqkType_toEnum(text(eqk, "eqntype"));
+        k->type_eqn = gb.eqkType_toEnum(
+            notes.text_or(eqk, "eqntype", [this, k] { return gb.eqkType_toString(k->type_eqn); }));
         const jrange terms = notes.list(eqk, "equation");
         k->order_idx.reserve(terms.size());
         k->coeff.reserve(terms.size());
@@ -244,9 +246,9 @@ int jsdbfile_mgr::read_redox(const jvalue &top)
         into.reserve(entries.size());
         for (const jvalue o : entries) {
             auto *r = sdata->own(new one_redoxRxn);
-            r->element = text(o, nameKey);
-            r->redoxpair = text(o, rxnKey);
-            notes.within(listKey, &r->element);
+            notes.within(listKey, into.size() + 1, &r->element);
+            notes.text(r->element, o, nameKey, unnamed);
+            notes.text(r->redoxpair, o, rxnKey, unnamed);
             r->solutes = notes.names(o, "solutes");
             notes.within(nullptr);
             into.append(r);

@@ -42,8 +42,9 @@ one_comp_elements *read_comp_elements(const jvalue &species, value_notes &notes)
     comp->element.reserve(entries.size());
     comp->element_id.reserve(entries.size());
     for (const jvalue entry : entries) {
-        const QString name = text(entry, "name");
-        notes.within("composition", &name);
+        QString name;
+        notes.within("composition", comp->element.size() + 1, &name);
+        notes.text(name, entry, "name", unnamed);
         comp->stoich.append(notes.real(entry, "stoich"));
         comp->element.append(name);
         comp->element_id.append(notes.integer(entry, "idx"));
@@ -117,17 +118,19 @@ int jsdbfile_mgr::read_header(const jvalue &top)
     if (header.empty_object())
         return return_codes::missingHeader;
 
-    sdata->file = text(header, "file");
-    sdata->versionSim = text(header, "versionSim");
-    sdata->format = text(header, "format");
     value_notes notes;
+    notes.text(sdata->file, header, "file");
+    notes.text(sdata->versionSim, header, "versionSim");
+    notes.text(sdata->format, header, "format");
     notes.json_integer(sdata->compTag, header, "compTag");
-    simtype = gb.simType_toEnum(text(header, "simtype"));
-    sdata->dbtype = gb.dbtype_toEnum(text(header, "dbtype"));
-    sdata->versionDB = text(header, "versionDB");
-    sdata->dbref = text(header, "dbref");
-    sdata->dbuser = text(header, "dbuser");
-    sdata->description = text(header, "description");
+    simtype = gb.simType_toEnum(
+        notes.text_or(header, "simtype", [this] { return gb.simType_toString(simtype); }));
+    sdata->dbtype = gb.dbtype_toEnum(
+        notes.text_or(header, "dbtype", [this] { return gb.dbtype_toString(sdata->dbtype); }));
+    notes.text(sdata->versionDB, header, "versionDB");
+    notes.text(sdata->dbref, header, "dbref");
+    notes.text(sdata->dbuser, header, "dbuser");
+    notes.text(sdata->description, header, "description");
     notes.report(notes_read, "header");
     return 0;
 }
@@ -247,14 +250,14 @@ int jsdbfile_mgr::read_elements(const jvalue &top)
     sdata->elements.reserve(sdata->elements.size() + keyed.size());
     for (const jvalue o : keyed) {
         auto *el = sdata->own(new one_element);
-        el->basis_name = text(o, "basis");
+        notes.text(el->basis_name, o, "basis", unnamed);
         notes.integer(el->basis_id, o, "basis_id");
         // A factor of 0 is replaced by the molecular weight x 1000 after reading.
         notes.real(el->cvtmtoppm, o, "cvtmtoppm", [el] {
             return number_text(el->cvtmtoppm > 0.0 ? el->cvtmtoppm : el->mol_wt * 1000.0);
         });
         notes.real(el->mol_wt, o, "molwt");
-        el->name = text(o, "name");
+        notes.text(el->name, o, "name", unnamed);
         notes.flagInt(el->redoxelement, o, "redoxelement");
         notes.flagInt(el->redoxsolutes, o, "redoxsolutes");
         notes.integer(el->tag, o, "tag");
@@ -307,11 +310,11 @@ int jsdbfile_mgr::read_gases(const jvalue &top)
         auto *gas = sdata->own(new one_gas);
         gas->composition = read_comp_elements(o, notes);
         notes.real(gas->fcoeff, o, "fcoeff");
-        gas->formula = text(o, "formula");
+        notes.text(gas->formula, o, "formula");
         notes.real(gas->mol_wt, o, "molwt");
-        gas->name = text(o, "name");
+        notes.text(gas->name, o, "name", unnamed);
         notes.integer(gas->tag, o, "tag");
-        gas->type = gb.speciesType_toEnum(text(o, "type"));
+        gas->type = gb.speciesType_toEnum(notes.text(o, "type", unknown_type));
         notes.report(notes_read, "gas", &gas->name);
         sdata->gases.append(gas);
     }
@@ -362,11 +365,11 @@ int jsdbfile_mgr::read_solutes(const jvalue &top)
         notes.real(sol->DHazero, o, "DHazero");
         notes.real(sol->charge, o, "charge");
         sol->composition = read_comp_elements(o, notes);
-        sol->formula = text(o, "formula");
+        notes.text(sol->formula, o, "formula");
         notes.real(sol->mol_wt, o, "molwt");
-        sol->name = text(o, "name");
+        notes.text(sol->name, o, "name", unnamed);
         notes.integer(sol->tag, o, "tag");
-        sol->type = gb.speciesType_toEnum(text(o, "type"));
+        sol->type = gb.speciesType_toEnum(notes.text(o, "type", unknown_type));
         notes.report(notes_read, "solute", &sol->name);
         sdata->solutes.append(sol);
     }

@@ -184,6 +184,26 @@ void value_notes::note_list(const jvalue &v, std::string_view key, const char *i
                      [] { return QStringLiteral("an empty list"); }, instead});
 }
 
+// A text member holding no text: empty texts, like missing ones, are not given.
+void value_notes::note_text(const jvalue &v, std::string_view key, const char *instead)
+{
+    if (v.type() == jvalue::string)
+        return;
+    notes.push_back({member(key),
+                     shown(v),
+                     QStringLiteral("not a text"),
+                     {},
+                     instead ? instead : "an empty text was used"});
+}
+
+void value_notes::note_text(const jvalue &v, std::string_view key, std::function<QString()> used)
+{
+    if (v.type() == jvalue::string)
+        return;
+    notes.push_back({member(key), shown(v), QStringLiteral("not a text"),
+                     [used = std::move(used)] { return quoted(used()); }});
+}
+
 void value_notes::real(double &field, const jvalue &o, std::string_view key,
                        std::function<QString()> used)
 {
@@ -242,7 +262,7 @@ QStringList value_notes::names(const jvalue &o, std::string_view key)
                              shown(e),
                              QStringLiteral("not a name"),
                              {},
-                             "an empty name was used"});
+                             unnamed});
         texts.append(e.to_string());
     }
     return texts;
@@ -299,7 +319,7 @@ QString value_notes::member(std::string_view key) const
     QString m = quoted(key);
     if (!part)
         return m;
-    if (name)
+    if (name && !name->isEmpty())
         return m + QStringLiteral(" of %1 in \"%2\"").arg(*name, QLatin1String(part));
     if (entry > 0)
         return m

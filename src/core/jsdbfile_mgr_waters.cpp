@@ -10,6 +10,9 @@ using namespace jsdb_codec;
 
 namespace {
 
+// How a note on a swap reaction of another kind ends: the amount is taken as given.
+constexpr const char *no_swap = "no swap reaction was used";
+
 void log_no_water()
 {
     qDebug() << "JR ##### no water data was found in the .jsdb file.";
@@ -107,8 +110,8 @@ void read_result_species(const jrange &entries, const char *part,
     into.reserve(into.size() + entries.size());
     for (const jvalue entry : entries) {
         auto *s = new one_waterResult_solute;
-        s->solute = text(entry, "solute");
-        notes.within(part, &s->solute);
+        notes.within(part, into.size() + 1, &s->solute);
+        notes.text(s->solute, entry, "solute", unnamed);
         notes.real(s->cmolal, entry, "cmolal");
         notes.real(s->cMolar, entry, "cMolar");
         notes.real(s->gamma, entry, "gamma");
@@ -121,7 +124,7 @@ one_water_result *read_result(const jvalue &o, value_notes &notes)
 {
     auto *r = new one_water_result;
     notes.within("results");
-    r->date_str = text(o, "date_str");
+    notes.text(r->date_str, o, "date_str");
     notes.integer64(r->date_utc, o, "date_utc");
     notes.real(r->TC, o, "TC");
     notes.real(r->densitymass, o, "densitymass");
@@ -141,8 +144,8 @@ one_water_result *read_result(const jvalue &o, value_notes &notes)
     r->soln_elem.reserve(elements.size());
     for (const jvalue entry : elements) {
         auto *e = new one_waterResult_element;
-        e->element = text(entry, "element");
-        notes.within("soln_elem", &e->element);
+        notes.within("soln_elem", r->soln_elem.size() + 1, &e->element);
+        notes.text(e->element, entry, "element", unnamed);
         notes.real(e->cmolal, entry, "cmolal");
         notes.real(e->cMolar, entry, "cMolar");
         notes.real(e->cppm, entry, "cppm");
@@ -159,15 +162,16 @@ one_water_mixModel *read_mixdata(const jvalue &o, const global &gb, value_notes 
     notes.within("mixdata");
     notes.integer(m->idwaterone, o, "idwaterone");
     notes.integer(m->idwatertwo, o, "idwatertwo");
-    m->namewaterone = text(o, "namewaterone");
-    m->namewatertwo = text(o, "namewatertwo");
+    notes.text(m->namewaterone, o, "namewaterone", unnamed);
+    notes.text(m->namewatertwo, o, "namewatertwo", unnamed);
     notes.real(m->targetTC, o, "targetTC");
     notes.integer(m->idelement, o, "idelement");
-    m->nameelement = text(o, "nameelement");
+    notes.text(m->nameelement, o, "nameelement", unnamed);
     notes.flagNum(m->titrationph, o, "titrationph");
     notes.real(m->targetph, o, "targetph");
     notes.real(m->targetconcn, o, "targetconcn");
-    m->targetcunit = gb.unitConcn_toEnum(text(o, "targetcunit"));
+    m->targetcunit = gb.unitConcn_toEnum(notes.text_or(
+        o, "targetcunit", [&gb, m] { return gb.unitConcn_toString(m->targetcunit); }));
     notes.real(m->volumeone, o, "volumeone");
     notes.real(m->volumetwo, o, "volumetwo");
     return m;
@@ -182,24 +186,27 @@ void read_composition(const jvalue &o, QList<one_elementComp *> &into, value_not
                                           "no amount was read, so each element is given a new "
                                           "water's amount when the water is shown or run");
     into.reserve(composition.size());
+    qsizetype n = 0;
+    QString element;
     for (const jvalue entry : composition) {
-        const QString element = text(entry, "element");
+        notes.within("composition", ++n, &element);
+        notes.text(element, entry, "element", "the entry was left out");
         if (element.isEmpty())
             continue;
         auto *c = new one_elementComp;
         c->element = element;
         c->solute = element;
-        const QString solute = text(entry, "solute");
+        const QString solute = notes.text_or(entry, "solute", [c] { return c->solute; });
         if (!solute.isEmpty())
             c->solute = solute;
-        notes.within("composition", &c->element);
         notes.boolean(c->redoxsolute, entry, "redoxsolute");
         notes.real(c->molal, entry, "molal");
         notes.real(c->Molar, entry, "Molar");
         notes.real(c->ppm, entry, "ppm");
-        c->swaprxn = text(entry, "swaprxn");
+        notes.text(c->swaprxn, entry, "swaprxn", no_swap);
         into.append(c);
     }
+    notes.within(nullptr);
 }
 
 // Files written before the element was stored: the element whose basis species is
@@ -330,36 +337,45 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
         w->alkElem = QStringLiteral("H");
         w->redoxO2g = new one_elementComp;
 
-        w->name = text(o, "name");
-        w->date_str = text(o, "date_str");
+        notes.text(w->name, o, "name", unnamed);
+        notes.text(w->date_str, o, "date_str");
         notes.integer64(w->date_utc, o, "date_utc");
-        w->date_updated = text(o, "date_updated");
+        notes.text(w->date_updated, o, "date_updated");
         notes.integer64(w->date_utcUpdated, o, "date_utcUpdated");
         notes.real(w->densitymass, o, "densitymass");
         notes.real(w->TC, o, "TC");
-        w->activitymethod = gb.activityType_toEnum(text(o, "activitymethod"));
-        w->activitywater = gb.activityWaterType_toEnum(text(o, "activitywater"));
+        // No model read is set to the default one after reading.
+        w->activitymethod = gb.activityType_toEnum(notes.text_or(
+            o, "activitymethod", [this] { return gb.activityType_toString(global::ac_dh_bdot); }));
+        w->activitywater = gb.activityWaterType_toEnum(notes.text_or(o, "activitywater", [this] {
+            return gb.activityWaterType_toString(global::acw_mol_fr);
+        }));
         notes.flagInt(w->chargebalance, o, "chargebalance");
-        w->chargebalanceSolute = text(o, "chargebalanceSolute");
+        notes.text(w->chargebalanceSolute, o, "chargebalanceSolute", unnamed);
         notes.flagInt(w->alkSet, o, "alkSet");
         notes.real(w->alkmolal, o, "alkmolal");
         notes.real(w->alkMolar, o, "alkMolar");
-        w->alkUnit = gb.unitConcn_toEnum(text(o, "alkUnit"));
-        const QString alkElem = text(o, "alkElem");
+        w->alkUnit = gb.unitConcn_toEnum(
+            notes.text_or(o, "alkUnit", [this, w] { return gb.unitConcn_toString(w->alkUnit); }));
+        const QString alkElem = notes.text_or(o, "alkElem", [w] { return w->alkElem; });
         if (!alkElem.isEmpty())
             w->alkElem = alkElem;
         notes.real(w->pHcomp, o, "pHcomp");
         notes.real(w->pHspcn, o, "pHspcn");
-        w->typeH = gb.unitH_toEnum(text(o, "typeH"));
-        w->concnunitElem = gb.unitConcn_toEnum(text(o, "concnunitElem"));
-        w->concnunit = gb.unitConcn_toEnum(text(o, "concnunit"));
-        w->concnunitGas = gb.unitConcnGas_toEnum(text(o, "concnunitGas"));
-        w->description = text(o, "description");
+        w->typeH = gb.unitH_toEnum(
+            notes.text_or(o, "typeH", [this, w] { return gb.unitH_toString(w->typeH); }));
+        w->concnunitElem = gb.unitConcn_toEnum(notes.text_or(
+            o, "concnunitElem", [this, w] { return gb.unitConcn_toString(w->concnunitElem); }));
+        w->concnunit = gb.unitConcn_toEnum(notes.text_or(
+            o, "concnunit", [this, w] { return gb.unitConcn_toString(w->concnunit); }));
+        w->concnunitGas = gb.unitConcnGas_toEnum(notes.text_or(
+            o, "concnunitGas", [this, w] { return gb.unitConcnGas_toString(w->concnunitGas); }));
+        notes.text(w->description, o, "description");
 
         read_composition(o, w->composition, notes);
 
         if (o.contains("chargebalanceElem"))
-            w->chargebalanceElem = text(o, "chargebalanceElem");
+            notes.text(w->chargebalanceElem, o, "chargebalanceElem", unnamed);
         else
             w->chargebalanceElem = derive_chargebalance_elem(w, sdata->elements);
 
@@ -369,7 +385,7 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
             notes.real(w->redoxO2g->molal, o2, "molal");
             notes.real(w->redoxO2g->Molar, o2, "Molar");
             notes.real(w->redoxO2g->ppm, o2, "ppm");
-            w->redoxO2gSwaprxn = text(o2, "swaprxn");
+            notes.text(w->redoxO2gSwaprxn, o2, "swaprxn", no_swap);
             w->stag_O2g = true;
         }
 

@@ -388,6 +388,33 @@ void tst_jsdb_damaged::waterValuesOfOtherKinds_data()
                         "not a number; 0 was used",
                         R"(waters: "nwaters" is "%3", but 2 waters were found; 2 was used)"})
         << 0.0 << qQNaN();
+    QTest::newRow("texts of other kinds")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "alkElem": false, "concnunit": 3,
+        "description": ["a"], "chargebalanceElem": 0, "composition": [{"element": ["Ca"]},
+        {"element": "Na", "solute": 11, "molal": "0.5", "swaprxn": {}}]}}})")
+        << QStringList(
+               {R"(water "w1": "alkElem" is false, not a text; "H" was used)",
+                R"(water "w1": "concnunit" is 3, not a text; "molal" was used)",
+                R"(water "w1": "description" is ["a"], not a text; an empty text was )"
+                "used",
+                R"(water "w1": "element" of entry 1 in "composition" is ["Ca"], not a )"
+                "text; the entry was left out",
+                R"(water "w1": "solute" of Na in "composition" is 11, not a text; "Na" )"
+                "was used",
+                R"(water "w1": "swaprxn" of Na in "composition" is {}, not a text; no )"
+                "swap reaction was used",
+                R"(water "w1": "chargebalanceElem" is 0, not a text; an empty name was used)"})
+        << 0.0 << 0.5;
+    QTest::newRow("name and model of other kinds")
+        << QByteArray(R"({"allwaters": {"w1": {"name": 5, "activitymethod": 2, "mix": {
+        "mixdata": {"targetcunit": [1]}}, "results": {"soln_aq": [{"solute": 7}]}}}})")
+        << QStringList({R"(water "": "name" is 5, not a text; an empty name was used)",
+                        R"(water "": "activitymethod" is 2, not a text; "ac_dh_bdot" was used)",
+                        R"(water "": "targetcunit" in "mixdata" is [1], not a text; "molal" )"
+                        "was used",
+                        R"(water "": "solute" of entry 1 in "soln_aq" is 7, not a text; an )"
+                        "empty name was used"})
+        << 0.0 << qQNaN();
 }
 
 void tst_jsdb_damaged::waterValuesOfOtherKinds()
@@ -472,6 +499,30 @@ void tst_jsdb_damaged::sectionValuesOfOtherKinds_data()
                                                    R"(water "w1": "gamma" of Na+ in )"
                                                    R"("soln_aq" is "n/a", not a number; 0 )"
                                                    "was used"});
+    QTest::newRow("texts of other kinds")
+        << QByteArray(R"("header": {"dbtype": 2, "description": {"a": 1}},
+        "elements": {"properties": {"Ca": {"name": "Ca", "basis": ["Ca++"]}}},
+        "solutes": {"allsolutes": {"Ca++": {"name": "Ca++", "type": 3,
+            "composition": [{"name": ["Ca"]}]}}},
+        "reactions": {"aqueous": {"allrxns": {"R": {"name": "R", "formula": 1,
+            "composition": [{"name": 2}], "eqk": {"eqntype": true}}}}},
+        "redox": {"redoxpairs": [{"element": 26, "redoxpair": ["Fe+++"]}]})")
+        << QStringList(
+               {R"(header: "dbtype" is 2, not a text; "eq36_96" was used)",
+                R"(header: "description" is {"a":1}, not a text; an empty text was used)",
+                R"(element "Ca": "basis" is ["Ca++"], not a text; an empty name was used)",
+                R"(solute "Ca++": "name" of entry 1 in "composition" is ["Ca"], not a text; an )"
+                "empty name was used",
+                R"(solute "Ca++": "type" is 3, not a text; the type is unknown)",
+                R"(aqueous reaction "R": "formula" is 1, not a text; an empty text was used)",
+                R"(aqueous reaction "R": "name" of entry 1 in "composition" is 2, not a text; )"
+                "an empty name was used",
+                R"(aqueous reaction "R": "eqntype" in "eqk" is true, not a text; )"
+                R"("eqkLog10_polynom" was used)",
+                R"(redox: "element" of entry 1 in "redoxpairs" is 26, not a text; an empty )"
+                "name was used",
+                R"(redox: "redoxpair" of entry 1 in "redoxpairs" is ["Fe+++"], not a text; an )"
+                "empty name was used"});
 }
 
 void tst_jsdb_damaged::sectionValuesOfOtherKinds()
