@@ -385,5 +385,5 @@ void setup::on_pushButton_resetData_clicked()
     populateTable_rxns(sd->rxnsAqueous, sd->rxnsGas);
     ui->comboBox_rxnsList->setCurrentIndex(0);
     clear_conditions_without_species();
-    set_modified();
+    mark_edit();
 }

@@ -303,7 +303,11 @@ void tst_setup::reset_onHydrogenOxygen_leavesHydrationOnly()
 {
     workspace_fixture f;
     QVERIFY(f.enterNew(scratch("reset.jsdb")));
+    showWaterPage(f);
+    QCOMPARE(pressRun(f), QString("     DONE"));
     QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_resetData"), Qt::LeftButton);
+    // The system was built anew: the earlier run's status goes with it.
+    QCOMPARE(f.w->findChild<QLineEdit *>("lineEdit_spcnStat")->text(), QString());
     QCOMPARE(f.rxnNames(), QStringList({"OH-"}));
     QVERIFY(f.sd()->rxnsGas.isEmpty());
     QVERIFY(f.sd()->rxnsSolid.isEmpty());
