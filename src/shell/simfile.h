@@ -5,6 +5,7 @@
 #include "global.h"
 #include "screen_info.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -210,6 +211,7 @@ private:
     bool dbReload = true; ///< the next Load reads the database files again
     bool dbLoaded = false; ///< the held image was read from the database files
     QString dbLoadedFile; ///< reference database file the held image was read from
+    QDateTime dbLoadedChange; ///< last change of that file when the image was read
     QStringList dbTypesList; ///< display texts of the database types
     QStringList dbRefFiles; ///< reference database file per type
     QStringList dbUserFiles; ///< user database file per type

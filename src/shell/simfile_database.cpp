@@ -264,8 +264,11 @@ void simfile::on_pushButton_Load_clicked()
     bool ok = true;
     if (sd->ctrlset->dbaccess) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        // The held image serves again only for the very file selected now.
-        const bool reuse = dbLoaded && !dbReload && dbData && dbLoadedFile == sd->dbref;
+        // The held image serves again only for the very file selected now, as it
+        // was read: a file written anew since (Reset to Default installs the
+        // program's own over it under the same name) is read again.
+        const bool reuse = dbLoaded && !dbReload && dbData && dbLoadedFile == sd->dbref
+            && QFileInfo(sd->dbref).lastModified() == dbLoadedChange;
         image = reuse ? dbData : new dbdata;
         if (!reuse)
             ok = database_load(image) == 0;
@@ -295,6 +298,7 @@ void simfile::on_pushButton_Load_clicked()
         dbLoaded = true;
         dbTypeLoaded = image->sdata->dbtype;
         dbLoadedFile = sd->dbref;
+        dbLoadedChange = QFileInfo(sd->dbref).lastModified();
     } else {
         image = new dbdata;
         image->db_essential_prePatch(sd->dbtype);

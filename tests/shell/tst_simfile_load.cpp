@@ -100,6 +100,9 @@ void tst_simfile_load::load_readsDatabaseAndHandsOver()
 void tst_simfile_load::load_again_keepsImageUnlessReloadAsked()
 {
     const QString dir = freshFolder(QStringLiteral("again"));
+    const QString ref = dir + "/db.db";
+    QVERIFY(QFile::copy(generatedDatabase(), ref));
+    setDatabaseSettings(ref);
     auto win = openWindow();
     newConfiguration(win.get(), dir, QStringLiteral("again"));
     loadButton(win.get())->click();
@@ -111,11 +114,21 @@ void tst_simfile_load::load_again_keepsImageUnlessReloadAsked()
     QCOMPARE(setups.count(), 1);
     QCOMPARE(win->retrieve_dbdata(), first);
 
+    // A database file written anew under the same name is read anew.
+    QFile file(ref);
+    QVERIFY(file.open(QIODevice::ReadWrite)
+            && file.setFileTime(QFileInfo(ref).lastModified().addSecs(1),
+                                QFileDevice::FileModificationTime));
+    reopen(win.get(), dir + "/again.jsdb");
+    loadButton(win.get())->click();
+    QVERIFY(win->retrieve_dbdata() != first);
+    first = win->retrieve_dbdata();
+
     // Opening the file again enables "Force DB Reload"; ticking it reads the files anew.
     reopen(win.get(), dir + "/again.jsdb");
     win->findChild<QCheckBox *>(QStringLiteral("checkBox_DBReload"))->click();
     loadButton(win.get())->click();
-    QCOMPARE(setups.count(), 2);
+    QCOMPARE(setups.count(), 3);
     QVERIFY(win->retrieve_dbdata() != first);
     QVERIFY(win->retrieve_dbdata()->find_idxDB_element(QStringLiteral("Ca")) >= 0);
 }
