@@ -1,12 +1,24 @@
 // Every test executable starts headless, with its settings store and home for
 // temporary files in a fresh folder, so no test reads or writes the user's settings.
+// A run that names a file in VEK7_SHOWN_FILE also gets there every line the program
+// showed (message panes, boxes, labels, tool tips), for the check that the guide
+// quotes only messages some test sees.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QList>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -70,10 +82,120 @@ bool useScreen(const QByteArray &dir, const QByteArray &size)
     return true;
 }
 
+QStringList g_shownLines; // each line after the two it followed when shown
+QSet<QString> g_shown; // those three lines, joined
+
+/// The lines `text` shows, blanks simplified, empty ones left out.
+QStringList shownLines(QString text)
+{
+    if (Qt::mightBeRichText(text))
+        text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    QStringList out;
+    for (const QString &raw : text.replace(QChar::LineSeparator, QLatin1Char('\n')).split('\n'))
+        if (!raw.simplified().isEmpty())
+            out << raw.simplified();
+    return out;
+}
+
+/// Records `lines` from `first` on, each once after the two lines before it, so that
+/// a message shown over up to three lines stands whole in the record.
+void recordLines(const QStringList &lines, qsizetype first = 0)
+{
+    for (qsizetype i = first; i < lines.size(); ++i) {
+        const QStringList context
+            = lines.mid(std::max<qsizetype>(0, i - 2), std::min<qsizetype>(i, 2));
+        const QString key = (context + QStringList {lines.at(i)}).join(QLatin1Char('\n'));
+        if (g_shown.contains(key))
+            continue;
+        g_shown.insert(key);
+        if (g_shownLines.mid(g_shownLines.size() - context.size()) != context)
+            g_shownLines << context;
+        g_shownLines << lines.at(i);
+    }
+}
+
+void recordShown(const QString &text)
+{
+    recordLines(shownLines(text));
+}
+
+void writeShown()
+{
+    QFile file(QString::fromLocal8Bit(qgetenv("VEK7_SHOWN_FILE")));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(g_shownLines.join(QLatin1Char('\n')).toUtf8() + '\n');
+}
+
+/// Records what the windows show: the lines a read-only text pane gets from the
+/// moment it is first shown, a message box's title and texts, a label's text as it is drawn
+/// (tool tips are labels too) and a shown widget's tool tip as it changes.
+class ShownRecorder : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Paint || type == QEvent::Show) {
+            if (auto *label = qobject_cast<QLabel *>(watched))
+                recordShown(label->text());
+        }
+        if (type == QEvent::ToolTipChange && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isVisible())
+            recordShown(static_cast<QWidget *>(watched)->toolTip());
+        if (type != QEvent::Show)
+            return false;
+        if (auto *box = qobject_cast<QMessageBox *>(watched)) {
+            recordShown(box->windowTitle());
+            recordShown(box->text());
+            recordShown(box->informativeText());
+        } else if (auto *edit = qobject_cast<QTextEdit *>(watched); edit && edit->isReadOnly()) {
+            watch(edit->document());
+        } else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched);
+                   plain && plain->isReadOnly()) {
+            watch(plain->document());
+        }
+        return false;
+    }
+
+private:
+    /// Records the document's text and, from then on, each block an edit touches.
+    static void watch(QTextDocument *doc)
+    {
+        if (doc->property("vek7Shown").toBool())
+            return;
+        doc->setProperty("vek7Shown", true);
+        recordShown(doc->toPlainText());
+        QObject::connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
+            for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added;
+                 b = b.next()) {
+                QStringList before;
+                for (QTextBlock p = b.previous(); p.isValid() && before.size() < 2;
+                     p = p.previous())
+                    before = shownLines(p.text()) + before;
+                recordLines(before + shownLines(b.text()), before.size());
+            }
+        });
+    }
+};
+
+void installShownRecorder()
+{
+    if (!qEnvironmentVariableIsEmpty("VEK7_SHOWN_FILE"))
+        QCoreApplication::instance()->installEventFilter(
+            new ShownRecorder(QCoreApplication::instance()));
+}
+
 struct TestEnvironment
 {
     TestEnvironment()
     {
+        // A run that stops early leaves no record rather than an old one.
+        if (!qEnvironmentVariableIsEmpty("VEK7_SHOWN_FILE")) {
+            QFile::remove(QString::fromLocal8Bit(qgetenv("VEK7_SHOWN_FILE")));
+            std::atexit(writeShown);
+        }
         // Only the end-to-end road asks for a real X server; every other run is headless.
         const bool realX = qgetenv("QT_QPA_PLATFORM") == "xcb";
         if (!realX)
@@ -100,6 +222,8 @@ struct TestEnvironment
 const TestEnvironment g_environment;
 
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installShownRecorder)
 
 /// Folder that holds this test run's redirected settings and scratch files.
 QString vek7TestScratchDir()

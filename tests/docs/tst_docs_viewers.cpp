@@ -167,6 +167,7 @@ void tst_docs_viewers::emptyFolderSaysSo()
         w.reset(a);
     }
     QVERIFY(pane);
+    w->show();
     QCOMPARE(pane->toPlainText().trimmed(), QStringLiteral("no documents found"));
     QVERIFY(pane->toHtml().contains(QLatin1String("font-weight:700"))
             || pane->toHtml().contains(QLatin1String("font-weight:600")));

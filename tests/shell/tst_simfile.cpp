@@ -81,6 +81,7 @@ private slots:
     void open_missingSections_opensAndNamesThem();
     void menuEntries_withoutConfiguration_doNothing();
     void recentFiles_orderAndLimit();
+    void recentFiles_deletedFile_keepsConfiguration_data();
     void recentFiles_deletedFile_keepsConfiguration();
     void saveAs_failure_restoresName();
     void checkBoxes_followControlSet();
@@ -392,8 +393,18 @@ void tst_simfile::recentFiles_orderAndLimit()
     QVERIFY(!findAction(win.get(), QStringLiteral("c0.jsdb")));
 }
 
+void tst_simfile::recentFiles_deletedFile_keepsConfiguration_data()
+{
+    QTest::addColumn<bool>("folder"); // a folder took the file's name
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("deleted") << false << "    file does not exist.";
+    QTest::newRow("a folder now") << true << "    file exists.";
+}
+
 void tst_simfile::recentFiles_deletedFile_keepsConfiguration()
 {
+    QFETCH(bool, folder);
+    QFETCH(QString, reason);
     const QString dir = freshFolder(QStringLiteral("gone"));
     const QString gone = writeConfiguration(dir + "/gone.jsdb");
     const QString kept = writeConfiguration(dir + "/kept.jsdb");
@@ -401,13 +412,14 @@ void tst_simfile::recentFiles_deletedFile_keepsConfiguration()
     openFile(win.get(), gone);
     openFile(win.get(), kept);
     QVERIFY(QFile::remove(gone));
+    QVERIFY(!folder || QDir().mkpath(gone));
     sbatch *batch = win->retrieve_sbatch();
 
     findAction(win.get(), QStringLiteral("gone.jsdb"))->trigger();
 
     const QStringList pane = paneLines(win.get());
     QVERIFY(pane.contains("    [ " + gone + " ],"));
-    QCOMPARE(pane.last(), QStringLiteral("    file does not exist."));
+    QCOMPARE(pane.last(), reason);
     QCOMPARE(win->retrieve_sbatch(), batch);
     QCOMPARE(batch->sdata->file, kept);
     QVERIFY(recentFiles().contains(gone));
