@@ -197,6 +197,11 @@ public:
     /// Sets `field` to a flag written as true or false (or as the text of a whole
     /// number, not 0 for true); anything else reads as false and is noted.
     void boolean(bool &field, const jvalue &o, std::string_view key);
+    /// Notes member `key` of `o`, a number of the right kind that the program does not
+    /// take (`why`, as its field words it, e.g. "at most 10000"), unless it is noted
+    /// already; told with `used()` as the value used in its place.
+    void refused(const jvalue &o, std::string_view key, const QString &why,
+                 std::function<QString()> used);
     /// Notes a record count `key` of `section` that is given and is not the `found`
     /// records read (`one`/`many` name one and several of them, e.g. "water"). A
     /// count written as a number is read as the number it is.

@@ -180,16 +180,22 @@ int jsdbfile_mgr::read_ctrlparameters(const jvalue &top)
         notes.real(cs->csolvcmin, ctrl, "csolvcmin");
     }
 
-    if (cs->csolvitmax < 1 || cs->csolvitmax > 10000) // the engine runs 1 to 10000
+    // Values the engine cannot run with take their defaults, told as the control
+    // parameters' fields tell them typed.
+    if (cs->csolvitmax < 1 || cs->csolvitmax > 10000) { // the engine runs 1 to 10000
+        notes.refused(ctrl, "csolvitmax",
+                      cs->csolvitmax < 1 ? QStringLiteral("at least 1")
+                                         : QStringLiteral("at most 10000"),
+                      [] { return QStringLiteral("31"); });
         cs->csolvitmax = 31;
+    }
     // A limit must be a finite number above 0: "inf" or "nan" would let a run stop
     // at once as converged, or never.
-    auto limit = [](double &value, double fallback, const char *key) {
+    auto limit = [&notes, &ctrl](double &value, double fallback, const char *key) {
         if (value > 0.0 && std::isfinite(value))
             return;
-        if (value != 0.0)
-            qDebug() << "JR ##### control parameter" << key << "of" << value
-                     << "is no finite number above 0; the default" << fallback << "is used";
+        notes.refused(ctrl, key, QStringLiteral("must be greater than 0"),
+                      [fallback] { return QString::number(fallback); });
         value = fallback;
     };
     limit(cs->csolvcvg, 1e-6, "csolvcvg");

@@ -6,7 +6,9 @@
 #include "jsdbfile_mgr.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -150,6 +152,17 @@ void value_notes::look(const jvalue &v, std::string_view key, kind expected, Use
 void value_notes::note_real(const jvalue &v, std::string_view key, const double &field)
 {
     look(v, key, kind::number, [&field] { return held_text(field); });
+}
+
+void value_notes::refused(const jvalue &o, std::string_view key, const QString &why,
+                          std::function<QString()> used)
+{
+    const jvalue v = o.value(key);
+    const QString m = member(key);
+    const bool noted
+        = std::any_of(notes.begin(), notes.end(), [&m](const note &n) { return n.member == m; });
+    if (!v.is_null() && !noted)
+        notes.push_back({m, shown(v), why, std::move(used)});
 }
 
 void value_notes::note_integer(const jvalue &v, std::string_view key, const int &field)
@@ -309,6 +322,14 @@ QString value_notes::wrong_kind(const jvalue &v, kind expected)
         return number_reason(text);
     if (expected != kind::whole64 && v.text_is_number(true))
         return QString();
+    // Digits alone that its field cannot hold: a whole number, only too large.
+    static const QRegularExpression digits(QStringLiteral(R"(^\s*[+-]?\d+\s*$)"));
+    if (digits.match(text).hasMatch()) {
+        bool fits = false;
+        text.toLongLong(&fits);
+        if (!(expected == kind::whole64 && fits))
+            return QStringLiteral("a whole number too large to hold");
+    }
     bool ok = false;
     text.toLongLong(&ok);
     return expected == kind::whole64 && ok ? QString() : unlike;

@@ -215,7 +215,10 @@ void tst_jsdb_damaged::controlParameters_data()
                          "csolvcmin": "abc", "dbaccess": "2", "redox": "true")")
         << true << false << 31 << 1e-6 << 25.0 << 1e-36
         << QStringList({R"("redox" is "true", not 0 or 1; 0 was used)",
-                        R"("csolvcmin" is "abc", not a number; 1e-36 was used)"});
+                        R"("csolvcmin" is "abc", not a number; 1e-36 was used)",
+                        R"("csolvitmax" is "-4", at least 1; 31 was used)",
+                        R"("csolvcvg" is "-1", must be greater than 0; 1e-06 was used)",
+                        R"("csolvcmax" is "0", must be greater than 0; 25 was used)"});
     QTest::newRow("non-finite limits corrected")
         << QByteArray(R"("csolvcvg": "inf", "csolvcmax": "nan", "csolvcmin": "-inf")") << false
         << false << 31 << 1e-6 << 25.0 << 1e-36
@@ -227,7 +230,12 @@ void tst_jsdb_damaged::controlParameters_data()
         << 1e-36 << QStringList();
     QTest::newRow("iteration limit above the largest corrected")
         << QByteArray(R"("csolvitmax": "10001")") << false << false << 31 << 1e-6 << 25.0 << 1e-36
-        << QStringList();
+        << QStringList(R"("csolvitmax" is "10001", at most 10000; 31 was used)");
+    QTest::newRow("iteration limit beyond a whole number's reach")
+        << QByteArray(R"("csolvitmax": "3000000000")") << false << false << 31 << 1e-6 << 25.0
+        << 1e-36
+        << QStringList(R"("csolvitmax" is "3000000000", a whole number too large to )"
+                       "hold; 31 was used");
     QTest::newRow("flags of other JSON types, missing keys")
         << QByteArray(R"("redox": true, "csolvitmax": "letters")") << false << false << 31 << 1e-6
         << 25.0 << 1e-36
