@@ -42,17 +42,21 @@ void fill(QTableWidget *t, const QList<QStringList> &rows)
             t->setItem(i, j, cell(rows[i][j], j > 0));
 }
 
+/// Width that fits column `c` of `t` to its texts and title.
+int fitWidth(const QTableWidget *t, int c)
+{
+    const QAbstractItemView *view = t; // the hint is public as an item view
+    return std::max(view->sizeHintForColumn(c), t->horizontalHeader()->sectionSizeHint(c));
+}
+
 /// Fits the columns of `t` to their texts and titles: every column, or with
 /// `narrowOnly` just those too narrow for them, so that a width the user chose stays.
 void fitColumns(QTableWidget *t, bool narrowOnly)
 {
     // Column by column, so that a stretched last column keeps its fitted width as
     // the least it shrinks to.
-    const QAbstractItemView *view = t; // the hint is public as an item view
     for (int c = 0; c < t->columnCount(); ++c)
-        if (!narrowOnly
-            || t->columnWidth(c)
-                < std::max(view->sizeHintForColumn(c), t->horizontalHeader()->sectionSizeHint(c)))
+        if (!narrowOnly || t->columnWidth(c) < fitWidth(t, c))
             t->resizeColumnToContents(c);
 }
 
@@ -199,9 +203,13 @@ void viewResult_spcn::fit_watersPane()
         return;
     paneToFit = false;
     const QMargins m = ui->verticalLayout_waters->contentsMargins();
+    // A stretched last column fills whatever room the view has, the scroll bar's
+    // too while it is hidden: its width is no need, or each list given widens the pane.
+    const int last = t->columnCount() - 1;
     int columns = 0;
     for (int c = 0; c < t->columnCount(); ++c)
-        columns += t->columnWidth(c);
+        columns += c == last && t->horizontalHeader()->stretchLastSection() ? fitWidth(t, c)
+                                                                            : t->columnWidth(c);
     const int need = columns + 2 * t->frameWidth() + t->verticalScrollBar()->sizeHint().width()
         + m.left() + m.right();
     const QList<int> sizes = ui->splitter->sizes();

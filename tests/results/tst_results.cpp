@@ -311,25 +311,31 @@ private slots:
     void viewer_columnsWholeAndKeptAsLeft_data()
     {
         QTest::addColumn<QString>("name"); // of the water shown first
+        QTest::addColumn<int>("count"); // waters in the list
         QTest::addColumn<QStringList>("beyond"); // tables with columns past their view
-        QTest::newRow("short name") << "seawater" << QStringList();
+        QTest::newRow("short name") << "seawater" << 2 << QStringList();
         QTest::newRow("60-character name") // the list scrolls, the values stay in view
-            << "Atlantic seawater sampled at 30 m depth off the Azores, 2019"
+            << "Atlantic seawater sampled at 30 m depth off the Azores, 2019" << 2
             << QStringList {"tableWidget_waters"};
+        QTest::newRow("5 waters") << "seawater" << 5 << QStringList();
     }
 
     void viewer_columnsWholeAndKeptAsLeft()
     {
         QFETCH(QString, name);
+        QFETCH(int, count);
         QFETCH(QStringList, beyond);
         QSettings().remove("viewspcn"); // the window at its default size
         QString msg;
         std::unique_ptr<sbatch> b = seawaterBatch(25.0, &msg);
         QVERIFY2(b, qPrintable(msg));
         b->sdata->waters.first()->name = name;
-        one_water *second = b->sdata->own(copy_struct().copy_water(b->sdata->waters.first()));
-        second->name = "seawater, second sample";
-        b->sdata->waters << second;
+        for (int i = 1; i < count; ++i) {
+            one_water *w = b->sdata->own(copy_struct().copy_water(b->sdata->waters.first()));
+            w->name = i == 1 ? "seawater, second sample" : QStringLiteral("seawater %1").arg(i + 1);
+            b->sdata->waters << w;
+        }
+        const one_water *second = b->sdata->waters.at(1);
         viewResult_spcn v;
         v.update_ui_result(b.get(), 0);
         v.show();
@@ -346,10 +352,16 @@ private slots:
         };
         QTRY_COMPARE(hidden(), beyond);
         QCOMPARE(child<QTableWidget>(&v, "tableWidget_properties")->item(0, 1)->toolTip(), name);
+        // the same waters given again change no width
+        auto *waters = child<QTableWidget>(&v, "tableWidget_waters");
+        const QList<int> fitted = columnWidths(&v) << waters->width();
+        for (int i = 0; i < 3; ++i)
+            v.update_ui_result(b.get(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(columnWidths(&v) << waters->width(), fitted);
 
         // Widths the user sets stay through another water, sort order, unit and a
         // minimise; the list pane fits again the list given next.
-        auto *waters = child<QTableWidget>(&v, "tableWidget_waters");
         dragColumnEdge(waters, 0, 30);
         child<QTabWidget>(&v, "tabWidget_result")->setCurrentIndex(1);
         dragColumnEdge(child<QTableWidget>(&v, "tableWidget_solutes"), 0, 40);
