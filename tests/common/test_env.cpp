@@ -1,7 +1,7 @@
 // Every test executable starts headless, with its settings store and home for
 // temporary files in a fresh folder, so no test reads or writes the user's settings.
 // A run that names a file in VEK7_SHOWN_FILE also gets there every line the program
-// showed (message panes, boxes, labels, tool tips), for the check that the guide
+// showed (message panes, boxes, labels, tool tips, table cells), for the check that the guide
 // quotes only messages some test sees.
 #include <QByteArray>
 #include <QCoreApplication>
@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSet>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -128,7 +129,8 @@ void writeShown()
 
 /// Records what the windows show: the lines a read-only text pane gets from the
 /// moment it is first shown, a message box's title and texts, a label's text as it is drawn
-/// (tool tips are labels too) and a shown widget's tool tip as it changes.
+/// (tool tips are labels too), a shown widget's tool tip as it changes and the cell
+/// texts of a table each time it is shown and as they change while it shows.
 class ShownRecorder : public QObject
 {
 public:
@@ -150,6 +152,8 @@ public:
             recordShown(box->windowTitle());
             recordShown(box->text());
             recordShown(box->informativeText());
+        } else if (auto *table = qobject_cast<QTableWidget *>(watched)) {
+            watch(table);
         } else if (auto *edit = qobject_cast<QTextEdit *>(watched); edit && edit->isReadOnly()) {
             watch(edit->document());
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched);
@@ -160,6 +164,27 @@ public:
     }
 
 private:
+    /// Records the cell texts of `table` now and, from then on, each cell set while
+    /// the table shows.
+    static void watch(QTableWidget *table)
+    {
+        const auto record = [table](int top, int left, int bottom, int right) {
+            for (int r = top; r <= bottom; ++r)
+                for (int c = left; c <= right; ++c)
+                    if (const QTableWidgetItem *item = table->item(r, c))
+                        recordShown(item->text());
+        };
+        record(0, 0, table->rowCount() - 1, table->columnCount() - 1);
+        if (table->property("vek7Shown").toBool())
+            return;
+        table->setProperty("vek7Shown", true);
+        QObject::connect(table->model(), &QAbstractItemModel::dataChanged, table,
+                         [table, record](const QModelIndex &from, const QModelIndex &to) {
+                             if (table->isVisible())
+                                 record(from.row(), from.column(), to.row(), to.column());
+                         });
+    }
+
     /// Records the document's text and, from then on, each block an edit touches.
     static void watch(QTextDocument *doc)
     {

@@ -484,6 +484,10 @@ void tst_engine_driver::refusals_data()
     QTest::newRow("concentration limit not a number")
         << mutator([](saltWater &s) { s.sd->ctrlset->csolvcmin = std::nan(""); })
         << "lowest concentration nan";
+    QTest::newRow("species held at the floor") << mutator([](saltWater &s) {
+        s.sd->ctrlset->csolvcmin = 1.0; // OH- lies far below it
+        s.sd->ctrlset->csolvitmax = 1;
+    }) << "#### error : 1 species held at the concentration floor 1 molal: OH-";
     QTest::newRow("singular system") << mutator([](saltWater &s) {
         // the Na amount names chloride: Na+ is left in no equation
         s.w->composition[2]->species = QStringList {"Cl-"};
@@ -505,7 +509,7 @@ void tst_engine_driver::refusals()
     QVERIFY(!r->converged);
     // Only a run stopped inside the iteration has iterated.
     const bool iterated = message.contains("not finite") || message.contains("matrix solver")
-        || message.contains("cannot be met");
+        || message.contains("cannot be met") || message.contains("floor");
     QCOMPARE(model.refused, !iterated);
 }
 

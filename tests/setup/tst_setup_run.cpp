@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -87,18 +88,31 @@ void tst_setup_run::refusedRuns_keepEarlierResult_data()
 {
     QTest::addColumn<double>("TC");
     QTest::addColumn<int>("itmax");
+    QTest::addColumn<QString>("steps"); // what the user sets beforehand
     QTest::addColumn<QString>("line");
-    QTest::newRow("0.5 C") << 0.5 << 31 << "temperature: current value is less than 1 degrees C";
-    QTest::newRow("310 C") << 310.0 << 31 << "temperature: current value is greater than 300";
-    QTest::newRow("NaN") << std::nan("") << 31
+    QTest::newRow("0.5 C") << 0.5 << 31 << ""
+                           << "temperature: current value is less than 1 degrees C";
+    QTest::newRow("310 C") << 310.0 << 31 << ""
+                           << "temperature: current value is greater than 300";
+    QTest::newRow("NaN") << std::nan("") << 31 << ""
                          << "temperature: current value [ nan ] refused: not a finite number";
-    QTest::newRow("engine refuses") << 25.0 << 0 << "Speciation refused";
+    QTest::newRow("engine refuses") << 25.0 << 0 << ""
+                                    << "Speciation refused";
+    QTest::newRow("a reaction gone") << 25.0 << 31 << "drop"
+                                     << "incomplete system. no. solute: ";
+    QTest::newRow("swap and alkalinity")
+        << 25.0 << 31 << "swap alkalinity"
+        << "C element composition condition cannot uses both swap reaction and alkalinity";
+    QTest::newRow("charge balance and alkalinity")
+        << 25.0 << 31 << "balance alkalinity"
+        << "C is used for both charge balance and alkalinity";
 }
 
 void tst_setup_run::refusedRuns_keepEarlierResult()
 {
     QFETCH(double, TC);
     QFETCH(int, itmax);
+    QFETCH(QString, steps);
     QFETCH(QString, line);
     workspace_fixture f;
     enterJ13(f, scratch("refused.jsdb"));
@@ -108,8 +122,22 @@ void tst_setup_run::refusedRuns_keepEarlierResult()
     const double pH = w->pHspcn;
     w->TC = TC;
     f.sd()->ctrlset->csolvitmax = itmax;
+    if (steps.contains("drop")) // as a file edited by hand may hold it
+        f.sd()->rxnsAqueous.removeLast();
+    if (steps.contains("swap"))
+        QVERIFY(chooseItem(elementCombo(f, "C", 2), "Calcite"));
+    if (steps.contains("balance")) {
+        showTab(f.w, 2);
+        pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_chargeBalance"));
+        QVERIFY(chooseItem(f, "comboBox_chargeBalance", "HCO3-"));
+        showTab(f.w, 1);
+    }
+    if (steps.contains("alkalinity")) {
+        pressIndicator(f.w->findChild<QAbstractButton *>("checkBox_alkalinity"));
+        pressIndicator(f.w->findChild<QAbstractButton *>("radioButton_alkalinityCarb"));
+    }
     QCOMPARE(pressRun(f), QStringLiteral("Config ERR"));
-    QVERIFY(f.messages().contains(line));
+    QVERIFY2(f.messages().contains(line), qPrintable(f.messages().right(600)));
     QCOMPARE(w->results, before);
     QCOMPARE(w->pHspcn, pH);
 }
@@ -294,13 +322,21 @@ void tst_setup_run::viewResult_opensOneWindow()
     QTest::mouseClick(view, Qt::LeftButton);
     QCOMPARE(text, QStringLiteral("No results are available for review"));
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));
+    // Minerals of an element added after the run: the result cannot judge them.
+    showTab(f.w, 0);
+    pickElement(f, "ca", "Ca");
+    showTab(f.w, 1);
     QTest::mouseClick(view, Qt::LeftButton);
     QTest::mouseClick(view, Qt::LeftButton);
-    int shown = 0;
+    QList<QWidget *> shown;
     for (QWidget *top : QApplication::topLevelWidgets())
         if (top->windowTitle() == QStringLiteral("Speciation Result") && top->isVisible())
-            ++shown;
-    QCOMPARE(shown, 1);
+            shown << top;
+    QCOMPARE(shown.size(), 1);
+    QTabBar *tabs = shown.first()->findChild<QTabBar *>();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
+    const auto *minerals = shown.first()->findChild<QTableWidget *>("tableWidget_minerals");
+    QVERIFY(minerals->isVisible() && tableColumn(minerals, 2).contains("n/a (run again)"));
 }
 
 void tst_setup_run::noWater_runRefused()
@@ -311,6 +347,8 @@ void tst_setup_run::noWater_runRefused()
     f.sd()->currentWater = 7;
     pressRun(f);
     QVERIFY(f.messages().contains("##  speciation: no water is selected"));
+    QTest::mouseClick(f.w->findChild<QPushButton *>("pushButton_viewResult"), Qt::LeftButton);
+    QVERIFY(f.messages().contains("##  view result: no water is selected"));
 }
 
 void tst_setup_run::storedValue_refusedAsItsField_data()

@@ -59,6 +59,7 @@ private slots:
     void addCarbonDioxide_bringsCarbonAndCarbonates();
     void pickerCancelled_changesNothing();
     void deleteCalcium_leavesNothingOfIt();
+    void deleteFixed_refused_data();
     void deleteFixed_refused();
     void deleteGas_keepsElementsAndSolutes();
     void deleteGas_withoutReaction();
@@ -103,6 +104,16 @@ void tst_setup_system::addCalcium_bringsSolutesAndMinerals()
     QVERIFY(f.w->unsaved_changes());
     QVERIFY(boxes.texts.isEmpty());
     CHECK_COUNTS(f.sd());
+
+    // A gas whose reaction names a species the database lacks: the species is named.
+    QStringList &species
+        = f.db->sdata->rxnsGas.at(f.db->find_idxDB_rxn("CO2(g)", global::gas))->composition->solute;
+    species.replace(species.indexOf("H+"), "Hz+");
+    pickGas(f, "co2", "CO2(g)");
+    QVERIFY2(
+        f.messages().contains("SS: ## solute [ Hz+ ] in reaction [ CO2(g) ] not found in database"),
+        qPrintable(f.messages().right(400)));
+    QVERIFY(!f.soluteNames().contains("Hz+"));
 }
 
 void tst_setup_system::addCarbonDioxide_bringsCarbonAndCarbonates()
@@ -169,13 +180,35 @@ void tst_setup_system::deleteCalcium_leavesNothingOfIt()
     CHECK_COUNTS(f.sd());
 }
 
+void tst_setup_system::deleteFixed_refused_data()
+{
+    QTest::addColumn<bool>("dbaccess");
+    QTest::addColumn<QString>("gas"); // a gas of the file, pressed to delete; else H
+    QTest::addColumn<QString>("line");
+    QTest::newRow("element H") << true << ""
+                               << "##  element [ H ] is fixed, cannot be removed";
+    // Without the database nothing removed could be collected again.
+    QTest::newRow("gas without the database") << false << "CO2(g)"
+                                              << "##  gas [ CO2(g) ] is fixed, cannot be removed";
+}
+
 void tst_setup_system::deleteFixed_refused()
 {
+    QFETCH(bool, dbaccess);
+    QFETCH(QString, gas);
+    QFETCH(QString, line);
     workspace_fixture f;
-    QVERIFY(f.enterNew(scratch("fixed.jsdb")));
-    QVERIFY(f.clickDeleteElement("H"));
-    QVERIFY(f.messages().contains("##  element [ H ] is fixed, cannot be removed"));
-    QCOMPARE(f.elementNames(), QStringList({"H", "O"}));
+    QVERIFY(f.enterNew(scratch("fixed.jsdb"), false, dbaccess, [&gas](sim_data *cfg) {
+        if (!gas.isEmpty()) {
+            cfg->gases.append(cfg->own(new one_gas));
+            cfg->gases.last()->name = gas;
+        }
+    }));
+    const QStringList elements = f.elementNames();
+    QVERIFY(gas.isEmpty() ? f.clickDeleteElement("H") : f.clickDeleteGas(gas));
+    QVERIFY2(f.messages().contains(line), qPrintable(f.messages()));
+    QCOMPARE(f.elementNames(), elements);
+    QCOMPARE(f.gasNames(), gas.isEmpty() ? QStringList() : QStringList {gas});
     QVERIFY(!f.w->unsaved_changes());
     CHECK_COUNTS(f.sd());
 }

@@ -51,6 +51,7 @@ private slots:
     void hydrogenInPpm_shownWithoutErrorLine();
     void deletedElement_clearsConditionsNeedingIt_data();
     void deletedElement_clearsConditionsNeedingIt();
+    void conditionFromFile_namedByCheck_data();
     void conditionFromFile_namedByCheck();
     void reopen_cleanStatus_savedUnitAndMarker();
     void reopen_paneShowsNewestLine();
@@ -261,22 +262,34 @@ void tst_setup_waters::deletedElement_clearsConditionsNeedingIt()
     QVERIFY(file.open(QIODevice::ReadOnly) && !file.readAll().contains(name.toUtf8()));
 }
 
+void tst_setup_waters::conditionFromFile_namedByCheck_data()
+{
+    QTest::addColumn<QString>("mineral");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("calcite, no calcium") << "Calcite"
+                                         << "swap reaction [ Calcite ] of [ C ] needs Ca++";
+    QTest::newRow("not in the database") << "Unobtainite"
+                                         << "##  swap reaction [ Unobtainite ] not in database.";
+}
+
 void tst_setup_waters::conditionFromFile_namedByCheck()
 {
-    // A configuration whose water asks C to follow calcite, with no calcium in it.
+    QFETCH(QString, mineral);
+    QFETCH(QString, named);
+    // A configuration whose water asks C to follow a mineral the system cannot serve.
     workspace_fixture f;
-    QVERIFY(f.enterNew(scratch("calcite-file.jsdb"), false, true, [](sim_data *cfg) {
+    QVERIFY(f.enterNew(scratch("calcite-file.jsdb"), false, true, [&mineral](sim_data *cfg) {
         one_elementComp *c = sbatch().setup_one_elementComp("C");
-        c->swaprxn = QStringLiteral("Calcite");
+        c->swaprxn = mineral;
         cfg->waters.first()->composition << c;
     }));
     f.addElementDirect("C");
     showWaterPage(f);
     // The row shows what the water holds, so the user can choose something else.
     QComboBox *option = elementCombo(f, "C", 2);
-    QCOMPARE(option->currentText(), QString("Calcite"));
+    QCOMPARE(option->currentText(), mineral);
+    QVERIFY(pickItem(option, " swap options") && pickItem(option, mineral));
     QCOMPARE(pressRun(f), QString("Config ERR"));
-    const QString named = "swap reaction [ Calcite ] of [ C ] needs Ca++";
     QVERIFY2(f.messages().contains(named), qPrintable(f.messages()));
     option->setCurrentIndex(0);
     QCOMPARE(pressRun(f), QStringLiteral("     DONE"));

@@ -222,6 +222,14 @@ void tst_simfile_load::load_failure_keepsHeldImage()
     QCOMPARE(setups.count(), 0);
     QCOMPARE(win->retrieve_dbdata(), held);
     QVERIFY(loadButton(win.get())->isEnabled());
+
+    // A configuration file gone since it was opened is not loaded either.
+    QVERIFY(QFile::remove(dir + "/bad.jsdb"));
+    loadButton(win.get())->click();
+    QCOMPARE(paneLines(win.get()).last(),
+             QStringLiteral("SF: ####  ERROR while loading the configuration file; open it again"));
+    QCOMPARE(setups.count(), 0);
+    QCOMPARE(win->retrieve_dbdata(), held);
 }
 
 void tst_simfile_load::load_usesSelectedTypeFiles()
