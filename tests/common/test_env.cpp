@@ -19,7 +19,6 @@
 #include <QTextEdit>
 #include <QtGlobal>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -83,54 +82,29 @@ bool useScreen(const QByteArray &dir, const QByteArray &size)
     return true;
 }
 
-QStringList g_shownLines; // each line after the two it followed when shown
-QSet<QString> g_shown; // those three lines, joined
+QSet<QString> g_shown; // the texts shown, whole and line by line, blanks simplified
 
-/// The lines `text` shows, blanks simplified, empty ones left out.
-QStringList shownLines(QString text)
+void recordShown(QString text)
 {
     if (Qt::mightBeRichText(text))
         text = QTextDocumentFragment::fromHtml(text).toPlainText();
-    QStringList out;
-    for (const QString &raw : text.replace(QChar::LineSeparator, QLatin1Char('\n')).split('\n'))
-        if (!raw.simplified().isEmpty())
-            out << raw.simplified();
-    return out;
-}
-
-/// Records `lines` from `first` on, each once after the two lines before it, so that
-/// a message shown over up to three lines stands whole in the record.
-void recordLines(const QStringList &lines, qsizetype first = 0)
-{
-    for (qsizetype i = first; i < lines.size(); ++i) {
-        const QStringList context
-            = lines.mid(std::max<qsizetype>(0, i - 2), std::min<qsizetype>(i, 2));
-        const QString key = (context + QStringList {lines.at(i)}).join(QLatin1Char('\n'));
-        if (g_shown.contains(key))
-            continue;
-        g_shown.insert(key);
-        if (g_shownLines.mid(g_shownLines.size() - context.size()) != context)
-            g_shownLines << context;
-        g_shownLines << lines.at(i);
-    }
-}
-
-void recordShown(const QString &text)
-{
-    recordLines(shownLines(text));
+    const QStringList lines = text.replace(QChar::LineSeparator, QLatin1Char('\n')).split('\n');
+    for (const QString &line : lines + QStringList(lines.join(QLatin1Char(' '))))
+        if (!line.simplified().isEmpty())
+            g_shown.insert(line.simplified());
 }
 
 void writeShown()
 {
     QFile file(QString::fromLocal8Bit(qgetenv("VEK7_SHOWN_FILE")));
     if (file.open(QIODevice::WriteOnly))
-        file.write(g_shownLines.join(QLatin1Char('\n')).toUtf8() + '\n');
+        file.write(QStringList(g_shown.begin(), g_shown.end()).join('\n').toUtf8() + '\n');
 }
 
-/// Records what the windows show: the lines a read-only text pane gets from the
-/// moment it is first shown, a message box's title and texts, a label's text as it is drawn
-/// (tool tips are labels too), a shown widget's tool tip as it changes and the cell
-/// texts of a table each time it is shown and as they change while it shows.
+/// Records what the windows show: a message box's title and texts, a label's text as
+/// it is drawn (tool tips are labels too), a shown widget's tool tip as it changes, and
+/// from the moment they are first shown the lines of a read-only text pane and the
+/// cells of a table as they are set.
 class ShownRecorder : public QObject
 {
 public:
@@ -139,21 +113,37 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if (type == QEvent::Paint || type == QEvent::Show) {
-            if (auto *label = qobject_cast<QLabel *>(watched))
-                recordShown(label->text());
-        }
-        if (type == QEvent::ToolTipChange && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->isVisible())
-            recordShown(static_cast<QWidget *>(watched)->toolTip());
-        if (type != QEvent::Show)
+        auto *widget = watched->isWidgetType() ? static_cast<QWidget *>(watched) : nullptr;
+        if (auto *label = qobject_cast<QLabel *>(watched);
+            label && (type == QEvent::Paint || type == QEvent::Show))
+            recordShown(label->text());
+        if (type == QEvent::ToolTipChange && widget && widget->isVisible())
+            recordShown(widget->toolTip());
+        if (type != QEvent::Show || !widget)
             return false;
         if (auto *box = qobject_cast<QMessageBox *>(watched)) {
-            recordShown(box->windowTitle());
-            recordShown(box->text());
-            recordShown(box->informativeText());
-        } else if (auto *table = qobject_cast<QTableWidget *>(watched)) {
-            watch(table);
+            for (const QString &text : {box->windowTitle(), box->text(), box->informativeText()})
+                recordShown(text);
+            return false;
+        }
+        auto *table = qobject_cast<QTableWidget *>(watched);
+        const auto cells = [table](int top, int left, int bottom, int right) {
+            for (int r = top; r <= bottom; ++r)
+                for (int c = left; c <= right; ++c)
+                    if (const QTableWidgetItem *item = table->item(r, c))
+                        recordShown(item->text());
+        };
+        if (table)
+            cells(0, 0, table->rowCount() - 1, table->columnCount() - 1);
+        if (widget->property("vek7Shown").toBool())
+            return false;
+        widget->setProperty("vek7Shown", true);
+        if (table) {
+            connect(table->model(), &QAbstractItemModel::dataChanged, table,
+                    [table, cells](const QModelIndex &a, const QModelIndex &b) {
+                        if (table->isVisible())
+                            cells(a.row(), a.column(), b.row(), b.column());
+                    });
         } else if (auto *edit = qobject_cast<QTextEdit *>(watched); edit && edit->isReadOnly()) {
             watch(edit->document());
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched);
@@ -164,43 +154,15 @@ public:
     }
 
 private:
-    /// Records the cell texts of `table` now and, from then on, each cell set while
-    /// the table shows.
-    static void watch(QTableWidget *table)
-    {
-        const auto record = [table](int top, int left, int bottom, int right) {
-            for (int r = top; r <= bottom; ++r)
-                for (int c = left; c <= right; ++c)
-                    if (const QTableWidgetItem *item = table->item(r, c))
-                        recordShown(item->text());
-        };
-        record(0, 0, table->rowCount() - 1, table->columnCount() - 1);
-        if (table->property("vek7Shown").toBool())
-            return;
-        table->setProperty("vek7Shown", true);
-        QObject::connect(table->model(), &QAbstractItemModel::dataChanged, table,
-                         [table, record](const QModelIndex &from, const QModelIndex &to) {
-                             if (table->isVisible())
-                                 record(from.row(), from.column(), to.row(), to.column());
-                         });
-    }
-
-    /// Records the document's text and, from then on, each block an edit touches.
+    /// Records the document's text and, from then on, each block an edit touches, also
+    /// joined to the block before it: a message may take two lines.
     static void watch(QTextDocument *doc)
     {
-        if (doc->property("vek7Shown").toBool())
-            return;
-        doc->setProperty("vek7Shown", true);
         recordShown(doc->toPlainText());
-        QObject::connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
+        connect(doc, &QTextDocument::contentsChange, doc, [doc](int from, int, int added) {
             for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= from + added;
-                 b = b.next()) {
-                QStringList before;
-                for (QTextBlock p = b.previous(); p.isValid() && before.size() < 2;
-                     p = p.previous())
-                    before = shownLines(p.text()) + before;
-                recordLines(before + shownLines(b.text()), before.size());
-            }
+                 b = b.next())
+                recordShown(b.previous().text() + QLatin1Char('\n') + b.text());
         });
     }
 };
