@@ -187,6 +187,9 @@ public:
             note_list(v, key, instead);
         return v.elements();
     }
+    /// Member `key` of `o` when it holds an object; otherwise no value, and a note
+    /// ending with `instead` when it holds a value of another kind.
+    jvalue object(const jvalue &o, std::string_view key, const char *instead);
     /// The records keyed by name under member `key` (as "allwaters"); none, and a note
     /// ending with `instead`, when it holds no object. A record that is no object is
     /// noted and stays, read with no values.

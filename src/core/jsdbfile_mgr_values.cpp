@@ -248,6 +248,16 @@ void value_notes::count(const jvalue &section, std::string_view key, qsizetype f
                      [found] { return QString::number(found); }});
 }
 
+jvalue value_notes::object(const jvalue &o, std::string_view key, const char *instead)
+{
+    const jvalue v = o.value(key);
+    if (v.type() == jvalue::object)
+        return v;
+    if (!v.is_null())
+        notes.push_back({member(key), shown(v), QStringLiteral("not an object"), {}, instead});
+    return jvalue();
+}
+
 jrange value_notes::records(const jvalue &o, std::string_view key, const char *instead)
 {
     const jvalue v = o.value(key);

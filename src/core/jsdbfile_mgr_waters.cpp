@@ -379,7 +379,7 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
         else
             w->chargebalanceElem = derive_chargebalance_elem(w, sdata->elements);
 
-        const jvalue o2 = o.value("redoxO2g");
+        const jvalue o2 = notes.object(o, "redoxO2g", "no O2(g) condition was read");
         if (!o2.empty_object()) {
             notes.within("redoxO2g");
             notes.real(w->redoxO2g->molal, o2, "molal");
@@ -389,17 +389,19 @@ int jsdbfile_mgr::read_waters(const jvalue &top)
             w->stag_O2g = true;
         }
 
-        const jvalue mix = o.value("mix");
+        notes.within(nullptr); // back to the water itself
+        const jvalue mix = notes.object(o, "mix", "no mixing record was read");
         if (!mix.empty_object()) {
             notes.within("mix");
             notes.flagInt(w->statmixing, mix, "statmixing");
             notes.flagInt(w->stattitrate, mix, "stattitrate");
-            const jvalue mixdata = mix.value("mixdata");
+            const jvalue mixdata = notes.object(mix, "mixdata", "no mixing record was read");
             if (!mixdata.empty_object())
                 w->mixdata = read_mixdata(mixdata, gb, notes);
         }
 
-        const jvalue results = o.value("results");
+        notes.within(nullptr); // back to the water itself
+        const jvalue results = notes.object(o, "results", "no result was read");
         if (!results.empty_object())
             w->results = read_result(results, notes);
 

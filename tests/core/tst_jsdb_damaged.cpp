@@ -381,6 +381,17 @@ void tst_jsdb_damaged::waterValuesOfOtherKinds_data()
                         "to hold all its digits: nearer to 0 than 2.2250738585072014e-308; "
                         "4.9406564584124654e-324 was used"})
         << 0.0 << 4.9406564584124654e-324;
+    QTest::newRow("records of other kinds")
+        << QByteArray(R"({"allwaters": {"w1": {"name": "w1", "TC": "25", "redoxO2g": {},
+        "mix": {"statmixing": "1", "mixdata": [2]}, "results": "none"}, "w2": {"name": "w2",
+        "redoxO2g": [1], "mix": 3}}})")
+        << QStringList({R"(water "w1": "mixdata" in "mix" is [2], not an object; no mixing )"
+                        "record was read",
+                        R"(water "w1": "results" is "none", not an object; no result was read)",
+                        R"(water "w2": "redoxO2g" is [1], not an object; no O2(g) condition )"
+                        "was read",
+                        R"(water "w2": "mix" is 3, not an object; no mixing record was read)"})
+        << 25.0 << qQNaN();
     QTest::newRow("count written as a number")
         << QByteArray(R"({"nwaters": 1, "allwaters": {"w1": {"name": "w1", "TC": "25"}}})")
         << QStringList() << 25.0 << qQNaN();
