@@ -98,16 +98,12 @@ QString held_text(double v)
     return std::fpclassify(v) == FP_SUBNORMAL ? QString::number(v, 'g', 17) : number_text(v);
 }
 
-// Why the text of a number member is no number a field holds: as a numeric field
-// tells it, except that words Qt reads as infinities or NaN are numbers, not finite.
+// Why the text of a number member is no number a field holds, as a numeric field
+// tells it; blanks alone are no number begun.
 QString number_reason(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return QStringLiteral("not a number");
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (ok && !std::isfinite(v))
-        return QStringLiteral("not a finite number");
     return number_text_refusal(text);
 }
 
