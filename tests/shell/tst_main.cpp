@@ -408,6 +408,8 @@ void tst_main::dialogs_reopenWhereClosed_data()
     QTest::addColumn<QString>("close"); // its Close button
     QTest::newRow("account settings") << "Manage Account Settings" << true << "pushButton_close";
     QTest::newRow("database manager") << "Database Manager" << false << "pushButton_Close";
+    // The configuration page reads the place before showing its manager again.
+    QTest::newRow("database manager, file page") << "file page" << false << "pushButton_Close";
 }
 
 void tst_main::dialogs_reopenWhereClosed()
@@ -429,15 +431,23 @@ void tst_main::dialogs_reopenWhereClosed()
         QTest::mouseClick(button(dlg, close), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());
     };
+    simfile *sf = nullptr;
+    if (entry == "file page") {
+        button(win.get(), "pushButton_Speciation")->click();
+        sf = simfilePage(win.get());
+    }
     for (int i = 0; i < 5; ++i) {
         ModalScript script;
         if (modal)
             script.modal(closeIt);
-        toolBarEntry(win.get(), entry)->trigger();
+        if (sf)
+            findAction(sf, "Database Manager")->trigger();
+        else
+            toolBarEntry(win.get(), entry)->trigger();
         if (modal)
             QVERIFY(script.done());
         else
-            closeIt(ownWindows<dbmanager>(win.get()).first());
+            closeIt(sf ? sf->findChild<dbmanager *>() : ownWindows<dbmanager>(win.get()).first());
     }
     QCOMPARE(places, QList<QPoint>(5, places.first()));
 }
