@@ -314,6 +314,20 @@ QList<one_rxn *> setup::screen_rxnsRedox_supplements(const QString &element, QLi
             unused << name;
     }
 
+    // A state left out of the pairs of an element already in the system stays out
+    // when a later element's complexes hold it (Fe+++ in FeSO4+ when S comes):
+    // brought in without its pair's reaction, it would leave the system unsolvable.
+    QStringList leftOut;
+    for (const one_redoxRxn *p : sd->rxnsRedox) {
+        const QString owner = p ? p->recName() : QString();
+        if (owner.isEmpty() || owner == element || owner == sd->nameH || owner == sd->nameO
+            || batch->find_idxBatch_element(owner) < 0)
+            continue;
+        for (const one_solute *s : p->soluteRecs)
+            if (s && s->type != global::basis && !used.contains(s->name))
+                appendDistinct(leftOut, s->name);
+    }
+
     if (own.isEmpty() || unused.size() == own.size())
         for (qsizetype i = rxns.size() - 1; i >= 0; --i)
             if (rxns.at(i)->type == global::aux)
@@ -324,7 +338,7 @@ QList<one_rxn *> setup::screen_rxnsRedox_supplements(const QString &element, QLi
         if (r->composition)
             for (const QString &species : r->composition->solute)
                 unknown = unknown || dbase->find_idxDB_solute(species) < 0;
-        if (unknown || holdsAny(r, unused))
+        if (unknown || holdsAny(r, unused) || holdsAny(r, leftOut))
             rxns.removeAt(i);
     }
     return rxns;

@@ -108,6 +108,11 @@ void tst_setup_redox::ironPair_notUsed_addsNoPair()
     QVERIFY(!f.soluteNames().contains("Fe+++"));
     const int fe = f.batch->find_idxBatch_element("Fe");
     QVERIFY(f.sd()->elements.at(fe)->redoxelement);
+    // Sulphur's ferric complexes do not bring the left-out state back.
+    pickElement(f, "s", "S", false);
+    QVERIFY(f.soluteNames().contains("FeSO4(aq)"));
+    for (const char *ferric : {"Fe+++", "FeSO4+", "Fe(SO4)2-"})
+        QVERIFY2(!f.soluteNames().contains(ferric), ferric);
 }
 
 void tst_setup_redox::ironPair_relinkedOnReopen()
