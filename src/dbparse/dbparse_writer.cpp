@@ -455,12 +455,10 @@ private:
 
     // True when the polynomial gives back every fitted point.
     // Real grids are reproduced to ~1e-10; values near the limits of a double are not, and
-    // would otherwise reach the engine as infinite or wrong constants.
+    // would otherwise reach the engine as infinite or wrong constants. Each point is judged
+    // by its own size, so that huge values elsewhere in a grid cannot hide a wrong one.
     static bool reproduces(const QList<double> &c, const QList<double> &T, const QList<double> &y)
     {
-        double scale = 1.0;
-        for (double v : y)
-            scale = std::max(scale, std::fabs(v));
         for (int k = 0; k < T.size(); ++k) {
             double v = c[0];
             double p = 1.0;
@@ -468,7 +466,7 @@ private:
                 p *= T[k];
                 v = std::fma(c[i], p, v);
             }
-            if (!std::isfinite(v) || std::fabs(v - y[k]) > 1e-6 * scale)
+            if (!std::isfinite(v) || std::fabs(v - y[k]) > 1e-6 * std::max(1.0, std::fabs(y[k])))
                 return false;
         }
         return true;

@@ -481,6 +481,8 @@ void tst_dbparse::badInput_data()
         << -1 << 175 << QByteArray("       500.0000  500.0000  500.0000  500.0000") << "line 174:";
     QTest::newRow("grid without a finite polynomial")
         << -1 << 135 << QByteArray("       1.7e308  -1.7e308  127.5000  112.2500") << "line 120:";
+    QTest::newRow("grid whose small values are not given back")
+        << -1 << 135 << QByteArray("       1.0e300  -1.0e300  127.5000  112.2500") << "line 120:";
     // Ca++ given 25 undefined elements besides its own: the first 20 are listed.
     QByteArray undefined("     26 element(s):");
     for (int i = 0; i < 25; ++i)
