@@ -200,6 +200,8 @@ one_water *water_manager::initialize_one_water()
     w->unitIndex2 = 0;
     const sim_data *sd = batch->sdata;
     w->alkElem = !sd->nameC.isEmpty() ? sd->nameC : QStringLiteral("C");
+    // It uses the redox reactions as the water pages will once it is shown.
+    w->stag_O2g = batch->find_idxBatch_solute(sd->nameO2g) >= 0;
     return w;
 }
 

@@ -349,6 +349,15 @@ void tst_setup_solnprops::oxygenGasTypeKey_inItsOwnRow()
     QTableWidget *t = waterTable(f, "tableWidgetWaters_solutes");
     for (int row = 0; row < t->rowCount(); ++row)
         QCOMPARE(t->item(row, 2)->text(), types.at(names.indexOf(t->item(row, 0)->text())));
+    // A water just added uses the redox reactions as soon as it is listed.
+    QString redox;
+    runWaterManager(f.w, [&redox](QWidget *dlg) {
+        press(dlg, "pushButton_add");
+        clickWaterRow(dlg, "new water 0");
+        redox = shown(dlg, "redox reactions");
+        press(dlg, "pushButton_cancel");
+    });
+    QCOMPARE(redox, QStringLiteral("used"));
 }
 
 void tst_setup_solnprops::duplicate_namesCopy_data()
