@@ -147,13 +147,15 @@ void setup::add_one_rxnAqueous(one_rxn *rxn, bool)
     const QList<one_solute *> missing = collect_solutes_on_reactions(rxn);
     if (dbase->find_idxDB_rxn(rxn->name, rxn->type) < 0)
         return;
+    // The solutes first: a gas of the system counts as present under its name, and
+    // O2(g) names both the gas and the solute its reaction needs.
+    for (one_solute *s : missing)
+        add_one_solute(s, false);
     sim_data *sd = batch->sdata;
     if (rxn->type == global::aux || rxn->type == global::aqueous)
         sd->rxnsAqueous.append(rxn);
     else if (rxn->type == global::gas)
         sd->rxnsGas.append(rxn);
-    for (one_solute *s : missing)
-        add_one_solute(s, false);
     sync_counts();
 }
 

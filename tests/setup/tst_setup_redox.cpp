@@ -227,9 +227,13 @@ void tst_setup_redox::hydrogenGas_oneRedoxGas()
     QVERIFY(f.sd()->gases.isEmpty());
     CHECK_COUNTS(f.sd());
 
-    // O2(g) itself is never a redox gas.
-    pickGas(f, "o2", "O2(g)");
-    QVERIFY(f.sd()->redoxgases.isEmpty());
+    // O2(g) itself is never a redox gas. Added first, it brings its solute and runs.
+    workspace_fixture g;
+    QVERIFY(g.enterNew(scratch("o2g.jsdb"), true));
+    pickGas(g, "o2", "O2(g)");
+    QVERIFY(g.sd()->redoxgases.isEmpty() && g.soluteNames().contains("O2(g)"));
+    showWaterPage(g);
+    QCOMPARE(pressRun(g), QStringLiteral("     DONE"));
 }
 
 void tst_setup_redox::deleteElement_takesRedoxGasOfItsGas()
