@@ -52,10 +52,27 @@ bool answersMatch(const QString &stored, const QString &typed)
     return !stored.isEmpty() && !typed.isEmpty() && stored.toLower() == typed.toLower();
 }
 
-bool commit(QSettings &settings)
+QHash<QString, QVariant> values(const QSettings &settings)
+{
+    QHash<QString, QVariant> all;
+    for (const QString &key : settings.allKeys())
+        all.insert(key, settings.value(key));
+    return all;
+}
+
+bool commit(QSettings &settings, const QHash<QString, QVariant> &before)
 {
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() == QSettings::NoError)
+        return true;
+    // A refused value waits in memory and would reach the store with the next
+    // setting the program writes, after the user was told it was not saved.
+    for (const QString &key : settings.allKeys())
+        if (!before.contains(key))
+            settings.remove(key);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+    return false;
 }
 
 } // namespace login_account

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 
 class QSettings;
 
@@ -41,7 +43,10 @@ bool isValidPassword(const QString &text);
 bool digestsMatch(const QString &stored, const QString &entered);
 /// True when both answers are non-empty and equal ignoring case.
 bool answersMatch(const QString &stored, const QString &typed);
+/// Every value the store holds, taken before a write so that `commit` can put it back.
+QHash<QString, QVariant> values(const QSettings &settings);
 /// Writes pending changes of `settings` to the store; true when the store took them.
-bool commit(QSettings &settings);
+/// When it refuses them, the values `before` the write are put back.
+bool commit(QSettings &settings, const QHash<QString, QVariant> &before);
 
 } // namespace login_account

@@ -224,6 +224,7 @@ void login_page::settings_write()
 bool login_page::settings_login_write()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     if (!saveInfo)
         settings.setValue(login_account::keySaveInfo, false);
@@ -235,14 +236,15 @@ bool login_page::settings_login_write()
     settings.setValue(login_account::keySecurityQ, workingQuestion);
     settings.setValue(login_account::keySecurityA, workingAnswer);
     settings.endGroup();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 bool login_page::settings_reset()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.clear();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 void login_page::on_lineEdit_username_textChanged(const QString &text)

@@ -220,11 +220,12 @@ void login_page::on_pushButton_verifySave_clicked()
     // An untouched clue field keeps the clue on record.
     const QString clue = verifyClue.isEmpty() ? storedClue : verifyClue;
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     settings.setValue(login_account::keyPassword, verifyHash);
     settings.setValue(login_account::keyPasswordClue, clue);
     settings.endGroup();
-    if (!login_account::commit(settings)) {
+    if (!login_account::commit(settings, before)) {
         ui->lineEdit_verifyStatus->setText(
             QStringLiteral("not saved: the settings could not be written"));
         return;

@@ -106,39 +106,43 @@ void manage_account::settings_writeMain()
 bool manage_account::settings_writeLoginEnabled()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     settings.setValue(login_account::keyLoginEnabled, workingLoginEnabled);
     settings.endGroup();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 bool manage_account::settings_writeUsername()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     settings.setValue(login_account::keyUsername, workingUsername);
     settings.endGroup();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 bool manage_account::settings_writePassword()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     settings.setValue(login_account::keyPassword, newHash);
     settings.setValue(login_account::keyPasswordClue, workingClue);
     settings.endGroup();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 bool manage_account::settings_writeSecurityQ()
 {
     QSettings settings;
+    const auto before = login_account::values(settings);
     settings.beginGroup(login_account::groupLogin);
     settings.setValue(login_account::keySecurityQ, workingQuestion);
     settings.setValue(login_account::keySecurityA, workingAnswer);
     settings.endGroup();
-    return login_account::commit(settings);
+    return login_account::commit(settings, before);
 }
 
 void manage_account::message(const QString &text)

@@ -239,6 +239,9 @@ private slots:
         d.click("pushButton_setUsername");
         answerNextMessageBox("Save");
         d.click("pushButton_save");
+        // What was refused does not wait to be written with the next setting stored.
+        QVERIFY(loginValue("username") != "ann"
+                && loginValue("password") != loginDigest("Basalt123"));
         breakSettingsStore(false);
         QVERIFY(d.pane().contains("##  Username not set: the settings could not be written"));
         QVERIFY(d.pane().contains(" #  New username not saved\n"
