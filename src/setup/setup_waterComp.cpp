@@ -455,6 +455,9 @@ void setup::on_comboBox_elementUnits_currentIndexChanged(int)
         return;
     const global::units_concn u = element_unit();
     ui->tableWidgetWaters_element_H->setEnabled(u != global::ppm);
+    // The unit is saved with the water: choosing another is a change to save.
+    if (w->concnunitElem != u)
+        set_modified();
     w->concnunitElem = u;
     w->unitIndex2 = u;
     if (u == global::ppm && w->stag_O2g)
@@ -471,6 +474,8 @@ void setup::on_comboBox_concnUnits_currentIndexChanged(int)
     if (!w)
         return;
     const global::units_concn u = gl.unitConcn_toEnum(ui->comboBox_concnUnits->currentText());
+    if (w->concnunit != u)
+        set_modified();
     w->concnunit = u;
     w->unitIndex3 = u;
     show_solute_results(batch->sdata->currentWater);

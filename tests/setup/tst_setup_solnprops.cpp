@@ -326,6 +326,13 @@ void tst_setup_solnprops::editAfterSave_isUnsaved()
     QVERIFY(!f.w->unsaved_changes());
     typeField(f, "lineEdit_temperature", "35");
     QVERIFY(f.w->unsaved_changes());
+    // A unit chosen is saved with the water, so choosing one is a change too.
+    for (const char *list : {"comboBox_elementUnits", "comboBox_concnUnits"}) {
+        press(f.w, "pushButton_Save");
+        QComboBox *units = in<QComboBox>(f.w, list);
+        QVERIFY(chooseItem(units, units->itemText((units->currentIndex() + 1) % units->count())));
+        QVERIFY2(f.w->unsaved_changes(), list);
+    }
     BoxCatcher boxes;
     press(f.w, "pushButton_Close");
     QCOMPARE(boxes.texts.size(), 1);
