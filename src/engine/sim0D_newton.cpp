@@ -596,6 +596,7 @@ bool sim0D::solve_along_ionic_strength()
     std::vector<double> dx;
     int steps = 0;
     const int budget = frozenBudget * csolvitmax;
+    double lastSum = 0.0; // the last step of the latest state found
     // ln I' - ln I at I = exp(lnI).
     auto gap = [&](double lnI) {
         rxnC->lnmolal = goodLn;
@@ -611,6 +612,7 @@ bool sim0D::solve_along_ionic_strength()
             if (!std::isfinite(sum))
                 break;
             solved = sum < csolvcvg && residual_outside_held() < rowTol;
+            lastSum = sum;
         }
         // No state at these coefficients: the molalities run off, as if I' were
         // beyond every value.
@@ -649,7 +651,9 @@ bool sim0D::solve_along_ionic_strength()
         lastDH = dh;
         found = sim0D_spcn_jacobianMatrix(dh) == 0 && maxResidual < rowTol && release_held(rowTol);
     }
-    if (!found)
+    if (found)
+        simmodel->cvgValue = lastSum; // the state's own, not the failed run's
+    else
         restore_state(failed); // the messages speak of the failed run
     simmodel->converged = found;
     return found;

@@ -295,6 +295,9 @@ inline sweep_outcome sweep_runner::run(const sweep_water &w)
     if (o.converged) {
         o.fault = chemsys_checkResult(sd, water, result.get(), tolerance, &o.worstResidual,
                                       &parts.leftOut);
+        if (!(result->cvgValue < sd->ctrlset->csolvcvg)) // the value a user is shown
+            o.fault += QStringLiteral("converged, yet the convergence value is %1; ")
+                           .arg(result->cvgValue);
         if (o.rc != 0 || !errors.isEmpty())
             o.fault += QStringLiteral("converged, yet the driver returned %1 with %2 messages; ")
                            .arg(o.rc)
