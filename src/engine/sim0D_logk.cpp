@@ -194,7 +194,7 @@ sim_left_out sim0D::find_left_out(std::vector<char> takesPart) const
     for (int i = 0; i < batch->gases.size(); ++i)
         if (!gas.contains(batch->gases.at(i)->name))
             out.gases.push_back(i);
-    out.species = aqueous;
+    out.species = aqueous + gas; // a gas left out is no species of an element's amount
     out.namesText = out.names.join(", ");
     return out;
 }

@@ -401,7 +401,7 @@ void tst_engine_system::reactionsOutsideTheirDataLeftOut()
     chemsys_request req;
     req.elements = {"Al", "B",  "C", "Ca", "Cl", "F", "Fe", "K", "Li",
                     "Mg", "Mn", "N", "Na", "P",  "S", "Si", "Sr"};
-    req.gases = {"CO2(g)"};
+    req.gases = {"CO2(g)", "HF(g)"}; // HF(g): data to 200 C only
     req.TC = TC;
     std::unique_ptr<sim_data> all(chemsys_build(req));
     req.onlyTabulated = true;
