@@ -92,6 +92,9 @@ void setup::setup_system()
     show_tab(0);
     ui->pushButton_SUMixing->setChecked(false);
     ui->pushButton_SUTitration->setChecked(false);
+    // Reset collects from the database: the state the configuration before left does
+    // not hold for this one.
+    ui->pushButton_resetData->setEnabled(sd->ctrlset && sd->ctrlset->dbaccess);
     flag_unsaved = false;
     enable_solutionProperties(false);
 }
