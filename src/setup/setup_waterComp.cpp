@@ -157,7 +157,10 @@ QComboBox *setup::comboBox_Water_solutesList(const one_elementComp *entry)
 {
     auto *combo = new QComboBox;
     combo->addItem(entry->element);
-    combo->addItems(entry->species);
+    // Gases follow the solutes in the list and carry no amount: they are not offered.
+    for (const QString &name : entry->species)
+        if (batch->find_idxBatch_solute(name) >= 0)
+            combo->addItem(name);
     keepStoredChoice(combo, entry->solute, QVariant());
     widenList(combo);
     connect(combo, &QComboBox::currentIndexChanged, this, &setup::waterElement_soluteChanged);

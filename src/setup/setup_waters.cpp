@@ -470,7 +470,9 @@ void setup::populate_sW_Waters_elements(int index)
         QComboBox *solutes = comboBox_Water_solutesList(e);
         {
             const QSignalBlocker b(solutes);
-            solutes->setCurrentIndex(find_elementsSoluteIdx(e, e->solute));
+            // A stored choice beyond the solutes offered stands last.
+            solutes->setCurrentIndex(
+                std::min(find_elementsSoluteIdx(e, e->solute), solutes->count() - 1));
         }
         t->setCellWidget(row, col_compElement, solutes);
         t->setItem(row, col_compKey, plainItem(e->element));

@@ -139,6 +139,10 @@ void tst_setup_system::addCarbonDioxide_bringsCarbonAndCarbonates()
     QVERIFY(!f.messages().contains("SS: ## solute ["));
     QVERIFY(boxes.texts.isEmpty());
     CHECK_COUNTS(f.sd());
+    // C's amount can be carried by a solute, never by the gas.
+    showWaterPage(f);
+    const QComboBox *carrier = elementCombo(f, "C", 0);
+    QVERIFY(carrier->findText("HCO3-") > 0 && carrier->findText("CO2(g)") < 0);
 }
 
 void tst_setup_system::pickerCancelled_changesNothing()
