@@ -76,28 +76,15 @@ void login_page::setup()
     // Verification sub-page.
     ui->checkBox_verifyPassword->setEnabled(false);
     ui->checkBox_verifyPassword->setChecked(false);
-    ui->lineEdit_verifyUsername->clear();
-    ui->lineEdit_verifyPassword->clear();
-    ui->lineEdit_verifyPassword_verify->clear();
-    ui->lineEdit_verifyStatus->clear();
     ui->lineEdit_verifyCount->clear();
-    ui->lineEdit_responseA->clear();
-    ui->textEdit_verifyClue->clear();
     ui->lineEdit_verifyPassword->setEchoMode(QLineEdit::Password);
     ui->lineEdit_verifyPassword_verify->setEchoMode(QLineEdit::Password);
     for (QLineEdit *field : {ui->lineEdit_verifyUsername, ui->lineEdit_verifyStatus,
                              ui->lineEdit_verifyCount, ui->lineEdit_recordQ})
         field->setReadOnly(true);
-    ui->lineEdit_verifyPassword->setEnabled(false);
-    ui->lineEdit_verifyPassword_verify->setEnabled(false);
-    ui->textEdit_verifyClue->setEnabled(false);
+    verifyCloseAnswer();
     ui->pushButton_resetLogin->setEnabled(false);
-    ui->pushButton_verifySave->setEnabled(false);
     ui->pushButton_createSave->setEnabled(false);
-    verifyHash.clear();
-    verifyRepeatHash.clear();
-    verifyClue.clear();
-    verifyReady = false;
 
     // Login sub-page and the working values.
     ui->checkBox_saveInfo->setChecked(false);

@@ -92,6 +92,8 @@ private:
     void createSaveState();
     /// Enables the verification sub-page's Save from its replacement and repetition.
     void verifySaveState();
+    /// Empties the answer and closes what it opened, so the next visit asks again.
+    void verifyCloseAnswer();
     /// Login handler shared by the button and Return in the password field.
     void login();
 

@@ -238,5 +238,25 @@ void login_page::on_pushButton_verifySave_clicked()
 
 void login_page::on_pushButton_verifyExit_clicked()
 {
+    // A correct answer opens the page for this visit only.
+    verifyCloseAnswer();
     ui->stackedWidget->setCurrentWidget(ui->page0_login);
+}
+
+void login_page::verifyCloseAnswer()
+{
+    ui->lineEdit_responseA->clear();
+    ui->lineEdit_verifyUsername->clear();
+    ui->lineEdit_verifyStatus->clear();
+    ui->lineEdit_verifyPassword->clear();
+    ui->lineEdit_verifyPassword_verify->clear();
+    ui->textEdit_verifyClue->clear();
+    ui->lineEdit_verifyPassword->setEnabled(false);
+    ui->lineEdit_verifyPassword_verify->setEnabled(false);
+    ui->textEdit_verifyClue->setEnabled(false);
+    ui->pushButton_verifySave->setEnabled(false);
+    verifyHash.clear();
+    verifyRepeatHash.clear();
+    verifyClue.clear();
+    verifyReady = false;
 }

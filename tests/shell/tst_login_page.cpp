@@ -238,6 +238,11 @@ private slots:
         p.click("pushButton_verifyExit");
         p.login("alice", "wrong");
         QCOMPARE(p.current()->objectName(), QString("page2_verifyQA"));
+        // The answer given on the last visit opens nothing on this one.
+        QVERIFY(p.edit("lineEdit_responseA")->text().isEmpty());
+        QVERIFY(p.edit("lineEdit_verifyUsername")->text().isEmpty());
+        QVERIFY(!p.edit("lineEdit_verifyPassword")->isEnabled());
+        QVERIFY(!p.button("pushButton_verifySave")->isEnabled());
         p.click("pushButton_verifyExit");
         p.login("alice", "Moraine42");
         QCOMPARE(p.verified.count(), 1);
