@@ -61,6 +61,10 @@ void setup::collect_data_on_element(one_element *element)
 {
     if (!batch || !element)
         return;
+    // What was taken counts, not what was found: a mineral whose reaction takes O2(g)
+    // is found and then turned away.
+    const sim_data *sd = batch->sdata;
+    const qsizetype before = sd->rxnsAqueous.size() + sd->rxnsSolid.size();
     const QList<one_rxn *> aqueous = collect_rxnsAqueous_on_element(element->name);
     for (one_rxn *r : aqueous)
         add_one_rxnAqueous(r, false);
@@ -68,7 +72,7 @@ void setup::collect_data_on_element(one_element *element)
     for (one_rxn *r : solids)
         add_one_rxnSolid(r, false);
     sync_counts();
-    if (aqueous.isEmpty() && solids.isEmpty()) {
+    if (sd->rxnsAqueous.size() + sd->rxnsSolid.size() == before) {
         QMessageBox::warning(this, QStringLiteral("Adding Chemical Element"),
                              QStringLiteral("No new reaction or solute added.\nAdd another "
                                             "element that complexes\n  with this element\nor "

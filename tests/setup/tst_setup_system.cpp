@@ -57,6 +57,8 @@ private slots:
     void initTestCase() { quietDebug(); }
     void addCalcium_bringsSolutesAndMinerals();
     void addCarbonDioxide_bringsCarbonAndCarbonates();
+    void elementBringingNothing_saysSo_data();
+    void elementBringingNothing_saysSo();
     void pickerCancelled_changesNothing();
     void deleteCalcium_leavesNothingOfIt();
     void deleteFixed_refused_data();
@@ -143,6 +145,25 @@ void tst_setup_system::addCarbonDioxide_bringsCarbonAndCarbonates()
     showWaterPage(f);
     const QComboBox *carrier = elementCombo(f, "C", 0);
     QVERIFY(carrier->findText("HCO3-") > 0 && carrier->findText("CO2(g)") < 0);
+}
+
+void tst_setup_system::elementBringingNothing_saysSo_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::newRow("no reaction at all") << "Ar";
+    QTest::newRow("only a mineral whose reaction takes O2(g)") << "Au";
+}
+
+void tst_setup_system::elementBringingNothing_saysSo()
+{
+    QFETCH(QString, element);
+    workspace_fixture f;
+    BoxCatcher boxes;
+    QVERIFY(f.enterNew(scratch("nothing.jsdb"), true));
+    pickElement(f, element.toLower(), element);
+    QVERIFY(f.elementNames().contains(element));
+    QVERIFY2(boxes.texts.join('\n').startsWith("No new reaction or solute added."),
+             qPrintable(boxes.texts.join('\n')));
 }
 
 void tst_setup_system::pickerCancelled_changesNothing()
