@@ -245,16 +245,16 @@ void login_page::on_pushButton_verifyExit_clicked()
 
 void login_page::verifyCloseAnswer()
 {
-    ui->lineEdit_responseA->clear();
-    ui->lineEdit_verifyUsername->clear();
-    ui->lineEdit_verifyStatus->clear();
-    ui->lineEdit_verifyPassword->clear();
-    ui->lineEdit_verifyPassword_verify->clear();
+    for (QLineEdit *field : {ui->lineEdit_responseA, ui->lineEdit_verifyUsername,
+                             ui->lineEdit_verifyStatus, ui->lineEdit_verifyPassword,
+                             ui->lineEdit_verifyPassword_verify})
+        field->clear();
     ui->textEdit_verifyClue->clear();
-    ui->lineEdit_verifyPassword->setEnabled(false);
-    ui->lineEdit_verifyPassword_verify->setEnabled(false);
-    ui->textEdit_verifyClue->setEnabled(false);
-    ui->pushButton_verifySave->setEnabled(false);
+    for (QWidget *opened : {static_cast<QWidget *>(ui->lineEdit_verifyPassword),
+                            static_cast<QWidget *>(ui->lineEdit_verifyPassword_verify),
+                            static_cast<QWidget *>(ui->textEdit_verifyClue),
+                            static_cast<QWidget *>(ui->pushButton_verifySave)})
+        opened->setEnabled(false);
     verifyHash.clear();
     verifyRepeatHash.clear();
     verifyClue.clear();
